@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs the Debian 12 packages Quorvex builds, runs and tests with. Idempotent: packages
+# already present are left alone, and apt is only consulted when something is missing.
+set -eu
+pkgs="build-essential cmake pkg-config git libsdl2-dev libsdl2-mixer-dev libpng-dev
+libjpeg62-turbo-dev zlib1g-dev libcairo2-dev libfreetype-dev fonts-dejavu-core
+libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev"
+missing=""
+for p in $pkgs; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+$SUDO apt-get update -qq
+# shellcheck disable=SC2086
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,1 @@
+int quorvex_headless_anchor = 0;

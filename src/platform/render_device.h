@@ -1,0 +1,53 @@
+#pragma once
+// The render device the sprite engine and the shell draw through. Two implementations live in
+// platform/sdl (a window, or an offscreen surface for headless runs); the core only sees this.
+#include <cstdint>
+#include <string>
+
+namespace qv::platform {
+
+constexpr int kScreenWidth = 800;
+constexpr int kScreenHeight = 600;
+constexpr int kTextureSize = 256;
+
+enum class TextureFormat : std::uint8_t { ARGB8888, ARGB4444 };
+enum class Blend : std::uint8_t { Alpha, Additive };
+enum class Filter : std::uint8_t { Point, Linear };
+
+// One textured quad in screen pixels. Vertex order: 0 top-left, 1 top-right, 2 bottom-left,
+// 3 bottom-right of the unmirrored picture; a mirrored quad simply has x0 > x1 (or y0 > y1).
+// Every quad this game draws is such a rectangle with one colour at all four corners.
+struct DeviceQuad {
+  float x0, y0, x1, y1;  // x of vertices 0/2 and 1/3, y of vertices 0/1 and 2/3
+  float u0, v0, u1, v1;  // texture coordinates 0..1 in the bound texture
+  std::uint32_t argb;    // colour and alpha of all four vertices
+};
+
+class RenderDevice {
+ public:
+  virtual ~RenderDevice() = default;
+
+  // Textures are 256 x 256. Returns an id >= 0, or -1 on failure.
+  virtual int CreateTexture(TextureFormat format) = 0;
+  // Pixels are 256 * 256 values: uint32 ARGB8888, or uint16 ARGB4444 for that format.
+  virtual bool UploadTexture(int id, const void* pixels) = 0;
+  virtual void ReleaseTexture(int id) = 0;
+
+  virtual bool BeginScene() = 0;
+  virtual void Clear(std::uint32_t argb) = 0;
+  // State, set only when it changes. Angle in radians, positive turns counter-clockwise on
+  // screen, about the screen point (cx, cy); 0 means no rotation.
+  virtual void SetRotation(float angle, float cx, float cy) = 0;
+  virtual void SetBlend(Blend blend) = 0;
+  virtual bool BindTexture(int id) = 0;  // -1 unbinds; false when the texture is unusable
+  virtual void SetFilter(Filter filter) = 0;
+  virtual bool DrawQuad(const DeviceQuad& quad) = 0;
+  virtual void EndScene() = 0;
+  virtual bool Present() = 0;
+
+  // The last rendered frame as 800 x 600 ARGB8888 pixels (screenshots, golden tests).
+  virtual bool ReadPixels(std::uint32_t* out) = 0;
+  virtual std::string Describe() const = 0;  // e.g. "software", "opengl"
+};
+
+}  // namespace qv::platform

@@ -1,0 +1,1 @@
+int quorvex_sdl_anchor = 0;

@@ -1,0 +1,1 @@
+int quorvex_core_anchor = 0;

@@ -1,0 +1,7 @@
+#pragma once
+// State of the sprites subsystem, owned by the context.
+namespace qv {
+
+struct SpriteState {};
+
+}  // namespace qv
