@@ -1,1 +1,0 @@
-int quorvex_core_anchor = 0;
