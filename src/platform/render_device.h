@@ -17,6 +17,12 @@ enum class Filter : std::uint8_t { Point, Linear };
 // One textured quad in screen pixels. Vertex order: 0 top-left, 1 top-right, 2 bottom-left,
 // 3 bottom-right of the unmirrored picture; a mirrored quad simply has x0 > x1 (or y0 > y1).
 // Every quad this game draws is such a rectangle with one colour at all four corners.
+//
+// Coordinates are pixel edges, not pixel centres: pixel (x, y) covers [x, x+1) x [y, y+1).
+// A quad with corners (10, 20)-(42, 52) covers exactly pixels 10..41 and 20..51, and when its
+// size equals its texture rectangle's size it copies texels one to one with either filter.
+// So pass corners as they are, with no half-pixel correction. Texture coordinates are texel
+// edges as well (u = texel / 256); the device snaps them to whole texels.
 struct DeviceQuad {
   float x0, y0, x1, y1;  // x of vertices 0/2 and 1/3, y of vertices 0/1 and 2/3
   float u0, v0, u1, v1;  // texture coordinates 0..1 in the bound texture
@@ -45,7 +51,8 @@ class RenderDevice {
   virtual void EndScene() = 0;
   virtual bool Present() = 0;
 
-  // The last rendered frame as 800 x 600 ARGB8888 pixels (screenshots, golden tests).
+  // The frame drawn since BeginScene as 800 x 600 ARGB8888 pixels (screenshots, golden tests).
+  // Call it after EndScene and before Present: a window's back buffer is undefined after it.
   virtual bool ReadPixels(std::uint32_t* out) = 0;
   virtual std::string Describe() const = 0;  // e.g. "software", "opengl"
 };

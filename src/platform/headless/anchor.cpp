@@ -1,1 +1,0 @@
-int quorvex_headless_anchor = 0;

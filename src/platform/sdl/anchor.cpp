@@ -1,1 +1,0 @@
-int quorvex_sdl_anchor = 0;

@@ -1,0 +1,84 @@
+#pragma once
+// The render device on an SDL_Renderer: a window's (accelerated or software) or a software
+// renderer on an offscreen surface for headless runs.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/render_device.h"
+#include "platform/sdl/sdl_handles.h"
+
+namespace qv::platform::sdl {
+
+// How quads reach SDL. CopyEx is one SDL_RenderCopyExF per quad with colour and alpha
+// modulation; Geometry collects quads of one texture and state into one SDL_RenderGeometry
+// call. Which is faster depends on the renderer (see ChooseQuadPath).
+enum class QuadPath : std::uint8_t { CopyEx, Geometry };
+
+// The faster path for the named SDL renderer ("software", "opengl" ...), as measured with
+// bench/quad_throughput. QUORVEX_QUAD_PATH=copyex|geometry overrides it.
+QuadPath ChooseQuadPath(const std::string& renderer_name);
+
+class SdlRenderDevice final : public RenderDevice {
+ public:
+  // Takes ownership of the renderer and, for offscreen devices, of its target surface.
+  SdlRenderDevice(RendererPtr renderer, SurfacePtr surface);
+  ~SdlRenderDevice() override;
+  SdlRenderDevice(const SdlRenderDevice&) = delete;
+  SdlRenderDevice& operator=(const SdlRenderDevice&) = delete;
+
+  int CreateTexture(TextureFormat format) override;
+  bool UploadTexture(int id, const void* pixels) override;
+  void ReleaseTexture(int id) override;
+
+  bool BeginScene() override;
+  void Clear(std::uint32_t argb) override;
+  void SetRotation(float angle, float cx, float cy) override;
+  void SetBlend(Blend blend) override;
+  bool BindTexture(int id) override;
+  void SetFilter(Filter filter) override;
+  bool DrawQuad(const DeviceQuad& quad) override;
+  void EndScene() override;
+  bool Present() override;
+  bool ReadPixels(std::uint32_t* out) override;
+  std::string Describe() const override { return name_; }
+
+  void SetQuadPath(QuadPath path);
+  QuadPath quad_path() const { return path_; }
+  SDL_Renderer* renderer() const { return renderer_.get(); }
+
+ private:
+  struct Slot {
+    TexturePtr texture;
+    TextureFormat format = TextureFormat::ARGB8888;
+    SDL_ScaleMode scale = SDL_ScaleModeNearest;
+    SDL_BlendMode blend = SDL_BLENDMODE_BLEND;
+    std::uint32_t modulation = 0xFFFFFFFFu;
+  };
+
+  SDL_Texture* Bound();
+  void ApplyTextureState(Slot& slot);
+  void FlushBatch();
+  bool DrawCopyEx(const DeviceQuad& quad);
+  void AddGeometry(const DeviceQuad& quad);
+
+  RendererPtr renderer_;
+  SurfacePtr surface_;
+  std::string name_;
+  QuadPath path_ = QuadPath::CopyEx;
+  std::vector<Slot> slots_;
+  std::vector<int> free_ids_;
+
+  int bound_ = -1;
+  Blend blend_ = Blend::Alpha;
+  Filter filter_ = Filter::Point;
+  float angle_ = 0.0f, cx_ = 0.0f, cy_ = 0.0f;
+  float cos_ = 1.0f, sin_ = 0.0f;
+
+  std::vector<SDL_Vertex> batch_vertices_;
+  std::vector<int> batch_indices_;
+  std::vector<std::uint32_t> readback_;
+};
+
+}  // namespace qv::platform::sdl
