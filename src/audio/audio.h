@@ -1,0 +1,35 @@
+#pragma once
+// Music and sound: the audio table, playback by handle, music changes with fades, volumes.
+#include <cstdint>
+#include <string_view>
+
+namespace qv {
+
+struct Context;
+
+// Opens the output device (44 100 Hz); sets and returns whether audio is available.
+bool InitAudio(Context& ctx);
+// Adds the audio entry of one resource line ("name, path" or "name, path, loop").
+void LoadAudioLine(Context& ctx, std::string_view line);
+// True for the extensions that go to the audio table.
+bool IsAudioExtension(std::string_view ext);
+
+// Handle of the first entry called name, or -1.
+std::int64_t FindAudio(const Context& ctx, std::string_view name);
+// Plays an entry; returns the channel of a sample, otherwise 0.
+int PlayAudio(Context& ctx, std::int64_t handle);
+void PlayAudioFrom(Context& ctx, std::uint64_t position, std::int64_t handle);
+void StopChannel(Context& ctx, std::int64_t channel);
+
+void ChangeMusic(Context& ctx, std::int64_t handle, int out_ms, int in_ms);
+void MusicStep(Context& ctx);
+void ApplyMusicVolume(Context& ctx);
+void ApplySoundVolume(Context& ctx);
+void MuteOnDeactivate(Context& ctx);
+void ResumeOnRestore(Context& ctx);
+
+// The library volume for a music volume of 0..13 at the given fade levels.
+int MusicLibraryVolume(int music_volume, double music_level, double app_level);
+int SoundLibraryVolume(int sound_volume, double gain);
+
+}  // namespace qv

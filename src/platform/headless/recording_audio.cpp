@@ -1,0 +1,152 @@
+#include "platform/headless/recording_audio.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+
+namespace qv::platform {
+
+namespace {
+
+// Bounds the record of a very long headless run; tests never come near it.
+constexpr std::size_t kMaxCalls = 200000;
+
+std::string LowerExtension(std::string_view path) {
+  const auto slash = path.find_last_of("/\\");
+  const auto dot = path.rfind('.');
+  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
+  std::string ext(path.substr(dot + 1));
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+// A file is usable when it can be read and starts like its format says it should.
+bool LooksPlayable(std::string_view host_path) {
+  std::ifstream in{std::string(host_path), std::ios::binary};
+  if (!in) return false;
+  char head[64] = {};
+  in.read(head, sizeof head);
+  const auto got = static_cast<std::size_t>(in.gcount());
+  if (got == 0) return false;
+  const std::string_view h(head, got);
+  const std::string ext = LowerExtension(host_path);
+  if (ext == "wav") return got >= 12 && h.substr(0, 4) == "RIFF" && h.substr(8, 4) == "WAVE";
+  if (ext == "ogg") return h.starts_with("OggS");
+  if (ext == "xm") return h.starts_with("Extended Module:");
+  if (ext == "s3m") return got >= 48 && h.substr(44, 4) == "SCRM";
+  if (ext == "mo3") return h.starts_with("MO3");
+  if (ext == "mp3") {
+    return h.starts_with("ID3") || (got >= 2 && static_cast<unsigned char>(h[0]) == 0xFF &&
+                                    (static_cast<unsigned char>(h[1]) & 0xE0) == 0xE0);
+  }
+  return true;
+}
+
+}  // namespace
+
+RecordingAudioDevice::RecordingAudioDevice(std::function<std::uint32_t()> ticks)
+    : ticks_(std::move(ticks)) {}
+
+void RecordingAudioDevice::Record(std::string_view op, std::uint32_t handle, std::int64_t value) {
+  if (calls_.size() < kMaxCalls) calls_.push_back(Call{std::string(op), handle, value});
+}
+
+bool RecordingAudioDevice::Init(int frequency) {
+  ++init_attempts_;
+  Record("init", 0, frequency);
+  if (!fail_init) ready_ = true;
+  return ready_;
+}
+
+std::uint32_t RecordingAudioDevice::Load(Kind kind, std::string_view op, std::string_view host_path,
+                                         bool loop) {
+  std::uint32_t handle = 0;
+  if (ready_ && LooksPlayable(host_path)) {
+    handle = next_handle_++;
+    items_[handle] = Item{kind, loop};
+  }
+  Record(op, handle, loop ? 1 : 0);
+  return handle;
+}
+
+std::uint32_t RecordingAudioDevice::LoadSample(std::string_view host_path, bool loop) {
+  return Load(Kind::Sample, "load_sample", host_path, loop);
+}
+std::uint32_t RecordingAudioDevice::LoadModule(std::string_view host_path, bool loop) {
+  return Load(Kind::Module, "load_module", host_path, loop);
+}
+std::uint32_t RecordingAudioDevice::LoadStream(std::string_view host_path, bool loop) {
+  return Load(Kind::Stream, "load_stream", host_path, loop);
+}
+
+std::uint32_t RecordingAudioDevice::PlaySample(std::uint32_t sample, bool loop,
+                                               std::uint64_t start_ms) {
+  const auto it = items_.find(sample);
+  std::uint32_t channel = 0;
+  if (ready_ && it != items_.end() && it->second.kind == Kind::Sample) {
+    channel = next_handle_++;
+    items_[channel] = Item{Kind::Channel, loop};
+  }
+  Record("play_sample", sample, static_cast<std::int64_t>(start_ms));
+  return channel;
+}
+
+bool RecordingAudioDevice::PlayTrack(Kind kind, std::string_view op, std::uint32_t handle,
+                                     bool loop) {
+  const auto it = items_.find(handle);
+  const bool ok = ready_ && it != items_.end() && it->second.kind == kind;
+  Record(op, handle, loop ? 1 : 0);
+  if (!ok) return false;
+  track_ = handle;
+  track_started_ = Now();
+  track_offset_ = 0;
+  return true;
+}
+
+bool RecordingAudioDevice::PlayModule(std::uint32_t module, bool loop) {
+  return PlayTrack(Kind::Module, "play_module", module, loop);
+}
+bool RecordingAudioDevice::PlayStream(std::uint32_t stream, bool loop) {
+  return PlayTrack(Kind::Stream, "play_stream", stream, loop);
+}
+
+void RecordingAudioDevice::SetModuleAmplify(std::uint32_t module, int amplify) {
+  Record("amplify", module, amplify);
+}
+
+void RecordingAudioDevice::Stop(std::uint32_t handle) {
+  Record("stop", handle, 0);
+  if (handle != 0 && handle == track_) track_ = 0;
+}
+
+std::uint64_t RecordingAudioDevice::GetPosition(std::uint32_t handle) {
+  if (handle == 0 || handle != track_) return 0;
+  return track_offset_ + (Now() - track_started_);
+}
+
+void RecordingAudioDevice::SetPosition(std::uint32_t handle, std::uint64_t ms) {
+  Record("set_position", handle, static_cast<std::int64_t>(ms));
+  if (handle != 0 && handle == track_) {
+    track_started_ = Now();
+    track_offset_ = ms;
+  }
+}
+
+void RecordingAudioDevice::JumpToOrder(std::uint32_t module, int order, int row) {
+  Record("jump_to_order", module, static_cast<std::int64_t>(order) * 256 + row);
+}
+
+void RecordingAudioDevice::SetSampleVolume(int volume) {
+  sample_volume_ = std::clamp(volume, 0, 100);
+  Record("sample_volume", 0, volume);
+}
+void RecordingAudioDevice::SetStreamVolume(int volume) {
+  stream_volume_ = std::clamp(volume, 0, 100);
+  Record("stream_volume", 0, volume);
+}
+void RecordingAudioDevice::SetModuleVolume(int volume) {
+  module_volume_ = std::clamp(volume, 0, 100);
+  Record("module_volume", 0, volume);
+}
+
+}  // namespace qv::platform

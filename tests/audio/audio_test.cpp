@@ -1,0 +1,300 @@
+#include "audio/audio.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/headless/recording_audio.h"
+#include "shell/context.h"
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+
+class AudioTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("qv_audio_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "music");
+    fs::create_directories(dir_ / "sounds");
+    old_ = fs::current_path();
+    fs::current_path(dir_);
+    Write("music/menu.xm", std::string("Extended Module: menu") + std::string(60, '\0'));
+    Write("music/arcade.xm", std::string("Extended Module: arcade") + std::string(60, '\0'));
+    Write("music/puzzle.ogg", "OggS....");
+    Write("sounds/hit.wav", std::string("RIFF\x10\0\0\0WAVEfmt ", 16));
+    Write("sounds/broken.wav", "not a wave file at all");
+    ctx_.platform.audio = &device_;
+    ctx_.shell.options.music_volume = 13;
+    ctx_.shell.options.sound_volume = 13;
+    ctx_.shell.app_active = true;
+  }
+  void TearDown() override {
+    fs::current_path(old_);
+    fs::remove_all(dir_);
+  }
+  void Write(const std::string& path, const std::string& data) {
+    std::ofstream(path, std::ios::binary) << data;
+  }
+  void LoadStandard() {
+    ASSERT_TRUE(InitAudio(ctx_));
+    LoadAudioLine(ctx_, "music_menu, music\\menu.xm, loop");
+    LoadAudioLine(ctx_, "music_arcade, music\\arcade.xm, loop");
+    LoadAudioLine(ctx_, "music_puzzle, music\\puzzle.ogg, loop");
+    LoadAudioLine(ctx_, "sample_hit, sounds\\hit.wav");
+    ctx_.audio.music_on = true;
+  }
+  // Advances the frame clock by 100 ms and runs one music step.
+  void Step() {
+    ctx_.shell.frame_clock += 100;
+    MusicStep(ctx_);
+  }
+  int CountOps(const std::string& op, std::uint32_t handle) const {
+    int n = 0;
+    for (const auto& call : device_.calls()) n += call.op == op && call.handle == handle;
+    return n;
+  }
+
+  fs::path dir_, old_;
+  platform::RecordingAudioDevice device_;
+  Context ctx_;
+};
+
+TEST_F(AudioTest, KindFollowsExtensionAndMusicPrefix) {
+  ASSERT_TRUE(InitAudio(ctx_));
+  LoadAudioLine(ctx_, "music_menu, music\\menu.xm, loop");
+  LoadAudioLine(ctx_, "music_puzzle, music\\puzzle.ogg");
+  LoadAudioLine(ctx_, "sample_hit, sounds\\hit.wav, loop");
+  LoadAudioLine(ctx_, "jingle, music\\arcade.xm");
+  ASSERT_EQ(ctx_.audio.table.size(), 4u);
+  EXPECT_EQ(ctx_.audio.table[0].kind, AudioKind::Module);
+  EXPECT_TRUE(ctx_.audio.table[0].loop);
+  EXPECT_EQ(ctx_.audio.table[0].ext, "xm");
+  EXPECT_EQ(ctx_.audio.table[0].file, "music\\menu.xm");
+  EXPECT_EQ(ctx_.audio.table[1].kind, AudioKind::Stream);
+  EXPECT_FALSE(ctx_.audio.table[1].loop);
+  EXPECT_EQ(ctx_.audio.table[2].kind, AudioKind::Sample);
+  EXPECT_TRUE(ctx_.audio.table[2].loop);
+  // Without the "music_" prefix a module file is a sample.
+  EXPECT_EQ(ctx_.audio.table[3].kind, AudioKind::Sample);
+  for (const auto& e : ctx_.audio.table) EXPECT_GT(e.handle, 0) << e.name;
+  EXPECT_EQ(CountOps("load_module", static_cast<std::uint32_t>(ctx_.audio.table[0].handle)), 1);
+}
+
+TEST_F(AudioTest, FailedLoadKeepsSilentRecord) {
+  ASSERT_TRUE(InitAudio(ctx_));
+  LoadAudioLine(ctx_, "sample_broken, sounds\\broken.wav");
+  LoadAudioLine(ctx_, "sample_missing, sounds\\missing.wav");
+  LoadAudioLine(ctx_, "sample_hit, sounds\\hit.wav");
+  ASSERT_EQ(ctx_.audio.table.size(), 3u);
+  EXPECT_EQ(FindAudio(ctx_, "sample_broken"), 0);
+  EXPECT_EQ(FindAudio(ctx_, "sample_missing"), 0);
+  EXPECT_EQ(FindAudio(ctx_, "nothing"), -1);
+  device_.ClearCalls();
+  EXPECT_EQ(PlayAudio(ctx_, FindAudio(ctx_, "sample_missing")), 0);
+  EXPECT_EQ(PlayAudio(ctx_, -1), 0);
+  EXPECT_EQ(PlayAudio(ctx_, 12345), 0);
+  EXPECT_TRUE(device_.calls().empty());
+  EXPECT_TRUE(ctx_.audio.played.empty());
+  const int channel = PlayAudio(ctx_, FindAudio(ctx_, "sample_hit"));
+  EXPECT_GT(channel, 0);
+  ASSERT_EQ(ctx_.audio.played.size(), 1u);
+  EXPECT_EQ(ctx_.audio.played[0], "sample_hit");
+  StopChannel(ctx_, channel);
+  EXPECT_EQ(CountOps("stop", static_cast<std::uint32_t>(channel)), 1);
+}
+
+TEST_F(AudioTest, LoadsBeforeInitFailAndPlaysNeedAudio) {
+  device_.fail_init = true;
+  EXPECT_FALSE(InitAudio(ctx_));
+  LoadAudioLine(ctx_, "sample_hit, sounds\\hit.wav");
+  EXPECT_EQ(FindAudio(ctx_, "sample_hit"), 0);
+  EXPECT_EQ(PlayAudio(ctx_, 1), 0);
+}
+
+TEST_F(AudioTest, ModulePlayIsAmplified) {
+  LoadStandard();
+  ctx_.shell.options.music_amplify = 60;
+  const auto menu = FindAudio(ctx_, "music_menu");
+  EXPECT_EQ(PlayAudio(ctx_, menu), 0);
+  EXPECT_EQ(device_.playing_track(), static_cast<std::uint32_t>(menu));
+  ASSERT_FALSE(device_.calls().empty());
+  EXPECT_EQ(device_.calls().back().op, "amplify");
+  EXPECT_EQ(device_.calls().back().value, 60);
+}
+
+TEST_F(AudioTest, ChangeMusicFadesOutAndIn) {
+  LoadStandard();
+  const auto menu = FindAudio(ctx_, "music_menu");
+  const auto arcade = FindAudio(ctx_, "music_arcade");
+  ctx_.audio.current_music = arcade;
+  PlayAudio(ctx_, arcade);
+  ChangeMusic(ctx_, menu, 250, 250);
+  std::vector<double> levels;
+  std::vector<int> volumes;
+  for (int i = 0; i < 8; ++i) {
+    Step();
+    levels.push_back(ctx_.audio.music_level);
+    volumes.push_back(device_.module_volume());
+  }
+  const std::vector<double> expected = {0.6, 0.2, 0.0, 0.4, 0.8, 1.0, 1.0, 1.0};
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(levels[i], expected[i], 1e-9) << i;
+  EXPECT_EQ(volumes[0], 60);
+  EXPECT_EQ(volumes[1], 20);
+  EXPECT_EQ(volumes[2], 0);
+  EXPECT_EQ(volumes[5], 100);
+  EXPECT_EQ(ctx_.audio.music_task, 0);
+  EXPECT_EQ(ctx_.audio.current_music, menu);
+  EXPECT_EQ(ctx_.audio.next_music, -1);
+  EXPECT_EQ(device_.playing_track(), static_cast<std::uint32_t>(menu));
+  EXPECT_EQ(CountOps("stop", static_cast<std::uint32_t>(arcade)), 1);
+  EXPECT_EQ(CountOps("set_position", static_cast<std::uint32_t>(menu)), 1);
+}
+
+TEST_F(AudioTest, ZeroFadeOutSwitchesAtFirstStep) {
+  LoadStandard();
+  const auto menu = FindAudio(ctx_, "music_menu");
+  ChangeMusic(ctx_, menu, 0, 250);
+  MusicStep(ctx_);  // not yet due
+  EXPECT_EQ(ctx_.audio.music_task, 1);
+  Step();
+  EXPECT_EQ(ctx_.audio.music_task, 2);
+  EXPECT_EQ(ctx_.audio.music_level, 0.0);
+  EXPECT_EQ(device_.playing_track(), static_cast<std::uint32_t>(menu));
+}
+
+TEST_F(AudioTest, ChangeToSilenceRaisesVolumeOfNoTrack) {
+  LoadStandard();
+  const auto menu = FindAudio(ctx_, "music_menu");
+  ctx_.audio.current_music = menu;
+  PlayAudio(ctx_, menu);
+  ChangeMusic(ctx_, -1, 250, 250);
+  for (int i = 0; i < 6; ++i) Step();
+  EXPECT_EQ(ctx_.audio.current_music, -1);
+  EXPECT_EQ(ctx_.audio.music_task, 0);
+  EXPECT_EQ(ctx_.audio.music_level, 1.0);
+  EXPECT_EQ(device_.playing_track(), 0u);
+}
+
+TEST_F(AudioTest, MusicSystemOffIgnoresChanges) {
+  LoadStandard();
+  ctx_.audio.music_on = false;
+  ChangeMusic(ctx_, FindAudio(ctx_, "music_menu"), 250, 250);
+  Step();
+  EXPECT_EQ(ctx_.audio.music_task, 0);
+  EXPECT_EQ(ctx_.audio.current_music, -1);
+}
+
+TEST_F(AudioTest, AlternateStartJumpsArcadeToOrder12Only) {
+  LoadStandard();
+  const auto arcade = FindAudio(ctx_, "music_arcade");
+  ctx_.audio.alternate_start = true;
+  ChangeMusic(ctx_, arcade, 0, 100);
+  Step();
+  EXPECT_FALSE(ctx_.audio.alternate_start);
+  ASSERT_EQ(CountOps("jump_to_order", static_cast<std::uint32_t>(arcade)), 1);
+  for (const auto& call : device_.calls()) {
+    if (call.op == "jump_to_order") {
+      EXPECT_EQ(call.value, 12 * 256);
+    }
+  }
+  // Any other track clears the request and starts from the beginning.
+  ctx_.audio.alternate_start = true;
+  const auto puzzle = FindAudio(ctx_, "music_puzzle");
+  ChangeMusic(ctx_, puzzle, 0, 100);
+  Step();
+  EXPECT_FALSE(ctx_.audio.alternate_start);
+  EXPECT_EQ(CountOps("jump_to_order", static_cast<std::uint32_t>(puzzle)), 0);
+  EXPECT_EQ(CountOps("set_position", static_cast<std::uint32_t>(puzzle)), 1);
+}
+
+TEST_F(AudioTest, LibraryVolumes) {
+  EXPECT_EQ(MusicLibraryVolume(13, 1.0, 1.0), 100);
+  EXPECT_EQ(MusicLibraryVolume(7, 1.0, 1.0), 54);
+  EXPECT_EQ(MusicLibraryVolume(9, 1.0, 1.0), 69);
+  EXPECT_EQ(MusicLibraryVolume(13, 0.5, 1.0), 50);
+  EXPECT_EQ(MusicLibraryVolume(13, 1.0, 0.0), 0);
+  EXPECT_EQ(SoundLibraryVolume(11, 1.0), 85);
+  EXPECT_EQ(SoundLibraryVolume(11, 0.0), 0);
+  LoadStandard();
+  ctx_.shell.options.music_volume = 7;
+  ApplyMusicVolume(ctx_);
+  EXPECT_EQ(device_.module_volume(), 54);
+  EXPECT_EQ(device_.stream_volume(), 54);
+}
+
+TEST_F(AudioTest, SoundVolumeRetriesInitialisation) {
+  device_.fail_init = true;
+  EXPECT_FALSE(InitAudio(ctx_));
+  ctx_.shell.options.sound_volume = 0;
+  ApplySoundVolume(ctx_);
+  EXPECT_EQ(device_.init_attempts(), 1);
+  ctx_.shell.options.sound_volume = 7;
+  ApplySoundVolume(ctx_);
+  EXPECT_EQ(device_.init_attempts(), 2);
+  EXPECT_FALSE(ctx_.audio.available);
+  EXPECT_EQ(device_.sample_volume(), -1);
+  device_.fail_init = false;
+  ApplySoundVolume(ctx_);
+  EXPECT_TRUE(ctx_.audio.available);
+  EXPECT_EQ(device_.sample_volume(), 54);
+}
+
+TEST_F(AudioTest, DeactivateStopsMusicAndRestoreResumesWhereItStopped) {
+  std::uint32_t now = 0;
+  platform::RecordingAudioDevice timed([&now] { return now; });
+  ctx_.platform.audio = &timed;
+  LoadStandard();
+  ctx_.shell.options.log_enabled = true;
+  const auto menu = FindAudio(ctx_, "music_menu");
+  ctx_.audio.current_music = menu;
+  PlayAudio(ctx_, menu);
+  now = 3000;
+  MuteOnDeactivate(ctx_);
+  EXPECT_EQ(ctx_.audio.saved_position, 3000u);
+  EXPECT_EQ(timed.playing_track(), 0u);
+  EXPECT_EQ(ctx_.audio.sound_gain, 0.0);
+  EXPECT_EQ(timed.sample_volume(), 0);
+  EXPECT_EQ(timed.module_volume(), 0);
+  ctx_.shell.app_active = false;
+  now = 8000;
+  ctx_.shell.frame_clock = 8000;
+  ResumeOnRestore(ctx_);
+  EXPECT_EQ(timed.playing_track(), static_cast<std::uint32_t>(menu));
+  EXPECT_EQ(timed.GetPosition(static_cast<std::uint32_t>(menu)), 3000u);
+  EXPECT_EQ(ctx_.audio.app_task, 4);
+  MusicStep(ctx_);  // the restore fade completes at its first step
+  EXPECT_EQ(ctx_.audio.app_task, 0);
+  EXPECT_EQ(ctx_.audio.app_level, 1.0);
+  EXPECT_EQ(timed.module_volume(), 100);
+  const auto log = platform::ReadWholeFile("log.txt");
+  ASSERT_TRUE(log.has_value());
+  EXPECT_NE(log->find("music_app_task: 4"), std::string::npos);
+}
+
+TEST_F(AudioTest, FadeInWaitsWhileInactive) {
+  LoadStandard();
+  ChangeMusic(ctx_, FindAudio(ctx_, "music_menu"), 100, 200);
+  Step();
+  EXPECT_EQ(ctx_.audio.music_task, 2);
+  ctx_.shell.app_active = false;
+  Step();
+  Step();
+  EXPECT_EQ(ctx_.audio.music_level, 0.0);
+  ctx_.shell.app_active = true;
+  Step();
+  EXPECT_DOUBLE_EQ(ctx_.audio.music_level, 0.5);
+  Step();
+  EXPECT_EQ(ctx_.audio.music_task, 0);
+}
+
+}  // namespace
+}  // namespace qv
