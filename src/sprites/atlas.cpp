@@ -1,0 +1,245 @@
+// Frames and tiles of texture records, and their slots in the 256 x 256 atlas textures.
+#include "sprites/atlas.h"
+
+#include <algorithm>
+
+#include "platform/render_device.h"
+#include "shell/context.h"
+#include "shell/log.h"
+
+namespace qv {
+namespace {
+
+constexpr int kAtlas = platform::kTextureSize;
+// Tiles of one image may hold at most this many pixels in total (a hostile frame or tile size
+// must not exhaust memory).
+constexpr std::int64_t kMaxTilePixelsPerImage = 32LL << 20;
+
+bool Layout16(Context& ctx) {
+  SpriteState& s = ctx.sprites;
+  if (!s.layout_fixed) {
+    s.layout_fixed = true;
+    s.layout16 = ctx.shell.options.textures16bit;
+  }
+  return s.layout16;
+}
+
+// Takes a slot for tile `tile_index` of edge `size` and records it in the tile.
+void PlaceTile(Context& ctx, int tile_index, int size) {
+  SpriteState& s = ctx.sprites;
+  my_texture_group& cls = s.size_classes[SizeClassOf(size)];
+  my_big_texture* atlas = nullptr;
+  int slot = -1;
+  for (my_big_texture& t : cls.textures) {
+    if (t.free_slots <= 0) continue;
+    const auto it = std::find(t.slot_used.begin(), t.slot_used.end(), 0);
+    if (it == t.slot_used.end()) continue;
+    atlas = &t;
+    slot = static_cast<int>(it - t.slot_used.begin());
+    break;
+  }
+  if (!atlas) {
+    // Entries stay with their atlas texture for the whole run, even while empty after a
+    // device loss, so a new atlas texture always takes a new entry.
+    const int entry = static_cast<int>(s.device_textures.size());
+    s.device_textures.emplace_back().tile_size = size;
+    my_big_texture& t = cls.textures.emplace_back();
+    t.tile_size = size;
+    t.slot_count = (kAtlas / size) * (kAtlas / size);
+    t.free_slots = t.slot_count;
+    t.slot_used.assign(t.slot_count, 0);
+    t.device_texture_index = entry;
+    CreateAtlasTexture(ctx, entry);
+    atlas = &t;
+    slot = 0;
+  }
+  atlas->slot_used[slot] = 1;
+  --atlas->free_slots;
+  my_texture& tile = s.tiles[tile_index];
+  const int per_row = kAtlas / size;
+  tile.atlas_texture_index = atlas->device_texture_index;
+  tile.slot = slot;
+  tile.atlas_x = (slot % per_row) * size;
+  tile.atlas_y = (slot / per_row) * size;
+  tile.u = tile.atlas_x / double(kAtlas);
+  tile.v = tile.atlas_y / double(kAtlas);
+  DeviceTextureEntry& entry = s.device_textures[tile.atlas_texture_index];
+  entry.tiles.push_back(tile_index);
+  entry.dirty = true;
+}
+
+// Writes every tile of a device texture entry into one 256 x 256 picture and uploads it.
+bool UploadEntry(Context& ctx, DeviceTextureEntry& entry) {
+  SpriteState& s = ctx.sprites;
+  platform::RenderDevice* device = ctx.platform.device;
+  if (!device || entry.id < 0) return false;
+  const int size = entry.tile_size;
+  const int per_row = kAtlas / size;
+  const bool wide = !s.layout16;
+  std::vector<std::uint32_t> pixels32;
+  std::vector<std::uint16_t> pixels16;
+  if (wide) pixels32.assign(kAtlas * kAtlas, 0);
+  else pixels16.assign(kAtlas * kAtlas, 0);
+  for (int ti : entry.tiles) {
+    const my_texture& tile = s.tiles[ti];
+    const int ax = (tile.slot % per_row) * size, ay = (tile.slot / per_row) * size;
+    for (int y = 0; y < size; ++y) {
+      const std::size_t dst = static_cast<std::size_t>(ay + y) * kAtlas + ax;
+      const std::size_t src = static_cast<std::size_t>(y) * size;
+      if (wide && tile.pixels32.size() == static_cast<std::size_t>(size) * size)
+        std::copy_n(tile.pixels32.begin() + src, size, pixels32.begin() + dst);
+      else if (!wide && tile.pixels16.size() == static_cast<std::size_t>(size) * size)
+        std::copy_n(tile.pixels16.begin() + src, size, pixels16.begin() + dst);
+    }
+  }
+  entry.dirty = false;
+  return device->UploadTexture(entry.id, wide ? static_cast<const void*>(pixels32.data())
+                                              : static_cast<const void*>(pixels16.data()));
+}
+
+}  // namespace
+
+int SizeClassOf(int tile_size) {
+  switch (tile_size) {
+    case 8: return 0;
+    case 16: return 1;
+    case 32: return 2;
+    case 64: return 3;
+    case 128: return 4;
+    case 256: return 5;
+    default: return -1;
+  }
+}
+
+int FindLoadedImage(const Context& ctx, std::string_view base_name, int* frame_pool_index) {
+  const SpriteState& s = ctx.sprites;
+  for (std::size_t r = 0; r < s.textures.size(); ++r) {
+    if (s.textures[r].name.empty()) continue;
+    for (int f : s.textures[r].frames) {
+      if (s.frames[f].name == base_name) {
+        if (frame_pool_index) *frame_pool_index = f;
+        return static_cast<int>(r);
+      }
+    }
+  }
+  return -1;
+}
+
+void CutFrames(Context& ctx, int rec_index, const Image& image, std::string_view name,
+               int max_frames) {
+  SpriteState& s = ctx.sprites;
+  my_bmptexture& rec = s.textures[rec_index];
+  const int fw = rec.frame_width, fh = rec.frame_height;
+  const int size = rec.texture_size, border = rec.border;
+  const int step = size - 2 * border;
+  const bool valid_tiles = SizeClassOf(size) >= 0 && border >= 0 && step > 0;
+  if (image.empty() || fw <= 0 || fh <= 0) return;
+  const int columns = image.width / fw, rows = image.height / fh;
+  int frames = columns * rows;
+  if (max_frames >= 0) frames = std::min(frames, max_frames);
+  if (frames <= 0) return;
+  int across = 0, down = 0;
+  if (valid_tiles) {
+    across = (fw + step - 1) / step;
+    down = (fh + step - 1) / step;
+    if (std::int64_t{frames} * across * down * size * size > kMaxTilePixelsPerImage) {
+      WriteLog(ctx, "ERROR: prototype_create_texture_too_large \"" + std::string(name) + "\"");
+      across = down = 0;
+    }
+  } else {
+    WriteLog(ctx, "ERROR: prototype_create_bad_texture_size " + std::to_string(size) + " \"" +
+                      std::string(name) + "\"");
+  }
+  rec.tiles_per_frame = across * down;
+  const bool layout16 = Layout16(ctx);
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size > 0 ? size : 0) * size);
+  for (int f = 0; f < frames; ++f) {
+    const int frame_x = (f % columns) * fw, frame_y = (f / columns) * fh;
+    my_frame frame;
+    frame.name = std::string(name);
+    frame.first_tile = static_cast<int>(s.tiles.size());
+    frame.tile_count = across * down;
+    for (int r = 0; r < down; ++r) {
+      for (int c = 0; c < across; ++c) {
+        my_texture tile;
+        tile.x = c * step;
+        tile.y = r * step;
+        bool content = false;
+        for (int py = 0; py < size; ++py) {
+          const int fy = tile.y - border + py;
+          for (int px = 0; px < size; ++px) {
+            const int fx = tile.x - border + px;
+            std::uint32_t v = 0;
+            if (fx >= 0 && fx < fw && fy >= 0 && fy < fh) {
+              v = image.argb[static_cast<std::size_t>(frame_y + fy) * image.width + frame_x + fx];
+            }
+            pixels[static_cast<std::size_t>(py) * size + px] = v;
+            content |= layout16 ? (v >> 28) != 0 : (v >> 24) != 0;
+          }
+        }
+        tile.has_content = content;
+        if (content) {
+          if (layout16) {
+            tile.pixels16.resize(pixels.size());
+            std::transform(pixels.begin(), pixels.end(), tile.pixels16.begin(), ToArgb4444);
+          } else {
+            tile.pixels32 = pixels;
+          }
+        }
+        s.tiles.push_back(std::move(tile));
+        if (content) PlaceTile(ctx, static_cast<int>(s.tiles.size()) - 1, size);
+      }
+    }
+    s.frames.push_back(std::move(frame));
+    s.textures[rec_index].frames.push_back(static_cast<int>(s.frames.size()) - 1);
+  }
+}
+
+bool CreateAtlasTexture(Context& ctx, int index) {
+  SpriteState& s = ctx.sprites;
+  if (index < 0 || index >= static_cast<int>(s.device_textures.size())) return false;
+  DeviceTextureEntry& entry = s.device_textures[index];
+  platform::RenderDevice* device = ctx.platform.device;
+  if (entry.id >= 0 && device) device->ReleaseTexture(entry.id);
+  entry.id = -1;
+  if (!device) return false;
+  const bool layout16 = Layout16(ctx);
+  entry.id = device->CreateTexture(layout16 ? platform::TextureFormat::ARGB4444
+                                            : platform::TextureFormat::ARGB8888);
+  entry.dirty = true;
+  return entry.id >= 0;
+}
+
+bool RestoreTextures(Context& ctx) {
+  bool ok = true;
+  SpriteState& s = ctx.sprites;
+  for (std::size_t i = 0; i < s.device_textures.size(); ++i) {
+    DeviceTextureEntry& entry = s.device_textures[i];
+    if (entry.tiles.empty()) continue;
+    if (entry.id < 0 && !CreateAtlasTexture(ctx, static_cast<int>(i))) {
+      ok = false;
+      continue;
+    }
+    if (!UploadEntry(ctx, entry)) ok = false;
+  }
+  if (ok) s.texture_lost = false;
+  return ok;
+}
+
+void ReleaseDeviceTextures(Context& ctx) {
+  for (DeviceTextureEntry& entry : ctx.sprites.device_textures) {
+    if (entry.id >= 0 && ctx.platform.device) ctx.platform.device->ReleaseTexture(entry.id);
+    entry.id = -1;
+    entry.dirty = true;
+  }
+}
+
+bool FlushAtlasTextures(Context& ctx) {
+  bool ok = true;
+  for (DeviceTextureEntry& entry : ctx.sprites.device_textures) {
+    if (entry.dirty && entry.id >= 0) ok = UploadEntry(ctx, entry) && ok;
+  }
+  return ok;
+}
+
+}  // namespace qv

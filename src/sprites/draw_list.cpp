@@ -1,0 +1,100 @@
+// Quads of the parts, and the render pass that submits them with the fewest state changes.
+#include "sprites/draw_list.h"
+
+#include "shell/context.h"
+#include "sprites/sprite_types.h"
+
+namespace qv {
+
+void AddPartQuads(Context& ctx, const my_bmptexture& rec, const PartQuadParams& p) {
+  if (p.alpha == 0) return;
+  SpriteState& s = ctx.sprites;
+  if (p.frame < 0 || p.frame >= static_cast<int>(rec.frames.size())) return;
+  const my_frame& frame = s.frames[rec.frames[p.frame]];
+  const int size = rec.texture_size, border = rec.border;
+  const int step = size - 2 * border;
+  const double lo = border / 256.0, hi = (size - border) / 256.0;
+  const double ox = p.flip_x ? p.left + (rec.frame_width - step) * p.sx : p.left;
+  const double oy = p.flip_y ? p.top + (rec.frame_height - step) * p.sy : p.top;
+  const double dw = step * p.sx, dh = step * p.sy;
+  const std::uint32_t argb = (p.alpha << 24) | (p.color & 0xFFFFFF);
+  const float k = kTexelCorrection;
+  auto& list = s.draw_list;
+  for (int t = 0; t < frame.tile_count; ++t) {
+    const my_texture& tile = s.tiles[frame.first_tile + t];
+    if (!tile.has_content) continue;
+    SpriteQuad q;
+    q.texture = tile.atlas_texture_index;
+    q.border = static_cast<std::uint8_t>(border);
+    q.alpha_mode = p.alpha_mode;
+    q.angle = static_cast<float>(p.angle);
+    q.rot_x = static_cast<float>(p.rot_x);
+    q.rot_y = static_cast<float>(p.rot_y);
+    if (!p.flip_x) {
+      const double X = ox + tile.x * p.sx;
+      q.quad.x0 = static_cast<float>(X) - k;
+      q.quad.x1 = static_cast<float>(X + dw) - k;
+    } else {
+      const double X = ox - tile.x * p.sx;
+      q.quad.x1 = static_cast<float>(X) - k;
+      q.quad.x0 = static_cast<float>(X + dw) - k;
+    }
+    if (!p.flip_y) {
+      const double Y = oy + tile.y * p.sy;
+      q.quad.y0 = static_cast<float>(Y) - k;
+      q.quad.y1 = static_cast<float>(Y + dh) - k;
+    } else {
+      const double Y = oy - tile.y * p.sy;
+      q.quad.y1 = static_cast<float>(Y) - k;
+      q.quad.y0 = static_cast<float>(Y + dh) - k;
+    }
+    q.quad.u0 = static_cast<float>(lo + tile.u);
+    q.quad.u1 = static_cast<float>(hi + tile.u);
+    q.quad.v0 = static_cast<float>(lo + tile.v);
+    q.quad.v1 = static_cast<float>(hi + tile.v);
+    q.quad.argb = argb;
+    if (list.size() == list.capacity()) list.reserve(list.capacity() + 256);
+    list.push_back(q);
+  }
+}
+
+bool RenderDrawList(Context& ctx) {
+  SpriteState& s = ctx.sprites;
+  platform::RenderDevice* device = ctx.platform.device;
+  bool ok = device != nullptr && !s.texture_lost;
+  const int entries = static_cast<int>(s.device_textures.size());
+  const SpriteQuad* prev = nullptr;
+  for (std::size_t i = 0; ok && i < s.draw_list.size(); ++i) {
+    const SpriteQuad& q = s.draw_list[i];
+    if (!prev || q.angle != 0 || q.angle != prev->angle)
+      device->SetRotation(q.angle, q.rot_x, q.rot_y);
+    if (!prev || q.alpha_mode != prev->alpha_mode)
+      device->SetBlend(q.alpha_mode == 0 ? platform::Blend::Alpha : platform::Blend::Additive);
+    if (!prev || q.texture != prev->texture) {
+      const int id = q.texture >= 0 && q.texture < entries ? s.device_textures[q.texture].id : -1;
+      if (id < 0) {
+        device->BindTexture(-1);
+        s.texture_lost = true;
+        ok = false;
+        break;
+      }
+      if (!device->BindTexture(id)) {
+        s.texture_lost = true;
+        ok = false;
+        break;
+      }
+    }
+    // Any border lets the tile be filtered without touching its neighbours.
+    if (!prev || (q.border != 0) != (prev->border != 0))
+      device->SetFilter(q.border == 0 ? platform::Filter::Point : platform::Filter::Linear);
+    if (!device->DrawQuad(q.quad)) {
+      ok = false;
+      break;
+    }
+    prev = &q;
+  }
+  s.draw_list.clear();
+  return ok;
+}
+
+}  // namespace qv

@@ -1,0 +1,46 @@
+#pragma once
+// The draw list: every visible part appends its tiles as quads during the draw pass; the render
+// pass submits them in order, changing device state only where it differs from the last quad.
+#include <cstdint>
+
+#include "platform/render_device.h"
+
+namespace qv {
+
+struct Context;
+struct my_bmptexture;
+
+struct SpriteQuad {
+  platform::DeviceQuad quad;  // corners in screen pixels, mirrored by swapped coordinates
+  int texture = -1;           // device texture list index
+  std::uint8_t border = 0;    // selects the filter
+  std::uint8_t alpha_mode = 0;
+  float angle = 0;
+  float rot_x = 0, rot_y = 0;
+};
+
+// Shift of every quad corner so that an unscaled, unrotated frame lands on exactly the pixels
+// at its truncated position. Our devices sample texel centres at half-pixel positions already,
+// so no shift is needed (the golden test holds this).
+constexpr float kTexelCorrection = 0.0f;
+
+struct PartQuadParams {
+  int frame = 0;
+  bool flip_x = false, flip_y = false;
+  double sx = 1, sy = 1;
+  std::uint32_t color = 0xFFFFFF;
+  std::uint32_t alpha = 255;
+  double angle = 0;
+  std::uint8_t alpha_mode = 0;
+  double rot_x = 0, rot_y = 0;
+  double left = 0, top = 0;
+};
+
+// Appends one quad per tile with content of the given frame of texture record `rec`.
+void AddPartQuads(Context& ctx, const my_bmptexture& rec, const PartQuadParams& p);
+
+// Submits the draw list to the device and empties it. False when drawing stopped early (a
+// lost texture, a failed draw) or no device exists.
+bool RenderDrawList(Context& ctx);
+
+}  // namespace qv

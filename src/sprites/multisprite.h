@@ -1,0 +1,82 @@
+#pragma once
+// TMultiSprite: a live picture made from a prototype, and the global multisprite list that owns
+// every live one. Create by path, change fields directly, Update every scene frame, Destroy.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "sprites/sprite_engine.h"
+#include "sprites/sprite_types.h"
+
+namespace qv {
+
+struct Context;
+
+class TMultiSprite {
+ public:
+  TMultiSprite() = default;
+  virtual ~TMultiSprite();  // the parts leave the sprite engine
+  TMultiSprite(const TMultiSprite&) = delete;
+  TMultiSprite& operator=(const TMultiSprite&) = delete;
+
+  // Shows part `part` (counted from the group's first part) of group `group`, hides the others.
+  void SelectPart(int group, int part);
+  // Flips and angle to the parts, then PlaceParts.
+  void Update();
+  void PlaceParts();
+  // True when (px, py) lies in the frame rectangle of the shown part of some group.
+  bool ContainsPoint(const Context& ctx, double px, double py) const;
+
+  std::string name;
+  std::vector<std::unique_ptr<TMyImageSprite>> parts;
+  std::vector<part_group> groups;
+  double x = 0, y = 0;
+  int z = 0;
+  bool visible = true;
+  bool flip_x = false, flip_y = false;
+  int width = 0, height = 0;
+  double angle = 0;
+  std::uint8_t alpha = 255;
+  double rot_center_x = 0, rot_center_y = 0;
+  std::string tag;
+  double map_koeff = 1;
+  int list_index = -1;
+  int prototype_index = -1;
+  std::int32_t color = 0xFFFFFF;
+  double scale_x = 1, scale_y = 1;
+  bool isometric = false;
+  double iso_x = 0, iso_y = 0;
+  int iso_z = 0;
+};
+
+// Builds an instance of the definition file at `path` into the first free slot of the global
+// list. The list owns it until DestroyMultiSprite.
+TMultiSprite* CreateMultiSprite(Context& ctx, std::string_view path);
+
+// The same for a class derived from TMultiSprite (TShotBall ...).
+void InitMultiSprite(Context& ctx, std::unique_ptr<TMultiSprite> sprite, std::string_view path);
+template <class T, class... Args>
+T* CreateMultiSpriteOf(Context& ctx, std::string_view path, Args&&... args) {
+  auto sprite = std::make_unique<T>(std::forward<Args>(args)...);
+  T* raw = sprite.get();
+  InitMultiSprite(ctx, std::move(sprite), path);
+  return raw;
+}
+
+// Empties the instance's slot and frees it; null is ignored.
+void DestroyMultiSprite(Context& ctx, TMultiSprite* sprite);
+void DestroyMultiSpriteAt(Context& ctx, int slot);
+
+// Slots 0 .. MultiSpriteCount - 1; a slot may be empty (null).
+int MultiSpriteCount(const Context& ctx);
+TMultiSprite* MultiSpriteAt(const Context& ctx, int slot);
+
+// Frame loop entry points: the move step of every sprite, then the draw pass that fills the
+// draw list, then the render pass that submits it (render.h).
+void SpriteEngineMove(Context& ctx, int move_count);
+void SpriteEngineDraw(Context& ctx);
+
+}  // namespace qv
