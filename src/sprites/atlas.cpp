@@ -78,8 +78,10 @@ bool UploadEntry(Context& ctx, DeviceTextureEntry& entry) {
   const bool wide = !s.layout16;
   std::vector<std::uint32_t> pixels32;
   std::vector<std::uint16_t> pixels16;
-  if (wide) pixels32.assign(kAtlas * kAtlas, 0);
-  else pixels16.assign(kAtlas * kAtlas, 0);
+  if (wide)
+    pixels32.assign(kAtlas * kAtlas, 0);
+  else
+    pixels16.assign(kAtlas * kAtlas, 0);
   for (int ti : entry.tiles) {
     const my_texture& tile = s.tiles[ti];
     const int ax = (tile.slot % per_row) * size, ay = (tile.slot / per_row) * size;
@@ -101,13 +103,20 @@ bool UploadEntry(Context& ctx, DeviceTextureEntry& entry) {
 
 int SizeClassOf(int tile_size) {
   switch (tile_size) {
-    case 8: return 0;
-    case 16: return 1;
-    case 32: return 2;
-    case 64: return 3;
-    case 128: return 4;
-    case 256: return 5;
-    default: return -1;
+    case 8:
+      return 0;
+    case 16:
+      return 1;
+    case 32:
+      return 2;
+    case 64:
+      return 3;
+    case 128:
+      return 4;
+    case 256:
+      return 5;
+    default:
+      return -1;
   }
 }
 

@@ -175,7 +175,8 @@ DecodeResult DecodeBmp(Bytes data) {
         const std::size_t bytes = rle8 ? c : (static_cast<std::size_t>(c) + 1) / 2;
         if (!in.Has(pos, bytes)) break;
         for (int i = 0; i < c; ++i)
-          put(rle8 ? data[pos + i] : (i % 2 == 0 ? data[pos + i / 2] >> 4 : data[pos + i / 2] & 15));
+          put(rle8 ? data[pos + i]
+                   : (i % 2 == 0 ? data[pos + i / 2] >> 4 : data[pos + i / 2] & 15));
         pos += (bytes + 1) & ~std::size_t{1};
       }
     }
@@ -279,8 +280,8 @@ DecodeResult DecodeTga(Bytes data) {
     if (kind == 1) {
       palette.resize(cmap_length);
       for (std::uint32_t i = 0; i < cmap_length; ++i)
-        palette[i] = decode_colour(data.data() + pos + i * entry, static_cast<int>(cmap_bits),
-                                   &alpha_seen);
+        palette[i] =
+            decode_colour(data.data() + pos + i * entry, static_cast<int>(cmap_bits), &alpha_seen);
     }
     pos += entry * cmap_length;
   } else if (kind == 1) {

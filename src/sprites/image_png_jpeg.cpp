@@ -138,8 +138,8 @@ struct JpegHeader {
   int cmyk_inverted;  // -1 not CMYK
 };
 
-bool JpegStart(jpeg_decompress_struct* cinfo, JpegError* err, bool* created, const std::uint8_t* data,
-               std::size_t size, JpegHeader* out) {
+bool JpegStart(jpeg_decompress_struct* cinfo, JpegError* err, bool* created,
+               const std::uint8_t* data, std::size_t size, JpegHeader* out) {
   cinfo->err = jpeg_std_error(&err->mgr);
   err->mgr.error_exit = JpegErrorExit;
   err->mgr.emit_message = JpegSilence;
@@ -194,7 +194,8 @@ DecodeResult DecodePng(Bytes data) {
   img.argb.assign(static_cast<std::size_t>(img.width) * img.height, 0);
   std::vector<png_bytep> rows(img.height);
   for (int y = 0; y < img.height; ++y)
-    rows[y] = reinterpret_cast<png_bytep>(img.argb.data() + static_cast<std::size_t>(y) * img.width);
+    rows[y] =
+        reinterpret_cast<png_bytep>(img.argb.data() + static_cast<std::size_t>(y) * img.width);
   if (!PngReadRows(handle.png(), handle.info(), rows.data()))
     return Fail(errors.message[0] ? errors.message : "corrupt PNG data");
   static_assert(std::endian::native == std::endian::little);

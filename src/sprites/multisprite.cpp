@@ -166,7 +166,9 @@ TMultiSprite* MultiSpriteAt(const Context& ctx, int slot) {
   return list[slot].get();
 }
 
-void SpriteEngineMove(Context& ctx, int move_count) { ctx.sprites.engine.Move(ctx, move_count); }
+void SpriteEngineMove(Context& ctx, int move_count) {
+  ctx.sprites.engine.Move(ctx, move_count);
+}
 
 void SpriteEngineDraw(Context& ctx) {
   ctx.sprites.draw_list.clear();

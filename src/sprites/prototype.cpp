@@ -18,7 +18,9 @@ namespace spr {
 constexpr std::size_t kMaxLine = 255;
 constexpr std::size_t kMaxFields = 100;
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
 
 std::string Trim(std::string_view s) {
   std::size_t b = 0, e = s.size();
@@ -169,9 +171,15 @@ std::int32_t Int(std::string_view v) {
   if (!value) throw FormatError("\"" + std::string(v) + "\" is not a valid integer value");
   return *value;
 }
-bool Bool(std::string_view v) { return v == "1"; }
-std::uint8_t Byte(std::string_view v) { return static_cast<std::uint8_t>(Int(v) & 0xFF); }
-double Angle(std::string_view v) { return ParseReal(v) / 360.0 * 2.0 * std::numbers::pi; }
+bool Bool(std::string_view v) {
+  return v == "1";
+}
+std::uint8_t Byte(std::string_view v) {
+  return static_cast<std::uint8_t>(Int(v) & 0xFF);
+}
+double Angle(std::string_view v) {
+  return ParseReal(v) / 360.0 * 2.0 * std::numbers::pi;
+}
 
 // Calls apply(key, value) for fields [first, end) until the first field that is not a setting.
 template <class Apply>
@@ -260,27 +268,48 @@ class Loader {
     p.scale_x = p.scale_y = p.map_koeff = 1;
     p.color = 0xFFFFFF;
     ScanSettings(spr::SplitFields(line), 0, [&](const std::string& k, const std::string& v) {
-      if (k == "x") p.x = ParseReal(v);
-      else if (k == "y") p.y = ParseReal(v);
-      else if (k == "z") p.z = Int(v);
-      else if (k == "flip_x") p.flip_x = Bool(v);
-      else if (k == "flip_y") p.flip_y = Bool(v);
-      else if (k == "alpha") p.alpha = Byte(v);
-      else if (k == "angle") p.angle = Angle(v);
-      else if (k == "trigger") (void)Bool(v);
-      else if (k == "color") p.color = Int(v);
-      else if (k == "map_koeff") p.map_koeff = ParseReal(v);
-      else if (k == "width") fixed_w_ = Int(v);
-      else if (k == "height") fixed_h_ = Int(v);
-      else if (k == "scale") p.scale_x = p.scale_y = ParseReal(v);
-      else if (k == "scale_x") p.scale_x = ParseReal(v);
-      else if (k == "scale_y") p.scale_y = ParseReal(v);
-      else if (k == "rot_center_x") p.rot_center_x = ParseReal(v);
-      else if (k == "rot_center_y") p.rot_center_y = ParseReal(v);
-      else if (k == "isometric") p.isometric = Bool(v);
-      else if (k == "iso_x") p.iso_x = ParseReal(v);
-      else if (k == "iso_y") p.iso_y = ParseReal(v);
-      else if (k == "iso_z") p.iso_z = Int(v);
+      if (k == "x")
+        p.x = ParseReal(v);
+      else if (k == "y")
+        p.y = ParseReal(v);
+      else if (k == "z")
+        p.z = Int(v);
+      else if (k == "flip_x")
+        p.flip_x = Bool(v);
+      else if (k == "flip_y")
+        p.flip_y = Bool(v);
+      else if (k == "alpha")
+        p.alpha = Byte(v);
+      else if (k == "angle")
+        p.angle = Angle(v);
+      else if (k == "trigger")
+        (void)Bool(v);
+      else if (k == "color")
+        p.color = Int(v);
+      else if (k == "map_koeff")
+        p.map_koeff = ParseReal(v);
+      else if (k == "width")
+        fixed_w_ = Int(v);
+      else if (k == "height")
+        fixed_h_ = Int(v);
+      else if (k == "scale")
+        p.scale_x = p.scale_y = ParseReal(v);
+      else if (k == "scale_x")
+        p.scale_x = ParseReal(v);
+      else if (k == "scale_y")
+        p.scale_y = ParseReal(v);
+      else if (k == "rot_center_x")
+        p.rot_center_x = ParseReal(v);
+      else if (k == "rot_center_y")
+        p.rot_center_y = ParseReal(v);
+      else if (k == "isometric")
+        p.isometric = Bool(v);
+      else if (k == "iso_x")
+        p.iso_x = ParseReal(v);
+      else if (k == "iso_y")
+        p.iso_y = ParseReal(v);
+      else if (k == "iso_z")
+        p.iso_z = Int(v);
       else
         ShowErrorBox(ctx_, "Error", "Unknown common multisprite's variable \"" + k + "\"!");
     });
@@ -290,26 +319,46 @@ class Loader {
     const auto fields = spr::SplitFields(line);
     PartSettings s;
     ScanSettings(fields, 1, [&](const std::string& k, const std::string& v) {
-      if (k == "frame_width") s.frame_width = Int(v);
-      else if (k == "frame_height") s.frame_height = Int(v);
-      else if (k == "anim_speed") s.anim_speed = Int(v) / 1000.0;
-      else if (k == "anim_loop") s.anim_loop = Bool(v);
-      else if (k == "filter") (void)Int(v);
-      else if (k == "border") s.border = Int(v);
-      else if (k == "x") s.x = ParseReal(v);
-      else if (k == "y") s.y = ParseReal(v);
-      else if (k == "z") s.z = Int(v);
-      else if (k == "texture_size") s.texture_size = Int(v);
-      else if (k == "flip_x") s.flip_x = Bool(v);
-      else if (k == "flip_y") s.flip_y = Bool(v);
-      else if (k == "alpha") s.alpha = Byte(v);
-      else if (k == "alpha_mode") s.alpha_mode = Byte(v);
-      else if (k == "angle") s.angle = Angle(v);
-      else if (k == "sprite_type") s.sprite_type = Int(v);
-      else if (k == "scale") s.scale_x = s.scale_y = ParseReal(v);
-      else if (k == "scale_x") s.scale_x = ParseReal(v);
-      else if (k == "scale_y") s.scale_y = ParseReal(v);
-      else if (k == "color") s.color = Int(v);
+      if (k == "frame_width")
+        s.frame_width = Int(v);
+      else if (k == "frame_height")
+        s.frame_height = Int(v);
+      else if (k == "anim_speed")
+        s.anim_speed = Int(v) / 1000.0;
+      else if (k == "anim_loop")
+        s.anim_loop = Bool(v);
+      else if (k == "filter")
+        (void)Int(v);
+      else if (k == "border")
+        s.border = Int(v);
+      else if (k == "x")
+        s.x = ParseReal(v);
+      else if (k == "y")
+        s.y = ParseReal(v);
+      else if (k == "z")
+        s.z = Int(v);
+      else if (k == "texture_size")
+        s.texture_size = Int(v);
+      else if (k == "flip_x")
+        s.flip_x = Bool(v);
+      else if (k == "flip_y")
+        s.flip_y = Bool(v);
+      else if (k == "alpha")
+        s.alpha = Byte(v);
+      else if (k == "alpha_mode")
+        s.alpha_mode = Byte(v);
+      else if (k == "angle")
+        s.angle = Angle(v);
+      else if (k == "sprite_type")
+        s.sprite_type = Int(v);
+      else if (k == "scale")
+        s.scale_x = s.scale_y = ParseReal(v);
+      else if (k == "scale_x")
+        s.scale_x = ParseReal(v);
+      else if (k == "scale_y")
+        s.scale_y = ParseReal(v);
+      else if (k == "color")
+        s.color = Int(v);
       else
         ShowErrorBox(ctx_, "Error",
                      "Unknown variable in the sprite's part of the multisprite \"" + k + "\"!");
@@ -372,7 +421,8 @@ class Loader {
       WriteLog(ctx_, "ERROR: prototype_continuation_without_part \"" + path_ + "\"");
       return;
     }
-    const ImageField img = SplitImageField(spr::Trim(std::string_view(line).substr(1)));
+    const std::string rest = spr::Trim(std::string_view(line).substr(1));
+    const ImageField img = SplitImageField(spr::SplitFields(rest)[0]);
     const std::string image_path = spr::CollapseParentDirs(dir_ + img.image);
     const std::string alpha_path = img.alpha.empty() ? std::string() : dir_ + img.alpha;
     LogMissing(image_path, alpha_path);
@@ -416,8 +466,7 @@ class Loader {
     if (!platform::FileExists(image_path))
       WriteLog(ctx_, "ERROR: prototype_create_texture_file_not_found \"" + image_path + "\"");
     if (!alpha_path.empty() && !platform::FileExists(alpha_path))
-      WriteLog(ctx_,
-               "ERROR: prototype_create_alpha_texture_file_not_found \"" + alpha_path + "\"");
+      WriteLog(ctx_, "ERROR: prototype_create_alpha_texture_file_not_found \"" + alpha_path + "\"");
   }
 
   int TakeTextureRecord(const std::string& name) {

@@ -93,9 +93,13 @@ void TImageSprite::AnimStep(int move_count) {
   }
 }
 
-void TImageSprite::DoMove(Context&, int move_count) { AnimStep(move_count); }
+void TImageSprite::DoMove(Context&, int move_count) {
+  AnimStep(move_count);
+}
 
-SpriteRect TImageSprite::GetBoundsRect() const { return TSprite::GetBoundsRect(); }
+SpriteRect TImageSprite::GetBoundsRect() const {
+  return TSprite::GetBoundsRect();
+}
 
 TMyImageSprite::TMyImageSprite(TSprite* parent) : TImageSprite(parent) {
   visible = false;

@@ -1,0 +1,328 @@
+// Multisprite instances, the move and draw passes, quads and the render pass.
+#include <gtest/gtest.h>
+
+#include "sprite_test_util.h"
+#include "sprites/atlas.h"
+#include "sprites/multisprite.h"
+#include "sprites/prototype.h"
+
+namespace qv {
+namespace {
+
+using test::Picture;
+using test::WriteFile;
+
+class Multi : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ctx.platform.device = &device;
+    WriteFile("g\\a.tga", test::TgaBytes(Picture(32, 32, 0xFFFF0000u), 32));
+    WriteFile("g\\b.tga", test::TgaBytes(Picture(32, 32, 0xFF00FF00u), 32));
+    WriteFile("g\\c.tga", test::TgaBytes(Picture(32, 32, 0xFF0000FFu), 32));
+    WriteFile("g\\strip.tga", test::TgaBytes(Picture(128, 32, 0xFFFFFFFFu), 32));
+    WriteFile("g\\one.spr", "x=10,y=20\r\n1\r\na.tga,texture_size=32\r\n");
+    WriteFile("g\\three.spr",
+              "x=0\r\n3\r\na.tga,texture_size=32\r\nb.tga,texture_size=32\r\nc.tga,texture_size=32"
+              "\r\n1\r\nstrip.tga,frame_width=32,texture_size=32\r\n");
+  }
+  // One frame step as the frame loop runs it: Update, move, draw.
+  void Frame(int move_count = 16) {
+    for (int i = 0; i < MultiSpriteCount(ctx); ++i)
+      if (auto* m = MultiSpriteAt(ctx, i)) m->Update();
+    SpriteEngineMove(ctx, move_count);
+    SpriteEngineDraw(ctx);
+  }
+  test::ScratchDir dir;
+  test::FakeDevice device;
+  Context ctx;
+};
+
+TEST_F(Multi, CreateCopiesThePrototypeAndSelectsPartZero) {
+  TMultiSprite* m = CreateMultiSprite(ctx, "g\\three.spr");
+  EXPECT_EQ(m->name, "three");
+  EXPECT_EQ(m->list_index, 0);
+  ASSERT_EQ(m->parts.size(), 4u);
+  ASSERT_EQ(m->groups.size(), 2u);
+  EXPECT_EQ(m->groups[0].current_part, 0);
+  EXPECT_EQ(m->groups[0].current_image_name, "a");
+  EXPECT_TRUE(m->parts[0]->visible);
+  EXPECT_FALSE(m->parts[1]->visible);
+  EXPECT_TRUE(m->parts[3]->visible);
+  EXPECT_DOUBLE_EQ(m->parts[0]->x, -2000);  // until the first move step
+  EXPECT_EQ(m->parts[3]->anim_count, 4);
+  EXPECT_EQ(m->parts[3]->width, 128);
+  EXPECT_EQ(m->width, 32);  // the last part line's frame
+}
+
+TEST_F(Multi, SelectPart) {
+  TMultiSprite* m = CreateMultiSprite(ctx, "g\\three.spr");
+  m->SelectPart(0, 2);
+  EXPECT_FALSE(m->parts[0]->visible);
+  EXPECT_TRUE(m->parts[2]->visible);
+  EXPECT_EQ(m->groups[0].current_image_name, "c");
+  m->parts[0]->visible = true;
+  m->SelectPart(0, 2);  // already shown: nothing changes
+  EXPECT_TRUE(m->parts[0]->visible);
+  m->SelectPart(0, 5);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(m->parts[i]->visible);
+  EXPECT_TRUE(m->parts[3]->visible);  // other groups untouched
+  m->SelectPart(7, 0);                // no such group
+}
+
+TEST_F(Multi, SlotsAreReusedAndTheListNeverShrinks) {
+  TMultiSprite* a = CreateMultiSprite(ctx, "g\\one.spr");
+  TMultiSprite* b = CreateMultiSprite(ctx, "g\\one.spr");
+  CreateMultiSprite(ctx, "g\\one.spr");
+  EXPECT_EQ(ctx.sprites.multisprites.capacity(), 512u);
+  EXPECT_EQ(b->list_index, 1);
+  DestroyMultiSprite(ctx, b);
+  EXPECT_EQ(MultiSpriteAt(ctx, 1), nullptr);
+  EXPECT_EQ(MultiSpriteCount(ctx), 3);
+  EXPECT_EQ(ctx.sprites.engine.children().size(), 2u);
+  TMultiSprite* d = CreateMultiSprite(ctx, "g\\one.spr");
+  EXPECT_EQ(d->list_index, 1);
+  EXPECT_EQ(MultiSpriteCount(ctx), 3);
+  DestroyMultiSprite(ctx, a);
+  DestroyMultiSprite(ctx, nullptr);
+  for (int i = 0; i < 600; ++i) CreateMultiSprite(ctx, "g\\one.spr");
+  EXPECT_EQ(ctx.sprites.multisprites.capacity(), 1024u);
+}
+
+TEST_F(Multi, EqualZDrawsTheLaterEntryUnderneath) {
+  TMultiSprite* first = CreateMultiSprite(ctx, "g\\one.spr");
+  TMultiSprite* second = CreateMultiSprite(ctx, "g\\one.spr");
+  first->x = 100;
+  second->x = 300;
+  Frame();
+  ASSERT_EQ(ctx.sprites.draw_list.size(), 2u);
+  EXPECT_FLOAT_EQ(ctx.sprites.draw_list[0].quad.x0, 300);  // second drawn first
+  // Changing z re-enters the list: back to equal z, the one changed last goes under.
+  first->z = 1;
+  Frame();
+  first->z = 0;
+  Frame();
+  EXPECT_FLOAT_EQ(ctx.sprites.draw_list[0].quad.x0, 100);
+  second->z = -1;
+  Frame();
+  EXPECT_FLOAT_EQ(ctx.sprites.draw_list[0].quad.x0, 300);
+  EXPECT_EQ(ctx.sprites.engine.z_order().front()->z(), -1);
+}
+
+TEST_F(Multi, AnimationRules) {
+  TImageSprite s(&ctx.sprites.engine);
+  s.anim_count = 4;
+  s.anim_speed = 0.5;
+  s.anim_looped = false;
+  for (int i = 0; i < 8; ++i) s.AnimStep(1);
+  EXPECT_DOUBLE_EQ(s.anim_pos, 3);
+  EXPECT_DOUBLE_EQ(s.anim_speed, 0);
+  s.anim_looped = true;
+  s.anim_pos = 3.9;
+  s.anim_speed = 0.2;
+  s.AnimStep(1);
+  EXPECT_NEAR(s.anim_pos, 0.1, 1e-9);
+  s.anim_speed = -0.3;
+  s.anim_pos = 0.1;
+  s.AnimStep(1);
+  EXPECT_NEAR(s.anim_pos, 3.8, 1e-9);
+  s.anim_pos = 0.1;
+  s.AnimStep(50);  // -14.9 wraps into range
+  EXPECT_NEAR(s.anim_pos, 1.1, 1e-9);
+  s.anim_count = 0;
+  s.AnimStep(1);
+  EXPECT_DOUBLE_EQ(s.anim_pos, 0);
+  s.anim_looped = false;
+  s.anim_count = 4;
+  s.anim_pos = 0.5;
+  s.anim_speed = -1;
+  s.AnimStep(1);
+  EXPECT_DOUBLE_EQ(s.anim_pos, 0);
+  EXPECT_DOUBLE_EQ(s.anim_speed, 0);
+}
+
+TEST_F(Multi, ColourAndAlphaRules) {
+  TMultiSprite* m = CreateMultiSprite(ctx, "g\\one.spr");
+  m->color = 0x808080;
+  m->parts[0]->color = 0xFF0000;
+  m->alpha = 128;
+  Frame();
+  ASSERT_EQ(ctx.sprites.draw_list.size(), 1u);
+  EXPECT_EQ(ctx.sprites.draw_list[0].quad.argb, 0x80800000u);
+  m->parts[0]->color = 0xFFFFFF;
+  m->parts[0]->alpha = 255;
+  Frame();
+  EXPECT_EQ(ctx.sprites.draw_list[0].quad.argb, 0x80808080u);
+  m->alpha = 0;
+  Frame();
+  EXPECT_TRUE(ctx.sprites.draw_list.empty());
+  m->alpha = 255;
+  m->visible = false;
+  Frame();
+  EXPECT_TRUE(ctx.sprites.draw_list.empty());
+  m->visible = true;
+  m->parts[0]->sprite_type = 1;
+  Frame();
+  EXPECT_TRUE(ctx.sprites.draw_list.empty());
+}
+
+TEST_F(Multi, OffScreenPartsAreCulled) {
+  TMultiSprite* m = CreateMultiSprite(ctx, "g\\one.spr");
+  auto count_at = [&](double x, double y) {
+    m->x = x;
+    m->y = y;
+    Frame();
+    return ctx.sprites.draw_list.size();
+  };
+  EXPECT_EQ(count_at(-32, 0), 1u);
+  EXPECT_EQ(count_at(-33, 0), 0u);
+  EXPECT_EQ(count_at(832, 0), 1u);
+  EXPECT_EQ(count_at(833, 0), 0u);
+  EXPECT_EQ(count_at(0, 633), 0u);
+  m->scale_x = 2;
+  EXPECT_EQ(count_at(-64, 0), 1u);
+}
+
+TEST_F(Multi, PlacementScaleScrollAndContainsPoint) {
+  WriteFile("g\\off.spr", "x=0\r\n1\r\na.tga,texture_size=32,x=10,y=4,scale=2\r\n");
+  TMultiSprite* m = CreateMultiSprite(ctx, "g\\off.spr");
+  m->x = 100;
+  m->y = 50;
+  m->scale_x = 3;
+  ctx.sprites.scroll_x = 20;
+  m->map_koeff = 0.5;
+  Frame();
+  const TMyImageSprite& p = *m->parts[0];
+  EXPECT_DOUBLE_EQ(p.world_x, 100 + 3 * 10 * 2);
+  EXPECT_DOUBLE_EQ(p.world_y, 50 + 4 * 2);
+  EXPECT_DOUBLE_EQ(p.x, 160 - 10);
+  // Part scale and flips are not considered; the owner's scale is.
+  EXPECT_TRUE(m->ContainsPoint(ctx, 160, 58));
+  EXPECT_TRUE(m->ContainsPoint(ctx, 160 + 95.9, 58 + 31));
+  EXPECT_FALSE(m->ContainsPoint(ctx, 160 + 96, 58));
+  EXPECT_FALSE(m->ContainsPoint(ctx, 159.9, 58));
+  m->SelectPart(0, -1);
+  EXPECT_FALSE(m->ContainsPoint(ctx, 170, 60));
+  TMultiSprite* empty = CreateMultiSprite(ctx, "g\\missing.spr");
+  EXPECT_TRUE(empty->parts.empty());
+  EXPECT_FALSE(empty->ContainsPoint(ctx, 0, 0));
+}
+
+TEST_F(Multi, QuadsOfATiledFrameWithFlips) {
+  // 100 x 30 frame, tiles of 64 with border 1: two tiles of step 62.
+  WriteFile("g\\wide.tga", test::TgaBytes(Picture(100, 30, 0xFFFFFFFFu), 32));
+  WriteFile("g\\wide.spr", "x=0\r\n1\r\nwide.tga,texture_size=64,border=1\r\n");
+  TMultiSprite* m = CreateMultiSprite(ctx, "g\\wide.spr");
+  m->x = 10.7;
+  m->y = 20.2;
+  Frame();
+  auto& dl = ctx.sprites.draw_list;
+  ASSERT_EQ(dl.size(), 2u);
+  EXPECT_FLOAT_EQ(dl[0].quad.x0, 10);
+  EXPECT_FLOAT_EQ(dl[0].quad.x1, 72);
+  EXPECT_FLOAT_EQ(dl[1].quad.x0, 72);
+  EXPECT_FLOAT_EQ(dl[1].quad.x1, 134);
+  EXPECT_FLOAT_EQ(dl[0].quad.y0, 20);
+  EXPECT_FLOAT_EQ(dl[0].quad.y1, 82);
+  const my_texture& t1 = ctx.sprites.tiles[1];
+  EXPECT_FLOAT_EQ(dl[1].quad.u0, static_cast<float>(1 / 256.0 + t1.u));
+  EXPECT_FLOAT_EQ(dl[1].quad.u1, static_cast<float>(63 / 256.0 + t1.u));
+  EXPECT_EQ(dl[0].border, 1);
+  m->flip_x = true;
+  m->flip_y = true;
+  Frame();
+  // Mirrored in the frame rectangle 10..110 x 20..50: tile 0 ends at the right edge.
+  EXPECT_FLOAT_EQ(dl[0].quad.x0, 110);
+  EXPECT_FLOAT_EQ(dl[0].quad.x1, 48);
+  EXPECT_FLOAT_EQ(dl[1].quad.x0, 48);
+  EXPECT_FLOAT_EQ(dl[1].quad.x1, -14);
+  EXPECT_FLOAT_EQ(dl[0].quad.y0, 50);
+  EXPECT_FLOAT_EQ(dl[0].quad.y1, -12);
+  m->flip_x = m->flip_y = false;
+  m->scale_x = 2;
+  m->angle = 0.5;
+  m->rot_center_x = 5;
+  Frame();
+  EXPECT_FLOAT_EQ(dl[1].quad.x0, 10 + 124);
+  EXPECT_FLOAT_EQ(dl[1].quad.x1, 10 + 248);
+  EXPECT_FLOAT_EQ(dl[1].angle, 0.5f);
+  EXPECT_FLOAT_EQ(dl[1].rot_x, static_cast<float>(5 + 10.7));
+}
+
+TEST_F(Multi, ShownFrameStaysInRange) {
+  TMultiSprite* m = CreateMultiSprite(ctx, "g\\three.spr");
+  m->parts[3]->anim_pos = 2.7;
+  Frame(0);
+  ASSERT_EQ(ctx.sprites.draw_list.size(), 2u);
+  const auto& rec = ctx.sprites.textures[m->parts[3]->texture_index];
+  const auto& tile = ctx.sprites.tiles[ctx.sprites.frames[rec.frames[2]].first_tile];
+  EXPECT_FLOAT_EQ(ctx.sprites.draw_list[0].quad.u0, static_cast<float>(tile.u));
+  m->parts[3]->anim_pos = 99;
+  m->parts[3]->anim_speed = 0;
+  m->parts[3]->anim_looped = false;
+  Frame(0);  // clamped, not out of bounds
+  EXPECT_EQ(ctx.sprites.draw_list.size(), 2u);
+}
+
+TEST_F(Multi, RenderChangesStateOnlyWhereItDiffers) {
+  WriteFile("g\\lin.spr", "x=0\r\n1\r\nb.tga,texture_size=32,border=1,alpha_mode=1\r\n");
+  TMultiSprite* a = CreateMultiSprite(ctx, "g\\one.spr");
+  TMultiSprite* b = CreateMultiSprite(ctx, "g\\one.spr");
+  TMultiSprite* c = CreateMultiSprite(ctx, "g\\lin.spr");
+  a->z = 1;
+  b->z = 2;
+  c->z = 3;
+  Frame();
+  device.log.clear();
+  EXPECT_TRUE(RenderDrawList(ctx));
+  const std::vector<std::string> want = {"rotation 0.000000 10.000000 20.000000",
+                                         "blend alpha",
+                                         "bind 0",
+                                         "filter point",
+                                         "draw",
+                                         "draw",
+                                         "blend add",
+                                         "filter linear",
+                                         "draw",
+                                         "draw",
+                                         "draw",
+                                         "draw"};  // 32 - 2 = 30: 2 x 2
+  EXPECT_EQ(device.log, want);
+  EXPECT_TRUE(ctx.sprites.draw_list.empty());
+  // A rotated quad sets its rotation every time; the next unrotated one resets it.
+  a->angle = 1;
+  b->angle = 1;
+  Frame();
+  device.log.clear();
+  RenderDrawList(ctx);
+  EXPECT_EQ(device.log[0].rfind("rotation 1.0", 0), 0u);
+  EXPECT_EQ(device.log[5].rfind("rotation 1.0", 0), 0u);
+  EXPECT_EQ(device.log[7].rfind("rotation 0.0", 0), 0u);
+}
+
+TEST_F(Multi, LostTexturesStopDrawingUntilRestored) {
+  TMultiSprite* a = CreateMultiSprite(ctx, "g\\one.spr");
+  (void)a;
+  ReleaseDeviceTextures(ctx);
+  Frame();
+  EXPECT_FALSE(RenderDrawList(ctx));
+  EXPECT_TRUE(ctx.sprites.texture_lost);
+  EXPECT_EQ(device.log.back(), "bind -1");
+  Frame();
+  device.log.clear();
+  EXPECT_FALSE(RenderDrawList(ctx));
+  EXPECT_TRUE(device.log.empty());  // nothing at all in the lost state
+  const int uploads = device.uploads;
+  EXPECT_TRUE(RestoreTextures(ctx));
+  EXPECT_FALSE(ctx.sprites.texture_lost);
+  EXPECT_GT(device.uploads, uploads);
+  Frame();
+  EXPECT_TRUE(RenderDrawList(ctx));
+  EXPECT_EQ(device.quads.size(), 1u);
+  // A device that refuses textures keeps the lost state.
+  ReleaseDeviceTextures(ctx);
+  device.fail_create = true;
+  EXPECT_FALSE(RestoreTextures(ctx));
+}
+
+}  // namespace
+}  // namespace qv
