@@ -1,0 +1,15 @@
+#pragma once
+// Map files: a list of sprite definitions and the objects placed from them, all tagged with
+// the map's name.
+#include <string_view>
+
+namespace qv {
+
+struct Context;
+
+// Builds the objects of a map file and returns how many were made. A missing file makes
+// nothing; a malformed count or field ends the map there with an error box and log line
+// naming the file and line (the objects made before it stay).
+int load_location_map(Context& ctx, std::string_view file);
+
+}  // namespace qv

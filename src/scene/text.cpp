@@ -1,0 +1,299 @@
+#include "scene/text.h"
+
+#include <vector>
+
+#include "platform/files.h"
+#include "scene/text_util.h"
+#include "shell/context.h"
+#include "shell/log.h"
+#include "sprites/multisprite.h"
+
+namespace qv {
+
+namespace {
+
+constexpr std::size_t kMaxLine = 255;
+
+bool EndsWithSpr(std::string_view font) {
+  return font.size() >= 4 && font.ends_with(".spr");
+}
+
+// The width create_txt aligns by: the first glyph's width, then spacing and width for each
+// following character.
+double LineWidth(const FontMetrics& m, std::string_view text, double scale) {
+  double w = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const int c = static_cast<unsigned char>(text[i]);
+    w += i == 0 ? scale * m.width[c] : scale * (m.spacing + m.width[c]);
+  }
+  return w;
+}
+
+struct TextResult {
+  double width = 0;
+  int created = 0;
+};
+
+Expected<TextResult> CreateText(Context& ctx, std::string_view text, int z, std::string_view font,
+                                int align, std::string_view tag, int color, double scale, double y,
+                                double x) {
+  Expected<TextResult> out;
+  if (!EndsWithSpr(font)) return out;
+  const Expected<FontMetrics> metrics = LoadMetrics(font);
+  if (!metrics.ok()) {
+    out.error = metrics.error;
+    return out;
+  }
+  const FontMetrics& m = metrics.value;
+  if (align != 1) {
+    const double w = LineWidth(m, text, scale);
+    x = align == 3 ? x - w : x - w / 2;
+  }
+  double pen = x;
+  for (const char ch : text) {
+    const int c = static_cast<unsigned char>(ch);
+    if (ch != ' ') {
+      TMultiSprite* glyph = CreateMultiSprite(ctx, font);
+      if (glyph != nullptr) {
+        glyph->x = scale * m.spacing + pen;
+        glyph->y = y;
+        glyph->scale_x = scale;
+        glyph->scale_y = scale;
+        if (!glyph->parts.empty()) glyph->parts[0]->anim_pos = m.frame[c];
+        glyph->tag = std::string(tag);
+        if (color >= 0) glyph->color = color;
+        if (z != -1) glyph->z = z;
+        ++out.value.created;
+      }
+    }
+    pen += scale * (m.width[c] + m.spacing);
+    out.value.width += scale * m.width[c];
+  }
+  return out;
+}
+
+// create_txt's log line and result, or the report of a metrics error.
+Expected<double> CreateTextLogged(Context& ctx, std::string_view text, int z, std::string_view font,
+                                  int align, std::string_view tag, int color, double scale,
+                                  double y, double x) {
+  Expected<double> out;
+  if (text.empty()) return out;
+  const Expected<TextResult> r = CreateText(ctx, text, z, font, align, tag, color, scale, y, x);
+  if (!r.ok()) {
+    out.error = r.error;
+    return out;
+  }
+  WriteLog(ctx,
+           "create_txt(\"" + std::string(tag) + "\"), created: " + std::to_string(r.value.created));
+  out.value = r.value.width;
+  return out;
+}
+
+}  // namespace
+
+std::string MetricsPathOf(std::string_view font) {
+  std::string path(font);
+  if (path.size() >= 3) path.replace(path.size() - 3, 3, "pos");
+  return path;
+}
+
+Expected<FontMetrics> ParseMetrics(std::string_view file, std::string_view data) {
+  Expected<FontMetrics> out;
+  FontMetrics& m = out.value;
+  m.width.fill(-1);
+  m.frame.fill(0);
+  bool first = true;
+  int code = 0;
+  int frame = 0;
+  int line_no = 0;
+  for (std::string_view raw : txt::Lines(data)) {
+    ++line_no;
+    raw = raw.substr(0, kMaxLine);
+    if (!raw.empty() && raw.front() == ';') continue;
+    std::string_view line = raw.substr(0, raw.find(';'));
+    line = txt::Trim(line);
+    if (first) {
+      const auto spacing = txt::ParseReal(line);
+      if (!spacing) {
+        out.error = NotAReal(file, line_no, line);
+        return out;
+      }
+      m.spacing = *spacing;
+      first = false;
+      continue;
+    }
+    if (line.empty()) continue;
+    if (line.front() == '#') {
+      const auto v = txt::ParseInt(line.substr(1));
+      if (!v) {
+        out.error = NotAnInteger(file, line_no, line.substr(1));
+        return out;
+      }
+      code = *v;
+      continue;
+    }
+    const auto w = txt::ParseInt(line);
+    if (!w) {
+      out.error = NotAnInteger(file, line_no, line);
+      return out;
+    }
+    // Codes outside a byte never occur in single-byte text; their frames still count.
+    if (code >= 0 && code < 256) {
+      m.width[static_cast<std::size_t>(code)] = *w;
+      m.frame[static_cast<std::size_t>(code)] = frame;
+    }
+    ++frame;
+    ++code;
+  }
+  if (first) out.error = NotAReal(file, line_no + 1, "");
+  return out;
+}
+
+Expected<FontMetrics> LoadMetrics(std::string_view font) {
+  const std::string path = MetricsPathOf(font);
+  const std::optional<std::string> data =
+      platform::FileExists(path) ? platform::ReadWholeFile(path) : std::nullopt;
+  if (!data) {
+    Expected<FontMetrics> out;
+    out.error = FileNotFound(path);
+    return out;
+  }
+  return ParseMetrics(path, *data);
+}
+
+double create_txt(Context& ctx, std::string_view text, int z, std::string_view font, int align,
+                  std::string_view tag, int color, double scale, double y, double x) {
+  const Expected<double> r = CreateTextLogged(ctx, text, z, font, align, tag, color, scale, y, x);
+  if (!r.ok()) {
+    ReportDataError(ctx, "create_txt", *r.error);
+    return 0;
+  }
+  return r.value;
+}
+
+double MeasureText(Context& ctx, std::string_view text, std::string_view font, double scale) {
+  if (text.empty() || !EndsWithSpr(font)) return 0;
+  const Expected<FontMetrics> m = LoadMetrics(font);
+  if (!m.ok()) {
+    ReportDataError(ctx, "MeasureText", *m.error);
+    return 0;
+  }
+  return LineWidth(m.value, text, scale);
+}
+
+std::vector<std::string> SplitParams(std::string_view params) {
+  std::vector<std::string> items;
+  if (params.empty()) return items;
+  for (const std::string_view item : txt::Split(params, ',')) {
+    const std::string_view t = txt::Trim(item);
+    if (t.empty()) break;
+    items.emplace_back(t);
+  }
+  return items;
+}
+
+Expected<std::string> SubstituteParams(std::string_view line, const std::vector<std::string>& items,
+                                       std::string_view file, int line_no) {
+  Expected<std::string> out;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] != '%') {
+      out.value.push_back(line[i++]);
+      continue;
+    }
+    const std::size_t end = line.find(';', i + 1);
+    if (end == std::string_view::npos) break;  // an unclosed reference drops the rest
+    const std::string_view ref = line.substr(i + 1, end - i - 1);
+    const auto k = txt::ParseInt(ref);
+    if (!k) {
+      out.error = NotAnInteger(file, line_no, ref);
+      return out;
+    }
+    if (*k >= 1 && *k <= static_cast<int>(items.size())) {
+      out.value += items[static_cast<std::size_t>(*k - 1)];
+    }
+    i = end + 1;
+  }
+  return out;
+}
+
+void ShowTextFile(Context& ctx, std::string_view file, std::string_view tag,
+                  std::string_view params) {
+  const std::vector<std::string> items = SplitParams(params);
+  const std::optional<std::string> data =
+      platform::FileExists(file) ? platform::ReadWholeFile(file) : std::nullopt;
+  if (!data) {
+    ReportDataError(ctx, "ShowTextFile", FileNotFound(file));
+    return;
+  }
+  std::string font;
+  double size = 0, x = 0, y = 0, leading = 0;
+  int z = 0;
+  int align = 0;
+  int color = 0xFFFFFF;
+  bool in_block = false;
+  int line_no = 0;
+  for (std::string_view raw : txt::Lines(*data)) {
+    ++line_no;
+    raw = raw.substr(0, kMaxLine);
+    if (in_block) {
+      if (txt::Trim(raw) == "#end") {
+        in_block = false;
+        continue;
+      }
+      if (font.empty()) continue;
+      std::string line(raw);
+      if (!items.empty()) {
+        Expected<std::string> sub = SubstituteParams(raw, items, file, line_no);
+        if (!sub.ok()) {
+          ReportDataError(ctx, "ShowTextFile", *sub.error);
+          return;
+        }
+        line = std::move(sub.value);
+      }
+      const Expected<double> r =
+          CreateTextLogged(ctx, line, z, font, align, tag, color, size, y, x);
+      if (!r.ok()) {
+        ReportDataError(ctx, "ShowTextFile", *r.error);
+        return;
+      }
+      y += leading;
+      continue;
+    }
+    if (!raw.empty() && raw.front() == ';') continue;
+    const std::string_view line = txt::Trim(raw.substr(0, raw.find(';')));
+    if (line.empty()) continue;
+    if (line == "#begin") {
+      in_block = true;
+      continue;
+    }
+    const auto eq = line.find('=');
+    if (eq == std::string_view::npos || eq == 0) continue;
+    const std::string_view key = txt::Trim(line.substr(0, eq));
+    const std::string_view value = txt::Trim(line.substr(eq + 1));
+    if (key == "font") {
+      font = std::string(value);
+    } else if (key == "size") {
+      size = txt::ParseReal(value).value_or(0);
+    } else if (key == "x") {
+      x = txt::ParseReal(value).value_or(0);
+    } else if (key == "y") {
+      y = txt::ParseReal(value).value_or(0);
+    } else if (key == "leading") {
+      leading = txt::ParseReal(value).value_or(0);
+    } else if (key == "z" || key == "color") {
+      const auto v = txt::ParseInt(value);
+      if (!v) {
+        ReportDataError(ctx, "ShowTextFile", NotAnInteger(file, line_no, value));
+        return;
+      }
+      (key == "z" ? z : color) = *v;
+    } else if (key == "align") {
+      if (value == "left") align = 1;
+      if (value == "center") align = 2;
+      if (value == "right") align = 3;
+    }
+  }
+}
+
+}  // namespace qv
