@@ -1,11 +1,16 @@
 #pragma once
+#include <string>
 #include <string_view>
 
 namespace qv {
 
 struct Context;
 
-// Appends "date time : message" to "log.txt" when logging is on.
+// Appends "date time : message\r\n", cut to 255 bytes as a whole, to "log.txt" when logging is
+// on. Throws IoError when the file cannot be opened or written.
 void WriteLog(Context& ctx, std::string_view message);
+
+// The entry WriteLog writes, without touching any file.
+std::string FormatLogEntry(Context& ctx, std::string_view message);
 
 }  // namespace qv

@@ -1,7 +1,9 @@
 #pragma once
 // The options of "options.txt", one field per key, named as the key.
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace qv {
 
@@ -45,5 +47,26 @@ struct Options {
   int wait_vblank = 0;
   int player_index = 0;
 };
+
+// Reads "options.txt" into ctx.shell.options: logs "setup_refresh", switches the music system
+// on, sets every key the file names, logs the texture mode. A missing file shows "Configuration
+// file not found!"; a value that is not an integer for an integer key is reported (box and log,
+// naming file, line and value) and ends the reading there, keeping what was read.
+void ReadOptions(Context& ctx);
+
+// Replaces the line of key (matched exactly) in a settings file by "key=value", or appends it;
+// every other line comes back trimmed. Written atomically. Throws IoError when the file cannot
+// be written.
+void WriteOption(Context& ctx, std::string_view file, std::string_view key, std::string_view value);
+
+// Applies one "key=value" pair; false with an error text when an integer key gets no integer.
+bool ApplyOption(Context& ctx, std::string_view key, std::string_view value, std::string& error);
+
+// Every key in file order of the table, for the state dump: name and current value.
+struct OptionValue {
+  const char* key;
+  int value;
+};
+std::vector<OptionValue> ListOptions(const Options& options);
 
 }  // namespace qv

@@ -13,7 +13,8 @@ struct Random {
   int Next(int n) {
     seed = seed * 134775813u + 1u;
     if (n <= 0) return 0;
-    return static_cast<int>((static_cast<std::uint64_t>(seed) * static_cast<std::uint32_t>(n)) >> 32);
+    return static_cast<int>((static_cast<std::uint64_t>(seed) * static_cast<std::uint32_t>(n)) >>
+                            32);
   }
   // Uniform real in [0, 1).
   double NextReal() {

@@ -1,17 +1,92 @@
 #pragma once
-// State of the application shell: frame loop, clocks, options, log, random generator.
+// State of the application shell: frame loop, clocks, scene variables, mouse, options, log,
+// random generator, combo table.
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "shell/hooks.h"
 #include "shell/options.h"
 #include "shell/random.h"
 
 namespace qv {
 
+struct ComboEntry {
+  int threshold = 0;
+  std::string text;
+};
+
+// What the run harness asked for (command line); the defaults are a normal interactive run.
+struct RunConfig {
+  bool headless = false;
+  bool render_all = false;
+  bool has_seed = false;
+  std::uint32_t seed = 0;
+  bool autoplay = false;
+};
+
 struct ShellState {
   Options options;
   Random random;
+  ShellHooks hooks;
+  RunConfig run;
+  std::vector<ComboEntry> combo;
+
+  // Scene variables.
+  std::uint8_t scene = 0;
+  std::uint8_t pending_scene = 0;
+  std::uint8_t scene_ready = 0;
+  int scene_phase = 0;
+  std::uint8_t steps_enabled = 0;
+  std::uint32_t run_start = 0;
+  std::int64_t step_budget = 0;
+
+  // Clocks (milliseconds of the system tick count).
   std::uint32_t frame_clock = 0;
-  bool app_active = false;
+  std::uint32_t game_clock = 0;
+  std::uint8_t paused = 0;
+  std::uint8_t was_paused = 0;
+  std::uint32_t pause_start = 0;
+  std::uint32_t paused_total = 0;
+
+  std::uint8_t app_active = 0;
+  std::uint8_t frame_busy = 0;
+  std::uint8_t render_busy = 0;
+  std::uint8_t loading_pending = 1;
+  std::uint32_t next_frame_due = 0;
+  // The display mode as the game sees it is options.fullscreen (one variable, as the option).
+  bool placement_saved = false;
+
+  int mouse_x = 0;
+  int mouse_y = 0;
+  int hover_button = -1;
+  int pressed_button = -1;
+  int prev_hover_button = -1;
+  // The page or dialog that receives clicks, and the pending command, shared by both scenes.
+  int click_context = 0;
+  int command = 0;
+
+  // Base state of the render application.
+  bool device_ready = false;
+  bool window_active = true;  // not minimised
+  bool windowed = true;       // the device configuration's windowed flag
+  bool show_stats = false;
+  std::uint32_t base_clock = 0;
+  bool quit_requested = false;
+  int last_device_error = 0;  // DeviceFailure of the last failed device creation
+  int exit_code = 0;
+
+  // Rasterise this frame (headless runs draw only frames that are captured, unless render_all).
+  bool rasterize = true;
+  bool frame_drawn = false;  // the render pass drew this frame
+  // A screenshot requested for this frame, written after the render pass.
+  std::string screenshot_path;
+
+  // Frames-per-second text.
+  std::uint32_t fps_period_start = 0;
+  int fps_frames = 0;
+  double fps_value = 0.0;
+  int fps_texture = -1;
 };
 
 }  // namespace qv

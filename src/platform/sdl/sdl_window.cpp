@@ -1,0 +1,176 @@
+#include "platform/sdl/sdl_window.h"
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "platform/render_device.h"
+#include "platform/sdl/keys.h"
+
+namespace qv::platform::sdl {
+
+std::unique_ptr<SdlWindow> SdlWindow::Create() {
+  WindowPtr window(SDL_CreateWindow("Quorvex", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                    kScreenWidth, kScreenHeight, 0));
+  if (!window) return nullptr;
+  SDL_SetWindowMinimumSize(window.get(), 100, 100);
+  return std::unique_ptr<SdlWindow>(new SdlWindow(std::move(window)));
+}
+
+void SdlWindow::SetCaption(std::string_view caption) {
+  SDL_SetWindowTitle(window_.get(), std::string(caption).c_str());
+}
+
+DeviceError SdlWindow::CreateDevice(bool windowed, bool& fell_back) {
+  fell_back = false;
+  device_.reset();
+  windowed_ = windowed;
+  if (SDL_SetWindowFullscreen(
+          window_.get(), windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP)) != 0) {
+    return DeviceError::BadDisplayMode;
+  }
+  if (windowed) SDL_SetWindowSize(window_.get(), kScreenWidth, kScreenHeight);
+  RendererPtr renderer(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_ACCELERATED));
+  if (!renderer) {
+    renderer.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
+    if (!renderer) return DeviceError::DeviceCreation;
+    fell_back = true;
+  }
+  // Any desktop size: the 800 x 600 frame is scaled and letterboxed.
+  SDL_RenderSetLogicalSize(renderer.get(), kScreenWidth, kScreenHeight);
+  device_ = std::make_unique<SdlRenderDevice>(std::move(renderer), nullptr);
+  return DeviceError::None;
+}
+
+bool SdlWindow::Translate(const SDL_Event& in, WindowEvent& out) {
+  using Type = WindowEvent::Type;
+  switch (in.type) {
+    case SDL_QUIT:
+      out.type = Type::Close;
+      return true;
+    case SDL_MOUSEMOTION:
+      out.type = Type::MouseMove;
+      return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      out.type = in.type == SDL_MOUSEBUTTONDOWN ? Type::MouseDown : Type::MouseUp;
+      out.button = in.button.button == SDL_BUTTON_LEFT     ? kMouseLeft
+                   : in.button.button == SDL_BUTTON_RIGHT  ? kMouseRight
+                   : in.button.button == SDL_BUTTON_MIDDLE ? kMouseMiddle
+                                                           : 3;
+      return true;
+    case SDL_KEYDOWN:
+      out.type = Type::KeyDown;
+      out.key = VirtualKeyFromSdl(in.key.keysym.sym);
+      out.shift = ShiftStateFromSdl(in.key.keysym.mod);
+      return out.key != 0;
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET:
+      out.type = Type::DeviceReset;
+      return true;
+    case SDL_WINDOWEVENT:
+      switch (in.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          out.type = Type::Activate;
+          return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          out.type = Type::Deactivate;
+          return true;
+        case SDL_WINDOWEVENT_MINIMIZED:
+          out.type = Type::Minimize;
+          return true;
+        case SDL_WINDOWEVENT_RESTORED:
+          out.type = Type::Restore;
+          return true;
+        case SDL_WINDOWEVENT_CLOSE:
+          out.type = Type::Close;
+          return true;
+        default:
+          return false;
+      }
+    default:
+      return false;
+  }
+}
+
+bool SdlWindow::PollEvent(WindowEvent& event) {
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    event = WindowEvent{};
+    if (Translate(e, event)) return true;
+  }
+  return false;
+}
+
+bool SdlWindow::WaitEvent(std::uint32_t ms) {
+  return SDL_WaitEventTimeout(nullptr, static_cast<int>(ms)) == 1;
+}
+
+bool SdlWindow::IsActiveWindow() {
+  return (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void SdlWindow::GetPointer(int& x, int& y) {
+  int gx = 0, gy = 0, wx = 0, wy = 0;
+  SDL_GetGlobalMouseState(&gx, &gy);
+  SDL_GetWindowPosition(window_.get(), &wx, &wy);
+  x = gx - wx;
+  y = gy - wy;
+  if (device_ && !windowed_) {
+    float lx = 0, ly = 0;
+    SDL_RenderWindowToLogical(device_->renderer(), x, y, &lx, &ly);
+    x = static_cast<int>(lx);
+    y = static_cast<int>(ly);
+  }
+}
+
+void SdlWindow::SetSystemPointerVisible(bool visible) {
+  SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void SdlWindow::SetPointer(int x, int y) {
+  int wx = x, wy = y;
+  if (device_ && !windowed_) {
+    SDL_RenderLogicalToWindow(device_->renderer(), static_cast<float>(x), static_cast<float>(y),
+                              &wx, &wy);
+  }
+  SDL_WarpMouseInWindow(window_.get(), wx, wy);
+}
+
+void SdlWindow::SavePlacement() {
+  SDL_GetWindowPosition(window_.get(), &saved_x_, &saved_y_);
+}
+
+void SdlWindow::RestorePlacement() {
+  SDL_SetWindowPosition(window_.get(), saved_x_, saved_y_);
+}
+
+void SdlWindow::CenterOnDesktop() {
+  SDL_DisplayMode mode{};
+  const int display = SDL_GetWindowDisplayIndex(window_.get());
+  if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) return;
+  SDL_SetWindowPosition(window_.get(), (mode.w - kScreenWidth) / 2, (mode.h - kScreenHeight) / 2);
+}
+
+DateTime SdlClock::Now() {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+void SdlMessageBoxes::Show(MessageKind kind, std::string_view caption, std::string_view text) {
+  // The texts carry Windows line breaks; the box wants plain ones.
+  std::string shown;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    shown += text[i];
+  }
+  const Uint32 flags =
+      kind == MessageKind::Error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+  if (SDL_ShowSimpleMessageBox(flags, std::string(caption).c_str(), shown.c_str(), parent_) != 0) {
+    std::fprintf(stderr, "Error: %s\n", shown.c_str());
+  }
+}
+
+}  // namespace qv::platform::sdl

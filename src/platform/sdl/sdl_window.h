@@ -1,0 +1,62 @@
+#pragma once
+// The SDL back end: the main window with its renderer, the system clock and message boxes.
+#include <memory>
+
+#include "platform/clock.h"
+#include "platform/sdl/sdl_handles.h"
+#include "platform/sdl/sdl_render_device.h"
+#include "platform/window.h"
+
+namespace qv::platform::sdl {
+
+class SdlWindow final : public Window {
+ public:
+  // SDL's video system must be up. Null when the window cannot be made.
+  static std::unique_ptr<SdlWindow> Create();
+
+  void SetCaption(std::string_view caption) override;
+  DeviceError CreateDevice(bool windowed, bool& fell_back) override;
+  void DestroyDevice() override { device_.reset(); }
+  RenderDevice* device() override { return device_.get(); }
+  bool windowed() const override { return windowed_; }
+  bool PollEvent(WindowEvent& event) override;
+  bool WaitEvent(std::uint32_t ms) override;
+  bool IsActiveWindow() override;
+  void GetPointer(int& x, int& y) override;
+  void SetSystemPointerVisible(bool visible) override;
+  void SetPointer(int x, int y) override;
+  void SetFocus(bool) override {}
+  void SavePlacement() override;
+  void RestorePlacement() override;
+  void CenterOnDesktop() override;
+  void Restore() override { SDL_RestoreWindow(window_.get()); }
+  void Show() override { SDL_ShowWindow(window_.get()); }
+
+  SDL_Window* sdl_window() const { return window_.get(); }
+
+ private:
+  explicit SdlWindow(WindowPtr window) : window_(std::move(window)) {}
+  bool Translate(const SDL_Event& in, WindowEvent& out);
+
+  WindowPtr window_;
+  std::unique_ptr<SdlRenderDevice> device_;
+  bool windowed_ = true;
+  int saved_x_ = 0, saved_y_ = 0;
+};
+
+class SdlClock final : public Clock {
+ public:
+  std::uint32_t TickCount() override { return SDL_GetTicks(); }
+  DateTime Now() override;
+};
+
+class SdlMessageBoxes final : public MessageBoxes {
+ public:
+  explicit SdlMessageBoxes(SDL_Window* parent) : parent_(parent) {}
+  void Show(MessageKind kind, std::string_view caption, std::string_view text) override;
+
+ private:
+  SDL_Window* parent_;
+};
+
+}  // namespace qv::platform::sdl

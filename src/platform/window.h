@@ -1,0 +1,84 @@
+#pragma once
+// The main window: its render device, its events and the system pointer. One SDL
+// implementation (platform/sdl) and one headless (platform/headless).
+#include <cstdint>
+#include <string_view>
+
+namespace qv::platform {
+
+class RenderDevice;
+
+// Why a device could not be made. The shell turns each into the player's message.
+enum class DeviceError : std::uint8_t {
+  None,
+  OutOfMemory,
+  NoDisplaySystem,     // the video system could not start
+  NoCompatibleDevice,  // no renderer at all
+  DeviceCreation,      // the renderer could not be created
+  BadDisplayMode,
+  Generic,
+};
+
+// Delphi-style mouse buttons: the numbers the shell and the game pass on.
+enum MouseButton : int { kMouseLeft = 0, kMouseRight = 1, kMouseMiddle = 2 };
+// Shift state bits of a key press.
+enum ShiftBits : int { kShiftShift = 1, kShiftAlt = 2, kShiftCtrl = 4 };
+
+struct WindowEvent {
+  enum class Type : std::uint8_t {
+    MouseDown,
+    MouseUp,
+    MouseMove,
+    KeyDown,
+    Activate,
+    Deactivate,
+    Minimize,
+    Restore,
+    Close,
+    DeviceReset,  // render targets or the device were lost: device objects must be rebuilt
+  };
+  Type type = Type::MouseMove;
+  int button = 0;  // MouseButton
+  int key = 0;     // Windows virtual-key code
+  int shift = 0;   // ShiftBits
+};
+
+class Window {
+ public:
+  virtual ~Window() = default;
+
+  virtual void SetCaption(std::string_view caption) = 0;
+  // Creates the device, windowed or desktop-fullscreen (800 x 600 logical, letterboxed). When
+  // the accelerated renderer fails and the software one works, fell_back is set.
+  virtual DeviceError CreateDevice(bool windowed, bool& fell_back) = 0;
+  virtual void DestroyDevice() = 0;
+  virtual RenderDevice* device() = 0;
+  virtual bool windowed() const = 0;
+
+  virtual bool PollEvent(WindowEvent& event) = 0;
+  // Waits up to ms for an event; true when one is waiting.
+  virtual bool WaitEvent(std::uint32_t ms) = 0;
+  virtual bool IsActiveWindow() = 0;
+  // The system pointer in client pixels of the 800 x 600 screen; may lie outside it.
+  virtual void GetPointer(int& x, int& y) = 0;
+  virtual void SetSystemPointerVisible(bool visible) = 0;
+  // Scripted input: move the system pointer; tell whether the main window has the focus.
+  virtual void SetPointer(int x, int y) = 0;
+  virtual void SetFocus(bool focused) = 0;
+
+  virtual void SavePlacement() = 0;
+  virtual void RestorePlacement() = 0;
+  virtual void CenterOnDesktop() = 0;
+  virtual void Restore() = 0;  // un-minimise
+  virtual void Show() = 0;
+};
+
+enum class MessageKind : std::uint8_t { Error, Information };
+
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  virtual void Show(MessageKind kind, std::string_view caption, std::string_view text) = 0;
+};
+
+}  // namespace qv::platform

@@ -1,0 +1,28 @@
+#pragma once
+// The command line of the program and its run harness.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qv {
+
+struct CommandLine {
+  std::string dir;   // game folder; empty: the current directory
+  std::string pack;  // content pack laid into the game folder before the start
+  bool headless = false;
+  bool render_all = false;
+  bool autoplay = false;
+  bool help = false;
+  bool version = false;
+  bool has_seed = false;
+  std::uint32_t seed = 0;
+  std::string script;
+  std::optional<std::uint64_t> ticks;
+};
+
+// False with error set when an option is unknown or lacks its value.
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, std::string& error);
+std::string UsageText();
+
+}  // namespace qv

@@ -1,0 +1,56 @@
+#include "shell/events.h"
+
+#include <exception>
+
+#include "platform/window.h"
+#include "shell/context.h"
+#include "shell/main_form.h"
+#include "shell/message.h"
+
+namespace qv {
+
+void DispatchWindowEvent(Context& ctx, const platform::WindowEvent& event) {
+  using Type = platform::WindowEvent::Type;
+  ShellState& s = ctx.shell;
+  try {
+    switch (event.type) {
+      case Type::MouseDown:
+        FormMouseDown(ctx, event.button);
+        break;
+      case Type::MouseUp:
+        FormMouseUp(ctx, event.button);
+        break;
+      case Type::MouseMove:
+        FormMouseMove(ctx);
+        break;
+      case Type::KeyDown:
+        FormKeyDown(ctx, event.key, event.shift);
+        break;
+      case Type::Activate:
+        AppActivate(ctx);
+        break;
+      case Type::Deactivate:
+        AppDeactivate(ctx);
+        break;
+      case Type::Minimize:
+        // No frames are stepped or drawn while minimised.
+        s.window_active = false;
+        AppMinimize(ctx);
+        break;
+      case Type::Restore:
+        s.window_active = true;
+        AppRestore(ctx);
+        break;
+      case Type::Close:
+        CloseMainWindow(ctx);
+        break;
+      case Type::DeviceReset:
+        DeviceReset(ctx);
+        break;
+    }
+  } catch (const std::exception& e) {
+    ShowErrorBox(ctx, "Error", e.what());
+  }
+}
+
+}  // namespace qv

@@ -1,0 +1,233 @@
+#include "shell/frame.h"
+
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/png_writer.h"
+#include "platform/render_device.h"
+#include "shell/context.h"
+#include "shell/fps_text.h"
+#include "shell/main_form.h"
+#include "shell/message.h"
+
+namespace qv {
+namespace {
+
+// Clears a busy flag however the guarded work ends: a frame step that ends in an error must not
+// leave the flag set, or no frame would ever run again.
+class BusyFlag {
+ public:
+  explicit BusyFlag(std::uint8_t& flag) : flag_(flag) { flag_ = 1; }
+  ~BusyFlag() { flag_ = 0; }
+  BusyFlag(const BusyFlag&) = delete;
+  BusyFlag& operator=(const BusyFlag&) = delete;
+
+ private:
+  std::uint8_t& flag_;
+};
+
+std::uint32_t Ticks(Context& ctx) {
+  return ctx.platform.clock ? ctx.platform.clock->TickCount() : 0u;
+}
+
+void MovePass(Context& ctx) {
+  if (ctx.shell.hooks.sprites_move) ctx.shell.hooks.sprites_move(ctx, 16);
+}
+
+bool LoadingEntriesRemain(const Context& ctx) {
+  return ctx.shell.hooks.loading_entries_remain && ctx.shell.hooks.loading_entries_remain(ctx);
+}
+
+void RunLoadingSetup(Context& ctx) {
+  ShellState& s = ctx.shell;
+  if (s.hooks.loading_setup) {
+    s.hooks.loading_setup(ctx);
+    return;
+  }
+  s.app_active = 1;
+  s.prev_hover_button = -1;
+  SwitchScene(ctx, 1);
+  s.loading_pending = 0;
+}
+
+// Runs every step owed since run_start: n steps in all once 267 * n >= move_cnt * elapsed.
+void CatchUp(Context& ctx, void (*frame)(Context&), bool menu) {
+  ShellState& s = ctx.shell;
+  const auto elapsed = static_cast<std::int64_t>(s.frame_clock - s.run_start);
+  while (s.step_budget / elapsed < static_cast<std::int64_t>(s.options.move_cnt)) {
+    const bool call = menu ? (s.scene_phase == 2 || LoadingEntriesRemain(ctx)) : s.scene_phase == 2;
+    if (s.steps_enabled && call && frame) frame(ctx);
+    if (s.steps_enabled && s.scene_phase != 0) MovePass(ctx);
+    s.step_budget += kStepCost;
+  }
+}
+
+void SceneDispatch(Context& ctx) {
+  ShellState& s = ctx.shell;
+  if (!s.scene_ready) return;
+  if (s.scene == 2) {
+    if (s.scene_phase == 0) {
+      if (s.hooks.game_frame) s.hooks.game_frame(ctx);
+      MovePass(ctx);
+      s.steps_enabled = 0;
+    } else if (s.scene_phase == 2 && s.frame_clock > s.run_start) {
+      CatchUp(ctx, s.hooks.game_frame, false);
+    }
+  } else if (s.scene == 1) {
+    if (s.scene_phase == 0) {
+      if (s.hooks.menu_frame) s.hooks.menu_frame(ctx);
+      s.steps_enabled = 0;
+      // The loading screen loads two entries per frame step.
+      if (s.scene_phase == 0 && LoadingEntriesRemain(ctx)) {
+        if (s.hooks.menu_frame) s.hooks.menu_frame(ctx);
+        MovePass(ctx);
+      }
+    } else if (s.scene_phase == 2 && s.frame_clock > s.run_start) {
+      CatchUp(ctx, s.hooks.menu_frame, true);
+    }
+  }
+}
+
+void TakeScreenshot(Context& ctx) {
+  const std::string path = std::move(ctx.shell.screenshot_path);
+  ctx.shell.screenshot_path.clear();
+  platform::RenderDevice* device = ctx.platform.device;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kScreenWidth * kScreenHeight),
+                                    0xFF000000u);
+  if (device && !device->ReadPixels(pixels.data())) {
+    std::fprintf(stderr, "screenshot %s: the frame could not be read\n", path.c_str());
+  }
+  if (!platform::WritePng(path, pixels.data(), kScreenWidth, kScreenHeight)) {
+    std::fprintf(stderr, "screenshot %s: cannot write the file\n", path.c_str());
+  }
+}
+
+}  // namespace
+
+void SwitchScene(Context& ctx, int target) {
+  ShellState& s = ctx.shell;
+  if (s.scene == 1) {
+    if (s.hooks.leave_scene_menu) s.hooks.leave_scene_menu(ctx);
+  } else if (s.scene == 2) {
+    if (s.hooks.leave_scene_main) s.hooks.leave_scene_main(ctx);
+  }
+  s.scene = static_cast<std::uint8_t>(target);
+  if (target == 1) {
+    if (s.hooks.start_scene_menu) s.hooks.start_scene_menu(ctx);
+  } else if (target == 2) {
+    if (s.hooks.start_scene_main) s.hooks.start_scene_main(ctx);
+  }
+}
+
+int StepFrame(Context& ctx, double /*time*/) {
+  ShellState& s = ctx.shell;
+  // 1.
+  if (s.frame_busy || s.render_busy) return 0;
+  BusyFlag busy(s.frame_busy);
+  // 2.
+  if (s.loading_pending) RunLoadingSetup(ctx);
+  // 3.
+  if (s.hooks.music_step) s.hooks.music_step(ctx);
+  // 4.
+  if (s.pending_scene != 0) {
+    SwitchScene(ctx, s.pending_scene);
+    s.pending_scene = 0;
+  }
+  // 5.
+  s.frame_clock = Ticks(ctx);
+  if (!s.paused) {
+    if (s.was_paused) s.paused_total += s.frame_clock - s.pause_start;
+    s.game_clock = s.frame_clock - s.paused_total;
+  }
+  s.was_paused = s.paused;
+  // 6.
+  if (s.app_active) {
+    if (s.prev_hover_button == -1 && s.hover_button != -1 && s.hooks.hover_sound) {
+      s.hooks.hover_sound(ctx);
+    }
+    if (s.hooks.restore_sound_gain) s.hooks.restore_sound_gain(ctx);
+    s.prev_hover_button = s.hover_button;
+  }
+  // 7.
+  SceneDispatch(ctx);
+  // 8. The frame cap holds only the bookkeeping tail back.
+  if (s.options.no_sync == 0 && s.options.wait_vblank == 0 && s.frame_clock < s.next_frame_due) {
+    return 0;
+  }
+  if (!s.scene_ready) return 0;
+  // 9.
+  if (s.options.fps_max > 0)
+    s.next_frame_due = s.frame_clock + static_cast<std::uint32_t>(s.options.frame_period);
+  // 10.
+  if (s.scene_phase == 1) {
+    s.steps_enabled = 1;
+    s.scene_phase = 2;
+    s.run_start = s.frame_clock;
+    s.game_clock = s.run_start;
+    s.paused = 0;
+    s.was_paused = 0;
+    s.paused_total = 0;
+    s.step_budget = 0;
+    if (s.scene == 1 && s.hooks.menu_running) s.hooks.menu_running(ctx);
+  }
+  // 11. (busy cleared on return)
+  return 0;
+}
+
+int RenderScene(Context& ctx) {
+  ShellState& s = ctx.shell;
+  if (!s.app_active || s.render_busy || s.frame_busy) return 0;
+  BusyFlag busy(s.render_busy);
+  if (s.hooks.sprites_collect) s.hooks.sprites_collect(ctx);
+  const bool lost = s.hooks.sprites_texture_lost && s.hooks.sprites_texture_lost(ctx);
+  platform::RenderDevice* device = ctx.platform.device;
+  if (!lost && s.rasterize && device && device->BeginScene()) {
+    device->Clear(0xFF000000u);
+    // The device works in screen pixels already: the 2D projection is its identity.
+    if (s.hooks.sprites_render) s.hooks.sprites_render(ctx, *device);
+    device->EndScene();
+    s.frame_drawn = true;
+  }
+  if (s.hooks.sprites_clear_list) s.hooks.sprites_clear_list(ctx);
+  return 0;
+}
+
+int RenderFrameSequence(Context& ctx) {
+  ShellState& s = ctx.shell;
+  // 1. SDL keeps its surfaces; nothing can be lost or held exclusively here.
+  // 2.
+  const double time = static_cast<double>(Ticks(ctx) - s.base_clock) / 1000.0;
+  s.frame_drawn = false;
+  int result = StepFrame(ctx, time);
+  if (result < 0) return result;
+  // 3.
+  result = RenderScene(ctx);
+  if (result < 0) return result;
+  // 4.
+  UpdateFpsCounter(ctx);
+  if (s.show_stats && s.frame_drawn) DrawFpsText(ctx);
+  if (!s.screenshot_path.empty()) TakeScreenshot(ctx);
+  // 5. A frame that drew nothing is not presented: the back buffer holds no picture then.
+  if (s.frame_drawn && ctx.platform.device && !ctx.platform.device->Present()) return -1;
+  return 0;
+}
+
+void TimerTick(Context& ctx) {
+  ShellState& s = ctx.shell;
+  if (!s.device_ready || !s.window_active || s.quit_requested) return;
+  int result = 0;
+  try {
+    result = RenderFrameSequence(ctx);
+  } catch (const std::exception& e) {
+    ShowErrorBox(ctx, "Error", e.what());
+    return;
+  }
+  if (result < 0) {
+    s.quit_requested = true;
+    s.exit_code = 1;
+  }
+}
+
+}  // namespace qv

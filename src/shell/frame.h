@@ -1,0 +1,26 @@
+#pragma once
+// The frame loop: the timer tick, the render-frame sequence, the frame step with its clocks and
+// catch-up loop, the scene switch and the render pass. Result codes: 0 success, negative failure.
+#include <cstdint>
+
+namespace qv {
+
+struct Context;
+
+constexpr int kScreenWidth = 800;
+constexpr int kScreenHeight = 600;
+// Budget added per catch-up step: n steps have run once 267 * n >= move_cnt * elapsed ms.
+constexpr std::int64_t kStepCost = 267;
+
+// Hook 11: runs the render-frame sequence when the device is ready and the window not
+// minimised. A failing sequence ends the program (quit_requested, exit code 1). Errors thrown
+// inside (IoError) end only the frame and are shown in an error box.
+void TimerTick(Context& ctx);
+int RenderFrameSequence(Context& ctx);
+// Hook 5. The time argument is not used.
+int StepFrame(Context& ctx, double time);
+// Hook 4.
+int RenderScene(Context& ctx);
+void SwitchScene(Context& ctx, int target);
+
+}  // namespace qv

@@ -1,0 +1,347 @@
+#include "shell/main_form.h"
+
+#include <ctime>
+#include <exception>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/window.h"
+#include "shell/context.h"
+#include "shell/fps_text.h"
+#include "shell/frame.h"
+#include "shell/io_error.h"
+#include "shell/log.h"
+#include "shell/message.h"
+#include "shell/options.h"
+#include "shell/text.h"
+
+namespace qv {
+namespace {
+
+constexpr const char* kMustExit = "\r\nThis game will now exit.";
+
+std::uint32_t Ticks(Context& ctx) {
+  return ctx.platform.clock ? ctx.platform.clock->TickCount() : 0u;
+}
+
+DeviceFailure FromPlatform(platform::DeviceError e) {
+  switch (e) {
+    case platform::DeviceError::OutOfMemory:
+      return DeviceFailure::OutOfMemory;
+    case platform::DeviceError::NoDisplaySystem:
+      return DeviceFailure::NoDisplaySystem;
+    case platform::DeviceError::NoCompatibleDevice:
+      return DeviceFailure::NoCompatibleDevice;
+    case platform::DeviceError::DeviceCreation:
+      return DeviceFailure::DeviceCreation;
+    case platform::DeviceError::BadDisplayMode:
+      return DeviceFailure::BadDisplayMode;
+    default:
+      return DeviceFailure::Generic;
+  }
+}
+
+void SetPointerVisible(Context& ctx, bool visible) {
+  if (ctx.platform.window) ctx.platform.window->SetSystemPointerVisible(visible);
+}
+
+void ShowCursorSprite(Context& ctx, bool visible) {
+  if (ctx.shell.hooks.show_cursor) ctx.shell.hooks.show_cursor(ctx, visible);
+}
+
+bool InsideScreen(const ShellState& s) {
+  return s.mouse_x >= 0 && s.mouse_x <= kScreenWidth && s.mouse_y >= 0 &&
+         s.mouse_y <= kScreenHeight;
+}
+
+}  // namespace
+
+std::string DeviceErrorText(DeviceFailure failure, bool must_exit) {
+  std::string text;
+  switch (failure) {
+    case DeviceFailure::OutOfMemory:
+      text = "Not enough memory!";
+      break;
+    case DeviceFailure::NoDisplaySystem:
+      text = "Could not create DirectDraw!";
+      break;
+    case DeviceFailure::NoCompatibleDevice:
+      text = "Could not find any compatible Direct3D devices.";
+      break;
+    case DeviceFailure::DeviceCreation:
+      text = "Could not create the Direct3DDevice object.";
+      break;
+    case DeviceFailure::BadDisplayMode:
+      text = "Bad display mode";
+      break;
+    case DeviceFailure::Generic:
+      text = "Generic application error.\r\nEnable debug output for detailed information.";
+      break;
+  }
+  if (must_exit) text += kMustExit;
+  return text;
+}
+
+int InitDeviceObjects(Context& ctx) {
+  WriteLog(ctx, "InitDeviceObjects");
+  // The fixed state (no culling, no depth test, alpha blending on) is the SDL renderer's own.
+  if (ctx.shell.hooks.restore_textures) ctx.shell.hooks.restore_textures(ctx);
+  CreateFpsFont(ctx);
+  return 0;
+}
+
+int ReleaseDeviceObjects(Context& ctx) {
+  if (ctx.shell.hooks.release_textures) ctx.shell.hooks.release_textures(ctx);
+  ReleaseFpsFont(ctx);
+  return 0;
+}
+
+int CreateDevice(Context& ctx) {
+  platform::Window* window = ctx.platform.window;
+  if (!window) return -1;
+  bool fell_back = false;
+  const platform::DeviceError error = window->CreateDevice(ctx.shell.windowed, fell_back);
+  if (fell_back) {
+    ShowInfoBox(ctx, "Information",
+                "Could not create the Direct3DDevice object.\r\nThe 3D hardware chipset may not "
+                "support rendering in the current display mode.\r\nSwitching to software "
+                "rasterizer.");
+  }
+  if (error != platform::DeviceError::None) {
+    ctx.shell.last_device_error = static_cast<int>(FromPlatform(error));
+    return -1;
+  }
+  ctx.platform.device = window->device();
+  ctx.shell.base_clock = Ticks(ctx);
+  return InitDeviceObjects(ctx);
+}
+
+int ChangeDisplay(Context& ctx) {
+  ReleaseDeviceObjects(ctx);
+  if (ctx.platform.window) ctx.platform.window->DestroyDevice();
+  ctx.platform.device = nullptr;
+  // The SDL window changes its own style between windowed and desktop fullscreen.
+  const int result = CreateDevice(ctx);
+  if (result < 0) {
+    ShowErrorBox(ctx, "Error",
+                 DeviceErrorText(static_cast<DeviceFailure>(ctx.shell.last_device_error), true));
+    ctx.shell.quit_requested = true;
+    ctx.shell.exit_code = 1;
+  }
+  return result;
+}
+
+void FullScreenChange(Context& ctx) {
+  ShellState& s = ctx.shell;
+  if (!s.device_ready || !s.window_active) return;
+  platform::Window* window = ctx.platform.window;
+  s.device_ready = false;
+  s.options.fullscreen = !s.options.fullscreen;
+  if (s.options.fullscreen) {
+    if (window) window->SavePlacement();
+    s.placement_saved = true;
+  } else if (s.placement_saved) {
+    if (window) window->RestorePlacement();
+    s.placement_saved = false;
+  }
+  s.windowed = !s.options.fullscreen;
+  try {
+    s.device_ready = ChangeDisplay(ctx) >= 0;
+  } catch (...) {
+    // The device exists even when logging its objects failed.
+    s.device_ready = ctx.platform.device != nullptr;
+    throw;
+  }
+  // The desktop repaints itself after the mode change; only the window is placed.
+  if (!s.options.fullscreen && window) window->CenterOnDesktop();
+}
+
+void DeviceReset(Context& ctx) {
+  ReleaseDeviceObjects(ctx);
+  InitDeviceObjects(ctx);
+}
+
+void AppActivate(Context& ctx) {
+  platform::Window* window = ctx.platform.window;
+  if (!ctx.shell.windowed) {
+    if (window) window->Restore();
+    ChangeDisplay(ctx);
+  }
+  WriteLog(ctx, "appactivate...");
+  if (window && window->IsActiveWindow()) {
+    WriteLog(ctx, "active...");
+    AppRestore(ctx);
+  } else {
+    ChangeDisplay(ctx);
+    WriteLog(ctx, "not active...");
+  }
+}
+
+void AppRestore(Context& ctx) {
+  ShellState& s = ctx.shell;
+  if (!s.windowed) {
+    if (ctx.platform.window) ctx.platform.window->Restore();
+    ChangeDisplay(ctx);
+  }
+  ShowCursorSprite(ctx, true);
+  SetPointerVisible(ctx, false);
+  if (s.scene == 2 && s.scene_ready && s.paused) s.paused = 0;
+  if (s.hooks.resume_on_restore) s.hooks.resume_on_restore(ctx);
+  s.app_active = 1;
+}
+
+void AppDeactivate(Context& ctx) {
+  ShellState& s = ctx.shell;
+  WriteLog(ctx, "appdeactivate...");
+  s.app_active = 0;
+  if (s.scene == 2 && s.scene_ready && !s.paused) {
+    s.paused = 1;
+    s.pause_start = s.frame_clock;
+  }
+  ShowCursorSprite(ctx, false);
+  SetPointerVisible(ctx, true);
+  if (s.hooks.mute_on_deactivate) s.hooks.mute_on_deactivate(ctx);
+}
+
+void AppMinimize(Context& ctx) {
+  AppDeactivate(ctx);
+}
+
+void FormMouseDown(Context& ctx, int button) {
+  ShellState& s = ctx.shell;
+  if (!s.app_active) return;
+  SetPointerVisible(ctx, false);
+  if (!InsideScreen(s)) return;
+  if (s.hover_button != -1) {
+    s.pressed_button = s.hover_button;
+    if (s.hooks.press_sound) s.hooks.press_sound(ctx);
+  }
+  if (s.scene == 2 && s.hooks.game_mouse_down) s.hooks.game_mouse_down(ctx, button);
+}
+
+void FormMouseMove(Context& ctx) {
+  if (ctx.shell.app_active) SetPointerVisible(ctx, false);
+}
+
+void FormMouseUp(Context& ctx, int /*button*/) {
+  ShellState& s = ctx.shell;
+  if (!s.app_active) return;
+  SetPointerVisible(ctx, false);
+  if (s.pressed_button != -1 && s.pressed_button == s.hover_button && InsideScreen(s)) {
+    if (s.hooks.click_handler) s.hooks.click_handler(ctx);
+    if (s.scene == 2 && s.pressed_button == 1 && s.hooks.game_menu_button_up) {
+      s.hooks.game_menu_button_up(ctx);
+    }
+  }
+  s.pressed_button = -1;
+}
+
+void FormKeyDown(Context& ctx, int key, int shift) {
+  if (ctx.shell.hooks.key_down) ctx.shell.hooks.key_down(ctx, key, shift);
+}
+
+void UpdateMouse(Context& ctx, bool clip) {
+  ShellState& s = ctx.shell;
+  int x = 0, y = 0;
+  if (ctx.platform.window) ctx.platform.window->GetPointer(x, y);
+  if (clip && (x < 0 || x >= kScreenWidth || y < 0 || y >= kScreenHeight)) x = -1000;
+  s.mouse_x = x;
+  s.mouse_y = y;
+  if (s.hooks.move_cursor) s.hooks.move_cursor(ctx, s.mouse_x, s.mouse_y);
+}
+
+void ReadComboTable(Context& ctx) {
+  const char* path = "text\\combo.txt";
+  const std::optional<std::string> data =
+      platform::FileExists(path) ? platform::ReadWholeFile(path) : std::nullopt;
+  if (!data) throw IoError("Cannot open the file \"text\\combo.txt\".");
+  std::vector<ComboEntry> table;
+  const std::vector<std::string> lines = SplitLines(*data);
+  for (std::size_t n = 0; n < lines.size(); ++n) {
+    const std::string& line = lines[n];
+    // Fields stand exactly as they are between the commas.
+    const std::size_t c1 = line.find(',');
+    const std::string field1 = line.substr(0, c1);
+    std::string field2;
+    if (c1 != std::string::npos) {
+      const std::size_t c2 = line.find(',', c1 + 1);
+      field2 = line.substr(c1 + 1, c2 == std::string::npos ? std::string::npos : c2 - c1 - 1);
+    }
+    const std::optional<int> threshold = ParseInt(field1);
+    if (!threshold) {
+      throw IoError("\"text\\combo.txt\", line " + std::to_string(n + 1) + ": '" + field1 +
+                    "' is not a valid integer value");
+    }
+    table.push_back(ComboEntry{*threshold, field2});
+  }
+  ctx.shell.combo = std::move(table);
+}
+
+bool FormCreate(Context& ctx) {
+  if (ctx.platform.window) ctx.platform.window->SetCaption("Quorvex");
+  try {
+    ReadComboTable(ctx);
+  } catch (const std::exception& e) {
+    ShowErrorBox(ctx, "Error", std::string(e.what()) + kMustExit);
+    return false;
+  }
+  return StartProgram(ctx);
+}
+
+bool StartProgram(Context& ctx) {
+  ShellState& s = ctx.shell;
+  // Each step is one operation: an error (an unwritable log) ends that step with its message,
+  // not the program.
+  const auto attempt = [&ctx](auto&& step) {
+    try {
+      step();
+    } catch (const std::exception& e) {
+      ShowErrorBox(ctx, "Error", e.what());
+    }
+  };
+  // 1. The window is made black and 800 x 600 by the platform.
+  // 2. Number text is C-locale throughout; the sprite caches start empty with the context.
+  s.frame_clock = Ticks(ctx);
+  s.random.Seed(s.run.has_seed ? s.run.seed
+                               : static_cast<std::uint32_t>(std::time(nullptr)) ^ s.frame_clock);
+  // 3.
+  attempt([&] { ReadOptions(ctx); });
+  // 4.
+  s.show_stats = s.options.fps_show != 0;
+  s.windowed = true;
+  // 5.
+  attempt([&] { CreateDevice(ctx); });
+  if (!ctx.platform.device) {
+    ShowErrorBox(ctx, "Error",
+                 DeviceErrorText(static_cast<DeviceFailure>(s.last_device_error), true));
+    return false;
+  }
+  s.device_ready = true;
+  s.window_active = true;
+  // 7. FullScreenChange inverts it back and applies the mode the options ask for.
+  s.options.fullscreen = !s.options.fullscreen;
+  attempt([&] { WriteLog(ctx, "FullScreenChange"); });
+  attempt([&] { FullScreenChange(ctx); });
+  if (s.quit_requested) return false;
+  // 8.
+  s.options.beg_level = 0;
+  if (s.hooks.reset_game_values) s.hooks.reset_game_values(ctx);
+  // 9. The event dispatch calls the activation handlers.
+  return true;
+}
+
+void CloseMainWindow(Context& ctx) {
+  ShellState& s = ctx.shell;
+  s.quit_requested = true;
+  s.device_ready = false;
+  try {
+    ReleaseDeviceObjects(ctx);
+  } catch (const std::exception& e) {
+    ShowErrorBox(ctx, "Error", e.what());
+  }
+  if (ctx.platform.window) ctx.platform.window->DestroyDevice();
+  ctx.platform.device = nullptr;
+  // ShutdownScene: success.
+}
+
+}  // namespace qv

@@ -1,0 +1,64 @@
+#pragma once
+// The main window (TMainForm on the render application TD3DApplication). State lives in the
+// context, so the hooks are operations on it. The application's hooks, in their order:
+//   1 OneTimeSetup           success (not overridden)
+//   2 InitDeviceObjects      below
+//   3 ReleaseDeviceObjects   below
+//   4 RenderScene            shell/frame.h
+//   5 StepFrame              shell/frame.h
+//   6 RestoreDeviceSurfaces  success (SDL keeps its surfaces)
+//   7 ShutdownScene          success, called by CloseMainWindow
+//   8/9/10 suspend, resume, PauseChanged: nothing to do on this platform
+//   11 timer tick            TimerTick, shell/frame.h
+#include <string>
+#include <string_view>
+
+namespace qv {
+
+struct Context;
+
+// The device's messages: "Could not create the Direct3DDevice object." etc.
+enum class DeviceFailure {
+  OutOfMemory,
+  NoDisplaySystem,
+  NoCompatibleDevice,
+  DeviceCreation,
+  BadDisplayMode,
+  Generic
+};
+std::string DeviceErrorText(DeviceFailure failure, bool must_exit);
+
+int InitDeviceObjects(Context& ctx);
+int ReleaseDeviceObjects(Context& ctx);
+// Creates the device for the window in the configured mode, then InitDeviceObjects. Shows the
+// informational box when the device fell back to the software renderer.
+int CreateDevice(Context& ctx);
+// Re-creates the device after the windowed flag changed; on failure shows the must-exit
+// message and quits.
+int ChangeDisplay(Context& ctx);
+void FullScreenChange(Context& ctx);
+// The device asked for its objects again (render targets or device reset).
+void DeviceReset(Context& ctx);
+
+void AppActivate(Context& ctx);
+void AppDeactivate(Context& ctx);
+void AppMinimize(Context& ctx);
+void AppRestore(Context& ctx);
+
+void FormMouseDown(Context& ctx, int button);
+void FormMouseMove(Context& ctx);
+void FormMouseUp(Context& ctx, int button);
+void FormKeyDown(Context& ctx, int key, int shift);
+void UpdateMouse(Context& ctx, bool clip);
+
+// Reads "text\combo.txt" into the combo table; throws IoError when it is missing or a line's
+// first field is not an integer.
+void ReadComboTable(Context& ctx);
+// Caption, combo table, StartProgram. False when the program cannot start: the message has
+// been shown.
+bool FormCreate(Context& ctx);
+bool StartProgram(Context& ctx);
+// The window's destruction: the timer stops, device objects and device go, ShutdownScene.
+void CloseMainWindow(Context& ctx);
+
+}  // namespace qv

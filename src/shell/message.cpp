@@ -1,0 +1,30 @@
+#include "shell/message.h"
+
+#include <cstdio>
+
+#include "platform/window.h"
+#include "shell/context.h"
+
+namespace qv {
+namespace {
+
+void Show(Context& ctx, platform::MessageKind kind, std::string_view caption,
+          std::string_view text) {
+  if (ctx.platform.messages) {
+    ctx.platform.messages->Show(kind, caption, text);
+    return;
+  }
+  std::fprintf(stderr, "Error: %.*s\n", static_cast<int>(text.size()), text.data());
+}
+
+}  // namespace
+
+void ShowErrorBox(Context& ctx, std::string_view caption, std::string_view text) {
+  Show(ctx, platform::MessageKind::Error, caption, text);
+}
+
+void ShowInfoBox(Context& ctx, std::string_view caption, std::string_view text) {
+  Show(ctx, platform::MessageKind::Information, caption, text);
+}
+
+}  // namespace qv

@@ -1,0 +1,179 @@
+#include "shell/options.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/files.h"
+#include "shell/context.h"
+#include "shell/io_error.h"
+#include "shell/log.h"
+#include "shell/message.h"
+#include "shell/text.h"
+
+namespace qv {
+namespace {
+
+enum class Kind { Flag, Int, Volume, Threshold, FpsMax };
+
+struct KeyDef {
+  const char* key;
+  Kind kind;
+  bool Options::*flag;
+  int Options::*number;
+};
+
+constexpr KeyDef Flag(const char* key, bool Options::*member) {
+  return {key, Kind::Flag, member, nullptr};
+}
+constexpr KeyDef Num(const char* key, int Options::*member, Kind kind = Kind::Int) {
+  return {key, kind, nullptr, member};
+}
+
+constexpr KeyDef kKeys[] = {
+    Flag("fullscreen", &Options::fullscreen),
+    Flag("mode16bit", &Options::mode16bit),
+    Flag("textures16bit", &Options::textures16bit),
+    Flag("log_enabled", &Options::log_enabled),
+    Num("beg_level", &Options::beg_level),
+    Num("explosion_sound_limit1", &Options::explosion_sound_limit1),
+    Num("explosion_sound_limit2", &Options::explosion_sound_limit2),
+    Num("sound_joy_limit", &Options::sound_joy_limit),
+    Num("sound_joy_limit_arcade1", &Options::sound_joy_limit_arcade1),
+    Num("sound_joy_limit_challenge1", &Options::sound_joy_limit_challenge1),
+    Num("sound_joy_limit_drop", &Options::sound_joy_limit_drop),
+    Num("sound_joy_limit_arcade1_drop", &Options::sound_joy_limit_arcade1_drop),
+    Num("sound_joy_limit_challenge1_drop", &Options::sound_joy_limit_challenge1_drop),
+    Num("music_volume", &Options::music_volume, Kind::Volume),
+    Num("music_amplify", &Options::music_amplify),
+    Num("sound_volume", &Options::sound_volume, Kind::Volume),
+    Num("no_sync", &Options::no_sync),
+    Num("fps_max", &Options::fps_max, Kind::FpsMax),
+    Num("fps_show", &Options::fps_show, Kind::Threshold),
+    Num("move_cnt", &Options::move_cnt),
+    Num("balls_climb_time_challenge", &Options::balls_climb_time_challenge),
+    Num("balls_climb_time_puzzle", &Options::balls_climb_time_puzzle),
+    Num("balls_climb_inc_arcade", &Options::balls_climb_inc_arcade),
+    Num("balls_climb_inc_challenge", &Options::balls_climb_inc_challenge),
+    Num("balls_climb_inc_puzzle", &Options::balls_climb_inc_puzzle),
+    Num("ball_step", &Options::ball_step),
+    Num("bigbomb_expl_count", &Options::bigbomb_expl_count),
+    Num("bigbomb_radius", &Options::bigbomb_radius),
+    Num("bonus_probability", &Options::bonus_probability),
+    Num("bonus_probability_random_proc", &Options::bonus_probability_random_proc),
+    Num("bonus_inc_width_time", &Options::bonus_inc_width_time),
+    Num("bonus_freeze_time", &Options::bonus_freeze_time),
+    Num("bonus_target_time", &Options::bonus_target_time),
+    Num("wait_vblank", &Options::wait_vblank, Kind::Threshold),
+    Num("player_index", &Options::player_index),
+};
+
+}  // namespace
+
+bool ApplyOption(Context& ctx, std::string_view key, std::string_view value, std::string& error) {
+  Options& o = ctx.shell.options;
+  for (const KeyDef& def : kKeys) {
+    if (key != def.key) continue;
+    if (def.kind == Kind::Flag) {
+      o.*def.flag = value != "0";
+      return true;
+    }
+    const std::optional<int> parsed = ParseInt(value);
+    if (!parsed) {
+      error = "'" + std::string(value) + "' is not a valid integer value";
+      return false;
+    }
+    int v = *parsed;
+    switch (def.kind) {
+      case Kind::Volume:
+        v = std::clamp(v, 0, 13);
+        if (ctx.shell.hooks.volume_option_read) {
+          ctx.shell.hooks.volume_option_read(ctx, def.number == &Options::music_volume);
+        }
+        break;
+      case Kind::Threshold:
+        v = v >= 1 ? 1 : 0;
+        break;
+      case Kind::FpsMax:
+        // 0 or less cannot give a frame period: no cap.
+        o.frame_period = v > 0 ? 1000 / v : 0;
+        break;
+      default:
+        break;
+    }
+    o.*def.number = v;
+    return true;
+  }
+  return true;  // unknown keys are ignored
+}
+
+void ReadOptions(Context& ctx) {
+  WriteLog(ctx, "setup_refresh");
+  if (ctx.shell.hooks.music_system_on) ctx.shell.hooks.music_system_on(ctx);
+  const std::optional<std::string> data =
+      platform::FileExists("options.txt") ? platform::ReadWholeFile("options.txt") : std::nullopt;
+  if (!data) {
+    ShowErrorBox(ctx, "Error", "Configuration file not found!");
+  } else {
+    const std::vector<std::string> lines = SplitLines(*data);
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+      std::string line = LowerText(TrimText(lines[n]));
+      const std::size_t comment = line.find(';');
+      if (comment != std::string::npos) line = std::string(TrimText(line.substr(0, comment)));
+      if (line.empty()) continue;
+      const std::size_t eq = line.find('=');
+      if (eq == std::string::npos || eq == 0) continue;
+      const std::string_view key = TrimText(std::string_view(line).substr(0, eq));
+      const std::string_view value = TrimText(std::string_view(line).substr(eq + 1));
+      std::string error;
+      if (!ApplyOption(ctx, key, value, error)) {
+        const std::string report = "\"options.txt\", line " + std::to_string(n + 1) + ": " + error;
+        ShowErrorBox(ctx, "Error", report);
+        WriteLog(ctx, report);
+        break;  // the rest of the file is not read, as with any failed read
+      }
+    }
+  }
+  WriteLog(ctx, ctx.shell.options.textures16bit ? " textures mode=16bit" : " textures mode=32bit");
+}
+
+void WriteOption(Context&, std::string_view file, std::string_view key, std::string_view value) {
+  std::vector<std::string> lines;
+  if (platform::FileExists(file)) {
+    const std::optional<std::string> data = platform::ReadWholeFile(file);
+    if (!data) throw IoError("Cannot read \"" + std::string(file) + "\"");
+    lines = SplitLines(*data);
+  }
+  std::string out;
+  bool found = false;
+  const std::string replacement = std::string(key) + "=" + std::string(value);
+  for (const std::string& raw : lines) {
+    const std::string_view line = TrimText(raw);
+    bool match = false;
+    if (!line.empty() && line[0] != ';') {
+      const std::size_t end = line.find_first_of("=;");
+      match = TrimText(line.substr(0, end)) == key;
+    }
+    if (match) {
+      out += replacement;
+      found = true;
+    } else {
+      out += line;
+    }
+    out += "\r\n";
+  }
+  if (!found) out += replacement + "\r\n";
+  if (!platform::WriteFileAtomic(file, out)) {
+    throw IoError("Cannot write \"" + std::string(file) + "\"");
+  }
+}
+
+std::vector<OptionValue> ListOptions(const Options& options) {
+  std::vector<OptionValue> list;
+  for (const KeyDef& def : kKeys) {
+    list.push_back(
+        {def.key, def.kind == Kind::Flag ? (options.*def.flag ? 1 : 0) : options.*def.number});
+  }
+  return list;
+}
+
+}  // namespace qv
