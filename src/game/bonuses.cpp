@@ -1,0 +1,470 @@
+#include "game/bonuses.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "game/field.h"
+#include "game/game_math.h"
+#include "game/matching.h"
+#include "game/particles.h"
+#include "game/scene_port.h"
+#include "shell/context.h"
+
+namespace qv {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+bool IsBall(int kind) {
+  return kind != 0 && kind < kKindCrystal;
+}
+double SlotY(int i) {
+  return 545.0 - 39.0 * i;
+}
+
+void SlotBar(Context& ctx, int i, double x, int color) {
+  if (ctx.game.port && i < 6) ctx.game.port->SetSlotBar(ctx, i, x, color);
+}
+
+void Cursor(Context& ctx, int variant) {
+  if (ctx.game.port) ctx.game.port->SetCursorVariant(ctx, variant);
+}
+
+void ShowRockets(Context& ctx) {
+  if (ctx.game.port) ctx.game.port->ShowMountedRockets(ctx, ctx.game.mounted_rockets);
+}
+
+// Effects of a bonus leaving its waiting stage.
+void StartBonus(Context& ctx, BonusEntry& e) {
+  GameState& g = ctx.game;
+  const int t = e.type;
+  g.bonus_types[t].active = true;
+  switch (t) {
+    case 2:
+      g.cursor_idle_variant = 2;
+      Cursor(ctx, 2);
+      PlaySample(ctx, "sample_bonus_target");
+      break;
+    case 3:
+      g.scoring.multiplier *= 2;
+      break;
+    case 4:
+      g.scoring.multiplier *= 4;
+      break;
+    case 5:
+      g.freeze = true;
+      PlaySample(ctx, "sample_bonus_freeze");
+      break;
+    case 7:
+      if (g.walls.target == 11) {
+        g.walls.target = 2;
+        g.walls.direction = -1;
+        g.walls.next_time = 0;
+      }
+      PlaySample(ctx, "sample_bonus_net_expand");
+      break;
+    case 8: {
+      const bool board_high = g.game_type == kPuzzle && g.port && g.port->BoardY(ctx) >= 81;
+      if (!board_high) {
+        g.climb_remaining += 30;
+      } else {
+        EndBonus(ctx, 8);
+      }
+      PlaySample(ctx, "sample_bonus_up");
+      break;
+    }
+    case 9:
+      if (g.mounted_rockets < 2) g.mounted_rockets += 1;
+      ShowRockets(ctx);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void ResetBonusTypes(Context& ctx) {
+  const Options& o = ctx.shell.options;
+  for (int t = 0; t <= 10; ++t) {
+    BonusType& b = ctx.game.bonus_types[t];
+    b.active = false;
+    b.duration = 0;
+    b.mode = 2;
+  }
+  ctx.game.bonus_types[2] = {false, o.bonus_target_time * 1000, 1};
+  ctx.game.bonus_types[5] = {false, o.bonus_freeze_time * 1000, 1};
+  ctx.game.bonus_types[7] = {false, o.bonus_inc_width_time * 1000, 1};
+}
+
+void Collect(Context& ctx, int type, int ball_kind, double x, double y) {
+  if (type <= 0 || type > 10) return;
+  GameState& g = ctx.game;
+  if (type == 3) PlaySample(ctx, "sample_bonus_x2");
+  if (type == 4) PlaySample(ctx, "sample_bonus_x4");
+  if (type == 6) PlaySample(ctx, "sample_bonus_small_bomb");
+  if (type == 9) PlaySample(ctx, "sample_bonus_paint_rocket");
+
+  std::size_t i = 0;
+  while (i < g.bonuses.size() && g.bonuses[i].type != -1) ++i;
+  if (i == g.bonuses.size()) g.bonuses.emplace_back();
+  BonusEntry& e = g.bonuses[i];
+  e = BonusEntry{};
+  e.type = type;
+  e.stage = 3;
+  if (i < 6) {
+    const std::string path =
+        ball_kind >= 1 && ball_kind <= 7
+            ? "graphics\\balls\\ball0\\ball" + std::to_string(ball_kind) + ".spr"
+            : std::string("graphics\\balls\\ball0\\ball0.spr");
+    e.icon = MakePic(ctx, path, "");
+    SetPicZ(ctx, e.icon, 110);
+    SetPartVisible(ctx, e.icon, 1, false);
+    SetPartVisible(ctx, e.icon, 2, true);
+    SetPartAnimSpeed(ctx, e.icon, 2, 0);
+    SetPartAnimPos(ctx, e.icon, 2, type - 1);
+    SetPartVisible(ctx, e.icon, 3, false);
+    const int slot = static_cast<int>(i);
+    if (g.bonus_types[type].mode == 1) {
+      e.stage = 4;
+      SetPicPos(ctx, e.icon, x, y);
+      e.vx = (20 - x) / 50;
+      e.vy = (SlotY(slot) - y) / 50;
+      PlaySample(ctx, "sample_flying_bonus");
+    } else {
+      SetPicPos(ctx, e.icon, 20, SlotY(slot));
+    }
+  }
+}
+
+void BonusListStep(Context& ctx) {
+  GameState& g = ctx.game;
+  const std::uint32_t now = GameNow(ctx);
+  for (std::size_t idx = 0; idx < g.bonuses.size(); ++idx) {
+    const int i = static_cast<int>(idx);
+    if (g.bonuses[idx].type == -1) continue;
+    {
+      BonusEntry& e = g.bonuses[idx];
+      if (e.stage == 4 && e.icon != kNoPic && e.vx != 0) {
+        const int slot = CreateParticle(ctx, 17, PicX(ctx, e.icon), PicY(ctx, e.icon));
+        SetPicZ(ctx, g.particles.slots[slot].sprite, PicZ(ctx, e.icon) - 1);
+        SetPicPos(ctx, e.icon, PicX(ctx, e.icon) + e.vx, PicY(ctx, e.icon) + e.vy);
+        if (PicX(ctx, e.icon) <= 20) {
+          e.vx = 0;
+          e.vy = 0;
+          SetPicPos(ctx, e.icon, 20, SlotY(i));
+          e.stage = 3;
+          SlotBar(ctx, i, 60, 0x808080);
+        }
+      }
+    }
+    if (g.bonuses[idx].stage == 3) {
+      const int type = g.bonuses[idx].type;
+      bool wait = false;
+      for (std::size_t j = 0; j < g.bonuses.size(); ++j) {
+        if (j == idx || g.bonuses[j].type != type) continue;
+        if (g.bonuses[j].stage == 1 || (type == 8 && g.bonuses[j].stage == 2)) wait = true;
+      }
+      if (!wait) {
+        BonusEntry& e = g.bonuses[idx];
+        e.expiry = now + static_cast<std::uint32_t>(g.bonus_types[type].duration);
+        if (g.bonus_types[type].mode == 1) {
+          e.stage = 1;
+        } else {
+          e.stage = 2;
+          e.start_time = now;
+          SetPicVisible(ctx, e.icon, false);
+        }
+        StartBonus(ctx, e);
+      }
+    }
+    if (g.bonuses[idx].type == -1) continue;
+    if (g.bonuses[idx].stage == 1) {
+      const BonusEntry& e = g.bonuses[idx];
+      if (now > e.expiry) {
+        EndBonus(ctx, e.type);
+      } else if (i < 6) {
+        const int duration = g.bonus_types[e.type].duration;
+        // A zero duration (option 0) would divide by zero: the bar is simply empty.
+        const double x = duration > 0 ? 31 + 29.0 * (e.expiry - now) / duration : 31;
+        SlotBar(ctx, i, x, 0x00FF00);
+      }
+    } else if (g.bonuses[idx].stage == 2) {
+      const BonusEntry& e = g.bonuses[idx];
+      if (now > e.start_time && e.type != 8) EndBonus(ctx, e.type);
+    }
+  }
+}
+
+void EndBonus(Context& ctx, int type) {
+  GameState& g = ctx.game;
+  if (type < 1 || type > 10) return;
+  for (std::size_t i = 0; i < g.bonuses.size(); ++i) {
+    BonusEntry& e = g.bonuses[i];
+    if (e.type != type || (e.stage != 1 && e.stage != 2)) continue;
+    e.type = -1;
+    FreePic(ctx, e.icon);
+    if (i < 6 && ctx.game.port) ctx.game.port->SetSlotBarX(ctx, static_cast<int>(i), 31);
+  }
+  if (type == 2) {
+    g.cursor_idle_variant = 0;
+    Cursor(ctx, 0);
+  }
+  if (type == 5) g.freeze = false;
+  if (type == 7 && g.walls.target == 2) {
+    g.walls.target = 11;
+    g.walls.direction = 1;
+    g.walls.next_time = 0;
+  }
+  g.bonus_types[type].active = false;
+}
+
+void EndAllBonuses(Context& ctx) {
+  for (int t = 1; t <= 10; ++t) EndBonus(ctx, t);
+  for (std::size_t i = 0; i < ctx.game.bonuses.size(); ++i) {
+    BonusEntry& e = ctx.game.bonuses[i];
+    if (i < 6) FreePic(ctx, e.icon);
+    e.type = -1;
+  }
+}
+
+void TargetTracerStep(Context& ctx) {
+  GameState& g = ctx.game;
+  if (g.ball_in_flight) {
+    SetPicVisible(ctx, g.tracer, false);
+    return;
+  }
+  if (g.path.length > 0 && g.bonus_types[2].active) {
+    if (g.tracer == kNoPic) {
+      g.tracer = MakePic(ctx, "graphics\\bonuses\\target.spr", "trasser");
+      SetPicZ(ctx, g.tracer, 210);
+    }
+    const PathPoint& p = g.path.points[static_cast<std::size_t>(g.path.length - 1)];
+    SetPicPos(ctx, g.tracer, p.x, p.y);
+    SetPicVisible(ctx, g.tracer, true);
+  } else {
+    SetPicVisible(ctx, g.tracer, false);
+  }
+}
+
+void ColourBombBlast(Context& ctx, int c, int r, int paint) {
+  BallField& f = ctx.game.field;
+  for (const CellRef& n : Neighbours(f, c, r)) {
+    if (!BallField::InRange(n.col, n.row)) continue;
+    FieldCell& cell = f.at(n.col, n.row);
+    if (!IsBall(cell.kind)) continue;
+    if (cell.marks == 0) cell.marks = 1;
+    if (cell.kind != paint) continue;
+    for (const CellRef& m : Neighbours(f, n.col, n.row)) {
+      if (!BallField::InRange(m.col, m.row)) continue;
+      FieldCell& other = f.at(m.col, m.row);
+      if (IsBall(other.kind) && other.marks == 0) other.marks = 1;
+    }
+  }
+}
+
+void BigBombBlast(Context& ctx, int c, int r, int radius) {
+  BallField& f = ctx.game.field;
+  auto hit = [&](int col, int row) {
+    if (!BallField::InRange(col, row)) return;
+    const int kind = f.at(col, row).kind;
+    if (IsBall(kind)) ColourFill(ctx, col, row, kind);
+  };
+  for (int n = 1; n <= radius; ++n) {
+    hit(c - n, r);
+    hit(c + n, r);
+  }
+  for (int n = 1; n <= radius; ++n) {
+    for (int col = c - n; col <= c + n; ++col) hit(col, r - n);
+    for (int col = c - n; col <= c + n; ++col) hit(col, r + n);
+  }
+}
+
+void BombStep(Context& ctx) {
+  GameState& g = ctx.game;
+  if (g.bomb_timer == 0 || !(GameNow(ctx) > g.bomb_timer) || g.shot_live) return;
+  g.bomb_timer = 0;
+  g.scoring.match_count = 0;
+  BallField& f = g.field;
+  for (int r = kFieldRowMin; r <= kFieldRowMax; ++r) {
+    for (int c = 0; c < kFieldCols; ++c) {
+      FieldCell& cell = f.at(c, r);
+      if (cell.kind != kKindColourBomb && cell.kind != kKindBigBomb) continue;
+      const double x = CellX(f, c, r);
+      const double y = CellY(f, c, r);
+      if (cell.kind == kKindColourBomb) {
+        PlaySample(ctx, "sample_explosion_middle_bomb");
+        ColourBombBlast(ctx, c, r, cell.paint);
+        cell.kind = 0;
+        cell.bonus = 0;
+        FreePic(ctx, cell.sprite);
+        for (int i = 0; i < 20; ++i) CreateParticle(ctx, 16, x, y);
+      } else {
+        StopGameChannel(ctx, g.channels.fuse);
+        PlaySample(ctx, "sample_explosion_big_bomb");
+        BigBombBlast(ctx, c, r, ctx.shell.options.bigbomb_radius);
+        cell.kind = 0;
+        cell.bonus = 0;
+        FreePic(ctx, cell.sprite);
+        for (int j = 0; j < 150; ++j) {
+          const double a = 2 * kPi * j / 150;
+          const double dist = 20 + ctx.shell.random.Next(100);
+          CreateParticle(ctx, 16, x + std::cos(a) * dist, y + std::sin(a) * dist);
+        }
+      }
+    }
+  }
+  SetPopupPoint(ctx);
+  ExplodeMarked(ctx);
+  const int second = ExplodeMarked(ctx);
+  const int n = g.scoring.match_count + second;
+  const bool joy = JoySound(ctx, n, false);
+  const int d = Drop(ctx, true);
+  if (!joy) JoySound(ctx, d, true);
+  ScoreEvent(ctx, n, d, false);
+}
+
+void LaunchRocket(Context& ctx, int current_kind) {
+  GameState& g = ctx.game;
+  if (g.mounted_rockets < 1) return;
+  PlaySample(ctx, "sample_rocket_launch");
+  g.mounted_rockets -= 1;
+  ShowRockets(ctx);
+  const double a = -g.aim.angle - kPi / 2;
+  const double a2 = g.mounted_rockets == 1 ? a + 0.433 : a - 0.433;
+  const double x = std::cos(a2) * 81 + 386.5;
+  const double y = std::sin(a2) * 81 + 541.5;
+
+  std::size_t i = 0;
+  while (i < g.rockets.size() && g.rockets[i].sprite != kNoPic) ++i;
+  if (i == g.rockets.size()) g.rockets.emplace_back();
+  TPaintRocket& rocket = g.rockets[i];
+  rocket = TPaintRocket{};
+  rocket.sprite = MakePic(ctx, "graphics\\rocket\\rocket.spr", "rocket");
+  SetPicPos(ctx, rocket.sprite, x, y);
+  SetPicAngle(ctx, rocket.sprite, g.aim.angle);
+  rocket.vx = 4 * std::cos(a);
+  rocket.vy = 4 * std::sin(a);
+  rocket.list_index = static_cast<int>(i);
+  rocket.launch_angle = g.aim.angle;
+  rocket.paint =
+      current_kind >= 1 && current_kind <= 7 ? current_kind : ctx.shell.random.Next(7) + 1;
+}
+
+void DestroyRocket(Context& ctx, int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= ctx.game.rockets.size()) return;
+  TPaintRocket& rocket = ctx.game.rockets[index];
+  FreePic(ctx, rocket.sprite);
+  rocket = TPaintRocket{};
+}
+
+void MoveRocket(Context& ctx, int index) {
+  GameState& g = ctx.game;
+  if (index < 0 || static_cast<std::size_t>(index) >= g.rockets.size()) return;
+  if (g.rockets[index].sprite == kNoPic) return;
+  BallField& f = g.field;
+  const PicId rs = g.rockets[index].sprite;
+  const int paint = g.rockets[index].paint;
+  double x = PicX(ctx, rs);
+  double y = PicY(ctx, rs);
+
+  const int gr = RoundEven((428.0 - f.offset - y - 10) / 30);
+  for (int r = gr - 1; r <= gr + 1; ++r) {
+    if (r < kFieldRowMin || r > kFieldRowMax) continue;
+    const int shift = f.code(r) == 11 ? 17 : 0;
+    const int h = RoundEven((x - 130 - shift) / 34);
+    for (int c = h - 1; c <= h + 1; ++c) {
+      if (c < 0 || c >= kFieldCols) continue;
+      FieldCell& cell = f.at(c, r);
+      if (cell.kind < 1 || cell.kind > 7 || cell.kind == paint) continue;
+      cell.kind = static_cast<std::uint8_t>(paint);
+      const double bx = PicX(ctx, cell.sprite);
+      const double by = PicY(ctx, cell.sprite);
+      const double old_speed = PartAnimSpeed(ctx, cell.sprite, 1);
+      FreePic(ctx, cell.sprite);
+      cell.sprite = MakePic(ctx, BallSpritePath(paint), "balls");
+      SetPicPos(ctx, cell.sprite, bx, by);
+      if (cell.bonus != 0) {
+        SetPartAnimSpeed(ctx, cell.sprite, 1, old_speed);
+        SetPartAnimPos(ctx, cell.sprite, 2, cell.bonus - 1);
+      } else {
+        SetPartAnimSpeed(ctx, cell.sprite, 1, 0);
+      }
+      for (int i = 0; i < 12; ++i) {
+        const int slot = CreateParticle(ctx, 0, bx, by);
+        SetPicColor(ctx, g.particles.slots[slot].sprite, BallTint(paint));
+      }
+    }
+  }
+
+  TPaintRocket& rocket = g.rockets[index];
+  x += rocket.vx;
+  y += rocket.vy;
+  SetPicPos(ctx, rs, x, y);
+  const double b = -rocket.launch_angle - kPi / 2;
+  const double tail_x = x - 15 * std::cos(b);
+  const double tail_y = y - 25 * std::sin(b);
+  if (y >= -2700 && x >= LeftWall(f.margin) && x <= RightWall(f.margin)) {
+    CreateParticle(ctx, 15, tail_x, tail_y);
+    AnimatePic(ctx, rs);
+  } else {
+    for (int i = 0; i < 32; ++i) CreateParticle(ctx, 16, tail_x, tail_y);
+    DestroyRocket(ctx, index);
+  }
+}
+
+void MoveRockets(Context& ctx) {
+  const int n = static_cast<int>(ctx.game.rockets.size());
+  for (int i = 0; i < n; ++i) MoveRocket(ctx, i);
+}
+
+int LiveRockets(const Context& ctx) {
+  int n = 0;
+  for (const TPaintRocket& r : ctx.game.rockets) n += r.sprite != kNoPic ? 1 : 0;
+  return n;
+}
+
+void StartCrystalFlight(Context& ctx, double x, double y) {
+  GameState& g = ctx.game;
+  CrystalState& cs = g.crystals;
+  PlaySample(ctx, "sample_crystal");
+  std::size_t i = 0;
+  while (i < cs.flights.size() && cs.flights[i].sprite != kNoPic) ++i;
+  if (i == cs.flights.size()) cs.flights.emplace_back();
+  CrystalFlight& fl = cs.flights[i];
+  fl.sprite = MakePic(ctx, "graphics\\crystals\\crystal1.spr", "crystal_st");
+  SetPicPos(ctx, fl.sprite, x, y);
+  SetPicZ(ctx, fl.sprite, 105);
+  fl.target_x = 748;
+  fl.target_y = 542 - 36.0 * cs.launched;
+  fl.vx = (748 - x) / 50;
+  fl.vy = (fl.target_y - y) / 50;
+  cs.launched += 1;
+  cs.freed += 1;
+  for (int k = 0; k < 10; ++k) {
+    const double a = 2 * kPi * k / 10;
+    const double px = x + std::cos(a) * (10 + ctx.shell.random.Next(10));
+    const double py = y + std::sin(a) * (10 + ctx.shell.random.Next(10));
+    CreateParticle(ctx, 22, px, py);
+  }
+}
+
+void CrystalFlightStep(Context& ctx) {
+  GameState& g = ctx.game;
+  for (CrystalFlight& fl : g.crystals.flights) {
+    if (fl.sprite == kNoPic || fl.target_x == 0) continue;
+    const int slot = CreateParticle(ctx, 17, PicX(ctx, fl.sprite), PicY(ctx, fl.sprite));
+    SetPicZ(ctx, g.particles.slots[slot].sprite, PicZ(ctx, fl.sprite) - 1);
+    const double x = PicX(ctx, fl.sprite) + fl.vx;
+    const double y = PicY(ctx, fl.sprite) + fl.vy;
+    SetPicPos(ctx, fl.sprite, x, y);
+    if (x >= fl.target_x) {
+      SetPicPos(ctx, fl.sprite, fl.target_x, fl.target_y);
+      fl.target_x = 0;
+      g.crystals.arrived += 1;
+    }
+  }
+}
+
+}  // namespace qv

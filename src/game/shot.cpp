@@ -1,0 +1,278 @@
+#include "game/shot.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "game/field.h"
+#include "game/game_math.h"
+#include "game/matching.h"
+#include "game/particles.h"
+#include "game/scene_port.h"
+#include "shell/context.h"
+
+namespace qv {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+void AppendPoint(ShotPath& path, int x, int y) {
+  if (static_cast<std::size_t>(path.length) >= path.points.size()) {
+    path.points.resize(path.points.size() + 256);
+  }
+  path.points[static_cast<std::size_t>(path.length)] = {x, y};
+  ++path.length;
+}
+
+bool Occupied(const BallField& f, int c, int r) {
+  return c >= 0 && c < kFieldCols && f.at(c, r).kind != 0;
+}
+
+// A free cell may take the ball when something holds it: the bottom row, the puzzle's top
+// row, a ball above, or a ball below or beside it.
+bool Supported(const GameState& g, int c, int r) {
+  const BallField& f = g.field;
+  if (r == kFieldRowMax) return true;
+  if (g.game_type == kPuzzle && r == f.top_rows - 1) return true;
+  const int n = f.code(r) == 12 ? c - 1 : c;
+  if (Occupied(f, n, r + 1) || Occupied(f, n + 1, r + 1)) return true;
+  if (r >= 1 && (Occupied(f, n, r - 1) || Occupied(f, n + 1, r - 1))) return true;
+  if (c > 0 && Occupied(f, c - 1, r)) return true;
+  if (c < 15 && Occupied(f, c + 1, r)) return true;
+  return false;
+}
+
+}  // namespace
+
+void AimUpdate(Context& ctx, int mouse_x, int mouse_y, int width, int height) {
+  AimState& a = ctx.game.aim;
+  if (mouse_x >= 0 && mouse_x < width && mouse_y >= 0 && mouse_y < height && mouse_y < 565) {
+    a.angle = std::atan(static_cast<double>(mouse_x - width / 2) / (mouse_y - 565));
+  }
+  if (a.cannon_turning) {
+    const double d = a.angle - a.drawn_angle;
+    if (std::abs(d) <= 0.1) {
+      a.cannon_turning = false;
+    } else {
+      a.angle = a.drawn_angle + (d > 0 ? 0.1 : -0.1);
+    }
+  }
+  a.angle = std::clamp(a.angle, -kMaxAim, kMaxAim);
+  a.drawn_angle = a.angle;
+  if (ctx.game.port) ctx.game.port->SetAimRotation(ctx, a.angle);
+  const double t = -a.angle - kPi / 2;
+  a.start_x = 384 + RoundEven(100 * std::cos(t));
+  a.start_y = 549 + RoundEven(100 * std::sin(t));
+  a.vx = 5 * std::cos(t);
+  a.vy = 5 * std::sin(t);
+}
+
+bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
+  GameState& g = ctx.game;
+  BallField& f = g.field;
+  ShotPath& path = g.path;
+  path.length = 0;
+  const double dy = vy / 8;
+  if (dy >= 0) {
+    path.target_col = -1;
+    return false;
+  }
+  const int s = f.offset;
+  const int top = std::min(f.top_rows - 1, kFieldRowMax);
+
+  // Occupied cells of rows -1..R-1 as bit rows, with their picture positions.
+  for (int r = kFieldRowMin; r <= top; ++r) {
+    std::uint16_t bits = 0;
+    for (int c = 0; c < kFieldCols; ++c) {
+      const FieldCell& cell = f.at(c, r);
+      if (cell.kind == 0) continue;
+      bits = static_cast<std::uint16_t>(bits | (1u << c));
+      const auto i = static_cast<std::size_t>((r + 1) * kFieldCols + c);
+      g.plan_x[i] = PicX(ctx, cell.sprite);
+      g.plan_y[i] = PicY(ctx, cell.sprite);
+    }
+    g.plan_row_bits[static_cast<std::size_t>(r + 1)] = bits;
+  }
+
+  const double step2 =
+      static_cast<double>(ctx.shell.options.ball_step) * ctx.shell.options.ball_step;
+  const double left = LeftWall(f.margin);
+  const double right = RightWall(f.margin);
+  double last_x = 9999999999.0;
+  double last_y = 9999999999.0;
+  double x = x0;
+  double y = y0;
+  bool bounced = false;
+  for (;;) {
+    if ((x - last_x) * (x - last_x) + (y - last_y) * (y - last_y) >= step2) {
+      AppendPoint(path, RoundEven(x), RoundEven(y));
+      last_x = x;
+      last_y = y;
+    }
+    const double nx = x + vx / 8;
+    const double ny = y + dy;
+    if (ny < -2700) break;
+    if (nx < left || nx > right) {
+      // A start outside the walls would bounce for ever; it ends the flight where it is.
+      if (bounced) break;
+      bounced = true;
+      vx = -vx;
+      continue;
+    }
+    bounced = false;
+    const int hr = RoundEven((428.0 - s - ny - 15) / 30);
+    const int hc = RoundEven((nx - 145) / 34);
+    const int r0 = std::min(std::max(hr - 3, -1), top);
+    const int r1 = std::max(std::min(hr + 3, top), -1);
+    const int c0 = std::max(hc - 3, 0);
+    const int c1 = std::min(hc + 3, 15);
+    bool hit = false;
+    if (c0 <= c1) {
+      const auto window = static_cast<std::uint16_t>(((1u << (c1 + 1)) - 1) & ~((1u << c0) - 1));
+      for (int r = r0; r <= r1 && !hit; ++r) {
+        unsigned bits = g.plan_row_bits[static_cast<std::size_t>(r + 1)] & window;
+        while (bits != 0) {
+          const int c = __builtin_ctz(bits);
+          bits &= bits - 1;
+          const auto i = static_cast<std::size_t>((r + 1) * kFieldCols + c);
+          const double ex = g.plan_x[i] - nx;
+          const double ey = g.plan_y[i] - ny;
+          if (ex * ex + ey * ey < 612) {
+            hit = true;
+            break;
+          }
+        }
+      }
+    }
+    if (hit) break;
+    x = nx;
+    y = ny;
+  }
+
+  int w = RoundEven((428.0 - s - y - 15) / 30);
+  if (w < -1) w = -1;
+  if (w > 89) {
+    if (g.game_type != kPuzzle) {
+      path.target_col = -1;
+      return false;
+    }
+    w = f.top_rows - 1;
+  }
+  const int shift = f.code(w) == 11 ? 1 : 0;
+
+  int best_c = 0;
+  int best_r = 0;
+  bool found = false;
+  double best_d = 1700;
+  for (int p = path.length - 1; p >= 0 && !found; --p) {
+    const double px = path.points[static_cast<std::size_t>(p)].x;
+    const double py = path.points[static_cast<std::size_t>(p)].y;
+    const int k = RoundEven((px - 145 - 17 * shift) / 34);
+    for (int c = k - 2; c <= k + 2; ++c) {
+      for (int r = w; r <= w + 2; ++r) {
+        if (r < -1 || r > 89) continue;
+        if (c < f.margin || c >= f.code(r) + 4 - f.margin) continue;
+        if (g.game_type == kPuzzle && r >= f.top_rows) continue;
+        if (w < f.top_rows - 1 && y - (428.0 - 30 * r + s) > 25) continue;
+        if (c >= kFieldCols || f.at(c, r).kind != 0) continue;
+        if (!Supported(g, c, r)) continue;
+        const double cx = CellX(f, c, r);
+        const double cy = CellY(f, c, r);
+        const double d = (cx - px) * (cx - px) + (cy - py) * (cy - py);
+        if (d < best_d) {
+          best_d = d;
+          best_c = c;
+          best_r = r;
+          found = true;
+        }
+      }
+    }
+  }
+  if (!found) {
+    path.length = 0;
+    path.target_col = -1;
+    return false;
+  }
+  path.target_col = best_c;
+  path.target_row = best_r;
+  const int cx = static_cast<int>(CellX(f, best_c, best_r));
+  const int cy = static_cast<int>(CellY(f, best_c, best_r));
+  while (path.length > 0 && path.points[static_cast<std::size_t>(path.length - 1)].y < cy) {
+    --path.length;
+  }
+  AppendPoint(path, cx, cy);
+  return true;
+}
+
+void Fire(Context& ctx, int kind, int paint, int bonus) {
+  GameState& g = ctx.game;
+  FreeShotBall(ctx);
+  TShotBall& b = g.shot;
+  b = TShotBall{};
+  b.sprite = MakeBallPicture(ctx, kind, paint, bonus, g.aim.start_x, g.aim.start_y);
+  // Not a field ball: the field's tag unloading must not take it.
+  SetPicTag(ctx, b.sprite, "");
+  b.kind = kind;
+  b.paint = paint;
+  b.bonus = bonus;
+  if (g.path.length == 0) {
+    const double a = -g.aim.angle - kPi / 2;
+    b.free_flight = 1;
+    b.vx = 5 * std::cos(a);
+    b.vy = 5 * std::sin(a);
+  } else {
+    b.path_index = 0;
+    b.free_flight = 0;
+  }
+  SetPicZ(ctx, b.sprite, 250);
+  g.shot_live = true;
+  PlaySample(ctx, "sample_shot1");
+}
+
+void MoveShotBall(Context& ctx) {
+  GameState& g = ctx.game;
+  if (!g.shot_live) return;
+  TShotBall& b = g.shot;
+  const PicId s = b.sprite;
+  if (b.free_flight) {
+    double x = PicX(ctx, s) + b.vx;
+    double y = PicY(ctx, s) + b.vy;
+    b.vy += 0.5;
+    if (y > 500) y = -5400;
+    SetPicPos(ctx, s, x, y);
+  } else if (b.path_index < g.path.length) {
+    const PathPoint& p = g.path.points[static_cast<std::size_t>(b.path_index)];
+    SetPicPos(ctx, s, p.x, p.y);
+    if (p.y < 435) SetPicZ(ctx, s, 95);
+    if (b.path_index >= 1) {
+      const PathPoint& q = g.path.points[static_cast<std::size_t>(b.path_index - 1)];
+      for (int part = 2; part <= 3; ++part) {
+        const double tx = q.x + (p.x - q.x) * part / 4.0;
+        const double ty = q.y + (p.y - q.y) * part / 4.0;
+        const int slot = CreateParticle(ctx, 18, tx, ty);
+        if (b.kind >= 1 && b.kind <= 7) {
+          SetPicColor(ctx, g.particles.slots[static_cast<std::size_t>(slot)].sprite,
+                      BallTint(b.kind));
+        }
+        if (ty > 435) SetPicZ(ctx, s, 250);
+      }
+    }
+    if (g.path.target_col == -1 && PicY(ctx, s) < -1) SetPicPos(ctx, s, PicX(ctx, s), -5400);
+    if (b.path_index == g.path.length - 1) {
+      SetPicPos(ctx, s, PicX(ctx, s), -5400);
+      if (g.path.target_col != -1) {
+        Attach(ctx, b.kind, b.paint, b.bonus, g.path.target_col, g.path.target_row);
+      }
+    }
+    b.path_index += 1;
+  }
+  AnimatePic(ctx, s);
+}
+
+void FreeShotBall(Context& ctx) {
+  GameState& g = ctx.game;
+  if (!g.shot_live) return;
+  FreePic(ctx, g.shot.sprite);
+  g.shot_live = false;
+}
+
+}  // namespace qv

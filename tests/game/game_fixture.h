@@ -1,0 +1,139 @@
+#pragma once
+// A fresh game world with the shipped option values and a recording stand-in for the game
+// scene (sounds, texts, board, slot bars, cursor, rockets shown).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/field.h"
+#include "game/game_state.h"
+#include "game/pictures.h"
+#include "game/scene_port.h"
+#include "shell/context.h"
+
+namespace qv::test {
+
+struct TextCall {
+  std::string text;
+  std::string font;
+  int color = 0;
+  double x = 0;
+  double y = 0;
+  int z = 0;
+  int align = 0;
+  std::string tag;
+};
+
+class RecordingPort : public GameScenePort {
+ public:
+  std::vector<std::string> sounds;
+  std::vector<int> stopped;
+  std::vector<TextCall> texts;
+  double board_y = 0;
+  double bar_x[6] = {31, 31, 31, 31, 31, 31};
+  int bar_color[6] = {0, 0, 0, 0, 0, 0};
+  int cursor = 0;
+  int rockets_shown = 0;
+  int matches = 0;
+  double aim = 0;
+  int next_channel = 1;
+
+  int PlaySample(Context&, std::string_view name) override {
+    sounds.emplace_back(name);
+    return next_channel++;
+  }
+  void StopChannel(Context&, int channel) override { stopped.push_back(channel); }
+  double CreateText(Context& ctx, std::string_view text, int z, std::string_view font, int align,
+                    std::string_view tag, int color, double /*scale*/, double y,
+                    double x) override {
+    texts.push_back(
+        {std::string(text), std::string(font), color, x, y, z, align, std::string(tag)});
+    // One glyph picture per character, as text layout would make.
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const PicId id = MakePic(ctx, font, tag);
+      SetPicPos(ctx, id, x + 10.0 * static_cast<double>(i), y);
+      SetPicZ(ctx, id, z);
+    }
+    return 10.0 * static_cast<double>(text.size());
+  }
+  void SetAimRotation(Context&, double angle) override { aim = angle; }
+  double BoardY(Context&) override { return board_y; }
+  void MoveBoard(Context&, double dy) override { board_y += dy; }
+  void SetSlotBar(Context&, int slot, double x, int color) override {
+    bar_x[slot] = x;
+    bar_color[slot] = color;
+  }
+  void SetSlotBarX(Context&, int slot, double x) override { bar_x[slot] = x; }
+  void SetCursorVariant(Context&, int variant) override { cursor = variant; }
+  void ShowMountedRockets(Context&, int count) override { rockets_shown = count; }
+  void OnMatch(Context&) override { ++matches; }
+
+  int Count(std::string_view name) const {
+    int n = 0;
+    for (const auto& s : sounds) n += s == name ? 1 : 0;
+    return n;
+  }
+};
+
+class GameTest : public ::testing::Test {
+ protected:
+  Context ctx;
+  RecordingPort port;
+
+  GameTest() {
+    ctx.game.port = &port;
+    Options& o = ctx.shell.options;
+    o.explosion_sound_limit1 = 5;
+    o.explosion_sound_limit2 = 8;
+    o.sound_joy_limit = 7;
+    o.sound_joy_limit_arcade1 = 5;
+    o.sound_joy_limit_challenge1 = 5;
+    o.sound_joy_limit_drop = 5;
+    o.sound_joy_limit_arcade1_drop = 3;
+    o.sound_joy_limit_challenge1_drop = 3;
+    o.ball_step = 16;
+    o.balls_climb_inc_arcade = 4;
+    o.balls_climb_inc_challenge = 3;
+    o.balls_climb_inc_puzzle = 2;
+    o.bigbomb_expl_count = 8;
+    o.bigbomb_radius = 2;
+    o.bonus_target_time = 20;
+    o.bonus_freeze_time = 10;
+    o.bonus_inc_width_time = 15;
+    ctx.shell.random.Seed(12345);
+    ctx.game.level = 2;
+    ctx.game.now = 100000;
+    ctx.game.field.colour_count = 4;
+    SetCodesFromRowMinusOne(12);
+  }
+
+  // Width codes alternating from row -1 upwards, starting with `first`.
+  void SetCodesFromRowMinusOne(int first) {
+    for (int r = -1; r <= 89; ++r) {
+      ctx.game.field.code(r) = static_cast<std::uint8_t>(((r + 1) % 2 == 0) ? first : 23 - first);
+    }
+  }
+
+  void Put(int c, int r, int kind, int bonus = 0, int paint = 0) {
+    PutBall(ctx, c, r, kind, paint, bonus);
+  }
+  int Kind(int c, int r) const { return ctx.game.field.at(c, r).kind; }
+  // Fills a full row (columns 2..code+1) with one kind.
+  void FillRow(int r, int kind) {
+    for (int c = 2; c < 2 + ctx.game.field.code(r); ++c) Put(c, r, kind);
+  }
+  int Balls() const {
+    int n = 0;
+    for (const auto& cell : ctx.game.field.cells) n += cell.kind != 0 ? 1 : 0;
+    return n;
+  }
+  bool AllMarksZero() const {
+    for (const auto& cell : ctx.game.field.cells) {
+      if (cell.marks != 0) return false;
+    }
+    return true;
+  }
+};
+
+}  // namespace qv::test
