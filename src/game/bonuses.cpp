@@ -283,7 +283,7 @@ void BigBombBlast(Context& ctx, int c, int r, int radius) {
 
 void BombStep(Context& ctx) {
   GameState& g = ctx.game;
-  if (g.bomb_timer == 0 || !(GameNow(ctx) > g.bomb_timer) || g.shot_live) return;
+  if (g.bomb_timer == 0 || !(GameNow(ctx) > g.bomb_timer) || g.shot != nullptr) return;
   g.bomb_timer = 0;
   g.scoring.match_count = 0;
   BallField& f = g.field;
@@ -337,43 +337,43 @@ void LaunchRocket(Context& ctx, int current_kind) {
   const double y = std::sin(a2) * 81 + 541.5;
 
   std::size_t i = 0;
-  while (i < g.rockets.size() && g.rockets[i].sprite != kNoPic) ++i;
-  if (i == g.rockets.size()) g.rockets.emplace_back();
-  TPaintRocket& rocket = g.rockets[i];
-  rocket = TPaintRocket{};
-  rocket.sprite = MakePic(ctx, "graphics\\rocket\\rocket.spr", "rocket");
-  SetPicPos(ctx, rocket.sprite, x, y);
-  SetPicAngle(ctx, rocket.sprite, g.aim.angle);
-  rocket.vx = 4 * std::cos(a);
-  rocket.vy = 4 * std::sin(a);
-  rocket.list_index = static_cast<int>(i);
-  rocket.launch_angle = g.aim.angle;
-  rocket.paint =
+  while (i < g.rockets.size() && g.rockets[i] != nullptr) ++i;
+  if (i == g.rockets.size()) g.rockets.push_back(nullptr);
+  TPaintRocket* rocket = CreateMultiSpriteOf<TPaintRocket>(ctx, "graphics\\rocket\\rocket.spr");
+  g.rockets[i] = rocket;
+  rocket->tag = "rocket";
+  rocket->x = x;
+  rocket->y = y;
+  rocket->angle = g.aim.angle;
+  rocket->vx = 4 * std::cos(a);
+  rocket->vy = 4 * std::sin(a);
+  rocket->rocket_index = static_cast<int>(i);
+  rocket->launch_angle = g.aim.angle;
+  rocket->paint =
       current_kind >= 1 && current_kind <= 7 ? current_kind : ctx.shell.random.Next(7) + 1;
 }
 
 void DestroyRocket(Context& ctx, int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= ctx.game.rockets.size()) return;
-  TPaintRocket& rocket = ctx.game.rockets[index];
-  FreePic(ctx, rocket.sprite);
-  rocket = TPaintRocket{};
+  auto& rockets = ctx.game.rockets;
+  if (index < 0 || static_cast<std::size_t>(index) >= rockets.size()) return;
+  TPaintRocket* rocket = rockets[static_cast<std::size_t>(index)];
+  rockets[static_cast<std::size_t>(index)] = nullptr;
+  DestroyMultiSprite(ctx, rocket);
 }
 
 void MoveRocket(Context& ctx, int index) {
   GameState& g = ctx.game;
   if (index < 0 || static_cast<std::size_t>(index) >= g.rockets.size()) return;
-  if (g.rockets[index].sprite == kNoPic) return;
+  TPaintRocket* rocket = g.rockets[static_cast<std::size_t>(index)];
+  if (!rocket) return;
   BallField& f = g.field;
-  const PicId rs = g.rockets[index].sprite;
-  const int paint = g.rockets[index].paint;
-  double x = PicX(ctx, rs);
-  double y = PicY(ctx, rs);
+  const int paint = rocket->paint;
 
-  const int gr = RoundEven((428.0 - f.offset - y - 10) / 30);
+  const int gr = RoundEven((428.0 - f.offset - rocket->y - 10) / 30);
   for (int r = gr - 1; r <= gr + 1; ++r) {
     if (r < kFieldRowMin || r > kFieldRowMax) continue;
     const int shift = f.code(r) == 11 ? 17 : 0;
-    const int h = RoundEven((x - 130 - shift) / 34);
+    const int h = RoundEven((rocket->x - 130 - shift) / 34);
     for (int c = h - 1; c <= h + 1; ++c) {
       if (c < 0 || c >= kFieldCols) continue;
       FieldCell& cell = f.at(c, r);
@@ -393,21 +393,19 @@ void MoveRocket(Context& ctx, int index) {
       }
       for (int i = 0; i < 12; ++i) {
         const int slot = CreateParticle(ctx, 0, bx, by);
-        SetPicColor(ctx, g.particles.slots[slot].sprite, BallTint(paint));
+        SetPicColor(ctx, g.particles.slots[static_cast<std::size_t>(slot)].sprite, BallTint(paint));
       }
     }
   }
 
-  TPaintRocket& rocket = g.rockets[index];
-  x += rocket.vx;
-  y += rocket.vy;
-  SetPicPos(ctx, rs, x, y);
-  const double b = -rocket.launch_angle - kPi / 2;
-  const double tail_x = x - 15 * std::cos(b);
-  const double tail_y = y - 25 * std::sin(b);
-  if (y >= -2700 && x >= LeftWall(f.margin) && x <= RightWall(f.margin)) {
+  rocket->x += rocket->vx;
+  rocket->y += rocket->vy;
+  const double b = -rocket->launch_angle - kPi / 2;
+  const double tail_x = rocket->x - 15 * std::cos(b);
+  const double tail_y = rocket->y - 25 * std::sin(b);
+  if (rocket->y >= -2700 && rocket->x >= LeftWall(f.margin) && rocket->x <= RightWall(f.margin)) {
     CreateParticle(ctx, 15, tail_x, tail_y);
-    AnimatePic(ctx, rs);
+    rocket->Update();
   } else {
     for (int i = 0; i < 32; ++i) CreateParticle(ctx, 16, tail_x, tail_y);
     DestroyRocket(ctx, index);
@@ -421,7 +419,7 @@ void MoveRockets(Context& ctx) {
 
 int LiveRockets(const Context& ctx) {
   int n = 0;
-  for (const TPaintRocket& r : ctx.game.rockets) n += r.sprite != kNoPic ? 1 : 0;
+  for (const TPaintRocket* r : ctx.game.rockets) n += r != nullptr ? 1 : 0;
   return n;
 }
 

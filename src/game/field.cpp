@@ -104,8 +104,7 @@ const char* BallTag(int kind) {
   return "balls";
 }
 
-PicId MakeBallPicture(Context& ctx, int kind, int paint, int bonus, double x, double y) {
-  const PicId id = MakePic(ctx, BallSpritePath(kind), BallTag(kind));
+void ApplyBallLook(Context& ctx, PicId id, int kind, int paint, int bonus) {
   if (kind == kKindColourBomb) SetPartColor(ctx, id, 1, BallTint(paint));
   if (bonus != 0) {
     RestorePartAnimSpeed(ctx, id, 1);
@@ -116,6 +115,11 @@ PicId MakeBallPicture(Context& ctx, int kind, int paint, int bonus, double x, do
     SetPartVisible(ctx, id, 2, false);
     SetPartVisible(ctx, id, 3, false);
   }
+}
+
+PicId MakeBallPicture(Context& ctx, int kind, int paint, int bonus, double x, double y) {
+  const PicId id = MakePic(ctx, BallSpritePath(kind), BallTag(kind));
+  ApplyBallLook(ctx, id, kind, paint, bonus);
   SetPicPos(ctx, id, x, y);
   return id;
 }

@@ -39,6 +39,7 @@ const char* BallTag(int kind);
 // The picture of a ball as the field shows it after generation or a shot: a plain colour ball
 // shows only its body, not animated; a bonus ball animates and shows its bonus icon; a colour
 // bomb's core takes its paint colour.
+void ApplyBallLook(Context& ctx, PicId id, int kind, int paint, int bonus);
 PicId MakeBallPicture(Context& ctx, int kind, int paint, int bonus, double x, double y);
 // Puts a ball into an empty cell with its picture at the cell position.
 void PutBall(Context& ctx, int c, int r, int kind, int paint, int bonus);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/pictures.h"
+#include "sprites/multisprite.h"
 
 namespace qv {
 
@@ -85,9 +86,9 @@ struct ShotPath {
   int target_row = 0;
 };
 
-// The flying ball. A live picture plus the fields of a ball in flight.
-struct TShotBall {
-  PicId sprite = kNoPic;
+// The flying ball: a multisprite of the global list with the fields of a ball in flight.
+class TShotBall : public TMultiSprite {
+ public:
   double vx = 0;
   double vy = 0;
   int kind = 0;
@@ -140,11 +141,12 @@ struct WallState {
   bool moving = false;
 };
 
-struct TPaintRocket {
-  PicId sprite = kNoPic;  // -1: free list entry
+// A paint rocket in flight: a multisprite of the global list with its own fields.
+class TPaintRocket : public TMultiSprite {
+ public:
   double vx = 0;
   double vy = 0;
-  int list_index = -1;
+  int rocket_index = -1;  // its entry in the list of live rockets
   int paint = 1;
   double launch_angle = 0;
 };
@@ -218,8 +220,7 @@ struct GameState {
   BallField field;
   AimState aim;
   ShotPath path;
-  TShotBall shot;
-  bool shot_live = false;  // a TShotBall exists
+  TShotBall* shot = nullptr;  // the one TShotBall, owned by the multisprite list
   bool ball_in_flight = false;
   BallChoice current_ball;
   BallChoice next_ball;
@@ -239,11 +240,9 @@ struct GameState {
   WallState walls;
   GameChannels channels;
 
-  std::vector<TPaintRocket> rockets;
+  std::vector<TPaintRocket*> rockets;  // live rockets; null entries are free
   CrystalState crystals;
   ParticleList particles;
-
-  PictureStore pictures;  // stand-in pictures until the sprite engine provides multisprites
 
   // Scratch of the shot planner and the fills, reused every frame.
   std::array<std::uint16_t, kFieldRows> plan_row_bits{};

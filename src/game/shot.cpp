@@ -206,73 +206,72 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
 void Fire(Context& ctx, int kind, int paint, int bonus) {
   GameState& g = ctx.game;
   FreeShotBall(ctx);
-  TShotBall& b = g.shot;
-  b = TShotBall{};
-  b.sprite = MakeBallPicture(ctx, kind, paint, bonus, g.aim.start_x, g.aim.start_y);
-  // Not a field ball: the field's tag unloading must not take it.
-  SetPicTag(ctx, b.sprite, "");
-  b.kind = kind;
-  b.paint = paint;
-  b.bonus = bonus;
+  TShotBall* b = CreateMultiSpriteOf<TShotBall>(ctx, BallSpritePath(kind));
+  g.shot = b;
+  const PicId id = b->list_index;
+  ApplyBallLook(ctx, id, kind, paint, bonus);
+  b->kind = kind;
+  b->paint = paint;
+  b->bonus = bonus;
   if (g.path.length == 0) {
     const double a = -g.aim.angle - kPi / 2;
-    b.free_flight = 1;
-    b.vx = 5 * std::cos(a);
-    b.vy = 5 * std::sin(a);
+    b->free_flight = 1;
+    b->vx = 5 * std::cos(a);
+    b->vy = 5 * std::sin(a);
   } else {
-    b.path_index = 0;
-    b.free_flight = 0;
+    b->path_index = 0;
+    b->free_flight = 0;
   }
-  SetPicZ(ctx, b.sprite, 250);
-  g.shot_live = true;
+  b->z = 250;
+  b->x = g.aim.start_x;
+  b->y = g.aim.start_y;
   PlaySample(ctx, "sample_shot1");
 }
 
 void MoveShotBall(Context& ctx) {
   GameState& g = ctx.game;
-  if (!g.shot_live) return;
-  TShotBall& b = g.shot;
-  const PicId s = b.sprite;
-  if (b.free_flight) {
-    double x = PicX(ctx, s) + b.vx;
-    double y = PicY(ctx, s) + b.vy;
-    b.vy += 0.5;
-    if (y > 500) y = -5400;
-    SetPicPos(ctx, s, x, y);
-  } else if (b.path_index < g.path.length) {
-    const PathPoint& p = g.path.points[static_cast<std::size_t>(b.path_index)];
-    SetPicPos(ctx, s, p.x, p.y);
-    if (p.y < 435) SetPicZ(ctx, s, 95);
-    if (b.path_index >= 1) {
-      const PathPoint& q = g.path.points[static_cast<std::size_t>(b.path_index - 1)];
+  TShotBall* b = g.shot;
+  if (!b) return;
+  if (b->free_flight) {
+    b->x += b->vx;
+    b->y += b->vy;
+    b->vy += 0.5;
+    if (b->y > 500) b->y = -5400;
+  } else if (b->path_index < g.path.length) {
+    const PathPoint& p = g.path.points[static_cast<std::size_t>(b->path_index)];
+    b->x = p.x;
+    b->y = p.y;
+    if (p.y < 435) b->z = 95;
+    if (b->path_index >= 1) {
+      const PathPoint& q = g.path.points[static_cast<std::size_t>(b->path_index - 1)];
       for (int part = 2; part <= 3; ++part) {
         const double tx = q.x + (p.x - q.x) * part / 4.0;
         const double ty = q.y + (p.y - q.y) * part / 4.0;
         const int slot = CreateParticle(ctx, 18, tx, ty);
-        if (b.kind >= 1 && b.kind <= 7) {
+        if (b->kind >= 1 && b->kind <= 7) {
           SetPicColor(ctx, g.particles.slots[static_cast<std::size_t>(slot)].sprite,
-                      BallTint(b.kind));
+                      BallTint(b->kind));
         }
-        if (ty > 435) SetPicZ(ctx, s, 250);
+        if (ty > 435) b->z = 250;
       }
     }
-    if (g.path.target_col == -1 && PicY(ctx, s) < -1) SetPicPos(ctx, s, PicX(ctx, s), -5400);
-    if (b.path_index == g.path.length - 1) {
-      SetPicPos(ctx, s, PicX(ctx, s), -5400);
+    if (g.path.target_col == -1 && b->y < -1) b->y = -5400;
+    if (b->path_index == g.path.length - 1) {
+      b->y = -5400;
       if (g.path.target_col != -1) {
-        Attach(ctx, b.kind, b.paint, b.bonus, g.path.target_col, g.path.target_row);
+        Attach(ctx, b->kind, b->paint, b->bonus, g.path.target_col, g.path.target_row);
       }
     }
-    b.path_index += 1;
+    b->path_index += 1;
   }
-  AnimatePic(ctx, s);
+  b->Update();
 }
 
 void FreeShotBall(Context& ctx) {
   GameState& g = ctx.game;
-  if (!g.shot_live) return;
-  FreePic(ctx, g.shot.sprite);
-  g.shot_live = false;
+  if (!g.shot) return;
+  DestroyMultiSprite(ctx, g.shot);
+  g.shot = nullptr;
 }
 
 }  // namespace qv

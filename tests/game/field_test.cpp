@@ -104,18 +104,18 @@ TEST_F(FieldTest, GenerateRowFillsFromFirstColumnWithPlainBalls) {
       ASSERT_GE(cell.kind, 1);
       ASSERT_LE(cell.kind, 4);
       EXPECT_EQ(cell.bonus, 0);
-      const StandinPic* p = StandinOf(ctx, cell.sprite);
+      const TMultiSprite* p = Pic(ctx, cell.sprite);
       ASSERT_NE(p, nullptr);
       EXPECT_EQ(p->tag, "balls");
       EXPECT_EQ(p->x, 145 + 34 * c);
       EXPECT_EQ(p->y, 428 - 30 * 13);
-      EXPECT_EQ(p->parts[1].anim_speed, 0);
-      EXPECT_FALSE(p->parts[0].visible);
-      EXPECT_TRUE(p->parts[1].visible);
-      EXPECT_FALSE(p->parts[2].visible);
-      EXPECT_FALSE(p->parts[3].visible);
-      EXPECT_EQ(p->name, "graphics\\balls\\ball" + std::to_string(cell.kind) + "\\ball" +
-                             std::to_string(cell.kind) + ".spr");
+      ASSERT_EQ(p->parts.size(), 4u);
+      EXPECT_EQ(p->parts[1]->anim_speed, 0);
+      EXPECT_FALSE(p->parts[0]->visible);
+      EXPECT_TRUE(p->parts[1]->visible);
+      EXPECT_FALSE(p->parts[2]->visible);
+      EXPECT_FALSE(p->parts[3]->visible);
+      EXPECT_EQ(p->name, "ball" + std::to_string(cell.kind));
     } else {
       EXPECT_EQ(cell.kind, 0);
     }
@@ -124,18 +124,20 @@ TEST_F(FieldTest, GenerateRowFillsFromFirstColumnWithPlainBalls) {
 
 TEST_F(FieldTest, BonusBallPictureAnimatesAndShowsItsIcon) {
   Put(3, 3, 4, 7);
-  const StandinPic* p = StandinOf(ctx, ctx.game.field.at(3, 3).sprite);
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->parts[1].anim_speed, p->parts[1].base_anim_speed);
-  EXPECT_EQ(p->parts[2].anim_pos, 6);
+  const TMultiSprite* p = &CellPic(3, 3);
+  ASSERT_EQ(p->parts.size(), 4u);
+  EXPECT_DOUBLE_EQ(p->parts[1]->anim_speed, 0.5);
+  EXPECT_EQ(p->parts[2]->anim_pos, 6);
+  EXPECT_TRUE(p->parts[2]->visible);
   Put(4, 3, kKindColourBomb, 0, 4);
-  p = StandinOf(ctx, ctx.game.field.at(4, 3).sprite);
-  EXPECT_EQ(p->name, "graphics\\balls\\bomb\\bomb1.spr");
-  EXPECT_EQ(p->parts[1].color, 0xFF0000);
+  p = &CellPic(4, 3);
+  EXPECT_EQ(p->name, "bomb1");
+  EXPECT_EQ(p->parts[1]->color, 0xFF0000);
+  EXPECT_TRUE(p->parts[0]->visible);
   Put(5, 3, kKindLand);
-  EXPECT_EQ(StandinOf(ctx, ctx.game.field.at(5, 3).sprite)->tag, "land");
+  EXPECT_EQ(CellPic(5, 3).tag, "land");
   Put(6, 3, kKindCrystal);
-  EXPECT_EQ(StandinOf(ctx, ctx.game.field.at(6, 3).sprite)->tag, "crystal");
+  EXPECT_EQ(CellPic(6, 3).tag, "crystal");
 }
 
 TEST_F(FieldTest, DescendDoesNothingWhileRowMinusOneIsOccupied) {

@@ -2,7 +2,10 @@
 // A fresh game world with the shipped option values and a recording stand-in for the game
 // scene (sounds, texts, board, slot bars, cursor, rockets shown).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -10,9 +13,76 @@
 #include "game/game_state.h"
 #include "game/pictures.h"
 #include "game/scene_port.h"
+#include "platform/files.h"
 #include "shell/context.h"
+#include "sprites/multisprite.h"
 
 namespace qv::test {
+
+// A fresh game folder holding small sprite definitions for every picture the game core makes:
+// four groups of one two-frame part each (parts animate at 0.5), "particle3" with one group of
+// four parts like the quarter pieces.
+class GameFolder {
+ public:
+  GameFolder() {
+    old_ = std::filesystem::current_path();
+    char tmpl[] = "/tmp/qv_game_XXXXXX";
+    dir_ = mkdtemp(tmpl);
+    std::filesystem::current_path(dir_);
+    const std::string part = "p.tga,frame_width=16,texture_size=32,anim_speed=500\r\n";
+    const std::string four =
+        "width=34,height=34\r\n1\r\n" + part + "1\r\n" + part + "1\r\n" + part + "1\r\n" + part;
+    const std::string quarters = "width=34\r\n4\r\n" + part + part + part + part;
+    std::vector<std::string> paths = {"graphics\\balls\\bomb\\bomb1.spr",
+                                      "graphics\\balls\\big_bomb\\bomb2.spr",
+                                      "graphics\\balls\\multiball\\multiball.spr",
+                                      "graphics\\balls\\lands\\land1.spr",
+                                      "graphics\\balls\\crystals\\crystal1.spr",
+                                      "graphics\\crystals\\crystal1.spr",
+                                      "graphics\\particles\\particle1.spr",
+                                      "graphics\\particles\\particle2.spr",
+                                      "graphics\\particles\\line_piece.spr",
+                                      "graphics\\bonuses\\target.spr",
+                                      "graphics\\rocket\\rocket.spr",
+                                      "graphics\\balls\\ball0\\ball0.spr"};
+    for (int n = 1; n <= 7; ++n) {
+      const std::string k = std::to_string(n);
+      paths.push_back("graphics\\balls\\ball" + k + "\\ball" + k + ".spr");
+      paths.push_back("graphics\\balls\\ball" + k + ".spr");
+      paths.push_back("graphics\\balls\\ball0\\ball" + k + ".spr");
+    }
+    for (const auto& path : paths) Write(path, four);
+    Write("graphics\\particles\\particle3.spr", quarters);
+  }
+  ~GameFolder() {
+    std::filesystem::current_path(old_);
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  GameFolder(const GameFolder&) = delete;
+  GameFolder& operator=(const GameFolder&) = delete;
+
+ private:
+  static void WriteBytes(const std::filesystem::path& host, const std::string& bytes) {
+    if (host.has_parent_path()) std::filesystem::create_directories(host.parent_path());
+    std::ofstream(host, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  // The definition and a 32 x 16 white picture beside it.
+  static void Write(const std::string& game_path, const std::string& text) {
+    const std::filesystem::path host = platform::HostPath(game_path);
+    WriteBytes(host, text);
+    std::string tga(18, '\0');
+    tga[2] = 2;
+    tga[12] = 32;
+    tga[14] = 16;
+    tga[16] = 32;
+    tga[17] = 0x28;
+    tga.append(32 * 16 * 4, '\xff');
+    WriteBytes(host.parent_path() / "p.tga", tga);
+  }
+  std::filesystem::path old_, dir_;
+};
 
 struct TextCall {
   std::string text;
@@ -51,7 +121,7 @@ class RecordingPort : public GameScenePort {
         {std::string(text), std::string(font), color, x, y, z, align, std::string(tag)});
     // One glyph picture per character, as text layout would make.
     for (std::size_t i = 0; i < text.size(); ++i) {
-      const PicId id = MakePic(ctx, font, tag);
+      const PicId id = MakePic(ctx, "graphics\\particles\\particle1.spr", tag);
       SetPicPos(ctx, id, x + 10.0 * static_cast<double>(i), y);
       SetPicZ(ctx, id, z);
     }
@@ -78,6 +148,7 @@ class RecordingPort : public GameScenePort {
 
 class GameTest : public ::testing::Test {
  protected:
+  GameFolder folder;
   Context ctx;
   RecordingPort port;
 
@@ -127,6 +198,11 @@ class GameTest : public ::testing::Test {
     int n = 0;
     for (const auto& cell : ctx.game.field.cells) n += cell.kind != 0 ? 1 : 0;
     return n;
+  }
+  TMultiSprite& CellPic(int c, int r) const {
+    TMultiSprite* m = Pic(ctx, ctx.game.field.at(c, r).sprite);
+    EXPECT_NE(m, nullptr);
+    return *m;
   }
   bool AllMarksZero() const {
     for (const auto& cell : ctx.game.field.cells) {

@@ -260,13 +260,13 @@ TEST_F(MatchingTest, DroppedSpecialBallsFallWithTheirOwnPicture) {
   for (const auto& p : ctx.game.particles.slots) {
     if (!p.used) continue;
     EXPECT_EQ(p.kind, kParticleFallingSpecial);
-    names.push_back(StandinOf(ctx, p.sprite)->name);
+    names.push_back(Pic(ctx, p.sprite)->name);
   }
   ASSERT_EQ(names.size(), 4u);
-  EXPECT_EQ(names[0], "graphics\\balls\\bomb\\bomb1.spr");
-  EXPECT_EQ(names[1], "graphics\\balls\\big_bomb\\bomb2.spr");
-  EXPECT_EQ(names[2], "graphics\\balls\\multiball\\multiball.spr");
-  EXPECT_EQ(names[3], "graphics\\balls\\lands\\land1.spr");
+  EXPECT_EQ(names[0], "bomb1");
+  EXPECT_EQ(names[1], "bomb2");
+  EXPECT_EQ(names[2], "multiball");
+  EXPECT_EQ(names[3], "land1");
   EXPECT_EQ(ctx.game.channels.fuse, -1);  // the dropped big bomb stopped its fuse
   EXPECT_EQ(port.stopped.size(), 1u);
 }
@@ -304,7 +304,7 @@ TEST_F(MatchingTest, PuzzleFreesCrystalWithNothingBelowWhileHanging) {
   EXPECT_EQ(Kind(6, 12), 0);
   EXPECT_EQ(ctx.game.crystals.freed, 1);
   ASSERT_EQ(ctx.game.crystals.flights.size(), 1u);
-  const StandinPic* p = StandinOf(ctx, ctx.game.crystals.flights[0].sprite);
+  const TMultiSprite* p = Pic(ctx, ctx.game.crystals.flights[0].sprite);
   EXPECT_EQ(p->x, 145 + 34 * 6);
   EXPECT_EQ(p->z, 105);
   EXPECT_EQ(p->tag, "crystal_st");

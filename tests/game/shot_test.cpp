@@ -72,13 +72,13 @@ TEST_F(ShotTest, VerticalShotIntoEmptyFieldHasNoTargetAndVanishes) {
   Fire(ctx, 2, 0, 0);
   EXPECT_EQ(port.Count("sample_shot1"), 1);
   int frames = 0;
-  while (PicY(ctx, ctx.game.shot.sprite) > -2700 && frames < 1000) {
+  while (ctx.game.shot->y > -2700 && frames < 1000) {
     MoveShotBall(ctx);
     ++frames;
   }
   // Points lie 26 sub-steps (16.25 px) apart: point 28 (at -6) is the first above -1.
   EXPECT_EQ(frames, 29);
-  EXPECT_EQ(PicY(ctx, ctx.game.shot.sprite), -5400);
+  EXPECT_EQ(ctx.game.shot->y, -5400);
   EXPECT_EQ(Balls(), 0);
 }
 
@@ -168,7 +168,7 @@ TEST_F(ShotTest, MoveFollowsThePathWithTrailsAndAttaches) {
   Put(8, 12, 4);
   ASSERT_TRUE(AimAndPlan(400, 300));  // settles at (7,12) between the two reds
   Fire(ctx, 4, 0, 0);
-  const PicId s = ctx.game.shot.sprite;
+  const PicId s = ctx.game.shot->list_index;
   EXPECT_EQ(PicZ(ctx, s), 250);
   EXPECT_EQ(PicX(ctx, s), 384);
   EXPECT_EQ(PicY(ctx, s), 449);
@@ -178,7 +178,7 @@ TEST_F(ShotTest, MoveFollowsThePathWithTrailsAndAttaches) {
   EXPECT_EQ(LiveParticles(ctx), 2);
   const auto& trail = ctx.game.particles.slots[0];
   EXPECT_EQ(trail.kind, 18);
-  EXPECT_EQ(StandinOf(ctx, trail.sprite)->color, 0xFF0000);
+  EXPECT_EQ(Pic(ctx, trail.sprite)->color, 0xFF0000);
   EXPECT_NEAR(trail.base_y, 449 - 8, 1.0);
   // 433 is above 435 (z 95), but the trail points 441 and 437 below it put it back.
   EXPECT_EQ(PicZ(ctx, s), 250);
@@ -196,27 +196,28 @@ TEST_F(ShotTest, EmptyPathGivesFreeFlightUnderGravity) {
   AimUpdate(ctx, 400, 300, 800, 600);
   ctx.game.path.length = 0;
   Fire(ctx, 3, 0, 0);
-  EXPECT_EQ(ctx.game.shot.free_flight, 1);
+  EXPECT_EQ(ctx.game.shot->free_flight, 1);
   MoveShotBall(ctx);
-  EXPECT_DOUBLE_EQ(PicY(ctx, ctx.game.shot.sprite), 444);
-  EXPECT_DOUBLE_EQ(ctx.game.shot.vy, -4.5);
+  EXPECT_DOUBLE_EQ(ctx.game.shot->y, 444);
+  EXPECT_DOUBLE_EQ(ctx.game.shot->vy, -4.5);
   int frames = 1;
-  while (PicY(ctx, ctx.game.shot.sprite) > -5000 && frames < 200) {
+  while (ctx.game.shot->y > -5000 && frames < 200) {
     MoveShotBall(ctx);
     ++frames;
   }
-  EXPECT_EQ(PicY(ctx, ctx.game.shot.sprite), -5400);
+  EXPECT_EQ(ctx.game.shot->y, -5400);
   EXPECT_EQ(Balls(), 0);
 }
 
 TEST_F(ShotTest, FiredBombIsTintedAndUntagged) {
   AimAndPlan(400, 300);
   Fire(ctx, kKindColourBomb, 5, 0);
-  const StandinPic* p = StandinOf(ctx, ctx.game.shot.sprite);
-  EXPECT_EQ(p->name, "graphics\\balls\\bomb\\bomb1.spr");
-  EXPECT_EQ(p->parts[1].color, 0xFF00FF);
+  const TShotBall* p = ctx.game.shot;
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->name, "bomb1");
+  EXPECT_EQ(p->parts[1]->color, 0xFF00FF);
   EXPECT_EQ(p->tag, "");
-  EXPECT_EQ(ctx.game.shot.paint, 5);
+  EXPECT_EQ(p->paint, 5);
 }
 
 TEST_F(ShotTest, PlannerKeepsItsBufferOnceWarm) {
