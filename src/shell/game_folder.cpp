@@ -6,6 +6,18 @@ namespace qv {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// A pack file is copied unless the game folder holds one of the same size and time.
+bool UpToDate(const fs::path& source, const fs::path& target) {
+  std::error_code ec;
+  if (!fs::is_regular_file(target, ec)) return false;
+  return fs::file_size(source, ec) == fs::file_size(target, ec) && !ec &&
+         fs::last_write_time(source, ec) == fs::last_write_time(target, ec) && !ec;
+}
+
+}  // namespace
+
 bool LayPack(const std::string& pack_dir, const std::string& game_dir, std::string& error) {
   std::error_code ec;
   const fs::path pack(pack_dir), game(game_dir);
@@ -28,7 +40,10 @@ bool LayPack(const std::string& pack_dir, const std::string& game_dir, std::stri
     } else if (rel == "options.txt") {
       if (!fs::exists(target, ec)) fs::copy_file(it->path(), target, ec);
     } else {
-      fs::copy_file(it->path(), target, fs::copy_options::update_existing, ec);
+      if (!UpToDate(it->path(), target)) {
+        fs::copy_file(it->path(), target, fs::copy_options::overwrite_existing, ec);
+        if (!ec) fs::last_write_time(target, fs::last_write_time(it->path(), ec), ec);
+      }
     }
     if (ec) {
       error = "cannot lay '" + rel.string() + "' into the game folder: " + ec.message();

@@ -1,0 +1,161 @@
+// End to end through the run harness: the quorvex binary, headless, scripted.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/temp_dir.h"
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadText;
+using test::WriteText;
+
+struct Result {
+  int status = -1;
+  std::string err;
+};
+
+class HarnessTest : public ::testing::Test {
+ protected:
+  HarnessTest() {
+    game_ = dir_.path() / "game";
+    WriteText(game_ / "options.txt", "move_cnt=16\r\nlog_enabled=1\r\n");
+    WriteText(game_ / "text" / "combo.txt", "5,Good\r\n10,Great\r\n");
+  }
+
+  Result Run(const std::string& args) {
+    const fs::path err = dir_.path() / "stderr.txt";
+    const std::string command = std::string(QUORVEX_BINARY_DIR) + "/src/quorvex " + args + " 2>" +
+                                err.string() + " >/dev/null";
+    const int raw = std::system(command.c_str());
+    Result r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.err = ReadText(err);
+    return r;
+  }
+
+  Result RunGame(const std::string& script, const std::string& extra = "") {
+    WriteText(dir_.path() / "s.txt", script);
+    return Run("--headless --dir " + game_.string() + " --script " +
+               (dir_.path() / "s.txt").string() + " " + extra);
+  }
+
+  // The log's messages without their date and time.
+  std::vector<std::string> LogMessages() {
+    std::vector<std::string> out;
+    std::istringstream in(ReadText(game_ / "log.txt"));
+    std::string line;
+    while (std::getline(in, line)) {
+      EXPECT_EQ(line.back(), '\r');
+      line.pop_back();
+      EXPECT_EQ(line.substr(19, 3), " : ") << line;
+      out.push_back(line.substr(22));
+    }
+    return out;
+  }
+
+  test::TempDir dir_;
+  fs::path game_;
+};
+
+TEST_F(HarnessTest, ScriptedRunWritesTheLogAndTheStateDump) {
+  const std::string script =
+      "0 state s0.json\n"
+      "150 deactivate\n"
+      "250 activate\n"
+      "300 screenshot shot.png\n"
+      "999 state end.json\n";
+  const Result r = RunGame(script, "--ticks 1000 --seed 7");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+
+  const std::vector<std::string> expected = {
+      " textures mode=32bit", "InitDeviceObjects", "FullScreenChange",     "InitDeviceObjects",
+      "StartSceneMenu",       "setup_refresh",     " textures mode=32bit", "appdeactivate...",
+      "appactivate...",       "active...",
+  };
+  EXPECT_EQ(LogMessages(), expected);
+  const std::string log = ReadText(game_ / "log.txt");
+  EXPECT_NE(log.find("01.01.2000 00:00:01 : appdeactivate...\r\n"), std::string::npos)
+      << "log lines carry the virtual time (tick 150 = 1.51 s)";
+
+  const std::string s0 = ReadText(game_ / "s0.json");
+  EXPECT_EQ(s0.rfind("{\"tick\":0,\"frame_clock\":10,\"game_clock\":10,\"shell\":{", 0), 0u) << s0;
+  const std::string end = ReadText(game_ / "end.json");
+  EXPECT_EQ(end.rfind("{\"tick\":999,\"frame_clock\":10000,\"game_clock\":10000,", 0), 0u) << end;
+  for (const char* key :
+       {"\"scene\":1", "\"pending_scene\":0", "\"scene_phase\":2", "\"scene_ready\":1",
+        "\"app_active\":1", "\"paused\":0", "\"fullscreen\":0", "\"hover_button\":-1",
+        "\"pressed_button\":-1", "\"click_context\":1", "\"options\":{\"fullscreen\":0",
+        "\"log_enabled\":1", "\"move_cnt\":16", "\"music_amplify\":75", "\"player_index\":0}}"}) {
+    EXPECT_NE(end.find(key), std::string::npos) << key << " in " << end;
+  }
+
+  const std::string png = ReadText(game_ / "shot.png");
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.substr(1, 3), "PNG");
+  EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x03\x20\0\0\x02\x58", 8)) << "800 x 600";
+
+  // Deterministic: the same run again gives the same dump, and the log grows.
+  fs::remove(game_ / "end.json");
+  ASSERT_EQ(RunGame(script, "--ticks 1000 --seed 7").status, 0);
+  EXPECT_EQ(ReadText(game_ / "end.json"), end);
+  EXPECT_EQ(LogMessages().size(), 2 * expected.size());
+}
+
+TEST_F(HarnessTest, QuitEndsTheRunAtItsTick) {
+  const Result r = RunGame("20 quit\n30 state late.json\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(fs::exists(game_ / "late.json"));
+}
+
+TEST_F(HarnessTest, MissingComboTableEndsTheStartWithAMessage) {
+  fs::remove(game_ / "text" / "combo.txt");
+  const Result r = RunGame("", "--ticks 10");
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("Error: "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("text\\combo.txt"), std::string::npos) << r.err;
+}
+
+TEST_F(HarnessTest, BadOptionValueIsReportedAndTheRunGoesOn) {
+  WriteText(game_ / "options.txt", "move_cnt=16\r\nball_step=ten\r\n");
+  const Result r = RunGame("9 state s.json\n", "--ticks 10");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Error: \"options.txt\", line 2: 'ten' is not a valid integer value"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(ReadText(game_ / "s.json").find("\"move_cnt\":16"), std::string::npos);
+}
+
+TEST_F(HarnessTest, BadScriptLineIsNamedAndFails) {
+  const Result r = RunGame("1 quit\n2 jump\n", "--ticks 10");
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("s.txt:2:"), std::string::npos) << r.err;
+}
+
+TEST_F(HarnessTest, HelpAndVersion) {
+  EXPECT_EQ(Run("--help").status, 0);
+  EXPECT_EQ(Run("--version").status, 0);
+  EXPECT_NE(Run("--no-such-option").status, 0);
+}
+
+TEST_F(HarnessTest, PackIsLaidInKeepingThePlayersOptions) {
+  const fs::path pack = dir_.path() / "pack";
+  WriteText(pack / "options.txt", "move_cnt=16\r\n");
+  WriteText(pack / "text" / "combo.txt", "1,One\r\n");
+  WriteText(game_ / "options.txt", "move_cnt=16\r\nmusic_volume=9\r\n");
+  const Result r = Run("--headless --ticks 1 --pack " + pack.string() + " --dir " + game_.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadText(game_ / "options.txt"), "move_cnt=16\r\nmusic_volume=9\r\n");
+  EXPECT_EQ(ReadText(game_ / "text" / "combo.txt"), "1,One\r\n");
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,269 @@
+// The frame step's arithmetic: the fixed logic rate, catch-up after a stall, the frame cap, the
+// game clock's pause bookkeeping, scene switching and the busy flags.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "common/recording_boxes.h"
+#include "common/temp_dir.h"
+#include "platform/clock.h"
+#include "platform/headless/headless_window.h"
+#include "shell/context.h"
+#include "shell/default_scenes.h"
+#include "shell/frame.h"
+#include "shell/io_error.h"
+#include "shell/main_form.h"
+
+namespace qv {
+namespace {
+
+// Counts the scene frames of the running phase; builds itself on its first call.
+struct Counters {
+  int running_steps = 0;
+  int building_calls = 0;
+  int moves = 0;
+  bool loading_left = false;
+  bool throw_once = false;
+};
+
+class FrameStepTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::WriteText("options.txt", "move_cnt=16\r\n");
+    ctx_ = std::make_unique<Context>();
+    ctx_->platform.clock = &clock_;
+    ctx_->platform.window = &window_;
+    ctx_->platform.messages = &boxes_;
+    ctx_->shell.options.move_cnt = 16;
+    counters_ = Counters{};
+    ShellHooks& h = ctx_->shell.hooks;
+    h.menu_frame = SceneFrame;
+    h.game_frame = SceneFrame;
+    h.start_scene_menu = BasicStartSceneMenu;
+    h.leave_scene_menu = BasicLeaveScene;
+    h.start_scene_main = BasicStartSceneMain;
+    h.leave_scene_main = BasicLeaveScene;
+    h.sprites_move = [](Context&, int count) {
+      EXPECT_EQ(count, 16);
+      ++counters_.moves;
+    };
+    h.loading_entries_remain = [](const Context&) { return counters_.loading_left; };
+  }
+
+  static void SceneFrame(Context& ctx) {
+    if (counters_.throw_once) {
+      counters_.throw_once = false;
+      throw IoError("disk full");
+    }
+    if (ctx.shell.scene_phase == 0) {
+      ++counters_.building_calls;
+      if (!counters_.loading_left) ctx.shell.scene_phase = 1;
+    } else if (ctx.shell.scene_phase == 2) {
+      ++counters_.running_steps;
+    }
+  }
+
+  // One frame step every 10 ms for ms milliseconds.
+  void Run(std::uint32_t ms) {
+    for (std::uint32_t t = 0; t < ms; t += 10) Step(10);
+  }
+  void Step(std::uint32_t advance) {
+    clock_.Advance(advance);
+    StepFrame(*ctx_, 0.0);
+  }
+  // Loading set-up; the empty menu builds itself and the bookkeeping tail starts it running.
+  void StartRunning() {
+    Step(10);
+    ASSERT_EQ(ctx_->shell.scene_phase, 2);
+    ASSERT_EQ(counters_.running_steps, 0);
+  }
+
+  static Counters counters_;
+  test::TempDir dir_;
+  platform::VirtualClock clock_;
+  platform::HeadlessWindow window_;
+  test::RecordingBoxes boxes_;
+  std::unique_ptr<Context> ctx_;
+};
+
+Counters FrameStepTest::counters_;
+
+TEST_F(FrameStepTest, SixHundredStepsInTenSecondsAtMoveCount16) {
+  StartRunning();
+  const std::uint32_t start = ctx_->shell.run_start;
+  Run(10000);
+  EXPECT_EQ(ctx_->shell.frame_clock - start, 10000u);
+  // 267 * 600 = 160200 >= 16 * 10000 while 267 * 599 falls short.
+  EXPECT_EQ(counters_.running_steps, 600);
+  EXPECT_EQ(counters_.moves, 600);
+  EXPECT_EQ(ctx_->shell.step_budget, 600 * 267);
+}
+
+TEST_F(FrameStepTest, AStallRunsEveryMissedStepInOneFrameStep) {
+  StartRunning();
+  Run(1000);
+  const int before = counters_.running_steps;
+  EXPECT_EQ(before, 60);  // smallest n with 267 n >= 16000
+  Step(2000);
+  // 3000 ms since run_start: 267 n >= 48000 gives n = 180.
+  EXPECT_EQ(counters_.running_steps, 180);
+  Step(10);
+  EXPECT_EQ(counters_.running_steps, 181);  // 267 * 180 < 16 * 3010 <= 267 * 181
+}
+
+TEST_F(FrameStepTest, MoveCountZeroNeverSteps) {
+  test::WriteText("options.txt", "move_cnt=0\r\n");  // the scene start reads the options
+  StartRunning();
+  Run(2000);
+  EXPECT_EQ(counters_.running_steps, 0);
+}
+
+TEST_F(FrameStepTest, FrameCapHoldsBackOnlyTheBookkeepingTail) {
+  ctx_->shell.options.fps_max = 50;
+  ctx_->shell.options.frame_period = 20;
+  Step(10);  // loading set-up; the menu builds itself; bookkeeping: running, next due in 20 ms
+  ASSERT_EQ(ctx_->shell.scene_phase, 2);
+  const std::uint32_t due = ctx_->shell.next_frame_due;
+  EXPECT_EQ(due, ctx_->shell.frame_clock + 20);
+
+  ctx_->shell.scene_phase = 1;  // the scene asks to run again
+  Step(10);                     // 10 ms later: returns after the scene dispatch
+  EXPECT_EQ(ctx_->shell.frame_busy, 0);
+  EXPECT_EQ(ctx_->shell.scene_phase, 1);
+  EXPECT_EQ(ctx_->shell.next_frame_due, due);
+  Step(10);  // the next one runs normally
+  EXPECT_EQ(ctx_->shell.scene_phase, 2);
+  EXPECT_EQ(ctx_->shell.next_frame_due, ctx_->shell.frame_clock + 20);
+
+  // no_sync or wait_vblank lift the cap.
+  ctx_->shell.options.no_sync = 1;
+  ctx_->shell.scene_phase = 1;
+  Step(10);
+  EXPECT_EQ(ctx_->shell.scene_phase, 2);
+}
+
+TEST_F(FrameStepTest, GameClockSkipsTheTimeSpentInAnotherWindow) {
+  StartRunning();
+  ctx_->shell.pending_scene = 2;
+  Step(10);  // switch to the game, which builds on this call and starts running
+  ASSERT_EQ(ctx_->shell.scene, 2);
+  ASSERT_EQ(ctx_->shell.scene_phase, 2);
+  ctx_->shell.app_active = 1;
+  const std::uint32_t frame0 = ctx_->shell.frame_clock;
+  const std::uint32_t game0 = ctx_->shell.game_clock;
+  Run(1000);
+  AppDeactivate(*ctx_);
+  EXPECT_EQ(ctx_->shell.paused, 1);
+  const int steps_before_pause = counters_.running_steps;
+  Run(5000);
+  EXPECT_EQ(ctx_->shell.game_clock, game0 + 1000) << "the game clock stands still while paused";
+  AppRestore(*ctx_);
+  EXPECT_EQ(ctx_->shell.paused, 0);
+  EXPECT_EQ(ctx_->shell.app_active, 1);
+  Run(500);
+  EXPECT_EQ(ctx_->shell.frame_clock - frame0, 6500u);
+  // The pause closes at the first step after the restore, so that step's 10 ms count as paused.
+  EXPECT_EQ(ctx_->shell.game_clock - game0, 1490u);
+  EXPECT_GT(counters_.running_steps, steps_before_pause);
+  EXPECT_FALSE(window_.pointer_visible());
+}
+
+TEST_F(FrameStepTest, BuildingMenuCallsTheFrameTwiceWhileLoadingEntriesRemain) {
+  counters_.loading_left = true;
+  Step(10);
+  EXPECT_EQ(counters_.building_calls, 2);
+  EXPECT_EQ(counters_.moves, 1);
+  counters_.loading_left = false;
+  Step(10);
+  EXPECT_EQ(counters_.building_calls, 3);
+  EXPECT_EQ(counters_.moves, 1) << "one building call: no move pass";
+  EXPECT_EQ(ctx_->shell.scene_phase, 2);
+}
+
+TEST_F(FrameStepTest, SwitchLeavesTheOldSceneBeforeStartingTheNew) {
+  static std::string order;
+  order.clear();
+  ShellHooks& h = ctx_->shell.hooks;
+  h.leave_scene_menu = [](Context& ctx) {
+    order += "leave-menu ";
+    BasicLeaveScene(ctx);
+  };
+  h.start_scene_main = [](Context& ctx) {
+    order += "start-main ";
+    ctx.shell.scene_ready = 1;
+    ctx.shell.scene_phase = 0;
+  };
+  StartRunning();
+  ctx_->shell.pending_scene = 2;
+  Step(10);
+  EXPECT_EQ(order, "leave-menu start-main ");
+  EXPECT_EQ(ctx_->shell.scene, 2);
+  EXPECT_EQ(ctx_->shell.pending_scene, 0);
+  EXPECT_EQ(ctx_->shell.scene_phase, 2) << "the game built itself and runs";
+}
+
+TEST_F(FrameStepTest, AnErrorInsideAFrameEndsThatFrameOnly) {
+  ctx_->shell.device_ready = true;
+  ctx_->shell.app_active = 1;
+  StartRunning();
+  counters_.throw_once = true;
+  clock_.Advance(10);
+  TimerTick(*ctx_);
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(boxes_.boxes[0].text, "disk full");
+  EXPECT_EQ(ctx_->shell.frame_busy, 0);
+  EXPECT_EQ(ctx_->shell.render_busy, 0);
+  EXPECT_FALSE(ctx_->shell.quit_requested);
+  const int steps = counters_.running_steps;
+  clock_.Advance(10);
+  TimerTick(*ctx_);
+  EXPECT_GT(counters_.running_steps, steps);
+}
+
+TEST_F(FrameStepTest, MouseAcceptsTheScreenEdgeButClipTurnsItAway) {
+  StartRunning();
+  ctx_->shell.hover_button = 3;
+  window_.SetPointer(800, 600);
+  UpdateMouse(*ctx_, false);
+  EXPECT_EQ(ctx_->shell.mouse_x, 800);
+  FormMouseDown(*ctx_, 0);
+  EXPECT_EQ(ctx_->shell.pressed_button, 3);
+
+  static int clicks = 0;
+  clicks = 0;
+  ctx_->shell.hooks.click_handler = [](Context&) { ++clicks; };
+  FormMouseUp(*ctx_, 0);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(ctx_->shell.pressed_button, -1);
+
+  UpdateMouse(*ctx_, true);
+  EXPECT_EQ(ctx_->shell.mouse_x, -1000);
+  ctx_->shell.pressed_button = -1;
+  FormMouseDown(*ctx_, 0);
+  EXPECT_EQ(ctx_->shell.pressed_button, -1) << "a press off screen is ignored";
+
+  ctx_->shell.app_active = 0;
+  UpdateMouse(*ctx_, false);
+  FormMouseDown(*ctx_, 0);
+  EXPECT_EQ(ctx_->shell.pressed_button, -1) << "ignored while inactive";
+}
+
+TEST(TickScheduleTest, TicksEveryTenMillisecondsAndRestartsWhenFarBehind) {
+  platform::TickSchedule s;
+  s.Restart(1000);
+  EXPECT_EQ(s.Wait(1000), 10u);
+  EXPECT_EQ(s.Wait(1010), 0u);
+  s.Fired(1010);
+  EXPECT_EQ(s.next(), 1020u);
+  s.Fired(1125);  // 105 ms late: catch up
+  EXPECT_EQ(s.next(), 1030u);
+  s.Fired(1200);  // 170 ms behind: start again from now
+  EXPECT_EQ(s.next(), 1200u);
+  s.Restart(0xFFFFFFF8u);  // wraps like the tick count
+  EXPECT_EQ(s.next(), 2u);
+  EXPECT_EQ(s.Wait(0xFFFFFFFCu), 6u);
+  EXPECT_EQ(s.Wait(3), 0u);
+}
+
+}  // namespace
+}  // namespace qv

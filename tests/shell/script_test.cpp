@@ -1,0 +1,81 @@
+// The harness's script syntax and the command line.
+#include <gtest/gtest.h>
+
+#include "shell/command_line.h"
+#include "shell/script.h"
+
+namespace qv {
+namespace {
+
+using Kind = ScriptCommand::Kind;
+
+TEST(ScriptTest, CommandsExpandAndApplyInTickThenFileOrder) {
+  std::string error;
+  const auto script = ParseScript(
+      "# a comment\n"
+      "0 state a.json\n"
+      "5 click right 10 20   # trailing comment\n"
+      "6 key 13 shift\n"
+      "6 text Ab 1-.\n"
+      "7 minimize\n"
+      "9 quit\n",
+      "s.txt", error);
+  ASSERT_TRUE(script) << error;
+  const auto& c = script->commands;
+  ASSERT_EQ(c.size(), 13u);
+  EXPECT_EQ(c[0].kind, Kind::State);
+  EXPECT_EQ(c[0].path, "a.json");
+  EXPECT_EQ(c[1].kind, Kind::Move);
+  EXPECT_EQ(c[1].x, 10);
+  EXPECT_EQ(c[1].y, 20);
+  EXPECT_EQ(c[2].kind, Kind::Down);
+  EXPECT_EQ(c[2].button, 1);
+  EXPECT_EQ(c[3].kind, Kind::Up);
+  EXPECT_EQ(c[3].tick, 6u) << "the release of a click comes one tick later, first in its tick";
+  EXPECT_EQ(c[4].key, 13);
+  EXPECT_EQ(c[4].shift, 1);
+  const int keys[] = {65, 66, 32, 49, 189, 46};
+  const int shifts[] = {1, 0, 0, 0, 0, 0};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(c[5 + i].key, keys[i]);
+    EXPECT_EQ(c[5 + i].shift, shifts[i]);
+  }
+  EXPECT_EQ(c[11].kind, Kind::Minimize);
+  EXPECT_EQ(c[12].kind, Kind::Quit);
+}
+
+TEST(ScriptTest, ErrorsNameFileAndLine) {
+  const char* bad[] = {"3 move 1\n",      "3 wiggle\n",   "x quit\n",       "5 quit\n4 quit\n",
+                       "1 key 13 ctrl\n", "1 text a_b\n", "1 down middle\n"};
+  for (const char* text : bad) {
+    std::string error;
+    EXPECT_FALSE(ParseScript(text, "s.txt", error)) << text;
+    EXPECT_EQ(error.rfind("s.txt:", 0), 0u) << error;
+  }
+  std::string error;
+  ParseScript("1 quit\n\n# c\n5 quit\n4 quit\n", "s.txt", error);
+  EXPECT_EQ(error.rfind("s.txt:5:", 0), 0u) << error;
+}
+
+TEST(CommandLineTest, ParsesEveryOptionAndRejectsTheRest) {
+  CommandLine cl;
+  std::string error;
+  ASSERT_TRUE(ParseCommandLine({"--dir", "d", "--headless", "--render-all", "--seed", "42",
+                                "--script", "s", "--ticks", "1000", "--autoplay", "--pack", "p"},
+                               cl, error))
+      << error;
+  EXPECT_EQ(cl.dir, "d");
+  EXPECT_TRUE(cl.headless && cl.render_all && cl.autoplay && cl.has_seed);
+  EXPECT_EQ(cl.seed, 42u);
+  EXPECT_EQ(cl.script, "s");
+  EXPECT_EQ(cl.ticks, 1000u);
+  EXPECT_EQ(cl.pack, "p");
+  CommandLine other;
+  EXPECT_FALSE(ParseCommandLine({"--ticks", "-1"}, other, error));
+  EXPECT_FALSE(ParseCommandLine({"--seed"}, other, error));
+  EXPECT_FALSE(ParseCommandLine({"--fast"}, other, error));
+  EXPECT_NE(error.find("--fast"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qv
