@@ -201,6 +201,8 @@ DecodeResult DecodeBmp(Bytes data) {
   }
   mr = Mask(masks[0]), mg = Mask(masks[1]), mb = Mask(masks[2]), ma = Mask(masks[3]);
   img.has_alpha = (bpp == 32 || bpp == 16) && masks[3] != 0;
+  // Only plain 32-bit pixels may carry a padding byte where alpha would be.
+  const bool maybe_padding = compression == 0;
 
   for (int fy = 0; fy < h; ++fy) {
     const std::uint8_t* row = data.data() + pixel_offset + stride * fy;
@@ -229,7 +231,7 @@ DecodeResult DecodeBmp(Bytes data) {
       }
     }
   }
-  SettleAlpha(img);
+  if (maybe_padding) SettleAlpha(img);
   return r;
 }
 
@@ -349,7 +351,8 @@ DecodeResult DecodeTga(Bytes data) {
                                  (kind == 3 && bpp == 16));
   if (!img.has_alpha)
     for (std::uint32_t& p : img.argb) p |= 0xFF000000u;
-  SettleAlpha(img);
+  // 32-bit pixels whose header declares no alpha bits hold padding there.
+  if (alpha_bits == 0) SettleAlpha(img);
   return r;
 }
 
