@@ -4,6 +4,7 @@
 #include "shell/default_scenes.h"
 #include "shell/hooks.h"
 #include "shell/state_dump.h"
+#include "sprites/sprite_hooks.h"
 
 namespace qv {
 
@@ -18,9 +19,19 @@ void InstallSubsystemHooks(Context& ctx) {
   h.start_scene_main = BasicStartSceneMain;
   h.leave_scene_main = BasicLeaveScene;
 
+  // Sprite engine.
+  h.sprites_move = SpritesMoveHook;
+  h.sprites_collect = SpritesCollectHook;
+  h.sprites_texture_lost = SpritesTextureLostHook;
+  h.sprites_render = SpritesRenderHook;
+  h.sprites_clear_list = SpritesClearListHook;
+  h.restore_textures = SpritesRestoreHook;
+  h.release_textures = SpritesReleaseHook;
+
   // State dump sections, in dump order.
   h.state_sections.push_back({"shell", WriteShellSection});
   h.state_sections.push_back({"options", WriteOptionsSection});
+  h.state_sections.push_back({"objects", WriteObjectsSection});
 }
 
 }  // namespace qv

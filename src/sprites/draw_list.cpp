@@ -59,9 +59,17 @@ void AddPartQuads(Context& ctx, const my_bmptexture& rec, const PartQuadParams& 
 }
 
 bool RenderDrawList(Context& ctx) {
+  if (!ctx.platform.device) {
+    ctx.sprites.draw_list.clear();
+    return false;
+  }
+  return RenderDrawList(ctx, *ctx.platform.device);
+}
+
+bool RenderDrawList(Context& ctx, platform::RenderDevice& dev) {
   SpriteState& s = ctx.sprites;
-  platform::RenderDevice* device = ctx.platform.device;
-  bool ok = device != nullptr && !s.texture_lost;
+  platform::RenderDevice* device = &dev;
+  bool ok = !s.texture_lost;
   const int entries = static_cast<int>(s.device_textures.size());
   const SpriteQuad* prev = nullptr;
   for (std::size_t i = 0; ok && i < s.draw_list.size(); ++i) {

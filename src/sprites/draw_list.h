@@ -42,5 +42,6 @@ void AddPartQuads(Context& ctx, const my_bmptexture& rec, const PartQuadParams& 
 // Submits the draw list to the device and empties it. False when drawing stopped early (a
 // lost texture, a failed draw) or no device exists.
 bool RenderDrawList(Context& ctx);
+bool RenderDrawList(Context& ctx, platform::RenderDevice& device);
 
 }  // namespace qv

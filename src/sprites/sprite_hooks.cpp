@@ -1,0 +1,56 @@
+#include "sprites/sprite_hooks.h"
+
+#include "shell/context.h"
+#include "shell/json_writer.h"
+#include "sprites/atlas.h"
+#include "sprites/draw_list.h"
+#include "sprites/multisprite.h"
+
+namespace qv {
+
+void SpritesMoveHook(Context& ctx, int move_count) {
+  SpriteEngineMove(ctx, move_count);
+}
+void SpritesCollectHook(Context& ctx) {
+  SpriteEngineDraw(ctx);
+}
+bool SpritesTextureLostHook(const Context& ctx) {
+  return ctx.sprites.texture_lost;
+}
+void SpritesRenderHook(Context& ctx, platform::RenderDevice& device) {
+  RenderDrawList(ctx, device);
+}
+void SpritesClearListHook(Context& ctx) {
+  ctx.sprites.draw_list.clear();
+}
+bool SpritesRestoreHook(Context& ctx) {
+  return RestoreTextures(ctx);
+}
+void SpritesReleaseHook(Context& ctx) {
+  ReleaseDeviceTextures(ctx);
+}
+
+void WriteObjectsSection(const Context& ctx, JsonWriter& out) {
+  out.BeginArray();
+  for (int slot = 0; slot < MultiSpriteCount(ctx); ++slot) {
+    const TMultiSprite* m = MultiSpriteAt(ctx, slot);
+    if (!m) continue;
+    out.BeginObject();
+    out.Field("slot", slot);
+    out.FieldString("name", m->name);
+    out.FieldString("tag", m->tag);
+    out.FieldReal("x", m->x);
+    out.FieldReal("y", m->y);
+    out.Field("z", m->z);
+    out.FieldBool("visible", m->visible);
+    out.Field("alpha", m->alpha);
+    out.Field("color", m->color);
+    out.Key("shown").BeginArray();
+    for (const part_group& g : m->groups) out.Int(g.current_part);
+    out.EndArray();
+    out.EndObject();
+  }
+  out.EndArray();
+}
+
+}  // namespace qv
