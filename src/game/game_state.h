@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/pictures.h"
+#include "shell/shell_state.h"  // ComboEntry
 #include "sprites/multisprite.h"
 
 namespace qv {
@@ -96,11 +97,6 @@ class TShotBall : public TMultiSprite {
   int bonus = 0;
   int path_index = 0;
   int free_flight = 0;
-};
-
-struct ComboEntry {
-  int threshold = 0;
-  std::string text;
 };
 
 struct ScoreState {

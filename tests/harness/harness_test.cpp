@@ -94,7 +94,7 @@ TEST_F(HarnessTest, ScriptedRunWritesTheLogAndTheStateDump) {
        {"\"scene\":1", "\"pending_scene\":0", "\"scene_phase\":2", "\"scene_ready\":1",
         "\"app_active\":1", "\"paused\":0", "\"fullscreen\":0", "\"hover_button\":-1",
         "\"pressed_button\":-1", "\"click_context\":1", "\"options\":{\"fullscreen\":0",
-        "\"log_enabled\":1", "\"move_cnt\":16", "\"music_amplify\":75", "\"player_index\":0}}"}) {
+        "\"log_enabled\":1", "\"move_cnt\":16", "\"music_amplify\":75", "\"player_index\":0}"}) {
     EXPECT_NE(end.find(key), std::string::npos) << key << " in " << end;
   }
 
