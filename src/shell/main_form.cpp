@@ -274,7 +274,7 @@ void ReadComboTable(Context& ctx) {
     }
     table.push_back(ComboEntry{*threshold, field2});
   }
-  ctx.shell.combo = std::move(table);
+  ctx.game.combo_table = std::move(table);
 }
 
 bool FormCreate(Context& ctx) {

@@ -51,7 +51,7 @@ void FormMouseUp(Context& ctx, int button);
 void FormKeyDown(Context& ctx, int key, int shift);
 void UpdateMouse(Context& ctx, bool clip);
 
-// Reads "text\combo.txt" into the combo table; throws IoError when it is missing or a line's
+// Reads "text\combo.txt" into the game's combo table; throws IoError when it is missing or a line's
 // first field is not an integer.
 void ReadComboTable(Context& ctx);
 // Caption, combo table, StartProgram. False when the program cannot start: the message has

@@ -1,6 +1,6 @@
 #pragma once
 // State of the application shell: frame loop, clocks, scene variables, mouse, options, log,
-// random generator, combo table.
+// random generator. (The combo table it reads at start-up lives in GameState.)
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,11 +10,6 @@
 #include "shell/random.h"
 
 namespace qv {
-
-struct ComboEntry {
-  int threshold = 0;
-  std::string text;
-};
 
 // What the run harness asked for (command line); the defaults are a normal interactive run.
 struct RunConfig {
@@ -30,7 +25,6 @@ struct ShellState {
   Random random;
   ShellHooks hooks;
   RunConfig run;
-  std::vector<ComboEntry> combo;
 
   // Scene variables.
   std::uint8_t scene = 0;
