@@ -20,6 +20,12 @@ struct RunConfig {
   bool autoplay = false;
 };
 
+// One record of the combo table read by FormCreate from "text\combo.txt" (kept in GameState).
+struct ComboEntry {
+  int threshold = 0;
+  std::string text;
+};
+
 struct ShellState {
   Options options;
   Random random;
