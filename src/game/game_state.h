@@ -206,7 +206,6 @@ struct BallChoice {
 
 struct GameState {
   GameScenePort* port = nullptr;  // the game scene's objects, text and sounds; may be null
-  std::uint32_t now = 0;          // game clock of the current step (ms)
 
   int game_type = kArcade;
   int level = 1;
@@ -222,7 +221,6 @@ struct GameState {
   BallChoice next_ball;
 
   ScoreState scoring;
-  std::vector<ComboEntry> combo_table;
   ProgressState progress;
 
   std::array<BonusType, 11> bonus_types{};  // index = type 1..10

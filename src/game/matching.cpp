@@ -1,7 +1,6 @@
 #include "game/matching.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string>
 
 #include "game/bonuses.h"
@@ -244,7 +243,7 @@ void ScoreEvent(Context& ctx, int n, int d, bool combo_text) {
   const int base = n * f * s.multiplier;
   s.level_points += base;
   int p = base;
-  const auto& table = g.combo_table;
+  const auto& table = ctx.shell.combo;
   const bool combo = !table.empty() && s.combo >= table.front().threshold;
   if (combo) p *= std::min(s.combo, table.back().threshold);
   s.score += p;
@@ -352,33 +351,6 @@ void Attach(Context& ctx, int kind, int paint, int bonus, int c, int r) {
     ScoreEvent(ctx, n, d, true);
   }
   OccupancyScan(f);
-}
-
-bool ParseComboTable(std::string_view text, std::vector<ComboEntry>& out) {
-  out.clear();
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(pos, end - pos);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    pos = end + 1;
-    const std::size_t comma = line.find(',');
-    const std::string_view first = line.substr(0, comma);
-    ComboEntry e;
-    const auto [ptr, ec] = std::from_chars(first.data(), first.data() + first.size(), e.threshold);
-    if (ec != std::errc() || ptr != first.data() + first.size() || first.empty()) {
-      out.clear();
-      return false;
-    }
-    if (comma != std::string_view::npos) {
-      std::string_view rest = line.substr(comma + 1);
-      rest = rest.substr(0, rest.find(','));
-      e.text.assign(rest.substr(0, 255));
-    }
-    out.push_back(std::move(e));
-  }
-  return true;
 }
 
 }  // namespace qv

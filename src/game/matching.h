@@ -33,8 +33,4 @@ void ScoreEvent(Context& ctx, int n, int d, bool combo_text);
 // Plays a dragon joy sample when count reaches the limit for matched or dropped balls.
 bool JoySound(Context& ctx, int count, bool dropped);
 
-// Reads "text\combo.txt" content: threshold and text per line, taken as they stand between
-// the commas. Returns false (and leaves the table empty) on a line without an integer.
-bool ParseComboTable(std::string_view text, std::vector<ComboEntry>& out);
-
 }  // namespace qv

@@ -174,7 +174,7 @@ class GameTest : public ::testing::Test {
     o.bonus_inc_width_time = 15;
     ctx.shell.random.Seed(12345);
     ctx.game.level = 2;
-    ctx.game.now = 100000;
+    ctx.shell.game_clock = 100000;
     ctx.game.field.colour_count = 4;
     SetCodesFromRowMinusOne(12);
   }

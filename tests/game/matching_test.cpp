@@ -62,7 +62,7 @@ TEST_F(MatchingTest, FailedColourBombKeepsComboButResetsStreak) {
   EXPECT_EQ(ctx.game.field.at(5, 12).paint, 3);
   EXPECT_EQ(ctx.game.scoring.combo, 3);
   EXPECT_EQ(ctx.game.scoring.streak, 0);
-  EXPECT_EQ(ctx.game.bomb_timer, ctx.game.now + 400);
+  EXPECT_EQ(ctx.game.bomb_timer, ctx.shell.game_clock + 400);
   EXPECT_EQ(port.Count("sample_connection_bomb"), 1);
 }
 
@@ -179,7 +179,7 @@ TEST_F(MatchingTest, AttachCountsDroppedBallsInTheSameFrame) {
 }
 
 TEST_F(MatchingTest, ComboFactorAndTextCapAtLastThreshold) {
-  ctx.game.combo_table = {{2, "two"}, {3, "three"}, {4, "four"}, {5, "five"}};
+  ctx.shell.combo = {{2, "two"}, {3, "three"}, {4, "four"}, {5, "five"}};
   ctx.game.scoring.combo = 9;
   ctx.game.scoring.popup_x = 300;
   ctx.game.scoring.popup_y = 200;
@@ -203,7 +203,7 @@ TEST_F(MatchingTest, ComboFactorAndTextCapAtLastThreshold) {
 }
 
 TEST_F(MatchingTest, ComboBelowFirstThresholdOrMissingEntry) {
-  ctx.game.combo_table = {{2, "two"}, {4, "four"}};
+  ctx.shell.combo = {{2, "two"}, {4, "four"}};
   ctx.game.scoring.combo = 1;
   ScoreEvent(ctx, 3, 0, true);
   EXPECT_EQ(ctx.game.scoring.score, 3);
@@ -371,17 +371,6 @@ TEST_F(MatchingTest, ExplosionSoundBySize) {
   }
   EXPECT_EQ(ExplodeMarked(ctx), 6);
   EXPECT_EQ(port.Count("sample_explosion_middle"), 1);
-}
-
-TEST_F(MatchingTest, ComboTableParsing) {
-  std::vector<ComboEntry> table;
-  ASSERT_TRUE(ParseComboTable("2,Combo x2\r\n3, Combo x3,extra\n", table));
-  ASSERT_EQ(table.size(), 2u);
-  EXPECT_EQ(table[0].threshold, 2);
-  EXPECT_EQ(table[0].text, "Combo x2");
-  EXPECT_EQ(table[1].text, " Combo x3");
-  EXPECT_FALSE(ParseComboTable("2,a\n\n3,b\n", table));
-  EXPECT_TRUE(table.empty());
 }
 
 }  // namespace
