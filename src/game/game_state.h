@@ -99,6 +99,11 @@ class TShotBall : public TMultiSprite {
   int free_flight = 0;
 };
 
+struct ComboEntry {
+  int threshold = 0;
+  std::string text;
+};
+
 struct ScoreState {
   int score = 0;
   int level_points = 0;
@@ -221,6 +226,7 @@ struct GameState {
   BallChoice next_ball;
 
   ScoreState scoring;
+  std::vector<ComboEntry> combo_table;  // read at start-up from "text\\combo.txt"
   ProgressState progress;
 
   std::array<BonusType, 11> bonus_types{};  // index = type 1..10

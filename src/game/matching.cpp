@@ -243,7 +243,7 @@ void ScoreEvent(Context& ctx, int n, int d, bool combo_text) {
   const int base = n * f * s.multiplier;
   s.level_points += base;
   int p = base;
-  const auto& table = ctx.shell.combo;
+  const auto& table = ctx.game.combo_table;
   const bool combo = !table.empty() && s.combo >= table.front().threshold;
   if (combo) p *= std::min(s.combo, table.back().threshold);
   s.score += p;

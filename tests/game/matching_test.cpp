@@ -179,7 +179,7 @@ TEST_F(MatchingTest, AttachCountsDroppedBallsInTheSameFrame) {
 }
 
 TEST_F(MatchingTest, ComboFactorAndTextCapAtLastThreshold) {
-  ctx.shell.combo = {{2, "two"}, {3, "three"}, {4, "four"}, {5, "five"}};
+  ctx.game.combo_table = {{2, "two"}, {3, "three"}, {4, "four"}, {5, "five"}};
   ctx.game.scoring.combo = 9;
   ctx.game.scoring.popup_x = 300;
   ctx.game.scoring.popup_y = 200;
@@ -203,7 +203,7 @@ TEST_F(MatchingTest, ComboFactorAndTextCapAtLastThreshold) {
 }
 
 TEST_F(MatchingTest, ComboBelowFirstThresholdOrMissingEntry) {
-  ctx.shell.combo = {{2, "two"}, {4, "four"}};
+  ctx.game.combo_table = {{2, "two"}, {4, "four"}};
   ctx.game.scoring.combo = 1;
   ScoreEvent(ctx, 3, 0, true);
   EXPECT_EQ(ctx.game.scoring.score, 3);
