@@ -99,11 +99,6 @@ class TShotBall : public TMultiSprite {
   int free_flight = 0;
 };
 
-struct ComboEntry {
-  int threshold = 0;
-  std::string text;
-};
-
 struct ScoreState {
   int score = 0;
   int level_points = 0;
