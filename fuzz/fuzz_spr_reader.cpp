@@ -32,25 +32,28 @@ void WriteTga(const char* path, int w, int h) {
   std::ofstream(path, std::ios::binary) << s;
 }
 
-bool Prepare() {
+// The definition's game path: absolute, so the fuzzer never changes the working directory
+// (libFuzzer reads its corpus folders by relative paths).
+std::string Prepare() {
   char tmpl[] = "/tmp/qv_fuzz_spr_XXXXXX";
   if (!mkdtemp(tmpl)) std::abort();
-  std::filesystem::current_path(tmpl);
-  std::filesystem::create_directory("fz");
-  WriteTga("fz/a.tga", 12, 10);
-  WriteTga("fz/strip.tga", 32, 8);
-  return true;
+  const std::string dir = std::string(tmpl) + "/fz";
+  std::filesystem::create_directory(dir);
+  WriteTga((dir + "/a.tga").c_str(), 12, 10);
+  WriteTga((dir + "/strip.tga").c_str(), 32, 8);
+  std::string game = dir + "/f.spr";
+  for (char& c : game) c = c == '/' ? '\\' : c;
+  return game;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bool ready = Prepare();
-  (void)ready;
+  static const std::string path = Prepare();
   qv::Context ctx;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  qv::LoadPrototypeFromBytes(ctx, "fz\\f.spr", bytes);
-  qv::TMultiSprite* m = qv::CreateMultiSprite(ctx, "fz\\f.spr");
+  qv::LoadPrototypeFromBytes(ctx, path, bytes);
+  qv::TMultiSprite* m = qv::CreateMultiSprite(ctx, path);
   for (int step = 0; step < 3; ++step) {
     m->Update();
     m->SelectPart(step, step - 1);

@@ -1,6 +1,8 @@
 // Quads of the parts, and the render pass that submits them with the fewest state changes.
 #include "sprites/draw_list.h"
 
+#include <algorithm>
+
 #include "shell/context.h"
 #include "sprites/sprite_types.h"
 
@@ -13,7 +15,7 @@ void AddPartQuads(Context& ctx, const my_bmptexture& rec, const PartQuadParams& 
   const my_frame& frame = s.frames[rec.frames[p.frame]];
   const int size = rec.texture_size, border = rec.border;
   const int step = size - 2 * border;
-  const double lo = border / 256.0, hi = (size - border) / 256.0;
+  const double lo = border / 256.0;
   const double ox = p.flip_x ? p.left + (rec.frame_width - step) * p.sx : p.left;
   const double oy = p.flip_y ? p.top + (rec.frame_height - step) * p.sy : p.top;
   const double dw = step * p.sx, dh = step * p.sy;
@@ -30,28 +32,33 @@ void AddPartQuads(Context& ctx, const my_bmptexture& rec, const PartQuadParams& 
     q.angle = static_cast<float>(p.angle);
     q.rot_x = static_cast<float>(p.rot_x);
     q.rot_y = static_cast<float>(p.rot_y);
+    // Tiles on the right and bottom edges are cut to the frame: what lies beyond it is
+    // transparent, and drawing it would cost fill for nothing.
+    const int cw = std::min(step, rec.frame_width - tile.x);
+    const int ch = std::min(step, rec.frame_height - tile.y);
+    if (cw <= 0 || ch <= 0) continue;
     if (!p.flip_x) {
       const double X = ox + tile.x * p.sx;
       q.quad.x0 = static_cast<float>(X) - k;
-      q.quad.x1 = static_cast<float>(X + dw) - k;
+      q.quad.x1 = static_cast<float>(X + cw * p.sx) - k;
     } else {
       const double X = ox - tile.x * p.sx;
-      q.quad.x1 = static_cast<float>(X) - k;
       q.quad.x0 = static_cast<float>(X + dw) - k;
+      q.quad.x1 = static_cast<float>(X + dw - cw * p.sx) - k;
     }
     if (!p.flip_y) {
       const double Y = oy + tile.y * p.sy;
       q.quad.y0 = static_cast<float>(Y) - k;
-      q.quad.y1 = static_cast<float>(Y + dh) - k;
+      q.quad.y1 = static_cast<float>(Y + ch * p.sy) - k;
     } else {
       const double Y = oy - tile.y * p.sy;
-      q.quad.y1 = static_cast<float>(Y) - k;
       q.quad.y0 = static_cast<float>(Y + dh) - k;
+      q.quad.y1 = static_cast<float>(Y + dh - ch * p.sy) - k;
     }
     q.quad.u0 = static_cast<float>(lo + tile.u);
-    q.quad.u1 = static_cast<float>(hi + tile.u);
+    q.quad.u1 = static_cast<float>(lo + cw / 256.0 + tile.u);
     q.quad.v0 = static_cast<float>(lo + tile.v);
-    q.quad.v1 = static_cast<float>(hi + tile.v);
+    q.quad.v1 = static_cast<float>(lo + ch / 256.0 + tile.v);
     q.quad.argb = argb;
     if (list.size() == list.capacity()) list.reserve(list.capacity() + 256);
     list.push_back(q);

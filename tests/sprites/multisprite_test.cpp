@@ -220,12 +220,13 @@ TEST_F(Multi, QuadsOfATiledFrameWithFlips) {
   EXPECT_FLOAT_EQ(dl[0].quad.x0, 10);
   EXPECT_FLOAT_EQ(dl[0].quad.x1, 72);
   EXPECT_FLOAT_EQ(dl[1].quad.x0, 72);
-  EXPECT_FLOAT_EQ(dl[1].quad.x1, 134);
+  EXPECT_FLOAT_EQ(dl[1].quad.x1, 110);  // cut at the frame's right edge
   EXPECT_FLOAT_EQ(dl[0].quad.y0, 20);
-  EXPECT_FLOAT_EQ(dl[0].quad.y1, 82);
+  EXPECT_FLOAT_EQ(dl[0].quad.y1, 50);
   const my_texture& t1 = ctx.sprites.tiles[1];
   EXPECT_FLOAT_EQ(dl[1].quad.u0, static_cast<float>(1 / 256.0 + t1.u));
-  EXPECT_FLOAT_EQ(dl[1].quad.u1, static_cast<float>(63 / 256.0 + t1.u));
+  EXPECT_FLOAT_EQ(dl[1].quad.u1, static_cast<float>(39 / 256.0 + t1.u));
+  EXPECT_FLOAT_EQ(dl[0].quad.v1, static_cast<float>(31 / 256.0 + ctx.sprites.tiles[0].v));
   EXPECT_EQ(dl[0].border, 1);
   m->flip_x = true;
   m->flip_y = true;
@@ -234,16 +235,16 @@ TEST_F(Multi, QuadsOfATiledFrameWithFlips) {
   EXPECT_FLOAT_EQ(dl[0].quad.x0, 110);
   EXPECT_FLOAT_EQ(dl[0].quad.x1, 48);
   EXPECT_FLOAT_EQ(dl[1].quad.x0, 48);
-  EXPECT_FLOAT_EQ(dl[1].quad.x1, -14);
+  EXPECT_FLOAT_EQ(dl[1].quad.x1, 10);
   EXPECT_FLOAT_EQ(dl[0].quad.y0, 50);
-  EXPECT_FLOAT_EQ(dl[0].quad.y1, -12);
+  EXPECT_FLOAT_EQ(dl[0].quad.y1, 20);
   m->flip_x = m->flip_y = false;
   m->scale_x = 2;
   m->angle = 0.5;
   m->rot_center_x = 5;
   Frame();
   EXPECT_FLOAT_EQ(dl[1].quad.x0, 10 + 124);
-  EXPECT_FLOAT_EQ(dl[1].quad.x1, 10 + 248);
+  EXPECT_FLOAT_EQ(dl[1].quad.x1, 10 + 124 + 76);
   EXPECT_FLOAT_EQ(dl[1].angle, 0.5f);
   EXPECT_FLOAT_EQ(dl[1].rot_x, static_cast<float>(5 + 10.7));
 }
