@@ -21,11 +21,17 @@ bool FileExists(std::string_view game_path) {
 }
 
 std::optional<std::string> ReadWholeFile(std::string_view game_path) {
+  // A folder opens like a file on Linux, and reading it throws from inside the stream buffer.
+  if (!FileExists(game_path)) return std::nullopt;
   std::ifstream in(HostPath(game_path), std::ios::binary);
   if (!in) return std::nullopt;
-  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return data;
+  try {
+    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return data;
+  } catch (const std::ios_base::failure&) {
+    return std::nullopt;
+  }
 }
 
 bool WriteFileAtomic(std::string_view game_path, std::string_view data) {

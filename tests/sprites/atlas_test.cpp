@@ -152,6 +152,9 @@ TEST_F(Atlas, BadTileSizesAndBrokenImagesDrawNothing) {
                        "x=0\r\n4\r\nx.tga,texture_size=24\r\nx.tga,texture_size=0\r\n"
                        "broken.png,texture_size=16\r\nx.tga,texture_size=8,border=4\r\n");
   ASSERT_EQ(p.parts.size(), 4u);
+  // An image path that names a folder reads as a missing image.
+  std::filesystem::create_directories("dir.tga");
+  EXPECT_EQ(Load("d.spr", "x=0\r\n1\r\ndir.tga,texture_size=8\r\n").parts[0].frame_count, 0);
   EXPECT_EQ(Record(p).tiles_per_frame, 0);
   EXPECT_EQ(Record(p, 2).frames.size(), 0u);
   EXPECT_EQ(p.parts[2].frame_count, 0);
