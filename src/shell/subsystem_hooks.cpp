@@ -1,5 +1,6 @@
 // The one place where subsystems plug into the shell. When a subsystem lands, it replaces the
 // stand-in it takes over here (one line each) and registers its state-dump section.
+#include "game/game_dump.h"
 #include "shell/context.h"
 #include "shell/default_scenes.h"
 #include "shell/hooks.h"
@@ -32,6 +33,7 @@ void InstallSubsystemHooks(Context& ctx) {
   h.state_sections.push_back({"shell", WriteShellSection});
   h.state_sections.push_back({"options", WriteOptionsSection});
   h.state_sections.push_back({"objects", WriteObjectsSection});
+  h.state_sections.push_back({"game", WriteGameSection});
 }
 
 }  // namespace qv

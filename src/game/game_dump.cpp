@@ -1,0 +1,84 @@
+#include "game/game_dump.h"
+
+#include <algorithm>
+
+#include "shell/context.h"
+#include "shell/json_writer.h"
+
+namespace qv {
+namespace {
+
+void WriteBall(JsonWriter& out, const char* key, const BallChoice& b) {
+  out.Key(key).BeginObject();
+  out.Field("kind", b.kind);
+  out.Field("paint", b.paint);
+  out.Field("bonus", b.bonus);
+  out.EndObject();
+}
+
+// One array of 16 values per row from -1 up to R - 1.
+template <class Get>
+void WriteRows(JsonWriter& out, const char* key, const BallField& f, Get get) {
+  out.Key(key).BeginArray();
+  const int top = std::min(f.top_rows - 1, kFieldRowMax);
+  for (int r = kFieldRowMin; r <= top; ++r) {
+    out.BeginArray();
+    for (int c = 0; c < kFieldCols; ++c) out.Int(get(f.at(c, r)));
+    out.EndArray();
+  }
+  out.EndArray();
+}
+
+}  // namespace
+
+void WriteGameSection(const Context& ctx, JsonWriter& out) {
+  const GameState& g = ctx.game;
+  const BallField& f = g.field;
+  out.BeginObject();
+  out.Field("type", g.game_type);
+  out.Field("level", g.level);
+  out.Field("score", g.scoring.score);
+  out.Field("level_points", g.scoring.level_points);
+  out.Field("end_phase", g.end_phase);
+  out.FieldReal("progress_target", g.progress.target);
+  out.FieldReal("shown_progress", g.progress.shown);
+  out.Field("combo", g.scoring.combo);
+  out.Field("streak", g.scoring.streak);
+  out.Field("multiplier", g.scoring.multiplier);
+  out.FieldReal("aim_angle", g.aim.angle);
+  out.Field("shot_in_flight", g.ball_in_flight ? 1 : 0);
+  WriteBall(out, "current_ball", g.current_ball);
+  WriteBall(out, "next_ball", g.next_ball);
+  out.Field("mounted_rockets", g.mounted_rockets);
+  out.Field("freeze", g.freeze ? 1 : 0);
+  out.Field("wall_margin", f.margin);
+  out.Key("crystals").BeginObject();
+  out.Field("count", g.crystals.count);
+  out.Field("freed", g.crystals.freed);
+  out.EndObject();
+  out.Key("bonuses").BeginArray();
+  for (const BonusEntry& e : g.bonuses) {
+    out.BeginObject();
+    out.Field("type", e.type);
+    out.Field("stage", e.stage);
+    out.EndObject();
+  }
+  out.EndArray();
+  out.Key("field").BeginObject();
+  out.Field("R", f.top_rows);
+  out.Field("s", f.offset);
+  out.Field("floor_row", f.floor_row);
+  out.Field("lowest", f.lowest);
+  out.Field("highest", f.highest);
+  out.Field("count", f.occupied);
+  out.Key("codes").BeginArray();
+  for (int r = kFieldRowMin; r <= std::min(f.top_rows - 1, kFieldRowMax); ++r) out.Int(f.code(r));
+  out.EndArray();
+  WriteRows(out, "rows", f, [](const FieldCell& c) { return c.kind; });
+  WriteRows(out, "bonus", f, [](const FieldCell& c) { return c.bonus; });
+  WriteRows(out, "paint", f, [](const FieldCell& c) { return c.paint; });
+  out.EndObject();
+  out.EndObject();
+}
+
+}  // namespace qv
