@@ -302,8 +302,7 @@ bool StartProgram(Context& ctx) {
   // 1. The window is made black and 800 x 600 by the platform.
   // 2. Number text is C-locale throughout; the sprite caches start empty with the context.
   s.frame_clock = Ticks(ctx);
-  s.random.Seed(s.run.has_seed ? s.run.seed
-                               : static_cast<std::uint32_t>(std::time(nullptr)) ^ s.frame_clock);
+  SeedRandom(ctx);
   // 3.
   attempt([&] { ReadOptions(ctx); });
   // 4.
@@ -328,6 +327,12 @@ bool StartProgram(Context& ctx) {
   if (s.hooks.reset_game_values) s.hooks.reset_game_values(ctx);
   // 9. The event dispatch calls the activation handlers.
   return true;
+}
+
+void SeedRandom(Context& ctx) {
+  ShellState& s = ctx.shell;
+  s.random.Seed(s.run.has_seed ? s.run.seed
+                               : static_cast<std::uint32_t>(std::time(nullptr)) ^ Ticks(ctx));
 }
 
 void CloseMainWindow(Context& ctx) {

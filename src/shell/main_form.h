@@ -58,6 +58,9 @@ void ReadComboTable(Context& ctx);
 // been shown.
 bool FormCreate(Context& ctx);
 bool StartProgram(Context& ctx);
+// Seeds the program-wide random generator from the clock, or with --seed N when given. Start-up
+// and every level build seed through this.
+void SeedRandom(Context& ctx);
 // The window's destruction: the timer stops, device objects and device go, ShutdownScene.
 void CloseMainWindow(Context& ctx);
 

@@ -267,3 +267,23 @@ TEST(TickScheduleTest, TicksEveryTenMillisecondsAndRestartsWhenFarBehind) {
 
 }  // namespace
 }  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(SeedRandomTest, SeedOptionReplacesTheClock) {
+  auto ctx = std::make_unique<Context>();
+  platform::VirtualClock clock;
+  ctx->platform.clock = &clock;
+  ctx->shell.run.has_seed = true;
+  ctx->shell.run.seed = 1234;
+  SeedRandom(*ctx);
+  const int first = ctx->shell.random.Next(1000);
+  clock.Advance(5000);
+  SeedRandom(*ctx);
+  EXPECT_EQ(ctx->shell.random.Next(1000), first);
+  EXPECT_EQ(ctx->shell.random.seed, 1234u * 134775813u + 1u);
+}
+
+}  // namespace
+}  // namespace qv
