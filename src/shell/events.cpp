@@ -38,7 +38,9 @@ void DispatchWindowEvent(Context& ctx, const platform::WindowEvent& event) {
         AppMinimize(ctx);
         break;
       case Type::Restore:
+        // A restored window gets its device anew, then the application hears of it.
         s.window_active = true;
+        if (s.device_ready && s.windowed) ChangeDisplay(ctx);
         AppRestore(ctx);
         break;
       case Type::Close:
