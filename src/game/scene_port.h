@@ -33,6 +33,16 @@ class GameScenePort {
   virtual void OnMatch(Context& ctx) = 0;
 };
 
+// The part of the port the game core can fill itself: samples from the audio table and text
+// from sprite fonts. The game scene derives from it and adds its objects.
+class GameSceneServices : public GameScenePort {
+ public:
+  int PlaySample(Context& ctx, std::string_view name) override;
+  void StopChannel(Context& ctx, int channel) override;
+  double CreateText(Context& ctx, std::string_view text, int z, std::string_view font, int align,
+                    std::string_view tag, int color, double scale, double y, double x) override;
+};
+
 inline int PlaySample(Context& ctx, std::string_view name) {
   return ctx.game.port ? ctx.game.port->PlaySample(ctx, name) : -1;
 }
