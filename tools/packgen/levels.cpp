@@ -1,0 +1,381 @@
+#include "levels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <set>
+#include <stdexcept>
+
+#include "pack.h"
+
+namespace packgen {
+namespace {
+
+std::string Fixed2(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.2f", v);
+  return buf;
+}
+
+std::string LevelName(const std::string& type, int n) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "levels\\%s-%02d.ini", type.c_str(), n);
+  return buf;
+}
+
+// Description lines of each bonus item, shown when it is presented (at most 32 characters).
+std::vector<std::string> Describe(int item) {
+  switch (item) {
+    case 1: return {"MULTIBALL", "A RAINBOW BALL THAT MATCHES", "EVERY COLOUR IT TOUCHES."};
+    case 2: return {"TARGET SIGHT", "FOR A WHILE A RING SHOWS", "WHERE YOUR SHOT WILL LAND."};
+    case 3: return {"DOUBLE SCORE", "BURST A BALL MARKED X2 AND", "YOUR POINTS COUNT TWICE."};
+    case 4: return {"FOUR TIMES SCORE", "BURST A BALL MARKED X4 AND", "YOUR POINTS COUNT FOUR TIMES."};
+    case 5: return {"FREEZE", "THE FIELD STOPS CREEPING", "DOWN FOR TEN SECONDS."};
+    case 6: return {"SMALL BOMB", "WHEN ITS BALL BURSTS ALL SIX", "NEIGHBOURS BURST WITH IT."};
+    case 7: return {"WIDE NETS", "THE SIDE NETS OPEN FOR A WHILE.", "BALLS LEFT OUTSIDE BURST", "WHEN THEY CLOSE AGAIN."};
+    case 8: return {"FIELD UP", "THE WHOLE FIELD CLIMBS", "ONE ROW AWAY FROM YOU."};
+    case 9: return {"PAINT ROCKET", "MOUNTS A ROCKET ON THE CANNON.", "RIGHT CLICK FIRES IT - IT", "PAINTS THE BALLS IT PASSES."};
+    case 10: return {"COLOUR BOMB", "PAINTS THE BALLS AROUND IT", "IN THE COLOUR OF ITS CORE."};
+    default: return {};
+  }
+}
+
+std::string ItemList(const std::vector<int>& items) {
+  if (items.empty()) return "0";
+  std::string s;
+  for (int i : items) s += (s.empty() ? "" : ",") + std::to_string(i);
+  return s;
+}
+
+double Lerp(double a, double b, double t) { return a + (b - a) * t; }
+
+void BuildTimed(std::vector<LevelFile>& out, const std::string& type, int count) {
+  const bool arcade = type == "arcade";
+  // Items in the order the levels present them (challenge never offers "up").
+  const std::vector<int> order = arcade ? std::vector<int>{3, 1, 5, 2, 6, 7, 4, 8, 9, 10}
+                                        : std::vector<int>{3, 1, 5, 2, 6, 7, 4, 9, 10};
+  for (int n = 1; n <= count; ++n) {
+    double time, factor;
+    int colours;
+    if (n <= 10) {
+      const int arcade_climb[10] = {240, 220, 200, 190, 180, 170, 160, 150, 140, 130};
+      const int drain[10] = {250, 240, 230, 220, 210, 200, 190, 180, 170, 160};
+      time = arcade ? arcade_climb[n - 1] : drain[n - 1];
+      factor = arcade ? 0.40 + 0.05 * (n - 1) : 6.0 - 0.2 * (n - 1);
+      colours = n <= 3 ? 4 : (n <= 8 ? 5 : 6);
+    } else if (n <= 14) {
+      const double t = (n - 11) / 3.0;
+      time = arcade ? Lerp(125, 110, t) : Lerp(155, 140, t);
+      factor = arcade ? Lerp(0.90, 1.00, t) : Lerp(4.0, 3.7, t);
+      colours = 6;
+    } else if (n <= 20) {
+      const double t = (n - 15) / 5.0;
+      time = arcade ? Lerp(105, 80, t) : Lerp(135, 110, t);
+      factor = arcade ? Lerp(1.05, 1.20, t) : Lerp(3.6, 3.0, t);
+      colours = 7;
+    } else {
+      const double t = (n - 21) / std::max(1.0, count - 21.0);
+      time = arcade ? Lerp(78, 60, t) : Lerp(108, 90, t);
+      factor = arcade ? Lerp(1.24, 1.60, t) : Lerp(2.95, 2.5, t);
+      colours = 7;
+    }
+    std::vector<int> items;
+    for (int k = 0; k < n - 1 && k < static_cast<int>(order.size()); ++k) items.push_back(order[k]);
+    std::sort(items.begin(), items.end());
+    const int next = n <= static_cast<int>(order.size()) ? order[n - 1] : 0;
+    LevelFile f{LevelName(type, n), {}};
+    f.lines.push_back("; " + type + " " + std::to_string(n));
+    f.lines.push_back(std::to_string(static_cast<int>(std::lround(time))));
+    f.lines.push_back(Fixed2(factor));
+    f.lines.push_back(std::to_string(colours));
+    f.lines.push_back(ItemList(items));
+    f.lines.push_back(std::to_string(next));
+    for (const std::string& d : Describe(next)) f.lines.push_back(d);
+    out.push_back(std::move(f));
+  }
+}
+
+// ------------------------------------------------------------------------------ puzzles
+
+struct Grid {
+  bool top12;
+  std::vector<std::string> rows;
+
+  int Width(int r) const { return IsTwelve(r) ? 12 : 11; }
+  bool IsTwelve(int r) const { return (r % 2 == 0) == top12; }
+  bool In(int r, int i) const {
+    return r >= 0 && r < static_cast<int>(rows.size()) && i >= 0 && i < Width(r);
+  }
+  char At(int r, int i) const { return In(r, i) ? rows[r][i] : '.'; }
+  // The two cells below (r, i), as character indices of row r + 1.
+  std::pair<int, int> Below(int r, int i) const {
+    return IsTwelve(r) ? std::make_pair(i - 1, i) : std::make_pair(i, i + 1);
+  }
+  std::pair<int, int> Above(int r, int i) const {
+    return IsTwelve(r) ? std::make_pair(i - 1, i) : std::make_pair(i, i + 1);
+  }
+  std::vector<std::pair<int, int>> Neighbours(int r, int i) const {
+    std::vector<std::pair<int, int>> n{{r, i - 1}, {r, i + 1}};
+    const auto b = Below(r, i);
+    n.push_back({r + 1, b.first});
+    n.push_back({r + 1, b.second});
+    n.push_back({r - 1, b.first});
+    n.push_back({r - 1, b.second});
+    std::vector<std::pair<int, int>> in;
+    for (auto [rr, ii] : n) {
+      if (In(rr, ii)) in.push_back({rr, ii});
+    }
+    return in;
+  }
+};
+
+// Shapes: whether cell (r, i) of a k-row layout is filled; x runs -1..1 across the row.
+bool ShapeCell(int shape, int r, int k, double x, int i, int w) {
+  const double ax = std::fabs(x);
+  const double t = k > 1 ? r / double(k - 1) : 0;  // 0 top .. 1 bottom
+  switch (shape) {
+    case 0:  // full block
+      return true;
+    case 1:  // inverted pyramid
+      return ax <= 1.05 - 0.62 * t;
+    case 2:  // curtains: hanging bands of different length
+    {
+      const int band = (i + (w == 11 ? 1 : 0)) / 3;
+      const int lengths[4] = {k, k - 2, k - 2, k};
+      return r < 2 || r < lengths[std::min(band, 3)] - (band == 1 || band == 2 ? 0 : 0);
+    }
+    case 3:  // arch: two legs around a gap in the lower half
+      return r < (k + 1) / 2 || ax > 0.32;
+    case 4:  // hourglass
+      return ax <= 1.05 - 0.9 * std::sin(t * M_PI) * 0.6;
+    case 5:  // heart-like: wide middle, pointed bottom
+      return ax <= (t < 0.45 ? 1.05 : 1.05 - (t - 0.45) * 1.6);
+    case 6:  // three hanging columns
+      return r < 2 || ax < 0.18 || (ax > 0.55 && ax < 0.95);
+    case 7:  // diamond under a bar
+      return r < 2 || ax <= 0.95 - 0.9 * std::fabs(t - 0.55) * 1.7;
+    default:
+      return true;
+  }
+}
+
+struct PuzzleSpec {
+  int rows;
+  int colours;
+  int crystals;
+  int lands;
+  int shape;
+  int shots;
+  bool top12;
+};
+
+bool Connected(const Grid& g) {
+  std::vector<std::vector<int>> seen(g.rows.size(), std::vector<int>(12, 0));
+  std::vector<std::pair<int, int>> stack;
+  for (int i = 0; i < g.Width(0); ++i) {
+    if (g.At(0, i) != '.') stack.push_back({0, i});
+  }
+  while (!stack.empty()) {
+    auto [r, i] = stack.back();
+    stack.pop_back();
+    if (seen[r][i]) continue;
+    seen[r][i] = 1;
+    for (auto [rr, ii] : g.Neighbours(r, i)) {
+      if (g.At(rr, ii) != '.' && !seen[rr][ii]) stack.push_back({rr, ii});
+    }
+  }
+  for (size_t r = 0; r < g.rows.size(); ++r) {
+    for (int i = 0; i < g.Width(static_cast<int>(r)); ++i) {
+      if (g.rows[r][i] != '.' && !seen[r][i]) return false;
+    }
+  }
+  return true;
+}
+
+Grid MakePuzzle(const PuzzleSpec& s, uint32_t seed) {
+  Rng rng(seed);
+  Grid g{s.top12, {}};
+  for (int r = 0; r < s.rows; ++r) {
+    const int w = g.Width(r);
+    std::string row(w, '.');
+    for (int i = 0; i < w; ++i) {
+      const double x = (i + 0.5 - w / 2.0) / 6.0 * (w == 12 ? 1.0 : 12.0 / 11.0 * 11.0 / 12.0) * 1.0;
+      const double xn = (i - (w - 1) / 2.0) / 5.5;
+      (void)x;
+      if (ShapeCell(s.shape, r, s.rows, xn, i, w)) row[i] = '#';
+    }
+    g.rows.push_back(row);
+  }
+  // Colour clusters of 2..4 cells, mirrored so the layouts look designed.
+  std::vector<int> palette;
+  for (int c = 1; c <= 7; ++c) palette.push_back(c);
+  for (int k = 6; k > 0; --k) std::swap(palette[k], palette[rng.Int(k + 1)]);
+  palette.resize(s.colours);
+  auto mirror = [&](int r, int i) { return std::make_pair(r, g.Width(r) - 1 - i); };
+  for (int r = 0; r < s.rows; ++r) {
+    for (int i = 0; i < g.Width(r); ++i) {
+      if (g.rows[r][i] != '#') continue;
+      const char colour = static_cast<char>('0' + palette[rng.Int(s.colours)]);
+      int size = 2 + rng.Int(3);
+      std::vector<std::pair<int, int>> frontier{{r, i}};
+      while (!frontier.empty() && size > 0) {
+        auto [cr, ci] = frontier.front();
+        frontier.erase(frontier.begin());
+        if (g.rows[cr][ci] != '#') continue;
+        g.rows[cr][ci] = colour;
+        auto [mr, mi] = mirror(cr, ci);
+        if (g.rows[mr][mi] == '#') g.rows[mr][mi] = colour;
+        --size;
+        auto n = g.Neighbours(cr, ci);
+        for (size_t k = n.size(); k > 1; --k) std::swap(n[k - 1], n[rng.Int(static_cast<int>(k))]);
+        for (auto p : n) frontier.push_back(p);
+      }
+    }
+  }
+  // Crystals: both cells below occupied by balls, never in the bottom row or on a 12-row's ends.
+  auto eligible = [&](int r, int i) {
+    if (r >= s.rows - 1 || !std::isdigit(static_cast<unsigned char>(g.rows[r][i]))) return false;
+    if (g.IsTwelve(r) && (i == 0 || i == 11)) return false;
+    const auto b = g.Below(r, i);
+    for (int bi : {b.first, b.second}) {
+      if (!std::isdigit(static_cast<unsigned char>(g.At(r + 1, bi)))) return false;
+    }
+    // Keep crystals apart so each one has its own pocket.
+    for (auto [nr, ni] : g.Neighbours(r, i)) {
+      if (g.At(nr, ni) == 'C') return false;
+    }
+    return r >= 1;
+  };
+  std::vector<std::pair<int, int>> spots;
+  for (int r = s.rows - 2; r >= 1; --r) {
+    for (int i = 0; i < g.Width(r); ++i) spots.push_back({r, i});
+  }
+  for (size_t k = spots.size(); k > 1; --k) std::swap(spots[k - 1], spots[rng.Int(static_cast<int>(k))]);
+  // Prefer the lower half: the player digs towards them from below.
+  std::stable_sort(spots.begin(), spots.end(),
+                   [&](auto a, auto b) { return (a.first * 2 >= s.rows) > (b.first * 2 >= s.rows); });
+  int placed = 0;
+  for (auto [r, i] : spots) {
+    if (placed >= s.crystals) break;
+    if (!eligible(r, i)) continue;
+    g.rows[r][i] = 'C';
+    ++placed;
+    auto [mr, mi] = mirror(r, i);
+    if (placed < s.crystals && eligible(mr, mi)) {
+      g.rows[mr][mi] = 'C';
+      ++placed;
+    }
+  }
+  if (placed < s.crystals) throw std::runtime_error("puzzle generator: crystals do not fit");
+  // Lands: rocks that only fall or get blasted, kept away from the crystals' supports.
+  int lands = 0;
+  for (int tries = 0; lands < s.lands && tries < 500; ++tries) {
+    const int r = rng.Int(s.rows);
+    const int i = rng.Int(g.Width(r));
+    if (!std::isdigit(static_cast<unsigned char>(g.rows[r][i]))) continue;
+    bool under_crystal = false;
+    for (auto [nr, ni] : g.Neighbours(r, i)) {
+      if (g.At(nr, ni) == 'C') under_crystal = true;
+    }
+    if (under_crystal) continue;
+    g.rows[r][i] = 'L';
+    ++lands;
+  }
+  for (std::string& row : g.rows) {
+    std::replace(row.begin(), row.end(), '#', '.');
+  }
+  return g;
+}
+
+void BuildPuzzles(std::vector<LevelFile>& out) {
+  // Items the puzzles introduce, by the puzzle that presents them (line 2 of section two).
+  const std::pair<int, int> intro[] = {{2, 1}, {4, 6}, {6, 2}, {8, 9}, {11, 10}, {14, 5}, {18, 7}, {22, 8}};
+  std::vector<PuzzleSpec> specs;
+  for (int n = 1; n <= 30; ++n) {
+    PuzzleSpec s{};
+    const int tier = (n - 1) / 6;  // 0..4
+    s.rows = std::min(9, 4 + tier + ((n - 1) % 6 >= 3 ? 1 : 0));
+    s.colours = std::min(7, 3 + tier + (tier >= 3 && n % 2 == 0 ? 1 : 0));
+    s.crystals = std::min(8, 2 + tier + ((n - 1) % 6) / 3);
+    s.lands = n <= 6 ? 0 : std::min(8, (n - 5) / 3);
+    s.shape = (n * 5 + tier) % 8;
+    if (n <= 2) s.shape = 0;
+    s.shots = std::max(4, 10 - (n - 1) / 5);
+    s.top12 = n % 3 != 0;
+    specs.push_back(s);
+  }
+  std::vector<int> items;
+  for (int n = 1; n <= 30; ++n) {
+    const PuzzleSpec& s = specs[n - 1];
+    Grid g;
+    bool ok = false;
+    for (uint32_t attempt = 0; attempt < 200 && !ok; ++attempt) {
+      try {
+        g = MakePuzzle(s, 7919u * n + 104729u * attempt + 1);
+      } catch (const std::exception&) {
+        continue;
+      }
+      ok = Connected(g) && CheckPuzzleLayout(g.rows, g.top12).empty();
+    }
+    if (!ok) throw std::runtime_error("puzzle " + std::to_string(n) + " could not be generated");
+    int next = 0;
+    for (auto [at, item] : intro) {
+      if (at == n) next = item;
+    }
+    LevelFile f{LevelName("puzzle", n), {}};
+    f.lines.push_back("; puzzle " + std::to_string(n));
+    f.lines.push_back(std::to_string(s.shots));
+    f.lines.push_back(g.top12 ? "1" : "0");
+    for (const std::string& row : g.rows) f.lines.push_back(row);
+    f.lines.push_back("#");
+    std::vector<int> sorted = items;
+    std::sort(sorted.begin(), sorted.end());
+    f.lines.push_back(ItemList(sorted));
+    f.lines.push_back(std::to_string(next));
+    for (const std::string& d : Describe(next)) f.lines.push_back(d);
+    out.push_back(std::move(f));
+    if (next) items.push_back(next);
+  }
+}
+
+}  // namespace
+
+std::string CheckPuzzleLayout(const std::vector<std::string>& rows, bool top12) {
+  Grid g{top12, rows};
+  if (rows.size() < 4 || rows.size() > 11) return "layout height outside 4..11";
+  int balls = 0, crystals = 0;
+  std::set<char> colours;
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    if (static_cast<int>(rows[r].size()) != g.Width(r)) return "row " + std::to_string(r) + " has the wrong width";
+    for (int i = 0; i < g.Width(r); ++i) {
+      const char c = rows[r][i];
+      if (c >= '1' && c <= '7') {
+        ++balls;
+        colours.insert(c);
+      } else if (c == 'C') {
+        ++crystals;
+        if (r == static_cast<int>(rows.size()) - 1) return "crystal in the bottom row";
+        if (g.IsTwelve(r) && (i == 0 || i == 11)) return "crystal on the end of a 12-cell row";
+        const auto b = g.Below(r, i);
+        if (g.At(r + 1, b.first) == '.' || g.At(r + 1, b.second) == '.') {
+          return "crystal at row " + std::to_string(r) + " lacks support";
+        }
+      } else if (c != 'L' && c != '.') {
+        return std::string("bad layout character ") + c;
+      }
+    }
+  }
+  if (balls < 1) return "no colour ball";
+  if (crystals < 1 || crystals > 8) return "crystal count outside 1..8";
+  return {};
+}
+
+std::vector<LevelFile> BuildLevels() {
+  std::vector<LevelFile> out;
+  BuildTimed(out, "arcade", 30);
+  BuildTimed(out, "challenge", 30);
+  BuildPuzzles(out);
+  return out;
+}
+
+}  // namespace packgen
