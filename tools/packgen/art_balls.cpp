@@ -8,7 +8,9 @@ namespace {
 
 const std::string kBalls = "graphics\\balls\\";
 
-bool LightBall(int n) { return n == 2 || n == 7 || n == 0; }
+bool LightBall(int n) {
+  return n == 2 || n == 7 || n == 0;
+}
 
 void DrawEmblem(cairo_t* cr, int n, Rgb c) {
   if (n < 1 || n > 7) return;
@@ -41,7 +43,8 @@ void DrawBallBody(cairo_t* cr, int n, int f) {
   cairo_clip(cr);
   const double t = (f - 1) / 22.0;  // 0..1 over frames 1..23
   const double pos = -26 + t * 52;
-  cairo_pattern_t* band = cairo_pattern_create_linear(17 + pos - 8, 17 - pos - 8, 17 + pos + 8, 17 - pos + 8);
+  cairo_pattern_t* band =
+      cairo_pattern_create_linear(17 + pos - 8, 17 - pos - 8, 17 + pos + 8, 17 - pos + 8);
   cairo_pattern_add_color_stop_rgba(band, 0, 1, 1, 1, 0);
   cairo_pattern_add_color_stop_rgba(band, 0.5, 1, 1, 1, 0.55);
   cairo_pattern_add_color_stop_rgba(band, 1, 1, 1, 1, 0);
@@ -230,7 +233,9 @@ void DrawGloss(cairo_t* cr) {
   cairo_fill(cr);
 }
 
-std::string N(int n) { return std::to_string(n); }
+std::string N(int n) {
+  return std::to_string(n);
+}
 
 // One ball definition; `dir` is the definition's folder relative to graphics\balls\.
 void WriteBallSpr(Pack& pack, const std::string& game_path, int n, const std::string& to_ball,
@@ -238,7 +243,8 @@ void WriteBallSpr(Pack& pack, const std::string& game_path, int n, const std::st
   const std::string frame = "frame_width=34,frame_height=34,texture_size=64,border=1";
   Spr spr{"z=50", {}};
   spr.Group({Part(to_ball + "ball" + N(n) + "_disc.png", "texture_size=64,border=1,z=0")});
-  spr.Group({Part(to_ball + "ball" + N(n) + "_body.png", frame + ",anim_speed=25,anim_loop=1,z=1")});
+  spr.Group(
+      {Part(to_ball + "ball" + N(n) + "_body.png", frame + ",anim_speed=25,anim_loop=1,z=1")});
   spr.Group({Part(to_balls + "bonus_icons.png", frame + ",anim_speed=0,z=2")});
   spr.Group({Part(to_balls + "ball_gloss.png", "texture_size=64,border=1,z=3")});
   WriteSpr(pack, game_path, spr);
@@ -265,9 +271,8 @@ void Balls(Pack& pack) {
 
 void Bombs(Pack& pack) {
   // Colour bomb: a steel cage over a core the code paints.
-  Image(pack, kBalls + "bomb\\bomb1_core.png", 34, 34, [](cairo_t* cr) {
-    GlossySphere(cr, 17, 18, 14, Hex(0xE8E8EE), false);
-  });
+  Image(pack, kBalls + "bomb\\bomb1_core.png", 34, 34,
+        [](cairo_t* cr) { GlossySphere(cr, 17, 18, 14, Hex(0xE8E8EE), false); });
   Image(pack, kBalls + "bomb\\bomb1_casing.png", 34, 34, [](cairo_t* cr) {
     // Rim.
     cairo_arc(cr, 17, 18, 15.6, 0, 2 * M_PI);
@@ -427,7 +432,8 @@ void DrawRock(cairo_t* cr) {
   cairo_stroke(cr);
   // Facets and cracks.
   cairo_set_line_width(cr, 0.9);
-  const double cracks[][4] = {{9, 12, 17, 17}, {17, 17, 26, 13}, {17, 17, 15, 28}, {17, 17, 27, 24}};
+  const double cracks[][4] = {
+      {9, 12, 17, 17}, {17, 17, 26, 13}, {17, 17, 15, 28}, {17, 17, 27, 24}};
   for (const auto& c : cracks) {
     cairo_move_to(cr, c[0], c[1]);
     cairo_line_to(cr, c[2], c[3]);
@@ -510,9 +516,9 @@ void FieldPieces(Pack& pack) {
   Sheet(pack, kBalls + "crystals\\crystal1.png", 12, 12, 34, 34, DrawCrystal);
   const std::string crystal_part =
       "frame_width=34,frame_height=34,texture_size=64,border=1,anim_speed=12,anim_loop=1";
-  WriteSpr(pack, kBalls + "crystals\\crystal1.spr",
-           Spr{"z=50,rot_center_x=17,rot_center_y=17", {}}.Group(
-               {Part("crystal1.png", crystal_part)}));
+  WriteSpr(
+      pack, kBalls + "crystals\\crystal1.spr",
+      Spr{"z=50,rot_center_x=17,rot_center_y=17", {}}.Group({Part("crystal1.png", crystal_part)}));
   WriteSpr(pack, "graphics\\crystals\\crystal1.spr",
            Spr{"z=50,rot_center_x=17,rot_center_y=17", {}}.Group(
                {Part("..\\balls\\crystals\\crystal1.png", crystal_part)}));
@@ -521,9 +527,7 @@ void FieldPieces(Pack& pack) {
 void Particles(Pack& pack) {
   const std::string dir = "graphics\\particles\\";
   const std::string common = "z=150,rot_center_x=17,rot_center_y=17";
-  Image(pack, dir + "particle1.png", 8, 8, [](cairo_t* cr) {
-    Glow(cr, 4, 4, 4, {1, 1, 1}, 1.0);
-  });
+  Image(pack, dir + "particle1.png", 8, 8, [](cairo_t* cr) { Glow(cr, 4, 4, 4, {1, 1, 1}, 1.0); });
   WriteSpr(pack, dir + "particle1.spr",
            Spr{common, {}}.Group({Part("particle1.png", "texture_size=16,border=1,x=13,y=13")}));
   Image(pack, dir + "particle2.png", 10, 10, [](cairo_t* cr) {
@@ -730,11 +734,14 @@ void Cursor(Pack& pack) {
     const Rgb c = Hex(0x7CFF6A);
     for (int pass = 0; pass < 2; ++pass) {
       cairo_set_line_width(cr, pass == 0 ? 3.6 : 1.6);
-      if (pass == 0) cairo_set_source_rgba(cr, 0, 0.05, 0, 0.8);
-      else SetRgb(cr, c);
+      if (pass == 0)
+        cairo_set_source_rgba(cr, 0, 0.05, 0, 0.8);
+      else
+        SetRgb(cr, c);
       cairo_arc(cr, 16, 16, 9, 0, 2 * M_PI);
       cairo_stroke(cr);
-      const double seg[4][4] = {{16, 1.5, 16, 10}, {16, 22, 16, 30.5}, {1.5, 16, 10, 16}, {22, 16, 30.5, 16}};
+      const double seg[4][4] = {
+          {16, 1.5, 16, 10}, {16, 22, 16, 30.5}, {1.5, 16, 10, 16}, {22, 16, 30.5, 16}};
       for (const auto& s : seg) {
         cairo_move_to(cr, s[0], s[1]);
         cairo_line_to(cr, s[2], s[3]);
@@ -746,9 +753,10 @@ void Cursor(Pack& pack) {
     cairo_fill(cr);
   });
   WriteSpr(pack, dir + "mouse_cursor.spr",
-           Spr{"z=100000", {}}.Group({Part("cursor_arrow.png", "texture_size=64,border=1"),
-                                      Part("cursor_hand.png", "texture_size=64,border=1"),
-                                      Part("cursor_target.png", "texture_size=64,border=1,x=-16,y=-16")}));
+           Spr{"z=100000", {}}.Group(
+               {Part("cursor_arrow.png", "texture_size=64,border=1"),
+                Part("cursor_hand.png", "texture_size=64,border=1"),
+                Part("cursor_target.png", "texture_size=64,border=1,x=-16,y=-16")}));
 }
 
 }  // namespace

@@ -49,8 +49,10 @@ void EmblemPath(cairo_t* cr, int n, double cx, double cy, double s) {
       for (int k = 0; k < 10; ++k) {
         const double a = -M_PI / 2 + k * M_PI / 5;
         const double r = (k % 2 == 0) ? h * 1.1 : h * 0.45;
-        if (k == 0) cairo_move_to(cr, cx + r * cos(a), cy + r * sin(a));
-        else cairo_line_to(cr, cx + r * cos(a), cy + r * sin(a));
+        if (k == 0)
+          cairo_move_to(cr, cx + r * cos(a), cy + r * sin(a));
+        else
+          cairo_line_to(cr, cx + r * cos(a), cy + r * sin(a));
       }
       cairo_close_path(cr);
       break;

@@ -50,8 +50,10 @@ void GameBackground(Pack& pack) {
         for (int k = 0; k < 6; ++k) {
           const double a = M_PI / 6 + k * M_PI / 3;
           const double px = x + cos(a) * 19.6, py = y + sin(a) * 19.6;
-          if (k == 0) cairo_move_to(cr, px, py);
-          else cairo_line_to(cr, px, py);
+          if (k == 0)
+            cairo_move_to(cr, px, py);
+          else
+            cairo_line_to(cr, px, py);
         }
         cairo_close_path(cr);
       }
@@ -72,8 +74,9 @@ void GameBackground(Pack& pack) {
     cairo_pattern_destroy(d);
     cairo_restore(cr);
   });
-  WriteSpr(pack, kGz + "game_background.spr",
-           Spr{"x=0,y=0,z=-50", {}}.Group({Part("game_background.png", "texture_size=256,border=0")}));
+  WriteSpr(
+      pack, kGz + "game_background.spr",
+      Spr{"x=0,y=0,z=-50", {}}.Group({Part("game_background.png", "texture_size=256,border=0")}));
 }
 
 void NormalPanel(Pack& pack) {
@@ -271,8 +274,10 @@ void DrawMiniBall(cairo_t* cr, int variant, double cx, double cy, double r) {
     cairo_save(cr);
     EmblemPath(cr, n, cx, cy + r * 0.12, r * 0.68);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    if (n == 2 || n == 7) SetRgb(cr, Scale(BallColour(n), 0.42), 0.85);
-    else SetRgb(cr, Mix(BallColour(n), {1, 1, 1}, 0.78), 0.8);
+    if (n == 2 || n == 7)
+      SetRgb(cr, Scale(BallColour(n), 0.42), 0.85);
+    else
+      SetRgb(cr, Mix(BallColour(n), {1, 1, 1}, 0.78), 0.8);
     cairo_fill(cr);
     cairo_restore(cr);
   } else if (variant == 7) {  // colour bomb
@@ -510,7 +515,8 @@ void Boards(Pack& pack) {
     int w;
     double win_x, win_w;
   };
-  for (const B& b : {B{"tablo_level", "LEVEL", 100, 20, 60}, B{"tablo_scores", "SCORE", 110, 8, 90}}) {
+  for (const B& b :
+       {B{"tablo_level", "LEVEL", 100, 20, 60}, B{"tablo_scores", "SCORE", 110, 8, 90}}) {
     Image(pack, kGz + b.name + "_dark.png", b.w, 62,
           [&](cairo_t* cr) { DrawBoard(cr, b.w, b.caption, b.win_x, b.win_w, false); });
     Image(pack, kGz + b.name + "_lit.png", b.w, 62,
@@ -521,7 +527,8 @@ void Boards(Pack& pack) {
                            "texture_size=64,border=0,z=1,alpha=" + std::to_string(v * 255 / 23)));
     }
     WriteSpr(pack, kGz + b.name + ".spr",
-             Spr{"z=101", {}}.Group(steps).Group({Part(b.name + "_dark.png", "texture_size=64,border=0,z=0")}));
+             Spr{"z=101", {}}.Group(steps).Group(
+                 {Part(b.name + "_dark.png", "texture_size=64,border=0,z=0")}));
   }
   Image(pack, kGz + "tablo_line.png", 100, 4, [](cairo_t* cr) {
     cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 100, 0);

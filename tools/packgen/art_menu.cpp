@@ -29,7 +29,8 @@ void Backdrops(Pack& pack) {
   WriteSpr(pack, kGz + "space_background.spr",
            Spr{"x=0,y=0,z=10", {}}.Group({Part("space.png", "texture_size=256,border=0")}));
   WriteSpr(pack, kMenu + "menu_background.spr",
-           Spr{"x=0,y=0,z=-100", {}}.Group({Part("..\\elements_gamezone\\space.png", "texture_size=256,border=0")}));
+           Spr{"x=0,y=0,z=-100", {}}.Group(
+               {Part("..\\elements_gamezone\\space.png", "texture_size=256,border=0")}));
   Image(pack, kGz + "dark_panel.png", 800, 600, [](cairo_t* cr) {
     cairo_set_source_rgba(cr, 0, 0, 0.02, 110 / 255.0);
     cairo_paint(cr);
@@ -67,7 +68,8 @@ void Backdrops(Pack& pack) {
     cairo_pattern_destroy(l);
   });
   WriteSpr(pack, kGz + "menu_panel.spr",
-           Spr{"x=170,y=30,z=20", {}}.Group({Part("menu_panel.png", "texture_size=256,border=0,alpha=255")}));
+           Spr{"x=170,y=30,z=20", {}}.Group(
+               {Part("menu_panel.png", "texture_size=256,border=0,alpha=255")}));
   Image(pack, kMenu + "help_backdrop.png", 420, 374, [](cairo_t* cr) {
     RoundRect(cr, 1, 1, 418, 372, 14);
     cairo_set_source_rgba(cr, 0.45, 0.65, 0.95, 0.10);
@@ -90,8 +92,9 @@ void Loading(Pack& pack) {
     cairo_rectangle(cr, 30, 6, 460, 14);
     cairo_fill(cr);
   });
-  WriteSpr(pack, kGz + "loading_element.spr",
-           Spr{"x=140,y=326,z=25", {}}.Group({Part("loading_element.png", "texture_size=64,border=0")}));
+  WriteSpr(
+      pack, kGz + "loading_element.spr",
+      Spr{"x=140,y=326,z=25", {}}.Group({Part("loading_element.png", "texture_size=64,border=0")}));
   Image(pack, kGz + "loading_element_polosa.png", 12, 12, [](cairo_t* cr) {
     RoundRect(cr, 0.5, 0.5, 10.5, 11, 2);
     cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, 12);
@@ -195,12 +198,13 @@ void Logo(Pack& pack) {
     orbit_point(f * 2 * M_PI / 32, x, y);
     Glow(cr, x, y, 3, Hex(0xFFFFFF), 1.0);
   });
-  WriteSpr(pack, kLogo + "earth_traectory.spr",
-           Spr{"x=240,y=110,z=32", {}}
-               .Group({Part("orbit_light.png",
-                            "frame_width=320,frame_height=150,texture_size=64,border=0,anim_speed=30,"
-                            "anim_loop=1,z=1")})
-               .Group({Part("orbit_ring.png", "texture_size=64,border=0,z=0")}));
+  WriteSpr(
+      pack, kLogo + "earth_traectory.spr",
+      Spr{"x=240,y=110,z=32", {}}
+          .Group({Part("orbit_light.png",
+                       "frame_width=320,frame_height=150,texture_size=64,border=0,anim_speed=30,"
+                       "anim_loop=1,z=1")})
+          .Group({Part("orbit_ring.png", "texture_size=64,border=0,z=0")}));
   // Flash over the emblem: a bright burst that settles into a soft pulse (loops).
   Sheet(pack, kLogo + "earth_flash.png", 16, 4, 220, 108, [](cairo_t* cr, int f) {
     const double t = f / 15.0;
@@ -259,12 +263,13 @@ void Logo(Pack& pack) {
     cairo_pattern_destroy(band);
     cairo_pattern_destroy(text);
   });
-  WriteSpr(pack, kLogo + "flash_text.spr",
-           Spr{"x=220,y=250,z=34", {}}
-               .Group({Part("flash_text_shine.png",
-                            "frame_width=360,frame_height=60,texture_size=64,border=0,anim_speed=20,"
-                            "anim_loop=1,alpha_mode=1,z=1")})
-               .Group({Part("flash_text_base.png", "texture_size=64,border=0,z=0")}));
+  WriteSpr(
+      pack, kLogo + "flash_text.spr",
+      Spr{"x=220,y=250,z=34", {}}
+          .Group({Part("flash_text_shine.png",
+                       "frame_width=360,frame_height=60,texture_size=64,border=0,anim_speed=20,"
+                       "anim_loop=1,alpha_mode=1,z=1")})
+          .Group({Part("flash_text_base.png", "texture_size=64,border=0,z=0")}));
 }
 
 // ---- menu buttons
@@ -279,16 +284,22 @@ void MenuButtonFace(cairo_t* cr, double w, double h, int state, const std::strin
 
 void MenuButtons(Pack& pack) {
   const std::string cut = "texture_size=64,border=0";
-  const std::pair<std::string, std::string> captioned[] = {
-      {"button_start", "START GAME"}, {"button_options", "OPTIONS"}, {"button_scores", "HIGH SCORES"},
-      {"button_help", "HELP"},        {"button_exit", "EXIT"},       {"button_arcade", ""},
-      {"button_challenge", ""},       {"button_puzzle", ""},         {"button_back", ""}};
+  const std::pair<std::string, std::string> captioned[] = {{"button_start", "START GAME"},
+                                                           {"button_options", "OPTIONS"},
+                                                           {"button_scores", "HIGH SCORES"},
+                                                           {"button_help", "HELP"},
+                                                           {"button_exit", "EXIT"},
+                                                           {"button_arcade", ""},
+                                                           {"button_challenge", ""},
+                                                           {"button_puzzle", ""},
+                                                           {"button_back", ""}};
   for (const auto& [name, caption] : captioned) {
     // The blank row buttons share one set of images.
     const std::string base = caption.empty() ? "button_blank" : name;
     std::vector<std::string> parts;
     if (caption.empty() && name != "button_arcade") {
-      for (int s = 0; s < 3; ++s) parts.push_back(Part("button_blank_" + std::to_string(s) + ".png", cut));
+      for (int s = 0; s < 3; ++s)
+        parts.push_back(Part("button_blank_" + std::to_string(s) + ".png", cut));
     } else {
       parts = States(pack, kMenu, base, 3, 227, 45, cut,
                      [&](cairo_t* cr, int s) { MenuButtonFace(cr, 227, 45, s, caption); });
@@ -297,19 +308,20 @@ void MenuButtons(Pack& pack) {
   }
   // Volume rows: "-" end, empty track in the middle, "+" end.
   for (const std::string kind : {"music", "sound"}) {
-    const auto parts = States(pack, kMenu, "button_body_" + kind, 3, 227, 47, cut, [](cairo_t* cr, int s) {
-      ButtonFace(cr, 0, 0, 227, 47, s, 18);
-      Caption(cr, Face::Bold, 24, 24, 33, "-", 1, Hex(0xEAF6FF), 3, Hex(0x06101E));
-      Caption(cr, Face::Bold, 22, 203, 32, "+", 1, Hex(0xEAF6FF), 3, Hex(0x06101E));
-      RoundRect(cr, 72, 36, 82, 12, 3);
-      cairo_set_source_rgb(cr, 0.02, 0.04, 0.08);
-      cairo_fill(cr);
-      for (int i = 0; i < 13; ++i) {
-        cairo_rectangle(cr, 74 + 6 * i, 38, 5, 8);
-        cairo_set_source_rgba(cr, 0.3, 0.5, 0.8, 0.18);
-        cairo_fill(cr);
-      }
-    });
+    const auto parts =
+        States(pack, kMenu, "button_body_" + kind, 3, 227, 47, cut, [](cairo_t* cr, int s) {
+          ButtonFace(cr, 0, 0, 227, 47, s, 18);
+          Caption(cr, Face::Bold, 24, 24, 33, "-", 1, Hex(0xEAF6FF), 3, Hex(0x06101E));
+          Caption(cr, Face::Bold, 22, 203, 32, "+", 1, Hex(0xEAF6FF), 3, Hex(0x06101E));
+          RoundRect(cr, 72, 36, 82, 12, 3);
+          cairo_set_source_rgb(cr, 0.02, 0.04, 0.08);
+          cairo_fill(cr);
+          for (int i = 0; i < 13; ++i) {
+            cairo_rectangle(cr, 74 + 6 * i, 38, 5, 8);
+            cairo_set_source_rgba(cr, 0.3, 0.5, 0.8, 0.18);
+            cairo_fill(cr);
+          }
+        });
     WriteSpr(pack, kMenu + "button_body_" + kind + ".spr", Spr{"z=185", {}}.Group(parts));
   }
   // On/off rows: 0 on, 1 on + hovered, 2 off, 3 off + hovered.
@@ -376,40 +388,42 @@ void MenuButtons(Pack& pack) {
     WriteSpr(pack, kMenu + name + ".spr", Spr{"z=190", {}}.Group(left).Group(right));
   }
   WriteSpr(pack, kMenu + "button_ok_mini.spr",
-           Spr{"z=190", {}}.Group(States(pack, kMenu, "button_ok_mini", 3, 171, 30, cut, [](cairo_t* cr, int s) {
-             ButtonFace(cr, 0, 0, 171, 30, s, 11);
-             Caption(cr, Face::Bold, 15, 85.5, 21 + (s == 2 ? 1 : 0), "OK", 1,
-                     s == 1 ? Hex(0xFFE890) : Hex(0xEAF6FF), 3, Hex(0x06101E));
-           })));
+           Spr{"z=190", {}}.Group(
+               States(pack, kMenu, "button_ok_mini", 3, 171, 30, cut, [](cairo_t* cr, int s) {
+                 ButtonFace(cr, 0, 0, 171, 30, s, 11);
+                 Caption(cr, Face::Bold, 15, 85.5, 21 + (s == 2 ? 1 : 0), "OK", 1,
+                         s == 1 ? Hex(0xFFE890) : Hex(0xEAF6FF), 3, Hex(0x06101E));
+               })));
   for (int dir = 0; dir < 2; ++dir) {
     const std::string name = dir == 0 ? "repair_left" : "repair_right";
     WriteSpr(pack, kMenu + name + ".spr",
-             Spr{"z=190", {}}.Group(States(pack, kMenu, name, 3, 14, 27, "texture_size=32,border=0",
-                                           [&](cairo_t* cr, int s) {
-                                             const double l = dir == 0 ? 12.5 : 1.5;
-                                             const double t = dir == 0 ? 1.5 : 12.5;
-                                             cairo_move_to(cr, l, 1.5);
-                                             cairo_line_to(cr, t, 13.5);
-                                             cairo_line_to(cr, l, 25.5);
-                                             cairo_close_path(cr);
-                                             SetRgb(cr, s == 1 ? Hex(0xFFE070) : (s == 2 ? Hex(0x1E8EC0) : kAccent));
-                                             cairo_fill_preserve(cr);
-                                             cairo_set_source_rgb(cr, 0.02, 0.05, 0.1);
-                                             cairo_set_line_width(cr, 1.4);
-                                             cairo_stroke(cr);
-                                           })));
+             Spr{"z=190", {}}.Group(States(
+                 pack, kMenu, name, 3, 14, 27, "texture_size=32,border=0", [&](cairo_t* cr, int s) {
+                   const double l = dir == 0 ? 12.5 : 1.5;
+                   const double t = dir == 0 ? 1.5 : 12.5;
+                   cairo_move_to(cr, l, 1.5);
+                   cairo_line_to(cr, t, 13.5);
+                   cairo_line_to(cr, l, 25.5);
+                   cairo_close_path(cr);
+                   SetRgb(cr, s == 1 ? Hex(0xFFE070) : (s == 2 ? Hex(0x1E8EC0) : kAccent));
+                   cairo_fill_preserve(cr);
+                   cairo_set_source_rgb(cr, 0.02, 0.05, 0.1);
+                   cairo_set_line_width(cr, 1.4);
+                   cairo_stroke(cr);
+                 })));
   }
   // Help demonstration pieces share the ball and cannon images.
   for (int n : {2, 3, 4}) {
     WriteSpr(pack, kMenu + "ball" + std::to_string(n) + "_mini.spr",
-             Spr{"z=60,scale=0.75", {}}.Group(
-                 {Part("..\\balls\\ball" + std::to_string(n) + "\\ball" + std::to_string(n) + "_body.png",
-                       "frame_width=34,frame_height=34,texture_size=64,border=1,anim_speed=0")}));
+             Spr{"z=60,scale=0.75", {}}.Group({Part(
+                 "..\\balls\\ball" + std::to_string(n) + "\\ball" + std::to_string(n) + "_body.png",
+                 "frame_width=34,frame_height=34,texture_size=64,border=1,anim_speed=0")}));
   }
-  WriteSpr(pack, kMenu + "canon2_mini.spr",
-           Spr{"z=60,scale=0.5,rot_center_x=22.75,rot_center_y=47.25", {}}.Group(
-               {Part("..\\elements_gamezone\\canon_body.png",
-                     "frame_width=91,frame_height=136,texture_size=128,border=1,anim_speed=30,anim_loop=0")}));
+  WriteSpr(
+      pack, kMenu + "canon2_mini.spr",
+      Spr{"z=60,scale=0.5,rot_center_x=22.75,rot_center_y=47.25", {}}.Group({Part(
+          "..\\elements_gamezone\\canon_body.png",
+          "frame_width=91,frame_height=136,texture_size=128,border=1,anim_speed=30,anim_loop=0")}));
   Image(pack, kMenu + "scores_poloska_vert.png", 10, 80, [](cairo_t* cr) {
     RoundRect(cr, 0.5, 0.5, 9, 79, 3);
     cairo_set_source_rgb(cr, 0.02, 0.04, 0.08);
@@ -433,8 +447,9 @@ void MenuButtons(Pack& pack) {
     cairo_fill(cr);
     cairo_pattern_destroy(g);
   });
-  WriteSpr(pack, "graphics\\musicsoundfullscreen\\music_sound_poloska.spr",
-           Spr{"width=6,z=195", {}}.Group({Part("music_sound_step.png", "texture_size=16,border=0")}));
+  WriteSpr(
+      pack, "graphics\\musicsoundfullscreen\\music_sound_poloska.spr",
+      Spr{"width=6,z=195", {}}.Group({Part("music_sound_step.png", "texture_size=16,border=0")}));
 }
 
 // ---- dialogs
@@ -465,23 +480,23 @@ void DialogPanel(cairo_t* cr, double w, double h) {
 
 void Dialogs(Pack& pack) {
   const std::pair<std::string, std::string> buttons[] = {
-      {"panel_ok", "OK"},       {"panel_yes", "YES"},       {"panel_no", "NO"},
-      {"panel_menu", "MENU"},   {"panel_later", "LATER"},   {"panel_cancel", "CANCEL"},
+      {"panel_ok", "OK"},         {"panel_yes", "YES"},      {"panel_no", "NO"},
+      {"panel_menu", "MENU"},     {"panel_later", "LATER"},  {"panel_cancel", "CANCEL"},
       {"panel_delete", "DELETE"}, {"panel_rename", "RENAME"}};
   for (const auto& [name, caption] : buttons) {
     WriteSpr(pack, kDlg + name + ".spr",
-             Spr{"z=1002", {}}.Group(States(pack, kDlg, name, 3, 96, 32, "texture_size=64,border=0",
-                                            [&](cairo_t* cr, int s) {
-                                              ButtonFace(cr, 0, 0, 96, 32, s, 11);
-                                              Caption(cr, Face::Bold, 14, 48, 21 + (s == 2 ? 1 : 0),
-                                                      caption, 1, s == 1 ? Hex(0xFFE890) : Hex(0xEAF6FF),
-                                                      2.6, Hex(0x06101E));
-                                            })));
+             Spr{"z=1002", {}}.Group(States(
+                 pack, kDlg, name, 3, 96, 32, "texture_size=64,border=0", [&](cairo_t* cr, int s) {
+                   ButtonFace(cr, 0, 0, 96, 32, s, 11);
+                   Caption(cr, Face::Bold, 14, 48, 21 + (s == 2 ? 1 : 0), caption, 1,
+                           s == 1 ? Hex(0xFFE890) : Hex(0xEAF6FF), 2.6, Hex(0x06101E));
+                 })));
   }
   Image(pack, kDlg + "dialog_panel.png", 400, 200, [](cairo_t* cr) { DialogPanel(cr, 400, 200); });
   WriteSpr(pack, kDlg + "dialog_panel.spr",
            Spr{"z=1000", {}}.Group({Part("dialog_panel.png", "texture_size=128,border=0")}));
-  Image(pack, kDlg + "dialog_panel_big.png", 540, 380, [](cairo_t* cr) { DialogPanel(cr, 540, 380); });
+  Image(pack, kDlg + "dialog_panel_big.png", 540, 380,
+        [](cairo_t* cr) { DialogPanel(cr, 540, 380); });
   WriteSpr(pack, kDlg + "dialog_panel_big.spr",
            Spr{"z=1000", {}}.Group({Part("dialog_panel_big.png", "texture_size=128,border=0")}));
   Image(pack, kDlg + "stat_poloska.png", 520, 110, [](cairo_t* cr) {
@@ -500,8 +515,8 @@ void Dialogs(Pack& pack) {
   WriteSpr(pack, kDlg + "stat_poloska.spr",
            Spr{"z=1004", {}}.Group({Part("stat_poloska.png", "texture_size=64,border=0")}));
   WriteSpr(pack, kDlg + "checkbox.spr",
-           Spr{"z=1002", {}}.Group(States(pack, kDlg, "checkbox", 2, 300, 24, "texture_size=32,border=0",
-                                          [](cairo_t* cr, int s) {
+           Spr{"z=1002", {}}.Group(States(pack, kDlg, "checkbox", 2, 300, 24,
+                                          "texture_size=32,border=0", [](cairo_t* cr, int s) {
                                             RoundRect(cr, 1.5, 1.5, 21, 21, 4);
                                             cairo_set_source_rgb(cr, 0.02, 0.04, 0.08);
                                             cairo_fill_preserve(cr);
@@ -531,7 +546,8 @@ void Dialogs(Pack& pack) {
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
   });
-  WriteSpr(pack, kDlg + "marker.spr", Spr{"z=1004", {}}.Group({Part("marker.png", "texture_size=32,border=0")}));
+  WriteSpr(pack, kDlg + "marker.spr",
+           Spr{"z=1004", {}}.Group({Part("marker.png", "texture_size=32,border=0")}));
   for (int up = 0; up < 2; ++up) {
     const std::string name = up ? "scroller_up" : "scroller_down";
     WriteSpr(pack, kDlg + name + ".spr",

@@ -12,83 +12,113 @@ namespace packgen {
 namespace {
 
 void WriteOptions(Pack& pack) {
-  pack.WriteLines("options.txt", {
-      "; Quorvex options",
-      "; display",
-      "fullscreen=0",
-      "mode16bit=0",
-      "textures16bit=0",
-      "; set log_enabled=1 to log missing files and scene changes to log.txt",
-      "log_enabled=0",
-      "beg_level=0",
-      "; timing: 16 gives 59.9 logic steps per second; never 0",
-      "move_cnt=16",
-      "no_sync=0",
-      "fps_max=100",
-      "fps_show=0",
-      "wait_vblank=0",
-      "; volumes 0..13",
-      "music_volume=9",
-      "music_amplify=75",
-      "sound_volume=11",
-      "; sounds: burst sizes and dragon cheers",
-      "explosion_sound_limit1=5",
-      "explosion_sound_limit2=8",
-      "sound_joy_limit=7",
-      "sound_joy_limit_arcade1=5",
-      "sound_joy_limit_challenge1=5",
-      "sound_joy_limit_drop=5",
-      "sound_joy_limit_arcade1_drop=3",
-      "sound_joy_limit_challenge1_drop=3",
-      "; game rules",
-      "ball_step=16",
-      "balls_climb_inc_arcade=4",
-      "balls_climb_inc_challenge=3",
-      "balls_climb_inc_puzzle=2",
-      "balls_climb_time_challenge=90",
-      "balls_climb_time_puzzle=40",
-      "bigbomb_expl_count=8",
-      "bigbomb_radius=2",
-      "bonus_probability=7",
-      "bonus_probability_random_proc=40",
-      "bonus_target_time=20",
-      "bonus_freeze_time=10",
-      "bonus_inc_width_time=15",
-      "; current player, written by the game",
-      "player_index=0",
-  });
+  pack.WriteLines("options.txt",
+                  {
+                      "; Quorvex options",
+                      "; display",
+                      "fullscreen=0",
+                      "mode16bit=0",
+                      "textures16bit=0",
+                      "; set log_enabled=1 to log missing files and scene changes to log.txt",
+                      "log_enabled=0",
+                      "beg_level=0",
+                      "; timing: 16 gives 59.9 logic steps per second; never 0",
+                      "move_cnt=16",
+                      "no_sync=0",
+                      "fps_max=100",
+                      "fps_show=0",
+                      "wait_vblank=0",
+                      "; volumes 0..13",
+                      "music_volume=9",
+                      "music_amplify=75",
+                      "sound_volume=11",
+                      "; sounds: burst sizes and dragon cheers",
+                      "explosion_sound_limit1=5",
+                      "explosion_sound_limit2=8",
+                      "sound_joy_limit=7",
+                      "sound_joy_limit_arcade1=5",
+                      "sound_joy_limit_challenge1=5",
+                      "sound_joy_limit_drop=5",
+                      "sound_joy_limit_arcade1_drop=3",
+                      "sound_joy_limit_challenge1_drop=3",
+                      "; game rules",
+                      "ball_step=16",
+                      "balls_climb_inc_arcade=4",
+                      "balls_climb_inc_challenge=3",
+                      "balls_climb_inc_puzzle=2",
+                      "balls_climb_time_challenge=90",
+                      "balls_climb_time_puzzle=40",
+                      "bigbomb_expl_count=8",
+                      "bigbomb_radius=2",
+                      "bonus_probability=7",
+                      "bonus_probability_random_proc=40",
+                      "bonus_target_time=20",
+                      "bonus_freeze_time=10",
+                      "bonus_inc_width_time=15",
+                      "; current player, written by the game",
+                      "player_index=0",
+                  });
 }
 
 void WriteCombo(Pack& pack) {
   pack.WriteLines("text\\combo.txt", {
-      "2,COMBO X2",
-      "3,COMBO X3",
-      "4,SUPER COMBO X4",
-      "5,MEGA COMBO X5",
-      "6,ULTRA COMBO X6",
-  });
+                                         "2,COMBO X2",
+                                         "3,COMBO X3",
+                                         "4,SUPER COMBO X4",
+                                         "5,MEGA COMBO X5",
+                                         "6,ULTRA COMBO X6",
+                                     });
 }
 
-const char* const kSampleNames[35] = {
-    "mouse_over_button", "mouse_down_button", "shot1", "rocket_launch", "flying_bonus",
-    "connection", "connection_bonus", "connection_bomb", "explosion_small", "explosion_middle",
-    "explosion_big", "bonus_target", "bonus_x2", "bonus_x4", "bonus_freeze", "bonus_small_bomb",
-    "bonus_net_expand", "bonus_up", "bonus_paint_rocket", "burning_big_bomb",
-    "explosion_big_bomb", "explosion_middle_bomb", "crystal", "puzzle_down", "game_begin",
-    "game_over", "level_complete", "alarm", "hit", "dragon_joy1", "dragon_joy2", "dragon_joy3",
-    "dragon_sad", "balls_down", "balls_up"};
+const char* const kSampleNames[35] = {"mouse_over_button",
+                                      "mouse_down_button",
+                                      "shot1",
+                                      "rocket_launch",
+                                      "flying_bonus",
+                                      "connection",
+                                      "connection_bonus",
+                                      "connection_bomb",
+                                      "explosion_small",
+                                      "explosion_middle",
+                                      "explosion_big",
+                                      "bonus_target",
+                                      "bonus_x2",
+                                      "bonus_x4",
+                                      "bonus_freeze",
+                                      "bonus_small_bomb",
+                                      "bonus_net_expand",
+                                      "bonus_up",
+                                      "bonus_paint_rocket",
+                                      "burning_big_bomb",
+                                      "explosion_big_bomb",
+                                      "explosion_middle_bomb",
+                                      "crystal",
+                                      "puzzle_down",
+                                      "game_begin",
+                                      "game_over",
+                                      "level_complete",
+                                      "alarm",
+                                      "hit",
+                                      "dragon_joy1",
+                                      "dragon_joy2",
+                                      "dragon_joy3",
+                                      "dragon_sad",
+                                      "balls_down",
+                                      "balls_up"};
 
 void WriteLists(Pack& pack) {
   const std::string menu_bg = "graphics\\menu\\menu_background.spr";
   const std::string loading = "graphics\\elements_gamezone\\loading_element.spr";
-  pack.WriteLines("loading.msl", {"; the menu backdrop and the loading bar trough", menu_bg,
-                                  loading});
-  pack.WriteLines("music.ini", {
-      "; music tracks: modules for the menu and the arcade, a stream for the puzzles",
-      "music_menu, music\\menu.xm, loop",
-      "music_arcade, music\\arcade.xm, loop",
-      "music_puzzle, music\\puzzle.wav, loop",
-  });
+  pack.WriteLines("loading.msl",
+                  {"; the menu backdrop and the loading bar trough", menu_bg, loading});
+  pack.WriteLines(
+      "music.ini",
+      {
+          "; music tracks: modules for the menu and the arcade, a stream for the puzzles",
+          "music_menu, music\\menu.xm, loop",
+          "music_arcade, music\\arcade.xm, loop",
+          "music_puzzle, music\\puzzle.wav, loop",
+      });
   std::vector<std::string> sounds{"; sound effects"};
   for (const char* name : kSampleNames) {
     std::string line = std::string("sample_") + name + ", sounds\\" + name + ".wav";
@@ -99,7 +129,8 @@ void WriteLists(Pack& pack) {
   pack.WriteLines("sound.ini", sounds);
 
   // Everything else is loaded behind the progress bar, one path per base name.
-  std::set<std::string> skip{menu_bg, loading, "graphics\\elements_gamezone\\loading_element_polosa.spr",
+  std::set<std::string> skip{menu_bg, loading,
+                             "graphics\\elements_gamezone\\loading_element_polosa.spr",
                              "graphics\\crystals\\crystal1.spr"};
   for (int n = 1; n <= 7; ++n) {
     skip.insert("graphics\\balls\\ball" + std::to_string(n) + ".spr");
@@ -170,18 +201,21 @@ void WriteMaps(Pack& pack) {
   const std::string dpb = kDlg + "dialog_panel_big.spr";
   auto btn = [](const std::string& n) { return kDlg + n + ".spr"; };
   WriteMap(pack, "game_over.map", {{dp, 200, 200, 1000}, {btn("panel_ok"), 352, 340, 1002}});
-  WriteMap(pack, "exit_to_menu.map", {{dp, 200, 200, 1000},
-                                      {btn("panel_yes"), 296, 340, 1002},
-                                      {btn("panel_no"), 408, 340, 1002}});
-  WriteMap(pack, "game_stat.map", {{dpb, 130, 150, 1000},
-                                   {btn("stat_poloska"), 140, 301, 1004},
-                                   {btn("panel_ok"), 296, 470, 1002},
-                                   {btn("panel_menu"), 408, 470, 1002}});
+  WriteMap(pack, "exit_to_menu.map",
+           {{dp, 200, 200, 1000},
+            {btn("panel_yes"), 296, 340, 1002},
+            {btn("panel_no"), 408, 340, 1002}});
+  WriteMap(pack, "game_stat.map",
+           {{dpb, 130, 150, 1000},
+            {btn("stat_poloska"), 140, 301, 1004},
+            {btn("panel_ok"), 296, 470, 1002},
+            {btn("panel_menu"), 408, 470, 1002}});
   WriteMap(pack, "try_again.map",
            {{btn("panel_ok"), 296, 330, 1002}, {btn("panel_menu"), 408, 330, 1002}});
-  WriteMap(pack, "try_again_puzzle.map", {{dp, 200, 200, 1000},
-                                          {btn("panel_ok"), 296, 330, 1002},
-                                          {btn("panel_later"), 408, 330, 1002}});
+  WriteMap(pack, "try_again_puzzle.map",
+           {{dp, 200, 200, 1000},
+            {btn("panel_ok"), 296, 330, 1002},
+            {btn("panel_later"), 408, 330, 1002}});
   WriteMap(pack, "menu.map", {{kGz + "menu_panel.spr", 170, 30, 20}});
 
   auto rows = [&](const std::vector<std::string>& buttons, const std::vector<int>& ys) {
@@ -218,43 +252,49 @@ void WriteMaps(Pack& pack) {
       {kMenu + "ball2_mini.spr", 387, 212, 60},
       {kMenu + "scores_poloska_vert.spr", 450, 200, 60},
   };
-  const char* page2[10] = {"ball1\\ball1", "ball2\\ball2", "ball3\\ball3", "ball4\\ball4",
-                           "ball5\\ball5", "ball6\\ball6", "ball7\\ball7", "bomb\\bomb1",
+  const char* page2[10] = {"ball1\\ball1",    "ball2\\ball2",        "ball3\\ball3", "ball4\\ball4",
+                           "ball5\\ball5",    "ball6\\ball6",        "ball7\\ball7", "bomb\\bomb1",
                            "big_bomb\\bomb2", "multiball\\multiball"};
   for (int k = 0; k < 10; ++k) {
     help.push_back({std::string("graphics\\balls\\") + page2[k] + ".spr", 200, 140 + 33 * k, 60});
   }
   WriteMap(pack, "menu_help.map", help);
-  WriteMap(pack, "menu_scores.map", {{kMenu + "repair_left.spr", 277, 157, 190},
-                                     {kMenu + "repair_right.spr", 513, 157, 190},
-                                     {kMenu + "button_ok_mini.spr", 314, 478, 190},
-                                     {kMenu + "movepart_mini.spr", 314, 478, 190}});
-  WriteMap(pack, "input_player_name.map", {{btn("panel_ok"), 296, 330, 1002},
-                                           {btn("panel_cancel"), 408, 330, 1002},
-                                           {btn("rename_cursor"), 0, 280, 1010}});
+  WriteMap(pack, "menu_scores.map",
+           {{kMenu + "repair_left.spr", 277, 157, 190},
+            {kMenu + "repair_right.spr", 513, 157, 190},
+            {kMenu + "button_ok_mini.spr", 314, 478, 190},
+            {kMenu + "movepart_mini.spr", 314, 478, 190}});
+  WriteMap(pack, "input_player_name.map",
+           {{btn("panel_ok"), 296, 330, 1002},
+            {btn("panel_cancel"), 408, 330, 1002},
+            {btn("rename_cursor"), 0, 280, 1010}});
   WriteMap(pack, "input_player_name_back.map", {{dpb, 130, 130, 1000}});
-  WriteMap(pack, "select_player.map", {{btn("player_list_box"), 214, 202, 1001},
-                                       {btn("marker"), 220, 208, 1004},
-                                       {btn("scroller_track"), 560, 201, 1002},
-                                       {btn("scroller_up"), 558, 178, 1003},
-                                       {btn("scroller_down"), 558, 354, 1003},
-                                       {btn("panel_delete"), 184, 440, 1002},
-                                       {btn("panel_rename"), 296, 440, 1002},
-                                       {btn("panel_ok"), 408, 440, 1002},
-                                       {btn("panel_cancel"), 520, 440, 1002},
-                                       {btn("scroller_bar"), 560, 201, 1003}});
+  WriteMap(pack, "select_player.map",
+           {{btn("player_list_box"), 214, 202, 1001},
+            {btn("marker"), 220, 208, 1004},
+            {btn("scroller_track"), 560, 201, 1002},
+            {btn("scroller_up"), 558, 178, 1003},
+            {btn("scroller_down"), 558, 354, 1003},
+            {btn("panel_delete"), 184, 440, 1002},
+            {btn("panel_rename"), 296, 440, 1002},
+            {btn("panel_ok"), 408, 440, 1002},
+            {btn("panel_cancel"), 520, 440, 1002},
+            {btn("scroller_bar"), 560, 201, 1003}});
   WriteMap(pack, "name_confirm.map",
            {{btn("panel_yes"), 296, 350, 1002}, {btn("panel_no"), 408, 350, 1002}});
   WriteMap(pack, "name_message.map", {{btn("panel_ok"), 352, 350, 1002}});
-  WriteMap(pack, "exit_to_windows.map", {{dp, 200, 200, 1000},
-                                         {btn("panel_yes"), 296, 330, 1002},
-                                         {btn("panel_no"), 408, 330, 1002}});
-  WriteMap(pack, "game_message.map", {{dpb, 130, 110, 1000},
-                                      {btn("checkbox"), 170, 420, 1002},
-                                      {btn("panel_ok"), 352, 450, 1002}});
-  WriteMap(pack, "continue_last_game.map", {{dp, 200, 200, 1000},
-                                            {btn("panel_yes"), 296, 330, 1002},
-                                            {btn("panel_no"), 408, 330, 1002}});
+  WriteMap(pack, "exit_to_windows.map",
+           {{dp, 200, 200, 1000},
+            {btn("panel_yes"), 296, 330, 1002},
+            {btn("panel_no"), 408, 330, 1002}});
+  WriteMap(pack, "game_message.map",
+           {{dpb, 130, 110, 1000},
+            {btn("checkbox"), 170, 420, 1002},
+            {btn("panel_ok"), 352, 450, 1002}});
+  WriteMap(pack, "continue_last_game.map",
+           {{dp, 200, 200, 1000},
+            {btn("panel_yes"), 296, 330, 1002},
+            {btn("panel_no"), 408, 330, 1002}});
 }
 
 // ------------------------------------------------------------------------------ texts
@@ -316,15 +356,19 @@ Block Line(const std::string& font, double size, int y, int z, uint32_t col,
 
 void WriteTexts(Pack& pack) {
   // Game scene dialogs (z 1010).
-  WriteText(pack, "game_over", {Title(232, "GAME OVER", 1010),
-                                Line(F2, 0.55, 285, 1010, kSoft, {"THE FIELD REACHED THE CANNON"})});
-  WriteText(pack, "exit_to_menu", {Line(F1, 0.75, 232, 1010, kGold, {"EXIT TO THE MENU?"}),
-                                   Line(F2, 0.5, 280, 1010, kSoft, {"YOUR PROGRESS IS SAVED"})});
+  WriteText(pack, "game_over",
+            {Title(232, "GAME OVER", 1010),
+             Line(F2, 0.55, 285, 1010, kSoft, {"THE FIELD REACHED THE CANNON"})});
+  WriteText(pack, "exit_to_menu",
+            {Line(F1, 0.75, 232, 1010, kGold, {"EXIT TO THE MENU?"}),
+             Line(F2, 0.5, 280, 1010, kSoft, {"YOUR PROGRESS IS SAVED"})});
   WriteText(pack, "stat_title", {Title(165, "LEVEL COMPLETE!", 1010, 0.9)});
-  WriteText(pack, "stat_with_bonus", {Line(F2, 0.65, 205, 1010, kWhite, {"LEVEL %1; CLEARED", "SCORE: %2;"}, 30),
-                                      Line(F2, 0.6, 305, 1010, kCyan, {"NEW IN THE NEXT LEVEL:"})});
+  WriteText(pack, "stat_with_bonus",
+            {Line(F2, 0.65, 205, 1010, kWhite, {"LEVEL %1; CLEARED", "SCORE: %2;"}, 30),
+             Line(F2, 0.6, 305, 1010, kCyan, {"NEW IN THE NEXT LEVEL:"})});
   WriteText(pack, "stat_with_best_shot",
-            {Line(F2, 0.65, 205, 1010, kWhite, {"LEVEL %1; CLEARED", "SCORE: %2;", "BEST SHOT: %3;"}, 35)});
+            {Line(F2, 0.65, 205, 1010, kWhite,
+                  {"LEVEL %1; CLEARED", "SCORE: %2;", "BEST SHOT: %3;"}, 35)});
   WriteText(pack, "best_combo", {Line(F2, 0.65, 310, 1010, kCyan, {"BEST COMBO: %1;"})});
   WriteText(pack, "congratulations",
             {Line(F1, 0.7, 210, 1010, kGold, {"CONGRATULATIONS!"}),
@@ -333,13 +377,15 @@ void WriteTexts(Pack& pack) {
                    "YOUR SCORE GOES INTO THE", "HIGH SCORE TABLE NOW."},
                   28)});
   WriteText(pack, "try_again", {Line(F1, 0.7, 240, 1010, kGold, {"TRY AGAIN FROM LEVEL %1;?"})});
-  WriteText(pack, "try_again_puzzle", {Line(F1, 0.7, 240, 1010, kGold, {"TRY THIS PUZZLE AGAIN?"})});
+  WriteText(pack, "try_again_puzzle",
+            {Line(F1, 0.7, 240, 1010, kGold, {"TRY THIS PUZZLE AGAIN?"})});
   for (const auto& [type, title] : std::vector<std::pair<std::string, std::string>>{
            {"arcade", "ARCADE"}, {"challenge", "CHALLENGE"}, {"puzzle", "PUZZLE"}}) {
     WriteText(pack, "game_title_" + type, {Line(F1, 0.6, 24, 200, kGold, {title})});
     WriteText(pack, "scores_title_" + type, {Line(F1, 0.7, 158, 200, kGold, {title})});
   }
-  WriteText(pack, "continue_game", {Line(F1, 0.65, 235, 1010, kGold, {"CONTINUE YOUR", "LAST GAME?"}, 30)});
+  WriteText(pack, "continue_game",
+            {Line(F1, 0.65, 235, 1010, kGold, {"CONTINUE YOUR", "LAST GAME?"}, 30)});
   WriteText(pack, "continue_game_after_loss",
             {Line(F1, 0.65, 235, 1010, kGold, {"CONTINUE FROM", "LEVEL %1;?"}, 30)});
   WriteText(pack, "choose_player", {Line(F1, 0.8, 150, 1010, kGold, {"CHOOSE PLAYER"})});
@@ -352,11 +398,14 @@ void WriteTexts(Pack& pack) {
              Line(F2, 0.5, 198, 200, kCyan, {"SCORE"}, 0, 590, "right")});
   WriteText(pack, "game_title_scores", {Title(45, "HIGH SCORES")});
   WriteText(pack, "game_title_menu", {Title(45, "QUORVEX")});
-  WriteText(pack, "menu_text_button1", {Line(F2, 0.45, 120, 200, kCyan, {"(CLICK HERE TO CHANGE PLAYER)"})});
-  WriteText(pack, "menu_text_button2", {Line(F2, 0.45, 120, 200, 0xFFE040, {"(CLICK HERE TO CHANGE PLAYER)"})});
+  WriteText(pack, "menu_text_button1",
+            {Line(F2, 0.45, 120, 200, kCyan, {"(CLICK HERE TO CHANGE PLAYER)"})});
+  WriteText(pack, "menu_text_button2",
+            {Line(F2, 0.45, 120, 200, 0xFFE040, {"(CLICK HERE TO CHANGE PLAYER)"})});
   WriteText(pack, "game_title_start", {Title(45, "CHOOSE GAME TYPE", 200, 0.85)});
-  WriteText(pack, "choose_game_type", {Line(F1, 0.6, 166, 200, kWhite, {"ARCADE", "CHALLENGE", "PUZZLE"}, 60),
-                                       Line(F1, 0.6, 466, 200, kWhite, {"BACK"})});
+  WriteText(pack, "choose_game_type",
+            {Line(F1, 0.6, 166, 200, kWhite, {"ARCADE", "CHALLENGE", "PUZZLE"}, 60),
+             Line(F1, 0.6, 466, 200, kWhite, {"BACK"})});
   WriteText(pack, "game_comment_arcade",
             {Line(F2, 0.5, 332, 200, kSoft,
                   {"THE FIELD CREEPS DOWN WITHOUT END.", "MATCH THREE OR MORE TO FILL THE",
@@ -373,28 +422,30 @@ void WriteTexts(Pack& pack) {
                    "SLIDES DOWN A ROW EVERY FEW SHOTS,", "SO AIM WITH CARE."},
                   20)});
   WriteText(pack, "game_title_options", {Title(45, "OPTIONS")});
-  WriteText(pack, "game_options", {Line(F1, 0.55, 160, 200, kWhite, {"MUSIC"}),
-                                   Line(F1, 0.55, 220, 200, kWhite, {"SOUND"}),
-                                   Line(F1, 0.55, 286, 200, kWhite, {"FULLSCREEN"}),
-                                   Line(F1, 0.55, 346, 200, kWhite, {"EXPLANATIONS"}),
-                                   Line(F1, 0.6, 466, 200, kWhite, {"BACK"})});
+  WriteText(
+      pack, "game_options",
+      {Line(F1, 0.55, 160, 200, kWhite, {"MUSIC"}), Line(F1, 0.55, 220, 200, kWhite, {"SOUND"}),
+       Line(F1, 0.55, 286, 200, kWhite, {"FULLSCREEN"}),
+       Line(F1, 0.55, 346, 200, kWhite, {"EXPLANATIONS"}),
+       Line(F1, 0.6, 466, 200, kWhite, {"BACK"})});
   const std::string box_label = "SHOW THIS BEFORE EACH GAME";
-  WriteText(pack, "game_message_arcade",
-            {Line(F1, 0.75, 128, 1010, kGold, {"ARCADE"}),
-             Line(F2, 0.5, 172, 1010, kWhite,
-                  {"AIM WITH THE MOUSE, SHOOT WITH THE LEFT", "BUTTON. THREE OR MORE BALLS OF ONE",
-                   "COLOUR BURST, AND BALLS LEFT HANGING", "FROM NOTHING FALL AWAY.", "",
-                   "THE FIELD KEEPS CREEPING DOWN. EVERY", "BURST FILLS THE STRIP AT THE TOP; A FULL",
-                   "STRIP CLEARS THE LEVEL. IF A BALL", "REACHES THE LASER LINE, THE GAME IS OVER."},
-                  22),
-             Line(F2, 0.5, 423, 1010, kSoft, {box_label}, 0, 200, "left")});
+  WriteText(
+      pack, "game_message_arcade",
+      {Line(F1, 0.75, 128, 1010, kGold, {"ARCADE"}),
+       Line(F2, 0.5, 172, 1010, kWhite,
+            {"AIM WITH THE MOUSE, SHOOT WITH THE LEFT", "BUTTON. THREE OR MORE BALLS OF ONE",
+             "COLOUR BURST, AND BALLS LEFT HANGING", "FROM NOTHING FALL AWAY.", "",
+             "THE FIELD KEEPS CREEPING DOWN. EVERY", "BURST FILLS THE STRIP AT THE TOP; A FULL",
+             "STRIP CLEARS THE LEVEL. IF A BALL", "REACHES THE LASER LINE, THE GAME IS OVER."},
+            22),
+       Line(F2, 0.5, 423, 1010, kSoft, {box_label}, 0, 200, "left")});
   WriteText(pack, "game_message_challenge",
             {Line(F1, 0.75, 128, 1010, kGold, {"CHALLENGE"}),
              Line(F2, 0.5, 172, 1010, kWhite,
                   {"THE STRIP AT THE TOP STARTS HALF FULL", "AND DRAINS ALL THE TIME. EVERY POINT",
-                   "YOU SCORE PUSHES IT BACK UP.", "",
-                   "FILL THE STRIP TO CLEAR THE LEVEL.", "IF IT RUNS EMPTY, THE GAME IS OVER.", "",
-                   "THE FIELD NEVER PASSES THE PLANK,", "SO KEEP THE SHOTS COMING FAST."},
+                   "YOU SCORE PUSHES IT BACK UP.", "", "FILL THE STRIP TO CLEAR THE LEVEL.",
+                   "IF IT RUNS EMPTY, THE GAME IS OVER.", "", "THE FIELD NEVER PASSES THE PLANK,",
+                   "SO KEEP THE SHOTS COMING FAST."},
                   22),
              Line(F2, 0.5, 423, 1010, kSoft, {box_label}, 0, 200, "left")});
   WriteText(pack, "game_message_puzzle",
@@ -410,10 +461,11 @@ void WriteTexts(Pack& pack) {
   WriteText(pack, "help_title", {Title(45, "HOW TO PLAY")});
   WriteText(pack, "help_page1",
             {Line(F2, 0.5, 345, 200, kWhite,
-                  {"MOVE THE MOUSE TO AIM, LEFT CLICK TO SHOOT.", "THREE OR MORE BALLS OF ONE COLOUR BURST;",
-                   "BALLS THAT NO LONGER HANG FROM THE TOP FALL.", "SHOTS BOUNCE OFF THE SIDE NETS.",
-                   "RIGHT CLICK FIRES A MOUNTED PAINT ROCKET.", "THE SMALL BALL ON THE CANNON IS THE NEXT ONE.",
-                   "ESCAPE OPENS THE MENU."},
+                  {"MOVE THE MOUSE TO AIM, LEFT CLICK TO SHOOT.",
+                   "THREE OR MORE BALLS OF ONE COLOUR BURST;",
+                   "BALLS THAT NO LONGER HANG FROM THE TOP FALL.",
+                   "SHOTS BOUNCE OFF THE SIDE NETS.", "RIGHT CLICK FIRES A MOUNTED PAINT ROCKET.",
+                   "THE SMALL BALL ON THE CANNON IS THE NEXT ONE.", "ESCAPE OPENS THE MENU."},
                   19)});
   WriteText(pack, "help_page2",
             {Line(F2, 0.5, 146, 200, kWhite,

@@ -88,7 +88,8 @@ void WriteFont(Pack& pack, const FontStyle& s) {
           cairo_push_group(cr);
           Caption(cr, s.face, s.px, x, s.baseline, text, 0, {1, 1, 1});
           cairo_pattern_t* mask = cairo_pop_group(cr);
-          cairo_pattern_t* g = cairo_pattern_create_linear(0, s.baseline - s.px * 0.75, 0, s.baseline);
+          cairo_pattern_t* g =
+              cairo_pattern_create_linear(0, s.baseline - s.px * 0.75, 0, s.baseline);
           AddStop(g, 0, s.top);
           AddStop(g, 1, s.bottom);
           cairo_set_source(cr, g);
@@ -116,9 +117,12 @@ void WriteFont(Pack& pack, const FontStyle& s) {
 }  // namespace
 
 void WriteFonts(Pack& pack) {
-  WriteFont(pack, {"font_taurus1", Face::Bold, 25, 32, 25, 2.6, Hex(0xFFFFFF), Hex(0xC4CCD8), false, 200, 64});
-  WriteFont(pack, {"font_taurus2", Face::Condensed, 24, 32, 24, 1.8, Hex(0xFFFFFF), Hex(0xE4E8EE), false, 200, 64});
-  WriteFont(pack, {"font_crystal1", Face::Mono, 20, 24, 19, 1.6, Hex(0xFFFFFF), Hex(0xCCD4DE), true, 120, 32});
+  WriteFont(pack, {"font_taurus1", Face::Bold, 25, 32, 25, 2.6, Hex(0xFFFFFF), Hex(0xC4CCD8), false,
+                   200, 64});
+  WriteFont(pack, {"font_taurus2", Face::Condensed, 24, 32, 24, 1.8, Hex(0xFFFFFF), Hex(0xE4E8EE),
+                   false, 200, 64});
+  WriteFont(pack, {"font_crystal1", Face::Mono, 20, 24, 19, 1.6, Hex(0xFFFFFF), Hex(0xCCD4DE), true,
+                   120, 32});
 }
 
 }  // namespace packgen

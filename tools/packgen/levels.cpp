@@ -26,17 +26,30 @@ std::string LevelName(const std::string& type, int n) {
 // Description lines of each bonus item, shown when it is presented (at most 32 characters).
 std::vector<std::string> Describe(int item) {
   switch (item) {
-    case 1: return {"MULTIBALL", "A RAINBOW BALL THAT MATCHES", "EVERY COLOUR IT TOUCHES."};
-    case 2: return {"TARGET SIGHT", "FOR A WHILE A RING SHOWS", "WHERE YOUR SHOT WILL LAND."};
-    case 3: return {"DOUBLE SCORE", "BURST A BALL MARKED X2 AND", "YOUR POINTS COUNT TWICE."};
-    case 4: return {"FOUR TIMES SCORE", "BURST A BALL MARKED X4 AND", "YOUR POINTS COUNT FOUR TIMES."};
-    case 5: return {"FREEZE", "THE FIELD STOPS CREEPING", "DOWN FOR TEN SECONDS."};
-    case 6: return {"SMALL BOMB", "WHEN ITS BALL BURSTS ALL SIX", "NEIGHBOURS BURST WITH IT."};
-    case 7: return {"WIDE NETS", "THE SIDE NETS OPEN FOR A WHILE.", "BALLS LEFT OUTSIDE BURST", "WHEN THEY CLOSE AGAIN."};
-    case 8: return {"FIELD UP", "THE WHOLE FIELD CLIMBS", "ONE ROW AWAY FROM YOU."};
-    case 9: return {"PAINT ROCKET", "MOUNTS A ROCKET ON THE CANNON.", "RIGHT CLICK FIRES IT - IT", "PAINTS THE BALLS IT PASSES."};
-    case 10: return {"COLOUR BOMB", "PAINTS THE BALLS AROUND IT", "IN THE COLOUR OF ITS CORE."};
-    default: return {};
+    case 1:
+      return {"MULTIBALL", "A RAINBOW BALL THAT MATCHES", "EVERY COLOUR IT TOUCHES."};
+    case 2:
+      return {"TARGET SIGHT", "FOR A WHILE A RING SHOWS", "WHERE YOUR SHOT WILL LAND."};
+    case 3:
+      return {"DOUBLE SCORE", "BURST A BALL MARKED X2 AND", "YOUR POINTS COUNT TWICE."};
+    case 4:
+      return {"FOUR TIMES SCORE", "BURST A BALL MARKED X4 AND", "YOUR POINTS COUNT FOUR TIMES."};
+    case 5:
+      return {"FREEZE", "THE FIELD STOPS CREEPING", "DOWN FOR TEN SECONDS."};
+    case 6:
+      return {"SMALL BOMB", "WHEN ITS BALL BURSTS ALL SIX", "NEIGHBOURS BURST WITH IT."};
+    case 7:
+      return {"WIDE NETS", "THE SIDE NETS OPEN FOR A WHILE.", "BALLS LEFT OUTSIDE BURST",
+              "WHEN THEY CLOSE AGAIN."};
+    case 8:
+      return {"FIELD UP", "THE WHOLE FIELD CLIMBS", "ONE ROW AWAY FROM YOU."};
+    case 9:
+      return {"PAINT ROCKET", "MOUNTS A ROCKET ON THE CANNON.", "RIGHT CLICK FIRES IT - IT",
+              "PAINTS THE BALLS IT PASSES."};
+    case 10:
+      return {"COLOUR BOMB", "PAINTS THE BALLS AROUND IT", "IN THE COLOUR OF ITS CORE."};
+    default:
+      return {};
   }
 }
 
@@ -47,7 +60,9 @@ std::string ItemList(const std::vector<int>& items) {
   return s;
 }
 
-double Lerp(double a, double b, double t) { return a + (b - a) * t; }
+double Lerp(double a, double b, double t) {
+  return a + (b - a) * t;
+}
 
 void BuildTimed(std::vector<LevelFile>& out, const std::string& type, int count) {
   const bool arcade = type == "arcade";
@@ -199,7 +214,8 @@ Grid MakePuzzle(const PuzzleSpec& s, uint32_t seed) {
     const int w = g.Width(r);
     std::string row(w, '.');
     for (int i = 0; i < w; ++i) {
-      const double x = (i + 0.5 - w / 2.0) / 6.0 * (w == 12 ? 1.0 : 12.0 / 11.0 * 11.0 / 12.0) * 1.0;
+      const double x =
+          (i + 0.5 - w / 2.0) / 6.0 * (w == 12 ? 1.0 : 12.0 / 11.0 * 11.0 / 12.0) * 1.0;
       const double xn = (i - (w - 1) / 2.0) / 5.5;
       (void)x;
       if (ShapeCell(s.shape, r, s.rows, xn, i, w)) row[i] = '#';
@@ -250,10 +266,12 @@ Grid MakePuzzle(const PuzzleSpec& s, uint32_t seed) {
   for (int r = s.rows - 2; r >= 1; --r) {
     for (int i = 0; i < g.Width(r); ++i) spots.push_back({r, i});
   }
-  for (size_t k = spots.size(); k > 1; --k) std::swap(spots[k - 1], spots[rng.Int(static_cast<int>(k))]);
+  for (size_t k = spots.size(); k > 1; --k)
+    std::swap(spots[k - 1], spots[rng.Int(static_cast<int>(k))]);
   // Prefer the lower half: the player digs towards them from below.
-  std::stable_sort(spots.begin(), spots.end(),
-                   [&](auto a, auto b) { return (a.first * 2 >= s.rows) > (b.first * 2 >= s.rows); });
+  std::stable_sort(spots.begin(), spots.end(), [&](auto a, auto b) {
+    return (a.first * 2 >= s.rows) > (b.first * 2 >= s.rows);
+  });
   int placed = 0;
   for (auto [r, i] : spots) {
     if (placed >= s.crystals) break;
@@ -289,7 +307,8 @@ Grid MakePuzzle(const PuzzleSpec& s, uint32_t seed) {
 
 void BuildPuzzles(std::vector<LevelFile>& out) {
   // Items the puzzles introduce, by the puzzle that presents them (line 2 of section two).
-  const std::pair<int, int> intro[] = {{2, 1}, {4, 6}, {6, 2}, {8, 9}, {11, 10}, {14, 5}, {18, 7}, {22, 8}};
+  const std::pair<int, int> intro[] = {{2, 1},   {4, 6},  {6, 2},  {8, 9},
+                                       {11, 10}, {14, 5}, {18, 7}, {22, 8}};
   std::vector<PuzzleSpec> specs;
   for (int n = 1; n <= 30; ++n) {
     PuzzleSpec s{};
@@ -346,7 +365,8 @@ std::string CheckPuzzleLayout(const std::vector<std::string>& rows, bool top12) 
   int balls = 0, crystals = 0;
   std::set<char> colours;
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-    if (static_cast<int>(rows[r].size()) != g.Width(r)) return "row " + std::to_string(r) + " has the wrong width";
+    if (static_cast<int>(rows[r].size()) != g.Width(r))
+      return "row " + std::to_string(r) + " has the wrong width";
     for (int i = 0; i < g.Width(r); ++i) {
       const char c = rows[r][i];
       if (c >= '1' && c <= '7') {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <string>
 
 #include "pack.h"
@@ -11,10 +12,14 @@ int main(int argc, char** argv) {
   std::string out, bold, condensed, mono;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string key = argv[i];
-    if (key == "--out") out = argv[i + 1];
-    else if (key == "--font-bold") bold = argv[i + 1];
-    else if (key == "--font-condensed") condensed = argv[i + 1];
-    else if (key == "--font-mono") mono = argv[i + 1];
+    if (key == "--out")
+      out = argv[i + 1];
+    else if (key == "--font-bold")
+      bold = argv[i + 1];
+    else if (key == "--font-condensed")
+      condensed = argv[i + 1];
+    else if (key == "--font-mono")
+      mono = argv[i + 1];
   }
   if (out.empty() || bold.empty() || condensed.empty() || mono.empty()) {
     std::fprintf(stderr,
@@ -24,6 +29,17 @@ int main(int argc, char** argv) {
   }
   try {
     const auto start = std::chrono::steady_clock::now();
+    // Start from an empty folder so nothing of an older pack lingers; refuse to clear a
+    // folder that does not look like a pack.
+    const std::filesystem::path root(out);
+    if (std::filesystem::exists(root) && !std::filesystem::is_empty(root)) {
+      if (!std::filesystem::exists(root / "options.txt") ||
+          !std::filesystem::exists(root / "main.msl")) {
+        std::fprintf(stderr, "quorvex_packgen: %s is not empty and holds no pack\n", out.c_str());
+        return 1;
+      }
+      std::filesystem::remove_all(root);
+    }
     packgen::InitFaces(bold, condensed, mono);
     packgen::Pack pack(out);
     packgen::WriteBalls(pack);

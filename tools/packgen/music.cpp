@@ -19,7 +19,8 @@ std::vector<int16_t> ToPcm(const Buf& b, double peak = 0.9) {
   double m = 1e-9;
   for (float v : b.s) m = std::max(m, double(std::fabs(v)));
   std::vector<int16_t> out(b.n());
-  for (size_t i = 0; i < b.n(); ++i) out[i] = static_cast<int16_t>(std::lround(b.s[i] / m * peak * 32767));
+  for (size_t i = 0; i < b.n(); ++i)
+    out[i] = static_cast<int16_t>(std::lround(b.s[i] / m * peak * 32767));
   return out;
 }
 
@@ -34,11 +35,12 @@ XmInstrument OneShot(const std::string& name, const Buf& b, uint8_t volume = 64)
 }
 
 // A looped waveform of `cycles` periods of C-4 given by its harmonic amplitudes.
-XmInstrument Looped(const std::string& name, const std::function<double(int, double)>& wave, int cycles,
-                    std::vector<std::pair<uint16_t, uint16_t>> env, int sustain, uint16_t fadeout,
-                    uint8_t volume) {
+XmInstrument Looped(const std::string& name, const std::function<double(int, double)>& wave,
+                    int cycles, std::vector<std::pair<uint16_t, uint16_t>> env, int sustain,
+                    uint16_t fadeout, uint8_t volume) {
   Buf b(kSmpRate, 128.0 * cycles / kSmpRate);
-  for (size_t i = 0; i < b.n(); ++i) b.s[i] = static_cast<float>(wave(static_cast<int>(i), double(i) / 128.0));
+  for (size_t i = 0; i < b.n(); ++i)
+    b.s[i] = static_cast<float>(wave(static_cast<int>(i), double(i) / 128.0));
   XmInstrument in = OneShot(name, b, volume);
   in.loop = true;
   in.loop_start = 0;
@@ -58,30 +60,44 @@ double Additive(double ph, int harmonics, const std::function<double(int)>& amp)
 std::vector<XmInstrument> Instruments() {
   std::vector<XmInstrument> ins;
   // 1 kick
-  ins.push_back(OneShot("kick", Tone(kSmpRate, 0.35, [](double t) { return 45 + 110 * ExpDecay(t, 0.035); }, Sine,
-                                     [](double t) { return AttackDecay(t, 0.001, 0.12); })));
+  ins.push_back(
+      OneShot("kick", Tone(
+                          kSmpRate, 0.35, [](double t) { return 45 + 110 * ExpDecay(t, 0.035); },
+                          Sine, [](double t) { return AttackDecay(t, 0.001, 0.12); })));
   // 2 snare
   {
-    Buf b = Noise(kSmpRate, 0.25, 5, [](double t) { return AttackDecay(t, 0.001, 0.06); }, [](double) { return 9000.0; });
-    b.Mix(Tone(kSmpRate, 0.25, [](double t) { return 185 + 60 * ExpDecay(t, 0.02); }, Sine,
-               [](double t) { return 0.8 * AttackDecay(t, 0.001, 0.05); }), 0);
+    Buf b = Noise(
+        kSmpRate, 0.25, 5, [](double t) { return AttackDecay(t, 0.001, 0.06); },
+        [](double) { return 9000.0; });
+    b.Mix(Tone(
+              kSmpRate, 0.25, [](double t) { return 185 + 60 * ExpDecay(t, 0.02); }, Sine,
+              [](double t) { return 0.8 * AttackDecay(t, 0.001, 0.05); }),
+          0);
     ins.push_back(OneShot("snare", b, 56));
   }
   // 3 closed hat
   {
-    Buf b = Noise(kSmpRate, 0.07, 7, [](double t) { return AttackDecay(t, 0.0005, 0.015); }, [](double) { return 15000.0; });
+    Buf b = Noise(
+        kSmpRate, 0.07, 7, [](double t) { return AttackDecay(t, 0.0005, 0.015); },
+        [](double) { return 15000.0; });
     HighPass(b, [](double) { return 6000.0; });
     ins.push_back(OneShot("hat", b, 40));
   }
   // 4 open hat / shaker
   {
-    Buf b = Noise(kSmpRate, 0.3, 9, [](double t) { return AttackDecay(t, 0.002, 0.08); }, [](double) { return 15000.0; });
+    Buf b = Noise(
+        kSmpRate, 0.3, 9, [](double t) { return AttackDecay(t, 0.002, 0.08); },
+        [](double) { return 15000.0; });
     HighPass(b, [](double) { return 5000.0; });
     ins.push_back(OneShot("open hat", b, 34));
   }
   // 5 bass: a warm saw, low-passed by its harmonic weights.
-  ins.push_back(Looped("bass", [](int, double ph) { return Additive(ph, 14, [](int h) { return 1.0 / h * std::exp(-h * 0.18); }); },
-                       1, {{0, 64}, {8, 44}, {40, 36}, {60, 0}}, 2, 2400, 60));
+  ins.push_back(Looped(
+      "bass",
+      [](int, double ph) {
+        return Additive(ph, 14, [](int h) { return 1.0 / h * std::exp(-h * 0.18); });
+      },
+      1, {{0, 64}, {8, 44}, {40, 36}, {60, 0}}, 2, 2400, 60));
   // 6 pluck: Karplus-Strong string at exactly 128 samples per period.
   {
     Buf b(kSmpRate, 1.4);
@@ -99,35 +115,38 @@ std::vector<XmInstrument> Instruments() {
   }
   // 7 lead: pulse-like with vibrato.
   {
-    XmInstrument lead = Looped("lead",
-                               [](int, double ph) {
-                                 return Additive(ph, 12, [](int h) { return (h % 2 ? 1.0 : 0.45) / h; });
-                               },
-                               1, {{0, 0}, {2, 64}, {12, 48}, {30, 44}, {50, 0}}, 3, 1600, 44);
+    XmInstrument lead = Looped(
+        "lead",
+        [](int, double ph) {
+          return Additive(ph, 12, [](int h) { return (h % 2 ? 1.0 : 0.45) / h; });
+        },
+        1, {{0, 0}, {2, 64}, {12, 48}, {30, 44}, {50, 0}}, 3, 1600, 44);
     lead.vib_depth = 3;
     lead.vib_rate = 12;
     lead.vib_sweep = 30;
     ins.push_back(lead);
   }
   // 8 pad: three slightly detuned partial sets beating slowly (64 periods loop).
-  ins.push_back(Looped("pad",
-                       [](int, double ph) {
-                         double v = 0;
-                         for (int h = 1; h <= 8; ++h) {
-                           const double a = 1.0 / (h * h * 0.6 + 0.4);
-                           v += a * (std::sin(kTau * h * ph) + 0.7 * std::sin(kTau * (h + 1.0 / 64) * ph) +
-                                     0.7 * std::sin(kTau * (h - 1.0 / 64) * ph));
-                         }
-                         return v;
-                       },
-                       64, {{0, 0}, {24, 56}, {60, 48}, {100, 0}}, 2, 600, 36));
+  ins.push_back(Looped(
+      "pad",
+      [](int, double ph) {
+        double v = 0;
+        for (int h = 1; h <= 8; ++h) {
+          const double a = 1.0 / (h * h * 0.6 + 0.4);
+          v += a * (std::sin(kTau * h * ph) + 0.7 * std::sin(kTau * (h + 1.0 / 64) * ph) +
+                    0.7 * std::sin(kTau * (h - 1.0 / 64) * ph));
+        }
+        return v;
+      },
+      64, {{0, 0}, {24, 56}, {60, 48}, {100, 0}}, 2, 600, 36));
   // 9 bell
   {
     Buf b = Render(kSmpRate, 1.6, [](double t) {
       const double ratios[4] = {1.0, 2.0, 3.01, 4.2};
       const double amps[4] = {1.0, 0.5, 0.22, 0.12};
       double v = 0;
-      for (int k = 0; k < 4; ++k) v += amps[k] * Sine(kC4 * 2 * ratios[k] * t) * ExpDecay(t, 0.5 / (1 + k));
+      for (int k = 0; k < 4; ++k)
+        v += amps[k] * Sine(kC4 * 2 * ratios[k] * t) * ExpDecay(t, 0.5 / (1 + k));
       return v * std::min(1.0, t / 0.002);
     });
     XmInstrument bell = OneShot("bell", b, 40);
@@ -139,19 +158,24 @@ std::vector<XmInstrument> Instruments() {
 
 enum Inst { kKick = 1, kSnare, kHat, kOpenHat, kBass, kPluck, kLead, kPad, kBell };
 
-uint8_t Vol(int v) { return static_cast<uint8_t>(0x10 + std::clamp(v, 0, 64)); }
+uint8_t Vol(int v) {
+  return static_cast<uint8_t>(0x10 + std::clamp(v, 0, 64));
+}
 
 // Midi note to XM note (midi 60 = C-4 = XM 49).
-uint8_t XmNote(int midi) { return static_cast<uint8_t>(std::clamp(midi - 11, 1, 96)); }
+uint8_t XmNote(int midi) {
+  return static_cast<uint8_t>(std::clamp(midi - 11, 1, 96));
+}
 
 struct Chord {
-  int root;   // midi of the root, octave 3 (48..59)
+  int root;  // midi of the root, octave 3 (48..59)
   bool minor;
   bool seventh = false;
 };
 
 std::array<int, 4> Tones(const Chord& c) {
-  return {c.root, c.root + (c.minor ? 3 : 4), c.root + 7, c.root + (c.seventh ? (c.minor ? 10 : 11) : 12)};
+  return {c.root, c.root + (c.minor ? 3 : 4), c.root + 7,
+          c.root + (c.seventh ? (c.minor ? 10 : 11) : 12)};
 }
 
 struct Composer {
@@ -179,7 +203,8 @@ void Drums(XmPattern& p, int style, bool fill) {
         for (int k = 0; k < 4; ++k) Composer::Put(p, b + k * 4, 0, 60, kKick, 64);
         Composer::Put(p, b + 4, 1, 60, kSnare, 54);
         Composer::Put(p, b + 12, 1, 60, kSnare, 58);
-        for (int k = 0; k < 8; ++k) Composer::Put(p, b + k * 2 + 1 + (k % 2 ? 0 : 0), 2, 60, k % 2 ? kOpenHat : kHat, 36);
+        for (int k = 0; k < 8; ++k)
+          Composer::Put(p, b + k * 2 + 1 + (k % 2 ? 0 : 0), 2, 60, k % 2 ? kOpenHat : kHat, 36);
         break;
       case 1:  // half time
         Composer::Put(p, b, 0, 60, kKick, 64);
@@ -213,7 +238,8 @@ void Bass(XmPattern& p, const std::vector<Chord>& chords, int style) {
     const int r = c.root - 12;
     const int b = bar * 16;
     if (style == 0) {  // eighth-note drive with an octave hop
-      for (int k = 0; k < 8; ++k) Composer::Put(p, b + k * 2, 3, r + (k % 4 == 3 ? 12 : 0), kBass, k % 2 ? 44 : 56);
+      for (int k = 0; k < 8; ++k)
+        Composer::Put(p, b + k * 2, 3, r + (k % 4 == 3 ? 12 : 0), kBass, k % 2 ? 44 : 56);
     } else if (style == 1) {  // long notes
       Composer::Put(p, b, 3, r, kBass, 56);
       Composer::Put(p, b + 10, 3, r + 7, kBass, 44);
@@ -224,12 +250,14 @@ void Bass(XmPattern& p, const std::vector<Chord>& chords, int style) {
   }
 }
 
-void Arp(XmPattern& p, const std::vector<Chord>& chords, int ch, int octave_shift, int vol, int step) {
+void Arp(XmPattern& p, const std::vector<Chord>& chords, int ch, int octave_shift, int vol,
+         int step) {
   for (int bar = 0; bar < 4; ++bar) {
     const auto t = Tones(chords[bar % chords.size()]);
     const int order[8] = {0, 1, 2, 3, 2, 1, 2, 3};
     for (int k = 0; k < 16 / step; ++k) {
-      Composer::Put(p, bar * 16 + k * step, ch, t[order[k % 8]] + 12 + octave_shift, kPluck, vol - (k % 2) * 8);
+      Composer::Put(p, bar * 16 + k * step, ch, t[order[k % 8]] + 12 + octave_shift, kPluck,
+                    vol - (k % 2) * 8);
     }
   }
 }
@@ -242,8 +270,8 @@ void Pad(XmPattern& p, const std::vector<Chord>& chords, int vol) {
 }
 
 // A melody: motif rhythm repeated, pitches walking over chord tones and the scale.
-void Melody(XmPattern& p, const std::vector<Chord>& chords, const std::vector<int>& scale, uint32_t seed,
-            int inst, int vol, int octave) {
+void Melody(XmPattern& p, const std::vector<Chord>& chords, const std::vector<int>& scale,
+            uint32_t seed, int inst, int vol, int octave) {
   Rng rng(seed);
   // Rhythm templates (row offsets within a bar and lengths).
   const std::vector<std::vector<std::pair<int, int>>> rhythms = {
@@ -300,8 +328,8 @@ XmSong ArcadeSong() {
   const std::vector<Chord> B2 = {{50, true}, {52, true}, {53, false}, {52, false}};
   const std::vector<Chord> C1 = {{50, true, true}, {58 - 12, false}, {53, false}, {48, false}};
   const std::vector<Chord> C2 = {{55 - 12 + 12, true}, {58 - 12, false}, {48, false}, {57, false}};
-  auto pat = [&](const std::vector<Chord>& ch, int drums, bool fill, int bass, bool arp, int mel_seed,
-                 const std::vector<int>& scale, bool pad) {
+  auto pat = [&](const std::vector<Chord>& ch, int drums, bool fill, int bass, bool arp,
+                 int mel_seed, const std::vector<int>& scale, bool pad) {
     XmPattern& p = c.New();
     Drums(p, drums, fill);
     Bass(p, ch, bass);
@@ -323,7 +351,8 @@ XmSong ArcadeSong() {
   const uint8_t c1 = pat(C1, 1, false, 2, false, 301, dminor, true);
   const uint8_t c2 = pat(C2, 1, false, 2, true, 302, dminor, true);
   const uint8_t c3 = pat(C1, 0, false, 0, true, 303, dminor, false);
-  const uint8_t turn = pat({{53, false}, {55, false}, {52, false}, {52, false}}, 0, true, 0, true, 0, aminor, true);
+  const uint8_t turn =
+      pat({{53, false}, {55, false}, {52, false}, {52, false}}, 0, true, 0, true, 0, aminor, true);
   s.orders = {intro, a1, a2, a3, b1, b2, a2, a3, brk, build, b1, b2, c1, c2, c3, turn};
   s.restart = 1;
   return s;
@@ -338,8 +367,10 @@ XmSong MenuSong() {
   s.instruments = Instruments();
   Composer c(s);
   const std::vector<int> cmajor = {0, 2, 4, 5, 7, 9, 11};
-  const std::vector<Chord> P1 = {{48, false, true}, {57, true, true}, {50, true, true}, {55, false, true}};
-  const std::vector<Chord> P2 = {{53, false, true}, {52, true, true}, {57, true, true}, {55, false}};
+  const std::vector<Chord> P1 = {
+      {48, false, true}, {57, true, true}, {50, true, true}, {55, false, true}};
+  const std::vector<Chord> P2 = {
+      {53, false, true}, {52, true, true}, {57, true, true}, {55, false}};
   auto pat = [&](const std::vector<Chord>& ch, int drums, int mel, bool arp) {
     XmPattern& p = c.New();
     Drums(p, drums, false);
@@ -364,22 +395,25 @@ void PuzzleStream(Pack& pack) {
   constexpr int SR = 32000;
   constexpr double kLen = 32.0, kTail = 4.0;
   Buf left(SR, kLen + kTail), right(SR, kLen + kTail);
-  const std::vector<std::array<int, 4>> chords = {{57, 60, 64, 71}, {53, 57, 60, 64}, {48, 55, 59, 64}, {52, 55, 59, 62}};
+  const std::vector<std::array<int, 4>> chords = {
+      {57, 60, 64, 71}, {53, 57, 60, 64}, {48, 55, 59, 64}, {52, 55, 59, 62}};
   const double bar = kLen / 8;
   for (int k = 0; k < 8; ++k) {
     const auto& ch = chords[k % 4];
     for (int v = 0; v < 4; ++v) {
       for (int side = 0; side < 2; ++side) {
         const double f = NoteHz(ch[v]) * (side ? 1.003 : 0.997);
-        Buf pad = Tone(SR, bar + 2.5, [=](double t) { return f * (1 + 0.002 * Sine(0.3 * t + v)); },
-                       [](double ph) { return Saw(ph) * 0.5 + Tri(ph) * 0.5; },
-                       [=](double t) { return Adsr(t, 1.2, 0.5, 0.8, bar, 2.0) * 0.12; });
+        Buf pad = Tone(
+            SR, bar + 2.5, [=](double t) { return f * (1 + 0.002 * Sine(0.3 * t + v)); },
+            [](double ph) { return Saw(ph) * 0.5 + Tri(ph) * 0.5; },
+            [=](double t) { return Adsr(t, 1.2, 0.5, 0.8, bar, 2.0) * 0.12; });
         LowPass(pad, [](double t) { return 900 + 400 * Sine(0.1 * t); });
         (side ? right : left).Mix(pad, k * bar);
       }
     }
-    const Buf bass = Tone(SR, bar + 1.0, [=](double) { return NoteHz(ch[0] - 24); }, Sine,
-                          [=](double t) { return Adsr(t, 0.3, 0.5, 0.7, bar, 0.8) * 0.25; });
+    const Buf bass = Tone(
+        SR, bar + 1.0, [=](double) { return NoteHz(ch[0] - 24); }, Sine,
+        [=](double t) { return Adsr(t, 0.3, 0.5, 0.7, bar, 0.8) * 0.25; });
     left.Mix(bass, k * bar);
     right.Mix(bass, k * bar);
   }
@@ -389,8 +423,8 @@ void PuzzleStream(Pack& pack) {
   for (double t = 0.5; t < kLen - 0.5; t += 0.5 * (1 + rng.Int(3))) {
     const double f = NoteHz(penta[rng.Int(5)] + (rng.Int(4) == 0 ? 12 : 0));
     Buf bell = Render(SR, 2.5, [=](double x) {
-      return (Sine(f * x) + 0.3 * Sine(2.01 * f * x) + 0.1 * Sine(3.02 * f * x)) * ExpDecay(x, 0.6) *
-             std::min(1.0, x / 0.004) * 0.18;
+      return (Sine(f * x) + 0.3 * Sine(2.01 * f * x) + 0.1 * Sine(3.02 * f * x)) *
+             ExpDecay(x, 0.6) * std::min(1.0, x / 0.004) * 0.18;
     });
     const double pan = rng.Range(0.2, 0.8);
     left.Mix(bell, t, 1 - pan);

@@ -2,8 +2,10 @@
 
 #include <cairo-ft.h>
 #include <ft2build.h>
+#include <png.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -45,7 +47,8 @@ void Pack::WriteBytes(const std::string& game_path, const std::vector<uint8_t>& 
   const std::filesystem::path host = Host(game_path);
   std::filesystem::create_directories(host.parent_path());
   std::ofstream out(host, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + host.string());
 }
 
@@ -53,8 +56,36 @@ void Pack::WritePng(const std::string& game_path, cairo_surface_t* surface) {
   const std::filesystem::path host = Host(game_path);
   std::filesystem::create_directories(host.parent_path());
   cairo_surface_flush(surface);
-  if (cairo_surface_write_to_png(surface, host.c_str()) != CAIRO_STATUS_SUCCESS) {
-    throw std::runtime_error("cannot write " + host.string());
+  // Always 8-bit RGBA (colour type 6), also for opaque pictures; cairo's own writer would
+  // drop the alpha channel of those. Cairo keeps premultiplied native-endian ARGB.
+  const int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  const unsigned char* src = cairo_image_surface_get_data(surface);
+  std::vector<unsigned char> rgba(static_cast<size_t>(w) * h * 4);
+  for (int y = 0; y < h; ++y) {
+    const uint32_t* row = reinterpret_cast<const uint32_t*>(src + static_cast<size_t>(y) * stride);
+    for (int x = 0; x < w; ++x) {
+      const uint32_t p = row[x];
+      const unsigned a = p >> 24;
+      unsigned char* d = &rgba[(static_cast<size_t>(y) * w + x) * 4];
+      if (a == 0) {
+        d[0] = d[1] = d[2] = d[3] = 0;
+        continue;
+      }
+      const unsigned r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+      d[0] = static_cast<unsigned char>(std::min(255u, (r * 255 + a / 2) / a));
+      d[1] = static_cast<unsigned char>(std::min(255u, (g * 255 + a / 2) / a));
+      d[2] = static_cast<unsigned char>(std::min(255u, (b * 255 + a / 2) / a));
+      d[3] = static_cast<unsigned char>(a);
+    }
+  }
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(w);
+  image.height = static_cast<png_uint_32>(h);
+  image.format = PNG_FORMAT_RGBA;
+  if (!png_image_write_to_file(&image, host.c_str(), 0, rgba.data(), 0, nullptr)) {
+    throw std::runtime_error("cannot write " + host.string() + ": " + image.message);
   }
 }
 
@@ -74,7 +105,9 @@ void WriteSpr(Pack& pack, const std::string& game_path, const Spr& spr) {
 }
 
 Canvas::Canvas(int w, int h)
-    : w_(w), h_(h), surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h)),
+    : w_(w),
+      h_(h),
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h)),
       cr_(cairo_create(surface_)) {}
 
 Canvas::~Canvas() {
@@ -82,7 +115,9 @@ Canvas::~Canvas() {
   cairo_surface_destroy(surface_);
 }
 
-void Canvas::Save(Pack& pack, const std::string& game_path) { pack.WritePng(game_path, surface_); }
+void Canvas::Save(Pack& pack, const std::string& game_path) {
+  pack.WritePng(game_path, surface_);
+}
 
 void Canvas::Blit(const Canvas& src, double x, double y, double alpha) {
   cairo_save(cr_);
@@ -100,7 +135,9 @@ Rgb Mix(Rgb a, Rgb b, double t) {
 Rgb Scale(Rgb a, double k) {
   return {std::min(1.0, a.r * k), std::min(1.0, a.g * k), std::min(1.0, a.b * k)};
 }
-void SetRgb(cairo_t* cr, Rgb c, double a) { cairo_set_source_rgba(cr, c.r, c.g, c.b, a); }
+void SetRgb(cairo_t* cr, Rgb c, double a) {
+  cairo_set_source_rgba(cr, c.r, c.g, c.b, a);
+}
 void AddStop(cairo_pattern_t* p, double off, Rgb c, double a) {
   cairo_pattern_add_color_stop_rgba(p, off, c.r, c.g, c.b, a);
 }
@@ -154,8 +191,8 @@ void GlossySphere(cairo_t* cr, double cx, double cy, double r, Rgb c, bool highl
   cairo_fill(cr);
   cairo_pattern_destroy(body);
   // Light bounced up from below.
-  cairo_pattern_t* bounce =
-      cairo_pattern_create_radial(cx + r * 0.2, cy + r * 0.75, 0, cx + r * 0.2, cy + r * 0.75, r * 0.6);
+  cairo_pattern_t* bounce = cairo_pattern_create_radial(cx + r * 0.2, cy + r * 0.75, 0,
+                                                        cx + r * 0.2, cy + r * 0.75, r * 0.6);
   AddStop(bounce, 0, Mix(c, {1, 1, 1}, 0.4), 0.55);
   AddStop(bounce, 1, c, 0.0);
   cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
@@ -201,7 +238,9 @@ struct LoadedFace {
 };
 LoadedFace g_faces[3];
 
-LoadedFace& Get(Face f) { return g_faces[static_cast<int>(f)]; }
+LoadedFace& Get(Face f) {
+  return g_faces[static_cast<int>(f)];
+}
 }  // namespace
 
 void InitFaces(const std::string& bold, const std::string& condensed, const std::string& mono) {
@@ -224,7 +263,9 @@ void DoneFaces() {
   }
 }
 
-const std::string& FacePath(Face face) { return Get(face).path; }
+const std::string& FacePath(Face face) {
+  return Get(face).path;
+}
 
 static void SetFace(cairo_t* cr, Face face, double size) {
   cairo_set_font_face(cr, Get(face).cairo);

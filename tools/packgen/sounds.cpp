@@ -24,18 +24,27 @@ Buf Bell(double f0, double dur, double bright = 1.0) {
 }
 
 Buf Click(double freq, double dur, uint32_t seed) {
-  Buf b = Noise(R, dur, seed, [=](double t) { return ExpDecay(t, dur * 0.12); }, [](double) { return 9000.0; });
-  BandPass(b, [=](double) { return freq; }, 3.0);
-  b.Mix(Tone(R, dur, [=](double) { return freq * 0.5; }, Tri, [=](double t) { return 0.6 * ExpDecay(t, dur * 0.15); }), 0);
+  Buf b = Noise(
+      R, dur, seed, [=](double t) { return ExpDecay(t, dur * 0.12); },
+      [](double) { return 9000.0; });
+  BandPass(
+      b, [=](double) { return freq; }, 3.0);
+  b.Mix(Tone(
+            R, dur, [=](double) { return freq * 0.5; }, Tri,
+            [=](double t) { return 0.6 * ExpDecay(t, dur * 0.15); }),
+        0);
   return b;
 }
 
 // Boom: a pitched thump plus filtered noise.
-Buf Boom(double dur, double f_start, double f_end, double noise_cut, uint32_t seed, double body = 1.0) {
-  Buf b = Tone(R, dur, [=](double t) { return f_end + (f_start - f_end) * ExpDecay(t, 0.06); }, Sine,
-               [=](double t) { return body * AttackDecay(t, 0.003, dur * 0.3); });
-  Buf n = Noise(R, dur, seed, [=](double t) { return AttackDecay(t, 0.002, dur * 0.22); },
-                [=](double t) { return noise_cut * ExpDecay(t, dur * 0.5) + 200; });
+Buf Boom(double dur, double f_start, double f_end, double noise_cut, uint32_t seed,
+         double body = 1.0) {
+  Buf b = Tone(
+      R, dur, [=](double t) { return f_end + (f_start - f_end) * ExpDecay(t, 0.06); }, Sine,
+      [=](double t) { return body * AttackDecay(t, 0.003, dur * 0.3); });
+  Buf n = Noise(
+      R, dur, seed, [=](double t) { return AttackDecay(t, 0.002, dur * 0.22); },
+      [=](double t) { return noise_cut * ExpDecay(t, dur * 0.5) + 200; });
   b.Mix(n, 0, 0.9);
   return b;
 }
@@ -46,9 +55,10 @@ Buf Figure(const std::vector<std::array<double, 3>>& notes, double dur, double s
   for (const auto& n : notes) {
     const double f = NoteHz(n[0]);
     const double len = n[2];
-    Buf v = Tone(R, len + 0.15, [=](double t) { return f * (1 + 0.004 * Sine(5.5 * t)); },
-                 [=](double ph) { return (1 - saw_mix) * Square(ph, 0.3) * 0.6 + saw_mix * Saw(ph); },
-                 [=](double t) { return Adsr(t, 0.008, 0.08, 0.6, len, 0.12); });
+    Buf v = Tone(
+        R, len + 0.15, [=](double t) { return f * (1 + 0.004 * Sine(5.5 * t)); },
+        [=](double ph) { return (1 - saw_mix) * Square(ph, 0.3) * 0.6 + saw_mix * Saw(ph); },
+        [=](double t) { return Adsr(t, 0.008, 0.08, 0.6, len, 0.12); });
     LowPass(v, [=](double t) { return 2500 + 3000 * ExpDecay(t, 0.15); });
     b.Mix(v, n[1]);
   }
@@ -56,12 +66,16 @@ Buf Figure(const std::vector<std::array<double, 3>>& notes, double dur, double s
 }
 
 // A cartoon voice: a glide through pitches with a vowel-like formant.
-Buf Voice(const std::function<double(double)>& pitch, double dur, double formant, const std::function<double(double)>& amp) {
-  Buf b = Tone(R, dur, pitch, [](double ph) { return Saw(ph) * 0.7 + Square(ph, 0.4) * 0.3; }, amp);
+Buf Voice(const std::function<double(double)>& pitch, double dur, double formant,
+          const std::function<double(double)>& amp) {
+  Buf b = Tone(
+      R, dur, pitch, [](double ph) { return Saw(ph) * 0.7 + Square(ph, 0.4) * 0.3; }, amp);
   Buf f1 = b;
-  BandPass(f1, [=](double) { return formant; }, 4);
+  BandPass(
+      f1, [=](double) { return formant; }, 4);
   Buf f2 = b;
-  BandPass(f2, [=](double) { return formant * 2.6; }, 5);
+  BandPass(
+      f2, [=](double) { return formant * 2.6; }, 5);
   f1.Mix(f2, 0, 0.5);
   f1.Mix(b, 0, 0.15);
   return f1;
@@ -78,22 +92,34 @@ void Save(Pack& pack, const std::string& name, Buf b, double peak = 0.85, bool f
 void WriteSounds(Pack& pack) {
   // Interface.
   Save(pack, "mouse_over_button",
-       Tone(R, 0.05, [](double) { return 2600.0; }, Sine, [](double t) { return AttackDecay(t, 0.002, 0.01); }), 0.35);
+       Tone(
+           R, 0.05, [](double) { return 2600.0; }, Sine,
+           [](double t) { return AttackDecay(t, 0.002, 0.01); }),
+       0.35);
   Save(pack, "mouse_down_button", Click(1800, 0.08, 11), 0.6);
-  Save(pack, "hit", Tone(R, 0.15, [](double t) { return 880 + 220 * (t > 0.05); }, Tri,
-                         [](double t) { return AttackDecay(t, 0.003, 0.04); }), 0.6);
+  Save(pack, "hit",
+       Tone(
+           R, 0.15, [](double t) { return 880 + 220 * (t > 0.05); }, Tri,
+           [](double t) { return AttackDecay(t, 0.003, 0.04); }),
+       0.6);
 
   // Shots and attachments.
   {
     Buf b = Boom(0.2, 220, 70, 3000, 21, 0.8);
-    b.Mix(Noise(R, 0.2, 22, [](double t) { return std::sin(M_PI * t / 0.2) * 0.5; },
-                [](double t) { return 600 + 5000 * t / 0.2; }), 0);
+    b.Mix(Noise(
+              R, 0.2, 22, [](double t) { return std::sin(M_PI * t / 0.2) * 0.5; },
+              [](double t) { return 600 + 5000 * t / 0.2; }),
+          0);
     Save(pack, "shot1", b, 0.8);
   }
   {
-    Buf b = Noise(R, 0.5, 31, [](double t) { return AttackDecay(t, 0.05, 0.25); },
-                  [](double t) { return 500 + 6000 * t; });
-    b.Mix(Tone(R, 0.5, [](double t) { return 200 + 900 * t; }, Saw, [](double t) { return 0.2 * AttackDecay(t, 0.02, 0.2); }), 0);
+    Buf b = Noise(
+        R, 0.5, 31, [](double t) { return AttackDecay(t, 0.05, 0.25); },
+        [](double t) { return 500 + 6000 * t; });
+    b.Mix(Tone(
+              R, 0.5, [](double t) { return 200 + 900 * t; }, Saw,
+              [](double t) { return 0.2 * AttackDecay(t, 0.02, 0.2); }),
+          0);
     Save(pack, "rocket_launch", b, 0.75);
   }
   Save(pack, "connection", Click(1300, 0.1, 41), 0.6);
@@ -104,7 +130,8 @@ void WriteSounds(Pack& pack) {
   }
   {
     Buf b = Render(R, 0.2, [](double t) {
-      return (Sine(220 * t) * 0.6 + Sine(563 * t) * 0.5 + Sine(913 * t) * 0.35 + Sine(1377 * t) * 0.2) *
+      return (Sine(220 * t) * 0.6 + Sine(563 * t) * 0.5 + Sine(913 * t) * 0.35 +
+              Sine(1377 * t) * 0.2) *
              AttackDecay(t, 0.001, 0.05);
     });
     b.Mix(Boom(0.2, 150, 60, 1500, 43, 0.6), 0, 0.7);
@@ -116,7 +143,10 @@ void WriteSounds(Pack& pack) {
   Save(pack, "explosion_middle", Boom(0.4, 240, 70, 6000, 52, 0.7), 0.8);
   {
     Buf b = Boom(0.6, 200, 50, 8000, 53, 0.9);
-    b.Mix(Noise(R, 0.6, 54, [](double t) { return 0.6 * AttackDecay(t, 0.01, 0.25); }, [](double) { return 12000.0; }), 0.02);
+    b.Mix(Noise(
+              R, 0.6, 54, [](double t) { return 0.6 * AttackDecay(t, 0.01, 0.25); },
+              [](double) { return 12000.0; }),
+          0.02);
     Save(pack, "explosion_big", b, 0.9);
   }
   Save(pack, "explosion_middle_bomb", Boom(0.7, 160, 45, 4000, 55, 1.0), 0.9);
@@ -131,8 +161,10 @@ void WriteSounds(Pack& pack) {
   {
     Buf b(R, 0.3);
     for (int k = 0; k < 2; ++k) {
-      b.Mix(Tone(R, 0.1, [](double) { return 1320.0; }, [](double ph) { return Square(ph) * 0.5; },
-                 [](double t) { return Adsr(t, 0.003, 0.02, 0.7, 0.07, 0.02); }), k * 0.13);
+      b.Mix(Tone(
+                R, 0.1, [](double) { return 1320.0; }, [](double ph) { return Square(ph) * 0.5; },
+                [](double t) { return Adsr(t, 0.003, 0.02, 0.7, 0.07, 0.02); }),
+            k * 0.13);
     }
     LowPass(b, [](double) { return 5000.0; });
     Save(pack, "bonus_target", b, 0.55);
@@ -149,26 +181,38 @@ void WriteSounds(Pack& pack) {
     for (int k = 0; k < 14; ++k) {
       b.Mix(Bell(rng.Range(2200, 4800), 0.35, 0.4), rng.Range(0, 0.3), rng.Range(0.2, 0.5));
     }
-    b.Mix(Noise(R, 0.6, 62, [](double t) { return 0.2 * std::sin(M_PI * t / 0.6); }, [](double) { return 12000.0; }), 0);
+    b.Mix(Noise(
+              R, 0.6, 62, [](double t) { return 0.2 * std::sin(M_PI * t / 0.6); },
+              [](double) { return 12000.0; }),
+          0);
     HighPass(b, [](double) { return 1500.0; });
     Save(pack, "bonus_freeze", b, 0.6);
   }
   {
     Buf b(R, 0.4);
     Rng rng(71);
-    for (int k = 0; k < 28; ++k) b.Mix(Click(rng.Range(1500, 5000), 0.03, 72 + k), rng.Range(0, 0.36), rng.Range(0.3, 1));
+    for (int k = 0; k < 28; ++k)
+      b.Mix(Click(rng.Range(1500, 5000), 0.03, 72 + k), rng.Range(0, 0.36), rng.Range(0.3, 1));
     Save(pack, "bonus_small_bomb", b, 0.6);
   }
   {
-    Buf b = Tone(R, 0.6, [](double t) { return (180 + 380 * t / 0.6) * (1 + 0.03 * Sine(18 * t)); }, Saw,
-                 [](double t) { return Adsr(t, 0.03, 0.1, 0.8, 0.48, 0.12); });
-    LowPass(b, [](double t) { return 800 + 2500 * t; }, 2.0);
+    Buf b = Tone(
+        R, 0.6, [](double t) { return (180 + 380 * t / 0.6) * (1 + 0.03 * Sine(18 * t)); }, Saw,
+        [](double t) { return Adsr(t, 0.03, 0.1, 0.8, 0.48, 0.12); });
+    LowPass(
+        b, [](double t) { return 800 + 2500 * t; }, 2.0);
     Save(pack, "bonus_net_expand", b, 0.6);
   }
   {
-    Buf b = Noise(R, 0.5, 81, [](double t) { return std::sin(M_PI * t / 0.5); }, [](double) { return 12000.0; });
-    BandPass(b, [](double t) { return 400 + 3500 * t / 0.5; }, 3);
-    b.Mix(Tone(R, 0.5, [](double t) { return 300 + 900 * t / 0.5; }, Sine, [](double t) { return 0.15 * std::sin(M_PI * t / 0.5); }), 0);
+    Buf b = Noise(
+        R, 0.5, 81, [](double t) { return std::sin(M_PI * t / 0.5); },
+        [](double) { return 12000.0; });
+    BandPass(
+        b, [](double t) { return 400 + 3500 * t / 0.5; }, 3);
+    b.Mix(Tone(
+              R, 0.5, [](double t) { return 300 + 900 * t / 0.5; }, Sine,
+              [](double t) { return 0.15 * std::sin(M_PI * t / 0.5); }),
+          0);
     Save(pack, "bonus_up", b, 0.6);
   }
   {
@@ -187,29 +231,42 @@ void WriteSounds(Pack& pack) {
     Buf b(R, 0.4);
     const double notes[4] = {84, 88, 91, 96};
     for (int k = 0; k < 4; ++k) b.Mix(Bell(NoteHz(notes[k]), 0.2, 0.6), k * 0.07, 0.6);
-    b.Mix(Noise(R, 0.4, 111, [](double t) { return 0.15 * t / 0.4; }, [](double) { return 14000.0; }), 0);
+    b.Mix(Noise(
+              R, 0.4, 111, [](double t) { return 0.15 * t / 0.4; }, [](double) { return 14000.0; }),
+          0);
     Save(pack, "flying_bonus", b, 0.5);
   }
   Save(pack, "puzzle_down", Boom(0.4, 110, 45, 800, 102, 1.0), 0.8);
 
   // Jingles.
-  Save(pack, "game_begin", Figure({{{72, 0, 0.1}}, {{76, 0.11, 0.1}}, {{79, 0.22, 0.1}}, {{84, 0.33, 0.5}}}, 1.0), 0.6);
+  Save(pack, "game_begin",
+       Figure({{{72, 0, 0.1}}, {{76, 0.11, 0.1}}, {{79, 0.22, 0.1}}, {{84, 0.33, 0.5}}}, 1.0), 0.6);
   Save(pack, "game_over",
-       Figure({{{67, 0, 0.22}}, {{66, 0.25, 0.22}}, {{65, 0.5, 0.22}}, {{64, 0.75, 0.22}},
-               {{63, 1.0, 0.3}}, {{60, 1.35, 0.55}}},
+       Figure({{{67, 0, 0.22}},
+               {{66, 0.25, 0.22}},
+               {{65, 0.5, 0.22}},
+               {{64, 0.75, 0.22}},
+               {{63, 1.0, 0.3}},
+               {{60, 1.35, 0.55}}},
               2.0, 0.7),
        0.6);
   {
-    Buf b = Figure({{{72, 0, 0.12}}, {{72, 0.14, 0.12}}, {{72, 0.28, 0.12}}, {{76, 0.42, 0.3}},
-                    {{79, 0.75, 0.12}}, {{77, 0.9, 0.12}}, {{79, 1.05, 0.8}}},
+    Buf b = Figure({{{72, 0, 0.12}},
+                    {{72, 0.14, 0.12}},
+                    {{72, 0.28, 0.12}},
+                    {{76, 0.42, 0.3}},
+                    {{79, 0.75, 0.12}},
+                    {{77, 0.9, 0.12}},
+                    {{79, 1.05, 0.8}}},
                    2.0, 0.6);
     b.Mix(Figure({{{60, 1.05, 0.8}}, {{64, 1.05, 0.8}}, {{67, 1.05, 0.8}}}, 2.0, 0.3), 0, 0.5);
     Save(pack, "level_complete", b, 0.65);
   }
   Save(pack, "alarm",
-       Tone(R, 1.0, [](double t) { return 700 + 250 * Sine(2.0 * t - 0.25); },
-            [](double ph) { return Square(ph) * 0.4 + Sine(ph) * 0.6; },
-            [](double t) { return Adsr(t, 0.02, 0.1, 0.9, 0.9, 0.1); }),
+       Tone(
+           R, 1.0, [](double t) { return 700 + 250 * Sine(2.0 * t - 0.25); },
+           [](double ph) { return Square(ph) * 0.4 + Sine(ph) * 0.6; },
+           [](double t) { return Adsr(t, 0.02, 0.1, 0.9, 0.9, 0.1); }),
        0.55);
 
   // Dragons.
@@ -242,18 +299,25 @@ void WriteSounds(Pack& pack) {
 
   // Loops: one second each, folded so the end flows into the start.
   {
-    Buf b = Noise(R, 1.1, 201, [](double) { return 0.6; }, [](double) { return 14000.0; });
+    Buf b = Noise(
+        R, 1.1, 201, [](double) { return 0.6; }, [](double) { return 14000.0; });
     HighPass(b, [](double) { return 2500.0; });
     Rng rng(202);
-    for (int k = 0; k < 40; ++k) b.Mix(Click(rng.Range(2000, 6000), 0.02, 300 + k), rng.Range(0, 1.08), rng.Range(0.3, 1.0));
+    for (int k = 0; k < 40; ++k)
+      b.Mix(Click(rng.Range(2000, 6000), 0.02, 300 + k), rng.Range(0, 1.08), rng.Range(0.3, 1.0));
     b.FoldLoop(R, R / 10);
     Save(pack, "burning_big_bomb", b, 0.45, false);
   }
   {
-    Buf b = Noise(R, 1.1, 211, [](double) { return 1.0; }, [](double) { return 400.0; });
+    Buf b = Noise(
+        R, 1.1, 211, [](double) { return 1.0; }, [](double) { return 400.0; });
     LowPass(b, [](double) { return 260.0; });
     // 55 Hz and 82.5 Hz complete whole cycles in one second.
-    b.Mix(Render(R, 1.1, [](double t) { return 0.25 * Saw(55 * t) + 0.12 * Square(82.5 * t) * (0.6 + 0.4 * Sine(4 * t)); }), 0);
+    b.Mix(Render(R, 1.1,
+                 [](double t) {
+                   return 0.25 * Saw(55 * t) + 0.12 * Square(82.5 * t) * (0.6 + 0.4 * Sine(4 * t));
+                 }),
+          0);
     LowPass(b, [](double) { return 700.0; });
     b.FoldLoop(R, R / 10);
     Save(pack, "balls_down", b, 0.55, false);
@@ -272,7 +336,8 @@ void WriteSounds(Pack& pack) {
       }
       return v;
     });
-    Buf n = Noise(R, 1.1, 221, [](double) { return 0.5; }, [](double) { return 300.0; });
+    Buf n = Noise(
+        R, 1.1, 221, [](double) { return 0.5; }, [](double) { return 300.0; });
     n.FoldLoop(R, R / 10);
     for (size_t i = 0; i < b.n(); ++i) b.s[i] += n.s[i];
     Save(pack, "balls_up", b, 0.5, false);

@@ -96,9 +96,15 @@ void Svf(Buf& b, const std::function<double(double)>& cut, double q, Mode mode) 
 }
 }  // namespace
 
-void LowPass(Buf& b, const std::function<double(double)>& cut, double q) { Svf(b, cut, q, Mode::Low); }
-void HighPass(Buf& b, const std::function<double(double)>& cut, double q) { Svf(b, cut, q, Mode::High); }
-void BandPass(Buf& b, const std::function<double(double)>& cut, double q) { Svf(b, cut, q, Mode::Band); }
+void LowPass(Buf& b, const std::function<double(double)>& cut, double q) {
+  Svf(b, cut, q, Mode::Low);
+}
+void HighPass(Buf& b, const std::function<double(double)>& cut, double q) {
+  Svf(b, cut, q, Mode::High);
+}
+void BandPass(Buf& b, const std::function<double(double)>& cut, double q) {
+  Svf(b, cut, q, Mode::Band);
+}
 
 void Echo(Buf& b, double delay_s, double feedback, double wet) {
   const size_t d = static_cast<size_t>(delay_s * b.rate);
@@ -113,9 +119,12 @@ void Echo(Buf& b, double delay_s, double feedback, double wet) {
 
 double Adsr(double t, double a, double d, double s, double release_at, double r) {
   double v;
-  if (t < a) v = t / a;
-  else if (t < a + d) v = 1 - (1 - s) * (t - a) / d;
-  else v = s;
+  if (t < a)
+    v = t / a;
+  else if (t < a + d)
+    v = 1 - (1 - s) * (t - a) / d;
+  else
+    v = s;
   if (t > release_at) v *= std::max(0.0, 1 - (t - release_at) / r);
   return v;
 }

@@ -33,9 +33,15 @@ struct Buf {
 constexpr double kTau = 6.283185307179586;
 
 // Oscillators take a phase in cycles.
-inline double Sine(double ph) { return std::sin(kTau * ph); }
-inline double Saw(double ph) { return 2.0 * (ph - std::floor(ph)) - 1.0; }
-inline double Square(double ph, double duty = 0.5) { return (ph - std::floor(ph)) < duty ? 1.0 : -1.0; }
+inline double Sine(double ph) {
+  return std::sin(kTau * ph);
+}
+inline double Saw(double ph) {
+  return 2.0 * (ph - std::floor(ph)) - 1.0;
+}
+inline double Square(double ph, double duty = 0.5) {
+  return (ph - std::floor(ph)) < duty ? 1.0 : -1.0;
+}
 inline double Tri(double ph) {
   const double x = ph - std::floor(ph);
   return x < 0.5 ? 4 * x - 1 : 3 - 4 * x;
@@ -57,13 +63,17 @@ void BandPass(Buf& b, const std::function<double(double)>& cut, double q = 2.0);
 void Echo(Buf& b, double delay_s, double feedback, double wet);
 
 // Envelope helpers.
-inline double ExpDecay(double t, double tau) { return std::exp(-t / tau); }
+inline double ExpDecay(double t, double tau) {
+  return std::exp(-t / tau);
+}
 inline double AttackDecay(double t, double a, double tau) {
   return t < a ? t / a : std::exp(-(t - a) / tau);
 }
 double Adsr(double t, double a, double d, double s, double release_at, double r);
 
-inline double NoteHz(double midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
+inline double NoteHz(double midi) {
+  return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
+}
 
 // 16-bit PCM WAV, mono or interleaved stereo.
 std::vector<uint8_t> WavBytes(const std::vector<const Buf*>& channels);

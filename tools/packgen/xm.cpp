@@ -25,7 +25,8 @@ struct Out {
 }  // namespace
 
 std::vector<uint8_t> XmBytes(const XmSong& song) {
-  if (song.orders.empty() || song.orders.size() > 256) throw std::runtime_error("xm: bad order count");
+  if (song.orders.empty() || song.orders.size() > 256)
+    throw std::runtime_error("xm: bad order count");
   Out o;
   o.Str("Extended Module: ", 17);
   o.Str(song.name, 20);
@@ -47,7 +48,8 @@ std::vector<uint8_t> XmBytes(const XmSong& song) {
     Out d;
     for (int r = 0; r < p.rows; ++r) {
       for (int c = 0; c < song.channels; ++c) {
-        const XmCell cell = c < p.channels ? p.cells[static_cast<size_t>(r * p.channels + c)] : XmCell{};
+        const XmCell cell =
+            c < p.channels ? p.cells[static_cast<size_t>(r * p.channels + c)] : XmCell{};
         uint8_t flags = 0x80;
         if (cell.note) flags |= 1;
         if (cell.inst) flags |= 2;

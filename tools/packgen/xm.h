@@ -32,7 +32,7 @@ struct XmInstrument {
   uint8_t volume = 64;
   uint8_t pan = 128;
   std::vector<std::pair<uint16_t, uint16_t>> envelope;  // (tick, 0..64)
-  int sustain = -1;                                    // envelope point held until key off
+  int sustain = -1;                                     // envelope point held until key off
   uint16_t fadeout = 0;
   uint8_t vib_depth = 0, vib_rate = 0, vib_sweep = 0;
 };

@@ -160,8 +160,8 @@ std::vector<Quad> quads;
 int order_counter = 0;
 
 void AddObject(const std::string& spr_path, double x, double y, int z_override, bool has_z,
-               const std::map<int, int>& variants, int frame, double alpha, uint32_t color, double scale,
-               double angle, bool place_default) {
+               const std::map<int, int>& variants, int frame, double alpha, uint32_t color,
+               double scale, double angle, bool place_default) {
   std::string path = spr_path;
   if (path.size() < 4 || path.substr(path.size() - 4) != ".spr") path += ".spr";
   SprDef d = LoadSpr(path);
@@ -182,7 +182,8 @@ void AddObject(const std::string& spr_path, double x, double y, int z_override, 
     ++order_counter;
     quads.push_back({z + p.z, -order_counter, [=](cairo_t* cr) {
                        cairo_surface_t* s = Img(p.image);
-                       const int iw = cairo_image_surface_get_width(s), ih = cairo_image_surface_get_height(s);
+                       const int iw = cairo_image_surface_get_width(s),
+                                 ih = cairo_image_surface_get_height(s);
                        const int fw = p.fw ? p.fw : iw, fh = p.fh ? p.fh : ih;
                        const int cols = std::max(1, iw / fw);
                        const int fx = (f % cols) * fw, fy = (f / cols) * fh;
@@ -200,12 +201,14 @@ void AddObject(const std::string& spr_path, double x, double y, int z_override, 
                        if (p.mode) cairo_set_operator(cr, CAIRO_OPERATOR_ADD);
                        const uint32_t c = color != 0xFFFFFF ? color : p.color;
                        if (c != 0xFFFFFF) {
-                         // Multiply tint: draw, then multiply with the colour inside the image's alpha.
+                         // Multiply tint: draw, then multiply with the colour inside the image's
+                         // alpha.
                          cairo_push_group(cr);
                          cairo_set_source_surface(cr, s, -fx, -fy);
                          cairo_paint(cr);
                          cairo_set_operator(cr, CAIRO_OPERATOR_MULTIPLY);
-                         cairo_set_source_rgb(cr, ((c >> 16) & 255) / 255.0, ((c >> 8) & 255) / 255.0, (c & 255) / 255.0);
+                         cairo_set_source_rgb(cr, ((c >> 16) & 255) / 255.0,
+                                              ((c >> 8) & 255) / 255.0, (c & 255) / 255.0);
                          cairo_paint(cr);
                          cairo_set_operator(cr, CAIRO_OPERATOR_DEST_IN);
                          cairo_set_source_surface(cr, s, -fx, -fy);
@@ -233,8 +236,8 @@ void LoadMap(const std::string& map) {
     std::getline(ss, b, ',');
     std::getline(ss, c, ',');
     const bool hz = static_cast<bool>(std::getline(ss, d, ','));
-    AddObject(paths[std::stoi(a)], std::stoi(b), std::stoi(c), hz ? std::stoi(d) : 0, hz, {}, 0, 255, 0xFFFFFF, 0, 0,
-              false);
+    AddObject(paths[std::stoi(a)], std::stoi(b), std::stoi(c), hz ? std::stoi(d) : 0, hz, {}, 0,
+              255, 0xFFFFFF, 0, 0, false);
   }
 }
 
@@ -315,7 +318,8 @@ void LayText(const std::string& file, const std::vector<std::string>& params) {
       const auto it = m.glyph.find(ch);
       const int gw = it == m.glyph.end() ? -1 : it->second.first;
       const int fr = it == m.glyph.end() ? 0 : it->second.second;
-      if (ch != ' ') AddObject(font, size * m.spacing + pen, y, z, true, {}, fr, 255, color, size, 0, false);
+      if (ch != ' ')
+        AddObject(font, size * m.spacing + pen, y, z, true, {}, fr, 255, color, size, 0, false);
       pen += size * (gw + m.spacing);
     }
     y += leading;
@@ -400,8 +404,10 @@ int main(int argc, char** argv) {
     } else if (cmd == "spr" || cmd == "sprd") {
       std::string path, tok;
       double x = 0, y = 0;
-      if (cmd == "spr") ss >> path >> x >> y;
-      else ss >> path;
+      if (cmd == "spr")
+        ss >> path >> x >> y;
+      else
+        ss >> path;
       int z = 0, frame = 0;
       bool hz = false;
       double alpha = 255, scale = 0, angle = 0;
@@ -415,12 +421,18 @@ int main(int argc, char** argv) {
           continue;
         }
         const std::string k = tok.substr(0, eq), v = tok.substr(eq + 1);
-        if (k == "frame") frame = std::stoi(v);
-        else if (k == "alpha") alpha = std::stod(v);
-        else if (k == "color") color = std::stoul(v, nullptr, 16);
-        else if (k == "scale") scale = std::stod(v);
-        else if (k == "angle") angle = std::stod(v);
-        else if (k[0] == 'g') var[std::stoi(k.substr(1))] = std::stoi(v);
+        if (k == "frame")
+          frame = std::stoi(v);
+        else if (k == "alpha")
+          alpha = std::stod(v);
+        else if (k == "color")
+          color = std::stoul(v, nullptr, 16);
+        else if (k == "scale")
+          scale = std::stod(v);
+        else if (k == "angle")
+          angle = std::stod(v);
+        else if (k[0] == 'g')
+          var[std::stoi(k.substr(1))] = std::stoi(v);
       }
       AddObject(path, x, y, z, hz, var, frame, alpha, color, scale, angle, cmd == "sprd");
     }
