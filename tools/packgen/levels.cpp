@@ -126,9 +126,6 @@ struct Grid {
   std::pair<int, int> Below(int r, int i) const {
     return IsTwelve(r) ? std::make_pair(i - 1, i) : std::make_pair(i, i + 1);
   }
-  std::pair<int, int> Above(int r, int i) const {
-    return IsTwelve(r) ? std::make_pair(i - 1, i) : std::make_pair(i, i + 1);
-  }
   std::vector<std::pair<int, int>> Neighbours(int r, int i) const {
     std::vector<std::pair<int, int>> n{{r, i - 1}, {r, i + 1}};
     const auto b = Below(r, i);
@@ -217,7 +214,6 @@ Grid MakePuzzle(const PuzzleSpec& s, uint32_t seed) {
       const double x =
           (i + 0.5 - w / 2.0) / 6.0 * (w == 12 ? 1.0 : 12.0 / 11.0 * 11.0 / 12.0) * 1.0;
       const double xn = (i - (w - 1) / 2.0) / 5.5;
-      (void)x;
       if (ShapeCell(s.shape, r, s.rows, xn, i, w)) row[i] = '#';
     }
     g.rows.push_back(row);
@@ -228,10 +224,15 @@ Grid MakePuzzle(const PuzzleSpec& s, uint32_t seed) {
   for (int k = 6; k > 0; --k) std::swap(palette[k], palette[rng.Int(k + 1)]);
   palette.resize(s.colours);
   auto mirror = [&](int r, int i) { return std::make_pair(r, g.Width(r) - 1 - i); };
+  int dealt = 0;
   for (int r = 0; r < s.rows; ++r) {
     for (int i = 0; i < g.Width(r); ++i) {
       if (g.rows[r][i] != '#') continue;
-      const char colour = static_cast<char>('0' + palette[rng.Int(s.colours)]);
+      // Deal the colours round by round so every colour of the level shows up evenly.
+      if (dealt % s.colours == 0) {
+        for (int k = s.colours - 1; k > 0; --k) std::swap(palette[k], palette[rng.Int(k + 1)]);
+      }
+      const char colour = static_cast<char>('0' + palette[dealt++ % s.colours]);
       int size = 2 + rng.Int(3);
       std::vector<std::pair<int, int>> frontier{{r, i}};
       while (!frontier.empty() && size > 0) {

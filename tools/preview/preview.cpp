@@ -178,7 +178,8 @@ void AddObject(const std::string& spr_path, double x, double y, int z_override, 
     if (v < 0 || v >= d.groups[gi].second) continue;
     const PartDef p = d.parts[d.groups[gi].first + v];
     const int f = (gi == 0 || variants.count(-1)) ? frame : 0;
-    const double a = alpha / 255.0 * p.alpha / 255.0 * d.alpha / 255.0;
+    // An alpha the code sets replaces the definition's.
+    const double a = (alpha != 255 ? alpha : d.alpha) / 255.0 * p.alpha / 255.0;
     ++order_counter;
     quads.push_back({z + p.z, -order_counter, [=](cairo_t* cr) {
                        cairo_surface_t* s = Img(p.image);
@@ -408,6 +409,7 @@ int main(int argc, char** argv) {
         ss >> path >> x >> y;
       else
         ss >> path;
+      std::replace(path.begin(), path.end(), '|', ' ');  // "logo|set" stands for "logo set"
       int z = 0, frame = 0;
       bool hz = false;
       double alpha = 255, scale = 0, angle = 0;
