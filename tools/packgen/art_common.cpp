@@ -143,10 +143,10 @@ void DrawSpace(cairo_t* cr, int w, int h, uint32_t seed, double nebula) {
 
 void ButtonFace(cairo_t* cr, double x, double y, double w, double h, int state, double radius) {
   const double lift = state == 2 ? 1.0 : 0.0;
-  const Rgb top = state == 1 ? Hex(0x3F7FB8) : (state == 2 ? Hex(0x1C3C62) : Hex(0x2C5687));
-  const Rgb bottom = state == 1 ? Hex(0x173E6E) : (state == 2 ? Hex(0x0E223F) : Hex(0x11294B));
+  const Rgb top = state == 1 ? Hex(0x4C9AE0) : (state == 2 ? Hex(0x163454) : Hex(0x2C5687));
+  const Rgb bottom = state == 1 ? Hex(0x1B5596) : (state == 2 ? Hex(0x0A1A32) : Hex(0x11294B));
   cairo_save(cr);
-  // Drop shadow.
+  // Drop shadow; a hovered button glows instead.
   RoundRect(cr, x + 1, y + 2, w - 2, h - 2, radius);
   cairo_set_source_rgba(cr, 0, 0, 0, 0.45);
   cairo_fill(cr);
@@ -155,17 +155,34 @@ void ButtonFace(cairo_t* cr, double x, double y, double w, double h, int state, 
   cairo_save(cr);
   RoundRect(cr, x + 3, y + 2.5 + lift, w - 6, (h - 4) * 0.45, radius * 0.7);
   cairo_pattern_t* sheen = cairo_pattern_create_linear(0, y + 2, 0, y + h * 0.5);
-  cairo_pattern_add_color_stop_rgba(sheen, 0, 1, 1, 1, state == 2 ? 0.10 : 0.28);
+  cairo_pattern_add_color_stop_rgba(sheen, 0, 1, 1, 1,
+                                    state == 2 ? 0.08 : (state == 1 ? 0.38 : 0.26));
   cairo_pattern_add_color_stop_rgba(sheen, 1, 1, 1, 1, 0.02);
   cairo_set_source(cr, sheen);
   cairo_fill(cr);
   cairo_pattern_destroy(sheen);
   cairo_restore(cr);
-  // Accent rim: brighter when hovered.
+  if (state == 2) {
+    // Pressed: the face sinks, shaded from the top edge.
+    RoundRect(cr, x + 1.5, y + 1.5 + lift, w - 3, h - 3.75, radius);
+    cairo_pattern_t* in = cairo_pattern_create_linear(0, y, 0, y + h * 0.4);
+    cairo_pattern_add_color_stop_rgba(in, 0, 0, 0, 0, 0.45);
+    cairo_pattern_add_color_stop_rgba(in, 1, 0, 0, 0, 0);
+    cairo_set_source(cr, in);
+    cairo_fill(cr);
+    cairo_pattern_destroy(in);
+  }
+  // Accent rim: bright and doubled when hovered.
   RoundRect(cr, x + 1.5, y + 1.5 + lift, w - 3, h - 3.75, radius);
-  SetRgb(cr, state == 1 ? Hex(0x8FEAFF) : kAccent, state == 1 ? 0.95 : (state == 2 ? 0.45 : 0.6));
-  cairo_set_line_width(cr, state == 1 ? 1.6 : 1.1);
+  SetRgb(cr, state == 1 ? Hex(0xA8F0FF) : kAccent, state == 1 ? 1.0 : (state == 2 ? 0.4 : 0.55));
+  cairo_set_line_width(cr, state == 1 ? 2.0 : 1.1);
   cairo_stroke(cr);
+  if (state == 1) {
+    RoundRect(cr, x + 3.5, y + 3.5, w - 7, h - 7.75, std::max(1.0, radius - 2));
+    SetRgb(cr, kAccent, 0.35);
+    cairo_set_line_width(cr, 1.0);
+    cairo_stroke(cr);
+  }
   cairo_restore(cr);
 }
 

@@ -274,7 +274,7 @@ void DrawMiniBall(cairo_t* cr, int variant, double cx, double cy, double r) {
     cairo_save(cr);
     EmblemPath(cr, n, cx, cy + r * 0.12, r * 0.68);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    if (n == 2 || n == 7)
+    if (n == 2 || n == 7 || n == 6)
       SetRgb(cr, Scale(BallColour(n), 0.42), 0.85);
     else
       SetRgb(cr, Mix(BallColour(n), {1, 1, 1}, 0.78), 0.8);

@@ -24,8 +24,10 @@ std::vector<int16_t> ToPcm(const Buf& b, double peak = 0.9) {
   return out;
 }
 
-XmInstrument OneShot(const std::string& name, const Buf& b, uint8_t volume = 64) {
+XmInstrument OneShot(const std::string& name, const Buf& b, uint8_t volume = 64,
+                     uint8_t pan = 128) {
   XmInstrument in;
+  in.pan = pan;
   in.name = name;
   in.data = ToPcm(b);
   in.relnote = kRelNote;
@@ -153,6 +155,9 @@ std::vector<XmInstrument> Instruments() {
     bell.relnote = kRelNote - 12;  // sampled an octave up
     ins.push_back(bell);
   }
+  // Spread the band across the stereo field: hats and arpeggio left, lead and bell right.
+  const uint8_t pans[9] = {128, 136, 92, 164, 128, 84, 170, 128, 156};
+  for (size_t i = 0; i < ins.size() && i < 9; ++i) ins[i].pan = pans[i];
   return ins;
 }
 

@@ -216,7 +216,8 @@ void WriteSounds(Pack& pack) {
     Save(pack, "bonus_up", b, 0.6);
   }
   {
-    Buf b = Click(900, 0.1, 91);
+    Buf b(R, 0.3);
+    b.Mix(Click(900, 0.1, 91), 0);
     b.Mix(Click(1400, 0.12, 92), 0.14);
     b.Mix(Boom(0.15, 200, 100, 1000, 93, 0.3), 0.14, 0.5);
     Save(pack, "bonus_paint_rocket", b, 0.65);
@@ -267,7 +268,7 @@ void WriteSounds(Pack& pack) {
            R, 1.0, [](double t) { return 700 + 250 * Sine(2.0 * t - 0.25); },
            [](double ph) { return Square(ph) * 0.4 + Sine(ph) * 0.6; },
            [](double t) { return Adsr(t, 0.02, 0.1, 0.9, 0.9, 0.1); }),
-       0.55);
+       0.42);
 
   // Dragons.
   Save(pack, "dragon_joy1",
