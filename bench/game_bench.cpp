@@ -60,11 +60,13 @@ void ReportAllocations(benchmark::State& state, long before) {
 }
 
 // Steepest aim, 90 rows in use, the top 30 full: the ball zig-zags ~2100 px between the walls
-// before it meets the field.
+// before it meets the field. A ball in row -1 outside the nets (never hit) keeps every sub-step
+// on the full collision test.
 void BM_PlannerLongBouncingPathIntoFullField(benchmark::State& state) {
   auto ctx = MakeWorld();
   ctx->game.field.top_rows = 90;
   FillRows(*ctx, 60, 89);
+  PutBall(*ctx, 0, -1, 1, 0, 0);
   AimUpdate(*ctx, 0, 560, 800, 600);  // clamps to 67.5 degrees
   const AimState a = ctx->game.aim;
   PlanShot(*ctx, static_cast<int>(a.start_x), static_cast<int>(a.start_y), a.vx, a.vy);

@@ -79,7 +79,10 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
   const int s = f.offset;
   const int top = std::min(f.top_rows - 1, kFieldRowMax);
 
-  // Occupied cells of rows -1..R-1 as bit rows, with their picture positions.
+  // Occupied cells of rows -1..R-1 as bit rows, with their picture positions, and the band of
+  // heights outside which no picture can be within collision distance.
+  double band_lo = 1e300;
+  double band_hi = -1e300;
   for (int r = kFieldRowMin; r <= top; ++r) {
     std::uint16_t bits = 0;
     for (int c = 0; c < kFieldCols; ++c) {
@@ -89,6 +92,8 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
       const auto i = static_cast<std::size_t>((r + 1) * kFieldCols + c);
       g.plan_x[i] = PicX(ctx, cell.sprite);
       g.plan_y[i] = PicY(ctx, cell.sprite);
+      band_lo = std::min(band_lo, g.plan_y[i] - 25);
+      band_hi = std::max(band_hi, g.plan_y[i] + 25);
     }
     g.plan_row_bits[static_cast<std::size_t>(r + 1)] = bits;
   }
@@ -119,10 +124,22 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
       continue;
     }
     bounced = false;
+    if (ny <= band_lo || ny >= band_hi) {  // 25 px > sqrt(612): nothing can be hit here
+      x = nx;
+      y = ny;
+      continue;
+    }
     const int hr = RoundEven((428.0 - s - ny - 15) / 30);
-    const int hc = RoundEven((nx - 145) / 34);
     const int r0 = std::min(std::max(hr - 3, -1), top);
     const int r1 = std::max(std::min(hr + 3, top), -1);
+    unsigned any = 0;
+    for (int r = r0; r <= r1; ++r) any |= g.plan_row_bits[static_cast<std::size_t>(r + 1)];
+    if (any == 0) {
+      x = nx;
+      y = ny;
+      continue;
+    }
+    const int hc = RoundEven((nx - 145) / 34);
     const int c0 = std::max(hc - 3, 0);
     const int c1 = std::min(hc + 3, 15);
     bool hit = false;

@@ -1,11 +1,28 @@
 #include "game/field.h"
 
+#include <cmath>
+
+#include "game/game_math.h"
+
 #include "game_fixture.h"
 
 namespace qv::test {
 namespace {
 
 class FieldTest : public GameTest {};
+
+TEST(RoundEvenTest, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(RoundEven(0.5), 0);
+  EXPECT_EQ(RoundEven(1.5), 2);
+  EXPECT_EQ(RoundEven(2.5), 2);
+  EXPECT_EQ(RoundEven(-0.5), 0);
+  EXPECT_EQ(RoundEven(-1.5), -2);
+  EXPECT_EQ(RoundEven(-2.5), -2);
+  EXPECT_EQ(RoundEven(2.4999999), 2);
+  EXPECT_EQ(RoundEven(-2700.6), -2701);
+  EXPECT_EQ(RoundEven(1e300), 2147483647);
+  EXPECT_EQ(RoundEven(std::nan("")), 0);
+}
 
 TEST_F(FieldTest, CellPositionsFollowRowCodeAndOffset) {
   BallField& f = ctx.game.field;
