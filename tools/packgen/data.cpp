@@ -356,9 +356,9 @@ Block Line(const std::string& font, double size, int y, int z, uint32_t col,
 
 void WriteTexts(Pack& pack) {
   // Game scene dialogs (z 1010).
-  WriteText(pack, "game_over",
-            {Title(232, "GAME OVER", 1010),
-             Line(F2, 0.55, 285, 1010, kSoft, {"THE FIELD REACHED THE CANNON"})});
+  WriteText(
+      pack, "game_over",
+      {Title(232, "GAME OVER", 1010), Line(F2, 0.55, 285, 1010, kSoft, {"BETTER LUCK NEXT TIME"})});
   WriteText(pack, "exit_to_menu",
             {Line(F1, 0.75, 232, 1010, kGold, {"EXIT TO THE MENU?"}),
              Line(F2, 0.5, 280, 1010, kSoft, {"YOUR PROGRESS IS SAVED"})});

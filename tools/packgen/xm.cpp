@@ -122,13 +122,4 @@ std::vector<uint8_t> XmBytes(const XmSong& song) {
   return o.b;
 }
 
-bool XmSummary(const std::vector<uint8_t>& b, int& orders, int& restart, int& patterns) {
-  if (b.size() < 80 || std::string(b.begin(), b.begin() + 17) != "Extended Module: ") return false;
-  auto u16 = [&](size_t at) { return b[at] | (b[at + 1] << 8); };
-  orders = u16(64);
-  restart = u16(66);
-  patterns = u16(70);
-  return true;
-}
-
 }  // namespace packgen

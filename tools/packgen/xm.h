@@ -49,7 +49,4 @@ struct XmSong {
 
 std::vector<uint8_t> XmBytes(const XmSong& song);
 
-// Reads back the order count, restart position and pattern count of XM bytes (for checks).
-bool XmSummary(const std::vector<uint8_t>& bytes, int& orders, int& restart, int& patterns);
-
 }  // namespace packgen
