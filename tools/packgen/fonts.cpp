@@ -121,7 +121,7 @@ void WriteFonts(Pack& pack) {
                    200, 64});
   WriteFont(pack, {"font_taurus2", Face::Condensed, 24, 32, 24, 1.8, Hex(0xFFFFFF), Hex(0xE4E8EE),
                    false, 200, 64});
-  WriteFont(pack, {"font_crystal1", Face::Mono, 20, 24, 19, 1.6, Hex(0xFFFFFF), Hex(0xCCD4DE), true,
+  WriteFont(pack, {"font_crystal1", Face::Bold, 19, 24, 19, 1.6, Hex(0xFFFFFF), Hex(0xCCD4DE), true,
                    120, 32});
 }
 
