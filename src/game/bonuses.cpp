@@ -465,4 +465,19 @@ void CrystalFlightStep(Context& ctx) {
   }
 }
 
+void DestroyAllRockets(Context& ctx) {
+  for (std::size_t i = 0; i < ctx.game.rockets.size(); ++i) {
+    DestroyRocket(ctx, static_cast<int>(i));
+  }
+  ctx.game.rockets.clear();
+}
+
+void ClearCrystalFlights(Context& ctx) {
+  CrystalState& cs = ctx.game.crystals;
+  for (CrystalFlight& fl : cs.flights) FreePic(ctx, fl.sprite);
+  cs.flights.clear();
+  cs.launched = 0;
+  cs.arrived = 0;
+}
+
 }  // namespace qv

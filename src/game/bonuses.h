@@ -30,4 +30,10 @@ int LiveRockets(const Context& ctx);
 void StartCrystalFlight(Context& ctx, double x, double y);
 void CrystalFlightStep(Context& ctx);
 
+// Level end: the game core owns the pictures of its flying items, so the level is cleared
+// through these (not by unloading their tags, which would leave the lists pointing at nothing).
+void DestroyAllRockets(Context& ctx);
+// Frees every flying or arrived crystal and zeroes the launched and arrived counters.
+void ClearCrystalFlights(Context& ctx);
+
 }  // namespace qv

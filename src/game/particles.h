@@ -19,7 +19,8 @@ int CreateFallingBall(Context& ctx, int ball_kind, int paint, double x, double y
 void UpdateParticle(Context& ctx, int slot);
 void UpdateParticles(Context& ctx);
 void DestroyParticle(Context& ctx, int slot);
-// Destroys every particle and empties the list.
+// Destroys every particle and empties the list. The list owns its pictures: levels are cleared
+// through this, not by unloading "explose_particle".
 void ClearParticles(Context& ctx);
 int LiveParticles(const Context& ctx);
 

@@ -348,6 +348,10 @@ TEST_F(RocketTest, PodsAlternateAroundTheAim) {
   LaunchRocket(ctx, 3);  // nothing mounted
   EXPECT_EQ(LiveRockets(ctx), 2);
   EXPECT_EQ(port.Count("sample_rocket_launch"), 2);
+  const int slot = second->list_index;
+  DestroyAllRockets(ctx);
+  EXPECT_EQ(LiveRockets(ctx), 0);
+  EXPECT_EQ(MultiSpriteAt(ctx, slot), nullptr);
 }
 
 TEST_F(RocketTest, RepaintsColourBallsOnlyAndDiesAtTheTop) {
@@ -414,6 +418,12 @@ TEST_F(BonusTest, CrystalFlightsStackInTheColumn) {
   const int particles = LiveParticles(ctx);
   CrystalFlightStep(ctx);  // arrived crystals make no more trails
   EXPECT_EQ(LiveParticles(ctx), particles);
+  const PicId first = flights[0].sprite;
+  ClearCrystalFlights(ctx);
+  EXPECT_FALSE(PicAlive(ctx, first));
+  EXPECT_TRUE(ctx.game.crystals.flights.empty());
+  EXPECT_EQ(ctx.game.crystals.launched, 0);
+  EXPECT_EQ(ctx.game.crystals.freed, 2);  // counted by the level, reset with it
 }
 
 }  // namespace
