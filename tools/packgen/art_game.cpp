@@ -642,8 +642,9 @@ void DrawDragon(cairo_t* cr, Rgb body, Rgb belly, int mood) {
   // Arms: up for joy.
   for (int side = 0; side < 1; ++side) {
     if (mood == 1) {
+      // A cheering arm thrown forward, clear of the snout.
       cairo_move_to(cr, 58, 70 + lift);
-      cairo_curve_to(cr, 66, 62, 70, 54, 72, 48);
+      cairo_curve_to(cr, 68, 68 + lift, 76, 66 + lift, 84, 56 + lift);
     } else {
       cairo_move_to(cr, 58, 72 + lift);
       cairo_curve_to(cr, 66, 76, 68, 82, 66, 86);
