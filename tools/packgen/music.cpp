@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
+#include <sstream>
 
 #include "synth.h"
 #include "xm.h"
@@ -274,48 +276,84 @@ void Pad(XmPattern& p, const std::vector<Chord>& chords, int vol) {
   }
 }
 
-// A melody: motif rhythm repeated, pitches walking over chord tones and the scale.
-void Melody(XmPattern& p, const std::vector<Chord>& chords, const std::vector<int>& scale,
-            uint32_t seed, int inst, int vol, int octave) {
-  Rng rng(seed);
-  // Rhythm templates (row offsets within a bar and lengths).
-  const std::vector<std::vector<std::pair<int, int>>> rhythms = {
-      {{0, 3}, {3, 3}, {6, 2}, {8, 4}, {12, 4}},
-      {{0, 2}, {2, 2}, {4, 4}, {10, 2}, {12, 4}},
-      {{0, 6}, {6, 2}, {8, 6}, {14, 2}},
-      {{0, 4}, {4, 4}, {8, 8}},
-  };
-  const auto& motif = rhythms[rng.Int(static_cast<int>(rhythms.size()))];
-  const auto& answer = rhythms[rng.Int(static_cast<int>(rhythms.size()))];
-  int prev = 0;
-  for (int bar = 0; bar < 4; ++bar) {
-    const auto tones = Tones(chords[bar % chords.size()]);
-    const auto& rh = bar % 2 == 0 ? motif : answer;
-    for (size_t k = 0; k < rh.size(); ++k) {
-      int note;
-      const bool strong = rh[k].first % 8 == 0;
-      if (strong || bar == 3) {
-        note = tones[rng.Int(3)] + 12 * octave;
-        // Stay close to the previous note.
-        while (prev && note - prev > 6) note -= 12;
-        while (prev && prev - note > 6) note += 12;
-      } else {
-        // Step through the scale from the previous note.
-        const int dir = rng.Int(2) ? 1 : -1;
-        note = prev ? prev : tones[0] + 12 * octave;
-        for (int s = 0; s < 12; ++s) {
-          note += dir;
-          if (std::find(scale.begin(), scale.end(), ((note % 12) + 12) % 12) != scale.end()) break;
-        }
-      }
-      note = std::clamp(note, 60 + 12 * (octave - 2), 84 + 12 * (octave - 2));
-      Composer::Put(p, bar * 16 + rh[k].first, 4, note, inst, vol - (strong ? 0 : 6));
-      if (rh[k].second >= 4 && rh[k].first + rh[k].second < 16) {
-        Composer::Put(p, bar * 16 + rh[k].first + rh[k].second - 1, 4, -1, 0, vol);
-      }
-      prev = note;
-    }
+// Written tunes: bars separated by "|", each note "step:pitch:length" in sixteenths
+// (pitch as C5, F#4 or Bb5; C5 is midi 72).
+int Pitch(const std::string& name) {
+  static const int base[7] = {9, 11, 0, 2, 4, 5, 7};  // A..G
+  int semis = base[name[0] - 'A'];
+  size_t i = 1;
+  if (name[i] == '#') {
+    ++semis;
+    ++i;
+  } else if (name[i] == 'b') {
+    --semis;
+    ++i;
   }
+  return 12 * (std::stoi(name.substr(i)) + 1) + semis;
+}
+
+void Tune(XmPattern& p, const std::string& tune, int inst, int vol) {
+  int bar = 0;
+  std::string token;
+  std::stringstream ss(tune);
+  while (ss >> token) {
+    if (token == "|") {
+      ++bar;
+      continue;
+    }
+    const size_t c1 = token.find(':'), c2 = token.rfind(':');
+    const int step = std::stoi(token.substr(0, c1));
+    const int len = std::stoi(token.substr(c2 + 1));
+    const int row = bar * 16 + step;
+    Composer::Put(p, row, 4, Pitch(token.substr(c1 + 1, c2 - c1 - 1)), inst,
+                  vol - (step % 4 ? 6 : 0));
+    // Long notes are released before the next one for phrasing.
+    if (len >= 4) Composer::Put(p, row + len - 1, 4, -1, 0, vol);
+  }
+}
+
+const std::map<int, std::string>& Tunes() {
+  static const std::map<int, std::string> tunes = {
+      // Arcade, A minor: A section (Am F C G) and its answer.
+      {101,
+       "0:E5:4 4:D5:2 6:C5:2 8:A4:6 14:C5:2 | 0:F5:4 4:E5:2 6:C5:2 8:A4:4 12:C5:4 |"
+       " 0:G5:3 3:E5:3 6:C5:2 8:E5:4 12:G5:4 | 0:D5:4 4:B4:4 8:G4:4 12:B4:2 14:D5:2"},
+      {102,
+       "0:A5:4 4:G5:2 6:E5:2 8:C5:4 12:E5:4 | 0:F5:2 2:G5:2 4:A5:4 8:F5:4 12:C5:4 |"
+       " 0:E5:4 4:G5:4 8:C6:6 14:B5:2 | 0:B5:4 4:A5:2 6:G5:2 8:D5:8"},
+      {103,
+       "0:A4:2 2:C5:2 4:E5:4 8:A5:8 | 0:A5:2 2:G5:2 4:F5:4 8:C5:8 |"
+       " 0:C5:2 2:E5:2 4:G5:4 8:C6:8 | 0:B5:2 2:A5:2 4:G5:2 6:F5:2 8:E5:2 10:D5:2 12:B4:4"},
+      // B section (F G Am Am) and (Dm Em F E).
+      {201,
+       "0:C5:2 2:F5:2 4:A5:4 8:G5:4 12:F5:4 | 0:D5:2 2:G5:2 4:B5:4 8:A5:4 12:G5:4 |"
+       " 0:E5:4 4:A5:4 8:C6:4 12:B5:4 | 0:A5:12 12:E5:4"},
+      {202,
+       "0:F5:4 4:E5:2 6:D5:2 8:A4:8 | 0:G5:4 4:F5:2 6:E5:2 8:B4:8 |"
+       " 0:A5:4 4:G5:4 8:F5:4 12:C5:4 | 0:B4:4 4:E5:4 8:G#5:8"},
+      // The alternate section, D minor, half time: long singing lines.
+      {301,
+       "0:D5:8 8:F5:4 12:A5:4 | 0:Bb5:8 8:A5:4 12:F5:4 | 0:A5:8 8:C6:4 12:A5:4 | 0:G5:12 12:E5:4"},
+      {302,
+       "0:G5:6 6:Bb5:2 8:D6:8 | 0:F5:6 6:D5:2 8:Bb4:8 | 0:E5:4 4:G5:4 8:C6:8 | 0:C#6:8 8:A5:8"},
+      {303,
+       "0:D6:4 4:C6:4 8:A5:8 | 0:Bb5:4 4:A5:4 8:F5:8 | 0:A5:4 4:G5:4 8:F5:4 12:A5:4 |"
+       " 0:E5:4 4:G5:4 8:C6:8"},
+      // Menu, C major bell tune over Cmaj7 Am7 Dm7 G7 / Fmaj7 Em7 Am7 G.
+      {11,
+       "0:E5:4 4:G5:4 8:B5:8 | 0:C6:4 4:B5:4 8:A5:8 | 0:F5:4 4:A5:4 8:C6:4 12:A5:4 | 0:G5:8 "
+       "8:D5:8"},
+      {12,
+       "0:A5:4 4:C6:4 8:E6:8 | 0:D6:4 4:B5:4 8:G5:8 | 0:C6:4 4:B5:4 8:A5:4 12:E5:4 |"
+       " 0:G5:4 4:A5:4 8:B5:4 12:D6:4"},
+      {13,
+       "0:G5:2 2:E5:2 4:G5:4 8:C6:8 | 0:A5:4 4:C6:4 8:E6:8 | 0:D6:4 4:C6:4 8:A5:8 |"
+       " 0:B5:4 4:G5:4 8:F5:4 12:D5:4"},
+      {14,
+       "0:F5:4 4:A5:4 8:C6:8 | 0:B5:4 4:G5:4 8:E5:8 | 0:E5:4 4:A5:4 8:C6:4 12:B5:4 |"
+       " 0:D6:8 8:B5:4 12:G5:4"},
+  };
+  return tunes;
 }
 
 XmSong ArcadeSong() {
@@ -326,38 +364,36 @@ XmSong ArcadeSong() {
   s.bpm = 140;
   s.instruments = Instruments();
   Composer c(s);
-  const std::vector<int> aminor = {9, 11, 0, 2, 4, 5, 7};
-  const std::vector<int> dminor = {2, 4, 5, 7, 9, 10, 0};
   const std::vector<Chord> A = {{57, true}, {53, false}, {48, false}, {55, false}};
   const std::vector<Chord> B1 = {{53, false}, {55, false}, {57, true}, {57, true}};
   const std::vector<Chord> B2 = {{50, true}, {52, true}, {53, false}, {52, false}};
   const std::vector<Chord> C1 = {{50, true, true}, {58 - 12, false}, {53, false}, {48, false}};
   const std::vector<Chord> C2 = {{55 - 12 + 12, true}, {58 - 12, false}, {48, false}, {57, false}};
   auto pat = [&](const std::vector<Chord>& ch, int drums, bool fill, int bass, bool arp,
-                 int mel_seed, const std::vector<int>& scale, bool pad) {
+                 int mel_seed, bool pad) {
     XmPattern& p = c.New();
     Drums(p, drums, fill);
     Bass(p, ch, bass);
     if (arp) Arp(p, ch, 5, 0, 34, 2);
-    if (mel_seed) Melody(p, ch, scale, static_cast<uint32_t>(mel_seed), kLead, 48, 1);
+    if (mel_seed) Tune(p, Tunes().at(mel_seed), kLead, 48);
     if (pad) Pad(p, ch, 30);
     return static_cast<uint8_t>(s.patterns.size() - 1);
   };
   // Main section (orders 0..11).
-  const uint8_t intro = pat(A, 2, false, 1, false, 0, aminor, true);
-  const uint8_t a1 = pat(A, 0, false, 0, true, 0, aminor, false);
-  const uint8_t a2 = pat(A, 0, false, 0, true, 101, aminor, false);
-  const uint8_t a3 = pat(A, 0, true, 0, true, 102, aminor, false);
-  const uint8_t b1 = pat(B1, 0, false, 2, true, 201, aminor, true);
-  const uint8_t b2 = pat(B2, 0, true, 2, true, 202, aminor, true);
-  const uint8_t brk = pat(A, 2, false, 1, true, 0, aminor, true);
-  const uint8_t build = pat(A, 1, true, 0, true, 103, aminor, true);
+  const uint8_t intro = pat(A, 2, false, 1, false, 0, true);
+  const uint8_t a1 = pat(A, 0, false, 0, true, 0, false);
+  const uint8_t a2 = pat(A, 0, false, 0, true, 101, false);
+  const uint8_t a3 = pat(A, 0, true, 0, true, 102, false);
+  const uint8_t b1 = pat(B1, 0, false, 2, true, 201, true);
+  const uint8_t b2 = pat(B2, 0, true, 2, true, 202, true);
+  const uint8_t brk = pat(A, 2, false, 1, true, 0, true);
+  const uint8_t build = pat(A, 1, true, 0, true, 103, true);
   // Alternate section (order 12 on): D minor, half-time groove, its own tune.
-  const uint8_t c1 = pat(C1, 1, false, 2, false, 301, dminor, true);
-  const uint8_t c2 = pat(C2, 1, false, 2, true, 302, dminor, true);
-  const uint8_t c3 = pat(C1, 0, false, 0, true, 303, dminor, false);
+  const uint8_t c1 = pat(C1, 1, false, 2, false, 301, true);
+  const uint8_t c2 = pat(C2, 1, false, 2, true, 302, true);
+  const uint8_t c3 = pat(C1, 0, false, 0, true, 303, false);
   const uint8_t turn =
-      pat({{53, false}, {55, false}, {52, false}, {52, false}}, 0, true, 0, true, 0, aminor, true);
+      pat({{53, false}, {55, false}, {52, false}, {52, false}}, 0, true, 0, true, 0, true);
   s.orders = {intro, a1, a2, a3, b1, b2, a2, a3, brk, build, b1, b2, c1, c2, c3, turn};
   s.restart = 1;
   return s;
@@ -371,7 +407,6 @@ XmSong MenuSong() {
   s.bpm = 100;
   s.instruments = Instruments();
   Composer c(s);
-  const std::vector<int> cmajor = {0, 2, 4, 5, 7, 9, 11};
   const std::vector<Chord> P1 = {
       {48, false, true}, {57, true, true}, {50, true, true}, {55, false, true}};
   const std::vector<Chord> P2 = {
@@ -382,7 +417,7 @@ XmSong MenuSong() {
     Bass(p, ch, 1);
     Pad(p, ch, 26);
     if (arp) Arp(p, ch, 5, 12, 26, 2);
-    if (mel) Melody(p, ch, cmajor, static_cast<uint32_t>(mel), kBell, 44, 1);
+    if (mel) Tune(p, Tunes().at(mel), kBell, 44);
     return static_cast<uint8_t>(s.patterns.size() - 1);
   };
   const uint8_t i1 = pat(P1, 2, 0, true);
