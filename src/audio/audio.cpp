@@ -34,12 +34,15 @@ const AudioEntry* FindEntry(const Context& ctx, std::int64_t handle) {
 }
 
 void NotePlayed(Context& ctx, const AudioEntry& entry) {
-  // The dump drains this list; a run without dumps keeps only the most recent plays.
+  // The dump drains this list; a run without dumps keeps only the most recent plays. The
+  // capacity is taken once, so playing allocates nothing.
   constexpr std::size_t kMaxPlayed = 4096;
-  if (ctx.audio.played.size() >= kMaxPlayed) {
-    ctx.audio.played.erase(ctx.audio.played.begin(), ctx.audio.played.begin() + kMaxPlayed / 2);
+  std::vector<int>& played = ctx.audio.played;
+  if (played.capacity() < kMaxPlayed) played.reserve(kMaxPlayed);
+  if (played.size() >= kMaxPlayed) {
+    played.erase(played.begin(), played.begin() + kMaxPlayed / 2);
   }
-  ctx.audio.played.push_back(entry.name);
+  played.push_back(static_cast<int>(&entry - ctx.audio.table.data()));
 }
 
 // Starts an entry from its beginning; a sample returns its channel.

@@ -44,8 +44,9 @@ struct AudioState {
   bool available = false;
   bool music_on = false;
 
-  // Names of the entries played since the last state dump, for the harness.
-  std::vector<std::string> played;
+  // Table indices of the entries played since the last state dump, for the harness. Mutable:
+  // the dump (which sees a const context) drains it.
+  mutable std::vector<int> played;
 };
 
 }  // namespace qv

@@ -107,7 +107,7 @@ TEST_F(AudioTest, FailedLoadKeepsSilentRecord) {
   const int channel = PlayAudio(ctx_, FindAudio(ctx_, "sample_hit"));
   EXPECT_GT(channel, 0);
   ASSERT_EQ(ctx_.audio.played.size(), 1u);
-  EXPECT_EQ(ctx_.audio.played[0], "sample_hit");
+  EXPECT_EQ(ctx_.audio.table[static_cast<std::size_t>(ctx_.audio.played[0])].name, "sample_hit");
   StopChannel(ctx_, channel);
   EXPECT_EQ(CountOps("stop", static_cast<std::uint32_t>(channel)), 1);
 }
