@@ -9,6 +9,8 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/headless/headless_window.h"
+#include "platform/headless/recording_audio.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_window.h"
 #include "shell/command_line.h"
 #include "shell/context.h"
@@ -71,6 +73,9 @@ int Run(const qv::CommandLine& cl) {
     qv::platform::VirtualClock clock;
     qv::platform::HeadlessWindow window;
     qv::platform::StderrMessageBoxes boxes;
+    // No sound card: a silent device that records what was played.
+    qv::platform::RecordingAudioDevice audio([&clock] { return clock.TickCount(); });
+    ctx->platform.audio = &audio;
     ctx->platform.clock = &clock;
     ctx->platform.window = &window;
     ctx->platform.messages = &boxes;
@@ -95,6 +100,8 @@ int Run(const qv::CommandLine& cl) {
     } else {
       qv::platform::sdl::SdlClock clock;
       qv::platform::sdl::SdlMessageBoxes boxes(window->sdl_window());
+      std::unique_ptr<qv::platform::AudioDevice> audio = qv::platform::CreateSdlAudioDevice();
+      ctx->platform.audio = audio.get();
       ctx->platform.clock = &clock;
       ctx->platform.window = window.get();
       ctx->platform.messages = &boxes;

@@ -264,4 +264,22 @@ void ResumeOnRestore(Context& ctx) {
   }
 }
 
+void PlayHoverSound(Context& ctx) {
+  PlayAudio(ctx, FindAudio(ctx, "sample_mouse_over_button"));
+}
+
+void PlayPressSound(Context& ctx) {
+  PlayAudio(ctx, FindAudio(ctx, "sample_mouse_down_button"));
+}
+
+void RestoreSoundGain(Context& ctx) {
+  if (ctx.audio.sound_gain != 0.0) return;
+  ctx.audio.sound_gain = 1.0;
+  if (ctx.audio.available) ApplySoundVolume(ctx);
+}
+
+void MusicSystemOn(Context& ctx) {
+  ctx.audio.music_on = true;
+}
+
 }  // namespace qv

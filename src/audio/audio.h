@@ -28,6 +28,13 @@ void ApplySoundVolume(Context& ctx);
 void MuteOnDeactivate(Context& ctx);
 void ResumeOnRestore(Context& ctx);
 
+// Shell hooks: the button sounds, the sound gain's return after the focus came back, and the
+// music system switched on by every options read.
+void PlayHoverSound(Context& ctx);
+void PlayPressSound(Context& ctx);
+void RestoreSoundGain(Context& ctx);
+void MusicSystemOn(Context& ctx);
+
 // The library volume for a music volume of 0..13 at the given fade levels.
 int MusicLibraryVolume(int music_volume, double music_level, double app_level);
 int SoundLibraryVolume(int sound_volume, double gain);

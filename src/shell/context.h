@@ -6,6 +6,7 @@
 #include "menu/menu_state.h"
 #include "platform/platform.h"
 #include "scene/scene_state.h"
+#include "shell/loading_state.h"
 #include "shell/shell_state.h"
 #include "sprites/sprites_state.h"
 
@@ -14,6 +15,7 @@ namespace qv {
 struct Context {
   platform::Platform platform;
   ShellState shell;
+  LoadingState loading;
   SpriteState sprites;
   SceneState scene;
   AudioState audio;

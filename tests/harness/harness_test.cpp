@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -28,6 +29,9 @@ class HarnessTest : public ::testing::Test {
     game_ = dir_.path() / "game";
     WriteText(game_ / "options.txt", "move_cnt=16\r\nlog_enabled=1\r\n");
     WriteText(game_ / "text" / "combo.txt", "5,Good\r\n10,Great\r\n");
+    for (const char* list : {"loading.msl", "music.ini", "main.msl", "sound.ini"}) {
+      WriteText(game_ / list, "");
+    }
   }
 
   Result Run(const std::string& args) {
@@ -45,6 +49,19 @@ class HarnessTest : public ::testing::Test {
     WriteText(dir_.path() / "s.txt", script);
     return Run("--headless --dir " + game_.string() + " --script " +
                (dir_.path() / "s.txt").string() + " " + extra);
+  }
+
+  // The shell's own log messages (the loading screen of a folder without content logs its
+  // missing sprite files between them).
+  std::vector<std::string> ShellMessages() {
+    static const std::vector<std::string> kShell = {
+        " textures mode=32bit", "InitDeviceObjects", "FullScreenChange", "StartSceneMenu",
+        "setup_refresh",        "appdeactivate...",  "appactivate...",   "active..."};
+    std::vector<std::string> out;
+    for (const std::string& m : LogMessages()) {
+      if (std::find(kShell.begin(), kShell.end(), m) != kShell.end()) out.push_back(m);
+    }
+    return out;
   }
 
   // The log's messages without their date and time.
@@ -81,7 +98,7 @@ TEST_F(HarnessTest, ScriptedRunWritesTheLogAndTheStateDump) {
       "StartSceneMenu",       "setup_refresh",     " textures mode=32bit", "appdeactivate...",
       "appactivate...",       "active...",
   };
-  EXPECT_EQ(LogMessages(), expected);
+  EXPECT_EQ(ShellMessages(), expected);
   const std::string log = ReadText(game_ / "log.txt");
   EXPECT_NE(log.find("01.01.2000 00:00:01 : appdeactivate...\r\n"), std::string::npos)
       << "log lines carry the virtual time (tick 150 = 1.51 s)";
@@ -107,7 +124,7 @@ TEST_F(HarnessTest, ScriptedRunWritesTheLogAndTheStateDump) {
   fs::remove(game_ / "end.json");
   ASSERT_EQ(RunGame(script, "--ticks 1000 --seed 7").status, 0);
   EXPECT_EQ(ReadText(game_ / "end.json"), end);
-  EXPECT_EQ(LogMessages().size(), 2 * expected.size());
+  EXPECT_EQ(ShellMessages().size(), 2 * expected.size());
 }
 
 TEST_F(HarnessTest, QuitEndsTheRunAtItsTick) {

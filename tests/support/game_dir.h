@@ -8,6 +8,9 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/png_writer.h"
 
 namespace qv::testing_support {
 
@@ -52,8 +55,23 @@ class GameDir {
     if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
     std::ofstream(p, std::ios::binary) << data;
   }
+  // An opaque picture of one colour with a darker one-pixel frame, so edges show on screenshots.
+  void WriteImage(std::string_view game_path, int width, int height, std::uint32_t rgb) const {
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+    const std::uint32_t edge = (rgb >> 1) & 0x7F7F7F;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        const bool border = x == 0 || y == 0 || x == width - 1 || y == height - 1;
+        pixels[static_cast<std::size_t>(y * width + x)] = 0xFF000000u | (border ? edge : rgb);
+      }
+    }
+    const std::filesystem::path p = Host(game_path);
+    if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
+    platform::WritePng(p.string(), pixels.data(), width, height);
+  }
   // A sprite definition: the common line, then "1" and one part line per entry of parts,
-  // each its own group; lines end with CR LF. The part images are 16 x 16 white squares.
+  // each its own group; lines end with CR LF. Part images not written before are 16 x 16 white
+  // squares.
   void WriteSpr(std::string_view game_path, std::string_view common,
                 std::initializer_list<std::string_view> parts) const {
     std::string text = std::string(common) + "\r\n";
@@ -61,7 +79,7 @@ class GameDir {
     for (std::string_view part : parts) {
       text += "1\r\n" + std::string(part) + "\r\n";
       const std::string image(part.substr(0, part.find(',')));
-      Write(folder + image, WhitePng());
+      if (!std::filesystem::exists(Host(folder + image))) Write(folder + image, WhitePng());
     }
     Write(game_path, text);
   }

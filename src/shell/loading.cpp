@@ -1,0 +1,340 @@
+#include "shell/loading.h"
+
+#include <algorithm>
+#include <string>
+
+#include "audio/audio.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "scene/registry.h"
+#include "scene/text_util.h"
+#include "shell/context.h"
+#include "shell/frame.h"
+#include "shell/json_writer.h"
+#include "shell/log.h"
+#include "shell/options.h"
+#include "shell/resource_line.h"
+#include "sprites/multisprite.h"
+#include "sprites/prototype.h"
+
+namespace qv {
+
+namespace {
+
+constexpr const char* kLogoSet[] = {
+    "graphics\\logo set\\bubble_top.spr",      "graphics\\logo set\\bubble_bottom.spr",
+    "graphics\\logo set\\earth_traectory.spr", "graphics\\logo set\\flash_text.spr",
+    "graphics\\logo set\\earth_flash.spr",
+};
+constexpr const char* kBarElement = "graphics\\elements_gamezone\\loading_element_polosa.spr";
+constexpr const char* kCursor = "graphics\\cursors\\mouse_cursor.spr";
+constexpr int kBarLeft = 170;
+constexpr int kBarTop = 334;
+constexpr int kBarPixels = 460;
+constexpr int kElementWidth = 12;
+// The logo waits for the orbit's and then the earth flash's first part to pass these frames.
+constexpr int kOrbitPosition = 23;
+constexpr int kFlashPosition = 10;
+
+std::uint32_t CurrentTicks(Context& ctx) {
+  return ctx.platform.clock != nullptr ? ctx.platform.clock->TickCount() : ctx.shell.frame_clock;
+}
+
+TMultiSprite* Object(const Context& ctx, int slot) {
+  return slot >= 0 && slot < MultiSpriteCount(ctx) ? MultiSpriteAt(ctx, slot) : nullptr;
+}
+
+TMyImageSprite* FirstPart(const Context& ctx, int slot) {
+  TMultiSprite* obj = Object(ctx, slot);
+  return obj != nullptr && !obj->parts.empty() ? obj->parts[0].get() : nullptr;
+}
+
+int Make(Context& ctx, const char* path, const char* tag, bool visible) {
+  TMultiSprite* obj = CreateMultiSprite(ctx, path);
+  if (obj == nullptr) return -1;
+  obj->tag = tag;
+  obj->visible = visible;
+  return obj->list_index;
+}
+
+void StartAnimation(Context& ctx, int slot) {
+  if (TMyImageSprite* part = FirstPart(ctx, slot)) part->anim_speed = part->base_anim_speed;
+}
+
+// Whether the part's animation position can still pass `position`. Content whose part has too
+// few frames, no speed, or is missing would otherwise keep the logo (and the menu) waiting
+// forever; such a part lets the logo go on.
+bool WaitsFor(const Context& ctx, int slot, int position) {
+  const TMyImageSprite* part = FirstPart(ctx, slot);
+  if (part == nullptr) return false;
+  if (part->anim_pos > position) return false;
+  if (part->anim_speed == 0 || part->anim_count < position + 2) return false;
+  if (!part->anim_looped && part->anim_speed < 0) return false;
+  return true;
+}
+
+void UpdateAll(Context& ctx) {
+  const int count = MultiSpriteCount(ctx);
+  for (int slot = 0; slot < count; ++slot) {
+    if (TMultiSprite* obj = MultiSpriteAt(ctx, slot)) obj->Update();
+  }
+}
+
+void LogoStep(Context& ctx) {
+  LoadingState& l = ctx.loading;
+  switch (l.logo_phase) {
+    case 1:
+      if (ctx.shell.frame_clock > l.logo_next) {
+        const auto alpha = static_cast<std::uint8_t>(txt::RoundEven(l.logo_step * 255.0 / 75.0));
+        if (TMultiSprite* top = Object(ctx, l.top_bubble)) {
+          top->y = 57 + l.logo_step;
+          top->alpha = alpha;
+        }
+        if (TMultiSprite* bottom = Object(ctx, l.bottom_bubble)) {
+          bottom->y = 259 - l.logo_step;
+          bottom->alpha = alpha;
+        }
+        l.logo_step += 2;
+        if (l.logo_step > 74) {
+          l.logo_phase = 2;
+          l.logo_next = 0;
+        } else {
+          l.logo_next = ctx.shell.frame_clock + 10;
+        }
+      }
+      break;
+    case 2:
+      StartAnimation(ctx, l.orbit);
+      StartAnimation(ctx, l.flash_text);
+      l.logo_phase = 3;
+      break;
+    case 3:
+      if (!WaitsFor(ctx, l.orbit, kOrbitPosition)) {
+        StartAnimation(ctx, l.earth_flash);
+        l.logo_phase = 4;
+      }
+      break;
+    case 4:
+      if (!WaitsFor(ctx, l.earth_flash, kFlashPosition)) l.logo_phase = -1;
+      break;
+    default:
+      break;
+  }
+}
+
+void ShowProgress(Context& ctx, int p) {
+  LoadingState& l = ctx.loading;
+  const int k = p / kElementWidth;
+  const int r = p % kElementWidth;
+  for (int i = 0; i < kBarElements; ++i) {
+    TMultiSprite* element = Object(ctx, l.bar[static_cast<std::size_t>(i)]);
+    if (element == nullptr) continue;
+    element->visible = false;
+    if (i < k) {
+      element->visible = true;
+      element->x = kBarLeft + kElementWidth * i;
+      element->y = kBarTop;
+    }
+  }
+  // The last element stands in for the part of an element at the bar's end.
+  if (TMultiSprite* last = Object(ctx, l.bar[kBarElements - 1])) {
+    if (r > 0) {
+      last->visible = true;
+      last->y = kBarTop;
+      last->x = k >= 1 ? kElementWidth * k + 158 + r : 146 + r;
+    } else {
+      last->visible = false;
+    }
+  }
+}
+
+void FinishLoading(Context& ctx) {
+  LoadingState& l = ctx.loading;
+  l.loading_done = true;
+  const int trough = FindObject(ctx, "loading_element", -1, "");
+  if (trough >= 0) DestroyMultiSpriteAt(ctx, trough);
+  unload_by_tag(ctx, "scroll_element");
+  unload_by_tag(ctx, "zast");
+  l.top_bubble = l.bottom_bubble = l.orbit = l.flash_text = l.earth_flash = -1;
+  l.bar.fill(-1);
+  if (TMultiSprite* cursor = CreateMultiSprite(ctx, kCursor)) {
+    for (std::size_t i = 0; i < cursor->parts.size() && i < 2; ++i) {
+      cursor->parts[i]->offset_x = -2;
+      cursor->parts[i]->offset_y = -2;
+    }
+    cursor->map_koeff = 0;
+    l.cursor = cursor->list_index;
+  }
+  ctx.shell.frame_clock = CurrentTicks(ctx);
+  ctx.menu.running_since = ctx.shell.frame_clock;
+  ctx.menu.state = 2;
+  ChangeMusic(ctx, l.music_menu, 0, 250);
+}
+
+void ReportListError(Context& ctx, const std::optional<DataError>& error) {
+  if (error) ReportDataError(ctx, "ReadList", *error);
+}
+
+}  // namespace
+
+std::optional<DataError> ReadList(Context& ctx, std::string_view name, bool append) {
+  std::string file = txt::Lower(txt::Trim(name));
+  if (file.find('.') == std::string::npos) file += ".msl";
+  std::vector<std::string>& list = ctx.loading.load_list;
+  if (!append) list.clear();
+  const std::optional<std::string> data =
+      platform::FileExists(file) ? platform::ReadWholeFile(file) : std::nullopt;
+  if (!data) return FileNotFound(file);
+  for (std::string_view line : txt::Lines(*data)) {
+    line = txt::Trim(line.substr(0, 255));
+    if (!line.empty() && line.front() == ';') continue;
+    const auto comment = line.find(';');
+    if (comment != std::string_view::npos) line = txt::Trim(line.substr(0, comment));
+    if (line.empty()) continue;
+    if (std::find(list.begin(), list.end(), line) != list.end()) continue;
+    list.emplace_back(line);
+  }
+  return std::nullopt;
+}
+
+void LoadResourceLine(Context& ctx, std::string_view line) {
+  const ResourceLine res = ParseResourceLine(line);
+  if (IsAudioExtension(res.ext)) {
+    LoadAudioLine(ctx, line);
+    return;
+  }
+  if (res.ext == "m3d") return;  // 3D object definitions: nothing in the game shows them
+  if (res.path.empty()) return;
+  GetPrototype(ctx, res.path);
+}
+
+int LoadingProgress(int load_index, int entries) {
+  if (entries <= 1) return kBarPixels;
+  return static_cast<int>(
+      txt::RoundEven(static_cast<double>(load_index) / (entries - 1) * kBarPixels));
+}
+
+void LoadingSetup(Context& ctx) {
+  LoadingState& l = ctx.loading;
+  // 1. The backdrop of the menu, for the whole run.
+  ReportListError(ctx, ReadList(ctx, "loading", false));
+  for (const std::string& entry : l.load_list) {
+    if (TMultiSprite* obj = CreateMultiSprite(ctx, entry)) obj->tag = "loading";
+  }
+  // 2. Logo and progress bar.
+  l.top_bubble = Make(ctx, kLogoSet[0], "zast", true);
+  l.bottom_bubble = Make(ctx, kLogoSet[1], "zast", true);
+  l.orbit = Make(ctx, kLogoSet[2], "zast", true);
+  l.flash_text = Make(ctx, kLogoSet[3], "zast", true);
+  l.earth_flash = Make(ctx, kLogoSet[4], "zast", true);
+  for (int& element : l.bar) element = Make(ctx, kBarElement, "scroll_element", false);
+  // 3. Audio.
+  WriteLog(ctx, "BASS_Init");
+  l.audio_ok = InitAudio(ctx);
+  ApplyMusicVolume(ctx);
+  ApplySoundVolume(ctx);
+  // 4. The music is loaded before the loading screen runs.
+  ReportListError(ctx, ReadList(ctx, "music.ini", false));
+  for (const std::string& entry : l.load_list) LoadResourceLine(ctx, entry);
+  // 5. What the loading screen loads.
+  ReportListError(ctx, ReadList(ctx, "main", false));
+  ReportListError(ctx, ReadList(ctx, "sound.ini", true));
+  l.load_index = 0;
+  l.loading_done = false;
+  // 6.
+  l.music_menu = FindAudio(ctx, "music_menu");
+  l.music_arcade = FindAudio(ctx, "music_arcade");
+  l.music_puzzle = FindAudio(ctx, "music_puzzle");
+  // 7.-9.
+  ctx.shell.app_active = 1;
+  ctx.shell.prev_hover_button = -1;
+  SwitchScene(ctx, 1);
+  ctx.shell.loading_pending = 0;
+}
+
+void StartSceneMenu(Context& ctx) {
+  ShellState& s = ctx.shell;
+  WriteLog(ctx, "StartSceneMenu");
+  ctx.menu.running_since = 0;
+  ctx.menu.state = 0;
+  ctx.menu.fullscreen_request = false;
+  s.paused = 0;
+  s.was_paused = 0;
+  s.pause_start = 0;
+  s.paused_total = 0;
+  s.game_clock = s.frame_clock;
+  ReadOptions(ctx);
+  s.hover_button = -1;
+  s.pressed_button = -1;
+  s.click_context = 1;
+  ShowTag(ctx, "loading", true);
+  s.frame_clock = CurrentTicks(ctx);
+  s.run_start = s.frame_clock;
+  if (ctx.loading.logo_phase == 0) ctx.loading.logo_phase = 1;
+  s.scene_ready = 1;
+  if (ctx.loading.load_index > 0) ChangeMusic(ctx, ctx.loading.music_menu, 250, 250);
+}
+
+bool LoadingScreenStep(Context& ctx) {
+  LoadingState& l = ctx.loading;
+  if (l.logo_phase != -1) {
+    LogoStep(ctx);
+    if (l.logo_phase != -1) {
+      UpdateAll(ctx);
+      return true;
+    }
+  }
+  if (l.loading_done) return false;
+  const int entries = static_cast<int>(l.load_list.size());
+  if (l.load_index < entries) {
+    LoadResourceLine(ctx, l.load_list[static_cast<std::size_t>(l.load_index)]);
+    ShowProgress(ctx, LoadingProgress(l.load_index, entries));
+    ++l.load_index;
+  }
+  // An empty list is complete at once, so the logo and bar still go and the music starts.
+  if (l.load_index >= entries) {
+    FinishLoading(ctx);
+    return false;
+  }
+  UpdateAll(ctx);
+  return true;
+}
+
+bool LoadingEntriesRemain(const Context& ctx) {
+  return !ctx.loading.loading_done && ctx.loading.logo_phase != 0;
+}
+
+void MenuFrameLoadingOnly(Context& ctx) {
+  if (LoadingScreenStep(ctx)) return;
+  // The menu itself is not built yet: report the scene built so the frame loop runs it.
+  if (ctx.shell.scene_phase == 0) ctx.shell.scene_phase = 1;
+}
+
+void MenuRunningSince(Context& ctx) {
+  ctx.menu.running_since = ctx.shell.frame_clock;
+}
+
+void ShowCursorSprite(Context& ctx, bool visible) {
+  if (TMultiSprite* cursor = Object(ctx, ctx.loading.cursor)) {
+    cursor->visible = visible;
+    cursor->Update();
+  }
+}
+
+void MoveCursorSprite(Context& ctx, int x, int y) {
+  if (TMultiSprite* cursor = Object(ctx, ctx.loading.cursor)) {
+    cursor->x = x;
+    cursor->y = y;
+    cursor->Update();
+  }
+}
+
+void WriteLoadingSection(const Context& ctx, JsonWriter& out) {
+  out.BeginObject();
+  out.Field("logo_phase", ctx.loading.logo_phase);
+  out.Field("load_index", ctx.loading.load_index);
+  out.Field("entries", static_cast<std::int64_t>(ctx.loading.load_list.size()));
+  out.EndObject();
+}
+
+}  // namespace qv

@@ -1,0 +1,45 @@
+#pragma once
+// Start-up after the window exists: the loading set-up of the first frame, the logo and the
+// loading screen that the menu frame runs, the menu scene's start, and the list files.
+#include <optional>
+#include <string_view>
+
+#include "scene/data_error.h"
+
+namespace qv {
+
+struct Context;
+class JsonWriter;
+
+// Reads a list file into the load list (".msl" is added when the name has no extension);
+// append false clears the list first. A missing file adds nothing and returns the error.
+std::optional<DataError> ReadList(Context& ctx, std::string_view name, bool append);
+// Loads one resource line: audio to the audio table, ".m3d" skipped, anything else to the
+// sprite prototype cache (once per path).
+void LoadResourceLine(Context& ctx, std::string_view line);
+
+// The one-time set-up of the first frame step; ends by switching to the menu scene.
+void LoadingSetup(Context& ctx);
+void StartSceneMenu(Context& ctx);
+// Start of every menu frame until loading is done. True when the menu frame must end here
+// (the logo is animating, or entries are still loading).
+bool LoadingScreenStep(Context& ctx);
+// The loading screen still has work: the logo runs or entries remain.
+bool LoadingEntriesRemain(const Context& ctx);
+// The menu frame until the menu scene exists: the loading screen, then the scene counts as
+// built and does nothing.
+void MenuFrameLoadingOnly(Context& ctx);
+
+// Shell hooks: the menu's running-since time at the phase change, and the cursor sprite made at
+// the end of loading (nothing before it exists).
+void MenuRunningSince(Context& ctx);
+void ShowCursorSprite(Context& ctx, bool visible);
+void MoveCursorSprite(Context& ctx, int x, int y);
+
+// Progress bar: pixels filled after entry load_index of entries (a single entry fills it).
+int LoadingProgress(int load_index, int entries);
+
+// Harness state section "loading".
+void WriteLoadingSection(const Context& ctx, JsonWriter& out);
+
+}  // namespace qv

@@ -1,0 +1,38 @@
+#pragma once
+// State of start-up and the loading screen: the load list, the logo animation, the objects of
+// the loading screen and the music handles the scenes keep.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qv {
+
+constexpr int kBarElements = 39;
+
+struct LoadingState {
+  std::vector<std::string> load_list;
+  int load_index = 0;
+  // Set once the end-of-loading work has run (also for an empty load list).
+  bool loading_done = false;
+
+  int logo_phase = 0;  // 0 not started, 1..4 animating, -1 done
+  int logo_step = 0;
+  std::uint32_t logo_next = 0;
+
+  // Registry indices of the logo objects and the bar elements, -1 when not made.
+  int top_bubble = -1;
+  int bottom_bubble = -1;
+  int orbit = -1;
+  int flash_text = -1;
+  int earth_flash = -1;
+  std::array<int, kBarElements> bar{};
+  int cursor = -1;
+
+  bool audio_ok = false;
+  std::int64_t music_menu = -1;
+  std::int64_t music_arcade = -1;
+  std::int64_t music_puzzle = -1;
+};
+
+}  // namespace qv
