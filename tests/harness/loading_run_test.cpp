@@ -151,5 +151,33 @@ TEST(LoadingRun, BrokenPackStillReachesTheMenu) {
   EXPECT_NE(end.find("\"music_current\":\"music_menu\""), std::string::npos);
 }
 
+// The generated content pack: the logo finishes, every entry loads, every sound loads, and the
+// menu music plays at full level.
+TEST(LoadingRun, ContentPackLoadsCompletely) {
+  const fs::path pack = fs::path(QUORVEX_BINARY_DIR) / "pack";
+  if (!fs::exists(pack / "loading.msl")) GTEST_SKIP() << "no content pack built";
+  GameDir dir;
+  const std::string command =
+      std::string(QUORVEX_BINARY_DIR) + "/src/quorvex --headless --pack \"" + pack.string() +
+      "\" --dir \"" + dir.path().string() + "\" --seed 1 --ticks 400 --script \"" +
+      (dir.path() / "run.txt").string() + "\" 2>\"" + (dir.path() / "stderr.txt").string() + "\"";
+  std::ofstream(dir.path() / "run.txt") << "40 state mid.json\n399 state end.json\n";
+  const int raw = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << dir.Read("stderr.txt");
+  EXPECT_EQ(dir.Read("stderr.txt"), "");
+  const std::string mid = dir.Read("mid.json");
+  EXPECT_NE(Number(mid, "loading", "logo_phase"), -1) << "the bubbles alone take 0.76 s";
+  const std::string end = dir.Read("end.json");
+  EXPECT_EQ(Number(end, "loading", "logo_phase"), -1);
+  const long long entries = Number(end, "loading", "entries");
+  EXPECT_GT(entries, 100);
+  EXPECT_EQ(Number(end, "loading", "load_index"), entries);
+  EXPECT_EQ(Number(end, "audio", "entries"), 38);
+  EXPECT_EQ(Number(end, "audio", "silent_entries"), 0);
+  EXPECT_NE(end.find("\"music_current\":\"music_menu\""), std::string::npos);
+  EXPECT_NE(end.find("\"music_level\":1,"), std::string::npos);
+  EXPECT_NE(end.find("\"name\":\"mouse_cursor\""), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qv
