@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "platform/headless/offscreen_device.h"
+#include "platform/sdl/sdl_render_device.h"
 #include "sprite_test_util.h"
 #include "sprites/atlas.h"
 #include "sprites/image.h"
@@ -48,7 +49,20 @@ Picture Checker(int w, int h) {
 class Golden : public ::testing::Test {
  protected:
   void SetUp() override {
-    device = platform::CreateOffscreenDevice();
+    // QUORVEX_GOLDEN_RENDERER=opengl (with a display) runs the scene on a window's OpenGL
+    // renderer instead of the headless one.
+    const char* renderer = std::getenv("QUORVEX_GOLDEN_RENDERER");
+    if (renderer && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+      SDL_SetHint(SDL_HINT_RENDER_DRIVER, renderer);
+      window.reset(SDL_CreateWindow("golden", 0, 0, W, H, SDL_WINDOW_SHOWN));
+      ASSERT_TRUE(window);
+      platform::sdl::RendererPtr r(SDL_CreateRenderer(window.get(), -1, 0));
+      ASSERT_TRUE(r);
+      device = std::make_unique<platform::sdl::SdlRenderDevice>(std::move(r),
+                                                                platform::sdl::SurfacePtr());
+    } else {
+      device = platform::CreateOffscreenDevice();
+    }
     ASSERT_NE(device, nullptr);
     ctx.platform.device = device.get();
     WriteFile("g\\arrow.tga", test::TgaBytes(Arrow(), 32, false, true));
@@ -89,6 +103,7 @@ class Golden : public ::testing::Test {
   }
 
   test::ScratchDir dir;
+  platform::sdl::WindowPtr window;
   std::unique_ptr<platform::RenderDevice> device;
   Context ctx;
 };
@@ -204,6 +219,7 @@ TEST_F(Golden, Scene) {
   shot.px = frame;
   const std::string out = std::string(QUORVEX_BINARY_DIR) + "/golden_scene_actual.png";
   test::WriteFile(out, test::PngBytes(shot, false));
+  if (std::getenv("QUORVEX_GOLDEN_RENDERER")) return;  // the golden picture is the headless one
   if (std::getenv("QUORVEX_UPDATE_GOLDEN")) test::WriteFile(golden, test::PngBytes(shot, false));
   const std::string bytes = test::ReadFile(golden);
   const DecodeResult want =
