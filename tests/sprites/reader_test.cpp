@@ -39,6 +39,16 @@ TEST(SprLines, TrimLowerCaseCommentsAndLength) {
   EXPECT_EQ(SplitLines(std::string(255, 'k') + "zz"), (V{std::string(255, 'k')}));
 }
 
+TEST(SprLines, AtMostAHundredFields) {
+  std::string line;
+  for (int i = 1; i <= 102; ++i) line += (i > 1 ? "," : "") + std::to_string(i);
+  const auto fields = spr::SplitFields(line);
+  ASSERT_EQ(fields.size(), 100u);
+  EXPECT_EQ(fields[99], "100");
+  EXPECT_EQ(spr::SplitFields("a,,b").size(), 3u);
+  EXPECT_EQ(spr::SplitFields("a,").back(), "");
+}
+
 TEST(SprValues, Integers) {
   EXPECT_EQ(spr::ParseInteger("42"), 42);
   EXPECT_EQ(spr::ParseInteger("-7"), -7);
