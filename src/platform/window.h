@@ -19,7 +19,7 @@ enum class DeviceError : std::uint8_t {
   Generic,
 };
 
-// Delphi-style mouse buttons: the numbers the shell and the game pass on.
+// Mouse button numbers as the shell and the game pass them on.
 enum MouseButton : int { kMouseLeft = 0, kMouseRight = 1, kMouseMiddle = 2 };
 // Shift state bits of a key press.
 enum ShiftBits : int { kShiftShift = 1, kShiftAlt = 2, kShiftCtrl = 4 };

@@ -204,13 +204,13 @@ void GlossySphere(cairo_t* cr, double cx, double cy, double r, Rgb c, bool highl
     cairo_save(cr);
     cairo_translate(cr, cx - r * 0.25, cy - r * 0.52);
     cairo_scale(cr, r * 0.55, r * 0.32);
-    cairo_pattern_t* spec = cairo_pattern_create_linear(0, -1, 0, 1);
-    cairo_pattern_add_color_stop_rgba(spec, 0, 1, 1, 1, 0.9);
-    cairo_pattern_add_color_stop_rgba(spec, 1, 1, 1, 1, 0.08);
+    cairo_pattern_t* gloss = cairo_pattern_create_linear(0, -1, 0, 1);
+    cairo_pattern_add_color_stop_rgba(gloss, 0, 1, 1, 1, 0.9);
+    cairo_pattern_add_color_stop_rgba(gloss, 1, 1, 1, 1, 0.08);
     cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_set_source(cr, spec);
+    cairo_set_source(cr, gloss);
     cairo_fill(cr);
-    cairo_pattern_destroy(spec);
+    cairo_pattern_destroy(gloss);
     cairo_restore(cr);
   }
   cairo_restore(cr);
