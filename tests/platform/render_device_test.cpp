@@ -178,6 +178,69 @@ TEST_P(RenderDeviceTest, SixteenBitTexturesAndTextureIds) {
   EXPECT_EQ(device_->CreateTexture(TextureFormat::ARGB8888), id) << "released ids are reused";
 }
 
+// Mirrored quads drawn from mirrored texture copies must match SDL's own mirroring pixel for
+// pixel: translucent texels, tint, both blends, both formats, clipped at the screen edge, and a
+// texture uploaded again after its mirrors were made.
+Frame DrawMirrored(bool mirror_textures, TextureFormat format) {
+  auto device = CreateOffscreenDevice();
+  if (!device) return {};
+  static_cast<sdl::SdlRenderDevice*>(device.get())->SetMirrorTextures(mirror_textures);
+  const int id = device->CreateTexture(format);
+  std::vector<std::uint32_t> argb(kTextureSize * kTextureSize);
+  std::vector<std::uint16_t> argb4(argb.size());
+  auto upload = [&](std::uint32_t salt) {
+    std::uint32_t r = 12345u + salt;
+    for (std::size_t i = 0; i < argb.size(); ++i) {
+      r = r * 1664525u + 1013904223u;
+      argb[i] = r;
+      argb4[i] = static_cast<std::uint16_t>(r >> 8);
+    }
+    return device->UploadTexture(id, format == TextureFormat::ARGB4444
+                                         ? static_cast<const void*>(argb4.data())
+                                         : static_cast<const void*>(argb.data()));
+  };
+  EXPECT_TRUE(upload(0));
+  device->BeginScene();
+  device->Clear(kBackground);
+  device->BindTexture(id);
+  const float s = 1.0f / kTextureSize;
+  auto draw = [&](float x0, float y0, float x1, float y1, int u, int v, std::uint32_t c) {
+    const float w = std::abs(x1 - x0), h = std::abs(y1 - y0);
+    device->DrawQuad(DeviceQuad{x0, y0, x1, y1, u * s, v * s, (u + w) * s, (v + h) * s, c});
+  };
+  for (int pass = 0; pass < 2; ++pass) {
+    if (pass == 1) {
+      device->EndScene();  // draws so far used the first pixels
+      EXPECT_TRUE(upload(1));
+      device->BeginScene();
+    }
+    for (int blend = 0; blend < 2; ++blend) {
+      device->SetBlend(blend ? Blend::Additive : Blend::Alpha);
+      const float y = 300.0f * static_cast<float>(pass) + 150.0f * static_cast<float>(blend);
+      draw(40, y, 10, y + 40, 3, 5, 0xFFFFFFFFu);                      // horizontal
+      draw(50, y + 40, 90, y, 100, 7, 0x80FF8040u);                    // vertical, tinted
+      draw(140, y + 50, 100, y, 200, 150, 0xC0FFFFFFu);                // both
+      draw(20, y + 60, -15, y + 100, 0, 0, 0xFF4080FFu);               // clipped at the left
+      draw(820, y + 10, 770, y + 20, 206, 246, 0xFFFFFFFFu);           // clipped at the right
+      draw(200.5f, y + 30.25f, 170.5f, y + 0.25f, 9, 9, 0xFFFFFFFFu);  // between pixels
+    }
+  }
+  Frame frame;
+  device->EndScene();
+  EXPECT_TRUE(device->ReadPixels(frame.px.data()));
+  return frame;
+}
+
+TEST(MirrorTextures, DrawTheSamePixelsAsSdlMirroring) {
+  for (TextureFormat format : {TextureFormat::ARGB8888, TextureFormat::ARGB4444}) {
+    const Frame with = DrawMirrored(true, format), without = DrawMirrored(false, format);
+    int differ = 0;
+    for (std::size_t i = 0; i < with.px.size(); ++i) differ += with.px[i] != without.px[i];
+    EXPECT_EQ(differ, 0) << "format " << static_cast<int>(format);
+    EXPECT_NE(with.at(25, 20), kBackground);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(BothPaths, RenderDeviceTest,
                          ::testing::Values(sdl::QuadPath::CopyEx, sdl::QuadPath::Geometry),
                          [](const auto& param_info) {

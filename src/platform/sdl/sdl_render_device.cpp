@@ -44,6 +44,9 @@ SdlRenderDevice::SdlRenderDevice(RendererPtr renderer, SurfacePtr surface)
   SDL_RendererInfo info{};
   if (SDL_GetRendererInfo(renderer_.get(), &info) == 0 && info.name) name_ = info.name;
   path_ = ChooseQuadPath(name_);
+  // SDL's software renderer mirrors through its rotation path: a scratch surface, a crop, a
+  // turn and a blit per quad. A plain copy from a mirrored texture draws the same pixels.
+  mirrors_ = name_ == "software";
   batch_vertices_.reserve(4 * 1024);
   batch_indices_.reserve(6 * 1024);
   SDL_SetRenderDrawBlendMode(renderer_.get(), SDL_BLENDMODE_BLEND);
@@ -76,7 +79,7 @@ int SdlRenderDevice::CreateTexture(TextureFormat format) {
   }
   Slot& slot = slots_[static_cast<std::size_t>(id)];
   slot = Slot{};
-  slot.texture = std::move(texture);
+  slot.base.texture = std::move(texture);
   slot.format = format;
   return id;
 }
@@ -84,16 +87,23 @@ int SdlRenderDevice::CreateTexture(TextureFormat format) {
 bool SdlRenderDevice::UploadTexture(int id, const void* pixels) {
   if (id < 0 || id >= static_cast<int>(slots_.size()) || !pixels) return false;
   Slot& slot = slots_[static_cast<std::size_t>(id)];
-  if (!slot.texture) return false;
+  if (!slot.base.texture) return false;
   if (id == bound_) FlushBatch();
   const int pitch = kTextureSize * (slot.format == TextureFormat::ARGB4444 ? 2 : 4);
-  return SDL_UpdateTexture(slot.texture.get(), nullptr, pixels, pitch) == 0;
+  if (SDL_UpdateTexture(slot.base.texture.get(), nullptr, pixels, pitch) != 0) return false;
+  if (mirrors_) {
+    const auto* bytes = static_cast<const std::uint8_t*>(pixels);
+    slot.pixels.assign(bytes, bytes + static_cast<std::size_t>(pitch) * kTextureSize);
+    for (int i = 0; i < 3; ++i)
+      if (slot.mirrored[i].texture && !UploadMirror(slot, i)) slot.mirrored[i] = Tex{};
+  }
+  return true;
 }
 
 void SdlRenderDevice::ReleaseTexture(int id) {
   if (id < 0 || id >= static_cast<int>(slots_.size())) return;
   Slot& slot = slots_[static_cast<std::size_t>(id)];
-  if (!slot.texture) return;
+  if (!slot.base.texture) return;
   if (id == bound_) {
     FlushBatch();
     bound_ = -1;
@@ -130,13 +140,13 @@ void SdlRenderDevice::SetBlend(Blend blend) {
 }
 
 bool SdlRenderDevice::BindTexture(int id) {
-  if (id == bound_) return id == -1 || slots_[static_cast<std::size_t>(id)].texture != nullptr;
+  if (id == bound_) return id == -1 || slots_[static_cast<std::size_t>(id)].base.texture != nullptr;
   FlushBatch();
   if (id < 0) {
     bound_ = -1;
     return true;
   }
-  if (id >= static_cast<int>(slots_.size()) || !slots_[static_cast<std::size_t>(id)].texture) {
+  if (id >= static_cast<int>(slots_.size()) || !slots_[static_cast<std::size_t>(id)].base.texture) {
     bound_ = -1;
     return false;
   }
@@ -151,10 +161,10 @@ void SdlRenderDevice::SetFilter(Filter filter) {
 }
 
 SDL_Texture* SdlRenderDevice::Bound() {
-  return bound_ < 0 ? nullptr : slots_[static_cast<std::size_t>(bound_)].texture.get();
+  return bound_ < 0 ? nullptr : slots_[static_cast<std::size_t>(bound_)].base.texture.get();
 }
 
-void SdlRenderDevice::ApplyTextureState(Slot& slot) {
+void SdlRenderDevice::ApplyTextureState(Tex& slot) {
   const SDL_BlendMode blend = ToSdl(blend_);
   if (slot.blend != blend) {
     SDL_SetTextureBlendMode(slot.texture.get(), blend);
@@ -179,15 +189,59 @@ bool SdlRenderDevice::DrawQuad(const DeviceQuad& q) {
   return DrawCopyEx(q);
 }
 
+void SdlRenderDevice::ApplyModulation(Tex& tex, std::uint32_t argb) {
+  if (tex.modulation == argb) return;
+  SDL_SetTextureColorMod(tex.texture.get(), static_cast<Uint8>(argb >> 16),
+                         static_cast<Uint8>(argb >> 8), static_cast<Uint8>(argb));
+  SDL_SetTextureAlphaMod(tex.texture.get(), static_cast<Uint8>(argb >> 24));
+  tex.modulation = argb;
+}
+
+bool SdlRenderDevice::UploadMirror(Slot& slot, int index) {
+  const int flip = index + 1;  // SDL_FLIP_HORIZONTAL = 1, SDL_FLIP_VERTICAL = 2
+  const std::size_t bpp = slot.format == TextureFormat::ARGB4444 ? 2 : 4;
+  const std::size_t pitch = bpp * kTextureSize;
+  if (slot.pixels.size() != pitch * kTextureSize) return false;
+  // Once per upload, not per frame.
+  std::vector<std::uint8_t> out(slot.pixels.size());
+  for (int y = 0; y < kTextureSize; ++y) {
+    const int sy = flip & SDL_FLIP_VERTICAL ? kTextureSize - 1 - y : y;
+    const std::uint8_t* from = slot.pixels.data() + static_cast<std::size_t>(sy) * pitch;
+    std::uint8_t* to = out.data() + static_cast<std::size_t>(y) * pitch;
+    if (flip & SDL_FLIP_HORIZONTAL) {
+      for (int x = 0; x < kTextureSize; ++x)
+        std::memcpy(to + static_cast<std::size_t>(x) * bpp,
+                    from + static_cast<std::size_t>(kTextureSize - 1 - x) * bpp, bpp);
+    } else {
+      std::memcpy(to, from, pitch);
+    }
+  }
+  return SDL_UpdateTexture(slot.mirrored[index].texture.get(), nullptr, out.data(),
+                           static_cast<int>(pitch)) == 0;
+}
+
+SdlRenderDevice::Tex* SdlRenderDevice::Mirrored(Slot& slot, int flip) {
+  Tex& tex = slot.mirrored[flip - 1];
+  if (tex.texture) return &tex;
+  const Uint32 sdl_format =
+      slot.format == TextureFormat::ARGB4444 ? SDL_PIXELFORMAT_ARGB4444 : SDL_PIXELFORMAT_ARGB8888;
+  tex.texture.reset(SDL_CreateTexture(renderer_.get(), sdl_format, SDL_TEXTUREACCESS_STATIC,
+                                      kTextureSize, kTextureSize));
+  if (!tex.texture) return nullptr;
+  SDL_SetTextureBlendMode(tex.texture.get(), SDL_BLENDMODE_BLEND);
+  SDL_SetTextureScaleMode(tex.texture.get(), SDL_ScaleModeNearest);
+  tex.scale = SDL_ScaleModeNearest;
+  tex.blend = SDL_BLENDMODE_BLEND;
+  tex.modulation = 0xFFFFFFFFu;
+  if (!UploadMirror(slot, flip - 1)) {
+    tex = Tex{};
+    return nullptr;
+  }
+  return &tex;
+}
+
 bool SdlRenderDevice::DrawCopyEx(const DeviceQuad& q) {
   Slot& slot = slots_[static_cast<std::size_t>(bound_)];
-  ApplyTextureState(slot);
-  if (slot.modulation != q.argb) {
-    SDL_SetTextureColorMod(slot.texture.get(), static_cast<Uint8>(q.argb >> 16),
-                           static_cast<Uint8>(q.argb >> 8), static_cast<Uint8>(q.argb));
-    SDL_SetTextureAlphaMod(slot.texture.get(), static_cast<Uint8>(q.argb >> 24));
-    slot.modulation = q.argb;
-  }
   const int tx0 = ToTexel(q.u0), tx1 = ToTexel(q.u1);
   const int ty0 = ToTexel(q.v0), ty1 = ToTexel(q.v1);
   const SDL_Rect src{std::min(tx0, tx1), std::min(ty0, ty1), std::abs(tx1 - tx0),
@@ -198,13 +252,27 @@ bool SdlRenderDevice::DrawCopyEx(const DeviceQuad& q) {
   int flip = SDL_FLIP_NONE;
   if ((q.x0 > q.x1) != (tx0 > tx1)) flip |= SDL_FLIP_HORIZONTAL;
   if ((q.y0 > q.y1) != (ty0 > ty1)) flip |= SDL_FLIP_VERTICAL;
+  if (angle_ == 0.0f && flip != SDL_FLIP_NONE && mirrors_ && dst.w == static_cast<float>(src.w) &&
+      dst.h == static_cast<float>(src.h)) {
+    if (Tex* mirrored = Mirrored(slot, flip)) {
+      ApplyTextureState(*mirrored);
+      ApplyModulation(*mirrored, q.argb);
+      SDL_Rect from = src;
+      if (flip & SDL_FLIP_HORIZONTAL) from.x = kTextureSize - src.x - src.w;
+      if (flip & SDL_FLIP_VERTICAL) from.y = kTextureSize - src.y - src.h;
+      return SDL_RenderCopyF(renderer_.get(), mirrored->texture.get(), &from, &dst) == 0;
+    }
+  }
+  Tex& tex = slot.base;
+  ApplyTextureState(tex);
+  ApplyModulation(tex, q.argb);
   if (angle_ == 0.0f && flip == SDL_FLIP_NONE) {
-    return SDL_RenderCopyF(renderer_.get(), slot.texture.get(), &src, &dst) == 0;
+    return SDL_RenderCopyF(renderer_.get(), tex.texture.get(), &src, &dst) == 0;
   }
   // SDL turns clockwise on screen about a centre given relative to the destination rectangle.
   const SDL_FPoint center{cx_ - dst.x, cy_ - dst.y};
   const double degrees = -static_cast<double>(angle_) * kRadToDeg;
-  return SDL_RenderCopyExF(renderer_.get(), slot.texture.get(), &src, &dst, degrees, &center,
+  return SDL_RenderCopyExF(renderer_.get(), tex.texture.get(), &src, &dst, degrees, &center,
                            static_cast<SDL_RendererFlip>(flip)) == 0;
 }
 
@@ -233,13 +301,9 @@ void SdlRenderDevice::FlushBatch() {
   if (batch_indices_.empty()) return;
   SDL_Texture* texture = Bound();
   if (texture) {
-    Slot& slot = slots_[static_cast<std::size_t>(bound_)];
-    ApplyTextureState(slot);
-    if (slot.modulation != 0xFFFFFFFFu) {
-      SDL_SetTextureColorMod(texture, 255, 255, 255);
-      SDL_SetTextureAlphaMod(texture, 255);
-      slot.modulation = 0xFFFFFFFFu;
-    }
+    Tex& tex = slots_[static_cast<std::size_t>(bound_)].base;
+    ApplyTextureState(tex);
+    ApplyModulation(tex, 0xFFFFFFFFu);
   } else {
     SDL_SetRenderDrawBlendMode(renderer_.get(), ToSdl(blend_));
   }
