@@ -65,8 +65,9 @@ void StartBonus(Context& ctx, BonusEntry& e) {
       PlaySample(ctx, "sample_bonus_net_expand");
       break;
     case 8: {
-      const bool board_high = g.game_type == kPuzzle && g.port && g.port->BoardY(ctx) >= 81;
-      if (!board_high) {
+      // A puzzle board still at or above y 81 leaves the field no room to climb.
+      const bool board_top = g.game_type == kPuzzle && g.port && g.port->BoardY(ctx) <= 81;
+      if (!board_top) {
         g.climb_remaining += 30;
       } else {
         EndBonus(ctx, 8);

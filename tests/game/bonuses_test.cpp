@@ -206,6 +206,18 @@ TEST_F(BonusTest, UpInPuzzleWithTheBoardLowEndsAtOnce) {
   EXPECT_EQ(port.Count("sample_bonus_up"), 1);
 }
 
+TEST_F(BonusTest, UpInPuzzleClimbsOnlyWithTheBoardBelow81) {
+  ctx.game.game_type = kPuzzle;
+  port.board_y = 40;
+  Collect(ctx, 8, 1, 300, 300);
+  Step();
+  EXPECT_EQ(ctx.game.climb_remaining, 0);
+  port.board_y = 82;
+  Collect(ctx, 8, 1, 300, 300);
+  Step();
+  EXPECT_EQ(ctx.game.climb_remaining, 30);
+}
+
 TEST_F(BonusTest, PaintRocketMountsAtMostTwo) {
   for (int i = 0; i < 3; ++i) Collect(ctx, 9, 1, 300, 300);
   Step();
