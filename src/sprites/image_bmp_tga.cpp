@@ -351,7 +351,8 @@ DecodeResult DecodeTga(Bytes data) {
                                  (kind == 3 && bpp == 16));
   if (!img.has_alpha)
     for (std::uint32_t& p : img.argb) p |= 0xFF000000u;
-  // 32-bit pixels whose header declares no alpha bits hold padding there.
+  // 32-bit pixels whose header declares no alpha bits hold either padding or alpha from a
+  // writer that left the count out; only an all-zero byte is taken as padding.
   if (alpha_bits == 0) SettleAlpha(img);
   return r;
 }

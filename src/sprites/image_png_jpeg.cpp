@@ -82,8 +82,10 @@ bool PngReadHeader(png_structp png, png_infop info, PngSource* src, PngHeader* o
   const int color_type = png_get_color_type(png, info);
   out->width = png_get_image_width(png, info);
   out->height = png_get_image_height(png, info);
-  out->has_alpha = (color_type & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
-  png_set_expand(png);  // palette to RGB, grey below 8 bits to 8, tRNS to alpha
+  // Only an alpha channel counts: palette and colour-key transparency (tRNS) is ignored, as the
+  // pictures were made for a loader that ignored it. The alpha it expands to is reset below.
+  out->has_alpha = (color_type & PNG_COLOR_MASK_ALPHA) != 0;
+  png_set_expand(png);  // palette to RGB, grey below 8 bits to 8
   png_set_strip_16(png);
   png_set_gray_to_rgb(png);
   png_set_bgr(png);  // little-endian BGRA bytes are our ARGB words
@@ -198,6 +200,8 @@ DecodeResult DecodePng(Bytes data) {
         reinterpret_cast<png_bytep>(img.argb.data() + static_cast<std::size_t>(y) * img.width);
   if (!PngReadRows(handle.png(), handle.info(), rows.data()))
     return Fail(errors.message[0] ? errors.message : "corrupt PNG data");
+  if (!img.has_alpha)
+    for (std::uint32_t& px : img.argb) px |= 0xFF000000u;
   static_assert(std::endian::native == std::endian::little);
   return r;
 }

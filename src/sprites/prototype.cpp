@@ -149,7 +149,7 @@ std::string DirectoryOf(std::string_view path) {
 }
 
 std::string BaseName(std::string_view path) {
-  const std::size_t slash = path.find_last_of("\\/");
+  const std::size_t slash = path.rfind('\\');
   std::string_view file = slash == std::string_view::npos ? path : path.substr(slash + 1);
   const std::size_t dot = file.rfind('.');
   if (dot != std::string_view::npos) file = file.substr(0, dot);

@@ -263,7 +263,8 @@ TEST(Bmp, BrokenFiles) {
 // A PNG of any colour type and depth through libpng's writer.
 std::string RawPng(int w, int h, int color_type, int depth, const std::vector<std::uint8_t>& rows,
                    const std::vector<png_color>& palette = {},
-                   const std::vector<png_byte>& trns = {}, bool interlace = false) {
+                   const std::vector<png_byte>& trns = {}, bool interlace = false,
+                   const png_color_16* key = nullptr) {
   std::string out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -278,6 +279,7 @@ std::string RawPng(int w, int h, int color_type, int depth, const std::vector<st
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
   if (!trns.empty()) png_set_tRNS(png, info, trns.data(), static_cast<int>(trns.size()), nullptr);
+  if (key) png_set_tRNS(png, info, nullptr, 0, key);
   png_write_info(png, info);
   const int passes = interlace ? png_set_interlace_handling(png) : 1;
   const std::size_t stride = rows.size() / h;
@@ -297,15 +299,23 @@ TEST(Png, EveryColourType) {
   ExpectSame(rgb, q);
   EXPECT_FALSE(rgb.image.has_alpha);
 
-  // Palette with transparency, 4-bit indices.
+  // Palette, 4-bit indices. Transparency entries (tRNS) are ignored: palette pictures are opaque.
   const std::vector<png_color> pal = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
   DecodeResult r = DecodePng(AsBytes(RawPng(2, 1, PNG_COLOR_TYPE_PALETTE, 4, {0x12}, pal, {128})));
   ASSERT_TRUE(r.ok()) << r.error;
-  EXPECT_TRUE(r.image.has_alpha);
+  EXPECT_FALSE(r.image.has_alpha);
   EXPECT_EQ(r.image.argb[0], 0xFF00FF00u);
   EXPECT_EQ(r.image.argb[1], 0xFF0000FFu);
-  r = DecodePng(AsBytes(RawPng(2, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 2}, pal, {128})));
-  EXPECT_EQ(r.image.argb[0], 0x80FF0000u);
+  r = DecodePng(AsBytes(RawPng(2, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 2}, pal, {0})));
+  EXPECT_FALSE(r.image.has_alpha);
+  EXPECT_EQ(r.image.argb[0], 0xFFFF0000u);
+  // A colour key on an RGB picture is ignored as well.
+  const png_color_16 key{0, 255, 0, 0, 0};
+  r = DecodePng(
+      AsBytes(RawPng(2, 1, PNG_COLOR_TYPE_RGB, 8, {255, 0, 0, 1, 2, 3}, {}, {}, false, &key)));
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.image.argb[0], 0xFFFF0000u);
+  EXPECT_EQ(r.image.argb[1], 0xFF010203u);
   // 1-bit grey, 16-bit grey with alpha, 16-bit RGB, interlaced.
   r = DecodePng(AsBytes(RawPng(3, 1, PNG_COLOR_TYPE_GRAY, 1, {0xA0})));
   ASSERT_TRUE(r.ok()) << r.error;

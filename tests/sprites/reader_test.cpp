@@ -85,6 +85,8 @@ TEST(SprPaths, ParentDirectoriesBaseNamesAndDirectories) {
   EXPECT_EQ(spr::CollapseParentDirs("..\\x.png"), "..\\x.png");
   EXPECT_EQ(spr::BaseName("graphics\\balls\\ball.1.png"), "ball.1");
   EXPECT_EQ(spr::BaseName("ball"), "ball");
+  // Only "\\" separates directories: "x/a.png" and "y/a.png" are two different images.
+  EXPECT_EQ(spr::BaseName("x/a.png"), "x/a");
   EXPECT_EQ(spr::DirectoryOf("graphics\\balls\\b.spr"), "graphics\\balls\\");
   EXPECT_EQ(spr::DirectoryOf("b.spr"), "");
 }
