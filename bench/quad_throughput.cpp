@@ -55,7 +55,13 @@ int main(int argc, char** argv) {
   std::unique_ptr<RenderDevice> owned;
   SDL_Window* window = nullptr;
   if (std::strcmp(which, "offscreen") == 0) {
-    owned = qv::platform::CreateOffscreenDevice();
+    // SDL's software renderer on a surface.
+    qv::platform::sdl::SurfacePtr surface(
+        SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 32, SDL_PIXELFORMAT_ARGB8888));
+    SDL_Renderer* r = surface ? SDL_CreateSoftwareRenderer(surface.get()) : nullptr;
+    if (!r) return 1;
+    owned =
+        std::make_unique<SdlRenderDevice>(qv::platform::sdl::RendererPtr(r), std::move(surface));
   } else {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
       std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());

@@ -27,6 +27,9 @@ struct DeviceQuad {
   float x0, y0, x1, y1;  // x of vertices 0/2 and 1/3, y of vertices 0/1 and 2/3
   float u0, v0, u1, v1;  // texture coordinates 0..1 in the bound texture
   std::uint32_t argb;    // colour and alpha of all four vertices
+  // Every texel inside the rectangle is fully opaque: with alpha blending and a vertex alpha of
+  // 255 the result equals the texel, so a device may copy instead of blending.
+  bool opaque = false;
 };
 
 class RenderDevice {

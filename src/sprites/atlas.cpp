@@ -173,7 +173,9 @@ void CutFrames(Context& ctx, int rec_index, const Image& image, std::string_view
         my_texture tile;
         tile.x = c * step;
         tile.y = r * step;
-        bool content = false;
+        bool content = false, opaque = true;
+        // The drawn rectangle: the tile's step, cut to the frame.
+        const int draw_w = std::min(step, fw - tile.x), draw_h = std::min(step, fh - tile.y);
         for (int py = 0; py < size; ++py) {
           const int fy = tile.y - border + py;
           for (int px = 0; px < size; ++px) {
@@ -184,9 +186,12 @@ void CutFrames(Context& ctx, int rec_index, const Image& image, std::string_view
             }
             pixels[static_cast<std::size_t>(py) * size + px] = v;
             content |= layout16 ? (v >> 28) != 0 : (v >> 24) != 0;
+            if (px >= border && px < border + draw_w && py >= border && py < border + draw_h)
+              opaque &= layout16 ? (v >> 28) == 0xF : (v >> 24) == 0xFF;
           }
         }
         tile.has_content = content;
+        tile.opaque = content && opaque;
         if (content) {
           if (layout16) {
             tile.pixels16.resize(pixels.size());

@@ -60,6 +60,7 @@ void AddPartQuads(Context& ctx, const my_bmptexture& rec, const PartQuadParams& 
     q.quad.v0 = static_cast<float>(lo + tile.v);
     q.quad.v1 = static_cast<float>(lo + ch / 256.0 + tile.v);
     q.quad.argb = argb;
+    q.quad.opaque = tile.opaque;
     if (list.size() == list.capacity()) list.reserve(list.capacity() + 256);
     list.push_back(q);
   }

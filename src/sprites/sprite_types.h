@@ -60,6 +60,9 @@ struct my_prototype {
 // One tile of a frame.
 struct my_texture {
   bool has_content = false;
+  // Every pixel the tile draws (inside the frame, without the border) is fully opaque, so a
+  // device may copy it instead of blending it.
+  bool opaque = false;
   int x = 0, y = 0;  // in the frame, without the border
   int atlas_texture_index = -1;
   // Exactly one of these holds size * size pixels while the tile has content.

@@ -1,4 +1,5 @@
-// Draws quads on the offscreen device and checks the pixels, for both ways of submitting quads.
+// Draws quads and checks the pixels: on our rasteriser (the headless device and the software
+// window's), and on SDL renderers through both ways of submitting quads.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 
 #include "platform/headless/offscreen_device.h"
 #include "platform/sdl/sdl_render_device.h"
+#include "platform/soft_device.h"
 
 namespace qv::platform {
 namespace {
@@ -36,28 +38,40 @@ void ExpectNear(std::uint32_t got, std::uint32_t want, int tolerance, const char
   }
 }
 
-// The offscreen device; with QUORVEX_TEST_RENDERER=opengl (or another SDL render driver) and a
-// display, a hidden window's renderer instead, to check the paths on that renderer too.
-std::unique_ptr<RenderDevice> CreateTestDevice() {
-  const char* driver = std::getenv("QUORVEX_TEST_RENDERER");
-  if (!driver) return CreateOffscreenDevice();
-  static SDL_Window* window = [] {
-    SDL_Init(SDL_INIT_VIDEO);
-    return SDL_CreateWindow("test", 0, 0, kScreenWidth, kScreenHeight, SDL_WINDOW_HIDDEN);
-  }();
-  SDL_SetHint(SDL_HINT_RENDER_DRIVER, driver);
-  sdl::RendererPtr renderer(window ? SDL_CreateRenderer(window, -1, 0) : nullptr);
-  if (!renderer) return nullptr;
-  return std::make_unique<sdl::SdlRenderDevice>(std::move(renderer), nullptr);
+enum class Kind { Soft, SdlCopyEx, SdlGeometry };
+
+// SDL devices run on SDL's software renderer on a surface; with QUORVEX_TEST_RENDERER=opengl (or
+// another SDL render driver) and a display, on a hidden window's renderer instead.
+std::unique_ptr<RenderDevice> CreateTestDevice(Kind kind) {
+  if (kind == Kind::Soft) return CreateOffscreenDevice();
+  std::unique_ptr<sdl::SdlRenderDevice> device;
+  if (const char* driver = std::getenv("QUORVEX_TEST_RENDERER")) {
+    static SDL_Window* window = [] {
+      SDL_Init(SDL_INIT_VIDEO);
+      return SDL_CreateWindow("test", 0, 0, kScreenWidth, kScreenHeight, SDL_WINDOW_HIDDEN);
+    }();
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, driver);
+    sdl::RendererPtr renderer(window ? SDL_CreateRenderer(window, -1, 0) : nullptr);
+    if (!renderer) return nullptr;
+    device = std::make_unique<sdl::SdlRenderDevice>(std::move(renderer), nullptr);
+  } else {
+    sdl::SurfacePtr surface(SDL_CreateRGBSurfaceWithFormat(0, kScreenWidth, kScreenHeight, 32,
+                                                           SDL_PIXELFORMAT_ARGB8888));
+    if (!surface) return nullptr;
+    sdl::RendererPtr renderer(SDL_CreateSoftwareRenderer(surface.get()));
+    if (!renderer) return nullptr;
+    device = std::make_unique<sdl::SdlRenderDevice>(std::move(renderer), std::move(surface));
+  }
+  device->SetQuadPath(kind == Kind::SdlCopyEx ? sdl::QuadPath::CopyEx : sdl::QuadPath::Geometry);
+  return device;
 }
 
-class RenderDeviceTest : public ::testing::TestWithParam<sdl::QuadPath> {
+class RenderDeviceTest : public ::testing::TestWithParam<Kind> {
  protected:
   void SetUp() override {
     device_.reset();
-    device_ = CreateTestDevice();
+    device_ = CreateTestDevice(GetParam());
     ASSERT_NE(device_, nullptr);
-    static_cast<sdl::SdlRenderDevice*>(device_.get())->SetQuadPath(GetParam());
     pattern_ = device_->CreateTexture(TextureFormat::ARGB8888);
     ASSERT_GE(pattern_, 0);
     std::vector<std::uint32_t> texels(kTextureSize * kTextureSize);
@@ -100,7 +114,7 @@ TEST_P(RenderDeviceTest, UnscaledQuadAtIntegerCornersCopiesTexelsExactlyWithBoth
     for (int y = 18; y < 55; ++y) {
       for (int x = 8; x < 45; ++x) {
         const bool inside = x >= 10 && x < 42 && y >= 20 && y < 52;
-        if (GetParam() == sdl::QuadPath::Geometry && inside && device_->Describe() == "software") {
+        if (GetParam() == Kind::SdlGeometry && inside && device_->Describe() == "software") {
           // SDL's software triangle rasteriser samples with its own rounding; coverage only.
           ASSERT_NE(f.at(x, y), kBackground) << x << "," << y;
           continue;
@@ -178,74 +192,12 @@ TEST_P(RenderDeviceTest, SixteenBitTexturesAndTextureIds) {
   EXPECT_EQ(device_->CreateTexture(TextureFormat::ARGB8888), id) << "released ids are reused";
 }
 
-// Mirrored quads drawn from mirrored texture copies must match SDL's own mirroring pixel for
-// pixel: translucent texels, tint, both blends, both formats, clipped at the screen edge, and a
-// texture uploaded again after its mirrors were made.
-Frame DrawMirrored(bool mirror_textures, TextureFormat format) {
-  auto device = CreateOffscreenDevice();
-  if (!device) return {};
-  static_cast<sdl::SdlRenderDevice*>(device.get())->SetMirrorTextures(mirror_textures);
-  const int id = device->CreateTexture(format);
-  std::vector<std::uint32_t> argb(kTextureSize * kTextureSize);
-  std::vector<std::uint16_t> argb4(argb.size());
-  auto upload = [&](std::uint32_t salt) {
-    std::uint32_t r = 12345u + salt;
-    for (std::size_t i = 0; i < argb.size(); ++i) {
-      r = r * 1664525u + 1013904223u;
-      argb[i] = r;
-      argb4[i] = static_cast<std::uint16_t>(r >> 8);
-    }
-    return device->UploadTexture(id, format == TextureFormat::ARGB4444
-                                         ? static_cast<const void*>(argb4.data())
-                                         : static_cast<const void*>(argb.data()));
-  };
-  EXPECT_TRUE(upload(0));
-  device->BeginScene();
-  device->Clear(kBackground);
-  device->BindTexture(id);
-  const float s = 1.0f / kTextureSize;
-  auto draw = [&](float x0, float y0, float x1, float y1, int u, int v, std::uint32_t c) {
-    const float w = std::abs(x1 - x0), h = std::abs(y1 - y0);
-    device->DrawQuad(DeviceQuad{x0, y0, x1, y1, u * s, v * s, (u + w) * s, (v + h) * s, c});
-  };
-  for (int pass = 0; pass < 2; ++pass) {
-    if (pass == 1) {
-      device->EndScene();  // draws so far used the first pixels
-      EXPECT_TRUE(upload(1));
-      device->BeginScene();
-    }
-    for (int blend = 0; blend < 2; ++blend) {
-      device->SetBlend(blend ? Blend::Additive : Blend::Alpha);
-      const float y = 300.0f * static_cast<float>(pass) + 150.0f * static_cast<float>(blend);
-      draw(40, y, 10, y + 40, 3, 5, 0xFFFFFFFFu);                      // horizontal
-      draw(50, y + 40, 90, y, 100, 7, 0x80FF8040u);                    // vertical, tinted
-      draw(140, y + 50, 100, y, 200, 150, 0xC0FFFFFFu);                // both
-      draw(20, y + 60, -15, y + 100, 0, 0, 0xFF4080FFu);               // clipped at the left
-      draw(820, y + 10, 770, y + 20, 206, 246, 0xFFFFFFFFu);           // clipped at the right
-      draw(200.5f, y + 30.25f, 170.5f, y + 0.25f, 9, 9, 0xFFFFFFFFu);  // between pixels
-    }
-  }
-  Frame frame;
-  device->EndScene();
-  EXPECT_TRUE(device->ReadPixels(frame.px.data()));
-  return frame;
-}
-
-TEST(MirrorTextures, DrawTheSamePixelsAsSdlMirroring) {
-  for (TextureFormat format : {TextureFormat::ARGB8888, TextureFormat::ARGB4444}) {
-    const Frame with = DrawMirrored(true, format), without = DrawMirrored(false, format);
-    int differ = 0;
-    for (std::size_t i = 0; i < with.px.size(); ++i) differ += with.px[i] != without.px[i];
-    EXPECT_EQ(differ, 0) << "format " << static_cast<int>(format);
-    EXPECT_NE(with.at(25, 20), kBackground);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(BothPaths, RenderDeviceTest,
-                         ::testing::Values(sdl::QuadPath::CopyEx, sdl::QuadPath::Geometry),
+INSTANTIATE_TEST_SUITE_P(Devices, RenderDeviceTest,
+                         ::testing::Values(Kind::Soft, Kind::SdlCopyEx, Kind::SdlGeometry),
                          [](const auto& param_info) {
-                           return std::string(
-                               param_info.param == sdl::QuadPath::CopyEx ? "CopyEx" : "Geometry");
+                           return std::string(param_info.param == Kind::Soft        ? "Soft"
+                                              : param_info.param == Kind::SdlCopyEx ? "CopyEx"
+                                                                                    : "Geometry");
                          });
 
 }  // namespace

@@ -59,6 +59,17 @@ TEST_F(Atlas, TilesWithBordersAndTransparentPadding) {
   EXPECT_EQ(texels[1 * 256 + 64 + 38], 0xFF006300u);
 }
 
+// A tile is opaque when every pixel it draws is: transparent padding beyond the frame and the
+// border do not count, one translucent pixel inside does.
+TEST_F(Atlas, OpaqueTilesIgnoreTheirPaddingButNotTheirPixels) {
+  Picture pic(100, 30, 0xFF405060u);
+  pic.at(80, 20) = 0xFE405060u;
+  WriteFile("o.tga", test::TgaBytes(pic, 32));
+  const auto& rec = Record(Load("o.spr", "x=0\r\n1\r\no.tga,texture_size=64,border=1\r\n"));
+  EXPECT_TRUE(Tile(rec, 0, 0).opaque);   // padded below and bordered by the next tile
+  EXPECT_FALSE(Tile(rec, 0, 1).opaque);  // holds (80, 20)
+}
+
 TEST_F(Atlas, TransparentTilesTakeNoSlot) {
   Picture pic(64, 32, 0);
   pic.Fill(40, 0, 64, 32, 0xFF00FF00u);

@@ -4,6 +4,7 @@
 // committed golden picture (QUORVEX_UPDATE_GOLDEN=1 rewrites it).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <numbers>
 
@@ -228,6 +229,51 @@ TEST_F(Golden, Scene) {
   Picture expected(W, H);
   expected.px = want.image.argb;
   ExpectRegion(frame, 0, 0, expected, 2, "golden picture");
+}
+
+// A turned picture of many tiles must show no seam where its tiles meet: every pixel well inside
+// the turned rectangle has the picture's colour, with point and with linear filtering.
+TEST_F(Golden, TurnedTilesMeetWithoutSeams) {
+  constexpr std::uint32_t kSolid = 0xFF40A0E0u;
+  WriteFile("g\\solid.png", test::PngBytes(Picture(120, 40, kSolid), false));
+  WriteFile("g\\solid.spr", "x=0\r\n1\r\nsolid.png,texture_size=32\r\n");
+  WriteFile("g\\solid_b.spr", "x=0\r\n1\r\nsolid.png,texture_size=64,border=1\r\n");
+  struct Case {
+    const char* path;
+    double x, y, angle, scale;
+    bool flip;
+  };
+  const Case cases[] = {{"g\\solid.spr", 100, 100, std::numbers::pi / 7, 1, false},
+                        {"g\\solid.spr", 400, 100, -2.0, 1, true},
+                        {"g\\solid_b.spr", 100, 350, std::numbers::pi / 5, 1.5, false},
+                        {"g\\solid_b.spr", 450, 350, 2.5, 1, true}};
+  for (const Case& c : cases) {
+    TMultiSprite* m = Put(c.path, c.x, c.y);
+    m->angle = c.angle;
+    m->scale_x = m->scale_y = c.scale;
+    m->flip_x = c.flip;
+    m->rot_center_x = 60;
+    m->rot_center_y = 20;
+  }
+  const auto frame = Render();
+  for (const Case& c : cases) {
+    const double cx = c.x + 60, cy = c.y + 20, w = 120 * c.scale, h = 40 * c.scale;
+    const double co = std::cos(c.angle), si = std::sin(c.angle);
+    int inside = 0, wrong = 0;
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x) {
+        // Back into the unturned picture (turns are counter-clockwise on screen).
+        const double ex = x + 0.5 - cx, ey = y + 0.5 - cy;
+        const double px = cx + ex * co - ey * si - c.x, py = cy + ex * si + ey * co - c.y;
+        if (px < 2 || py < 2 || px > w - 2 || py > h - 2) continue;
+        ++inside;
+        if (frame[y * W + x] != kSolid && wrong++ < 3)
+          ADD_FAILURE() << c.path << " at angle " << c.angle << ": pixel " << x << "," << y
+                        << " is " << std::hex << frame[y * W + x];
+      }
+    EXPECT_GT(inside, static_cast<int>((w - 4) * (h - 4) * 0.9));
+    EXPECT_EQ(wrong, 0) << c.path << " at angle " << c.angle;
+  }
 }
 
 TEST_F(Golden, SixteenBitTexturesLandOnTheSamePixels) {

@@ -44,9 +44,6 @@ SdlRenderDevice::SdlRenderDevice(RendererPtr renderer, SurfacePtr surface)
   SDL_RendererInfo info{};
   if (SDL_GetRendererInfo(renderer_.get(), &info) == 0 && info.name) name_ = info.name;
   path_ = ChooseQuadPath(name_);
-  // SDL's software renderer mirrors through its rotation path: a scratch surface, a crop, a
-  // turn and a blit per quad. A plain copy from a mirrored texture draws the same pixels.
-  mirrors_ = name_ == "software";
   batch_vertices_.reserve(4 * 1024);
   batch_indices_.reserve(6 * 1024);
   SDL_SetRenderDrawBlendMode(renderer_.get(), SDL_BLENDMODE_BLEND);
@@ -90,14 +87,7 @@ bool SdlRenderDevice::UploadTexture(int id, const void* pixels) {
   if (!slot.base.texture) return false;
   if (id == bound_) FlushBatch();
   const int pitch = kTextureSize * (slot.format == TextureFormat::ARGB4444 ? 2 : 4);
-  if (SDL_UpdateTexture(slot.base.texture.get(), nullptr, pixels, pitch) != 0) return false;
-  if (mirrors_) {
-    const auto* bytes = static_cast<const std::uint8_t*>(pixels);
-    slot.pixels.assign(bytes, bytes + static_cast<std::size_t>(pitch) * kTextureSize);
-    for (int i = 0; i < 3; ++i)
-      if (slot.mirrored[i].texture && !UploadMirror(slot, i)) slot.mirrored[i] = Tex{};
-  }
-  return true;
+  return SDL_UpdateTexture(slot.base.texture.get(), nullptr, pixels, pitch) == 0;
 }
 
 void SdlRenderDevice::ReleaseTexture(int id) {
@@ -197,49 +187,6 @@ void SdlRenderDevice::ApplyModulation(Tex& tex, std::uint32_t argb) {
   tex.modulation = argb;
 }
 
-bool SdlRenderDevice::UploadMirror(Slot& slot, int index) {
-  const int flip = index + 1;  // SDL_FLIP_HORIZONTAL = 1, SDL_FLIP_VERTICAL = 2
-  const std::size_t bpp = slot.format == TextureFormat::ARGB4444 ? 2 : 4;
-  const std::size_t pitch = bpp * kTextureSize;
-  if (slot.pixels.size() != pitch * kTextureSize) return false;
-  // Once per upload, not per frame.
-  std::vector<std::uint8_t> out(slot.pixels.size());
-  for (int y = 0; y < kTextureSize; ++y) {
-    const int sy = flip & SDL_FLIP_VERTICAL ? kTextureSize - 1 - y : y;
-    const std::uint8_t* from = slot.pixels.data() + static_cast<std::size_t>(sy) * pitch;
-    std::uint8_t* to = out.data() + static_cast<std::size_t>(y) * pitch;
-    if (flip & SDL_FLIP_HORIZONTAL) {
-      for (int x = 0; x < kTextureSize; ++x)
-        std::memcpy(to + static_cast<std::size_t>(x) * bpp,
-                    from + static_cast<std::size_t>(kTextureSize - 1 - x) * bpp, bpp);
-    } else {
-      std::memcpy(to, from, pitch);
-    }
-  }
-  return SDL_UpdateTexture(slot.mirrored[index].texture.get(), nullptr, out.data(),
-                           static_cast<int>(pitch)) == 0;
-}
-
-SdlRenderDevice::Tex* SdlRenderDevice::Mirrored(Slot& slot, int flip) {
-  Tex& tex = slot.mirrored[flip - 1];
-  if (tex.texture) return &tex;
-  const Uint32 sdl_format =
-      slot.format == TextureFormat::ARGB4444 ? SDL_PIXELFORMAT_ARGB4444 : SDL_PIXELFORMAT_ARGB8888;
-  tex.texture.reset(SDL_CreateTexture(renderer_.get(), sdl_format, SDL_TEXTUREACCESS_STATIC,
-                                      kTextureSize, kTextureSize));
-  if (!tex.texture) return nullptr;
-  SDL_SetTextureBlendMode(tex.texture.get(), SDL_BLENDMODE_BLEND);
-  SDL_SetTextureScaleMode(tex.texture.get(), SDL_ScaleModeNearest);
-  tex.scale = SDL_ScaleModeNearest;
-  tex.blend = SDL_BLENDMODE_BLEND;
-  tex.modulation = 0xFFFFFFFFu;
-  if (!UploadMirror(slot, flip - 1)) {
-    tex = Tex{};
-    return nullptr;
-  }
-  return &tex;
-}
-
 bool SdlRenderDevice::DrawCopyEx(const DeviceQuad& q) {
   Slot& slot = slots_[static_cast<std::size_t>(bound_)];
   const int tx0 = ToTexel(q.u0), tx1 = ToTexel(q.u1);
@@ -252,17 +199,6 @@ bool SdlRenderDevice::DrawCopyEx(const DeviceQuad& q) {
   int flip = SDL_FLIP_NONE;
   if ((q.x0 > q.x1) != (tx0 > tx1)) flip |= SDL_FLIP_HORIZONTAL;
   if ((q.y0 > q.y1) != (ty0 > ty1)) flip |= SDL_FLIP_VERTICAL;
-  if (angle_ == 0.0f && flip != SDL_FLIP_NONE && mirrors_ && dst.w == static_cast<float>(src.w) &&
-      dst.h == static_cast<float>(src.h)) {
-    if (Tex* mirrored = Mirrored(slot, flip)) {
-      ApplyTextureState(*mirrored);
-      ApplyModulation(*mirrored, q.argb);
-      SDL_Rect from = src;
-      if (flip & SDL_FLIP_HORIZONTAL) from.x = kTextureSize - src.x - src.w;
-      if (flip & SDL_FLIP_VERTICAL) from.y = kTextureSize - src.y - src.h;
-      return SDL_RenderCopyF(renderer_.get(), mirrored->texture.get(), &from, &dst) == 0;
-    }
-  }
   Tex& tex = slot.base;
   ApplyTextureState(tex);
   ApplyModulation(tex, q.argb);

@@ -46,9 +46,6 @@ class SdlRenderDevice final : public RenderDevice {
 
   void SetQuadPath(QuadPath path);
   QuadPath quad_path() const { return path_; }
-  // Mirrored copies of textures for unturned, unscaled mirrored quads (software renderer only;
-  // on by default there). Off draws them through SDL's rotation path instead.
-  void SetMirrorTextures(bool on) { mirrors_ = on; }
   SDL_Renderer* renderer() const { return renderer_.get(); }
 
  private:
@@ -61,17 +58,12 @@ class SdlRenderDevice final : public RenderDevice {
   };
   struct Slot {
     Tex base;
-    // Mirrored horizontally, vertically, both; made on first use from `pixels`.
-    Tex mirrored[3];
     TextureFormat format = TextureFormat::ARGB8888;
-    std::vector<std::uint8_t> pixels;  // kept only where mirrors may be made
   };
 
   SDL_Texture* Bound();
   void ApplyTextureState(Tex& tex);
   void ApplyModulation(Tex& tex, std::uint32_t argb);
-  Tex* Mirrored(Slot& slot, int flip);
-  bool UploadMirror(Slot& slot, int index);
   void FlushBatch();
   bool DrawCopyEx(const DeviceQuad& quad);
   void AddGeometry(const DeviceQuad& quad);
@@ -80,7 +72,6 @@ class SdlRenderDevice final : public RenderDevice {
   SurfacePtr surface_;
   std::string name_;
   QuadPath path_ = QuadPath::CopyEx;
-  bool mirrors_ = false;
   std::vector<Slot> slots_;
   std::vector<int> free_ids_;
 

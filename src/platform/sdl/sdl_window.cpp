@@ -6,6 +6,7 @@
 
 #include "platform/render_device.h"
 #include "platform/sdl/keys.h"
+#include "platform/sdl/sdl_soft_device.h"
 
 namespace qv::platform::sdl {
 
@@ -23,7 +24,7 @@ void SdlWindow::SetCaption(std::string_view caption) {
 
 DeviceError SdlWindow::CreateDevice(bool windowed, bool& fell_back) {
   fell_back = false;
-  device_.reset();
+  DestroyDevice();
   windowed_ = windowed;
   if (SDL_SetWindowFullscreen(
           window_.get(), windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP)) != 0) {
@@ -38,7 +39,14 @@ DeviceError SdlWindow::CreateDevice(bool windowed, bool& fell_back) {
   }
   // Any desktop size: the 800 x 600 frame is scaled and letterboxed.
   SDL_RenderSetLogicalSize(renderer.get(), kScreenWidth, kScreenHeight);
-  device_ = std::make_unique<SdlRenderDevice>(std::move(renderer), nullptr);
+  renderer_ = renderer.get();
+  SDL_RendererInfo info{};
+  if (SDL_GetRendererInfo(renderer_, &info) == 0 && info.name &&
+      std::string(info.name) == "software") {
+    device_ = std::make_unique<SdlSoftDevice>(std::move(renderer));
+  } else {
+    device_ = std::make_unique<SdlRenderDevice>(std::move(renderer), nullptr);
+  }
   return DeviceError::None;
 }
 
@@ -118,7 +126,7 @@ void SdlWindow::GetPointer(int& x, int& y) {
   y = gy - wy;
   if (device_ && !windowed_) {
     float lx = 0, ly = 0;
-    SDL_RenderWindowToLogical(device_->renderer(), x, y, &lx, &ly);
+    SDL_RenderWindowToLogical(renderer_, x, y, &lx, &ly);
     x = static_cast<int>(lx);
     y = static_cast<int>(ly);
   }
@@ -131,8 +139,7 @@ void SdlWindow::SetSystemPointerVisible(bool visible) {
 void SdlWindow::SetPointer(int x, int y) {
   int wx = x, wy = y;
   if (device_ && !windowed_) {
-    SDL_RenderLogicalToWindow(device_->renderer(), static_cast<float>(x), static_cast<float>(y),
-                              &wx, &wy);
+    SDL_RenderLogicalToWindow(renderer_, static_cast<float>(x), static_cast<float>(y), &wx, &wy);
   }
   SDL_WarpMouseInWindow(window_.get(), wx, wy);
 }

@@ -16,7 +16,10 @@ class SdlWindow final : public Window {
 
   void SetCaption(std::string_view caption) override;
   DeviceError CreateDevice(bool windowed, bool& fell_back) override;
-  void DestroyDevice() override { device_.reset(); }
+  void DestroyDevice() override {
+    device_.reset();
+    renderer_ = nullptr;
+  }
   RenderDevice* device() override { return device_.get(); }
   bool windowed() const override { return windowed_; }
   bool PollEvent(WindowEvent& event) override;
@@ -39,7 +42,8 @@ class SdlWindow final : public Window {
   bool Translate(const SDL_Event& in, WindowEvent& out);
 
   WindowPtr window_;
-  std::unique_ptr<SdlRenderDevice> device_;
+  std::unique_ptr<RenderDevice> device_;
+  SDL_Renderer* renderer_ = nullptr;  // the device's
   bool windowed_ = true;
   int saved_x_ = 0, saved_y_ = 0;
 };
