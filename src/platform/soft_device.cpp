@@ -49,8 +49,16 @@ inline std::uint32_t Lerp(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
   return rb | ag;
 }
 
-inline int ClampTexel(int t) {
-  return t < 0 ? 0 : t >= T ? T - 1 : t;
+// A texel index from a texel coordinate, clamped to the texture; NaN gives 0. Clamped before
+// the conversion, which would be undefined for huge values.
+inline int TexelIndex(double t) {
+  return t >= T - 1 ? T - 1 : t > 0 ? static_cast<int>(t) : 0;
+}
+
+// A bilinear weight 0..256 from a fraction, rounded, so a sample a hair off a texel centre is
+// that texel; anything but a fraction (from infinite coordinates) gives 0.
+inline std::uint32_t Weight(double f) {
+  return f >= 0 && f <= 1 ? static_cast<std::uint32_t>(f * 256.0 + 0.5) : 0;
 }
 
 }  // namespace
@@ -69,17 +77,12 @@ struct SoftRenderDevice::Setup {
 
   std::uint32_t Sample(double u, double v) const {
     if (!tex) return 0xFFFFFFFFu;
-    if (!linear) {
-      return tex[ClampTexel(static_cast<int>(std::floor(v))) * T +
-                 ClampTexel(static_cast<int>(std::floor(u)))];
-    }
+    if (!linear) return tex[TexelIndex(std::floor(v)) * T + TexelIndex(std::floor(u))];
     const double fu = u - 0.5, fv = v - 0.5;
     const double iu = std::floor(fu), iv = std::floor(fv);
-    // Weights 0..256, rounded, so a sample a hair off a texel centre is that texel.
-    const auto wu = static_cast<std::uint32_t>((fu - iu) * 256.0 + 0.5);
-    const auto wv = static_cast<std::uint32_t>((fv - iv) * 256.0 + 0.5);
-    const int x0 = ClampTexel(static_cast<int>(iu)), x1 = ClampTexel(static_cast<int>(iu) + 1);
-    const int y0 = ClampTexel(static_cast<int>(iv)), y1 = ClampTexel(static_cast<int>(iv) + 1);
+    const std::uint32_t wu = Weight(fu - iu), wv = Weight(fv - iv);
+    const int x0 = TexelIndex(iu), x1 = TexelIndex(iu + 1);
+    const int y0 = TexelIndex(iv), y1 = TexelIndex(iv + 1);
     const std::uint32_t top = Lerp(tex[y0 * T + x0], tex[y0 * T + x1], wu);
     const std::uint32_t bottom = Lerp(tex[y1 * T + x0], tex[y1 * T + x1], wu);
     return Lerp(top, bottom, wv);

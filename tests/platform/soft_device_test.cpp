@@ -171,14 +171,18 @@ TEST(SoftDevice, HostileCoordinatesAreClippedOrIgnored) {
   d.BindTexture(white);
   const float inf = std::numeric_limits<float>::infinity();
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  for (float angle : {0.0f, 0.5f}) {
-    d.SetRotation(angle, 10, 10);
-    d.DrawQuad(Quad(-1e9f, -1e9f, 1e9f, 1e9f, 0, 0, 1, 1, 0xFF010101u));
-    d.DrawQuad(Quad(nan, 0, 10, 10, 0, 0, 1, 1));
-    d.DrawQuad(Quad(0, 0, inf, 10, 0, 0, 1, 1));
-    d.DrawQuad(Quad(0, 0, 10, 10, nan, 0, 1, 1));
-    d.DrawQuad(Quad(0, 0, 10, 10, -1e9f, -1e9f, 1e9f, 1e9f));
-  }
+  for (Filter filter : {Filter::Point, Filter::Linear})
+    for (float angle : {0.0f, 0.5f}) {
+      d.SetFilter(filter);
+      d.SetRotation(angle, 10, 10);
+      d.DrawQuad(Quad(-1e9f, -1e9f, 1e9f, 1e9f, 0, 0, 1, 1, 0xFF010101u));
+      d.DrawQuad(Quad(nan, 0, 10, 10, 0, 0, 1, 1));
+      d.DrawQuad(Quad(0, 0, inf, 10, 0, 0, 1, 1));
+      d.DrawQuad(Quad(-inf, 0, 10, 10, 0, 0, 1, 1));
+      d.DrawQuad(Quad(0, 0, 10, 10, nan, 0, 1, 1));
+      d.DrawQuad(Quad(0, 0, 10, 10, -1e9f, -1e9f, 1e9f, 1e9f));
+    }
+  d.SetFilter(Filter::Point);
   d.SetRotation(0, 0, 0);
   d.Clear(0);
   d.DrawQuad(Quad(790, 595, 810, 605, 0, 0, 20, 10, 0xFFFF0000u));  // the corner shows
