@@ -3,34 +3,14 @@
 // warm there must be none.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <memory>
-#include <new>
 
 #include "game/field.h"
 #include "game/matching.h"
 #include "game/shot.h"
 #include "shell/context.h"
-
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-// The counting allocator pairs malloc with free; GCC cannot see that through operator new.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t n) {
-  g_allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
+#include "support/alloc_counter.h"
 
 namespace {
 
@@ -55,8 +35,9 @@ void FillRows(Context& ctx, int first, int last) {
 }
 
 void ReportAllocations(benchmark::State& state, long before) {
-  state.counters["allocs_per_iter"] = benchmark::Counter(
-      static_cast<double>(g_allocations.load() - before) / static_cast<double>(state.iterations()));
+  state.counters["allocs_per_iter"] =
+      benchmark::Counter(static_cast<double>(qv::test::AllocationCount() - before) /
+                         static_cast<double>(state.iterations()));
 }
 
 // Steepest aim, 90 rows in use, the top 30 full: the ball zig-zags ~2100 px between the walls
@@ -70,7 +51,7 @@ void BM_PlannerLongBouncingPathIntoFullField(benchmark::State& state) {
   AimUpdate(*ctx, 0, 560, 800, 600);  // clamps to 67.5 degrees
   const AimState a = ctx->game.aim;
   PlanShot(*ctx, static_cast<int>(a.start_x), static_cast<int>(a.start_y), a.vx, a.vy);
-  const long before = g_allocations.load();
+  const long before = qv::test::AllocationCount();
   for (auto _ : state) {
     const bool hit =
         PlanShot(*ctx, static_cast<int>(a.start_x), static_cast<int>(a.start_y), a.vx, a.vy);
@@ -87,7 +68,7 @@ void BM_PlannerEmptyFieldToTheTop(benchmark::State& state) {
   AimUpdate(*ctx, 0, 560, 800, 600);
   const AimState a = ctx->game.aim;
   PlanShot(*ctx, static_cast<int>(a.start_x), static_cast<int>(a.start_y), a.vx, a.vy);
-  const long before = g_allocations.load();
+  const long before = qv::test::AllocationCount();
   for (auto _ : state) {
     const bool hit =
         PlanShot(*ctx, static_cast<int>(a.start_x), static_cast<int>(a.start_y), a.vx, a.vy);
@@ -104,7 +85,7 @@ void BM_PlannerLevelStartSweep(benchmark::State& state) {
   FillRows(*ctx, 12, 13);
   int mouse = 0;
   AimUpdate(*ctx, 0, 300, 800, 600);
-  const long before = g_allocations.load();
+  const long before = qv::test::AllocationCount();
   for (auto _ : state) {
     mouse = (mouse + 7) % 800;
     AimUpdate(*ctx, mouse, 300, 800, 600);
@@ -123,7 +104,7 @@ void BM_SupportFillAndDropFullField(benchmark::State& state) {
   auto ctx = MakeWorld();
   ctx->game.field.top_rows = 90;
   FillRows(*ctx, 0, 89);
-  const long before = g_allocations.load();
+  const long before = qv::test::AllocationCount();
   for (auto _ : state) {
     const int d = Drop(*ctx, true);
     benchmark::DoNotOptimize(d);
@@ -139,7 +120,7 @@ void BM_ColourFillWholeField(benchmark::State& state) {
   for (int r = 0; r <= 89; ++r) {
     for (int c = 2; c < 2 + ctx->game.field.code(r); ++c) PutBall(*ctx, c, r, 3, 0, 0);
   }
-  const long before = g_allocations.load();
+  const long before = qv::test::AllocationCount();
   for (auto _ : state) {
     ctx->game.scoring.match_count = 0;
     ColourFill(*ctx, 2, 0, 3);
@@ -156,7 +137,7 @@ void BM_MultiballFillFullField(benchmark::State& state) {
   ctx->game.field.top_rows = 90;
   FillRows(*ctx, 0, 89);
   PutBall(*ctx, 7, 45, kKindMultiball, 0, 0);
-  const long before = g_allocations.load();
+  const long before = qv::test::AllocationCount();
   for (auto _ : state) {
     ctx->game.scoring.match_count = 0;
     MultiballFill(*ctx, 7, 45);

@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +14,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -28,25 +26,7 @@
 #include "sprites/image.h"
 #include "sprites/multisprite.h"
 #include "sprites/prototype.h"
-
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-// The counting allocator pairs malloc with free; GCC cannot see that through operator new.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t n) {
-  g_allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
+#include "support/alloc_counter.h"
 
 namespace {
 
@@ -281,11 +261,11 @@ void BM_MovePassAndDrawList(benchmark::State& state) {
   }
   long allocations = 0;
   for (auto _ : state) {
-    const long before = g_allocations.load();
+    const long before = qv::test::AllocationCount();
     Step(s.ctx);
     qv::SpriteEngineDraw(s.ctx);
     benchmark::DoNotOptimize(s.ctx.sprites.draw_list.data());
-    allocations += g_allocations.load() - before;
+    allocations += qv::test::AllocationCount() - before;
   }
   state.counters["quads"] = static_cast<double>(s.ctx.sprites.draw_list.size());
   state.counters["allocs_per_frame"] =
@@ -325,9 +305,9 @@ void BM_Render(benchmark::State& state) {
   frame();  // the first frame sizes the device's buffers
   long allocations = 0;
   for (auto _ : state) {
-    const long before = g_allocations.load();
+    const long before = qv::test::AllocationCount();
     frame();
-    allocations += g_allocations.load() - before;
+    allocations += qv::test::AllocationCount() - before;
   }
   if (!naive) {
     state.counters["quads"] = static_cast<double>(quads);

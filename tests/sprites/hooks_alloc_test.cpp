@@ -1,31 +1,16 @@
 // The state dump's objects section, and the frame's hot path allocating nothing once warm.
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <memory>
+
 #include <cstdlib>
-#include <new>
 
 #include "shell/json_writer.h"
 #include "sprite_test_util.h"
 #include "sprites/draw_list.h"
 #include "sprites/multisprite.h"
 #include "sprites/sprite_hooks.h"
-
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-void* operator new(std::size_t n) {
-  ++g_allocations;
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
+#include "support/alloc_counter.h"
 
 namespace qv {
 namespace {
@@ -108,10 +93,15 @@ TEST(SpriteHotPath, NoAllocationsPerFrameOnceWarm) {
     RenderDrawList(ctx);
   };
   for (int n = 0; n < 5; ++n) frame(n);
-  const long before = g_allocations.load();
+  {
+    const long at = qv::test::AllocationCount();
+    auto probe = std::make_unique<int>(1);
+    ASSERT_EQ(qv::test::AllocationCount() - at, 1) << "the counter must see operator new";
+  }
+  const long before = qv::test::AllocationCount();
   const long quads = device.quads;
   for (int n = 0; n < 20; ++n) frame(n);
-  EXPECT_EQ(g_allocations.load() - before, 0);
+  EXPECT_EQ(qv::test::AllocationCount() - before, 0);
   EXPECT_GT(device.quads - quads, 20 * 300);
 }
 
