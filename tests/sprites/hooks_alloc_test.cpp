@@ -15,6 +15,9 @@
 namespace qv {
 namespace {
 
+// Where the allocation probe's pointer escapes to, so no compiler can elide the allocation.
+int* volatile g_escape = nullptr;
+
 using test::Picture;
 using test::WriteFile;
 
@@ -96,8 +99,7 @@ TEST(SpriteHotPath, NoAllocationsPerFrameOnceWarm) {
   {
     const long at = qv::test::AllocationCount();
     auto probe = std::make_unique<int>(1);
-    static int* volatile escape;  // keeps the allocation from being optimised away
-    escape = probe.get();
+    g_escape = probe.get();
     ASSERT_EQ(qv::test::AllocationCount() - at, 1) << "the counter must see operator new";
   }
   const long before = qv::test::AllocationCount();
