@@ -11,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-#include "platform/headless/offscreen_device.h"
 #include "platform/sdl/sdl_render_device.h"
 
 namespace {

@@ -73,17 +73,23 @@ int TakeSlot(ParticleList& list) {
   return list.count - 1;
 }
 
-}  // namespace
-
-int CreateParticle(Context& ctx, int kind, double x, double y, PicId sprite) {
-  ParticleList& list = ctx.game.particles;
-  const int slot = TakeSlot(list);
+// A particle of `kind` in `slot`, born now.
+TExploseParticle NewParticle(const Context& ctx, int slot, int kind) {
   TExploseParticle p;
   p.used = true;
   p.list_index = slot;
   p.start_time = GameNow(ctx);
   p.lifetime = Lifetime(kind);
   p.kind = kind;
+  return p;
+}
+
+}  // namespace
+
+int CreateParticle(Context& ctx, int kind, double x, double y, PicId sprite) {
+  ParticleList& list = ctx.game.particles;
+  const int slot = TakeSlot(list);
+  TExploseParticle p = NewParticle(ctx, slot, kind);
 
   if (kind == 23) {
     p.sprite = sprite;
@@ -175,12 +181,7 @@ int CreateFallingBall(Context& ctx, int ball_kind, int paint, double x, double y
   // Bombs, multiballs and lands fall with the motion of a colour ball and their own picture.
   ParticleList& list = ctx.game.particles;
   const int slot = TakeSlot(list);
-  TExploseParticle p;
-  p.used = true;
-  p.list_index = slot;
-  p.start_time = GameNow(ctx);
-  p.lifetime = Lifetime(kParticleFallingSpecial);
-  p.kind = kParticleFallingSpecial;
+  TExploseParticle p = NewParticle(ctx, slot, kParticleFallingSpecial);
   p.sprite = MakePic(ctx, BallSpritePath(ball_kind), "explose_particle");
   if (ball_kind == kKindColourBomb) SetPartColor(ctx, p.sprite, 1, BallTint(paint));
   Random& rnd = ctx.shell.random;
