@@ -5,10 +5,10 @@
 
 #include "platform/audio_device.h"
 #include "platform/files.h"
-#include "scene/text_util.h"
-#include "shell/context.h"
-#include "shell/log.h"
-#include "shell/resource_line.h"
+#include "base/text_util.h"
+#include "context.h"
+#include "base/log.h"
+#include "base/resource_line.h"
 
 namespace qv {
 

@@ -9,7 +9,7 @@
 #include "game/matching.h"
 #include "game/particles.h"
 #include "game/scene_port.h"
-#include "shell/context.h"
+#include "context.h"
 
 namespace qv {
 namespace {

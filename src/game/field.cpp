@@ -5,7 +5,7 @@
 #include "game/game_math.h"
 #include "game/matching.h"
 #include "game/scene_port.h"
-#include "shell/context.h"
+#include "context.h"
 
 namespace qv {
 

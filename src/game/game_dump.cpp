@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "shell/context.h"
-#include "shell/json_writer.h"
+#include "context.h"
+#include "base/json_writer.h"
 
 namespace qv {
 namespace {

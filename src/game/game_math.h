@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "shell/context.h"
+#include "context.h"
 
 namespace qv {
 

@@ -8,7 +8,7 @@
 #include "game/game_math.h"
 #include "game/particles.h"
 #include "game/scene_port.h"
-#include "shell/context.h"
+#include "context.h"
 
 namespace qv {
 namespace {

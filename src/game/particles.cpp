@@ -7,7 +7,7 @@
 
 #include "game/field.h"
 #include "game/game_math.h"
-#include "shell/context.h"
+#include "context.h"
 
 namespace qv {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/context.h"
+#include "context.h"
 #include "sprites/multisprite.h"
 
 namespace qv {

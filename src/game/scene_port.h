@@ -4,7 +4,7 @@
 // requests are dropped, which is what the rules' own tests and benchmarks want.
 #include <string_view>
 
-#include "shell/context.h"
+#include "context.h"
 
 namespace qv {
 

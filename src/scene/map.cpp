@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "scene/data_error.h"
-#include "scene/text_util.h"
-#include "shell/context.h"
-#include "shell/log.h"
+#include "base/data_error.h"
+#include "base/text_util.h"
+#include "context.h"
+#include "base/log.h"
 #include "sprites/multisprite.h"
 
 namespace qv {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "shell/context.h"
-#include "shell/log.h"
+#include "context.h"
+#include "base/log.h"
 #include "sprites/multisprite.h"
 
 namespace qv {

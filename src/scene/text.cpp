@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "scene/text_util.h"
-#include "shell/context.h"
-#include "shell/log.h"
+#include "base/text_util.h"
+#include "context.h"
+#include "base/log.h"
 #include "sprites/multisprite.h"
 
 namespace qv {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "scene/data_error.h"
+#include "base/data_error.h"
 
 namespace qv {
 

@@ -3,9 +3,9 @@
 #include <exception>
 
 #include "platform/window.h"
-#include "shell/context.h"
+#include "context.h"
 #include "shell/main_form.h"
-#include "shell/message.h"
+#include "base/message.h"
 
 namespace qv {
 

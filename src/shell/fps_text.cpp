@@ -6,7 +6,7 @@
 
 #include "platform/clock.h"
 #include "platform/render_device.h"
-#include "shell/context.h"
+#include "context.h"
 
 namespace qv {
 namespace {

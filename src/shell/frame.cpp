@@ -7,10 +7,10 @@
 #include "platform/clock.h"
 #include "platform/png_writer.h"
 #include "platform/render_device.h"
-#include "shell/context.h"
+#include "context.h"
 #include "shell/fps_text.h"
 #include "shell/main_form.h"
-#include "shell/message.h"
+#include "base/message.h"
 
 namespace qv {
 namespace {

@@ -6,14 +6,14 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/window.h"
-#include "shell/context.h"
+#include "context.h"
 #include "shell/fps_text.h"
 #include "shell/frame.h"
-#include "shell/io_error.h"
-#include "shell/log.h"
-#include "shell/message.h"
+#include "base/io_error.h"
+#include "base/log.h"
+#include "base/message.h"
 #include "shell/options.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace qv {
 namespace {

@@ -4,11 +4,11 @@
 #include <cstdio>
 
 #include "platform/files.h"
-#include "shell/context.h"
-#include "shell/io_error.h"
-#include "shell/log.h"
-#include "shell/message.h"
-#include "shell/text.h"
+#include "context.h"
+#include "base/io_error.h"
+#include "base/log.h"
+#include "base/message.h"
+#include "base/text.h"
 
 namespace qv {
 namespace {

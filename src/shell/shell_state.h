@@ -7,7 +7,7 @@
 
 #include "shell/hooks.h"
 #include "shell/options.h"
-#include "shell/random.h"
+#include "base/random.h"
 
 namespace qv {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "platform/render_device.h"
-#include "shell/context.h"
-#include "shell/log.h"
+#include "context.h"
+#include "base/log.h"
 
 namespace qv {
 namespace {

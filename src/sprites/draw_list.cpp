@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "shell/context.h"
+#include "context.h"
 #include "sprites/sprite_types.h"
 
 namespace qv {

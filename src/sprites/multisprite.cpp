@@ -1,7 +1,7 @@
 // Multisprite instances and the global multisprite list.
 #include "sprites/multisprite.h"
 
-#include "shell/context.h"
+#include "context.h"
 #include "sprites/prototype.h"
 
 namespace qv {

@@ -7,9 +7,9 @@
 #include <stdexcept>
 
 #include "platform/files.h"
-#include "shell/context.h"
-#include "shell/log.h"
-#include "shell/message.h"
+#include "context.h"
+#include "base/log.h"
+#include "base/message.h"
 #include "sprites/atlas.h"
 
 namespace qv {

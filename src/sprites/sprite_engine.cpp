@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/context.h"
+#include "context.h"
 #include "sprites/draw_list.h"
 #include "sprites/multisprite.h"
 

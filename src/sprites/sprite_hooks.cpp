@@ -1,7 +1,7 @@
 #include "sprites/sprite_hooks.h"
 
-#include "shell/context.h"
-#include "shell/json_writer.h"
+#include "context.h"
+#include "base/json_writer.h"
 #include "sprites/atlas.h"
 #include "sprites/draw_list.h"
 #include "sprites/multisprite.h"

@@ -9,7 +9,7 @@
 
 #include "platform/files.h"
 #include "platform/headless/recording_audio.h"
-#include "shell/context.h"
+#include "context.h"
 
 namespace qv {
 namespace {

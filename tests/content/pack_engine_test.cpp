@@ -13,7 +13,7 @@
 #include "scene/map.h"
 #include "scene/registry.h"
 #include "scene/text.h"
-#include "shell/context.h"
+#include "context.h"
 #include "sprites/multisprite.h"
 #include "sprites/prototype.h"
 

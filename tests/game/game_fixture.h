@@ -14,7 +14,7 @@
 #include "game/pictures.h"
 #include "game/scene_port.h"
 #include "platform/files.h"
-#include "shell/context.h"
+#include "context.h"
 #include "sprites/multisprite.h"
 
 namespace qv::test {

@@ -4,7 +4,7 @@
 
 #include "scene/map.h"
 #include "scene/registry.h"
-#include "shell/context.h"
+#include "context.h"
 #include "sprites/multisprite.h"
 #include "support/game_dir.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/context.h"
+#include "context.h"
 #include "sprites/multisprite.h"
 #include "support/game_dir.h"
 

@@ -8,10 +8,10 @@
 #include "common/temp_dir.h"
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
-#include "shell/context.h"
-#include "shell/default_scenes.h"
+#include "context.h"
+#include "app/default_scenes.h"
 #include "shell/frame.h"
-#include "shell/io_error.h"
+#include "base/io_error.h"
 #include "shell/main_form.h"
 
 namespace qv {

@@ -8,9 +8,9 @@
 #include "common/recording_boxes.h"
 #include "common/temp_dir.h"
 #include "platform/clock.h"
-#include "shell/context.h"
-#include "shell/io_error.h"
-#include "shell/log.h"
+#include "context.h"
+#include "base/io_error.h"
+#include "base/log.h"
 #include "shell/main_form.h"
 #include "shell/options.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "shell/json_writer.h"
+#include "base/json_writer.h"
 #include "sprite_test_util.h"
 #include "sprites/draw_list.h"
 #include "sprites/multisprite.h"

@@ -11,7 +11,7 @@
 
 #include "platform/files.h"
 #include "platform/render_device.h"
-#include "shell/context.h"
+#include "context.h"
 
 namespace qv::test {
 

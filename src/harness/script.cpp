@@ -1,11 +1,11 @@
-#include "shell/script.h"
+#include "harness/script.h"
 
 #include <algorithm>
 #include <charconv>
 #include <sstream>
 
 #include "platform/window.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace qv {
 namespace {

@@ -1,6 +1,6 @@
-#include "shell/resource_line.h"
+#include "base/resource_line.h"
 
-#include "scene/text_util.h"
+#include "base/text_util.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "shell/command_line.h"
+#include "harness/command_line.h"
 
 #include <charconv>
 

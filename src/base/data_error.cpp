@@ -1,7 +1,7 @@
-#include "scene/data_error.h"
+#include "base/data_error.h"
 
-#include "shell/log.h"
-#include "shell/message.h"
+#include "base/log.h"
+#include "base/message.h"
 
 namespace qv {
 

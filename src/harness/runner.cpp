@@ -1,4 +1,4 @@
-#include "shell/runner.h"
+#include "harness/runner.h"
 
 #include <cstdio>
 #include <string>
@@ -7,12 +7,12 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/window.h"
-#include "shell/context.h"
+#include "context.h"
 #include "shell/events.h"
 #include "shell/frame.h"
 #include "shell/main_form.h"
-#include "shell/script.h"
-#include "shell/state_dump.h"
+#include "harness/script.h"
+#include "harness/state_dump.h"
 
 namespace qv {
 namespace {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "scene/data_error.h"
+#include "base/data_error.h"
 
 namespace qv {
 

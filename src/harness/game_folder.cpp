@@ -1,4 +1,4 @@
-#include "shell/game_folder.h"
+#include "harness/game_folder.h"
 
 #include <filesystem>
 

@@ -1,4 +1,4 @@
-#include "shell/loading.h"
+#include "loading/loading.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "platform/clock.h"
 #include "platform/headless/recording_audio.h"
 #include "scene/registry.h"
-#include "shell/context.h"
+#include "context.h"
 #include "shell/frame.h"
 #include "shell/hooks.h"
 #include "sprites/multisprite.h"

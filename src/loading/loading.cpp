@@ -1,4 +1,4 @@
-#include "shell/loading.h"
+#include "loading/loading.h"
 
 #include <algorithm>
 #include <string>
@@ -7,13 +7,13 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "scene/registry.h"
-#include "scene/text_util.h"
-#include "shell/context.h"
+#include "base/text_util.h"
+#include "context.h"
 #include "shell/frame.h"
-#include "shell/json_writer.h"
-#include "shell/log.h"
+#include "base/json_writer.h"
+#include "base/log.h"
 #include "shell/options.h"
-#include "shell/resource_line.h"
+#include "base/resource_line.h"
 #include "sprites/multisprite.h"
 #include "sprites/prototype.h"
 

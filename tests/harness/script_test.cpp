@@ -1,8 +1,8 @@
 // The harness's script syntax and the command line.
 #include <gtest/gtest.h>
 
-#include "shell/command_line.h"
-#include "shell/script.h"
+#include "harness/command_line.h"
+#include "harness/script.h"
 
 namespace qv {
 namespace {

@@ -1,4 +1,4 @@
-#include "scene/text_util.h"
+#include "base/text_util.h"
 
 #include <gtest/gtest.h>
 

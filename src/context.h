@@ -6,7 +6,7 @@
 #include "menu/menu_state.h"
 #include "platform/platform.h"
 #include "scene/scene_state.h"
-#include "shell/loading_state.h"
+#include "loading/loading_state.h"
 #include "shell/shell_state.h"
 #include "sprites/sprites_state.h"
 

@@ -12,12 +12,12 @@
 #include "platform/headless/recording_audio.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_window.h"
-#include "shell/command_line.h"
-#include "shell/context.h"
-#include "shell/game_folder.h"
+#include "harness/command_line.h"
+#include "context.h"
+#include "harness/game_folder.h"
 #include "shell/main_form.h"
-#include "shell/runner.h"
-#include "shell/script.h"
+#include "harness/runner.h"
+#include "harness/script.h"
 
 #ifndef QUORVEX_VERSION
 #define QUORVEX_VERSION "0.0.0"

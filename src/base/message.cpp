@@ -1,9 +1,9 @@
-#include "shell/message.h"
+#include "base/message.h"
 
 #include <cstdio>
 
 #include "platform/window.h"
-#include "shell/context.h"
+#include "context.h"
 
 namespace qv {
 namespace {

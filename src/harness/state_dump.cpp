@@ -1,7 +1,7 @@
-#include "shell/state_dump.h"
+#include "harness/state_dump.h"
 
-#include "shell/context.h"
-#include "shell/json_writer.h"
+#include "context.h"
+#include "base/json_writer.h"
 #include "shell/options.h"
 
 namespace qv {

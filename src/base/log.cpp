@@ -1,4 +1,4 @@
-#include "shell/log.h"
+#include "base/log.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,8 +7,8 @@
 
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "shell/context.h"
-#include "shell/io_error.h"
+#include "context.h"
+#include "base/io_error.h"
 
 namespace qv {
 namespace {

@@ -1,8 +1,8 @@
-#include "shell/default_scenes.h"
+#include "app/default_scenes.h"
 
 #include "platform/clock.h"
-#include "shell/context.h"
-#include "shell/log.h"
+#include "context.h"
+#include "base/log.h"
 #include "shell/options.h"
 
 namespace qv {

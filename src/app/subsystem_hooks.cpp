@@ -3,11 +3,11 @@
 #include "audio/audio.h"
 #include "audio/audio_dump.h"
 #include "game/game_dump.h"
-#include "shell/context.h"
-#include "shell/default_scenes.h"
+#include "context.h"
+#include "app/default_scenes.h"
 #include "shell/hooks.h"
-#include "shell/loading.h"
-#include "shell/state_dump.h"
+#include "loading/loading.h"
+#include "harness/state_dump.h"
 #include "sprites/sprite_hooks.h"
 
 namespace qv {
