@@ -9,7 +9,7 @@
 #include "game/field.h"
 #include "game/matching.h"
 #include "game/shot.h"
-#include "shell/context.h"
+#include "context.h"
 #include "support/alloc_counter.h"
 
 namespace {

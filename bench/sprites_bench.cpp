@@ -21,7 +21,7 @@
 #include "platform/headless/offscreen_device.h"
 #include "platform/sdl/sdl_render_device.h"
 #include "platform/sdl/sdl_soft_device.h"
-#include "shell/context.h"
+#include "context.h"
 #include "sprites/draw_list.h"
 #include "sprites/image.h"
 #include "sprites/multisprite.h"

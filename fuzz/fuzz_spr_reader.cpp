@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/context.h"
+#include "context.h"
 #include "sprites/draw_list.h"
 #include "sprites/multisprite.h"
 #include "sprites/prototype.h"
