@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <memory>
 
+#include "context.h"
 #include "game/field.h"
 #include "game/matching.h"
 #include "game/shot.h"
-#include "context.h"
 #include "support/alloc_counter.h"
 
 namespace {

@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "context.h"
 #include "platform/files.h"
 #include "platform/headless/offscreen_device.h"
 #include "platform/sdl/sdl_render_device.h"
 #include "platform/sdl/sdl_soft_device.h"
-#include "context.h"
 #include "sprites/draw_list.h"
 #include "sprites/image.h"
 #include "sprites/multisprite.h"

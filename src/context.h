@@ -3,10 +3,10 @@
 // operation; there is no other mutable global, so every test builds a fresh world.
 #include "audio/audio_state.h"
 #include "game/game_state.h"
+#include "loading/loading_state.h"
 #include "menu/menu_state.h"
 #include "platform/platform.h"
 #include "scene/scene_state.h"
-#include "loading/loading_state.h"
 #include "shell/shell_state.h"
 #include "sprites/sprites_state.h"
 

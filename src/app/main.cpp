@@ -6,18 +6,19 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/subsystem_hooks.h"
+#include "context.h"
+#include "harness/command_line.h"
+#include "harness/game_folder.h"
+#include "harness/runner.h"
+#include "harness/script.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/recording_audio.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_window.h"
-#include "harness/command_line.h"
-#include "context.h"
-#include "harness/game_folder.h"
 #include "shell/main_form.h"
-#include "harness/runner.h"
-#include "harness/script.h"
 
 #ifndef QUORVEX_VERSION
 #define QUORVEX_VERSION "0.0.0"

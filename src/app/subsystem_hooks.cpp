@@ -1,13 +1,17 @@
 // The one place where subsystems plug into the shell. When a subsystem lands, it replaces the
-// stand-in it takes over here (one line each) and registers its state-dump section.
+// stand-in it takes over here (one line each, or one Fill<Name>Scene call for a scene) and
+// registers its state-dump section.
+#include "app/subsystem_hooks.h"
+
+#include "app/default_scenes.h"
 #include "audio/audio.h"
 #include "audio/audio_dump.h"
-#include "game/game_dump.h"
 #include "context.h"
-#include "app/default_scenes.h"
-#include "shell/hooks.h"
-#include "loading/loading.h"
+#include "game/game_dump.h"
 #include "harness/state_dump.h"
+#include "loading/loading.h"
+#include "shell/hooks.h"
+#include "shell/scene_table.h"
 #include "sprites/sprite_hooks.h"
 
 namespace qv {
@@ -15,38 +19,41 @@ namespace qv {
 void InstallSubsystemHooks(Context& ctx) {
   ShellHooks& h = ctx.shell.hooks;
 
-  // Scenes (menu: Parts of the menu subsystem; game: the game subsystem).
-  h.menu_frame = MenuFrameLoadingOnly;
-  h.game_frame = EmptySceneFrame;
-  h.start_scene_menu = StartSceneMenu;
-  h.leave_scene_menu = BasicLeaveScene;
-  h.start_scene_main = BasicStartSceneMain;
-  h.leave_scene_main = BasicLeaveScene;
+  // Scenes: the menu is the loading screen until the menu itself lands; the game is empty.
+  SceneOps& menu = ctx.shell.scenes[SceneId::Menu];
+  menu.start = StartSceneMenu;
+  menu.leave = BasicLeaveScene;
+  menu.frame = MenuFrameLoadingOnly;
+  menu.loading_remains = LoadingEntriesRemain;
+  menu.running = MenuRunningSince;
+  SceneOps& game = ctx.shell.scenes[SceneId::Game];
+  game.start = BasicStartSceneMain;
+  game.leave = BasicLeaveScene;
+  game.frame = EmptySceneFrame;
+  game.pauses_when_inactive = true;
 
   // Sprite engine.
-  h.sprites_move = SpritesMoveHook;
-  h.sprites_collect = SpritesCollectHook;
-  h.sprites_texture_lost = SpritesTextureLostHook;
-  h.sprites_render = SpritesRenderHook;
-  h.sprites_clear_list = SpritesClearListHook;
-  h.restore_textures = SpritesRestoreHook;
-  h.release_textures = SpritesReleaseHook;
+  h.sprites.move = SpritesMoveHook;
+  h.sprites.collect = SpritesCollectHook;
+  h.sprites.texture_lost = SpritesTextureLostHook;
+  h.sprites.render = SpritesRenderHook;
+  h.sprites.clear_list = SpritesClearListHook;
+  h.sprites.restore_textures = SpritesRestoreHook;
+  h.sprites.release_textures = SpritesReleaseHook;
 
-  // Start-up and the loading screen.
-  h.loading_setup = LoadingSetup;
-  h.loading_entries_remain = LoadingEntriesRemain;
-  h.menu_running = MenuRunningSince;
-  h.show_cursor = ShowCursorSprite;
-  h.move_cursor = MoveCursorSprite;
+  // Start-up and the loading screen, which makes the cursor sprite.
+  h.startup.loading_setup = LoadingSetup;
+  h.cursor.show = ShowCursorSprite;
+  h.cursor.move = MoveCursorSprite;
 
   // Audio.
-  h.music_step = MusicStep;
-  h.hover_sound = PlayHoverSound;
-  h.press_sound = PlayPressSound;
-  h.restore_sound_gain = RestoreSoundGain;
-  h.mute_on_deactivate = MuteOnDeactivate;
-  h.resume_on_restore = ResumeOnRestore;
-  h.music_system_on = MusicSystemOn;
+  h.sound.music_step = MusicStep;
+  h.sound.hover_sound = PlayHoverSound;
+  h.sound.press_sound = PlayPressSound;
+  h.sound.restore_sound_gain = RestoreSoundGain;
+  h.sound.mute_on_deactivate = MuteOnDeactivate;
+  h.sound.resume_on_restore = ResumeOnRestore;
+  h.sound.music_system_on = MusicSystemOn;
 
   // State dump sections, in dump order.
   h.state_sections.push_back({"shell", WriteShellSection});

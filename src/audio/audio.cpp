@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/audio_device.h"
-#include "platform/files.h"
-#include "base/text_util.h"
-#include "context.h"
 #include "base/log.h"
 #include "base/resource_line.h"
+#include "base/text_util.h"
+#include "context.h"
+#include "platform/audio_device.h"
+#include "platform/files.h"
 
 namespace qv {
 

@@ -1,8 +1,8 @@
 #include "audio/audio_dump.h"
 
 #include "audio/audio.h"
-#include "context.h"
 #include "base/json_writer.h"
+#include "context.h"
 
 namespace qv {
 

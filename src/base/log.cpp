@@ -5,10 +5,10 @@
 #include <cstring>
 #include <ctime>
 
+#include "base/io_error.h"
+#include "context.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "context.h"
-#include "base/io_error.h"
 
 namespace qv {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "platform/window.h"
 #include "context.h"
+#include "platform/window.h"
 
 namespace qv {
 namespace {

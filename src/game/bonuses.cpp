@@ -4,12 +4,12 @@
 #include <cmath>
 #include <string>
 
+#include "context.h"
 #include "game/field.h"
 #include "game/game_math.h"
 #include "game/matching.h"
 #include "game/particles.h"
 #include "game/scene_port.h"
-#include "context.h"
 
 namespace qv {
 namespace {

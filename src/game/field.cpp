@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "context.h"
 #include "game/game_math.h"
 #include "game/matching.h"
 #include "game/scene_port.h"
-#include "context.h"
 
 namespace qv {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "context.h"
 #include "base/json_writer.h"
+#include "context.h"
 
 namespace qv {
 namespace {

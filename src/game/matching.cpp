@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <string>
 
+#include "context.h"
 #include "game/bonuses.h"
 #include "game/field.h"
 #include "game/game_math.h"
 #include "game/particles.h"
 #include "game/scene_port.h"
-#include "context.h"
 
 namespace qv {
 namespace {

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "context.h"
 #include "game/field.h"
 #include "game/game_math.h"
-#include "context.h"
 
 namespace qv {
 namespace {

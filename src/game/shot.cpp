@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "context.h"
 #include "game/field.h"
 #include "game/game_math.h"
 #include "game/matching.h"
 #include "game/particles.h"
 #include "game/scene_port.h"
-#include "context.h"
 
 namespace qv {
 namespace {

@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "context.h"
+#include "harness/script.h"
+#include "harness/state_dump.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/window.h"
-#include "context.h"
 #include "shell/events.h"
 #include "shell/frame.h"
 #include "shell/main_form.h"
-#include "harness/script.h"
-#include "harness/state_dump.h"
 
 namespace qv {
 namespace {

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <sstream>
 
-#include "platform/window.h"
 #include "base/text.h"
+#include "platform/window.h"
 
 namespace qv {
 namespace {

@@ -1,7 +1,7 @@
 #include "harness/state_dump.h"
 
-#include "context.h"
 #include "base/json_writer.h"
+#include "context.h"
 #include "shell/options.h"
 
 namespace qv {
@@ -24,8 +24,8 @@ std::string StateDumpJson(const Context& ctx, std::uint64_t tick) {
 void WriteShellSection(const Context& ctx, JsonWriter& out) {
   const ShellState& s = ctx.shell;
   out.BeginObject();
-  out.Field("scene", s.scene);
-  out.Field("pending_scene", s.pending_scene);
+  out.Field("scene", static_cast<int>(s.scene));
+  out.Field("pending_scene", static_cast<int>(s.pending_scene));
   out.Field("scene_phase", s.scene_phase);
   out.Field("scene_ready", s.scene_ready);
   out.Field("app_active", s.app_active);

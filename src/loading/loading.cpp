@@ -4,16 +4,16 @@
 #include <string>
 
 #include "audio/audio.h"
+#include "base/json_writer.h"
+#include "base/log.h"
+#include "base/resource_line.h"
+#include "base/text_util.h"
+#include "context.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "scene/registry.h"
-#include "base/text_util.h"
-#include "context.h"
 #include "shell/frame.h"
-#include "base/json_writer.h"
-#include "base/log.h"
 #include "shell/options.h"
-#include "base/resource_line.h"
 #include "sprites/multisprite.h"
 #include "sprites/prototype.h"
 
@@ -248,7 +248,7 @@ void LoadingSetup(Context& ctx) {
   // 7.-9.
   ctx.shell.app_active = 1;
   ctx.shell.prev_hover_button = -1;
-  SwitchScene(ctx, 1);
+  SwitchScene(ctx, SceneId::Menu);
   ctx.shell.loading_pending = 0;
 }
 

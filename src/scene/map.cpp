@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
 #include "base/data_error.h"
+#include "base/log.h"
 #include "base/text_util.h"
 #include "context.h"
-#include "base/log.h"
+#include "platform/files.h"
 #include "sprites/multisprite.h"
 
 namespace qv {

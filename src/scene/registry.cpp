@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "context.h"
 #include "base/log.h"
+#include "context.h"
 #include "sprites/multisprite.h"
 
 namespace qv {

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "platform/files.h"
+#include "base/log.h"
 #include "base/text_util.h"
 #include "context.h"
-#include "base/log.h"
+#include "platform/files.h"
 #include "sprites/multisprite.h"
 
 namespace qv {

@@ -2,10 +2,10 @@
 
 #include <exception>
 
-#include "platform/window.h"
-#include "context.h"
-#include "shell/main_form.h"
 #include "base/message.h"
+#include "context.h"
+#include "platform/window.h"
+#include "shell/main_form.h"
 
 namespace qv {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "context.h"
 #include "platform/clock.h"
 #include "platform/render_device.h"
-#include "context.h"
 
 namespace qv {
 namespace {

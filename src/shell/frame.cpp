@@ -4,13 +4,15 @@
 #include <exception>
 #include <vector>
 
+#include "base/log.h"
+#include "base/message.h"
+#include "context.h"
 #include "platform/clock.h"
 #include "platform/png_writer.h"
 #include "platform/render_device.h"
-#include "context.h"
 #include "shell/fps_text.h"
 #include "shell/main_form.h"
-#include "base/message.h"
+#include "shell/options.h"
 
 namespace qv {
 namespace {
@@ -33,32 +35,32 @@ std::uint32_t Ticks(Context& ctx) {
 }
 
 void MovePass(Context& ctx) {
-  if (ctx.shell.hooks.sprites_move) ctx.shell.hooks.sprites_move(ctx, 16);
+  if (ctx.shell.hooks.sprites.move) ctx.shell.hooks.sprites.move(ctx, 16);
 }
 
-bool LoadingEntriesRemain(const Context& ctx) {
-  return ctx.shell.hooks.loading_entries_remain && ctx.shell.hooks.loading_entries_remain(ctx);
+bool LoadingRemains(const Context& ctx, const SceneOps& scene) {
+  return scene.loading_remains && scene.loading_remains(ctx);
 }
 
 void RunLoadingSetup(Context& ctx) {
   ShellState& s = ctx.shell;
-  if (s.hooks.loading_setup) {
-    s.hooks.loading_setup(ctx);
+  if (s.hooks.startup.loading_setup) {
+    s.hooks.startup.loading_setup(ctx);
     return;
   }
   s.app_active = 1;
   s.prev_hover_button = -1;
-  SwitchScene(ctx, 1);
+  SwitchScene(ctx, SceneId::Menu);
   s.loading_pending = 0;
 }
 
 // Runs every step owed since run_start: n steps in all once 267 * n >= move_cnt * elapsed.
-void CatchUp(Context& ctx, void (*frame)(Context&), bool menu) {
+void CatchUp(Context& ctx, const SceneOps& scene) {
   ShellState& s = ctx.shell;
   const auto elapsed = static_cast<std::int64_t>(s.frame_clock - s.run_start);
   while (s.step_budget / elapsed < static_cast<std::int64_t>(s.options.move_cnt)) {
-    const bool call = menu ? (s.scene_phase == 2 || LoadingEntriesRemain(ctx)) : s.scene_phase == 2;
-    if (s.steps_enabled && call && frame) frame(ctx);
+    const bool call = s.scene_phase == 2 || LoadingRemains(ctx, scene);
+    if (s.steps_enabled && call && scene.frame) scene.frame(ctx);
     if (s.steps_enabled && s.scene_phase != 0) MovePass(ctx);
     s.step_budget += kStepCost;
   }
@@ -66,27 +68,20 @@ void CatchUp(Context& ctx, void (*frame)(Context&), bool menu) {
 
 void SceneDispatch(Context& ctx) {
   ShellState& s = ctx.shell;
-  if (!s.scene_ready) return;
-  if (s.scene == 2) {
-    if (s.scene_phase == 0) {
-      if (s.hooks.game_frame) s.hooks.game_frame(ctx);
+  if (!s.scene_ready || s.scene == SceneId::None) return;
+  const SceneOps& scene = s.scenes[s.scene];
+  if (s.scene_phase == 0) {
+    if (scene.frame) scene.frame(ctx);
+    s.steps_enabled = 0;
+    if (!scene.loading_remains) {
       MovePass(ctx);
-      s.steps_enabled = 0;
-    } else if (s.scene_phase == 2 && s.frame_clock > s.run_start) {
-      CatchUp(ctx, s.hooks.game_frame, false);
-    }
-  } else if (s.scene == 1) {
-    if (s.scene_phase == 0) {
-      if (s.hooks.menu_frame) s.hooks.menu_frame(ctx);
-      s.steps_enabled = 0;
+    } else if (s.scene_phase == 0 && LoadingRemains(ctx, scene)) {
       // The loading screen loads two entries per frame step.
-      if (s.scene_phase == 0 && LoadingEntriesRemain(ctx)) {
-        if (s.hooks.menu_frame) s.hooks.menu_frame(ctx);
-        MovePass(ctx);
-      }
-    } else if (s.scene_phase == 2 && s.frame_clock > s.run_start) {
-      CatchUp(ctx, s.hooks.menu_frame, true);
+      if (scene.frame) scene.frame(ctx);
+      MovePass(ctx);
     }
+  } else if (s.scene_phase == 2 && s.frame_clock > s.run_start) {
+    CatchUp(ctx, scene);
   }
 }
 
@@ -106,61 +101,68 @@ void TakeScreenshot(Context& ctx) {
 
 }  // namespace
 
-void SwitchScene(Context& ctx, int target) {
+void EnterMenuScene(Context& ctx) {
   ShellState& s = ctx.shell;
-  if (s.scene == 1) {
-    if (s.hooks.leave_scene_menu) s.hooks.leave_scene_menu(ctx);
-  } else if (s.scene == 2) {
-    if (s.hooks.leave_scene_main) s.hooks.leave_scene_main(ctx);
-  }
-  s.scene = static_cast<std::uint8_t>(target);
-  if (target == 1) {
-    if (s.hooks.start_scene_menu) s.hooks.start_scene_menu(ctx);
-  } else if (target == 2) {
-    if (s.hooks.start_scene_main) s.hooks.start_scene_main(ctx);
-  }
+  WriteLog(ctx, "StartSceneMenu");
+  s.paused = 0;
+  s.was_paused = 0;
+  s.pause_start = 0;
+  s.paused_total = 0;
+  s.game_clock = s.frame_clock;
+  ReadOptions(ctx);
+  s.hover_button = -1;
+  s.pressed_button = -1;
+  s.click_context = 1;
+  if (ctx.platform.clock) s.frame_clock = ctx.platform.clock->TickCount();
+  s.run_start = s.frame_clock;
+  s.scene_ready = 1;
+}
+
+void SwitchScene(Context& ctx, SceneId target) {
+  ShellState& s = ctx.shell;
+  if (const SceneOps& leaving = s.scenes[s.scene]; leaving.leave) leaving.leave(ctx);
+  s.scene = target;
+  if (const SceneOps& entering = s.scenes[target]; entering.start) entering.start(ctx);
 }
 
 int StepFrame(Context& ctx, double /*time*/) {
   ShellState& s = ctx.shell;
-  // 1.
+  // A frame step or render already under way is not entered again.
   if (s.frame_busy || s.render_busy) return 0;
   BusyFlag busy(s.frame_busy);
-  // 2.
+  // The first step sets up the loading screen.
   if (s.loading_pending) RunLoadingSetup(ctx);
-  // 3.
-  if (s.hooks.music_step) s.hooks.music_step(ctx);
-  // 4.
-  if (s.pending_scene != 0) {
+  if (s.hooks.sound.music_step) s.hooks.sound.music_step(ctx);
+  // Apply the pending scene.
+  if (s.pending_scene != SceneId::None) {
     SwitchScene(ctx, s.pending_scene);
-    s.pending_scene = 0;
+    s.pending_scene = SceneId::None;
   }
-  // 5.
+  // The clocks; the game clock stands still while paused.
   s.frame_clock = Ticks(ctx);
   if (!s.paused) {
     if (s.was_paused) s.paused_total += s.frame_clock - s.pause_start;
     s.game_clock = s.frame_clock - s.paused_total;
   }
   s.was_paused = s.paused;
-  // 6.
+  // Button hover sound.
   if (s.app_active) {
-    if (s.prev_hover_button == -1 && s.hover_button != -1 && s.hooks.hover_sound) {
-      s.hooks.hover_sound(ctx);
+    if (s.prev_hover_button == -1 && s.hover_button != -1 && s.hooks.sound.hover_sound) {
+      s.hooks.sound.hover_sound(ctx);
     }
-    if (s.hooks.restore_sound_gain) s.hooks.restore_sound_gain(ctx);
+    if (s.hooks.sound.restore_sound_gain) s.hooks.sound.restore_sound_gain(ctx);
     s.prev_hover_button = s.hover_button;
   }
-  // 7.
   SceneDispatch(ctx);
-  // 8. The frame cap holds only the bookkeeping tail back.
+  // The frame cap holds only the bookkeeping tail back.
   if (s.options.no_sync == 0 && s.options.wait_vblank == 0 && s.frame_clock < s.next_frame_due) {
     return 0;
   }
   if (!s.scene_ready) return 0;
-  // 9.
+  // Next frame due.
   if (s.options.fps_max > 0)
     s.next_frame_due = s.frame_clock + static_cast<std::uint32_t>(s.options.frame_period);
-  // 10.
+  // A built scene starts running: its step budget and clocks start now.
   if (s.scene_phase == 1) {
     s.steps_enabled = 1;
     s.scene_phase = 2;
@@ -170,9 +172,8 @@ int StepFrame(Context& ctx, double /*time*/) {
     s.was_paused = 0;
     s.paused_total = 0;
     s.step_budget = 0;
-    if (s.scene == 1 && s.hooks.menu_running) s.hooks.menu_running(ctx);
+    if (const SceneOps& scene = s.scenes[s.scene]; scene.running) scene.running(ctx);
   }
-  // 11. (busy cleared on return)
   return 0;
 }
 
@@ -180,36 +181,33 @@ int RenderScene(Context& ctx) {
   ShellState& s = ctx.shell;
   if (!s.app_active || s.render_busy || s.frame_busy) return 0;
   BusyFlag busy(s.render_busy);
-  if (s.hooks.sprites_collect) s.hooks.sprites_collect(ctx);
-  const bool lost = s.hooks.sprites_texture_lost && s.hooks.sprites_texture_lost(ctx);
+  if (s.hooks.sprites.collect) s.hooks.sprites.collect(ctx);
+  const bool lost = s.hooks.sprites.texture_lost && s.hooks.sprites.texture_lost(ctx);
   platform::RenderDevice* device = ctx.platform.device;
   if (!lost && s.rasterize && device && device->BeginScene()) {
     device->Clear(0xFF000000u);
     // The device works in screen pixels already: the 2D projection is its identity.
-    if (s.hooks.sprites_render) s.hooks.sprites_render(ctx, *device);
+    if (s.hooks.sprites.render) s.hooks.sprites.render(ctx, *device);
     device->EndScene();
     s.frame_drawn = true;
   }
-  if (s.hooks.sprites_clear_list) s.hooks.sprites_clear_list(ctx);
+  if (s.hooks.sprites.clear_list) s.hooks.sprites.clear_list(ctx);
   return 0;
 }
 
 int RenderFrameSequence(Context& ctx) {
   ShellState& s = ctx.shell;
-  // 1. SDL keeps its surfaces; nothing can be lost or held exclusively here.
-  // 2.
+  // SDL keeps its surfaces: nothing to restore before stepping.
   const double time = static_cast<double>(Ticks(ctx) - s.base_clock) / 1000.0;
   s.frame_drawn = false;
   int result = StepFrame(ctx, time);
   if (result < 0) return result;
-  // 3.
   result = RenderScene(ctx);
   if (result < 0) return result;
-  // 4.
   UpdateFpsCounter(ctx);
   if (s.show_stats && s.frame_drawn) DrawFpsText(ctx);
   if (!s.screenshot_path.empty()) TakeScreenshot(ctx);
-  // 5. A frame that drew nothing is not presented: the back buffer holds no picture then.
+  // A frame that drew nothing is not presented: the back buffer holds no picture then.
   if (s.frame_drawn && ctx.platform.device && !ctx.platform.device->Present()) return -1;
   return 0;
 }

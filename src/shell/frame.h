@@ -3,6 +3,8 @@
 // catch-up loop, the scene switch and the render pass. Result codes: 0 success, negative failure.
 #include <cstdint>
 
+#include "shell/scene_table.h"
+
 namespace qv {
 
 struct Context;
@@ -21,6 +23,11 @@ int RenderFrameSequence(Context& ctx);
 int StepFrame(Context& ctx, double time);
 // Hook 4.
 int RenderScene(Context& ctx);
-void SwitchScene(Context& ctx, int target);
+// The shell's share of entering the menu scene: "StartSceneMenu" logged, the pause cleared,
+// the options read again, no button hovered or pressed, clicks to the main page, the run clock
+// restarted; ends with scene_ready set. The loading screen's menu start wraps it.
+void EnterMenuScene(Context& ctx);
+// Leaves the active scene and starts target (either may be SceneId::None).
+void SwitchScene(Context& ctx, SceneId target);
 
 }  // namespace qv

@@ -3,17 +3,17 @@
 #include <ctime>
 #include <exception>
 
-#include "platform/clock.h"
-#include "platform/files.h"
-#include "platform/window.h"
-#include "context.h"
-#include "shell/fps_text.h"
-#include "shell/frame.h"
 #include "base/io_error.h"
 #include "base/log.h"
 #include "base/message.h"
-#include "shell/options.h"
 #include "base/text.h"
+#include "context.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/window.h"
+#include "shell/fps_text.h"
+#include "shell/frame.h"
+#include "shell/options.h"
 
 namespace qv {
 namespace {
@@ -46,7 +46,7 @@ void SetPointerVisible(Context& ctx, bool visible) {
 }
 
 void ShowCursorSprite(Context& ctx, bool visible) {
-  if (ctx.shell.hooks.show_cursor) ctx.shell.hooks.show_cursor(ctx, visible);
+  if (ctx.shell.hooks.cursor.show) ctx.shell.hooks.cursor.show(ctx, visible);
 }
 
 bool InsideScreen(const ShellState& s) {
@@ -85,13 +85,13 @@ std::string DeviceErrorText(DeviceFailure failure, bool must_exit) {
 int InitDeviceObjects(Context& ctx) {
   WriteLog(ctx, "InitDeviceObjects");
   // The fixed state (no culling, no depth test, alpha blending on) is the SDL renderer's own.
-  if (ctx.shell.hooks.restore_textures) ctx.shell.hooks.restore_textures(ctx);
+  if (ctx.shell.hooks.sprites.restore_textures) ctx.shell.hooks.sprites.restore_textures(ctx);
   CreateFpsFont(ctx);
   return 0;
 }
 
 int ReleaseDeviceObjects(Context& ctx) {
-  if (ctx.shell.hooks.release_textures) ctx.shell.hooks.release_textures(ctx);
+  if (ctx.shell.hooks.sprites.release_textures) ctx.shell.hooks.sprites.release_textures(ctx);
   ReleaseFpsFont(ctx);
   return 0;
 }
@@ -185,8 +185,8 @@ void AppRestore(Context& ctx) {
   }
   ShowCursorSprite(ctx, true);
   SetPointerVisible(ctx, false);
-  if (s.scene == 2 && s.scene_ready && s.paused) s.paused = 0;
-  if (s.hooks.resume_on_restore) s.hooks.resume_on_restore(ctx);
+  if (s.scenes[s.scene].pauses_when_inactive && s.scene_ready && s.paused) s.paused = 0;
+  if (s.hooks.sound.resume_on_restore) s.hooks.sound.resume_on_restore(ctx);
   s.app_active = 1;
 }
 
@@ -194,13 +194,13 @@ void AppDeactivate(Context& ctx) {
   ShellState& s = ctx.shell;
   WriteLog(ctx, "appdeactivate...");
   s.app_active = 0;
-  if (s.scene == 2 && s.scene_ready && !s.paused) {
+  if (s.scenes[s.scene].pauses_when_inactive && s.scene_ready && !s.paused) {
     s.paused = 1;
     s.pause_start = s.frame_clock;
   }
   ShowCursorSprite(ctx, false);
   SetPointerVisible(ctx, true);
-  if (s.hooks.mute_on_deactivate) s.hooks.mute_on_deactivate(ctx);
+  if (s.hooks.sound.mute_on_deactivate) s.hooks.sound.mute_on_deactivate(ctx);
 }
 
 void AppMinimize(Context& ctx) {
@@ -214,9 +214,10 @@ void FormMouseDown(Context& ctx, int button) {
   if (!InsideScreen(s)) return;
   if (s.hover_button != -1) {
     s.pressed_button = s.hover_button;
-    if (s.hooks.press_sound) s.hooks.press_sound(ctx);
+    if (s.hooks.sound.press_sound) s.hooks.sound.press_sound(ctx);
   }
-  if (s.scene == 2 && s.hooks.game_mouse_down) s.hooks.game_mouse_down(ctx, button);
+  const SceneOps& scene = s.scenes[s.scene];
+  if (scene.mouse_down) scene.mouse_down(ctx, button);
 }
 
 void FormMouseMove(Context& ctx) {
@@ -228,16 +229,16 @@ void FormMouseUp(Context& ctx, int /*button*/) {
   if (!s.app_active) return;
   SetPointerVisible(ctx, false);
   if (s.pressed_button != -1 && s.pressed_button == s.hover_button && InsideScreen(s)) {
-    if (s.hooks.click_handler) s.hooks.click_handler(ctx);
-    if (s.scene == 2 && s.pressed_button == 1 && s.hooks.game_menu_button_up) {
-      s.hooks.game_menu_button_up(ctx);
-    }
+    const SceneOps& scene = s.scenes[s.scene];
+    if (scene.click) scene.click(ctx);
+    if (scene.button_up) scene.button_up(ctx);
   }
   s.pressed_button = -1;
 }
 
 void FormKeyDown(Context& ctx, int key, int shift) {
-  if (ctx.shell.hooks.key_down) ctx.shell.hooks.key_down(ctx, key, shift);
+  const SceneOps& scene = ctx.shell.scenes[ctx.shell.scene];
+  if (scene.key_down) scene.key_down(ctx, key, shift);
 }
 
 void UpdateMouse(Context& ctx, bool clip) {
@@ -247,7 +248,7 @@ void UpdateMouse(Context& ctx, bool clip) {
   if (clip && (x < 0 || x >= kScreenWidth || y < 0 || y >= kScreenHeight)) x = -1000;
   s.mouse_x = x;
   s.mouse_y = y;
-  if (s.hooks.move_cursor) s.hooks.move_cursor(ctx, s.mouse_x, s.mouse_y);
+  if (s.hooks.cursor.move) s.hooks.cursor.move(ctx, s.mouse_x, s.mouse_y);
 }
 
 void ReadComboTable(Context& ctx) {
@@ -324,7 +325,7 @@ bool StartProgram(Context& ctx) {
   if (s.quit_requested) return false;
   // 8.
   s.options.beg_level = 0;
-  if (s.hooks.reset_game_values) s.hooks.reset_game_values(ctx);
+  if (s.hooks.startup.reset_game_values) s.hooks.startup.reset_game_values(ctx);
   // 9. The event dispatch calls the activation handlers.
   return true;
 }

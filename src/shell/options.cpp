@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/files.h"
-#include "context.h"
 #include "base/io_error.h"
 #include "base/log.h"
 #include "base/message.h"
 #include "base/text.h"
+#include "context.h"
+#include "platform/files.h"
 
 namespace qv {
 namespace {
@@ -86,8 +86,8 @@ bool ApplyOption(Context& ctx, std::string_view key, std::string_view value, std
     switch (def.kind) {
       case Kind::Volume:
         v = std::clamp(v, 0, 13);
-        if (ctx.shell.hooks.volume_option_read) {
-          ctx.shell.hooks.volume_option_read(ctx, def.number == &Options::music_volume);
+        if (ctx.shell.hooks.sound.volume_option_read) {
+          ctx.shell.hooks.sound.volume_option_read(ctx, def.number == &Options::music_volume);
         }
         break;
       case Kind::Threshold:
@@ -108,7 +108,7 @@ bool ApplyOption(Context& ctx, std::string_view key, std::string_view value, std
 
 void ReadOptions(Context& ctx) {
   WriteLog(ctx, "setup_refresh");
-  if (ctx.shell.hooks.music_system_on) ctx.shell.hooks.music_system_on(ctx);
+  if (ctx.shell.hooks.sound.music_system_on) ctx.shell.hooks.sound.music_system_on(ctx);
   const std::optional<std::string> data =
       platform::FileExists("options.txt") ? platform::ReadWholeFile("options.txt") : std::nullopt;
   if (!data) {

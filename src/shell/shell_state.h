@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "base/random.h"
 #include "shell/hooks.h"
 #include "shell/options.h"
-#include "base/random.h"
+#include "shell/scene_table.h"
 
 namespace qv {
 
@@ -30,11 +31,12 @@ struct ShellState {
   Options options;
   Random random;
   ShellHooks hooks;
+  SceneTable scenes;
   RunConfig run;
 
   // Scene variables.
-  std::uint8_t scene = 0;
-  std::uint8_t pending_scene = 0;
+  SceneId scene = SceneId::None;
+  SceneId pending_scene = SceneId::None;  // None: no switch pending
   std::uint8_t scene_ready = 0;
   int scene_phase = 0;
   std::uint8_t steps_enabled = 0;

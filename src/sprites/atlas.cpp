@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "platform/render_device.h"
-#include "context.h"
 #include "base/log.h"
+#include "context.h"
+#include "platform/render_device.h"
 
 namespace qv {
 namespace {

@@ -6,10 +6,10 @@
 #include <numbers>
 #include <stdexcept>
 
-#include "platform/files.h"
-#include "context.h"
 #include "base/log.h"
 #include "base/message.h"
+#include "context.h"
+#include "platform/files.h"
 #include "sprites/atlas.h"
 
 namespace qv {

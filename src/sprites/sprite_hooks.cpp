@@ -1,7 +1,7 @@
 #include "sprites/sprite_hooks.h"
 
-#include "context.h"
 #include "base/json_writer.h"
+#include "context.h"
 #include "sprites/atlas.h"
 #include "sprites/draw_list.h"
 #include "sprites/multisprite.h"

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <string>
 
+#include "context.h"
 #include "platform/files.h"
 #include "platform/headless/recording_audio.h"
-#include "context.h"
 
 namespace qv {
 namespace {

@@ -9,11 +9,11 @@
 #include <memory>
 
 #include "common/recording_boxes.h"
+#include "context.h"
 #include "pack_files.h"
 #include "scene/map.h"
 #include "scene/registry.h"
 #include "scene/text.h"
-#include "context.h"
 #include "sprites/multisprite.h"
 #include "sprites/prototype.h"
 

@@ -1,7 +1,7 @@
 #include "game/game_dump.h"
 
-#include "game_fixture.h"
 #include "base/json_writer.h"
+#include "game_fixture.h"
 
 namespace qv::test {
 namespace {

@@ -4,11 +4,12 @@
 
 #include <string>
 
+#include "app/subsystem_hooks.h"
 #include "audio/audio.h"
+#include "context.h"
 #include "platform/clock.h"
 #include "platform/headless/recording_audio.h"
 #include "scene/registry.h"
-#include "context.h"
 #include "shell/frame.h"
 #include "shell/hooks.h"
 #include "sprites/multisprite.h"
@@ -28,8 +29,8 @@ class LoadingTest : public ::testing::Test {
     ctx_.platform.audio = &audio_;
     ctx_.shell.options.log_enabled = true;
     InstallSubsystemHooks(ctx_);
-    if (ctx_.shell.hooks.sprites_move == nullptr) {
-      ctx_.shell.hooks.sprites_move = [](Context& c, int n) { SpriteEngineMove(c, n); };
+    if (ctx_.shell.hooks.sprites.move == nullptr) {
+      ctx_.shell.hooks.sprites.move = [](Context& c, int n) { SpriteEngineMove(c, n); };
     }
   }
   // One timer tick of the frame loop.
@@ -104,7 +105,7 @@ TEST(LoadingProgress, BarPixels) {
 TEST_F(LoadingTest, LogoClosesThenAnimatesThenLoads) {
   testing_support::WriteSmallPack(dir_);
   Tick();  // the loading set-up, then the first menu frames
-  EXPECT_EQ(ctx_.shell.scene, 1);
+  EXPECT_EQ(ctx_.shell.scene, SceneId::Menu);
   EXPECT_EQ(ctx_.shell.loading_pending, 0);
   EXPECT_EQ(ctx_.shell.app_active, 1);
   EXPECT_EQ(CountTag("loading"), 2);
@@ -208,7 +209,7 @@ TEST_F(LoadingTest, MissingListsAreReportedAndTheMenuStillStarts) {
   std::filesystem::remove("main.msl");
   std::filesystem::remove("music.ini");
   ASSERT_TRUE(RunUntilLoaded(600));
-  EXPECT_EQ(ctx_.shell.scene, 1);
+  EXPECT_EQ(ctx_.shell.scene, SceneId::Menu);
   EXPECT_EQ(ctx_.loading.music_menu, -1);
   const std::string log = Log();
   EXPECT_NE(log.find("ReadList: \"main.msl\": File not found"), std::string::npos);
@@ -220,7 +221,7 @@ TEST_F(LoadingTest, ReenteringTheMenuShowsTheBackdropAndFadesToMenuMusic) {
   ASSERT_TRUE(RunUntilLoaded());
   ShowTag(ctx_, "loading", false);
   ctx_.shell.scene_phase = 0;
-  ctx_.shell.pending_scene = 1;
+  ctx_.shell.pending_scene = SceneId::Menu;
   Tick();
   EXPECT_EQ(CountTag("loading"), 1);
   const int backdrop = FindObject(ctx_, "menu_background", -1, "loading");

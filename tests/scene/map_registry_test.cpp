@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "context.h"
 #include "scene/map.h"
 #include "scene/registry.h"
-#include "context.h"
 #include "sprites/multisprite.h"
 #include "support/game_dir.h"
 

@@ -4,14 +4,14 @@
 
 #include <memory>
 
+#include "app/default_scenes.h"
+#include "base/io_error.h"
 #include "common/recording_boxes.h"
 #include "common/temp_dir.h"
+#include "context.h"
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
-#include "context.h"
-#include "app/default_scenes.h"
 #include "shell/frame.h"
-#include "base/io_error.h"
 #include "shell/main_form.h"
 
 namespace qv {
@@ -36,18 +36,20 @@ class FrameStepTest : public ::testing::Test {
     ctx_->platform.messages = &boxes_;
     ctx_->shell.options.move_cnt = 16;
     counters_ = Counters{};
-    ShellHooks& h = ctx_->shell.hooks;
-    h.menu_frame = SceneFrame;
-    h.game_frame = SceneFrame;
-    h.start_scene_menu = BasicStartSceneMenu;
-    h.leave_scene_menu = BasicLeaveScene;
-    h.start_scene_main = BasicStartSceneMain;
-    h.leave_scene_main = BasicLeaveScene;
-    h.sprites_move = [](Context&, int count) {
+    SceneOps& menu = ctx_->shell.scenes[SceneId::Menu];
+    menu.frame = SceneFrame;
+    menu.start = EnterMenuScene;
+    menu.leave = BasicLeaveScene;
+    menu.loading_remains = [](const Context&) { return counters_.loading_left; };
+    SceneOps& game = ctx_->shell.scenes[SceneId::Game];
+    game.frame = SceneFrame;
+    game.start = BasicStartSceneMain;
+    game.leave = BasicLeaveScene;
+    game.pauses_when_inactive = true;
+    ctx_->shell.hooks.sprites.move = [](Context&, int count) {
       EXPECT_EQ(count, 16);
       ++counters_.moves;
     };
-    h.loading_entries_remain = [](const Context&) { return counters_.loading_left; };
   }
 
   static void SceneFrame(Context& ctx) {
@@ -144,9 +146,9 @@ TEST_F(FrameStepTest, FrameCapHoldsBackOnlyTheBookkeepingTail) {
 
 TEST_F(FrameStepTest, GameClockSkipsTheTimeSpentInAnotherWindow) {
   StartRunning();
-  ctx_->shell.pending_scene = 2;
+  ctx_->shell.pending_scene = SceneId::Game;
   Step(10);  // switch to the game, which builds on this call and starts running
-  ASSERT_EQ(ctx_->shell.scene, 2);
+  ASSERT_EQ(ctx_->shell.scene, SceneId::Game);
   ASSERT_EQ(ctx_->shell.scene_phase, 2);
   ctx_->shell.app_active = 1;
   const std::uint32_t frame0 = ctx_->shell.frame_clock;
@@ -183,22 +185,21 @@ TEST_F(FrameStepTest, BuildingMenuCallsTheFrameTwiceWhileLoadingEntriesRemain) {
 TEST_F(FrameStepTest, SwitchLeavesTheOldSceneBeforeStartingTheNew) {
   static std::string order;
   order.clear();
-  ShellHooks& h = ctx_->shell.hooks;
-  h.leave_scene_menu = [](Context& ctx) {
+  ctx_->shell.scenes[SceneId::Menu].leave = [](Context& ctx) {
     order += "leave-menu ";
     BasicLeaveScene(ctx);
   };
-  h.start_scene_main = [](Context& ctx) {
+  ctx_->shell.scenes[SceneId::Game].start = [](Context& ctx) {
     order += "start-main ";
     ctx.shell.scene_ready = 1;
     ctx.shell.scene_phase = 0;
   };
   StartRunning();
-  ctx_->shell.pending_scene = 2;
+  ctx_->shell.pending_scene = SceneId::Game;
   Step(10);
   EXPECT_EQ(order, "leave-menu start-main ");
-  EXPECT_EQ(ctx_->shell.scene, 2);
-  EXPECT_EQ(ctx_->shell.pending_scene, 0);
+  EXPECT_EQ(ctx_->shell.scene, SceneId::Game);
+  EXPECT_EQ(ctx_->shell.pending_scene, SceneId::None);
   EXPECT_EQ(ctx_->shell.scene_phase, 2) << "the game built itself and runs";
 }
 
@@ -231,7 +232,7 @@ TEST_F(FrameStepTest, MouseAcceptsTheScreenEdgeButClipTurnsItAway) {
 
   static int clicks = 0;
   clicks = 0;
-  ctx_->shell.hooks.click_handler = [](Context&) { ++clicks; };
+  ctx_->shell.scenes[ctx_->shell.scene].click = [](Context&) { ++clicks; };
   FormMouseUp(*ctx_, 0);
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(ctx_->shell.pressed_button, -1);

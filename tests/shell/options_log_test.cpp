@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <memory>
 
-#include "common/recording_boxes.h"
-#include "common/temp_dir.h"
-#include "platform/clock.h"
-#include "context.h"
 #include "base/io_error.h"
 #include "base/log.h"
+#include "common/recording_boxes.h"
+#include "common/temp_dir.h"
+#include "context.h"
+#include "platform/clock.h"
 #include "shell/main_form.h"
 #include "shell/options.h"
 
@@ -78,10 +78,10 @@ TEST_F(FilesTest, ReadOptionsAppliesTheLineRulesAndValueTypes) {
 TEST_F(FilesTest, ReadOptionsTellsTheVolumeReadersAndSwitchesMusicOn) {
   static int music_reads, sound_reads, music_on;
   music_reads = sound_reads = music_on = 0;
-  ctx_->shell.hooks.volume_option_read = [](Context&, bool music) {
+  ctx_->shell.hooks.sound.volume_option_read = [](Context&, bool music) {
     ++(music ? music_reads : sound_reads);
   };
-  ctx_->shell.hooks.music_system_on = [](Context&) { ++music_on; };
+  ctx_->shell.hooks.sound.music_system_on = [](Context&) { ++music_on; };
   WriteText("options.txt", "music_volume=3\r\nsound_volume=4\r\nsound_volume=5\r\n");
   ReadOptions(*ctx_);
   EXPECT_EQ(music_reads, 1);

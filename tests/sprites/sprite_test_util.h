@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "context.h"
 #include "platform/files.h"
 #include "platform/render_device.h"
-#include "context.h"
 
 namespace qv::test {
 
