@@ -3,7 +3,7 @@
 # already present are left alone, and apt is only consulted when something is missing.
 set -eu
 pkgs="build-essential cmake pkg-config git libsdl2-dev libsdl2-mixer-dev libpng-dev
-libjpeg62-turbo-dev zlib1g-dev libcairo2-dev libfreetype-dev fonts-dejavu-core
+libjpeg62-turbo-dev zlib1g-dev libexpected-dev libcairo2-dev libfreetype-dev fonts-dejavu-core
 libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev"
 missing=""
 for p in $pkgs; do

@@ -7,6 +7,7 @@
 #include "audio/audio.h"
 #include "audio/audio_dump.h"
 #include "context.h"
+#include "game/combo_table.h"
 #include "game/game_dump.h"
 #include "harness/state_dump.h"
 #include "loading/loading.h"
@@ -42,6 +43,7 @@ void InstallSubsystemHooks(Context& ctx) {
   h.sprites.release_textures = SpritesReleaseHook;
 
   // Start-up and the loading screen, which makes the cursor sprite.
+  h.startup.read_tables = ReadComboTable;
   h.startup.loading_setup = LoadingSetup;
   h.cursor.show = ShowCursorSprite;
   h.cursor.move = MoveCursorSprite;

@@ -5,6 +5,7 @@
 
 #include "base/log.h"
 #include "base/resource_line.h"
+#include "base/round.h"
 #include "base/text_util.h"
 #include "context.h"
 #include "platform/audio_device.h"
@@ -74,11 +75,11 @@ bool IsAudioExtension(std::string_view ext) {
 }
 
 int MusicLibraryVolume(int music_volume, double music_level, double app_level) {
-  return static_cast<int>(txt::RoundEven(music_volume * 100.0 * music_level * app_level / 13.0));
+  return RoundEven(music_volume * 100.0 * music_level * app_level / 13.0);
 }
 
 int SoundLibraryVolume(int sound_volume, double gain) {
-  return static_cast<int>(txt::RoundEven(sound_volume * gain * 100.0 / 13.0));
+  return RoundEven(sound_volume * gain * 100.0 / 13.0);
 }
 
 bool InitAudio(Context& ctx) {

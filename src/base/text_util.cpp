@@ -92,8 +92,4 @@ std::optional<double> ParseReal(std::string_view s) {
   return value;
 }
 
-double RoundEven(double v) {
-  return std::nearbyint(v);
-}
-
 }  // namespace qv::txt

@@ -18,7 +18,5 @@ std::vector<std::string_view> Lines(std::string_view text);
 std::optional<int> ParseInt(std::string_view s);
 // A real number with "." as decimal separator, surrounding blanks allowed.
 std::optional<double> ParseReal(std::string_view s);
-// Round half to even.
-double RoundEven(double v);
 
 }  // namespace qv::txt

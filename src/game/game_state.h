@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "game/combo_table.h"
 #include "game/pictures.h"
-#include "shell/shell_state.h"  // ComboEntry
 #include "sprites/multisprite.h"
 
 namespace qv {

@@ -4,9 +4,11 @@
 #include <string>
 
 #include "audio/audio.h"
+#include "base/data_error.h"
 #include "base/json_writer.h"
 #include "base/log.h"
 #include "base/resource_line.h"
+#include "base/round.h"
 #include "base/text_util.h"
 #include "context.h"
 #include "platform/clock.h"
@@ -85,7 +87,7 @@ void LogoStep(Context& ctx) {
   switch (l.logo_phase) {
     case 1:
       if (ctx.shell.frame_clock > l.logo_next) {
-        const auto alpha = static_cast<std::uint8_t>(txt::RoundEven(l.logo_step * 255.0 / 75.0));
+        const auto alpha = static_cast<std::uint8_t>(RoundEven(l.logo_step * 255.0 / 75.0));
         if (TMultiSprite* top = Object(ctx, l.top_bubble)) {
           top->y = 57 + l.logo_step;
           top->alpha = alpha;
@@ -171,20 +173,20 @@ void FinishLoading(Context& ctx) {
   ChangeMusic(ctx, l.music_menu, 0, 250);
 }
 
-void ReportListError(Context& ctx, const std::optional<DataError>& error) {
-  if (error) ReportDataError(ctx, "ReadList", *error);
+void ReportListError(Context& ctx, const Expected<void>& read) {
+  if (!read) ReportDataError(ctx, "ReadList", read.error());
 }
 
 }  // namespace
 
-std::optional<DataError> ReadList(Context& ctx, std::string_view name, bool append) {
+Expected<void> ReadList(Context& ctx, std::string_view name, bool append) {
   std::string file = txt::Lower(txt::Trim(name));
   if (file.find('.') == std::string::npos) file += ".msl";
   std::vector<std::string>& list = ctx.loading.load_list;
   if (!append) list.clear();
   const std::optional<std::string> data =
       platform::FileExists(file) ? platform::ReadWholeFile(file) : std::nullopt;
-  if (!data) return FileNotFound(file);
+  if (!data) return Fail(FileNotFound(file));
   for (std::string_view line : txt::Lines(*data)) {
     line = txt::Trim(line.substr(0, 255));
     if (!line.empty() && line.front() == ';') continue;
@@ -194,7 +196,7 @@ std::optional<DataError> ReadList(Context& ctx, std::string_view name, bool appe
     if (std::find(list.begin(), list.end(), line) != list.end()) continue;
     list.emplace_back(line);
   }
-  return std::nullopt;
+  return {};
 }
 
 void LoadResourceLine(Context& ctx, std::string_view line) {
@@ -210,8 +212,7 @@ void LoadResourceLine(Context& ctx, std::string_view line) {
 
 int LoadingProgress(int load_index, int entries) {
   if (entries <= 1) return kBarPixels;
-  return static_cast<int>(
-      txt::RoundEven(static_cast<double>(load_index) / (entries - 1) * kBarPixels));
+  return RoundEven(static_cast<double>(load_index) / (entries - 1) * kBarPixels);
 }
 
 void LoadingSetup(Context& ctx) {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "base/data_error.h"
+#include "base/expected.h"
 
 namespace qv {
 
@@ -13,7 +13,7 @@ class JsonWriter;
 
 // Reads a list file into the load list (".msl" is added when the name has no extension);
 // append false clears the list first. A missing file adds nothing and returns the error.
-std::optional<DataError> ReadList(Context& ctx, std::string_view name, bool append);
+Expected<void> ReadList(Context& ctx, std::string_view name, bool append);
 // Loads one resource line: audio to the audio table, ".m3d" skipped, anything else to the
 // sprite prototype cache (once per path).
 void LoadResourceLine(Context& ctx, std::string_view line);

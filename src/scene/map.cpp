@@ -41,8 +41,8 @@ struct ObjectLine {
 };
 
 // Fields 1..3 are taken as they stand (leading blanks only); field 4 is trimmed and optional.
-std::optional<DataError> ParseObjectLine(std::string_view file, int line_no, std::string_view line,
-                                         ObjectLine& out) {
+Expected<void> ParseObjectLine(std::string_view file, int line_no, std::string_view line,
+                               ObjectLine& out) {
   const auto fields = txt::Split(line, ',');
   auto field = [&](std::size_t i) -> std::string_view {
     return i < fields.size() ? fields[i] : std::string_view{};
@@ -50,16 +50,16 @@ std::optional<DataError> ParseObjectLine(std::string_view file, int line_no, std
   int* targets[3] = {&out.index, &out.x, &out.y};
   for (std::size_t i = 0; i < 3; ++i) {
     const auto v = txt::ParseInt(field(i));
-    if (!v) return NotAnInteger(file, line_no, field(i));
+    if (!v) return Fail(NotAnInteger(file, line_no, field(i)));
     *targets[i] = *v;
   }
   const std::string_view z = txt::Trim(field(3));
   if (!z.empty()) {
     const auto v = txt::ParseInt(z);
-    if (!v) return NotAnInteger(file, line_no, z);
+    if (!v) return Fail(NotAnInteger(file, line_no, z));
     out.z = *v;
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace
@@ -105,8 +105,9 @@ int load_location_map(Context& ctx, std::string_view file) {
         }
         line = reader.Next();
         ObjectLine obj;
-        if (auto error = ParseObjectLine(file, reader.number(), line, obj)) {
-          ReportDataError(ctx, "load_location_map", *error);
+        if (const Expected<void> parsed = ParseObjectLine(file, reader.number(), line, obj);
+            !parsed) {
+          ReportDataError(ctx, "load_location_map", parsed.error());
           return created;
         }
         // An index outside the path list names nothing.

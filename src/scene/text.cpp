@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/data_error.h"
 #include "base/log.h"
 #include "base/text_util.h"
 #include "context.h"
@@ -37,14 +38,11 @@ struct TextResult {
 Expected<TextResult> CreateText(Context& ctx, std::string_view text, int z, std::string_view font,
                                 int align, std::string_view tag, int color, double scale, double y,
                                 double x) {
-  Expected<TextResult> out;
+  TextResult out;
   if (!EndsWithSpr(font)) return out;
   const Expected<FontMetrics> metrics = LoadMetrics(font);
-  if (!metrics.ok()) {
-    out.error = metrics.error;
-    return out;
-  }
-  const FontMetrics& m = metrics.value;
+  if (!metrics) return Fail(metrics.error());
+  const FontMetrics& m = *metrics;
   if (align != 1) {
     const double w = LineWidth(m, text, scale);
     x = align == 3 ? x - w : x - w / 2;
@@ -63,11 +61,11 @@ Expected<TextResult> CreateText(Context& ctx, std::string_view text, int z, std:
         glyph->tag = std::string(tag);
         if (color >= 0) glyph->color = color;
         if (z != -1) glyph->z = z;
-        ++out.value.created;
+        ++out.created;
       }
     }
     pen += scale * (m.width[c] + m.spacing);
-    out.value.width += scale * m.width[c];
+    out.width += scale * m.width[c];
   }
   return out;
 }
@@ -76,17 +74,11 @@ Expected<TextResult> CreateText(Context& ctx, std::string_view text, int z, std:
 Expected<double> CreateTextLogged(Context& ctx, std::string_view text, int z, std::string_view font,
                                   int align, std::string_view tag, int color, double scale,
                                   double y, double x) {
-  Expected<double> out;
-  if (text.empty()) return out;
+  if (text.empty()) return 0.0;
   const Expected<TextResult> r = CreateText(ctx, text, z, font, align, tag, color, scale, y, x);
-  if (!r.ok()) {
-    out.error = r.error;
-    return out;
-  }
-  WriteLog(ctx,
-           "create_txt(\"" + std::string(tag) + "\"), created: " + std::to_string(r.value.created));
-  out.value = r.value.width;
-  return out;
+  if (!r) return Fail(r.error());
+  WriteLog(ctx, "create_txt(\"" + std::string(tag) + "\"), created: " + std::to_string(r->created));
+  return r->width;
 }
 
 }  // namespace
@@ -98,8 +90,7 @@ std::string MetricsPathOf(std::string_view font) {
 }
 
 Expected<FontMetrics> ParseMetrics(std::string_view file, std::string_view data) {
-  Expected<FontMetrics> out;
-  FontMetrics& m = out.value;
+  FontMetrics m;
   m.width.fill(-1);
   m.frame.fill(0);
   bool first = true;
@@ -115,8 +106,7 @@ Expected<FontMetrics> ParseMetrics(std::string_view file, std::string_view data)
     if (first) {
       const auto spacing = txt::ParseReal(line);
       if (!spacing) {
-        out.error = NotAReal(file, line_no, line);
-        return out;
+        return Fail(NotAReal(file, line_no, line));
       }
       m.spacing = *spacing;
       first = false;
@@ -126,16 +116,14 @@ Expected<FontMetrics> ParseMetrics(std::string_view file, std::string_view data)
     if (line.front() == '#') {
       const auto v = txt::ParseInt(line.substr(1));
       if (!v) {
-        out.error = NotAnInteger(file, line_no, line.substr(1));
-        return out;
+        return Fail(NotAnInteger(file, line_no, line.substr(1)));
       }
       code = *v;
       continue;
     }
     const auto w = txt::ParseInt(line);
     if (!w) {
-      out.error = NotAnInteger(file, line_no, line);
-      return out;
+      return Fail(NotAnInteger(file, line_no, line));
     }
     // Codes outside a byte never occur in single-byte text; their frames still count.
     if (code >= 0 && code < 256) {
@@ -145,40 +133,36 @@ Expected<FontMetrics> ParseMetrics(std::string_view file, std::string_view data)
     ++frame;
     ++code;
   }
-  if (first) out.error = NotAReal(file, line_no + 1, "");
-  return out;
+  if (first) return Fail(NotAReal(file, line_no + 1, ""));
+  return m;
 }
 
 Expected<FontMetrics> LoadMetrics(std::string_view font) {
   const std::string path = MetricsPathOf(font);
   const std::optional<std::string> data =
       platform::FileExists(path) ? platform::ReadWholeFile(path) : std::nullopt;
-  if (!data) {
-    Expected<FontMetrics> out;
-    out.error = FileNotFound(path);
-    return out;
-  }
+  if (!data) return Fail(FileNotFound(path));
   return ParseMetrics(path, *data);
 }
 
 double create_txt(Context& ctx, std::string_view text, int z, std::string_view font, int align,
                   std::string_view tag, int color, double scale, double y, double x) {
   const Expected<double> r = CreateTextLogged(ctx, text, z, font, align, tag, color, scale, y, x);
-  if (!r.ok()) {
-    ReportDataError(ctx, "create_txt", *r.error);
+  if (!r) {
+    ReportDataError(ctx, "create_txt", r.error());
     return 0;
   }
-  return r.value;
+  return *r;
 }
 
 double MeasureText(Context& ctx, std::string_view text, std::string_view font, double scale) {
   if (text.empty() || !EndsWithSpr(font)) return 0;
   const Expected<FontMetrics> m = LoadMetrics(font);
-  if (!m.ok()) {
-    ReportDataError(ctx, "MeasureText", *m.error);
+  if (!m) {
+    ReportDataError(ctx, "MeasureText", m.error());
     return 0;
   }
-  return LineWidth(m.value, text, scale);
+  return LineWidth(*m, text, scale);
 }
 
 std::vector<std::string> SplitParams(std::string_view params) {
@@ -194,11 +178,11 @@ std::vector<std::string> SplitParams(std::string_view params) {
 
 Expected<std::string> SubstituteParams(std::string_view line, const std::vector<std::string>& items,
                                        std::string_view file, int line_no) {
-  Expected<std::string> out;
+  std::string out;
   std::size_t i = 0;
   while (i < line.size()) {
     if (line[i] != '%') {
-      out.value.push_back(line[i++]);
+      out.push_back(line[i++]);
       continue;
     }
     const std::size_t end = line.find(';', i + 1);
@@ -206,11 +190,10 @@ Expected<std::string> SubstituteParams(std::string_view line, const std::vector<
     const std::string_view ref = line.substr(i + 1, end - i - 1);
     const auto k = txt::ParseInt(ref);
     if (!k) {
-      out.error = NotAnInteger(file, line_no, ref);
-      return out;
+      return Fail(NotAnInteger(file, line_no, ref));
     }
     if (*k >= 1 && *k <= static_cast<int>(items.size())) {
-      out.value += items[static_cast<std::size_t>(*k - 1)];
+      out += items[static_cast<std::size_t>(*k - 1)];
     }
     i = end + 1;
   }
@@ -245,16 +228,16 @@ void ShowTextFile(Context& ctx, std::string_view file, std::string_view tag,
       std::string line(raw);
       if (!items.empty()) {
         Expected<std::string> sub = SubstituteParams(raw, items, file, line_no);
-        if (!sub.ok()) {
-          ReportDataError(ctx, "ShowTextFile", *sub.error);
+        if (!sub) {
+          ReportDataError(ctx, "ShowTextFile", sub.error());
           return;
         }
-        line = std::move(sub.value);
+        line = std::move(*sub);
       }
       const Expected<double> r =
           CreateTextLogged(ctx, line, z, font, align, tag, color, size, y, x);
-      if (!r.ok()) {
-        ReportDataError(ctx, "ShowTextFile", *r.error);
+      if (!r) {
+        ReportDataError(ctx, "ShowTextFile", r.error());
         return;
       }
       y += leading;

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/data_error.h"
+#include "base/expected.h"
 
 namespace qv {
 

@@ -3,14 +3,17 @@
 // catch-up loop, the scene switch and the render pass. Result codes: 0 success, negative failure.
 #include <cstdint>
 
+#include "platform/render_device.h"
 #include "shell/scene_table.h"
 
 namespace qv {
 
 struct Context;
 
-constexpr int kScreenWidth = 800;
-constexpr int kScreenHeight = 600;
+// The screen the game draws is the device's.
+using platform::kScreenHeight;
+using platform::kScreenWidth;
+
 // Budget added per catch-up step: n steps have run once 267 * n >= move_cnt * elapsed ms.
 constexpr std::int64_t kStepCost = 267;
 

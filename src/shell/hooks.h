@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/expected.h"
+
 namespace qv {
 
 struct Context;
@@ -22,6 +24,9 @@ struct StartupHooks {
   // The first frame step's set-up (the loading screen). Must clear loading_pending, set
   // app_active and end with SwitchScene(ctx, SceneId::Menu). Null: the shell does just that.
   Op loading_setup = nullptr;
+  // FormCreate, before StartProgram: the tables the game reads once. An error ends the program
+  // with its message.
+  Expected<void> (*read_tables)(Context&) = nullptr;
   // StartProgram: the game's counters to their initial values.
   Op reset_game_values = nullptr;
 };

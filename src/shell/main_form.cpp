@@ -3,6 +3,7 @@
 #include <ctime>
 #include <exception>
 
+#include "base/expected.h"
 #include "base/io_error.h"
 #include "base/log.h"
 #include "base/message.h"
@@ -251,40 +252,13 @@ void UpdateMouse(Context& ctx, bool clip) {
   if (s.hooks.cursor.move) s.hooks.cursor.move(ctx, s.mouse_x, s.mouse_y);
 }
 
-void ReadComboTable(Context& ctx) {
-  const char* path = "text\\combo.txt";
-  const std::optional<std::string> data =
-      platform::FileExists(path) ? platform::ReadWholeFile(path) : std::nullopt;
-  if (!data) throw IoError("Cannot open the file \"text\\combo.txt\".");
-  std::vector<ComboEntry> table;
-  const std::vector<std::string> lines = SplitLines(*data);
-  for (std::size_t n = 0; n < lines.size(); ++n) {
-    const std::string& line = lines[n];
-    // Fields stand exactly as they are between the commas.
-    const std::size_t c1 = line.find(',');
-    const std::string field1 = line.substr(0, c1);
-    std::string field2;
-    if (c1 != std::string::npos) {
-      const std::size_t c2 = line.find(',', c1 + 1);
-      field2 = line.substr(c1 + 1, c2 == std::string::npos ? std::string::npos : c2 - c1 - 1);
-    }
-    const std::optional<int> threshold = ParseInt(field1);
-    if (!threshold) {
-      throw IoError("\"text\\combo.txt\", line " + std::to_string(n + 1) + ": '" + field1 +
-                    "' is not a valid integer value");
-    }
-    table.push_back(ComboEntry{*threshold, field2});
-  }
-  ctx.game.combo_table = std::move(table);
-}
-
 bool FormCreate(Context& ctx) {
   if (ctx.platform.window) ctx.platform.window->SetCaption("Quorvex");
-  try {
-    ReadComboTable(ctx);
-  } catch (const std::exception& e) {
-    ShowErrorBox(ctx, "Error", std::string(e.what()) + kMustExit);
-    return false;
+  if (const auto read = ctx.shell.hooks.startup.read_tables) {
+    if (const Expected<void> tables = read(ctx); !tables) {
+      ShowErrorBox(ctx, "Error", Describe(tables.error()) + kMustExit);
+      return false;
+    }
   }
   return StartProgram(ctx);
 }

@@ -51,11 +51,8 @@ void FormMouseUp(Context& ctx, int button);
 void FormKeyDown(Context& ctx, int key, int shift);
 void UpdateMouse(Context& ctx, bool clip);
 
-// Reads "text\combo.txt" into the game's combo table; throws IoError when it is missing or a line's
-// first field is not an integer.
-void ReadComboTable(Context& ctx);
-// Caption, combo table, StartProgram. False when the program cannot start: the message has
-// been shown.
+// Caption, the tables the game reads at start-up (StartupHooks::read_tables), StartProgram. False
+// when the program cannot start: the message has been shown.
 bool FormCreate(Context& ctx);
 bool StartProgram(Context& ctx);
 // Seeds the program-wide random generator from the clock, or with --seed N when given. Start-up

@@ -1,6 +1,6 @@
 #pragma once
 // State of the application shell: frame loop, clocks, scene variables, mouse, options, log,
-// random generator. (The combo table it reads at start-up lives in GameState.)
+// random generator.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,12 +19,6 @@ struct RunConfig {
   bool has_seed = false;
   std::uint32_t seed = 0;
   bool autoplay = false;
-};
-
-// One record of the combo table read by FormCreate from "text\combo.txt" (kept in GameState).
-struct ComboEntry {
-  int threshold = 0;
-  std::string text;
 };
 
 struct ShellState {

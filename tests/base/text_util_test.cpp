@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/round.h"
+
 namespace qv::txt {
 namespace {
 

@@ -65,16 +65,16 @@ class LoadingTest : public ::testing::Test {
 TEST_F(LoadingTest, ReadListRules) {
   dir_.Write("main.msl", "  ; comment\r\n a.spr ; trailing\r\n\r\nb.spr\r\na.spr\r\nA.spr\r\n");
   dir_.Write("sound.ini", "b.spr\r\nsample_x, s.wav\r\n");
-  EXPECT_FALSE(ReadList(ctx_, " MAIN ", false).has_value());
+  EXPECT_TRUE(ReadList(ctx_, " MAIN ", false).has_value());
   EXPECT_EQ(ctx_.loading.load_list, (std::vector<std::string>{"a.spr", "b.spr", "A.spr"}));
-  EXPECT_FALSE(ReadList(ctx_, "sound.ini", true).has_value());
+  EXPECT_TRUE(ReadList(ctx_, "sound.ini", true).has_value());
   EXPECT_EQ(ctx_.loading.load_list.size(), 4u) << "appending skips entries already listed";
   EXPECT_EQ(ctx_.loading.load_list.back(), "sample_x, s.wav");
   const auto missing = ReadList(ctx_, "nothing", true);
-  ASSERT_TRUE(missing.has_value());
-  EXPECT_EQ(missing->file, "nothing.msl");
+  ASSERT_FALSE(missing.has_value());
+  EXPECT_EQ(missing.error().file, "nothing.msl");
   EXPECT_EQ(ctx_.loading.load_list.size(), 4u) << "a missing file adds nothing";
-  EXPECT_TRUE(ReadList(ctx_, "nothing", false).has_value());
+  EXPECT_FALSE(ReadList(ctx_, "nothing", false).has_value());
   EXPECT_TRUE(ctx_.loading.load_list.empty()) << "the list was cleared before the read";
 }
 

@@ -54,20 +54,20 @@ class TextTest : public ::testing::Test {
 
 TEST_F(TextTest, MetricsFileRules) {
   const auto m = ParseMetrics("x.pos", ";c\r\n 1.5 \r\n#65\r\n7;w\r\n\r\n9\r\n#32\r\n3\r\n");
-  ASSERT_TRUE(m.ok());
-  EXPECT_EQ(m.value.spacing, 1.5);
-  EXPECT_EQ(m.value.width['A'], 7);
-  EXPECT_EQ(m.value.frame['A'], 0);
-  EXPECT_EQ(m.value.width['B'], 9) << "empty lines change nothing";
-  EXPECT_EQ(m.value.frame['B'], 1);
-  EXPECT_EQ(m.value.width[' '], 3);
-  EXPECT_EQ(m.value.frame[' '], 2);
-  EXPECT_EQ(m.value.width['C'], -1);
-  EXPECT_EQ(m.value.frame['C'], 0);
+  ASSERT_TRUE(m.has_value());
+  EXPECT_EQ(m->spacing, 1.5);
+  EXPECT_EQ(m->width['A'], 7);
+  EXPECT_EQ(m->frame['A'], 0);
+  EXPECT_EQ(m->width['B'], 9) << "empty lines change nothing";
+  EXPECT_EQ(m->frame['B'], 1);
+  EXPECT_EQ(m->width[' '], 3);
+  EXPECT_EQ(m->frame[' '], 2);
+  EXPECT_EQ(m->width['C'], -1);
+  EXPECT_EQ(m->frame['C'], 0);
   const auto bad = ParseMetrics("x.pos", "1\r\n#65\r\nwide\r\n");
-  ASSERT_FALSE(bad.ok());
-  EXPECT_EQ(bad.error->line, 3);
-  EXPECT_FALSE(ParseMetrics("x.pos", "").ok());
+  ASSERT_FALSE(bad.has_value());
+  EXPECT_EQ(bad.error().line, 3);
+  EXPECT_FALSE(ParseMetrics("x.pos", "").has_value());
   EXPECT_EQ(MetricsPathOf("graphics\\fonts\\font_crystal1.spr"),
             "graphics\\fonts\\font_crystal1.pos");
 }
@@ -136,13 +136,13 @@ TEST_F(TextTest, MissingMetricsEndTheTextWithAReport) {
 TEST_F(TextTest, ParameterSubstitution) {
   const std::vector<std::string> items = SplitParams(" 1500 , 3,,9");
   ASSERT_EQ(items, (std::vector<std::string>{"1500", "3"}));
-  EXPECT_EQ(SubstituteParams("Score: %1;", items, "f", 1).value, "Score: 1500");
-  EXPECT_EQ(SubstituteParams("%2;x%1;%2;", items, "f", 1).value, "3x15003");
-  EXPECT_EQ(SubstituteParams("a%7;b", items, "f", 1).value, "ab") << "out of range: nothing";
-  EXPECT_EQ(SubstituteParams("keep %1 and the rest", items, "f", 1).value, "keep ");
+  EXPECT_EQ(SubstituteParams("Score: %1;", items, "f", 1).value(), "Score: 1500");
+  EXPECT_EQ(SubstituteParams("%2;x%1;%2;", items, "f", 1).value(), "3x15003");
+  EXPECT_EQ(SubstituteParams("a%7;b", items, "f", 1).value(), "ab") << "out of range: nothing";
+  EXPECT_EQ(*SubstituteParams("keep %1 and the rest", items, "f", 1), "keep ");
   const auto bad = SubstituteParams("x%one;", items, "t.txt", 4);
-  ASSERT_FALSE(bad.ok());
-  EXPECT_EQ(DescribeDataError(*bad.error), "\"t.txt\", line 4: 'one' is not a valid integer value");
+  ASSERT_FALSE(bad.has_value());
+  EXPECT_EQ(Describe(bad.error()), "\"t.txt\", line 4: 'one' is not a valid integer value");
 }
 
 TEST_F(TextTest, LayoutFileWithSettingsBlocksAndParameters) {

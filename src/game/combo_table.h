@@ -1,0 +1,20 @@
+#pragma once
+// The combo table: the texts shown for a combo of at least so many balls, read at start-up.
+#include <string>
+
+#include "base/expected.h"
+
+namespace qv {
+
+struct Context;
+
+struct ComboEntry {
+  int threshold = 0;
+  std::string text;
+};
+
+// Reads "text\combo.txt" into ctx.game.combo_table. Fails, leaving the table as it was, when the
+// file is missing or a line's first field is not an integer.
+Expected<void> ReadComboTable(Context& ctx);
+
+}  // namespace qv
