@@ -28,7 +28,6 @@ namespace {
 
 int Run(const qv::CommandLine& cl) {
   namespace fs = std::filesystem;
-  std::string error;
   std::optional<std::string> script_text;
   if (!cl.script.empty()) {
     script_text = qv::platform::ReadWholeFile(cl.script);
@@ -39,16 +38,19 @@ int Run(const qv::CommandLine& cl) {
   }
   std::optional<qv::Script> script;
   if (script_text) {
-    script = qv::ParseScript(*script_text, cl.script, error);
-    if (!script) {
-      std::fprintf(stderr, "quorvex: %s\n", error.c_str());
+    qv::Expected<qv::Script> parsed = qv::ParseScript(*script_text, cl.script);
+    if (!parsed) {
+      std::fprintf(stderr, "quorvex: %s\n", qv::Describe(parsed.error()).c_str());
       return 2;
     }
+    script = std::move(*parsed);
   }
   const std::string dir = cl.dir.empty() ? "." : cl.dir;
-  if (!cl.pack.empty() && !qv::LayPack(cl.pack, dir, error)) {
-    std::fprintf(stderr, "quorvex: %s\n", error.c_str());
-    return 1;
+  if (!cl.pack.empty()) {
+    if (const qv::Expected<void> laid = qv::LayPack(cl.pack, dir); !laid) {
+      std::fprintf(stderr, "quorvex: %s\n", qv::Describe(laid.error()).c_str());
+      return 1;
+    }
   }
   std::error_code ec;
   fs::current_path(dir, ec);
@@ -117,12 +119,14 @@ int Run(const qv::CommandLine& cl) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  qv::CommandLine cl;
-  std::string error;
-  if (!qv::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), cl, error)) {
-    std::fprintf(stderr, "quorvex: %s\n%s", error.c_str(), qv::UsageText().c_str());
+  const qv::Expected<qv::CommandLine> parsed =
+      qv::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (!parsed) {
+    std::fprintf(stderr, "quorvex: %s\n%s", qv::Describe(parsed.error()).c_str(),
+                 qv::UsageText().c_str());
     return 2;
   }
+  const qv::CommandLine& cl = *parsed;
   if (cl.help) {
     std::fputs(qv::UsageText().c_str(), stdout);
     return 0;

@@ -14,7 +14,9 @@ bool Number(const std::string& s, T& out) {
 
 }  // namespace
 
-bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+Expected<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
+  CommandLine out;
+  std::string error;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const auto value = [&](std::string& v) {
@@ -37,32 +39,29 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
     else if (a == "--version")
       out.version = true;
     else if (a == "--dir") {
-      if (!value(out.dir)) return false;
+      if (!value(out.dir)) return Fail(error);
     } else if (a == "--pack") {
-      if (!value(out.pack)) return false;
+      if (!value(out.pack)) return Fail(error);
     } else if (a == "--script") {
-      if (!value(out.script)) return false;
+      if (!value(out.script)) return Fail(error);
     } else if (a == "--seed") {
-      if (!value(v)) return false;
+      if (!value(v)) return Fail(error);
       if (!Number(v, out.seed)) {
-        error = "--seed needs a number from 0 to 4294967295, not '" + v + "'";
-        return false;
+        return Fail("--seed needs a number from 0 to 4294967295, not '" + v + "'");
       }
       out.has_seed = true;
     } else if (a == "--ticks") {
-      if (!value(v)) return false;
+      if (!value(v)) return Fail(error);
       std::uint64_t n = 0;
       if (!Number(v, n)) {
-        error = "--ticks needs a whole number, not '" + v + "'";
-        return false;
+        return Fail("--ticks needs a whole number, not '" + v + "'");
       }
       out.ticks = n;
     } else {
-      error = "unknown option '" + a + "'";
-      return false;
+      return Fail("unknown option '" + a + "'");
     }
   }
-  return true;
+  return out;
 }
 
 std::string UsageText() {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/expected.h"
+
 namespace qv {
 
 struct CommandLine {
@@ -21,8 +23,8 @@ struct CommandLine {
   std::optional<std::uint64_t> ticks;
 };
 
-// False with error set when an option is unknown or lacks its value.
-bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, std::string& error);
+// Fails when an option is unknown or lacks its value.
+Expected<CommandLine> ParseCommandLine(const std::vector<std::string>& args);
 std::string UsageText();
 
 }  // namespace qv

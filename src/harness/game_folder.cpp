@@ -18,17 +18,15 @@ bool UpToDate(const fs::path& source, const fs::path& target) {
 
 }  // namespace
 
-bool LayPack(const std::string& pack_dir, const std::string& game_dir, std::string& error) {
+Expected<void> LayPack(const std::string& pack_dir, const std::string& game_dir) {
   std::error_code ec;
   const fs::path pack(pack_dir), game(game_dir);
   if (!fs::is_directory(pack, ec)) {
-    error = "the content pack '" + pack_dir + "' is not a folder";
-    return false;
+    return Fail("the content pack '" + pack_dir + "' is not a folder");
   }
   fs::create_directories(game, ec);
   if (ec) {
-    error = "cannot make the game folder '" + game_dir + "': " + ec.message();
-    return false;
+    return Fail("cannot make the game folder '" + game_dir + "': " + ec.message());
   }
   for (auto it = fs::recursive_directory_iterator(pack, ec); !ec && it != fs::end(it);
        it.increment(ec)) {
@@ -46,15 +44,13 @@ bool LayPack(const std::string& pack_dir, const std::string& game_dir, std::stri
       }
     }
     if (ec) {
-      error = "cannot lay '" + rel.string() + "' into the game folder: " + ec.message();
-      return false;
+      return Fail("cannot lay '" + rel.string() + "' into the game folder: " + ec.message());
     }
   }
   if (ec) {
-    error = "cannot read the content pack: " + ec.message();
-    return false;
+    return Fail("cannot read the content pack: " + ec.message());
   }
-  return true;
+  return {};
 }
 
 }  // namespace qv

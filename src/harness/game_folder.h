@@ -4,9 +4,11 @@
 // copied only when absent. Files the game writes (saves, log) are not in the pack.
 #include <string>
 
+#include "base/expected.h"
+
 namespace qv {
 
-// Host paths. False with error set when the folder cannot be made or a file not copied.
-bool LayPack(const std::string& pack_dir, const std::string& game_dir, std::string& error);
+// Host paths. Fails when the folder cannot be made or a file not copied.
+Expected<void> LayPack(const std::string& pack_dir, const std::string& game_dir);
 
 }  // namespace qv

@@ -114,8 +114,7 @@ bool ParseLine(std::string_view line, std::uint64_t tick, const std::vector<std:
 
 }  // namespace
 
-std::optional<Script> ParseScript(std::string_view text, std::string_view file_name,
-                                  std::string& error) {
+Expected<Script> ParseScript(std::string_view text, std::string_view file_name) {
   Script script;
   std::uint64_t last_tick = 0;
   const std::vector<std::string> lines = SplitLines(text);
@@ -128,9 +127,8 @@ std::optional<Script> ParseScript(std::string_view text, std::string_view file_n
     const std::vector<std::string> w = Words(line);
     std::uint64_t tick = 0;
     const auto fail = [&](const char* why) {
-      error = std::string(file_name) + ":" + std::to_string(i + 1) + ": " + why + ": " +
-              std::string(line);
-      return std::nullopt;
+      return Fail(std::string(file_name) + ":" + std::to_string(i + 1) + ": " + why + ": " +
+                  std::string(line));
     };
     if (w.size() < 2 || !Number(w[0], tick)) return fail("expected TICK COMMAND");
     if (tick < last_tick) return fail("ticks must not decrease");

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/expected.h"
+
 namespace qv {
 
 struct ScriptCommand {
@@ -36,8 +38,7 @@ struct Script {
   std::vector<ScriptCommand> commands;
 };
 
-// Parses a script. On failure returns nothing and error names file and line.
-std::optional<Script> ParseScript(std::string_view text, std::string_view file_name,
-                                  std::string& error);
+// Parses a script. The error of a failure names file and line.
+Expected<Script> ParseScript(std::string_view text, std::string_view file_name);
 
 }  // namespace qv

@@ -217,36 +217,36 @@ int LoadingProgress(int load_index, int entries) {
 
 void LoadingSetup(Context& ctx) {
   LoadingState& l = ctx.loading;
-  // 1. The backdrop of the menu, for the whole run.
+  // The backdrop of the menu, for the whole run.
   ReportListError(ctx, ReadList(ctx, "loading", false));
   for (const std::string& entry : l.load_list) {
     if (TMultiSprite* obj = CreateMultiSprite(ctx, entry)) obj->tag = "loading";
   }
-  // 2. Logo and progress bar.
+  // Logo and progress bar.
   l.top_bubble = Make(ctx, kLogoSet[0], "zast", true);
   l.bottom_bubble = Make(ctx, kLogoSet[1], "zast", true);
   l.orbit = Make(ctx, kLogoSet[2], "zast", true);
   l.flash_text = Make(ctx, kLogoSet[3], "zast", true);
   l.earth_flash = Make(ctx, kLogoSet[4], "zast", true);
   for (int& element : l.bar) element = Make(ctx, kBarElement, "scroll_element", false);
-  // 3. Audio.
+  // Audio.
   WriteLog(ctx, "BASS_Init");
   l.audio_ok = InitAudio(ctx);
   ApplyMusicVolume(ctx);
   ApplySoundVolume(ctx);
-  // 4. The music is loaded before the loading screen runs.
+  // The music is loaded before the loading screen runs.
   ReportListError(ctx, ReadList(ctx, "music.ini", false));
   for (const std::string& entry : l.load_list) LoadResourceLine(ctx, entry);
-  // 5. What the loading screen loads.
+  // What the loading screen loads.
   ReportListError(ctx, ReadList(ctx, "main", false));
   ReportListError(ctx, ReadList(ctx, "sound.ini", true));
   l.load_index = 0;
   l.loading_done = false;
-  // 6.
+  // The music handles the scenes keep.
   l.music_menu = FindAudio(ctx, "music_menu");
   l.music_arcade = FindAudio(ctx, "music_arcade");
   l.music_puzzle = FindAudio(ctx, "music_puzzle");
-  // 7.-9.
+  // The application is active and the menu scene starts.
   ctx.shell.app_active = 1;
   ctx.shell.prev_hover_button = -1;
   SwitchScene(ctx, SceneId::Menu);

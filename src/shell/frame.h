@@ -17,14 +17,15 @@ using platform::kScreenWidth;
 // Budget added per catch-up step: n steps have run once 267 * n >= move_cnt * elapsed ms.
 constexpr std::int64_t kStepCost = 267;
 
-// Hook 11: runs the render-frame sequence when the device is ready and the window not
+// The timer tick: runs the render-frame sequence when the device is ready and the window not
 // minimised. A failing sequence ends the program (quit_requested, exit code 1). Errors thrown
 // inside (IoError) end only the frame and are shown in an error box.
 void TimerTick(Context& ctx);
 int RenderFrameSequence(Context& ctx);
-// Hook 5. The time argument is not used.
+// One frame step: clocks, scene switch, scene dispatch, frame cap. The time argument is not
+// used.
 int StepFrame(Context& ctx, double time);
-// Hook 4.
+// The render pass: the draw list collected and drawn on the device.
 int RenderScene(Context& ctx);
 // The shell's share of entering the menu scene: "StartSceneMenu" logged, the pause cleared,
 // the options read again, no button hovered or pressed, clicks to the main page, the run clock

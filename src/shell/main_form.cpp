@@ -274,16 +274,13 @@ bool StartProgram(Context& ctx) {
       ShowErrorBox(ctx, "Error", e.what());
     }
   };
-  // 1. The window is made black and 800 x 600 by the platform.
-  // 2. Number text is C-locale throughout; the sprite caches start empty with the context.
+  // The platform makes the window black and 800 x 600. Number text is C-locale throughout; the
+  // sprite caches start empty with the context.
   s.frame_clock = Ticks(ctx);
   SeedRandom(ctx);
-  // 3.
   attempt([&] { ReadOptions(ctx); });
-  // 4.
   s.show_stats = s.options.fps_show != 0;
   s.windowed = true;
-  // 5.
   attempt([&] { CreateDevice(ctx); });
   if (!ctx.platform.device) {
     ShowErrorBox(ctx, "Error",
@@ -292,15 +289,15 @@ bool StartProgram(Context& ctx) {
   }
   s.device_ready = true;
   s.window_active = true;
-  // 7. FullScreenChange inverts it back and applies the mode the options ask for.
+  // Display mode: FullScreenChange inverts it back and applies the mode the options ask for.
   s.options.fullscreen = !s.options.fullscreen;
   attempt([&] { WriteLog(ctx, "FullScreenChange"); });
   attempt([&] { FullScreenChange(ctx); });
   if (s.quit_requested) return false;
-  // 8.
+  // The game's counters start afresh.
   s.options.beg_level = 0;
   if (s.hooks.startup.reset_game_values) s.hooks.startup.reset_game_values(ctx);
-  // 9. The event dispatch calls the activation handlers.
+  // The event dispatch calls the activation handlers.
   return true;
 }
 

@@ -1,15 +1,14 @@
 #pragma once
 // The main window (TMainForm on the render application TD3DApplication). State lives in the
-// context, so the hooks are operations on it. The application's hooks, in their order:
-//   1 OneTimeSetup           success (not overridden)
-//   2 InitDeviceObjects      below
-//   3 ReleaseDeviceObjects   below
-//   4 RenderScene            shell/frame.h
-//   5 StepFrame              shell/frame.h
-//   6 RestoreDeviceSurfaces  success (SDL keeps its surfaces)
-//   7 ShutdownScene          success, called by CloseMainWindow
-//   8/9/10 suspend, resume, PauseChanged: nothing to do on this platform
-//   11 timer tick            TimerTick, shell/frame.h
+// context, so the render application's overridables are operations on it:
+//   OneTimeSetup             success (not overridden)
+//   InitDeviceObjects        below
+//   ReleaseDeviceObjects     below
+//   RenderScene, StepFrame   shell/frame.h
+//   RestoreDeviceSurfaces    success (SDL keeps its surfaces)
+//   ShutdownScene            success, called by CloseMainWindow
+//   suspend, resume, PauseChanged: nothing to do on this platform
+//   the timer tick           TimerTick, shell/frame.h
 #include <string>
 #include <string_view>
 

@@ -75,7 +75,7 @@ int MultiSpriteCount(const Context& ctx);
 TMultiSprite* MultiSpriteAt(const Context& ctx, int slot);
 
 // Frame loop entry points: the move step of every sprite, then the draw pass that fills the
-// draw list, then the render pass that submits it (render.h).
+// draw list, then the render pass that submits it (RenderDrawList, draw_list.h).
 void SpriteEngineMove(Context& ctx, int move_count);
 void SpriteEngineDraw(Context& ctx);
 

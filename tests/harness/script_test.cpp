@@ -10,7 +10,6 @@ namespace {
 using Kind = ScriptCommand::Kind;
 
 TEST(ScriptTest, CommandsExpandAndApplyInTickThenFileOrder) {
-  std::string error;
   const auto script = ParseScript(
       "# a comment\n"
       "0 state a.json\n"
@@ -19,8 +18,8 @@ TEST(ScriptTest, CommandsExpandAndApplyInTickThenFileOrder) {
       "6 text Ab 1-.\n"
       "7 minimize\n"
       "9 quit\n",
-      "s.txt", error);
-  ASSERT_TRUE(script) << error;
+      "s.txt");
+  ASSERT_TRUE(script) << script.error().message;
   const auto& c = script->commands;
   ASSERT_EQ(c.size(), 13u);
   EXPECT_EQ(c[0].kind, Kind::State);
@@ -48,33 +47,32 @@ TEST(ScriptTest, ErrorsNameFileAndLine) {
   const char* bad[] = {"3 move 1\n",      "3 wiggle\n",   "x quit\n",       "5 quit\n4 quit\n",
                        "1 key 13 ctrl\n", "1 text a_b\n", "1 down middle\n"};
   for (const char* text : bad) {
-    std::string error;
-    EXPECT_FALSE(ParseScript(text, "s.txt", error)) << text;
-    EXPECT_EQ(error.rfind("s.txt:", 0), 0u) << error;
+    const auto script = ParseScript(text, "s.txt");
+    ASSERT_FALSE(script) << text;
+    EXPECT_EQ(script.error().message.rfind("s.txt:", 0), 0u) << script.error().message;
   }
-  std::string error;
-  ParseScript("1 quit\n\n# c\n5 quit\n4 quit\n", "s.txt", error);
-  EXPECT_EQ(error.rfind("s.txt:5:", 0), 0u) << error;
+  const auto script = ParseScript("1 quit\n\n# c\n5 quit\n4 quit\n", "s.txt");
+  ASSERT_FALSE(script);
+  EXPECT_EQ(script.error().message.rfind("s.txt:5:", 0), 0u) << script.error().message;
 }
 
 TEST(CommandLineTest, ParsesEveryOptionAndRejectsTheRest) {
-  CommandLine cl;
-  std::string error;
-  ASSERT_TRUE(ParseCommandLine({"--dir", "d", "--headless", "--render-all", "--seed", "42",
-                                "--script", "s", "--ticks", "1000", "--autoplay", "--pack", "p"},
-                               cl, error))
-      << error;
+  const auto parsed =
+      ParseCommandLine({"--dir", "d", "--headless", "--render-all", "--seed", "42", "--script", "s",
+                        "--ticks", "1000", "--autoplay", "--pack", "p"});
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  const CommandLine& cl = *parsed;
   EXPECT_EQ(cl.dir, "d");
   EXPECT_TRUE(cl.headless && cl.render_all && cl.autoplay && cl.has_seed);
   EXPECT_EQ(cl.seed, 42u);
   EXPECT_EQ(cl.script, "s");
   EXPECT_EQ(cl.ticks, 1000u);
   EXPECT_EQ(cl.pack, "p");
-  CommandLine other;
-  EXPECT_FALSE(ParseCommandLine({"--ticks", "-1"}, other, error));
-  EXPECT_FALSE(ParseCommandLine({"--seed"}, other, error));
-  EXPECT_FALSE(ParseCommandLine({"--fast"}, other, error));
-  EXPECT_NE(error.find("--fast"), std::string::npos);
+  EXPECT_FALSE(ParseCommandLine({"--ticks", "-1"}));
+  EXPECT_FALSE(ParseCommandLine({"--seed"}));
+  const auto unknown = ParseCommandLine({"--fast"});
+  ASSERT_FALSE(unknown);
+  EXPECT_NE(unknown.error().message.find("--fast"), std::string::npos);
 }
 
 }  // namespace
