@@ -1,6 +1,9 @@
 #pragma once
-// Text helpers with the rules of the game's data files: single-byte text, lines of at most
-// 255 characters, trimming of blanks and control characters, the integer syntax of settings.
+// Text helpers of the settings-style files: "options.txt", "text\combo.txt" and the harness
+// script. Single-byte text, lines of at most 255 characters, trimming of blanks and control
+// characters, integers with "$" or "0x" hexadecimal. The content files' rules differ in small
+// ways and live beside these in base/text_util.h; sprite definitions keep theirs with their
+// reader (spr:: in sprites/prototype.h).
 #include <optional>
 #include <string>
 #include <string_view>

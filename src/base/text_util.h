@@ -1,6 +1,7 @@
 #pragma once
-// Small string helpers with the file formats' rules: trimming drops every character up to the
-// blank, integers allow leading blanks and "$" hexadecimal, reals use ".".
+// String helpers of the content files: list files, resource lines, maps, font metrics, text
+// layouts and the audio tables. Trimming drops every character up to the blank, integers allow
+// leading blanks and "$" hexadecimal only, reals use ".". Settings files: base/text.h.
 #include <optional>
 #include <string>
 #include <string_view>

@@ -7,7 +7,6 @@
 #include "base/io_error.h"
 #include "base/log.h"
 #include "base/message.h"
-#include "base/text.h"
 #include "context.h"
 #include "platform/clock.h"
 #include "platform/files.h"

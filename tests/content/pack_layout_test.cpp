@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "base/sample_names.h"
 #include "pack_files.h"
 #include "spr_info.h"
 
@@ -118,42 +119,6 @@ const char* const kFixedSprites[] = {"graphics\\additional\\planka1.spr",
                                      "graphics\\particles\\particle3.spr",
                                      "graphics\\rocket\\rocket.spr"};
 
-const char* const kSamples[] = {"mouse_over_button",
-                                "mouse_down_button",
-                                "shot1",
-                                "rocket_launch",
-                                "flying_bonus",
-                                "connection",
-                                "connection_bonus",
-                                "connection_bomb",
-                                "explosion_small",
-                                "explosion_middle",
-                                "explosion_big",
-                                "bonus_target",
-                                "bonus_x2",
-                                "bonus_x4",
-                                "bonus_freeze",
-                                "bonus_small_bomb",
-                                "bonus_net_expand",
-                                "bonus_up",
-                                "bonus_paint_rocket",
-                                "burning_big_bomb",
-                                "explosion_big_bomb",
-                                "explosion_middle_bomb",
-                                "crystal",
-                                "puzzle_down",
-                                "game_begin",
-                                "game_over",
-                                "level_complete",
-                                "alarm",
-                                "hit",
-                                "dragon_joy1",
-                                "dragon_joy2",
-                                "dragon_joy3",
-                                "dragon_sad",
-                                "balls_down",
-                                "balls_up"};
-
 TEST(PackLayout, EveryFixedPathExists) {
   for (const char* p : kTopLevel) EXPECT_TRUE(Exists(p)) << p;
   for (const char* t : kTexts) EXPECT_TRUE(Exists(std::string("text\\") + t + ".txt")) << t;
@@ -202,7 +167,7 @@ TEST(PackLayout, AudioListsNameEveryEntryTheGameAsksFor) {
     }
   }
   int loops = 0;
-  for (const char* s : kSamples) {
+  for (const char* s : kSampleNames) {
     const auto it = entries.find(std::string("sample_") + s);
     ASSERT_NE(it, entries.end()) << s;
     const std::string ext = it->second[0].substr(it->second[0].rfind('.') + 1);

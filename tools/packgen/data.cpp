@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <set>
 #include <stdexcept>
+#include <string>
 
+#include "base/sample_names.h"
 #include "levels.h"
 #include "pack.h"
 
@@ -70,42 +72,6 @@ void WriteCombo(Pack& pack) {
                                      });
 }
 
-const char* const kSampleNames[35] = {"mouse_over_button",
-                                      "mouse_down_button",
-                                      "shot1",
-                                      "rocket_launch",
-                                      "flying_bonus",
-                                      "connection",
-                                      "connection_bonus",
-                                      "connection_bomb",
-                                      "explosion_small",
-                                      "explosion_middle",
-                                      "explosion_big",
-                                      "bonus_target",
-                                      "bonus_x2",
-                                      "bonus_x4",
-                                      "bonus_freeze",
-                                      "bonus_small_bomb",
-                                      "bonus_net_expand",
-                                      "bonus_up",
-                                      "bonus_paint_rocket",
-                                      "burning_big_bomb",
-                                      "explosion_big_bomb",
-                                      "explosion_middle_bomb",
-                                      "crystal",
-                                      "puzzle_down",
-                                      "game_begin",
-                                      "game_over",
-                                      "level_complete",
-                                      "alarm",
-                                      "hit",
-                                      "dragon_joy1",
-                                      "dragon_joy2",
-                                      "dragon_joy3",
-                                      "dragon_sad",
-                                      "balls_down",
-                                      "balls_up"};
-
 void WriteLists(Pack& pack) {
   const std::string menu_bg = "graphics\\menu\\menu_background.spr";
   const std::string loading = "graphics\\elements_gamezone\\loading_element.spr";
@@ -120,10 +86,11 @@ void WriteLists(Pack& pack) {
           "music_puzzle, music\\puzzle.wav, loop",
       });
   std::vector<std::string> sounds{"; sound effects"};
-  for (const char* name : kSampleNames) {
+  for (const char* name : qv::kSampleNames) {
     std::string line = std::string("sample_") + name + ", sounds\\" + name + ".wav";
-    const std::string n = name;
-    if (n == "burning_big_bomb" || n == "balls_down" || n == "balls_up") line += ", loop";
+    for (const char* looping : qv::kLoopingSampleNames) {
+      if (std::string(looping) == name) line += ", loop";
+    }
     sounds.push_back(line);
   }
   pack.WriteLines("sound.ini", sounds);
