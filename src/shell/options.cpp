@@ -69,19 +69,16 @@ constexpr KeyDef kKeys[] = {
 
 }  // namespace
 
-bool ApplyOption(Context& ctx, std::string_view key, std::string_view value, std::string& error) {
+Expected<void> ApplyOption(Context& ctx, std::string_view key, std::string_view value) {
   Options& o = ctx.shell.options;
   for (const KeyDef& def : kKeys) {
     if (key != def.key) continue;
     if (def.kind == Kind::Flag) {
       o.*def.flag = value != "0";
-      return true;
+      return {};
     }
     const std::optional<int> parsed = ParseInt(value);
-    if (!parsed) {
-      error = "'" + std::string(value) + "' is not a valid integer value";
-      return false;
-    }
+    if (!parsed) return Fail("'" + std::string(value) + "' is not a valid integer value");
     int v = *parsed;
     switch (def.kind) {
       case Kind::Volume:
@@ -101,9 +98,9 @@ bool ApplyOption(Context& ctx, std::string_view key, std::string_view value, std
         break;
     }
     o.*def.number = v;
-    return true;
+    return {};
   }
-  return true;  // unknown keys are ignored
+  return {};  // unknown keys are ignored
 }
 
 void ReadOptions(Context& ctx) {
@@ -124,9 +121,10 @@ void ReadOptions(Context& ctx) {
       if (eq == std::string::npos || eq == 0) continue;
       const std::string_view key = TrimText(std::string_view(line).substr(0, eq));
       const std::string_view value = TrimText(std::string_view(line).substr(eq + 1));
-      std::string error;
-      if (!ApplyOption(ctx, key, value, error)) {
-        const std::string report = "\"options.txt\", line " + std::to_string(n + 1) + ": " + error;
+      if (Expected<void> applied = ApplyOption(ctx, key, value); !applied) {
+        applied.error().file = "options.txt";
+        applied.error().line = static_cast<int>(n + 1);
+        const std::string report = Describe(applied.error());
         ShowErrorBox(ctx, "Error", report);
         WriteLog(ctx, report);
         break;  // the rest of the file is not read, as with any failed read

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/expected.h"
 #include "base/options.h"
 
 namespace qv {
@@ -22,8 +23,8 @@ void ReadOptions(Context& ctx);
 // be written.
 void WriteOption(Context& ctx, std::string_view file, std::string_view key, std::string_view value);
 
-// Applies one "key=value" pair; false with an error text when an integer key gets no integer.
-bool ApplyOption(Context& ctx, std::string_view key, std::string_view value, std::string& error);
+// Applies one "key=value" pair; fails when an integer key gets no integer.
+Expected<void> ApplyOption(Context& ctx, std::string_view key, std::string_view value);
 
 // Every key in file order of the table, for the state dump: name and current value.
 struct OptionValue {
