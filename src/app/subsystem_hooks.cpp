@@ -11,6 +11,7 @@
 #include "game/game_dump.h"
 #include "harness/state_dump.h"
 #include "loading/loading.h"
+#include "menu/menu_scene.h"
 #include "shell/hooks.h"
 #include "shell/scene_table.h"
 #include "sprites/sprite_hooks.h"
@@ -20,13 +21,8 @@ namespace qv {
 void InstallSubsystemHooks(Context& ctx) {
   ShellHooks& h = ctx.shell.hooks;
 
-  // Scenes: the menu is the loading screen until the menu itself lands; the game is empty.
-  SceneOps& menu = ctx.shell.scenes[SceneId::Menu];
-  menu.start = StartSceneMenu;
-  menu.leave = BasicLeaveScene;
-  menu.frame = MenuFrameLoadingOnly;
-  menu.loading_remains = LoadingEntriesRemain;
-  menu.running = MenuRunningSince;
+  // Scenes: the menu behind its loading screen; the game is empty.
+  FillMenuScene(ctx.shell.scenes[SceneId::Menu]);
   SceneOps& game = ctx.shell.scenes[SceneId::Game];
   game.start = BasicStartSceneMain;
   game.leave = BasicLeaveScene;
@@ -63,7 +59,9 @@ void InstallSubsystemHooks(Context& ctx) {
   h.state_sections.push_back({"objects", WriteObjectsSection});
   h.state_sections.push_back({"audio", WriteAudioSection});
   h.state_sections.push_back({"loading", WriteLoadingSection});
+  h.state_sections.push_back({"menu", WriteMenuSection});
   h.state_sections.push_back({"game", WriteGameSection});
+  h.state_sections.push_back({"records", WriteRecordsSection});
 }
 
 }  // namespace qv

@@ -15,8 +15,16 @@ struct my_tag_list {
   std::vector<std::uint8_t> member_kinds;  // 1 = multisprite
 };
 
+// A dialog or page coming up: the objects of "dialog_tag_list" fade from alpha 0 to 255.
+struct DialogFade {
+  int alpha = 255;
+  int state = 0;  // 0 idle, 1 fading in
+  int step = 8;   // alpha added per frame
+};
+
 struct SceneState {
   std::vector<my_tag_list> tag_lists;
+  DialogFade fade;
 };
 
 }  // namespace qv

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/menu_texts.h"
 #include "common/temp_dir.h"
 
 namespace qv {
@@ -32,6 +33,7 @@ class HarnessTest : public ::testing::Test {
     for (const char* list : {"loading.msl", "music.ini", "main.msl", "sound.ini"}) {
       WriteText(game_ / list, "");
     }
+    for (const char* text : test::kMenuStartTexts) WriteText(game_ / "text" / text, "");
   }
 
   Result Run(const std::string& args) {

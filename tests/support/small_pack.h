@@ -3,6 +3,7 @@
 // music entries, a few sprites and sounds. Every picture is made of 16 x 16 white squares.
 #include <string>
 
+#include "common/menu_texts.h"
 #include "support/game_dir.h"
 
 namespace qv::testing_support {
@@ -26,6 +27,7 @@ inline void WriteSmallPack(const GameDir& dir, SmallPackOptions opt = {}) {
             "move_cnt=16\r\nfps_max=100\r\nmusic_volume=9\r\nsound_volume=11\r\n"
             "log_enabled=1\r\n");
   dir.Write("text\\combo.txt", "2,COMBO X2\r\n3,COMBO X3\r\n");
+  for (const char* text : test::kMenuStartTexts) dir.Write(std::string("text\\") + text, "");
   dir.WriteImage("graphics\\menu\\menu_background.png", 800, 600, 0x102040);
   dir.WriteSpr("graphics\\menu\\menu_background.spr", "x=0,y=0,z=-100",
                {"menu_background.png,texture_size=256"});

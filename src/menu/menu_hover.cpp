@@ -1,0 +1,247 @@
+// Which button the mouse is over on each menu page, and how the buttons show it.
+#include <cmath>
+
+#include "menu/menu_pages.h"
+#include "menu/menu_scene.h"
+#include "scene/buttons.h"
+#include "scene/dialog_fade.h"
+#include "scene/registry.h"
+#include "base/round.h"
+#include "context.h"
+
+namespace qv {
+
+namespace {
+
+// The five menu rows; the game-type page uses rows 1, 2, 3 and 5.
+constexpr HitRect kRows[5] = {{286, 154, 512, 198},
+                              {286, 214, 512, 258},
+                              {286, 274, 512, 318},
+                              {286, 334, 512, 378},
+                              {286, 454, 512, 498}};
+constexpr HitRect kWelcomeLine{259, 120, 541, 135};
+constexpr HitRect kVolumeDown[2] = {{286, 154, 356, 198}, {286, 214, 356, 258}};
+constexpr HitRect kVolumeUp[2] = {{442, 154, 512, 198}, {442, 214, 512, 258}};
+constexpr HitRect kSliders[2] = {{360, 192, 438, 200}, {360, 252, 438, 260}};
+constexpr HitRect kPageOk{314, 478, 484, 507};
+constexpr HitRect kScoresLeft{277, 157, 290, 183};
+constexpr HitRect kScoresRight{513, 157, 526, 183};
+constexpr HitRect kCreateCaption{312, 402, 485, 422};
+
+struct Mouse {
+  int x, y;
+  bool Over(const HitRect& r) const { return r.Contains(x, y); }
+};
+
+Mouse MouseOf(const Context& ctx) { return {ctx.shell.mouse_x, ctx.shell.mouse_y}; }
+
+bool Pressed(const Context& ctx, int button) { return ctx.shell.pressed_button == button; }
+
+void Hover(Context& ctx, int button) {
+  ctx.shell.hover_button = button;
+  SetCursorVariant(ctx, 1);
+}
+
+// A menu row: the button shows variant 1 and its moving piece cycles while hovered.
+void MenuRow(Context& ctx, int button_slot, int move_slot, bool hovered, int number) {
+  if (hovered) Hover(ctx, number);
+  SelectVariant(ctx, button_slot, 0, hovered ? 1 : 0);
+  AnimateMovepart(ctx, move_slot, hovered, hovered);
+}
+
+// A dialog button tested against its shown frame.
+void DialogButton(Context& ctx, int slot, int number) {
+  const Mouse m = MouseOf(ctx);
+  const bool hovered = ObjectHit(ctx, slot, m.x, m.y);
+  if (hovered) Hover(ctx, number);
+  SelectVariant(ctx, slot, 0, ButtonVariant(hovered, Pressed(ctx, number)));
+}
+
+void MainMenuHover(Context& ctx) {
+  MenuState& menu = ctx.menu;
+  if (menu.players.empty()) menu.players = ReadPlayersFile();
+  if (menu.players.empty()) {
+    menu.input_mode = NameMode::FirstRun;
+    menu.list.return_to_list = false;
+    SetCommand(ctx, kCmdNameInput);
+    ctx.shell.click_context = kCtxNone;
+    return;
+  }
+  CurrentPlayer(ctx);  // an index past the list goes back to the first player
+  const Mouse m = MouseOf(ctx);
+  for (int i = 0; i < 5; ++i) {
+    MenuRow(ctx, menu.buttons.main[i], menu.buttons.main_move[i], m.Over(kRows[i]), i + 1);
+  }
+  const bool welcome = m.Over(kWelcomeLine);
+  if (welcome) Hover(ctx, 6);
+  ShowTag(ctx, "menu_text_button1", !welcome);
+  ShowTag(ctx, "menu_text_button2", welcome);
+}
+
+void GameTypeHover(Context& ctx) {
+  MenuState& menu = ctx.menu;
+  const Mouse m = MouseOf(ctx);
+  static constexpr int kRowOf[4] = {0, 1, 2, 4};
+  int comment = 0;
+  for (int i = 0; i < 4; ++i) {
+    const bool hovered = m.Over(kRows[kRowOf[i]]);
+    MenuRow(ctx, menu.buttons.type[i], menu.buttons.type_move[i], hovered, i + 1);
+    if (hovered && i < 3) comment = i + 1;
+  }
+  for (int i = 1; i <= 3; ++i) ShowTag(ctx, "game_comment" + std::to_string(i), comment == i);
+  if (comment != 0 && comment != menu.comment) {
+    OpenDialogFade(ctx, {"game_comment1", "game_comment2", "game_comment3"});
+  }
+  menu.comment = comment;
+}
+
+bool AnyExplanation(const Context& ctx) {
+  const std::vector<Player>& ps = ctx.menu.players;
+  const int i = ctx.shell.options.player_index;
+  if (!ValidPlayerIndex(i, static_cast<int>(ps.size()))) return false;
+  for (int flag : ps[i].show_message) {
+    if (flag == 1) return true;
+  }
+  return false;
+}
+
+void OptionsHover(Context& ctx) {
+  MenuState& menu = ctx.menu;
+  const MenuButtons& b = menu.buttons;
+  const Mouse m = MouseOf(ctx);
+  menu.volume_direction = 0;
+  // Volume rows react only at their ends.
+  for (int i = 0; i < 2; ++i) {
+    const bool down = m.Over(kVolumeDown[i]);
+    const bool up = m.Over(kVolumeUp[i]);
+    if (down || up) {
+      Hover(ctx, i + 1);
+      menu.volume_direction = down ? -1 : 1;
+    }
+    SelectVariant(ctx, b.options[i], 0, down || up ? 1 : 0);
+    AnimateMovepart(ctx, b.options_move[i], down, up);
+  }
+  // Switch rows: variants 0/1 when on, 2/3 when off.
+  const bool on[2] = {ctx.shell.options.fullscreen, AnyExplanation(ctx)};
+  for (int i = 2; i < 4; ++i) {
+    const bool hovered = m.Over(kRows[i]);
+    if (hovered) Hover(ctx, i + 1);
+    SelectVariant(ctx, b.options[i], 0, (on[i - 2] ? 0 : 2) + (hovered ? 1 : 0));
+    AnimateMovepart(ctx, b.options_move[i], hovered, hovered);
+  }
+  MenuRow(ctx, b.options[4], b.options_move[4], m.Over(kRows[4]), 5);
+  // Sliders: dragging sets the volume directly.
+  int* volumes[2] = {&ctx.shell.options.music_volume, &ctx.shell.options.sound_volume};
+  for (int i = 0; i < 2; ++i) {
+    if (!m.Over(kSliders[i])) continue;
+    Hover(ctx, 6 + i);
+    if (Pressed(ctx, 6 + i)) {
+      *volumes[i] = RoundEven((m.x - 360) / 6.0);
+    }
+  }
+}
+
+void HelpHover(Context& ctx) {
+  const MenuButtons& b = ctx.menu.buttons;
+  const Mouse m = MouseOf(ctx);
+  const bool ok = m.Over(kPageOk);
+  if (ok) Hover(ctx, 1);
+  SelectVariant(ctx, b.help_ok, 0, ok ? 1 : 0);
+  AnimateMovepart(ctx, b.help_move, ok, ok);
+  DialogButton(ctx, b.help_left, 2);
+  DialogButton(ctx, b.help_right, 3);
+}
+
+void DialogHover(Context& ctx) {
+  const std::vector<int>& buttons = ctx.menu.buttons.dialog;
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    DialogButton(ctx, buttons[i], static_cast<int>(i) + 1);
+  }
+}
+
+void ExplanationHover(Context& ctx) {
+  const std::vector<int>& buttons = ctx.menu.buttons.dialog;
+  if (buttons.size() < 2) return;
+  const Mouse m = MouseOf(ctx);
+  const std::vector<Player>& ps = ctx.menu.players;
+  const int i = ctx.shell.options.player_index;
+  const bool checked = ValidPlayerIndex(i, static_cast<int>(ps.size())) &&
+                       ps[i].show_message[ctx.menu.game_type - 1] == 1;
+  SelectVariant(ctx, buttons[0], 0, checked ? 1 : 0);
+  if (ObjectHit(ctx, buttons[0], m.x, m.y)) Hover(ctx, 1);
+  DialogButton(ctx, buttons[1], 2);
+}
+
+void NameInputHover(Context& ctx) {
+  DialogButton(ctx, ctx.menu.buttons.input_ok, 1);
+  DialogButton(ctx, ctx.menu.buttons.input_cancel, 2);
+}
+
+void PlayerListHover(Context& ctx) {
+  DialogHover(ctx);  // scroller arrows, delete, rename, OK, cancel
+  const Mouse m = MouseOf(ctx);
+  const bool create = m.Over(kCreateCaption);
+  if (create) Hover(ctx, 7);
+  ShowTag(ctx, "select_player_text_button1", !create);
+  ShowTag(ctx, "select_player_text_button2", create);
+  for (int j = 0; j < kListRows; ++j) {
+    if (m.Over(HitRect{220, 208 + 24 * j, 553, 229 + 24 * j})) Hover(ctx, 8 + j);
+  }
+}
+
+}  // namespace
+
+void ScoresHover(Context& ctx) {
+  const MenuButtons& b = ctx.menu.buttons;
+  const Mouse m = MouseOf(ctx);
+  const int slots[3] = {b.scores_left, b.scores_right, b.scores_ok};
+  const HitRect rects[3] = {kScoresLeft, kScoresRight, kPageOk};
+  for (int i = 0; i < 3; ++i) {
+    const bool hovered = m.Over(rects[i]);
+    if (hovered) Hover(ctx, i + 1);
+    SelectVariant(ctx, slots[i], 0, ButtonVariant(hovered, i < 2 && Pressed(ctx, i + 1)));
+  }
+  const bool ok = m.Over(kPageOk);
+  AnimateMovepart(ctx, b.scores_move, ok, ok);
+}
+
+void MenuHover(Context& ctx) {
+  ctx.shell.hover_button = -1;
+  SetCursorVariant(ctx, 0);
+  switch (ctx.shell.click_context) {
+    case kCtxMainMenu:
+      MainMenuHover(ctx);
+      break;
+    case kCtxGameType:
+      GameTypeHover(ctx);
+      break;
+    case kCtxOptions:
+      OptionsHover(ctx);
+      break;
+    case kCtxHelp:
+      HelpHover(ctx);
+      break;
+    case kCtxScores:
+      ScoresHover(ctx);
+      break;
+    case kCtxExplanation:
+      ExplanationHover(ctx);
+      break;
+    case kCtxNameInput:
+      NameInputHover(ctx);
+      break;
+    case kCtxPlayerList:
+      PlayerListHover(ctx);
+      break;
+    case kCtxExitQuestion:
+    case kCtxNameMessage:
+    case kCtxDeleteConfirm:
+    case kCtxContinue:
+      DialogHover(ctx);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace qv

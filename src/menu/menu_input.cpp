@@ -1,0 +1,190 @@
+// Clicks and keys of the menu pages, and the menu's state-dump section.
+#include "menu/menu_pages.h"
+#include "menu/menu_scene.h"
+#include "context.h"
+#include "base/json_writer.h"
+#include "shell/main_form.h"
+
+namespace qv {
+
+namespace {
+
+void MainMenuClick(Context& ctx, int button) {
+  static constexpr int kCommands[] = {kCmdGameTypePage, kCmdOptions, kCmdScores, kCmdHelp,
+                                      kCmdExitQuestion};
+  if (button >= 1 && button <= 5) {
+    SetCommand(ctx, kCommands[button - 1]);
+  } else if (button == 6) {
+    ctx.menu.list.return_to_list = false;  // the list opens on the current player
+    SetCommand(ctx, kCmdPlayerList);
+  }
+}
+
+void GameTypeClick(Context& ctx, int button) {
+  if (button == 4) {
+    SetCommand(ctx, kCmdMainMenu);
+    return;
+  }
+  if (button < 1 || button > 3) return;
+  ctx.menu.game_type = button;
+  const Player* p = CurrentPlayer(ctx);
+  if (p != nullptr && p->show_message[button - 1] == 1) {
+    SetCommand(ctx, kCmdExplanation);
+  } else {
+    StartGameType(ctx);
+  }
+}
+
+void ExplanationClick(Context& ctx, int button) {
+  if (button == 1) {
+    if (Player* p = CurrentPlayer(ctx)) {
+      int& flag = p->show_message[ctx.menu.game_type - 1];
+      flag = flag == 1 ? 0 : 1;
+      SavePlayers(ctx);
+    }
+  } else if (button == 2) {
+    StartGameType(ctx);
+  }
+}
+
+void OptionsClick(Context& ctx, int button) {
+  static constexpr int kCommands[] = {kCmdMusicStep, kCmdSoundStep, kCmdFullscreen,
+                                      kCmdExplanationsToggle, kCmdMainMenu};
+  if (button >= 1 && button <= 5) SetCommand(ctx, kCommands[button - 1]);
+}
+
+void HelpClick(Context& ctx, int button) {
+  MenuState& m = ctx.menu;
+  if (button == 1) SetCommand(ctx, kCmdMainMenu);
+  if (button == 2 && m.help_page > 1) ShowHelpPage(ctx, m.help_page - 1);
+  if (button == 3 && m.help_page < 2) ShowHelpPage(ctx, m.help_page + 1);
+}
+
+// The button that Enter (first) and Escape (second) press in a context; 0 for none.
+struct KeyButtons {
+  int enter, escape;
+};
+
+KeyButtons KeysOf(int context) {
+  switch (context) {
+    case kCtxMainMenu:
+      return {0, 5};
+    case kCtxGameType:
+      return {0, 4};
+    case kCtxExplanation:
+      return {2, 2};
+    case kCtxOptions:
+      return {0, 5};
+    case kCtxScores:
+      return {3, 3};
+    case kCtxHelp:
+      return {1, 1};
+    case kCtxNameMessage:
+      return {1, 1};
+    case kCtxPlayerList:
+      return {5, 6};
+    case kCtxExitQuestion:
+    case kCtxNameInput:
+    case kCtxDeleteConfirm:
+    case kCtxContinue:
+      return {1, 2};
+    default:
+      return {0, 0};
+  }
+}
+
+}  // namespace
+
+void MenuClickButton(Context& ctx, int button) {
+  switch (ctx.shell.click_context) {
+    case kCtxMainMenu:
+      MainMenuClick(ctx, button);
+      break;
+    case kCtxGameType:
+      GameTypeClick(ctx, button);
+      break;
+    case kCtxExplanation:
+      ExplanationClick(ctx, button);
+      break;
+    case kCtxOptions:
+      OptionsClick(ctx, button);
+      break;
+    case kCtxScores:
+      ScoresPageClick(ctx, button);
+      break;
+    case kCtxHelp:
+      HelpClick(ctx, button);
+      break;
+    case kCtxExitQuestion:
+      if (button == 1) CloseMainWindow(ctx);
+      if (button == 2) SetCommand(ctx, kCmdMainMenu);
+      break;
+    case kCtxNameInput:
+      if (ctx.shell.command == kCmdKey) ApplyPendingKeys(ctx);
+      if (button == 1 || button == 2) FinishName(ctx, button == 1);
+      break;
+    case kCtxNameMessage:
+      CloseNameMessage(ctx);
+      break;
+    case kCtxPlayerList:
+      PlayerListClick(ctx, button);
+      break;
+    case kCtxDeleteConfirm:
+      DeleteConfirmClick(ctx, button);
+      break;
+    case kCtxContinue:
+      if (button == 1 || button == 2) AnswerContinue(ctx, button == 1);
+      break;
+    default:
+      break;
+  }
+}
+
+void MenuClick(Context& ctx) { MenuClickButton(ctx, ctx.shell.pressed_button); }
+
+void MenuKeyDown(Context& ctx, int key, int shift) {
+  const KeyButtons keys = KeysOf(ctx.shell.click_context);
+  const int button = key == 13 ? keys.enter : key == 27 ? keys.escape : 0;
+  if (button != 0) {
+    MenuClickButton(ctx, button);
+    return;
+  }
+  // Another command pending means the keys queued so far are stale.
+  if (ctx.shell.command != kCmdKey) ctx.menu.keys.clear();
+  if (ctx.menu.keys.size() < 64) ctx.menu.keys.push_back({key, shift});
+  SetCommand(ctx, kCmdKey);
+}
+
+void WriteMenuSection(const Context& ctx, JsonWriter& out) {
+  const MenuState& m = ctx.menu;
+  out.BeginObject();
+  out.Field("state", m.state);
+  out.Field("help_page", m.help_page);
+  out.Field("game_type", m.game_type);
+  out.Key("players").BeginArray();
+  for (const Player& p : m.players) {
+    out.BeginObject();
+    out.FieldString("name", p.name);
+    const auto list = [&out](const char* key, const std::array<int, kGameTypes>& values) {
+      out.Key(key).BeginArray();
+      for (int v : values) out.Int(v);
+      out.EndArray();
+    };
+    list("saved_level", p.saved_level);
+    list("show_message", p.show_message);
+    list("saved_score", p.saved_score);
+    list("may_continue", p.may_continue);
+    list("checkpoint_score", p.checkpoint_score);
+    out.EndObject();
+  }
+  out.EndArray();
+  out.Field("player_index", ctx.shell.options.player_index);
+  out.Field("input_mode", static_cast<int>(m.input_mode));
+  out.FieldString("name_buffer", m.name_buffer);
+  // Additions: the player list's view.
+  out.Field("list_cursor", m.list.cursor);
+  out.Field("list_first", m.list.first);
+  out.EndObject();
+}
+
+}  // namespace qv

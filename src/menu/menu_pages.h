@@ -1,0 +1,98 @@
+#pragma once
+// The menu scene's pages, shared by its frame, hover and input files.
+#include <cstdint>
+#include <string_view>
+
+namespace qv {
+
+struct Context;
+
+// Menu commands: the page change a click or key asks for, carried out by the next menu frame.
+enum MenuCommand {
+  kCmdKey = 1,
+  kCmdGameTypePage = 2,
+  kCmdMainMenu = 3,
+  kCmdStartArcade = 4,  // 5 challenge, 6 puzzle
+  kCmdOptions = 9,
+  kCmdScores = 10,
+  kCmdHelp = 11,
+  kCmdFullscreen = 12,
+  kCmdExplanation = 13,
+  kCmdMusicStep = 16,
+  kCmdSoundStep = 17,
+  kCmdExitQuestion = 19,
+  kCmdNameInput = 20,
+  kCmdPlayerList = 21,
+  kCmdDeleteConfirm = 22,
+  kCmdContinueAfterLoss = 26,
+  kCmdContinue = 27,
+  kCmdExplanationsToggle = 28,
+};
+
+// Click contexts of the menu.
+enum MenuContext {
+  kCtxNone = 0,
+  kCtxMainMenu = 1,
+  kCtxGameType = 2,
+  kCtxExplanation = 3,
+  kCtxOptions = 4,
+  kCtxScores = 5,
+  kCtxHelp = 6,
+  kCtxExitQuestion = 10,
+  kCtxNameInput = 11,
+  kCtxNameMessage = 12,
+  kCtxPlayerList = 13,
+  kCtxDeleteConfirm = 14,
+  kCtxContinue = 17,
+};
+
+inline constexpr const char* kFontTaurus1 = "graphics\\fonts\\font_taurus1.spr";
+inline constexpr const char* kFontTaurus2 = "graphics\\fonts\\font_taurus2.spr";
+
+// Small shared helpers.
+void SetCommand(Context& ctx, int command);
+void SetCursorVariant(Context& ctx, int variant);
+// A menu row's moving piece: both groups cycle while hovered, rest otherwise.
+void AnimateMovepart(Context& ctx, int slot, bool group0, bool group1);
+// Writes one options key; a failure is reported and the game goes on.
+void WriteOptionSafely(Context& ctx, std::string_view key, int value);
+// Writes the players file; a failure is reported and the game goes on.
+void SavePlayers(Context& ctx);
+// The current player, made valid first (an index outside the list becomes 0 and is written).
+// Null when there are no players.
+struct Player* CurrentPlayer(Context& ctx);
+void PlaySample(Context& ctx, std::string_view name);
+
+// Frame parts.
+void MenuHover(Context& ctx);
+void RunMenuCommand(Context& ctx);
+// The keys of a pending menu command 1, applied now (also before a confirm that must see
+// them); clears the command.
+void ApplyPendingKeys(Context& ctx);
+void DrawVolumeBars(Context& ctx);
+void HelpDemoStep(Context& ctx);
+
+// Pages.
+void BuildWelcomeText(Context& ctx);
+void ShowMainMenu(Context& ctx);
+void ShowHelpPage(Context& ctx, int page);
+void OpenPlayerList(Context& ctx);
+void DrawPlayerList(Context& ctx);
+void OpenDeleteConfirm(Context& ctx);
+void OpenNameInput(Context& ctx);
+void DrawName(Context& ctx);
+void FinishName(Context& ctx, bool confirm);
+void CloseNameMessage(Context& ctx);
+void StartGameType(Context& ctx);
+void OpenContinueDialog(Context& ctx, bool after_loss);
+void AnswerContinue(Context& ctx, bool yes);
+void OpenDialogButtons(Context& ctx, std::string_view tag,
+                       std::initializer_list<std::string_view> names);
+void ShowScoresTable(Context& ctx, bool enter_result);
+
+// Clicks by context.
+void MenuClickButton(Context& ctx, int button);
+void PlayerListClick(Context& ctx, int button);
+void DeleteConfirmClick(Context& ctx, int button);
+
+}  // namespace qv

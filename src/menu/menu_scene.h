@@ -1,0 +1,44 @@
+#pragma once
+// The menu scene: the main menu and its pages (game type, options, help, high scores, player
+// list, name input, exit question), built from maps and text files and driven by the hovered
+// button, clicks, keys and the menu command they leave for the next frame.
+#include <cstdint>
+
+namespace qv {
+
+struct Context;
+class JsonWriter;
+struct SceneOps;
+
+// The menu's row of the scene table (its start and the loading screen's share come from the
+// loading screen).
+void FillMenuScene(SceneOps& ops);
+
+// The scene frame: the loading screen until it is done, the first-entry set-up, the dialog
+// fade, the main menu's first fade-in, hover, the pending command, the volume bars, the
+// per-frame update of every object and particle, and a requested fullscreen switch.
+void MenuFrame(Context& ctx);
+// Unloads the menu's pages when the game scene starts.
+void LeaveSceneMenu(Context& ctx);
+// Mouse-up over the pressed button, by click context.
+void MenuClick(Context& ctx);
+// A key press: Enter and Escape press the context's buttons, other keys become menu command 1.
+void MenuKeyDown(Context& ctx, int key, int shift);
+
+// The high-score page, also opened by the game scene at the end of a game: then the table of
+// the type just played comes up with the game's result (current player, level and score)
+// entered. Sets click context 5.
+void OpenScoresPage(Context& ctx, bool from_game);
+// Hover of the scores page (both scenes run it each frame while it is open).
+void ScoresHover(Context& ctx);
+// A click on the scores page; true for OK (button 3), which the opener then handles.
+bool ScoresPageClick(Context& ctx, int button);
+
+// The sample handles resolved at the menu's first entry, by table number 1..35.
+std::int64_t MenuSample(const Context& ctx, int number);
+
+// Harness state sections "menu" and "records".
+void WriteMenuSection(const Context& ctx, JsonWriter& out);
+void WriteRecordsSection(const Context& ctx, JsonWriter& out);
+
+}  // namespace qv

@@ -1,0 +1,126 @@
+// The high-score page: a table per game type, browsed from the menu or entered after a game.
+#include <string>
+
+#include "menu/menu_pages.h"
+#include "menu/menu_scene.h"
+#include "scene/dialog_fade.h"
+#include "scene/registry.h"
+#include "scene/text.h"
+#include "context.h"
+#include "base/json_writer.h"
+#include "base/message.h"
+
+namespace qv {
+
+namespace {
+
+const char* TitleFile(int type) {
+  return type == 1   ? "text\\scores_title_arcade.txt"
+         : type == 2 ? "text\\scores_title_challenge.txt"
+                     : "text\\scores_title_puzzle.txt";
+}
+
+void DrawRows(Context& ctx) {
+  const MenuState& m = ctx.menu;
+  for (int i = 1; i <= static_cast<int>(m.table.rows.size()); ++i) {
+    const RecordRow& r = m.table.rows[i - 1];
+    const int color = i == m.insert_position ? 0x00CDEE : 0xEECD00;
+    const double y = 197 + 25 * i;
+    create_txt(ctx, r.rank + ".", 200, kFontTaurus1, 3, "scores_records", color, 0.65, y, 222);
+    create_txt(ctx, r.name, 200, kFontTaurus1, 1, "scores_records", color, 0.65, y, 230);
+    create_txt(ctx, r.level, 200, kFontTaurus1, 3, "scores_records", color, 0.65, y, 450);
+    create_txt(ctx, r.score, 200, kFontTaurus1, 3, "scores_records", color, 0.65, y, 590);
+  }
+}
+
+}  // namespace
+
+void ShowScoresTable(Context& ctx, bool enter_result) {
+  MenuState& m = ctx.menu;
+  unload_by_tag(ctx, "scores_records");
+  ShowTextFile(ctx, TitleFile(m.scores_type), "scores_records", "");
+  ShowTextFile(ctx, "text\\scores_title_footer.txt", "scores_records", "");
+  std::string data;
+  ReadRecordsFile(data);
+  m.table = ParseRecords(data, m.scores_type);
+  m.insert_position = 0;
+  if (enter_result) {
+    GameResult result;
+    if (const Player* p = CurrentPlayer(ctx)) result.name = p->name;
+    result.level = ctx.game.level;
+    result.score = ctx.game.scoring.score;
+    const Insertion ins = EnterResult(m.table, result);
+    m.insert_position = ins.position;
+    if (ins.rewrite && !WriteRecordsFile(m.table)) {
+      ShowErrorBox(ctx, "Error", "Cannot write \"records.txt\"");
+    }
+  }
+  DrawRows(ctx);
+  AddToDialogFade(ctx, "scores_records");
+}
+
+void OpenScoresPage(Context& ctx, bool from_game) {
+  MenuState& m = ctx.menu;
+  ctx.shell.click_context = kCtxScores;
+  ctx.game.end_phase = 4;
+  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, "menu_scores", true);
+  for (const char* tag : {"menu_text", "menu_text_button1", "menu_text_button2", "scores_text"}) {
+    unload_by_tag(ctx, tag);
+  }
+  ShowTextFile(ctx, "text\\game_title_scores.txt", "scores_text", "");
+  m.scores_from_game = from_game;
+  m.scores_open = true;
+  m.scores_type = from_game ? ctx.game.game_type : 1;
+  if (m.scores_type < 1 || m.scores_type > 3) m.scores_type = 1;
+  ShowScoresTable(ctx, from_game);
+  OpenDialogFade(ctx, {"menu_scores", "scores_text", "scores_records"});
+  MenuButtons& b = m.buttons;
+  b.scores_left = FindObject(ctx, "repair_left", -1, "menu_scores");
+  b.scores_right = FindObject(ctx, "repair_right", -1, "menu_scores");
+  b.scores_ok = FindObject(ctx, "button_ok_mini", -1, "menu_scores");
+  b.scores_move = FindObject(ctx, "movepart_mini", -1, "menu_scores");
+}
+
+bool ScoresPageClick(Context& ctx, int button) {
+  MenuState& m = ctx.menu;
+  switch (button) {
+    case 1:
+      m.scores_type = PreviousType(m.scores_type);
+      ShowScoresTable(ctx, false);
+      return false;
+    case 2:
+      m.scores_type = NextType(m.scores_type);
+      ShowScoresTable(ctx, false);
+      return false;
+    case 3:
+      if (!m.scores_from_game) SetCommand(ctx, kCmdMainMenu);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void WriteRecordsSection(const Context& ctx, JsonWriter& out) {
+  const MenuState& m = ctx.menu;
+  if (!m.scores_open) {
+    out.Null();
+    return;
+  }
+  out.BeginObject();
+  out.Field("type", m.scores_type);
+  out.Field("insert_position", m.insert_position);
+  out.Key("rows").BeginArray();
+  for (const RecordRow& r : m.table.rows) {
+    out.BeginObject();
+    out.FieldString("rank", r.rank);
+    out.FieldString("name", r.name);
+    out.FieldString("level", r.level);
+    out.FieldString("score", r.score);
+    out.EndObject();
+  }
+  out.EndArray();
+  out.EndObject();
+}
+
+}  // namespace qv
