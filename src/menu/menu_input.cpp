@@ -1,4 +1,5 @@
 // Clicks and keys of the menu pages, and the menu's state-dump section.
+#include "audio/audio.h"
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
 #include "context.h"
@@ -141,6 +142,18 @@ void MenuClickButton(Context& ctx, int button) {
 }
 
 void MenuClick(Context& ctx) { MenuClickButton(ctx, ctx.shell.pressed_button); }
+
+void MenuMouseDown(Context& ctx, int /*button*/) {
+  ShellState& s = ctx.shell;
+  if (s.pressed_button != -1) return;
+  // The pointer may have reached a button since the last frame looked: look again, so a press
+  // right after a move is not lost.
+  UpdateMouse(ctx, true);
+  MenuHover(ctx);
+  if (s.hover_button == -1) return;
+  s.pressed_button = s.hover_button;
+  PlayPressSound(ctx);
+}
 
 void MenuKeyDown(Context& ctx, int key, int shift) {
   const KeyButtons keys = KeysOf(ctx.shell.click_context);

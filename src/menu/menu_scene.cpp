@@ -208,6 +208,7 @@ void FillMenuScene(SceneOps& ops) {
   ops.frame = MenuFrame;
   ops.loading_remains = LoadingEntriesRemain;
   ops.running = MenuRunningSince;
+  ops.mouse_down = MenuMouseDown;
   ops.click = MenuClick;
   ops.key_down = MenuKeyDown;
 }

@@ -20,6 +20,9 @@ void FillMenuScene(SceneOps& ops);
 void MenuFrame(Context& ctx);
 // Unloads the menu's pages when the game scene starts.
 void LeaveSceneMenu(Context& ctx);
+// A mouse button went down: when no button was under the pointer at the last frame, the hover
+// is taken again at the pointer's present place.
+void MenuMouseDown(Context& ctx, int button);
 // Mouse-up over the pressed button, by click context.
 void MenuClick(Context& ctx);
 // A key press: Enter and Escape press the context's buttons, other keys become menu command 1.
