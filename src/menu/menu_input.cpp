@@ -145,14 +145,13 @@ void MenuClick(Context& ctx) { MenuClickButton(ctx, ctx.shell.pressed_button); }
 
 void MenuMouseDown(Context& ctx, int /*button*/) {
   ShellState& s = ctx.shell;
-  if (s.pressed_button != -1) return;
-  // The pointer may have reached a button since the last frame looked: look again, so a press
-  // right after a move is not lost.
+  // The shell took the button the last frame saw under the pointer; the pointer may have moved
+  // since. Look again, so a press right after a move lands on the button now under it.
+  const int taken = s.pressed_button;
   UpdateMouse(ctx, true);
   MenuHover(ctx);
-  if (s.hover_button == -1) return;
   s.pressed_button = s.hover_button;
-  PlayPressSound(ctx);
+  if (taken == -1 && s.pressed_button != -1) PlayPressSound(ctx);
 }
 
 void MenuKeyDown(Context& ctx, int key, int shift) {
