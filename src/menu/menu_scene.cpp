@@ -59,6 +59,9 @@ void FirstEntrySetup(Context& ctx) {
   MenuState& m = ctx.menu;
   MenuButtons& b = m.buttons;
   m.players = ReadPlayersFile();
+  CancelDialogFade(ctx);
+  // The game type's title stays up through a game; the menu has its own.
+  unload_by_tag(ctx, "game_type_text");
 
   load_location_map(ctx, "menu.map");
   load_location_map(ctx, "menu_buttons_mainmenu.map");
@@ -290,6 +293,7 @@ void LeaveSceneMenu(Context& ctx) {
   // The menu's backdrop must not show through the game scene.
   ShowTag(ctx, "loading", false);
   ClearParticles(ctx);
+  CancelDialogFade(ctx);
   ctx.menu.scores_open = false;
   ctx.menu.demo.running = false;
   ctx.menu.ended_at = s.frame_clock;

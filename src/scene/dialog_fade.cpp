@@ -45,4 +45,12 @@ void FinishDialogFade(Context& ctx) {
 
 bool DialogFadeRunning(const Context& ctx) { return ctx.scene.fade.state == 1; }
 
+void CancelDialogFade(Context& ctx) {
+  DialogFade& f = ctx.scene.fade;
+  f.alpha = 255;
+  f.state = 0;
+  f.step = 8;
+  CreateTagList(ctx, kDialogTagList);
+}
+
 }  // namespace qv

@@ -20,5 +20,7 @@ void DialogFadeStep(Context& ctx);
 // Ends a running fade at once with its objects fully shown.
 void FinishDialogFade(Context& ctx);
 bool DialogFadeRunning(const Context& ctx);
+// Stops a fade without touching any object (a scene change: its members are gone).
+void CancelDialogFade(Context& ctx);
 
 }  // namespace qv

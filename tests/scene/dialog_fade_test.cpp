@@ -71,6 +71,24 @@ TEST_F(DialogFadeTest, ANewFadeFinishesTheRunningOne) {
   EXPECT_EQ(dlg->alpha, 255);
 }
 
+TEST_F(DialogFadeTest, CancelLeavesObjectsAlone) {
+  TMultiSprite* dlg = Make("dlg");
+  OpenDialogFade(ctx_, {"dlg"});
+  DialogFadeStep(ctx_);
+  CancelDialogFade(ctx_);
+  EXPECT_FALSE(DialogFadeRunning(ctx_));
+  EXPECT_EQ(dlg->alpha, 8);
+  // A slot reused by a new object is not faded by the old list.
+  DestroyMultiSprite(ctx_, dlg);
+  TMultiSprite* reused = Make("menu");
+  ASSERT_EQ(reused->list_index, 0);
+  reused->alpha = 100;
+  DialogFadeStep(ctx_);
+  FinishDialogFade(ctx_);
+  EXPECT_EQ(reused->alpha, 100);
+  EXPECT_EQ(ctx_.scene.fade.alpha, 255);
+}
+
 TEST_F(DialogFadeTest, HiddenButtonsAreNotHit) {
   TMultiSprite* m = Make("dlg");
   m->x = 100;
