@@ -1,0 +1,133 @@
+// The menu scene in process on a copy of the content pack: a trip to a stand-in game scene and
+// back, as the frame loop drives it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/subsystem_hooks.h"
+#include "common/recording_boxes.h"
+#include "context.h"
+#include "menu/menu_scene.h"
+#include "platform/clock.h"
+#include "platform/headless/recording_audio.h"
+#include "shell/frame.h"
+#include "sprites/multisprite.h"
+#include "support/game_dir.h"
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::GameDir;
+
+class MenuSceneTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const fs::path pack = fs::path(QUORVEX_BINARY_DIR) / "pack";
+    if (!fs::exists(pack / "loading.msl")) GTEST_SKIP() << "no content pack built";
+    fs::copy(pack, dir_.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    dir_.Write("players.txt", "Ann, 3, -1, -1, 0, 0, 0, 300, 0, 0, 1, -1, -1, 0, 0, 0\r\n");
+    ctx_.platform.clock = &clock_;
+    ctx_.platform.audio = &audio_;
+    ctx_.platform.messages = &boxes_;
+    InstallSubsystemHooks(ctx_);
+    if (ctx_.shell.hooks.sprites.move == nullptr) {
+      ctx_.shell.hooks.sprites.move = [](Context& c, int n) { SpriteEngineMove(c, n); };
+    }
+    // A game that hands back to the menu on its first step.
+    SceneOps& game = ctx_.shell.scenes[SceneId::Game];
+    game.start = [](Context& c) {
+      ++games_started_;
+      c.shell.scene_phase = 0;
+      c.shell.scene_ready = 1;
+    };
+    game.frame = [](Context& c) {
+      c.shell.scene_phase = 0;
+      c.shell.pending_scene = SceneId::Menu;
+    };
+    game.leave = [](Context& c) { c.shell.scene_ready = 0; };
+    games_started_ = 0;
+  }
+
+  void Tick() {
+    clock_.Advance(10);
+    StepFrame(ctx_, 0.0);
+  }
+  // Ticks until the menu runs built; false after limit ticks.
+  bool RunUntilMenu(int limit = 1000) {
+    for (int i = 0; i < limit; ++i) {
+      Tick();
+      if (ctx_.shell.scene == SceneId::Menu && ctx_.shell.scene_phase == 2 &&
+          ctx_.loading.loading_done) {
+        return true;
+      }
+    }
+    return false;
+  }
+  int CountTag(const std::string& tag, bool visible_only = false) const {
+    int n = 0;
+    for (int i = 0; i < MultiSpriteCount(ctx_); ++i) {
+      const TMultiSprite* s = MultiSpriteAt(ctx_, i);
+      n += s != nullptr && s->tag == tag && (!visible_only || s->visible);
+    }
+    return n;
+  }
+  int MinAlpha(const std::string& tag) const {
+    int alpha = 256;
+    for (int i = 0; i < MultiSpriteCount(ctx_); ++i) {
+      const TMultiSprite* s = MultiSpriteAt(ctx_, i);
+      if (s != nullptr && s->tag == tag) alpha = std::min<int>(alpha, s->alpha);
+    }
+    return alpha;
+  }
+
+  static inline int games_started_ = 0;
+  GameDir dir_;
+  platform::VirtualClock clock_;
+  platform::RecordingAudioDevice audio_{[this] { return clock_.TickCount(); }};
+  test::RecordingBoxes boxes_;
+  Context ctx_;
+};
+
+TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) {
+  ASSERT_TRUE(RunUntilMenu());
+  for (int i = 0; i < 200; ++i) Tick();  // the first appearance fades in over 1.5 s
+  EXPECT_EQ(ctx_.menu.state, 1);
+  const char* kTags[] = {"menu", "menu_buttons_mainmenu", "menu_scores", "input_player_name",
+                         "input_player_name_back", "menu_help", "menu_text"};
+  int before[std::size(kTags)];
+  for (std::size_t i = 0; i < std::size(kTags); ++i) before[i] = CountTag(kTags[i]);
+  EXPECT_GT(before[0], 0);
+  EXPECT_GT(CountTag("loading", true), 0);
+
+  // Arcade: level 3 saved with a game in progress, explanations off: the continue dialog.
+  ctx_.shell.click_context = 2;
+  ctx_.shell.pressed_button = 1;
+  ctx_.shell.scenes[SceneId::Menu].click(ctx_);
+  for (int i = 0; i < 5; ++i) Tick();
+  ASSERT_EQ(ctx_.shell.click_context, 17);
+  ctx_.shell.scenes[SceneId::Menu].key_down(ctx_, 13, 0);  // Yes
+  for (int i = 0; i < 400 && games_started_ == 0; ++i) Tick();
+  ASSERT_EQ(games_started_, 1);
+  EXPECT_EQ(ctx_.game.game_type, 1);
+  EXPECT_EQ(ctx_.game.level, 3);
+  EXPECT_EQ(ctx_.game.scoring.score, 300);
+  EXPECT_EQ(CountTag("loading", true), 0) << "the backdrop is hidden for the game";
+  EXPECT_EQ(CountTag("input_player_name_back"), 0);
+
+  ASSERT_TRUE(RunUntilMenu());
+  Tick();
+  for (std::size_t i = 0; i < std::size(kTags); ++i) {
+    EXPECT_EQ(CountTag(kTags[i]), before[i]) << kTags[i];
+  }
+  EXPECT_GT(CountTag("loading", true), 0);
+  EXPECT_EQ(CountTag("game_type_text"), 0);
+  EXPECT_EQ(ctx_.menu.state, 0) << "no first-appearance fade";
+  EXPECT_EQ(MinAlpha("menu_buttons_mainmenu"), 255);
+  EXPECT_EQ(ctx_.shell.click_context, 1);
+  for (const auto& box : boxes_.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
+}
+
+}  // namespace
+}  // namespace qv
