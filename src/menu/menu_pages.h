@@ -1,6 +1,7 @@
 #pragma once
 // The menu scene's pages, shared by its frame, hover and input files.
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 namespace qv {
@@ -56,11 +57,6 @@ void SetCursorVariant(Context& ctx, int variant);
 void AnimateMovepart(Context& ctx, int slot, bool group0, bool group1);
 // Writes one options key; a failure is reported and the game goes on.
 void WriteOptionSafely(Context& ctx, std::string_view key, int value);
-// Writes the players file; a failure is reported and the game goes on.
-void SavePlayers(Context& ctx);
-// The current player, made valid first (an index outside the list becomes 0 and is written).
-// Null when there are no players.
-struct Player* CurrentPlayer(Context& ctx);
 void PlaySample(Context& ctx, std::string_view name);
 
 // Frame parts.

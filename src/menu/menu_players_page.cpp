@@ -4,6 +4,7 @@
 #include <string>
 
 #include "menu/menu_pages.h"
+#include "menu/menu_scene.h"
 #include "scene/buttons.h"
 #include "scene/dialog_fade.h"
 #include "scene/map.h"

@@ -37,6 +37,15 @@ void ScoresHover(Context& ctx);
 // A click on the scores page; true for OK (button 3), which the opener then handles.
 bool ScoresPageClick(Context& ctx, int button);
 
+// The current player, made valid first (an index outside the list becomes 0 and is written);
+// null when there are no players. Changes to it are kept by SavePlayers.
+struct Player* CurrentPlayer(Context& ctx);
+// Writes "players.txt"; a failure shows an error box and the game goes on.
+void SavePlayers(Context& ctx);
+// A level was entered or won: the game's level and score become the current player's saved
+// progress for the game's type, and the file is written.
+void SaveGameProgress(Context& ctx);
+
 // The sample handles resolved at the menu's first entry, by table number 1..35.
 std::int64_t MenuSample(const Context& ctx, int number);
 

@@ -7,6 +7,7 @@
 
 #include "app/subsystem_hooks.h"
 #include "common/recording_boxes.h"
+#include "common/temp_dir.h"
 #include "context.h"
 #include "menu/menu_scene.h"
 #include "platform/clock.h"
@@ -127,6 +128,26 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
   EXPECT_EQ(MinAlpha("menu_buttons_mainmenu"), 255);
   EXPECT_EQ(ctx_.shell.click_context, 1);
   for (const auto& box : boxes_.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
+}
+
+TEST(MenuProgress, TheGameSavesTheCurrentPlayersProgress) {
+  test::TempDir dir;
+  Context ctx;
+  ctx.menu.players = {ListPlayer("Ann"), ListPlayer("Bob")};
+  ctx.shell.options.player_index = 1;
+  ctx.game.game_type = 2;
+  ctx.game.level = 10;
+  ctx.game.scoring.score = 4321;
+  SaveGameProgress(ctx);
+  EXPECT_EQ(test::ReadText(dir.path() / "players.txt"),
+            "Ann, -1, -1, -1, 1, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0\r\n"
+            "Bob, -1, 10, -1, 1, 1, 1, 0, 4321, 0, -1, -1, -1, 0, 4321, 0\r\n");
+  // An index past the list falls back to the first player.
+  ctx.shell.options.player_index = 7;
+  ctx.game.level = 2;
+  SaveGameProgress(ctx);
+  EXPECT_EQ(ctx.shell.options.player_index, 0);
+  EXPECT_EQ(ctx.menu.players[0].saved_level[1], 2);
 }
 
 }  // namespace
