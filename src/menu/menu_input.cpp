@@ -193,9 +193,10 @@ void WriteMenuSection(const Context& ctx, JsonWriter& out) {
   out.Field("player_index", ctx.shell.options.player_index);
   out.Field("input_mode", static_cast<int>(m.input_mode));
   out.FieldString("name_buffer", m.name_buffer);
-  // Additions: the player list's view.
+  // Additions: the player list's view and the scores page's game type.
   out.Field("list_cursor", m.list.cursor);
   out.Field("list_first", m.list.first);
+  out.Field("scores_type", m.scores_type);
   out.EndObject();
 }
 

@@ -107,20 +107,18 @@ void WriteRecordsSection(const Context& ctx, JsonWriter& out) {
     out.Null();
     return;
   }
-  out.BeginObject();
-  out.Field("type", m.scores_type);
-  out.Field("insert_position", m.insert_position);
-  out.Key("rows").BeginArray();
-  for (const RecordRow& r : m.table.rows) {
+  out.BeginArray();
+  for (std::size_t i = 0; i < m.table.rows.size(); ++i) {
+    const RecordRow& r = m.table.rows[i];
     out.BeginObject();
     out.FieldString("rank", r.rank);
     out.FieldString("name", r.name);
     out.FieldString("level", r.level);
     out.FieldString("score", r.score);
+    out.FieldBool("highlighted", static_cast<int>(i) + 1 == m.insert_position);
     out.EndObject();
   }
   out.EndArray();
-  out.EndObject();
 }
 
 }  // namespace qv

@@ -185,11 +185,11 @@ TEST_F(MenuRun, ScoresAndHelpPages) {
   ASSERT_EQ(Run(script, 551), 0);
   const std::string arcade = Get("arcade.json");
   EXPECT_EQ(Number(arcade, "shell", "click_context"), 5);
-  EXPECT_NE(arcade.find("\"rows\":[{\"rank\":\"1\",\"name\":\"Ann\",\"level\":\"12\",\"score\":\"45210\"},"
-                        "{\"rank\":\"2\",\"name\":\"Bob\""),
+  EXPECT_NE(arcade.find("\"records\":[{\"rank\":\"1\",\"name\":\"Ann\",\"level\":\"12\","
+                        "\"score\":\"45210\",\"highlighted\":false},{\"rank\":\"2\",\"name\":\"Bob\""),
             std::string::npos);
   const std::string puzzle = Get("puzzle.json");
-  EXPECT_EQ(Number(puzzle, "records", "type"), 3);
+  EXPECT_EQ(Number(puzzle, "menu", "scores_type"), 3);
   EXPECT_NE(puzzle.find("\"name\":\"Zed\""), std::string::npos);
   EXPECT_EQ(Number(Get("help2.json"), "menu", "help_page"), 2);
   EXPECT_EQ(Number(Get("help1.json"), "menu", "help_page"), 1);
