@@ -7,6 +7,7 @@
 #include "game/pictures.h"
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
+#include "menu/volume.h"
 #include "scene/buttons.h"
 #include "scene/dialog_fade.h"
 #include "scene/map.h"
@@ -21,7 +22,6 @@ namespace qv {
 namespace {
 
 constexpr const char* kBarSprite = "graphics\\musicsoundfullscreen\\music_sound_poloska.spr";
-constexpr int kMaxVolume = 13;
 
 void UnloadMenuTexts(Context& ctx) {
   for (const char* tag : {"menu_text", "menu_text_button1", "menu_text_button2"}) {
@@ -121,9 +121,7 @@ void OpenExitQuestion(Context& ctx) {
 }
 
 void StepVolume(Context& ctx, int& volume) {
-  const int d = ctx.menu.volume_direction;
-  if (d < 0) volume = std::max(volume - 1, 0);
-  if (d > 0) volume = std::min(volume + 1, kMaxVolume);
+  volume = SteppedVolume(volume, ctx.menu.volume_direction);
 }
 
 }  // namespace

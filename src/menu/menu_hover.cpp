@@ -3,10 +3,10 @@
 
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
+#include "menu/volume.h"
 #include "scene/buttons.h"
 #include "scene/dialog_fade.h"
 #include "scene/registry.h"
-#include "base/round.h"
 #include "context.h"
 
 namespace qv {
@@ -136,7 +136,7 @@ void OptionsHover(Context& ctx) {
     if (!m.Over(kSliders[i])) continue;
     Hover(ctx, 6 + i);
     if (Pressed(ctx, 6 + i)) {
-      *volumes[i] = RoundEven((m.x - 360) / 6.0);
+      *volumes[i] = SliderVolume(m.x);
     }
   }
 }

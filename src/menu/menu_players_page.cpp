@@ -136,8 +136,8 @@ void PlayerListClick(Context& ctx, int button) {
       if (index == m.list.cursor) {
         SelectCursorPlayer(ctx);
       } else {
-        m.list.row += index - m.list.cursor;
         m.list.cursor = index;
+        m.list.row = index - m.list.first;
         DrawPlayerList(ctx);
       }
       break;
