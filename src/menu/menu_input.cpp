@@ -161,8 +161,11 @@ void MenuKeyDown(Context& ctx, int key, int shift) {
     MenuClickButton(ctx, button);
     return;
   }
-  // Another command pending means the keys queued so far are stale.
-  if (ctx.shell.command != kCmdKey) ctx.menu.keys.clear();
+  // A page change waiting for the next frame must not be replaced by a key (the first-run
+  // name input would never open); the key is dropped instead.
+  const int pending = ctx.shell.command;
+  if (pending != kNoCommand && pending != 0 && pending != kCmdKey) return;
+  if (pending != kCmdKey) ctx.menu.keys.clear();
   if (ctx.menu.keys.size() < 64) ctx.menu.keys.push_back({key, shift});
   SetCommand(ctx, kCmdKey);
 }

@@ -130,6 +130,26 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
   for (const auto& box : boxes_.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
 }
 
+TEST(MenuKeys, KeysQueueUpButNeverReplaceAPendingPageChange) {
+  Context ctx;
+  ctx.shell.click_context = 11;
+  ctx.shell.command = -1;
+  MenuKeyDown(ctx, 65, 1);
+  MenuKeyDown(ctx, 66, 0);
+  EXPECT_EQ(ctx.shell.command, 1);
+  ASSERT_EQ(ctx.menu.keys.size(), 2u);
+  EXPECT_EQ(ctx.menu.keys[0].code, 65);
+  EXPECT_EQ(ctx.menu.keys[0].shift, 1);
+  // The main menu asked for the first-run name input; a key before the next frame is dropped.
+  ctx.menu.keys.clear();
+  ctx.shell.click_context = 0;
+  ctx.shell.command = 20;
+  MenuKeyDown(ctx, 65, 0);
+  MenuKeyDown(ctx, 27, 0);
+  EXPECT_EQ(ctx.shell.command, 20);
+  EXPECT_TRUE(ctx.menu.keys.empty());
+}
+
 TEST(MenuProgress, TheGameSavesTheCurrentPlayersProgress) {
   test::TempDir dir;
   Context ctx;
