@@ -88,7 +88,8 @@ void GameTypeHover(Context& ctx) {
     MenuRow(ctx, menu.buttons.type[i], menu.buttons.type_move[i], hovered, i + 1);
     if (hovered && i < 3) comment = i + 1;
   }
-  for (int i = 1; i <= 3; ++i) ShowTag(ctx, "game_comment" + std::to_string(i), comment == i);
+  static constexpr const char* kComments[3] = {"game_comment1", "game_comment2", "game_comment3"};
+  for (int i = 1; i <= 3; ++i) ShowTag(ctx, kComments[i - 1], comment == i);
   if (comment != 0 && comment != menu.comment) {
     OpenDialogFade(ctx, {"game_comment1", "game_comment2", "game_comment3"});
   }
