@@ -200,6 +200,24 @@ TEST_F(MenuRun, ScoresAndHelpPages) {
   EXPECT_EQ(Get("records.txt"), "3, 1, Zed, 4, 900\r\n1, 1, Ann, 12, 45210\r\n1, 2, Bob, 3, 700\r\n");
 }
 
+TEST_F(MenuRun, GameTypeExplanationAndAFreshStart) {
+  // Arcade lost at level 4: nothing to continue. Challenge shows its explanation first.
+  Put("players.txt", "Ann, 4, -1, -1, 0, 1, 0, 0, 0, 0, 0, -1, -1, 0, 0, 0\r\n");
+  std::string script = Click(320, 400, 176);  // start game
+  script += Click(360, 400, 236);             // challenge: its explanation
+  script += "400 state explanation.json\n";
+  script += Click(410, 182, 432);  // the checkbox: no more explanations for challenge
+  script += "430 key 27\n";        // Escape: back to the explanation's OK, which starts it
+  script += "470 state challenge.json\n";
+  ASSERT_EQ(Run(script, 471), 0);
+  EXPECT_EQ(Number(Get("explanation.json"), "shell", "click_context"), 3);
+  const std::string started = Get("challenge.json");
+  EXPECT_EQ(Number(started, "shell", "scene"), 2);
+  EXPECT_EQ(Number(started, "game", "type"), 2);
+  EXPECT_EQ(Number(started, "game", "level"), 1);
+  EXPECT_EQ(Get("players.txt"), "Ann, 4, 1, -1, 0, 0, 0, 0, 0, 0, 0, 1, -1, 0, 0, 0\r\n");
+}
+
 TEST_F(MenuRun, ExitQuestionNoThenYesEndsTheProgram) {
   Put("players.txt", "Ann\r\n");
   const std::string script =
