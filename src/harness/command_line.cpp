@@ -30,6 +30,12 @@ Expected<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
     std::string v;
     if (a == "--headless")
       out.headless = true;
+    else if (a == "--fullscreen")
+      out.fullscreen = true;
+    else if (a == "--windowed")
+      out.fullscreen = false;
+    else if (a == "--no-sound")
+      out.no_sound = true;
     else if (a == "--render-all")
       out.render_all = true;
     else if (a == "--autoplay")
@@ -44,6 +50,11 @@ Expected<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
       if (!value(out.pack)) return Fail(error);
     } else if (a == "--script") {
       if (!value(out.script)) return Fail(error);
+    } else if (a == "--record") {
+      if (!value(out.record)) return Fail(error);
+    } else if (a == "--replay") {
+      if (!value(out.replay)) return Fail(error);
+      out.headless = true;  // a replay runs on the virtual clock
     } else if (a == "--seed") {
       if (!value(v)) return Fail(error);
       if (!Number(v, out.seed)) {
@@ -65,10 +76,18 @@ Expected<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-  return "Usage: quorvex [--dir DIR] [--pack DIR] [--headless] [--render-all] [--seed N]\n"
-         "               [--script FILE] [--ticks N] [--autoplay] [--help] [--version]\n"
+  return "Usage: quorvex [OPTION]...\n"
+         "Quorvex, an arcade puzzle game. Without options it plays in the per-user game folder.\n"
          "\n"
-         "  --dir DIR      the game folder (content, options.txt, saves, log.txt); default: .\n"
+         "Playing:\n"
+         "  --fullscreen   start fullscreen, this run only (options.txt is left as it is)\n"
+         "  --windowed     start in a window, this run only\n"
+         "  --no-sound     play without sound\n"
+         "  --dir DIR      the game folder (content, options.txt, saves, log.txt)\n"
+         "  --help         this text\n"
+         "  --version      the version\n"
+         "\n"
+         "Testing and bug reports:\n"
          "  --pack DIR     lay this content pack into the game folder first (options.txt\n"
          "                 only when the folder has none)\n"
          "  --headless     no window, no sound card, virtual 10 ms clock, boxes to stderr\n"
@@ -77,8 +96,8 @@ std::string UsageText() {
          "  --script FILE  scripted input and captures, one 'TICK command' per line\n"
          "  --ticks N      stop after N timer ticks and exit 0\n"
          "  --autoplay     a built-in player shoots whenever the game scene lets it\n"
-         "  --help         this text\n"
-         "  --version      the version\n";
+         "  --record FILE  write this session's input and clock to FILE as a script\n"
+         "  --replay FILE  play a recorded session back headless (implies --headless)\n";
 }
 
 }  // namespace qv

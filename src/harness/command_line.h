@@ -12,6 +12,9 @@ namespace qv {
 struct CommandLine {
   std::string dir;   // game folder; empty: the current directory
   std::string pack;  // content pack laid into the game folder before the start
+  // True for --fullscreen, false for --windowed: this run's display mode, options.txt untouched.
+  std::optional<bool> fullscreen;
+  bool no_sound = false;
   bool headless = false;
   bool render_all = false;
   bool autoplay = false;
@@ -20,6 +23,8 @@ struct CommandLine {
   bool has_seed = false;
   std::uint32_t seed = 0;
   std::string script;
+  std::string record;  // write the session's input and clock as a script
+  std::string replay;  // play a recorded session back (headless)
   std::optional<std::uint64_t> ticks;
 };
 

@@ -53,4 +53,40 @@ Expected<void> LayPack(const std::string& pack_dir, const std::string& game_dir)
   return {};
 }
 
+Expected<std::string> PerUserFolder(const char* xdg_data_home, const char* home) {
+  // The base directory specification ignores relative values.
+  if (xdg_data_home && xdg_data_home[0] == '/') {
+    return (fs::path(xdg_data_home) / "quorvex").string();
+  }
+  if (home && home[0] != '\0') return (fs::path(home) / ".local" / "share" / "quorvex").string();
+  return Fail(std::string("neither XDG_DATA_HOME nor HOME is set: give the game folder with --dir"));
+}
+
+std::string FindInstalledPack(const std::string& executable, const std::string& pack_relative) {
+  if (executable.empty() || pack_relative.empty()) return {};
+  std::error_code ec;
+  const fs::path pack = fs::path(executable).parent_path() / pack_relative;
+  if (!fs::is_directory(pack, ec)) return {};
+  const fs::path normal = fs::weakly_canonical(pack, ec);
+  return ec ? pack.string() : normal.string();
+}
+
+Expected<GameFolderPlan> PlanGameFolder(const std::string& dir_option,
+                                        const std::string& pack_option,
+                                        const std::string& installed_pack, const char* xdg_data_home,
+                                        const char* home) {
+  GameFolderPlan plan;
+  plan.pack = pack_option.empty() ? installed_pack : pack_option;
+  if (!dir_option.empty()) {
+    plan.dir = dir_option;
+  } else if (!installed_pack.empty()) {
+    Expected<std::string> user = PerUserFolder(xdg_data_home, home);
+    if (!user) return Fail(user.error());
+    plan.dir = *user;
+  } else {
+    plan.dir = ".";
+  }
+  return plan;
+}
+
 }  // namespace qv

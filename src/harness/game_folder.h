@@ -11,4 +11,25 @@ namespace qv {
 // Host paths. Fails when the folder cannot be made or a file not copied.
 Expected<void> LayPack(const std::string& pack_dir, const std::string& game_dir);
 
+// The per-user game folder: $XDG_DATA_HOME/quorvex when that is an absolute path, else
+// $HOME/.local/share/quorvex. Fails without either.
+Expected<std::string> PerUserFolder(const char* xdg_data_home, const char* home);
+
+// The installed content pack: pack_relative (from the binary's folder to the pack) resolved
+// against the folder of the running binary, when that folder exists; else empty (a run from the
+// build tree).
+std::string FindInstalledPack(const std::string& executable, const std::string& pack_relative);
+
+// Where a run plays and which pack it lays there first. Given options win. An installed game
+// lays its own pack, into the per-user folder unless --dir names another; a run from the build
+// tree plays in the current directory and lays a pack only when --pack names one.
+struct GameFolderPlan {
+  std::string dir;
+  std::string pack;  // empty: nothing to lay
+};
+Expected<GameFolderPlan> PlanGameFolder(const std::string& dir_option,
+                                        const std::string& pack_option,
+                                        const std::string& installed_pack, const char* xdg_data_home,
+                                        const char* home);
+
 }  // namespace qv

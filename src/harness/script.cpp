@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <sstream>
 
 #include "base/text.h"
@@ -32,6 +33,10 @@ bool Button(const std::string& s, int& out) {
     out = platform::kMouseLeft;
   else if (s == "right")
     out = platform::kMouseRight;
+  else if (s == "middle")
+    out = platform::kMouseMiddle;
+  else if (s == "other")
+    out = 3;
   else
     return false;
   return true;
@@ -57,6 +62,22 @@ bool KeyForChar(char c, int& key, int& shift) {
   return true;
 }
 
+// "YYYY-MM-DD" "hh:mm:ss".
+bool ParseDate(const std::string& day, const std::string& time, platform::DateTime& out) {
+  int v[6] = {};
+  if (std::sscanf(day.c_str(), "%4d-%2d-%2d", &v[0], &v[1], &v[2]) != 3 ||
+      std::sscanf(time.c_str(), "%2d:%2d:%2d", &v[3], &v[4], &v[5]) != 3 ||
+      day.size() != 10 || time.size() != 8) {
+    return false;
+  }
+  if (v[1] < 1 || v[1] > 12 || v[2] < 1 || v[2] > 31 || v[3] > 23 || v[4] > 59 || v[5] > 60 ||
+      v[3] < 0 || v[4] < 0 || v[5] < 0) {
+    return false;
+  }
+  out = platform::DateTime{v[0], v[1], v[2], v[3], v[4], v[5]};
+  return true;
+}
+
 // Parses one line (without comment) into commands; false when malformed.
 bool ParseLine(std::string_view line, std::uint64_t tick, const std::vector<std::string>& w,
                std::vector<ScriptCommand>& out) {
@@ -78,13 +99,25 @@ bool ParseLine(std::string_view line, std::uint64_t tick, const std::vector<std:
     out.push_back(c);
     c.kind = Kind::Up;
     c.tick = tick + 1;
-  } else if (verb == "key" && (n == 3 || n == 4)) {
+  } else if (verb == "key" && n >= 3 && n <= 6) {
     c.kind = Kind::Key;
     if (!Number(w[2], c.key) || c.key < 0 || c.key > 255) return false;
-    if (n == 4) {
-      if (w[3] != "shift") return false;
-      c.shift = platform::kShiftShift;
+    for (std::size_t i = 3; i < n; ++i) {
+      const int bit = w[i] == "shift" ? platform::kShiftShift
+                      : w[i] == "alt" ? platform::kShiftAlt
+                      : w[i] == "ctrl" ? platform::kShiftCtrl
+                                       : 0;
+      if (bit == 0 || (c.shift & bit)) return false;
+      c.shift |= bit;
     }
+  } else if ((verb == "clock" || verb == "seed") && n == 3) {
+    c.kind = verb == "clock" ? Kind::Clock : Kind::Seed;
+    if (!Number(w[2], c.value)) return false;
+  } else if (verb == "date" && n == 4) {
+    c.kind = Kind::Date;
+    if (!ParseDate(w[2], w[3], c.date)) return false;
+  } else if (verb == "fullscreen" && n == 2) {
+    c.kind = Kind::Fullscreen;
   } else if (verb == "text" && n >= 3) {
     // Everything after "text " is typed, inner blanks included.
     const std::size_t at = line.find("text") + 5;
@@ -138,6 +171,65 @@ Expected<Script> ParseScript(std::string_view text, std::string_view file_name) 
   std::stable_sort(script.commands.begin(), script.commands.end(),
                    [](const ScriptCommand& a, const ScriptCommand& b) { return a.tick < b.tick; });
   return script;
+}
+
+std::size_t FormatScriptLine(const ScriptCommand& c, char* out, std::size_t size) {
+  const unsigned long long t = c.tick;
+  const char* button = c.button == platform::kMouseLeft    ? "left"
+                       : c.button == platform::kMouseRight  ? "right"
+                       : c.button == platform::kMouseMiddle ? "middle"
+                                                            : "other";
+  int n = 0;
+  switch (c.kind) {
+    case Kind::Move:
+      n = std::snprintf(out, size, "%llu move %d %d\n", t, c.x, c.y);
+      break;
+    case Kind::Down:
+    case Kind::Up:
+      n = std::snprintf(out, size, "%llu %s %s\n", t, c.kind == Kind::Down ? "down" : "up",
+                        button);
+      break;
+    case Kind::Key:
+      n = std::snprintf(out, size, "%llu key %d%s%s%s\n", t, c.key,
+                        (c.shift & platform::kShiftShift) ? " shift" : "",
+                        (c.shift & platform::kShiftAlt) ? " alt" : "",
+                        (c.shift & platform::kShiftCtrl) ? " ctrl" : "");
+      break;
+    case Kind::Activate:
+      n = std::snprintf(out, size, "%llu activate\n", t);
+      break;
+    case Kind::Deactivate:
+      n = std::snprintf(out, size, "%llu deactivate\n", t);
+      break;
+    case Kind::Minimize:
+      n = std::snprintf(out, size, "%llu minimize\n", t);
+      break;
+    case Kind::Restore:
+      n = std::snprintf(out, size, "%llu restore\n", t);
+      break;
+    case Kind::Quit:
+      n = std::snprintf(out, size, "%llu quit\n", t);
+      break;
+    case Kind::Screenshot:
+    case Kind::State:
+      n = std::snprintf(out, size, "%llu %s %s\n", t,
+                        c.kind == Kind::State ? "state" : "screenshot", c.path.c_str());
+      break;
+    case Kind::Clock:
+      n = std::snprintf(out, size, "%llu clock %u\n", t, static_cast<unsigned>(c.value));
+      break;
+    case Kind::Seed:
+      n = std::snprintf(out, size, "%llu seed %u\n", t, static_cast<unsigned>(c.value));
+      break;
+    case Kind::Date:
+      n = std::snprintf(out, size, "%llu date %04d-%02d-%02d %02d:%02d:%02d\n", t, c.date.year,
+                        c.date.month, c.date.day, c.date.hour, c.date.minute, c.date.second);
+      break;
+    case Kind::Fullscreen:
+      n = std::snprintf(out, size, "%llu fullscreen\n", t);
+      break;
+  }
+  return n > 0 && static_cast<std::size_t>(n) < size ? static_cast<std::size_t>(n) : 0;
 }
 
 }  // namespace qv

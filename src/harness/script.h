@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/expected.h"
+#include "platform/clock.h"
 
 namespace qv {
 
@@ -23,13 +24,22 @@ struct ScriptCommand {
     Screenshot,
     State,
     Quit,
+    // What a recording adds: the clock value of a tick that is not 10 ms after the one before,
+    // the date and time when it changes, a seed the random generator got (in order), and the
+    // display switch of a controller.
+    Clock,
+    Date,
+    Seed,
+    Fullscreen,
   };
   std::uint64_t tick = 0;
   Kind kind = Kind::Move;
   int x = 0, y = 0;
-  int button = 0;  // platform::MouseButton
+  int button = 0;  // platform::MouseButton, 3 for any other button
   int key = 0;     // Windows virtual-key code
   int shift = 0;
+  std::uint32_t value = 0;  // Clock: milliseconds; Seed: the seed
+  platform::DateTime date;
   std::string path;
 };
 
@@ -40,5 +50,9 @@ struct Script {
 
 // Parses a script. The error of a failure names file and line.
 Expected<Script> ParseScript(std::string_view text, std::string_view file_name);
+
+// One command as a script line with its tick and a line break, written into out (at most size
+// bytes, no allocation); returns its length, 0 when it does not fit.
+std::size_t FormatScriptLine(const ScriptCommand& command, char* out, std::size_t size);
 
 }  // namespace qv

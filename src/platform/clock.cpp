@@ -3,6 +3,7 @@
 namespace qv::platform {
 
 DateTime VirtualClock::Now() {
+  if (date_set_) return date_;
   DateTime t;
   std::uint32_t s = ms_ / 1000;
   t.second = static_cast<int>(s % 60);

@@ -49,9 +49,45 @@ class VirtualClock final : public Clock {
   // A fixed date; the time of day follows the virtual milliseconds, so logs are reproducible.
   DateTime Now() override;
   void Advance(std::uint32_t ms) { ms_ += ms; }
+  // A replay puts the clock where the recorded session's was.
+  void Set(std::uint32_t ms) { ms_ = ms; }
+  // From now on Now() answers this date until the next SetDate.
+  void SetDate(const DateTime& date) {
+    date_ = date;
+    date_set_ = true;
+  }
 
  private:
   std::uint32_t ms_ = 0;
+  DateTime date_;
+  bool date_set_ = false;
+};
+
+inline bool operator==(const DateTime& a, const DateTime& b) {
+  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+         a.minute == b.minute && a.second == b.second;
+}
+
+// A clock that holds still between timer ticks: the recorder reads the time once per tick
+// (Latch), and everything the tick does sees that value, as a replay's virtual clock will.
+// Counts from 0 at construction, as the virtual clock does.
+class LatchedClock final : public Clock {
+ public:
+  explicit LatchedClock(Clock& source)
+      : source_(source), origin_(source.TickCount()), now_(source.Now()) {}
+  std::uint32_t TickCount() override { return value_; }
+  DateTime Now() override { return now_; }
+  std::uint32_t SourceTickCount() { return source_.TickCount(); }
+  void Latch() {
+    value_ = source_.TickCount() - origin_;
+    now_ = source_.Now();
+  }
+
+ private:
+  Clock& source_;
+  std::uint32_t origin_;
+  std::uint32_t value_ = 0;
+  DateTime now_;
 };
 
 }  // namespace qv::platform

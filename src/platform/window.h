@@ -21,6 +21,19 @@ enum class DeviceError : std::uint8_t {
 
 // Mouse button numbers as the shell and the game pass them on.
 enum MouseButton : int { kMouseLeft = 0, kMouseRight = 1, kMouseMiddle = 2 };
+// Game controller buttons and sticks, as the back end reports them.
+enum PadButton : int {
+  kPadA = 0,
+  kPadB,
+  kPadStart,
+  kPadBack,
+  kPadUp,
+  kPadDown,
+  kPadLeft,
+  kPadRight,
+  kPadButtonCount
+};
+enum PadAxis : int { kPadLeftX = 0, kPadLeftY = 1 };
 // Shift state bits of a key press.
 enum ShiftBits : int { kShiftShift = 1, kShiftAlt = 2, kShiftCtrl = 4 };
 
@@ -30,6 +43,11 @@ struct WindowEvent {
     MouseUp,
     MouseMove,
     KeyDown,
+    KeyUp,  // the key went up; only the input path's keyboard aim cares
+    PadButtonDown,
+    PadButtonUp,
+    PadAxisMotion,  // button: PadAxis; value: -32768..32767
+    PadRemoved,     // a controller went away: whatever it held is let go
     Activate,
     Deactivate,
     Minimize,
@@ -41,6 +59,8 @@ struct WindowEvent {
   int button = 0;  // MouseButton
   int key = 0;     // Windows virtual-key code
   int shift = 0;   // ShiftBits
+  int value = 0;   // axis position
+  bool repeat = false;  // a key press repeated by holding the key
 };
 
 class Window {
@@ -61,6 +81,9 @@ class Window {
   virtual bool IsActiveWindow() = 0;
   // The system pointer in client pixels of the 800 x 600 screen; may lie outside it.
   virtual void GetPointer(int& x, int& y) = 0;
+  // Reads the system pointer once for the coming timer tick; GetPointer answers with what it
+  // read, so the whole tick (and its recording) sees one position.
+  virtual void SamplePointer() {}
   virtual void SetSystemPointerVisible(bool visible) = 0;
   // Scripted input: move the system pointer; tell whether the main window has the focus.
   virtual void SetPointer(int x, int y) = 0;

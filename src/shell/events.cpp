@@ -49,6 +49,13 @@ void DispatchWindowEvent(Context& ctx, const platform::WindowEvent& event) {
       case Type::DeviceReset:
         DeviceReset(ctx);
         break;
+      case Type::KeyUp:
+      case Type::PadButtonDown:
+      case Type::PadButtonUp:
+      case Type::PadAxisMotion:
+      case Type::PadRemoved:
+        // The input path turns these into pointer and key events; the handlers never see them.
+        break;
     }
   } catch (const std::exception& e) {
     ShowErrorBox(ctx, "Error", e.what());

@@ -145,6 +145,7 @@ void FullScreenChange(Context& ctx) {
     s.placement_saved = false;
   }
   s.windowed = !s.options.fullscreen;
+  if (s.run.fullscreen) s.run.fullscreen = s.options.fullscreen;
   try {
     s.device_ready = ChangeDisplay(ctx) >= 0;
   } catch (...) {
@@ -302,8 +303,21 @@ bool StartProgram(Context& ctx) {
 
 void SeedRandom(Context& ctx) {
   ShellState& s = ctx.shell;
-  s.random.Seed(s.run.has_seed ? s.run.seed
-                               : static_cast<std::uint32_t>(std::time(nullptr)) ^ Ticks(ctx));
+  RunConfig& run = s.run;
+  std::uint32_t seed = 0;
+  if (run.next_seed < run.seeds.size())
+    seed = run.seeds[run.next_seed++];
+  else
+    seed = run.has_seed ? run.seed : static_cast<std::uint32_t>(std::time(nullptr)) ^ Ticks(ctx);
+  s.random.Seed(seed);
+  if (run.seed_observer) run.seed_observer(seed);
+}
+
+void ToggleFullscreenForRun(Context& ctx) {
+  ShellState& s = ctx.shell;
+  // The switch holds for this run: later re-readings of options.txt keep it.
+  s.run.fullscreen = s.options.fullscreen;
+  FullScreenChange(ctx);
 }
 
 void CloseMainWindow(Context& ctx) {

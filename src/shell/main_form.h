@@ -36,6 +36,9 @@ int CreateDevice(Context& ctx);
 // message and quits.
 int ChangeDisplay(Context& ctx);
 void FullScreenChange(Context& ctx);
+// The display switch of the controller's Back button: like the menu's, but for this run only
+// (options.txt is not written).
+void ToggleFullscreenForRun(Context& ctx);
 // The device asked for its objects again (render targets or device reset).
 void DeviceReset(Context& ctx);
 

@@ -131,6 +131,8 @@ void ReadOptions(Context& ctx) {
       }
     }
   }
+  // A display mode chosen for this run outlasts the file's.
+  if (ctx.shell.run.fullscreen) ctx.shell.options.fullscreen = *ctx.shell.run.fullscreen;
   WriteLog(ctx, ctx.shell.options.textures16bit ? " textures mode=16bit" : " textures mode=32bit");
 }
 

@@ -42,6 +42,11 @@ struct SceneOps {
   Op click = nullptr;
   Op button_up = nullptr;
   void (*key_down)(Context&, int key, int shift) = nullptr;
+  // Keyboard aiming. When set and it answers true (the player is aiming now, no dialog or text
+  // input up), Left/Right swing the pointer around the pivot (x, y) it gives, Up or Space press
+  // the left button and Down the right one, all as pointer events; otherwise those keys reach
+  // key_down as usual. The game scene gives its cannon's pivot here.
+  bool (*aim_pivot)(const Context&, double& x, double& y) = nullptr;
 };
 
 // One row per SceneId; the None row stays empty.

@@ -2,6 +2,8 @@
 // State of the application shell: frame loop, clocks, scene variables, mouse, options, log,
 // random generator.
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,14 @@ struct RunConfig {
   bool has_seed = false;
   std::uint32_t seed = 0;
   bool autoplay = false;
+  // --fullscreen (true) or --windowed (false): the display mode of this run whatever
+  // options.txt says; it follows the player's own switching for the rest of the run.
+  std::optional<bool> fullscreen;
+  // A replay's recorded seeds, used in order by every seeding before --seed or the clock.
+  std::vector<std::uint32_t> seeds;
+  std::size_t next_seed = 0;
+  // Told every seed the generator gets (the recorder writes them down).
+  std::function<void(std::uint32_t)> seed_observer;
 };
 
 struct ShellState {

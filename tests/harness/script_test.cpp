@@ -1,7 +1,12 @@
 // The harness's script syntax and the command line.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
+#include "common/temp_dir.h"
 #include "harness/command_line.h"
+#include "harness/game_folder.h"
 #include "harness/script.h"
 
 namespace qv {
@@ -45,7 +50,7 @@ TEST(ScriptTest, CommandsExpandAndApplyInTickThenFileOrder) {
 
 TEST(ScriptTest, ErrorsNameFileAndLine) {
   const char* bad[] = {"3 move 1\n",      "3 wiggle\n",   "x quit\n",       "5 quit\n4 quit\n",
-                       "1 key 13 ctrl\n", "1 text a_b\n", "1 down middle\n"};
+                       "1 key 13 super\n", "1 text a_b\n", "1 down wheel\n"};
   for (const char* text : bad) {
     const auto script = ParseScript(text, "s.txt");
     ASSERT_FALSE(script) << text;
@@ -73,6 +78,128 @@ TEST(CommandLineTest, ParsesEveryOptionAndRejectsTheRest) {
   const auto unknown = ParseCommandLine({"--fast"});
   ASSERT_FALSE(unknown);
   EXPECT_NE(unknown.error().message.find("--fast"), std::string::npos);
+}
+
+TEST(ScriptTest, RecordingLinesParseAndFormatBackTheSame) {
+  const char* text =
+      "0 date 2026-12-08 11:09:30\n"
+      "0 seed 4294967295\n"
+      "3 clock 4321\n"
+      "3 move -5 610\n"
+      "3 down middle\n"
+      "3 up other\n"
+      "4 key 37 shift alt ctrl\n"
+      "4 key 9 ctrl\n"
+      "5 fullscreen\n"
+      "6 click right 1 2\n"
+      "9 state end.json\n";
+  const auto script = ParseScript(text, "r.txt");
+  ASSERT_TRUE(script) << script.error().message;
+  const auto& c = script->commands;
+  ASSERT_EQ(c.size(), 13u);
+  EXPECT_EQ(c[0].kind, Kind::Date);
+  EXPECT_EQ(c[0].date.year, 2026);
+  EXPECT_EQ(c[0].date.second, 30);
+  EXPECT_EQ(c[1].value, 4294967295u);
+  EXPECT_EQ(c[2].kind, Kind::Clock);
+  EXPECT_EQ(c[2].value, 4321u);
+  EXPECT_EQ(c[6].shift, 7);
+  EXPECT_EQ(c[7].shift, 4);
+  EXPECT_EQ(c[8].kind, Kind::Fullscreen);
+  // Formatting every command and parsing the lines again gives the same script.
+  std::string again;
+  char line[96];
+  for (const ScriptCommand& command : c) {
+    const std::size_t n = FormatScriptLine(command, line, sizeof line);
+    ASSERT_GT(n, 0u);
+    again.append(line, n);
+  }
+  EXPECT_EQ(again.substr(0, 52), "0 date 2026-12-08 11:09:30\n0 seed 4294967295\n3 clock");
+  const auto reparsed = ParseScript(again, "again.txt");
+  ASSERT_TRUE(reparsed) << reparsed.error().message << "\n" << again;
+  ASSERT_EQ(reparsed->commands.size(), c.size());
+  for (std::size_t i = 0; i < c.size(); ++i) {
+    const ScriptCommand& a = c[i];
+    const ScriptCommand& b = reparsed->commands[i];
+    // A click's own position rides on its move; its button on its down and up.
+    const bool move = a.kind == Kind::Move;
+    EXPECT_TRUE(a.tick == b.tick && a.kind == b.kind && (!move || (a.x == b.x && a.y == b.y)) &&
+                (move || a.button == b.button) && a.key == b.key && a.shift == b.shift &&
+                a.value == b.value && a.date == b.date && a.path == b.path)
+        << "command " << i << ": " << again;
+  }
+  // A line that does not fit is refused, not cut.
+  EXPECT_EQ(FormatScriptLine(c[0], line, 10), 0u);
+
+  for (const char* bad : {"1 date 2026-13-01 00:00:00\n", "1 date 2026-12-08\n",
+                          "1 date 2026-1-8 10:00:00\n", "1 clock -4\n", "1 seed x\n",
+                          "1 key 13 shift shift\n", "1 fullscreen now\n"}) {
+    EXPECT_FALSE(ParseScript(bad, "s.txt")) << bad;
+  }
+}
+
+TEST(CommandLineTest, PlayerOptionsAndRecording) {
+  const auto parsed = ParseCommandLine(
+      {"--fullscreen", "--no-sound", "--record", "r.txt", "--replay", "p.txt", "--dir", "d"});
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  EXPECT_EQ(parsed->fullscreen, std::optional<bool>(true));
+  EXPECT_TRUE(parsed->no_sound);
+  EXPECT_EQ(parsed->record, "r.txt");
+  EXPECT_EQ(parsed->replay, "p.txt");
+  EXPECT_TRUE(parsed->headless) << "a replay runs headless";
+  const auto windowed = ParseCommandLine({"--fullscreen", "--windowed"});
+  ASSERT_TRUE(windowed);
+  EXPECT_EQ(windowed->fullscreen, std::optional<bool>(false)) << "the last one wins";
+  EXPECT_FALSE(ParseCommandLine({})->fullscreen.has_value());
+  EXPECT_FALSE(ParseCommandLine({"--record"}));
+  EXPECT_FALSE(ParseCommandLine({"--replay"}));
+  const std::string usage = UsageText();
+  for (const char* option : {"--fullscreen", "--windowed", "--no-sound", "--dir", "--help",
+                             "--version", "--record", "--replay", "--pack", "--headless"}) {
+    EXPECT_NE(usage.find(option), std::string::npos) << option;
+  }
+}
+
+TEST(GameFolderTest, InstalledGamePlaysInThePerUserFolder) {
+  EXPECT_EQ(*PerUserFolder("/x/data", "/home/p"), "/x/data/quorvex");
+  EXPECT_EQ(*PerUserFolder("relative", "/home/p"), "/home/p/.local/share/quorvex")
+      << "a relative XDG_DATA_HOME is ignored";
+  EXPECT_EQ(*PerUserFolder(nullptr, "/home/p"), "/home/p/.local/share/quorvex");
+  EXPECT_EQ(*PerUserFolder("", "/home/p"), "/home/p/.local/share/quorvex");
+  EXPECT_FALSE(PerUserFolder(nullptr, nullptr));
+  EXPECT_FALSE(PerUserFolder(nullptr, ""));
+
+  // From the build tree: the current directory, a pack only when asked for.
+  auto plan = PlanGameFolder("", "", "", nullptr, "/home/p");
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(plan->dir, ".");
+  EXPECT_EQ(plan->pack, "");
+  plan = PlanGameFolder("", "build/pack", "", nullptr, "/home/p");
+  EXPECT_EQ(plan->dir, ".");
+  EXPECT_EQ(plan->pack, "build/pack");
+  // Installed: the per-user folder and the installed pack, unless the options say otherwise.
+  plan = PlanGameFolder("", "", "/usr/share/quorvex/pack", nullptr, "/home/p");
+  EXPECT_EQ(plan->dir, "/home/p/.local/share/quorvex");
+  EXPECT_EQ(plan->pack, "/usr/share/quorvex/pack");
+  plan = PlanGameFolder("/tmp/g", "", "/usr/share/quorvex/pack", "/x", "/home/p");
+  EXPECT_EQ(plan->dir, "/tmp/g");
+  EXPECT_EQ(plan->pack, "/usr/share/quorvex/pack");
+  plan = PlanGameFolder("", "mine", "/usr/share/quorvex/pack", "/x", "/home/p");
+  EXPECT_EQ(plan->dir, "/x/quorvex");
+  EXPECT_EQ(plan->pack, "mine");
+  EXPECT_FALSE(PlanGameFolder("", "", "/usr/share/quorvex/pack", nullptr, nullptr));
+
+  // The pack is found beside the binary only where it exists.
+  test::TempDir dir;
+  namespace fs = std::filesystem;
+  fs::create_directories(dir.path() / "bin");
+  EXPECT_EQ(FindInstalledPack((dir.path() / "bin" / "quorvex").string(), "../share/quorvex/pack"),
+            "");
+  fs::create_directories(dir.path() / "share" / "quorvex" / "pack");
+  EXPECT_EQ(FindInstalledPack((dir.path() / "bin" / "quorvex").string(), "../share/quorvex/pack"),
+            fs::weakly_canonical(dir.path() / "share" / "quorvex" / "pack").string());
+  EXPECT_EQ(FindInstalledPack("", "../share/quorvex/pack"), "");
+  EXPECT_EQ(FindInstalledPack((dir.path() / "bin" / "quorvex").string(), ""), "");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // The headless back end: a window nobody sees, drawn on the offscreen device, with the pointer
 // and focus the script sets, and message boxes printed to standard error.
+#include <deque>
 #include <memory>
 
 #include "platform/render_device.h"
@@ -15,7 +16,12 @@ class HeadlessWindow final : public Window {
   void DestroyDevice() override { device_.reset(); }
   RenderDevice* device() override { return device_.get(); }
   bool windowed() const override { return windowed_; }
-  bool PollEvent(WindowEvent&) override { return false; }
+  bool PollEvent(WindowEvent& event) override {
+    if (events_.empty()) return false;
+    event = events_.front();
+    events_.pop_front();
+    return true;
+  }
   bool WaitEvent(std::uint32_t) override { return false; }
   bool IsActiveWindow() override { return focused_; }
   void GetPointer(int& x, int& y) override {
@@ -35,9 +41,12 @@ class HeadlessWindow final : public Window {
   void Show() override {}
 
   bool pointer_visible() const { return pointer_visible_; }
+  // Queues an event as a device would deliver it (tests drive the game controller this way).
+  void PushEvent(const WindowEvent& event) { events_.push_back(event); }
 
  private:
   std::unique_ptr<RenderDevice> device_;
+  std::deque<WindowEvent> events_;
   bool windowed_ = true;
   bool focused_ = true;
   bool pointer_visible_ = true;

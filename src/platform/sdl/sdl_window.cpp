@@ -68,10 +68,28 @@ bool SdlWindow::Translate(const SDL_Event& in, WindowEvent& out) {
                                                            : 3;
       return true;
     case SDL_KEYDOWN:
-      out.type = Type::KeyDown;
+    case SDL_KEYUP:
+      out.type = in.type == SDL_KEYDOWN ? Type::KeyDown : Type::KeyUp;
       out.key = VirtualKeyFromSdl(in.key.keysym.sym);
       out.shift = ShiftStateFromSdl(in.key.keysym.mod);
+      out.repeat = in.key.repeat != 0;
       return out.key != 0;
+    case SDL_CONTROLLERDEVICEADDED:
+      controllers_.Added(in.cdevice.which);
+      return false;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      out.type = Type::PadRemoved;
+      return controllers_.Removed(in.cdevice.which);
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+      out.type = in.type == SDL_CONTROLLERBUTTONDOWN ? Type::PadButtonDown : Type::PadButtonUp;
+      out.button = PadButtonFromSdl(in.cbutton.button);
+      return out.button >= 0;
+    case SDL_CONTROLLERAXISMOTION:
+      out.type = Type::PadAxisMotion;
+      out.button = PadAxisFromSdl(in.caxis.axis);
+      out.value = in.caxis.value;
+      return out.button >= 0;
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET:
       out.type = Type::DeviceReset;
@@ -119,6 +137,15 @@ bool SdlWindow::IsActiveWindow() {
 }
 
 void SdlWindow::GetPointer(int& x, int& y) {
+  x = pointer_x_;
+  y = pointer_y_;
+}
+
+void SdlWindow::SamplePointer() {
+  ReadPointer(pointer_x_, pointer_y_);
+}
+
+void SdlWindow::ReadPointer(int& x, int& y) {
   int gx = 0, gy = 0, wx = 0, wy = 0;
   SDL_GetGlobalMouseState(&gx, &gy);
   SDL_GetWindowPosition(window_.get(), &wx, &wy);
@@ -142,6 +169,8 @@ void SdlWindow::SetPointer(int x, int y) {
     SDL_RenderLogicalToWindow(renderer_, static_cast<float>(x), static_cast<float>(y), &wx, &wy);
   }
   SDL_WarpMouseInWindow(window_.get(), wx, wy);
+  pointer_x_ = x;
+  pointer_y_ = y;
 }
 
 void SdlWindow::SavePlacement() {

@@ -4,6 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/sdl/sdl_handles.h"
+#include "platform/sdl/sdl_pad.h"
 #include "platform/sdl/sdl_render_device.h"
 #include "platform/window.h"
 
@@ -26,6 +27,7 @@ class SdlWindow final : public Window {
   bool WaitEvent(std::uint32_t ms) override;
   bool IsActiveWindow() override;
   void GetPointer(int& x, int& y) override;
+  void SamplePointer() override;
   void SetSystemPointerVisible(bool visible) override;
   void SetPointer(int x, int y) override;
   void SetFocus(bool) override {}
@@ -41,11 +43,15 @@ class SdlWindow final : public Window {
   explicit SdlWindow(WindowPtr window) : window_(std::move(window)) {}
   bool Translate(const SDL_Event& in, WindowEvent& out);
 
+  void ReadPointer(int& x, int& y);
+
   WindowPtr window_;
+  Controllers controllers_;
   std::unique_ptr<RenderDevice> device_;
   SDL_Renderer* renderer_ = nullptr;  // the device's
   bool windowed_ = true;
   int saved_x_ = 0, saved_y_ = 0;
+  int pointer_x_ = 0, pointer_y_ = 0;  // as sampled for this tick
 };
 
 class SdlClock final : public Clock {
