@@ -4,7 +4,7 @@
 set -eu
 pkgs="build-essential cmake pkg-config git libsdl2-dev libsdl2-mixer-dev libpng-dev
 libjpeg62-turbo-dev zlib1g-dev libexpected-dev libcairo2-dev libfreetype-dev fonts-dejavu-core
-libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev"
+libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev appstream"
 missing=""
 for p in $pkgs; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

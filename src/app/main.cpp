@@ -1,8 +1,10 @@
-// The program entry: the command line of the run harness, the game folder, the platform back
-// end (SDL window or headless), FormCreate and the message loop.
+// The program entry: the command line, the game folder, the platform back end (SDL window or
+// headless), FormCreate and the message loop, with the recording and the replay around it.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -10,6 +12,7 @@
 #include "context.h"
 #include "harness/command_line.h"
 #include "harness/game_folder.h"
+#include "harness/recorder.h"
 #include "harness/runner.h"
 #include "harness/script.h"
 #include "platform/clock.h"
@@ -23,39 +26,122 @@
 #ifndef QUORVEX_VERSION
 #define QUORVEX_VERSION "0.0.0"
 #endif
+// From the installed binary's folder to the installed content pack.
+#ifndef QUORVEX_PACK_RELATIVE
+#define QUORVEX_PACK_RELATIVE ""
+#endif
 
 namespace {
 
+namespace fs = std::filesystem;
+
+// The desktop file's name: the window class and application id match it, so the desktop
+// groups the window under the installed launcher and its icon.
+constexpr const char* kAppId = "org.quorvex.quorvex";
+
+// Reads and parses a script file; prints the reason and returns false on failure.
+bool LoadScript(const std::string& path, std::optional<qv::Script>& out) {
+  const std::optional<std::string> text = qv::platform::ReadWholeFile(path);
+  if (!text) {
+    std::fprintf(stderr, "quorvex: cannot read the script '%s'\n", path.c_str());
+    return false;
+  }
+  qv::Expected<qv::Script> parsed = qv::ParseScript(*text, path);
+  if (!parsed) {
+    std::fprintf(stderr, "quorvex: %s\n", qv::Describe(parsed.error()).c_str());
+    return false;
+  }
+  out = std::move(*parsed);
+  return true;
+}
+
+// The replay's input first, then the captures of --script, each tick's commands in that order.
+qv::Script Merge(qv::Script replay, const qv::Script& captures) {
+  replay.commands.insert(replay.commands.end(), captures.commands.begin(),
+                         captures.commands.end());
+  std::stable_sort(
+      replay.commands.begin(), replay.commands.end(),
+      [](const qv::ScriptCommand& a, const qv::ScriptCommand& b) { return a.tick < b.tick; });
+  return replay;
+}
+
+std::string ExecutablePath() {
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : self.string();
+}
+
+// The run around FormCreate and the message loop: the recorder and its latched clock, the
+// replay's seeds and start date.
+int RunSession(qv::Context& ctx, qv::LoopOptions& loop, qv::platform::Clock& clock,
+               qv::platform::VirtualClock* virtual_clock, const qv::CommandLine& cl,
+               const std::optional<qv::Script>& script) {
+  if (!cl.replay.empty() && script) {
+    for (const qv::ScriptCommand& c : script->commands) {
+      if (c.kind == qv::ScriptCommand::Kind::Seed) ctx.shell.run.seeds.push_back(c.value);
+    }
+    // The date the recorded session started with is its first line.
+    if (virtual_clock && !script->commands.empty() &&
+        script->commands.front().kind == qv::ScriptCommand::Kind::Date) {
+      virtual_clock->SetDate(script->commands.front().date);
+    }
+  }
+  std::unique_ptr<qv::Recorder> recorder;
+  std::optional<qv::platform::LatchedClock> latched;
+  if (!cl.record.empty()) {
+    std::string error;
+    recorder = qv::Recorder::Open(cl.record, error);
+    if (!recorder) {
+      std::fprintf(stderr, "quorvex: %s\n", error.c_str());
+      return 1;
+    }
+    latched.emplace(clock);
+    ctx.platform.clock = &*latched;
+    recorder->Start(latched->Now());
+    ctx.shell.run.seed_observer = [r = recorder.get()](std::uint32_t seed) { r->Seed(seed); };
+    loop.recorder = recorder.get();
+    loop.latched_clock = &*latched;
+  }
+  int status = 1;
+  if (qv::FormCreate(ctx)) status = qv::RunMainLoop(ctx, loop);
+  if (recorder && recorder->failed()) {
+    std::fprintf(stderr, "quorvex: the recording '%s' could not be written whole\n",
+                 cl.record.c_str());
+  }
+  ctx.shell.run.seed_observer = nullptr;
+  ctx.platform.clock = &clock;
+  return status;
+}
+
 int Run(const qv::CommandLine& cl) {
-  namespace fs = std::filesystem;
-  std::optional<std::string> script_text;
-  if (!cl.script.empty()) {
-    script_text = qv::platform::ReadWholeFile(cl.script);
-    if (!script_text) {
-      std::fprintf(stderr, "quorvex: cannot read the script '%s'\n", cl.script.c_str());
-      return 2;
-    }
+  std::optional<qv::Script> script, replay;
+  if (!cl.script.empty() && !LoadScript(cl.script, script)) return 2;
+  if (!cl.replay.empty()) {
+    if (!LoadScript(cl.replay, replay)) return 2;
+    script = script ? Merge(std::move(*replay), *script) : std::move(*replay);
   }
-  std::optional<qv::Script> script;
-  if (script_text) {
-    qv::Expected<qv::Script> parsed = qv::ParseScript(*script_text, cl.script);
-    if (!parsed) {
-      std::fprintf(stderr, "quorvex: %s\n", qv::Describe(parsed.error()).c_str());
-      return 2;
-    }
-    script = std::move(*parsed);
+  // Recordings are written where the player started the program, not in the game folder.
+  const std::string record_path = cl.record.empty() ? std::string() : fs::absolute(cl.record).string();
+  qv::CommandLine run_line = cl;
+  run_line.record = record_path;
+
+  const qv::Expected<qv::GameFolderPlan> plan =
+      qv::PlanGameFolder(cl.dir, cl.pack, qv::FindInstalledPack(ExecutablePath(), QUORVEX_PACK_RELATIVE),
+                         std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  if (!plan) {
+    std::fprintf(stderr, "quorvex: %s\n", qv::Describe(plan.error()).c_str());
+    return 1;
   }
-  const std::string dir = cl.dir.empty() ? "." : cl.dir;
-  if (!cl.pack.empty()) {
-    if (const qv::Expected<void> laid = qv::LayPack(cl.pack, dir); !laid) {
+  if (!plan->pack.empty()) {
+    if (const qv::Expected<void> laid = qv::LayPack(plan->pack, plan->dir); !laid) {
       std::fprintf(stderr, "quorvex: %s\n", qv::Describe(laid.error()).c_str());
       return 1;
     }
   }
   std::error_code ec;
-  fs::current_path(dir, ec);
+  fs::current_path(plan->dir, ec);
   if (ec) {
-    std::fprintf(stderr, "quorvex: cannot enter the game folder '%s': %s\n", dir.c_str(),
+    std::fprintf(stderr, "quorvex: cannot enter the game folder '%s': %s\n", plan->dir.c_str(),
                  ec.message().c_str());
     return 1;
   }
@@ -67,6 +153,7 @@ int Run(const qv::CommandLine& cl) {
   ctx->shell.run.has_seed = cl.has_seed;
   ctx->shell.run.seed = cl.seed;
   ctx->shell.run.autoplay = cl.autoplay;
+  ctx->shell.run.fullscreen = cl.fullscreen;
 
   qv::LoopOptions loop;
   loop.ticks = cl.ticks;
@@ -78,19 +165,28 @@ int Run(const qv::CommandLine& cl) {
     qv::platform::StderrMessageBoxes boxes;
     // No sound card: a silent device that records what was played.
     qv::platform::RecordingAudioDevice audio([&clock] { return clock.TickCount(); });
-    ctx->platform.audio = &audio;
+    ctx->platform.audio = cl.no_sound ? nullptr : &audio;
     ctx->platform.clock = &clock;
     ctx->platform.window = &window;
     ctx->platform.messages = &boxes;
     loop.virtual_clock = &clock;
-    if (!qv::FormCreate(*ctx)) return 1;
-    return qv::RunMainLoop(*ctx, loop);
+    return RunSession(*ctx, loop, clock, &clock, run_line, script);
   }
 
+  // The window class (X11) and application id (Wayland) name the desktop file; a value the
+  // user set wins.
+  setenv("SDL_VIDEO_X11_WMCLASS", kAppId, 0);
+  setenv("SDL_VIDEO_WAYLAND_WMCLASS", kAppId, 0);
+  SDL_SetHint("SDL_APP_ID", kAppId);
+  SDL_SetHint(SDL_HINT_APP_NAME, "Quorvex");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
     std::fprintf(stderr, "Error: Could not create DirectDraw!\nThis game will now exit.\n(%s)\n",
                  SDL_GetError());
     return 1;
+  }
+  // A missing controller subsystem only costs the controller.
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+    std::fprintf(stderr, "quorvex: no game controller support: %s\n", SDL_GetError());
   }
   int status = 1;
   {
@@ -103,12 +199,13 @@ int Run(const qv::CommandLine& cl) {
     } else {
       qv::platform::sdl::SdlClock clock;
       qv::platform::sdl::SdlMessageBoxes boxes(window->sdl_window());
-      std::unique_ptr<qv::platform::AudioDevice> audio = qv::platform::CreateSdlAudioDevice();
+      std::unique_ptr<qv::platform::AudioDevice> audio =
+          cl.no_sound ? nullptr : qv::platform::CreateSdlAudioDevice();
       ctx->platform.audio = audio.get();
       ctx->platform.clock = &clock;
       ctx->platform.window = window.get();
       ctx->platform.messages = &boxes;
-      if (qv::FormCreate(*ctx)) status = qv::RunMainLoop(*ctx, loop);
+      status = RunSession(*ctx, loop, clock, nullptr, run_line, script);
       ctx->platform = {};
     }
   }

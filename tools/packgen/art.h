@@ -26,6 +26,9 @@ void DrawSpace(cairo_t* cr, int w, int h, uint32_t seed, double nebula);
 // A button face in one of three states (0 normal, 1 hovered, 2 pressed).
 void ButtonFace(cairo_t* cr, double x, double y, double w, double h, int state, double radius);
 
+// The desktop icon at every hicolor size, as out/hicolor/NxN/apps/NAME.png.
+void WriteIcons(const std::filesystem::path& out, const std::string& name);
+
 // Cyan accent and the panel steel colours of the interface.
 extern const Rgb kAccent;
 extern const Rgb kSteelTop;

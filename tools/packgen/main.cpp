@@ -6,13 +6,16 @@
 #include <filesystem>
 #include <string>
 
+#include "art.h"
 #include "pack.h"
 
 int main(int argc, char** argv) {
-  std::string out, bold, condensed, mono;
+  std::string out, bold, condensed, mono, icons;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string key = argv[i];
-    if (key == "--out")
+    if (key == "--icons")
+      icons = argv[i + 1];
+    else if (key == "--out")
       out = argv[i + 1];
     else if (key == "--font-bold")
       bold = argv[i + 1];
@@ -21,10 +24,20 @@ int main(int argc, char** argv) {
     else if (key == "--font-mono")
       mono = argv[i + 1];
   }
+  if (!icons.empty()) {
+    // The desktop icons only; they need no fonts.
+    try {
+      packgen::WriteIcons(icons, "org.quorvex.quorvex");
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "quorvex_packgen: %s\n", e.what());
+      return 1;
+    }
+    return 0;
+  }
   if (out.empty() || bold.empty() || condensed.empty() || mono.empty()) {
     std::fprintf(stderr,
                  "usage: quorvex_packgen --out DIR --font-bold TTF --font-condensed TTF "
-                 "--font-mono TTF\n");
+                 "--font-mono TTF\n       quorvex_packgen --icons DIR\n");
     return 2;
   }
   try {
