@@ -42,10 +42,14 @@ int PadAxisFromSdl(std::uint8_t a) {
   }
 }
 
+// Owns one open controller; never copied, so it is closed exactly once.
 struct Controllers::Open {
+  Open(SDL_GameController* p, SDL_JoystickID i) : pad(p), id(i) {}
+  ~Open() { SDL_GameControllerClose(pad); }
+  Open(const Open&) = delete;
+  Open& operator=(const Open&) = delete;
   SDL_GameController* pad;
   SDL_JoystickID id;
-  ~Open() { SDL_GameControllerClose(pad); }
 };
 
 Controllers::Controllers() = default;
@@ -59,7 +63,7 @@ void Controllers::Added(int device_index) {
   }
   SDL_GameController* pad = SDL_GameControllerOpen(device_index);
   if (!pad) return;
-  open_.push_back(std::make_unique<Open>(Open{pad, id}));
+  open_.push_back(std::make_unique<Open>(pad, id));
 }
 
 bool Controllers::Removed(std::int32_t instance_id) {
