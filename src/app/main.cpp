@@ -98,6 +98,10 @@ int RunSession(qv::Context& ctx, qv::LoopOptions& loop, qv::platform::Clock& clo
     latched.emplace(clock);
     ctx.platform.clock = &*latched;
     recorder->Start(latched->Now());
+    for (const char* name : {"options.txt", "players.txt", "records.txt"}) {
+      const std::optional<std::string> held = qv::platform::ReadWholeFile(name);
+      recorder->StartFile(name, held ? &*held : nullptr);
+    }
     ctx.shell.run.seed_observer = [r = recorder.get()](std::uint32_t seed) { r->Seed(seed); };
     loop.recorder = recorder.get();
     loop.latched_clock = &*latched;
@@ -131,6 +135,13 @@ int Run(const qv::CommandLine& cl) {
   if (!plan) {
     std::fprintf(stderr, "quorvex: %s\n", qv::Describe(plan.error()).c_str());
     return 1;
+  }
+  if (!cl.replay.empty()) {
+    if (const qv::Expected<void> restored = qv::RestoreSessionFiles(plan->dir, *script);
+        !restored) {
+      std::fprintf(stderr, "quorvex: %s\n", qv::Describe(restored.error()).c_str());
+      return 1;
+    }
   }
   if (!plan->pack.empty()) {
     if (const qv::Expected<void> laid = qv::LayPack(plan->pack, plan->dir); !laid) {

@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include "harness/script.h"
+#include "platform/files.h"
+
 namespace qv {
 
 namespace fs = std::filesystem;
@@ -87,6 +90,30 @@ Expected<GameFolderPlan> PlanGameFolder(const std::string& dir_option,
     plan.dir = ".";
   }
   return plan;
+}
+
+Expected<void> RestoreSessionFiles(const std::string& game_dir, const Script& replay) {
+  std::error_code ec;
+  // Every check first, so a refusal writes nothing.
+  for (const ScriptCommand& c : replay.commands) {
+    if (c.kind != ScriptCommand::Kind::File) continue;
+    const std::string target = (fs::path(game_dir) / c.path).string();
+    const std::optional<std::string> held = platform::ReadWholeFile(target);
+    // The pack lays an options.txt where the session had none; that one may stay.
+    if (c.absent ? held && c.path != "options.txt" : held && *held != c.data) {
+      return Fail("the game folder '" + game_dir + "' already holds another " + c.path +
+                  "; replay into an empty folder");
+    }
+  }
+  for (const ScriptCommand& c : replay.commands) {
+    if (c.kind != ScriptCommand::Kind::File || c.absent) continue;
+    fs::create_directories(game_dir, ec);
+    const std::string target = (fs::path(game_dir) / c.path).string();
+    if (!platform::WriteFileAtomic(target, c.data)) {
+      return Fail("cannot write " + target + " for the replay");
+    }
+  }
+  return {};
 }
 
 }  // namespace qv

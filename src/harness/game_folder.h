@@ -7,6 +7,10 @@
 #include "base/expected.h"
 
 namespace qv {
+struct Script;
+}
+
+namespace qv {
 
 // Host paths. Fails when the folder cannot be made or a file not copied.
 Expected<void> LayPack(const std::string& pack_dir, const std::string& game_dir);
@@ -31,5 +35,11 @@ Expected<GameFolderPlan> PlanGameFolder(const std::string& dir_option,
                                         const std::string& pack_option,
                                         const std::string& installed_pack, const char* xdg_data_home,
                                         const char* home);
+
+// A replay starts from the saves its session started from: the recording's file lines are
+// written into the game folder (made when missing). A folder that already holds other saves is
+// left alone and the replay refused, so a replay never overwrites a player's files; files
+// equal to the recorded ones are fine (a copy of the same folder).
+Expected<void> RestoreSessionFiles(const std::string& game_dir, const Script& replay);
 
 }  // namespace qv

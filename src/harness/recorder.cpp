@@ -37,6 +37,12 @@ void Recorder::Start(const platform::DateTime& now) {
   last_date_ = now;
 }
 
+void Recorder::StartFile(std::string_view name, const std::string* contents) {
+  const std::string line = FileLine(0, name, contents);
+  if (std::fwrite(line.data(), 1, line.size(), file_) != line.size()) failed_ = true;
+  dirty_ = true;
+}
+
 void Recorder::Clock(std::uint32_t ms, const platform::DateTime& now) {
   ScriptCommand c;
   c.tick = tick_;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "harness/script.h"
 #include "platform/clock.h"
@@ -22,8 +23,10 @@ class Recorder {
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
 
-  // The date and time the session starts with (before the first tick).
+  // The date and time the session starts with (before the first tick), and the player's files
+  // as the game folder holds them (a replay starts from the same saves).
   void Start(const platform::DateTime& now);
+  void StartFile(std::string_view name, const std::string* contents);
   // The tick whose frame comes next; lines written from now on carry it.
   void SetTick(std::uint64_t tick) { tick_ = tick; }
   std::uint64_t tick() const { return tick_; }

@@ -38,6 +38,7 @@ bool IsInput(Kind kind) {
     case Kind::Clock:
     case Kind::Date:
     case Kind::Seed:
+    case Kind::File:
       return false;
     default:
       return true;
@@ -134,6 +135,8 @@ void Session::Apply(const ScriptCommand& c) {
     case Kind::Fullscreen:
       ToggleFullscreenForRun(ctx_);
       break;
+    case Kind::File:
+      break;  // restored into the game folder before the start
   }
 }
 

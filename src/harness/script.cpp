@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "base/text.h"
@@ -116,6 +117,22 @@ bool ParseLine(std::string_view line, std::uint64_t tick, const std::vector<std:
   } else if (verb == "date" && n == 4) {
     c.kind = Kind::Date;
     if (!ParseDate(w[2], w[3], c.date)) return false;
+  } else if (verb == "file" && n == 4) {
+    // Only the player's own files, by plain name: a recording never writes elsewhere.
+    c.kind = Kind::File;
+    c.path = w[2];
+    if (!IsRecordedFile(c.path)) return false;
+    if (w[3] == "absent") {
+      c.absent = true;
+    } else if (w[3].rfind("b64:", 0) != 0 ||
+               !DecodeBase64(std::string_view(w[3]).substr(4), c.data)) {
+      return false;
+    } else if (!out.empty() && out.back().kind == Kind::File && out.back().path == c.path &&
+               out.back().tick == tick && !out.back().absent) {
+      // A file longer than one line goes on over the lines that follow.
+      out.back().data += c.data;
+      return true;
+    }
   } else if (verb == "fullscreen" && n == 2) {
     c.kind = Kind::Fullscreen;
   } else if (verb == "text" && n >= 3) {
@@ -173,6 +190,73 @@ Expected<Script> ParseScript(std::string_view text, std::string_view file_name) 
   return script;
 }
 
+namespace {
+constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+}  // namespace
+
+bool IsRecordedFile(std::string_view name) {
+  return name == "options.txt" || name == "players.txt" || name == "records.txt";
+}
+
+std::string EncodeBase64(std::string_view bytes) {
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+    std::uint32_t v = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+      v = (v << 8) | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+    }
+    for (std::size_t k = 0; k < 4; ++k) {
+      out += k <= n ? kBase64[(v >> (18 - 6 * k)) & 63u] : '=';
+    }
+  }
+  return out;
+}
+
+bool DecodeBase64(std::string_view text, std::string& out) {
+  out.clear();
+  if (text.size() % 4 != 0) return false;
+  for (std::size_t i = 0; i < text.size(); i += 4) {
+    std::uint32_t v = 0;
+    int pad = 0;
+    for (std::size_t k = 0; k < 4; ++k) {
+      const char ch = text[i + k];
+      std::uint32_t d = 0;
+      if (ch == '=') {
+        // Padding only at the very end, at most two.
+        if (i + 4 != text.size() || k < 2) return false;
+        ++pad;
+      } else {
+        if (pad) return false;
+        const char* at = std::strchr(kBase64, ch);
+        if (!at || ch == '\0') return false;
+        d = static_cast<std::uint32_t>(at - kBase64);
+      }
+      v = (v << 6) | d;
+    }
+    out += static_cast<char>((v >> 16) & 255u);
+    if (pad < 2) out += static_cast<char>((v >> 8) & 255u);
+    if (pad < 1) out += static_cast<char>(v & 255u);
+  }
+  return true;
+}
+
+std::string FileLine(std::uint64_t tick, std::string_view name, const std::string* contents) {
+  const std::string head = std::to_string(tick) + " file " + std::string(name) + " ";
+  if (!contents) return head + "absent\n";
+  // Script lines are cut after 255 characters: 192 base64 characters (144 bytes) a line.
+  constexpr std::size_t kChunk = 192;
+  const std::string encoded = EncodeBase64(*contents);
+  std::string lines;
+  std::size_t at = 0;
+  do {
+    lines += head + "b64:" + encoded.substr(at, kChunk) + "\n";
+    at += kChunk;
+  } while (at < encoded.size());
+  return lines;
+}
+
 std::size_t FormatScriptLine(const ScriptCommand& c, char* out, std::size_t size) {
   const unsigned long long t = c.tick;
   const char* button = c.button == platform::kMouseLeft    ? "left"
@@ -227,6 +311,9 @@ std::size_t FormatScriptLine(const ScriptCommand& c, char* out, std::size_t size
       break;
     case Kind::Fullscreen:
       n = std::snprintf(out, size, "%llu fullscreen\n", t);
+      break;
+    case Kind::File:
+      n = 0;
       break;
   }
   return n > 0 && static_cast<std::size_t>(n) < size ? static_cast<std::size_t>(n) : 0;

@@ -31,6 +31,8 @@ struct ScriptCommand {
     Date,
     Seed,
     Fullscreen,
+    // A file of the game folder as the recorded session found it at its start.
+    File,
   };
   std::uint64_t tick = 0;
   Kind kind = Kind::Move;
@@ -40,8 +42,16 @@ struct ScriptCommand {
   int shift = 0;
   std::uint32_t value = 0;  // Clock: milliseconds; Seed: the seed
   platform::DateTime date;
-  std::string path;
+  std::string path;     // Screenshot, State: where to write; File: the file's name
+  bool absent = false;  // File: the session started without it
+  std::string data;     // File: its contents
 };
+
+// The files a recording carries: what the player writes and the game reads back.
+bool IsRecordedFile(std::string_view name);
+std::string EncodeBase64(std::string_view bytes);
+// False when text is not base64.
+bool DecodeBase64(std::string_view text, std::string& out);
 
 // Commands in the order they apply: by tick, then file order.
 struct Script {
@@ -52,7 +62,10 @@ struct Script {
 Expected<Script> ParseScript(std::string_view text, std::string_view file_name);
 
 // One command as a script line with its tick and a line break, written into out (at most size
-// bytes, no allocation); returns its length, 0 when it does not fit.
+// bytes, no allocation); returns its length, 0 when it does not fit. File lines are written
+// with FileLine.
 std::size_t FormatScriptLine(const ScriptCommand& command, char* out, std::size_t size);
+// The lines of a File command (contents null: absent); long files take several lines.
+std::string FileLine(std::uint64_t tick, std::string_view name, const std::string* contents);
 
 }  // namespace qv

@@ -56,6 +56,9 @@ TEST(RecordReplayRun, ReplayGivesTheSameDumpsScreenshotsAndFiles) {
       << "120 state s120.json\n400 state s400.json\n640 state s640.json\n"
          "640 screenshot p640.png\n799 state s799.json\n";
   const std::string pack_arg = " --pack \"" + pack.string() + "\"";
+  // The player's saves as the session finds them; the replay's folder starts empty.
+  fs::create_directories(dir.path() / "a");
+  std::ofstream(dir.path() / "a" / "players.txt") << "Ann, 3, 0, 1200\r\n";
   ASSERT_EQ(Quorvex(dir.path(), "--headless --dir a" + pack_arg +
                                     " --script session.txt --ticks 800 --record rec.txt"),
             0)
@@ -85,10 +88,20 @@ TEST(RecordReplayRun, ReplayGivesTheSameDumpsScreenshotsAndFiles) {
   const std::string shot = ReadFile(dir.path() / "a" / "p640.png");
   ASSERT_FALSE(shot.empty());
   EXPECT_TRUE(shot == ReadFile(dir.path() / "b" / "p640.png")) << "the screenshots differ";
-  for (const char* name : {"log.txt", "options.txt"}) {
+  for (const char* name : {"log.txt", "options.txt", "players.txt"}) {
     EXPECT_EQ(ReadFile(dir.path() / "a" / name), ReadFile(dir.path() / "b" / name)) << name;
   }
   EXPECT_EQ(ReadFile(dir.path() / "stderr.txt"), "");
+  EXPECT_FALSE(fs::exists(dir.path() / "b" / "records.txt")) << "the session started without one";
+
+  // A folder with other saves is refused and left as it was.
+  fs::create_directories(dir.path() / "d");
+  std::ofstream(dir.path() / "d" / "players.txt") << "Bob\r\n";
+  EXPECT_EQ(Quorvex(dir.path(), "--replay rec.txt --dir d" + pack_arg), 1);
+  EXPECT_EQ(ReadFile(dir.path() / "d" / "players.txt"), "Bob\r\n");
+  EXPECT_FALSE(fs::exists(dir.path() / "d" / "log.txt"));
+  EXPECT_NE(ReadFile(dir.path() / "stderr.txt").find("another players.txt"), std::string::npos);
+  fs::remove(dir.path() / "stderr.txt");
 
   // A replay that is not a script fails like one, naming the line.
   std::ofstream(dir.path() / "bad.txt") << "0 seed 1\n5 wiggle\n";

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/text.h"
 #include "common/temp_dir.h"
 #include "harness/command_line.h"
 #include "harness/game_folder.h"
@@ -153,6 +154,9 @@ TEST(CommandLineTest, PlayerOptionsAndRecording) {
   EXPECT_FALSE(ParseCommandLine({})->fullscreen.has_value());
   EXPECT_FALSE(ParseCommandLine({"--record"}));
   EXPECT_FALSE(ParseCommandLine({"--replay"}));
+  const auto no_dir = ParseCommandLine({"--replay", "p.txt"});
+  ASSERT_FALSE(no_dir) << "a replay never picks the player's folder by itself";
+  EXPECT_NE(no_dir.error().message.find("--dir"), std::string::npos);
   const std::string usage = UsageText();
   for (const char* option : {"--fullscreen", "--windowed", "--no-sound", "--dir", "--help",
                              "--version", "--record", "--replay", "--pack", "--headless"}) {
@@ -200,6 +204,72 @@ TEST(GameFolderTest, InstalledGamePlaysInThePerUserFolder) {
             fs::weakly_canonical(dir.path() / "share" / "quorvex" / "pack").string());
   EXPECT_EQ(FindInstalledPack("", "../share/quorvex/pack"), "");
   EXPECT_EQ(FindInstalledPack((dir.path() / "bin" / "quorvex").string(), ""), "");
+}
+
+TEST(ScriptTest, RecordedFilesTravelAsBase64UnderTheirOwnNamesOnly) {
+  const std::string binary("\0\xff\r\n,#=x", 8);
+  for (std::size_t n = 0; n <= binary.size(); ++n) {
+    const std::string part = binary.substr(0, n);
+    std::string back;
+    ASSERT_TRUE(DecodeBase64(EncodeBase64(part), back)) << n;
+    EXPECT_EQ(back, part) << n;
+  }
+  EXPECT_EQ(EncodeBase64("Man"), "TWFu");
+  EXPECT_EQ(EncodeBase64("Ma"), "TWE=");
+  std::string out;
+  for (const char* bad : {"TWF", "TW=u", "T===", "TWE=TWFu", "TW#u", "TWE\n"}) {
+    EXPECT_FALSE(DecodeBase64(bad, out)) << bad;
+  }
+
+  std::string players;
+  for (int i = 0; i < 40; ++i) players += "Player " + std::to_string(i) + ", 3, 0, 1200\r\n";
+  const std::string text = FileLine(0, "players.txt", &players) +
+                           FileLine(0, "records.txt", nullptr) + FileLine(0, "options.txt", &out);
+  EXPECT_EQ(text.rfind("0 file players.txt b64:", 0), 0u) << text;
+  for (const std::string& line : SplitLines(text)) EXPECT_LT(line.size(), 255u) << line;
+  const auto script = ParseScript(text, "r.txt");
+  ASSERT_TRUE(script) << script.error().message;
+  ASSERT_EQ(script->commands.size(), 3u);
+  EXPECT_EQ(script->commands[0].kind, Kind::File);
+  EXPECT_EQ(script->commands[0].path, "players.txt");
+  EXPECT_EQ(script->commands[0].data, players);
+  EXPECT_TRUE(script->commands[1].absent);
+  EXPECT_FALSE(script->commands[2].absent);
+  EXPECT_EQ(script->commands[2].data, "");
+  // A recording names no other file and no folder: replaying one never writes elsewhere.
+  for (const char* bad : {"0 file log.txt absent\n", "0 file ../players.txt absent\n",
+                          "0 file /etc/passwd b64:eA==\n", "0 file players.txt eA==\n",
+                          "0 file players.txt b64:eA\n"}) {
+    EXPECT_FALSE(ParseScript(bad, "r.txt")) << bad;
+  }
+}
+
+TEST(GameFolderTest, ReplayRestoresSavesButNeverOverwritesOthers) {
+  test::TempDir dir;
+  const std::string players = "Ann, 3\r\n";
+  const std::string options = "fullscreen=0\r\n";
+  const auto script = ParseScript(FileLine(0, "players.txt", &players) +
+                                      FileLine(0, "options.txt", &options) +
+                                      FileLine(0, "records.txt", nullptr),
+                                  "r.txt");
+  ASSERT_TRUE(script);
+  ASSERT_TRUE(RestoreSessionFiles("fresh/game", *script));
+  EXPECT_EQ(test::ReadText("fresh/game/players.txt"), players);
+  EXPECT_EQ(test::ReadText("fresh/game/options.txt"), options);
+  EXPECT_FALSE(std::filesystem::exists("fresh/game/records.txt"));
+  ASSERT_TRUE(RestoreSessionFiles("fresh/game", *script)) << "the same saves again are fine";
+
+  // Someone's other saves stay as they are, and nothing at all is written.
+  test::WriteText("mine/players.txt", "Bob, 9\r\n");
+  const auto refused = RestoreSessionFiles("mine", *script);
+  ASSERT_FALSE(refused);
+  EXPECT_NE(refused.error().message.find("players.txt"), std::string::npos);
+  EXPECT_EQ(test::ReadText("mine/players.txt"), "Bob, 9\r\n");
+  EXPECT_FALSE(std::filesystem::exists("mine/options.txt"));
+  // A session that started without records must not find some.
+  test::WriteText("other/records.txt", "x\r\n");
+  EXPECT_FALSE(RestoreSessionFiles("other", *script));
+  EXPECT_FALSE(std::filesystem::exists("other/players.txt"));
 }
 
 }  // namespace
