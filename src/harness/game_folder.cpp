@@ -57,7 +57,7 @@ Expected<void> LayPack(const std::string& pack_dir, const std::string& game_dir)
 }
 
 Expected<std::string> PerUserFolder(const char* xdg_data_home, const char* home) {
-  // The base directory specification ignores relative values.
+  // A relative XDG_DATA_HOME does not count.
   if (xdg_data_home && xdg_data_home[0] == '/') {
     return (fs::path(xdg_data_home) / "quorvex").string();
   }

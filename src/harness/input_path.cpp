@@ -71,6 +71,15 @@ void InputPath::PadButton(int button, bool down, InputSink& sink) {
   }
 }
 
+void InputPath::LetGo(InputSink& sink) {
+  ReleasePadDrive(pad_);
+  aim_.direction = 0;
+  if (pad_held_[platform::kPadA] || shoot_key_held_) Button(sink, false, platform::kMouseLeft);
+  if (pad_held_[platform::kPadB] || swap_key_held_) Button(sink, false, platform::kMouseRight);
+  pad_held_.fill(false);
+  shoot_key_held_ = swap_key_held_ = false;
+}
+
 void InputPath::Handle(Context& ctx, const Event& e, InputSink& sink) {
   platform::Window* window = ctx.platform.window;
   switch (e.type) {
@@ -138,19 +147,16 @@ void InputPath::Handle(Context& ctx, const Event& e, InputSink& sink) {
       if (e.button == platform::kPadLeftY) pad_.stick_y = PadAxisValue(e.value);
       return;
     case Event::Type::PadRemoved:
-      ReleasePadDrive(pad_);
-      if (pad_held_[platform::kPadA]) Button(sink, false, platform::kMouseLeft);
-      if (pad_held_[platform::kPadB]) Button(sink, false, platform::kMouseRight);
-      pad_held_.fill(false);
+      LetGo(sink);
       return;
     case Event::Type::Activate:
       sink.Input(Command(Kind::Activate));
       return;
     case Event::Type::Deactivate:
-      sink.Input(Command(Kind::Deactivate));
-      return;
     case Event::Type::Minimize:
-      sink.Input(Command(Kind::Minimize));
+      // The releases of what is held now go to another window: let go here.
+      LetGo(sink);
+      sink.Input(Command(e.type == Event::Type::Deactivate ? Kind::Deactivate : Kind::Minimize));
       return;
     case Event::Type::Restore:
       sink.Input(Command(Kind::Restore));

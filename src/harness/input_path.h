@@ -34,12 +34,12 @@ class InputPath {
   // asks for.
   void Step(Context& ctx, InputSink& sink);
 
-  const PadDrive& pad() const { return pad_; }
-
  private:
   bool AimPivot(const Context& ctx, double& x, double& y) const;
   void Button(InputSink& sink, bool down, int button);
   void PadButton(int button, bool down, InputSink& sink);
+  // Everything held is released: the controller left, or the window lost the focus.
+  void LetGo(InputSink& sink);
 
   PadDrive pad_;
   KeyAim aim_;

@@ -208,6 +208,30 @@ TEST(InputPathTest, KeyboardAimsOnlyWhileTheSceneAims) {
   EXPECT_EQ(t.world().heard, keys);
 }
 
+TEST(InputPathTest, LosingTheFocusLetsGoOfWhatIsHeld) {
+  // Releases that happen while another window has the focus never arrive.
+  test::TempDir dir;
+  Session s;
+  s.world().aiming = true;
+  s.world().schedule = {
+      {100, Pad(Event::Type::PadAxisMotion, platform::kPadLeftX, 32767)},
+      {100, Key(Event::Type::KeyDown, 39)},
+      {100, Pad(Event::Type::PadButtonDown, platform::kPadA)},
+      {400, Event{Event::Type::Deactivate}},
+      {600, Event{Event::Type::Activate}},
+  };
+  ASSERT_EQ(s.Run(45), 0);  // ends just after the focus went
+  const auto at_focus_loss = s.Pointer();
+  EXPECT_GT(at_focus_loss.first, 0);
+  Session t;  // the same, run on well past the focus's return
+  t.world().aiming = true;
+  t.world().schedule = s.world().schedule;
+  ASSERT_EQ(t.Run(100), 0);
+  EXPECT_EQ(t.Pointer(), at_focus_loss) << "neither the stick nor the arrow pushes on";
+  EXPECT_EQ(t.ctx().shell.pressed_button, -1);
+  EXPECT_EQ(t.world().heard, std::vector<std::string>{"down 0"});
+}
+
 TEST(InputPathTest, RecordedSessionReplaysToTheSameState) {
   test::TempDir dir;
   std::string recorded_dump, recorded_heard;
