@@ -130,8 +130,9 @@ int Run(const qv::CommandLine& cl) {
   run_line.record = record_path;
 
   const qv::Expected<qv::GameFolderPlan> plan =
-      qv::PlanGameFolder(cl.dir, cl.pack, qv::FindInstalledPack(ExecutablePath(), QUORVEX_PACK_RELATIVE),
-                         std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+      qv::PlanGameFolder(cl.dir, cl.pack,
+                         qv::FindInstalledPack(ExecutablePath(), QUORVEX_PACK_RELATIVE),
+                         std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), !cl.replay.empty());
   if (!plan) {
     std::fprintf(stderr, "quorvex: %s\n", qv::Describe(plan.error()).c_str());
     return 1;

@@ -72,10 +72,6 @@ Expected<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
       return Fail("unknown option '" + a + "'");
     }
   }
-  // A replay writes the session's saves: never into a folder chosen by default.
-  if (!out.replay.empty() && out.dir.empty()) {
-    return Fail("--replay needs --dir: the replayed session starts from its own saves there");
-  }
   return out;
 }
 
@@ -101,8 +97,8 @@ std::string UsageText() {
          "  --ticks N      stop after N timer ticks and exit 0\n"
          "  --autoplay     a built-in player shoots whenever the game scene lets it\n"
          "  --record FILE  write this session's input and clock to FILE as a script\n"
-         "  --replay FILE  play a recorded session back headless in the game folder --dir\n"
-         "                 names, from the saves it started with (implies --headless)\n";
+         "  --replay FILE  play a recorded session back headless, from the saves it started\n"
+         "                 with (implies --headless; an installed game needs --dir)\n";
 }
 
 }  // namespace qv

@@ -77,12 +77,15 @@ std::string FindInstalledPack(const std::string& executable, const std::string& 
 Expected<GameFolderPlan> PlanGameFolder(const std::string& dir_option,
                                         const std::string& pack_option,
                                         const std::string& installed_pack, const char* xdg_data_home,
-                                        const char* home) {
+                                        const char* home, bool replay) {
   GameFolderPlan plan;
   plan.pack = pack_option.empty() ? installed_pack : pack_option;
   if (!dir_option.empty()) {
     plan.dir = dir_option;
   } else if (!installed_pack.empty()) {
+    if (replay) {
+      return Fail(std::string("--replay needs --dir: the replayed session writes its saves there"));
+    }
     Expected<std::string> user = PerUserFolder(xdg_data_home, home);
     if (!user) return Fail(user.error());
     plan.dir = *user;

@@ -26,7 +26,8 @@ std::string FindInstalledPack(const std::string& executable, const std::string& 
 
 // Where a run plays and which pack it lays there first. Given options win. An installed game
 // lays its own pack, into the per-user folder unless --dir names another; a run from the build
-// tree plays in the current directory and lays a pack only when --pack names one.
+// tree plays in the current directory and lays a pack only when --pack names one. A replay of
+// an installed game needs --dir: it would write the session's saves over the player's.
 struct GameFolderPlan {
   std::string dir;
   std::string pack;  // empty: nothing to lay
@@ -34,7 +35,7 @@ struct GameFolderPlan {
 Expected<GameFolderPlan> PlanGameFolder(const std::string& dir_option,
                                         const std::string& pack_option,
                                         const std::string& installed_pack, const char* xdg_data_home,
-                                        const char* home);
+                                        const char* home, bool replay = false);
 
 // A replay starts from the saves its session started from: the recording's file lines are
 // written into the game folder (made when missing). A folder that already holds other saves is

@@ -154,9 +154,7 @@ TEST(CommandLineTest, PlayerOptionsAndRecording) {
   EXPECT_FALSE(ParseCommandLine({})->fullscreen.has_value());
   EXPECT_FALSE(ParseCommandLine({"--record"}));
   EXPECT_FALSE(ParseCommandLine({"--replay"}));
-  const auto no_dir = ParseCommandLine({"--replay", "p.txt"});
-  ASSERT_FALSE(no_dir) << "a replay never picks the player's folder by itself";
-  EXPECT_NE(no_dir.error().message.find("--dir"), std::string::npos);
+
   const std::string usage = UsageText();
   for (const char* option : {"--fullscreen", "--windowed", "--no-sound", "--dir", "--help",
                              "--version", "--record", "--replay", "--pack", "--headless"}) {
@@ -192,6 +190,12 @@ TEST(GameFolderTest, InstalledGamePlaysInThePerUserFolder) {
   EXPECT_EQ(plan->dir, "/x/quorvex");
   EXPECT_EQ(plan->pack, "mine");
   EXPECT_FALSE(PlanGameFolder("", "", "/usr/share/quorvex/pack", nullptr, nullptr));
+  // A replay never picks the player's folder by itself.
+  const auto replay = PlanGameFolder("", "", "/usr/share/quorvex/pack", nullptr, "/home/p", true);
+  ASSERT_FALSE(replay);
+  EXPECT_NE(replay.error().message.find("--dir"), std::string::npos);
+  EXPECT_EQ(PlanGameFolder("", "", "", nullptr, "/home/p", true)->dir, ".");
+  EXPECT_EQ(PlanGameFolder("g", "", "/usr/share/quorvex/pack", nullptr, "/home/p", true)->dir, "g");
 
   // The pack is found beside the binary only where it exists.
   test::TempDir dir;

@@ -70,4 +70,10 @@ grep -q "music_volume=3" "$user/options.txt" || fail "options.txt was replaced b
 (cd "$tmp/elsewhere" && XDG_DATA_HOME="$tmp/xdg" HOME="$tmp/home" "$game" --headless --ticks 5) ||
   fail "start with XDG_DATA_HOME"
 [ -f "$tmp/xdg/quorvex/options.txt" ] || fail "XDG_DATA_HOME was not used"
+# A replay never plays in the per-user folder by itself.
+printf '0 seed 1\n5 quit\n' >"$tmp/rec.txt"
+if (cd "$tmp/elsewhere" && env -u XDG_DATA_HOME HOME="$tmp/home" "$game" --replay "$tmp/rec.txt" \
+  2>/dev/null); then
+  fail "an installed game replayed into the per-user folder"
+fi
 echo "install tree and installed game: ok"
