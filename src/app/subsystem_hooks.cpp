@@ -9,25 +9,55 @@
 #include "context.h"
 #include "game/combo_table.h"
 #include "game/game_dump.h"
+#include "game/game_scene.h"
 #include "harness/state_dump.h"
 #include "loading/loading.h"
 #include "menu/menu_scene.h"
+#include "menu/players.h"
 #include "shell/hooks.h"
 #include "shell/scene_table.h"
 #include "sprites/sprite_hooks.h"
 
 namespace qv {
+namespace {
+
+// The game's saved progress and high-score page are the menu's players and records.
+bool ReadPlayerProgress(Context& ctx, int type, TypeProgress& out) {
+  const Player* p = CurrentPlayer(ctx);
+  if (!p) return false;
+  const auto t = static_cast<std::size_t>(type - 1);
+  out = {p->saved_level[t], p->saved_score[t], p->may_continue[t], p->checkpoint_score[t]};
+  return true;
+}
+
+void WritePlayerProgress(Context& ctx, int type, const TypeProgress& progress) {
+  Player* p = CurrentPlayer(ctx);
+  if (!p) return;
+  const auto t = static_cast<std::size_t>(type - 1);
+  p->saved_level[t] = progress.level;
+  p->saved_score[t] = progress.score;
+  p->may_continue[t] = progress.may_continue;
+  p->checkpoint_score[t] = progress.checkpoint;
+  SavePlayers(ctx);
+}
+
+void LinkGameToPlayers(PlayerLinks& links) {
+  links.read_progress = ReadPlayerProgress;
+  links.write_progress = WritePlayerProgress;
+  links.open_scores = [](Context& ctx) { OpenScoresPage(ctx, true); };
+  links.scores_hover = ScoresHover;
+  links.scores_page = [](Context& ctx, int button) { ScoresPageClick(ctx, button); };
+}
+
+}  // namespace
 
 void InstallSubsystemHooks(Context& ctx) {
   ShellHooks& h = ctx.shell.hooks;
 
-  // Scenes: the menu behind its loading screen; the game is empty.
+  // Scenes: the menu behind its loading screen, and the game.
   FillMenuScene(ctx.shell.scenes[SceneId::Menu]);
-  SceneOps& game = ctx.shell.scenes[SceneId::Game];
-  game.start = BasicStartSceneMain;
-  game.leave = BasicLeaveScene;
-  game.frame = EmptySceneFrame;
-  game.pauses_when_inactive = true;
+  FillGameScene(ctx.shell.scenes[SceneId::Game]);
+  LinkGameToPlayers(ctx.game.players);
 
   // Sprite engine.
   h.sprites.move = SpritesMoveHook;

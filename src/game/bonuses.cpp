@@ -115,10 +115,12 @@ void Collect(Context& ctx, int type, int ball_kind, double x, double y) {
   e.type = type;
   e.stage = 3;
   if (i < 6) {
-    const std::string path =
-        ball_kind >= 1 && ball_kind <= 7
-            ? "graphics\\balls\\ball0\\ball" + std::to_string(ball_kind) + ".spr"
-            : std::string("graphics\\balls\\ball0\\ball0.spr");
+    static constexpr const char* kIcons[8] = {
+        "graphics\\balls\\ball0\\ball0.spr", "graphics\\balls\\ball0\\ball1.spr",
+        "graphics\\balls\\ball0\\ball2.spr", "graphics\\balls\\ball0\\ball3.spr",
+        "graphics\\balls\\ball0\\ball4.spr", "graphics\\balls\\ball0\\ball5.spr",
+        "graphics\\balls\\ball0\\ball6.spr", "graphics\\balls\\ball0\\ball7.spr"};
+    const char* path = kIcons[ball_kind >= 1 && ball_kind <= 7 ? ball_kind : 0];
     e.icon = MakePic(ctx, path, "");
     SetPicZ(ctx, e.icon, 110);
     SetPartVisible(ctx, e.icon, 1, false);

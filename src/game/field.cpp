@@ -79,7 +79,12 @@ void ClearField(BallField& f) {
   f.codes.fill(0);
 }
 
-std::string BallSpritePath(int kind) {
+const char* BallSpritePath(int kind) {
+  static constexpr const char* kColour[8] = {
+      "graphics\\balls\\ball0\\ball0.spr", "graphics\\balls\\ball1\\ball1.spr",
+      "graphics\\balls\\ball2\\ball2.spr", "graphics\\balls\\ball3\\ball3.spr",
+      "graphics\\balls\\ball4\\ball4.spr", "graphics\\balls\\ball5\\ball5.spr",
+      "graphics\\balls\\ball6\\ball6.spr", "graphics\\balls\\ball7\\ball7.spr"};
   switch (kind) {
     case kKindColourBomb:
       return "graphics\\balls\\bomb\\bomb1.spr";
@@ -91,10 +96,8 @@ std::string BallSpritePath(int kind) {
       return "graphics\\balls\\lands\\land1.spr";
     case kKindCrystal:
       return "graphics\\balls\\crystals\\crystal1.spr";
-    default: {
-      const std::string n = std::to_string(kind);
-      return "graphics\\balls\\ball" + n + "\\ball" + n + ".spr";
-    }
+    default:
+      return kind >= 0 && kind <= 7 ? kColour[kind] : kColour[0];
   }
 }
 

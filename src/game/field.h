@@ -34,7 +34,7 @@ std::array<CellRef, 6> Neighbours(const BallField& f, int c, int r);
 void ClearField(BallField& f);
 
 // Sprite definition path and tag of a ball kind.
-std::string BallSpritePath(int kind);
+const char* BallSpritePath(int kind);
 const char* BallTag(int kind);
 // The picture of a ball as the field shows it after generation or a shot: a plain colour ball
 // shows only its body, not animated; a bonus ball animates and shows its bonus icon; a colour

@@ -37,7 +37,9 @@ void WriteGameSection(const Context& ctx, JsonWriter& out) {
   out.BeginObject();
   out.Field("type", g.game_type);
   out.Field("level", g.level);
+  out.Field("last_level", g.lv.last_level);
   out.Field("score", g.scoring.score);
+  out.Field("shown_score", g.hud.shown_score);
   out.Field("level_points", g.scoring.level_points);
   out.Field("end_phase", g.end_phase);
   out.FieldReal("progress_target", g.progress.target);

@@ -4,6 +4,7 @@
 // (field.h, shot.h, matching.h, bonuses.h, particles.h).
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 namespace qv {
 
 class GameScenePort;
+struct Context;
 
 // Ball kinds of a field cell.
 inline constexpr int kKindEmpty = 0;
@@ -204,6 +206,133 @@ struct BallChoice {
   int bonus = 0;
 };
 
+// What the level file said and what the type's rules track while the level is played.
+struct LevelState {
+  int last_level = 1;            // 999999 while a file exists for the next level
+  int climb_time = 0;            // arcade: ms between two 1-pixel descents
+  int drain_interval = 0;        // challenge: ms between two drain steps
+  double point_divisor = 1;      // arcade: progress target = level points / divisor
+  std::vector<int> bonus_items;  // 1..10, what the cannon may hand out
+  int new_item = 0;              // item presented in the level-complete panel
+  std::vector<std::string> description;
+  std::vector<int> colours;  // puzzle: the layout's colours; the next ball is drawn from them
+  int shots_per_descent = 0;
+  int descent_budget = 0;  // puzzle: pixels still to descend
+  int danger_row = 8;
+  std::uint32_t descent_timer = 0;
+  std::uint32_t drain_time = 0;
+  bool start_flag = false;  // raised by level start, cleared by the level build
+  bool unplayable = false;  // the level file could not be read
+};
+
+// The current player's saved progress for one game type (the players file's fields).
+struct TypeProgress {
+  int level = -1;
+  int score = 0;
+  int may_continue = -1;
+  int checkpoint = 0;
+};
+
+// Where the game reaches the player list and the high-score page. The composition root fills
+// these from the menu; with none set the game keeps the progress in `local` and skips the
+// table. The game works on `local` and hands it back when the players file is to be written.
+struct PlayerLinks {
+  // The current player's progress for a game type; false when there is no player.
+  bool (*read_progress)(Context&, int type, TypeProgress& out) = nullptr;
+  // Stores it as the current player's and writes the players file.
+  void (*write_progress)(Context&, int type, const TypeProgress& progress) = nullptr;
+  // Opens the scores page of the game type just played with this game's result entered
+  // (sets end phase 4 and click context 5).
+  void (*open_scores)(Context&) = nullptr;
+  // Hover and clicks of the scores page (buttons 1, 2 page through the types).
+  void (*scores_hover)(Context&) = nullptr;
+  void (*scores_page)(Context&, int button) = nullptr;
+  // Opens the continue-last-game dialog over the game scene (end phase 10, click context 17).
+  void (*open_continue)(Context&) = nullptr;
+  std::array<TypeProgress, 3> local{};
+};
+
+// State of the game frame between calls.
+struct FrameState {
+  int button_flags = 0;  // of the last click: 1 left, 2 right
+  int key = 0;
+  bool fast_drop_armed = false;
+  bool auto_shot = false;
+  std::uint32_t deadline = 0;  // game over when passed; 0 = none
+  bool deadline_set = false;
+  std::uint32_t fall_end = 0;
+  std::uint32_t sad_time = 0;
+  int shot_counter = 0;
+  int meter_target = 0;  // puzzle shot meter 0..163
+  int meter_shown = 0;
+  bool from_stats = false;    // the exit question came from the statistics
+  bool paused_sound = false;  // balls-down stopped for the exit question
+  int saved_level_for_retry = 0;
+};
+
+struct DragonRecord {
+  bool moving = false;
+  double target_x = 0;
+  double target_y = 0;
+  double x = 0;
+  std::uint32_t rest_until = 0;
+  int wanted = 0;
+  std::uint32_t hold_until = 0;
+  int shown = -1;
+  double down_speed = 0.4;
+  double up_speed = 0.8;
+};
+
+// The game scene's objects (registry slots, -1 = none) and the heads-up display's state.
+struct HudState {
+  PicId normal_panel = kNoPic, menu_mini = kNoPic, net_left = kNoPic, net_right = kNoPic;
+  PicId balls_down = kNoPic, canon1 = kNoPic, canon2 = kNoPic;
+  PicId tablo_level = kNoPic, tablo_scores = kNoPic, laser = kNoPic;
+  std::array<PicId, 2> board_lines{kNoPic, kNoPic};
+  std::array<PicId, 5> digits{kNoPic, kNoPic, kNoPic, kNoPic, kNoPic};
+  PicId strip = kNoPic;
+  std::array<PicId, 42> covers = [] {
+    std::array<PicId, 42> a{};
+    a.fill(kNoPic);
+    return a;
+  }();
+  PicId over_ok = kNoPic, exit_yes = kNoPic, exit_no = kNoPic;
+  PicId stat_ok = kNoPic, stat_menu = kNoPic;
+  PicId retry_ok = kNoPic, retry_no = kNoPic;
+  std::array<PicId, 2> dragons{kNoPic, kNoPic};
+  std::array<PicId, 6> slots{kNoPic, kNoPic, kNoPic, kNoPic, kNoPic, kNoPic};
+  PicId board = kNoPic;
+  PicId loaded = kNoPic;  // the big bomb's fuse plays on GameChannels::fuse
+
+  int cannon_step = 0;
+  std::uint32_t cannon_time = 0;
+  int board_step = 0;
+  std::uint32_t board_time = 0;
+  int shown_score = 0;
+  bool score_redraw = false;
+  std::uint32_t score_time = 0;
+  int shown_level = -1;
+  bool alarm_played = false;
+  std::array<DragonRecord, 2> dragon{};
+  std::uint32_t shots_since_bonus = 0;
+  std::uint32_t shots_until_bonus = 0;
+  std::uint32_t scene_start = 0;
+  char level_text[16] = {};
+};
+
+// The built-in player's state between frames, and its scratch for judging a shot.
+struct AutoplayState {
+  int stage = 0;  // 0 choose, 1 press, 2 release
+  int button = 1;
+  int x = 400;
+  int y = 300;
+  int wait = 0;
+  std::uint32_t stamp = 0;
+  std::array<std::uint32_t, kFieldCols * kFieldRows> seen{};
+  std::array<std::uint32_t, kFieldCols * kFieldRows> gone{};
+  std::array<std::int16_t, kFieldCols * kFieldRows> queue{};
+};
+
 struct GameState {
   GameScenePort* port = nullptr;  // the game scene's objects, text and sounds; may be null
 
@@ -211,6 +340,12 @@ struct GameState {
   int level = 1;
   int end_phase = 0;
   double challenge_factor = 0;
+  LevelState lv;
+  FrameState frame;
+  HudState hud;
+  PlayerLinks players;
+  AutoplayState bot;
+  std::shared_ptr<GameScenePort> scene_port;  // the game scene's port while it is built
 
   BallField field;
   AimState aim;

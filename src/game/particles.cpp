@@ -97,7 +97,11 @@ int CreateParticle(Context& ctx, int kind, double x, double y, PicId sprite) {
     y = PicY(ctx, sprite);
   } else if (kind >= 1 && kind <= 14) {
     const int colour = kind <= 7 ? kind : kind - 7;
-    p.sprite = MakePic(ctx, "graphics\\balls\\ball" + std::to_string(colour) + ".spr", "");
+    static constexpr const char* kPaths[7] = {
+        "graphics\\balls\\ball1.spr", "graphics\\balls\\ball2.spr", "graphics\\balls\\ball3.spr",
+        "graphics\\balls\\ball4.spr", "graphics\\balls\\ball5.spr", "graphics\\balls\\ball6.spr",
+        "graphics\\balls\\ball7.spr"};
+    p.sprite = MakePic(ctx, kPaths[colour - 1], "");
     SetPartVisible(ctx, p.sprite, 0, false);
     SetPartVisible(ctx, p.sprite, 2, false);
     SetPartVisible(ctx, p.sprite, 3, false);

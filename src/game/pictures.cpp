@@ -17,18 +17,19 @@ TMyImageSprite* Part(const Context& ctx, PicId id, int part) {
 }  // namespace
 
 TMultiSprite* Pic(const Context& ctx, PicId id) {
-  return id < 0 ? nullptr : MultiSpriteAt(ctx, id);
+  TMultiSprite* m = id < 0 ? nullptr : MultiSpriteAt(ctx, id);
+  return m && !m->pooled ? m : nullptr;  // a released picture is gone for the game
 }
 
 PicId MakePic(Context& ctx, std::string_view path, std::string_view tag) {
-  TMultiSprite* m = CreateMultiSprite(ctx, path);
+  TMultiSprite* m = AcquireMultiSprite(ctx, path);
   if (!m) return kNoPic;
   m->tag.assign(tag);
   return m->list_index;
 }
 
 void FreePic(Context& ctx, PicId& id) {
-  if (Pic(ctx, id)) DestroyMultiSpriteAt(ctx, id);
+  if (TMultiSprite* m = Pic(ctx, id)) ReleaseMultiSprite(ctx, m);
   id = kNoPic;
 }
 
@@ -114,6 +115,28 @@ void SetPartAnimPos(Context& ctx, PicId id, int part, double pos) {
 }
 void SetPartColor(Context& ctx, PicId id, int part, int rgb) {
   if (TMyImageSprite* p = Part(ctx, id, part)) p->color = rgb;
+}
+void SetPartOffsetY(Context& ctx, PicId id, int part, double dy) {
+  if (TMyImageSprite* p = Part(ctx, id, part)) p->offset_y = dy;
+}
+double PartAnimPos(const Context& ctx, PicId id, int part) {
+  const TMyImageSprite* p = Part(ctx, id, part);
+  return p ? p->anim_pos : 0;
+}
+void RestartPartAnim(Context& ctx, PicId id, int part) {
+  if (TMyImageSprite* p = Part(ctx, id, part)) {
+    p->anim_pos = 0;
+    p->anim_start = 0;
+    p->anim_speed = p->base_anim_speed;
+  }
+}
+bool PicVisible(const Context& ctx, PicId id) {
+  const TMultiSprite* m = Pic(ctx, id);
+  return m && m->visible;
+}
+int PicParts(const Context& ctx, PicId id) {
+  const TMultiSprite* m = Pic(ctx, id);
+  return m ? static_cast<int>(m->parts.size()) : 0;
 }
 void SetPartAlphaMode(Context& ctx, PicId id, int part, int mode) {
   if (TMyImageSprite* p = Part(ctx, id, part)) p->alpha_mode = static_cast<std::uint8_t>(mode);

@@ -42,6 +42,12 @@ void RestorePartAnimSpeed(Context& ctx, PicId id, int part);  // back to the def
 void SetPartAnimPos(Context& ctx, PicId id, int part, double pos);
 void SetPartColor(Context& ctx, PicId id, int part, int rgb);
 void SetPartAlphaMode(Context& ctx, PicId id, int part, int mode);
+void SetPartOffsetY(Context& ctx, PicId id, int part, double dy);
+double PartAnimPos(const Context& ctx, PicId id, int part);
+// Animation from its first frame at the definition's speed.
+void RestartPartAnim(Context& ctx, PicId id, int part);
+bool PicVisible(const Context& ctx, PicId id);
+int PicParts(const Context& ctx, PicId id);
 void SelectPicPart(Context& ctx, PicId id, int group, int part);
 
 // The per-frame Update of one picture (flips, angle, part placement).

@@ -223,13 +223,17 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
 void Fire(Context& ctx, int kind, int paint, int bonus) {
   GameState& g = ctx.game;
   FreeShotBall(ctx);
-  TShotBall* b = CreateMultiSpriteOf<TShotBall>(ctx, BallSpritePath(kind));
+  TShotBall* b = AcquireMultiSpriteOf<TShotBall>(ctx, BallSpritePath(kind));
   g.shot = b;
   const PicId id = b->list_index;
   ApplyBallLook(ctx, id, kind, paint, bonus);
   b->kind = kind;
   b->paint = paint;
   b->bonus = bonus;
+  b->path_index = 0;
+  b->free_flight = 0;
+  b->vx = 0;
+  b->vy = 0;
   if (g.path.length == 0) {
     const double a = -g.aim.angle - kPi / 2;
     b->free_flight = 1;
@@ -287,7 +291,7 @@ void MoveShotBall(Context& ctx) {
 void FreeShotBall(Context& ctx) {
   GameState& g = ctx.game;
   if (!g.shot) return;
-  DestroyMultiSprite(ctx, g.shot);
+  ReleaseMultiSprite(ctx, g.shot);
   g.shot = nullptr;
 }
 

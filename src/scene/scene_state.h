@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "scene/text.h"
+
 namespace qv {
 
 // A named set of tags faded together (dialogs).
@@ -22,9 +24,17 @@ struct DialogFade {
   int step = 8;   // alpha added per frame
 };
 
+// Font metrics read once per font: text is laid out while a game runs (score texts) and a
+// layout must not read files or allocate once the font is known.
+struct CachedFont {
+  std::string font;
+  FontMetrics metrics;
+};
+
 struct SceneState {
   std::vector<my_tag_list> tag_lists;
   DialogFade fade;
+  std::vector<CachedFont> fonts;
 };
 
 }  // namespace qv

@@ -40,9 +40,17 @@ Expected<TextResult> CreateText(Context& ctx, std::string_view text, int z, std:
                                 double x) {
   TextResult out;
   if (!EndsWithSpr(font)) return out;
-  const Expected<FontMetrics> metrics = LoadMetrics(font);
-  if (!metrics) return Fail(metrics.error());
-  const FontMetrics& m = *metrics;
+  const FontMetrics* cached = nullptr;
+  for (const CachedFont& f : ctx.scene.fonts) {
+    if (f.font == font) cached = &f.metrics;
+  }
+  if (!cached) {
+    Expected<FontMetrics> metrics = LoadMetrics(font);
+    if (!metrics) return Fail(metrics.error());
+    ctx.scene.fonts.push_back({std::string(font), std::move(*metrics)});
+    cached = &ctx.scene.fonts.back().metrics;
+  }
+  const FontMetrics& m = *cached;
   if (align != 1) {
     const double w = LineWidth(m, text, scale);
     x = align == 3 ? x - w : x - w / 2;
@@ -51,14 +59,14 @@ Expected<TextResult> CreateText(Context& ctx, std::string_view text, int z, std:
   for (const char ch : text) {
     const int c = static_cast<unsigned char>(ch);
     if (ch != ' ') {
-      TMultiSprite* glyph = CreateMultiSprite(ctx, font);
+      TMultiSprite* glyph = AcquireMultiSprite(ctx, font);
       if (glyph != nullptr) {
         glyph->x = scale * m.spacing + pen;
         glyph->y = y;
         glyph->scale_x = scale;
         glyph->scale_y = scale;
         if (!glyph->parts.empty()) glyph->parts[0]->anim_pos = m.frame[c];
-        glyph->tag = std::string(tag);
+        glyph->tag.assign(tag);
         if (color >= 0) glyph->color = color;
         if (z != -1) glyph->z = z;
         ++out.created;
@@ -77,7 +85,10 @@ Expected<double> CreateTextLogged(Context& ctx, std::string_view text, int z, st
   if (text.empty()) return 0.0;
   const Expected<TextResult> r = CreateText(ctx, text, z, font, align, tag, color, scale, y, x);
   if (!r) return Fail(r.error());
-  WriteLog(ctx, "create_txt(\"" + std::string(tag) + "\"), created: " + std::to_string(r->created));
+  if (ctx.shell.options.log_enabled) {
+    WriteLog(ctx,
+             "create_txt(\"" + std::string(tag) + "\"), created: " + std::to_string(r->created));
+  }
   return r->width;
 }
 

@@ -1,6 +1,9 @@
 // Multisprite instances and the global multisprite list.
 #include "sprites/multisprite.h"
 
+#include <algorithm>
+#include <typeinfo>
+
 #include "context.h"
 #include "sprites/prototype.h"
 
@@ -57,32 +60,16 @@ bool TMultiSprite::ContainsPoint(const Context& ctx, double px, double py) const
   return false;
 }
 
-void InitMultiSprite(Context& ctx, std::unique_ptr<TMultiSprite> owned, std::string_view path) {
-  TMultiSprite& m = *owned;
-  m.scale_x = m.scale_y = 1;
-  const int pi = GetPrototype(ctx, path);
+namespace {
+
+// Fields a fresh instance takes from its prototype.
+void ApplyPrototype(Context& ctx, TMultiSprite& m, int pi) {
   SpriteState& s = ctx.sprites;
   const my_prototype& proto = s.prototypes[pi];
   m.prototype_index = pi;
   m.groups = proto.groups;
   m.visible = true;
   m.tag.clear();
-
-  auto& list = s.multisprites;
-  int slot = -1;
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (!list[i]) {
-      slot = static_cast<int>(i);
-      break;
-    }
-  }
-  if (slot < 0) {
-    if (list.size() == list.capacity()) list.reserve(list.capacity() + 512);
-    list.emplace_back();
-    slot = static_cast<int>(list.size()) - 1;
-  }
-  m.list_index = slot;
-
   m.width = proto.width;
   m.height = proto.height;
   m.color = proto.color;
@@ -103,38 +90,115 @@ void InitMultiSprite(Context& ctx, std::unique_ptr<TMultiSprite> owned, std::str
   m.alpha = proto.alpha;
   m.rot_center_x = proto.rot_center_x;
   m.rot_center_y = proto.rot_center_y;
-
-  m.parts.reserve(proto.parts.size());
-  for (const my_sprite_opis& op : proto.parts) {
-    auto part = std::make_unique<TMyImageSprite>(&s.engine);
-    part->owner = &m;
-    part->offset_x = op.x;
-    part->offset_y = op.y;
-    part->z_offset = op.z;
-    part->part_flip_x = op.flip_x;
-    part->part_flip_y = op.flip_y;
-    part->image_name = op.image_name;
-    part->scale_x = op.scale_x;
-    part->scale_y = op.scale_y;
-    part->texture_index = op.texture_index;
-    part->group_index = op.group_index;
-    part->alpha = op.alpha;
-    part->alpha_mode = op.alpha_mode;
-    part->color = op.color;
-    part->part_angle = op.angle;
-    part->sprite_type = op.sprite_type;
-    part->anim_count = op.frame_count;
-    part->anim_speed = part->base_anim_speed = op.anim_speed;
-    part->anim_start = 0;
-    part->anim_looped = op.anim_loop;
+  for (std::size_t i = 0; i < proto.parts.size() && i < m.parts.size(); ++i) {
+    const my_sprite_opis& op = proto.parts[i];
+    TMyImageSprite& part = *m.parts[i];
+    part.owner = &m;
+    part.offset_x = op.x;
+    part.offset_y = op.y;
+    part.z_offset = op.z;
+    part.part_flip_x = op.flip_x;
+    part.part_flip_y = op.flip_y;
+    part.image_name = op.image_name;
+    part.scale_x = op.scale_x;
+    part.scale_y = op.scale_y;
+    part.texture_index = op.texture_index;
+    part.group_index = op.group_index;
+    part.alpha = op.alpha;
+    part.alpha_mode = op.alpha_mode;
+    part.color = op.color;
+    part.part_angle = op.angle;
+    part.sprite_type = op.sprite_type;
+    part.anim_count = op.frame_count;
+    part.anim_speed = part.base_anim_speed = op.anim_speed;
+    part.anim_start = 0;
+    part.anim_pos = 0;
+    part.anim_looped = op.anim_loop;
+    // As a part is constructed: hidden and off screen until selected and moved.
+    part.visible = false;
+    part.x = part.y = -2000;
+    part.moved = true;
     if (op.texture_index >= 0 && op.texture_index < static_cast<int>(s.textures.size())) {
-      part->width = s.textures[op.texture_index].image_width;
-      part->height = s.textures[op.texture_index].image_height;
+      part.width = s.textures[op.texture_index].image_width;
+      part.height = s.textures[op.texture_index].image_height;
     }
-    m.parts.push_back(std::move(part));
   }
-  for (std::size_t g = 0; g < m.groups.size(); ++g) m.SelectPart(static_cast<int>(g), 0);
+  for (std::size_t g = 0; g < m.groups.size(); ++g) {
+    m.groups[g].current_part = -1;
+    m.SelectPart(static_cast<int>(g), 0);
+  }
+}
+
+}  // namespace
+
+void InitMultiSprite(Context& ctx, std::unique_ptr<TMultiSprite> owned, std::string_view path) {
+  TMultiSprite& m = *owned;
+  m.scale_x = m.scale_y = 1;
+  const int pi = GetPrototype(ctx, path);
+  SpriteState& s = ctx.sprites;
+
+  auto& list = s.multisprites;
+  int slot = -1;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (!list[i]) {
+      slot = static_cast<int>(i);
+      break;
+    }
+  }
+  if (slot < 0) {
+    if (list.size() == list.capacity()) list.reserve(list.capacity() + 512);
+    list.emplace_back();
+    slot = static_cast<int>(list.size()) - 1;
+  }
+  m.list_index = slot;
+
+  // Room for any tag the game gives, so that a pooled picture retagged later never allocates.
+  m.tag.reserve(31);
+  const std::size_t count = s.prototypes[pi].parts.size();
+  m.parts.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    m.parts.push_back(std::make_unique<TMyImageSprite>(&s.engine));
+  }
+  ApplyPrototype(ctx, m, pi);
   list[slot] = std::move(owned);
+}
+
+TMultiSprite* TakePooledMultiSprite(Context& ctx, std::string_view path,
+                                    const std::type_info& type) {
+  const int pi = GetPrototype(ctx, path);
+  auto& pool = ctx.sprites.pool;
+  if (pi < 0 || static_cast<std::size_t>(pi) >= pool.size()) return nullptr;
+  auto& parked = pool[static_cast<std::size_t>(pi)];
+  for (std::size_t i = parked.size(); i-- > 0;) {
+    TMultiSprite* m = parked[i];
+    if (typeid(*m) != type) continue;
+    parked[i] = parked.back();
+    parked.pop_back();
+    m->pooled = false;
+    ApplyPrototype(ctx, *m, pi);
+    return m;
+  }
+  return nullptr;
+}
+
+TMultiSprite* AcquireMultiSprite(Context& ctx, std::string_view path) {
+  if (TMultiSprite* m = TakePooledMultiSprite(ctx, path, typeid(TMultiSprite))) return m;
+  return CreateMultiSprite(ctx, path);
+}
+
+void ReleaseMultiSprite(Context& ctx, TMultiSprite* sprite) {
+  if (!sprite || sprite->pooled) return;
+  const int pi = sprite->prototype_index;
+  if (pi < 0) {
+    DestroyMultiSprite(ctx, sprite);
+    return;
+  }
+  auto& pool = ctx.sprites.pool;
+  if (static_cast<std::size_t>(pi) >= pool.size()) pool.resize(static_cast<std::size_t>(pi) + 64);
+  sprite->pooled = true;
+  sprite->visible = false;
+  sprite->tag.clear();
+  pool[static_cast<std::size_t>(pi)].push_back(sprite);
 }
 
 TMultiSprite* CreateMultiSprite(Context& ctx, std::string_view path) {
@@ -154,6 +218,11 @@ void DestroyMultiSpriteAt(Context& ctx, int slot) {
   if (slot < 0 || slot >= static_cast<int>(list.size())) return;
   // Moved out first so that the slot is empty while the instance is torn down.
   std::unique_ptr<TMultiSprite> doomed = std::move(list[slot]);
+  if (doomed && doomed->pooled) {
+    auto& parked = ctx.sprites.pool[static_cast<std::size_t>(doomed->prototype_index)];
+    const auto it = std::find(parked.begin(), parked.end(), doomed.get());
+    if (it != parked.end()) parked.erase(it);
+  }
 }
 
 int MultiSpriteCount(const Context& ctx) {

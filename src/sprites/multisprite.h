@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -50,6 +51,7 @@ class TMultiSprite {
   bool isometric = false;
   double iso_x = 0, iso_y = 0;
   int iso_z = 0;
+  bool pooled = false;  // released and parked in the pool, hidden
 };
 
 // Builds an instance of the definition file at `path` into the first free slot of the global
@@ -64,6 +66,21 @@ T* CreateMultiSpriteOf(Context& ctx, std::string_view path, Args&&... args) {
   T* raw = sprite.get();
   InitMultiSprite(ctx, std::move(sprite), path);
   return raw;
+}
+
+// Pictures that come and go every few frames (particles, balls, glyphs) are pooled: a released
+// picture keeps its slot, hidden and untagged, and the next acquire of the same definition
+// takes it back as new, so once the pool has grown they cost no allocation. A derived class
+// is handed out only as itself; its own fields keep their last values for the caller to set.
+TMultiSprite* AcquireMultiSprite(Context& ctx, std::string_view path);
+void ReleaseMultiSprite(Context& ctx, TMultiSprite* sprite);
+// A parked instance of exactly this class and definition, reset as new; null when none.
+TMultiSprite* TakePooledMultiSprite(Context& ctx, std::string_view path,
+                                    const std::type_info& type);
+template <class T>
+T* AcquireMultiSpriteOf(Context& ctx, std::string_view path) {
+  if (TMultiSprite* m = TakePooledMultiSprite(ctx, path, typeid(T))) return static_cast<T*>(m);
+  return CreateMultiSpriteOf<T>(ctx, path);
 }
 
 // Empties the instance's slot and frees it; null is ignored.

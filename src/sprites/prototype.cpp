@@ -562,14 +562,22 @@ int TakePrototypeSlot(Context& ctx) {
 }  // namespace
 
 int FindPrototype(const Context& ctx, std::string_view path) {
-  std::string name = spr::Trim(path);
-  for (char& c : name) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  // The name is built in a buffer of its own: pictures are asked for every frame, and a lookup
+  // must not allocate.
+  std::string_view trimmed = path;
+  while (!trimmed.empty() && spr::IsBlank(trimmed.front())) trimmed.remove_prefix(1);
+  while (!trimmed.empty() && spr::IsBlank(trimmed.back())) trimmed.remove_suffix(1);
+  char buf[256];
+  std::size_t n = 0;
+  for (char c : trimmed) {
+    if (n == sizeof buf) break;
+    buf[n++] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
   }
-  if (name.size() >= 4 && name.compare(name.size() - 4, 4, ".spr") == 0) {
+  std::string_view name(buf, n);
+  if (name.size() >= 4 && name.substr(name.size() - 4) == ".spr") {
     const std::size_t slash = name.rfind('\\');
-    name = name.substr(slash == std::string::npos ? 0 : slash + 1);
-    name.resize(name.size() - 4);
+    name = name.substr(slash == std::string_view::npos ? 0 : slash + 1);
+    name.remove_suffix(4);
   }
   if (name.empty()) return -1;
   const auto& list = ctx.sprites.prototypes;

@@ -32,6 +32,8 @@ struct SpriteState {
   // Declared before the list so that it outlives every part.
   TSpriteEngine engine;
   std::vector<std::unique_ptr<TMultiSprite>> multisprites;  // used length = size()
+  // Released pictures kept for reuse, by prototype index (see AcquireMultiSprite).
+  std::vector<std::vector<TMultiSprite*>> pool;
 
   std::vector<SpriteQuad> draw_list;
 };

@@ -327,3 +327,66 @@ TEST_F(Multi, LostTexturesStopDrawingUntilRestored) {
 
 }  // namespace
 }  // namespace qv
+
+namespace qv {
+namespace {
+
+class Pooled : public TMultiSprite {
+ public:
+  int extra = 0;
+};
+
+TEST_F(Multi, PooledPicturesComeBackAsNewInTheirSlot) {
+  TMultiSprite* m = AcquireMultiSprite(ctx, "g\\three.spr");
+  const int slot = m->list_index;
+  m->x = 500;
+  m->alpha = 7;
+  m->tag = "explose_particle";
+  m->SelectPart(0, 2);
+  m->parts[3]->anim_pos = 2.5;
+  ReleaseMultiSprite(ctx, m);
+  EXPECT_TRUE(m->pooled);
+  EXPECT_FALSE(m->visible);
+  EXPECT_EQ(m->tag, "");
+  EXPECT_EQ(MultiSpriteAt(ctx, slot), m) << "parked in its slot";
+
+  TMultiSprite* other = AcquireMultiSprite(ctx, "g\\one.spr");
+  EXPECT_NE(other, m) << "another definition is made anew";
+  TMultiSprite* again = AcquireMultiSprite(ctx, "g\\three.spr");
+  ASSERT_EQ(again, m);
+  EXPECT_FALSE(again->pooled);
+  EXPECT_TRUE(again->visible);
+  EXPECT_DOUBLE_EQ(again->x, 0);
+  EXPECT_EQ(again->alpha, 255);
+  EXPECT_EQ(again->groups[0].current_part, 0);
+  EXPECT_TRUE(again->parts[0]->visible);
+  EXPECT_FALSE(again->parts[2]->visible);
+  EXPECT_DOUBLE_EQ(again->parts[3]->anim_pos, 0);
+  EXPECT_DOUBLE_EQ(again->parts[0]->x, -2000);
+}
+
+TEST_F(Multi, PooledDerivedClassesAreHandedOutOnlyAsThemselves) {
+  Pooled* p = AcquireMultiSpriteOf<Pooled>(ctx, "g\\one.spr");
+  p->extra = 9;
+  ReleaseMultiSprite(ctx, p);
+  TMultiSprite* plain = AcquireMultiSprite(ctx, "g\\one.spr");
+  EXPECT_NE(plain, p);
+  Pooled* back = AcquireMultiSpriteOf<Pooled>(ctx, "g\\one.spr");
+  EXPECT_EQ(back, p);
+  EXPECT_EQ(back->extra, 9) << "its own fields are the caller's to set";
+}
+
+TEST_F(Multi, DestroyingAParkedPictureTakesItOutOfThePool) {
+  TMultiSprite* m = AcquireMultiSprite(ctx, "g\\one.spr");
+  const int slot = m->list_index;
+  ReleaseMultiSprite(ctx, m);
+  DestroyMultiSpriteAt(ctx, slot);
+  EXPECT_EQ(MultiSpriteAt(ctx, slot), nullptr);
+  TMultiSprite* fresh = AcquireMultiSprite(ctx, "g\\one.spr");
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_FALSE(fresh->pooled);
+  EXPECT_EQ(MultiSpriteAt(ctx, fresh->list_index), fresh);
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,256 @@
+#include "game/autoplay.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "context.h"
+#include "game/field.h"
+#include "game/game_math.h"
+#include "game/pictures.h"
+#include "game/scene_port.h"
+#include "game/shot.h"
+#include "platform/window.h"
+#include "shell/events.h"
+#include "shell/frame.h"
+#include "sprites/multisprite.h"
+
+namespace qv {
+namespace {
+
+constexpr int kMatched = 1000;
+
+std::size_t Index(int c, int r) {
+  return static_cast<std::size_t>((r + 1) * kFieldCols + c);
+}
+
+bool IsColour(int kind) {
+  return kind >= 1 && kind <= 7;
+}
+
+// Flood of `colour` from the target cell (which holds the new ball); marks the group gone.
+int Group(GameState& g, int c0, int r0, int colour) {
+  AutoplayState& b = g.bot;
+  const BallField& f = g.field;
+  const std::uint32_t mark = ++b.stamp;
+  int head = 0, tail = 0, n = 0;
+  b.queue[static_cast<std::size_t>(tail++)] = static_cast<std::int16_t>(Index(c0, r0));
+  b.seen[Index(c0, r0)] = mark;
+  while (head < tail) {
+    const int i = b.queue[static_cast<std::size_t>(head++)];
+    const int c = i % kFieldCols, r = i / kFieldCols - 1;
+    ++n;
+    b.gone[static_cast<std::size_t>(i)] = mark;
+    for (const CellRef& nb : Neighbours(f, c, r)) {
+      if (!BallField::InRange(nb.col, nb.row)) continue;
+      const std::size_t j = Index(nb.col, nb.row);
+      if (b.seen[j] == mark) continue;
+      const int k = f.at(nb.col, nb.row).kind;
+      if (k != colour && k != kKindMultiball) continue;
+      b.seen[j] = mark;
+      b.queue[static_cast<std::size_t>(tail++)] = static_cast<std::int16_t>(j);
+    }
+  }
+  return n;
+}
+
+// What would fall once the cells marked gone (stamp `group`) are removed: balls and crystals.
+void Falls(GameState& g, std::uint32_t group, int& balls, int& crystals) {
+  AutoplayState& b = g.bot;
+  const BallField& f = g.field;
+  const std::uint32_t mark = ++b.stamp;
+  int head = 0, tail = 0;
+  const int anchor = std::min(f.top_rows - 1, kFieldRowMax);
+  auto present = [&](int c, int r) { return f.at(c, r).kind != 0 && b.gone[Index(c, r)] != group; };
+  for (int c = 0; c < kFieldCols; ++c) {
+    if (!present(c, anchor)) continue;
+    b.seen[Index(c, anchor)] = mark;
+    b.queue[static_cast<std::size_t>(tail++)] = static_cast<std::int16_t>(Index(c, anchor));
+  }
+  while (head < tail) {
+    const int i = b.queue[static_cast<std::size_t>(head++)];
+    const int c = i % kFieldCols, r = i / kFieldCols - 1;
+    for (const CellRef& nb : Neighbours(f, c, r)) {
+      if (!BallField::InRange(nb.col, nb.row) || !present(nb.col, nb.row)) continue;
+      const std::size_t j = Index(nb.col, nb.row);
+      if (b.seen[j] == mark) continue;
+      b.seen[j] = mark;
+      b.queue[static_cast<std::size_t>(tail++)] = static_cast<std::int16_t>(j);
+    }
+  }
+  balls = 0;
+  crystals = 0;
+  for (int r = kFieldRowMin; r <= anchor; ++r) {
+    for (int c = 0; c < kFieldCols; ++c) {
+      if (!present(c, r) || b.seen[Index(c, r)] == mark) continue;
+      if (f.at(c, r).kind == kKindCrystal) {
+        ++crystals;
+      } else {
+        ++balls;
+      }
+    }
+  }
+}
+
+// How good it is for a ball of `kind` to settle in (c, r).
+double Judge(GameState& g, int kind, int c, int r) {
+  const BallField& f = g.field;
+  double best = -1e9;
+  int colours[8] = {kind, 0, 0, 0, 0, 0, 0, 0};
+  int count = 1;
+  if (kind == kKindMultiball) {
+    count = 0;
+    for (const CellRef& nb : Neighbours(f, c, r)) {
+      if (!BallField::InRange(nb.col, nb.row)) continue;
+      const int k = f.at(nb.col, nb.row).kind;
+      if (IsColour(k) && std::find(colours, colours + count, k) == colours + count) {
+        colours[count++] = k;
+      }
+    }
+  }
+  if (kind == kKindColourBomb || kind == kKindBigBomb) {
+    int near = 0;
+    for (const CellRef& nb : Neighbours(f, c, r)) {
+      if (BallField::InRange(nb.col, nb.row) && f.at(nb.col, nb.row).kind != 0) ++near;
+    }
+    return 300 + 40.0 * near + r;
+  }
+  for (int i = 0; i < count; ++i) {
+    const int n = Group(g, c, r, colours[i]);
+    double score;
+    if (n >= 3) {
+      int balls = 0, crystals = 0;
+      Falls(g, g.bot.stamp, balls, crystals);
+      score = kMatched + 10.0 * n + 15.0 * balls + 400.0 * crystals;
+    } else {
+      score = 40.0 * (n - 1) + 2.0 * r;
+    }
+    best = std::max(best, score);
+  }
+  if (count == 0) best = 2.0 * r;
+  return best;
+}
+
+// The best pointer position for a ball of `kind` (the aim is restored afterwards).
+AimChoice Best(Context& ctx, int kind) {
+  GameState& g = ctx.game;
+  const AimState saved = g.aim;
+  AimChoice best;
+  constexpr int kY = 330;
+  for (int x = 2; x < kScreenWidth; x += 3) {
+    g.aim.cannon_turning = false;
+    AimUpdate(ctx, x, kY, kScreenWidth, kScreenHeight);
+    if (!PlanShot(ctx, RoundEven(g.aim.start_x), RoundEven(g.aim.start_y), g.aim.vx, g.aim.vy)) {
+      continue;
+    }
+    const double score = Judge(g, kind, g.path.target_col, g.path.target_row);
+    // Near-equal choices go to the middle, where a slightly wrong aim still lands.
+    const double bias = -std::abs(x - 400) * 0.001;
+    if (score + bias > best.score) best = {x, kY, score + bias};
+  }
+  g.aim = saved;
+  if (g.port) g.port->SetAimRotation(ctx, saved.angle);
+  return best;
+}
+
+void PointerTo(Context& ctx, int x, int y) {
+  if (ctx.platform.window) ctx.platform.window->SetPointer(x, y);
+  platform::WindowEvent e;
+  e.type = platform::WindowEvent::Type::MouseMove;
+  DispatchWindowEvent(ctx, e);
+}
+
+void Button(Context& ctx, bool down, int button) {
+  platform::WindowEvent e;
+  e.type = down ? platform::WindowEvent::Type::MouseDown : platform::WindowEvent::Type::MouseUp;
+  e.button = button;
+  DispatchWindowEvent(ctx, e);
+}
+
+// Starts a click on the centre of a picture (or at x, y for pic -1).
+void Aim(Context& ctx, PicId pic, int x, int y, int button) {
+  AutoplayState& b = ctx.game.bot;
+  if (const TMultiSprite* m = Pic(ctx, pic)) {
+    x = static_cast<int>(m->x) + std::max(m->width, 8) / 2;
+    y = static_cast<int>(m->y) + std::max(m->height, 8) / 2;
+  }
+  b.x = x;
+  b.y = y;
+  b.button = button;
+  PointerTo(ctx, x, y);
+  b.stage = 1;
+  b.wait = 3;
+}
+
+}  // namespace
+
+AimChoice ChooseAim(Context& ctx) {
+  return Best(ctx, ctx.game.current_ball.kind);
+}
+
+void AutoplayStep(Context& ctx) {
+  if (!ctx.shell.run.autoplay || ctx.shell.scene != SceneId::Game ||
+      ctx.shell.pending_scene != SceneId::None) {
+    return;
+  }
+  GameState& g = ctx.game;
+  AutoplayState& b = g.bot;
+  ShellState& s = ctx.shell;
+  if (b.wait > 0) {
+    --b.wait;
+    return;
+  }
+  if (b.stage == 1) {
+    Button(ctx, true, b.button);
+    b.stage = 2;
+    b.wait = 1;
+    return;
+  }
+  if (b.stage == 2) {
+    Button(ctx, false, b.button);
+    b.stage = 0;
+    b.wait = 4;
+    return;
+  }
+  if (s.command != 0) return;
+  const HudState& h = g.hud;
+  switch (g.end_phase) {
+    case 0: {
+      const bool ready = h.cannon_step >= 31 && !g.lv.start_flag && !g.walls.moving &&
+                         !g.ball_in_flight && g.climb_remaining == 0 && g.shot == nullptr;
+      if (!ready) return;
+      const AimChoice now = Best(ctx, g.current_ball.kind);
+      if (g.mounted_rockets > 0 && now.score < kMatched) {
+        Aim(ctx, kNoPic, now.x, now.y, 3);  // a paint rocket where nothing matches
+        return;
+      }
+      if (g.mounted_rockets == 0 && now.score < kMatched && g.next_ball.kind != 0) {
+        const AimChoice next = Best(ctx, g.next_ball.kind);
+        if (next.score >= kMatched) {
+          Aim(ctx, kNoPic, next.x, next.y, 3);  // swap first
+          return;
+        }
+      }
+      Aim(ctx, kNoPic, now.x, now.y, 1);
+      return;
+    }
+    case 1:
+      Aim(ctx, h.over_ok, 0, 0, 1);
+      return;
+    case 2:
+      Aim(ctx, h.stat_ok, 0, 0, 1);
+      return;
+    case 4:
+      Aim(ctx, kNoPic, 400, 492, 1);
+      return;
+    case 5:
+      Aim(ctx, h.retry_ok, 0, 0, 1);
+      return;
+    case 6:
+      Aim(ctx, h.exit_no, 0, 0, 1);
+      return;
+    default:
+      return;
+  }
+}
+
+}  // namespace qv

@@ -1,0 +1,449 @@
+#include "game/dialogs.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "audio/audio.h"
+#include "context.h"
+#include "game/bonuses.h"
+#include "game/game_math.h"
+#include "game/hud.h"
+#include "game/levels.h"
+#include "game/scene_port.h"
+#include "scene/dialog_fade.h"
+#include "scene/map.h"
+#include "scene/registry.h"
+#include "scene/text.h"
+#include "sprites/multisprite.h"
+
+namespace qv {
+namespace {
+
+constexpr const char* kFont = "graphics\\fonts\\font_crystal1.spr";
+constexpr int kKeyEnter = 13;
+constexpr int kKeyEscape = 27;
+
+int LastLevel(const Context& ctx) {
+  return ctx.game.lv.last_level;
+}
+
+void CursorVariant(Context& ctx, int v) {
+  SelectPicPart(ctx, ctx.loading.cursor, 0, v);
+}
+
+// A button of the open dialog: variant 2 pressed, 1 hovered, 0 otherwise.
+bool HoverButton(Context& ctx, PicId id, int number) {
+  ShellState& s = ctx.shell;
+  TMultiSprite* m = Pic(ctx, id);
+  if (!m || !m->visible) return false;
+  const bool over = s.mouse_x != -1000 && m->ContainsPoint(ctx, s.mouse_x, s.mouse_y);
+  if (over) {
+    s.hover_button = number;
+    SelectPicPart(ctx, id, 0, s.pressed_button == number ? 2 : 1);
+  } else {
+    SelectPicPart(ctx, id, 0, 0);
+  }
+  return over;
+}
+
+bool InRect(const ShellState& s, int x0, int x1, int y0, int y1) {
+  return s.mouse_x >= x0 && s.mouse_x <= x1 && s.mouse_y >= y0 && s.mouse_y <= y1;
+}
+
+PicId MakeWithTag(Context& ctx, const char* path, const char* tag) {
+  return MakePic(ctx, path, tag);
+}
+
+void SetPartAlpha(Context& ctx, PicId id, int part, int alpha) {
+  TMultiSprite* m = Pic(ctx, id);
+  if (!m || part < 0 || static_cast<std::size_t>(part) >= m->parts.size()) return;
+  m->parts[static_cast<std::size_t>(part)]->alpha = static_cast<std::uint8_t>(alpha);
+}
+
+const char* GameTitleText(int type) {
+  return type == kChallenge ? "text\\game_title_challenge.txt"
+         : type == kPuzzle  ? "text\\game_title_puzzle.txt"
+                            : "text\\game_title_arcade.txt";
+}
+
+void UnloadScoresPage(Context& ctx) {
+  unload_by_tag(ctx, "hiscores");
+  ShowTag(ctx, "menu_scores", false);
+  unload_by_tag(ctx, "scores_text");
+  unload_by_tag(ctx, "scores_records");
+}
+
+void ShowStatisticsAgain(Context& ctx) {
+  GameState& g = ctx.game;
+  g.end_phase = 2;
+  ctx.shell.click_context = 8;
+  ShowTag(ctx, "game_stat", true);
+  ShowTag(ctx, "game_stat_text", true);
+  if (g.lv.new_item <= 0)
+    SetPicVisible(ctx, FindObject(ctx, "stat_poloska", -1, "game_stat"), false);
+  OpenDialogFade(ctx, {"game_stat", "game_stat_text"});
+}
+
+// One button of a game dialog, by click context.
+void PressButton(Context& ctx, int button) {
+  GameState& g = ctx.game;
+  ShellState& s = ctx.shell;
+  switch (s.click_context) {
+    case 7:  // game over
+      if (button == 1) {
+        ShowTag(ctx, "game_over", false);
+        s.command = 23;
+      }
+      break;
+    case 8:  // statistics
+      if (button == 1) {
+        s.command = g.level < LastLevel(ctx) ? 15 : 23;
+      } else if (button == 2) {
+        g.frame.from_stats = true;
+        ShowTag(ctx, "game_stat", false);
+        ShowTag(ctx, "game_stat_text", false);
+        s.command = 25;
+      }
+      break;
+    case 5:  // high-score table reached from the game
+      if (button == 1 || button == 2) {
+        if (g.players.scores_page) g.players.scores_page(ctx, button);
+      } else if (button == 3) {
+        if (g.level < LastLevel(ctx) && g.game_type != kPuzzle && Progress(ctx).level > 4) {
+          s.command = 14;
+        } else {
+          UnloadScoresPage(ctx);
+          s.command = 3;
+        }
+      }
+      break;
+    case 15:  // try again
+      if (button != 1 && button != 2) break;
+      unload_by_tag(ctx, "try_again");
+      unload_by_tag(ctx, "try_again_puzzle");
+      g.end_phase = 9;
+      s.click_context = 0;
+      if (button == 1) {
+        if (g.game_type != kPuzzle) g.level = Progress(ctx).level;
+        s.command = 24;
+      } else {
+        s.command = g.game_type != kPuzzle ? 3 : 23;
+      }
+      break;
+    case 16:  // exit question
+      if (button == 1) {
+        s.click_context = 1;
+        s.scene_phase = 0;
+        s.pending_scene = SceneId::Menu;
+        s.command = 3;
+        ShowTag(ctx, "exit_to_menu", false);
+      } else if (button == 2) {
+        ShowTag(ctx, "exit_to_menu", false);
+        if (g.frame.from_stats) {
+          g.frame.from_stats = false;
+          ShowStatisticsAgain(ctx);
+        } else {
+          if (g.frame.paused_sound) {
+            StopGameChannel(ctx, g.channels.balls_down);
+            g.channels.balls_down = PlaySample(ctx, "sample_balls_down");
+          }
+          s.click_context = 0;
+          g.end_phase = 0;
+        }
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void SaveLossProgress(Context& ctx) {
+  GameState& g = ctx.game;
+  TypeProgress& p = Progress(ctx);
+  if (g.level >= 5) {
+    p.level = g.level / 5 * 5;
+    p.score = 0;
+    p.may_continue = 0;
+  } else {
+    p.may_continue = -1;
+  }
+  WritePlayers(ctx);
+}
+
+void OpenStatistics(Context& ctx) {
+  GameState& g = ctx.game;
+  ShellState& s = ctx.shell;
+  StopGameChannel(ctx, g.channels.balls_up);
+  const bool more = g.level < LastLevel(ctx);
+  if (more) {
+    g.level += 1;
+    SaveProgress(ctx);
+    g.level -= 1;
+    Progress(ctx).may_continue = 1;
+  } else {
+    TypeProgress& p = Progress(ctx);
+    p.may_continue = -1;
+    p.level = 1;
+    p.score = 0;
+  }
+  WritePlayers(ctx);
+  CursorVariant(ctx, 0);
+  ChangeMusic(ctx, -1, 250, 250);
+  g.end_phase = 2;
+  PlaySample(ctx, "sample_level_complete");
+  ShowTag(ctx, "game_stat", true);
+  unload_by_tag(ctx, "game_stat_text");
+  const PicId poloska = FindObject(ctx, "stat_poloska", -1, "game_stat");
+  char params[96];
+  if (more && g.lv.new_item > 0) {
+    std::snprintf(params, sizeof params, "%d,%d", g.level, g.scoring.score);
+    ShowTextFile(ctx, "text\\stat_with_bonus.txt", "game_stat_text", params);
+    SetPicVisible(ctx, poloska, true);
+    SetPicPos(ctx, poloska, PicX(ctx, poloska), 301);
+    double widest = 0;
+    for (const std::string& line : g.lv.description) {
+      widest = std::max(widest, MeasureText(ctx, line, kFont, 0.6));
+    }
+    const int w = RoundEven(widest + 32 + 16);
+    const double left = 400 - w / 2.0;
+    const int code = g.lv.new_item;
+    PicId pic = kNoPic;
+    if (code == 1) {
+      pic = MakePic(ctx, "graphics\\balls\\multiball\\multiball.spr", "game_stat_text");
+    } else if (code == 10) {
+      pic = MakePic(ctx, "graphics\\balls\\bomb\\bomb1.spr", "game_stat_text");
+      SetPartColor(ctx, pic, 1, 0xFF0000);
+    } else {
+      const std::string n = std::to_string(g.level % 7 + 1);
+      pic = MakePic(ctx, "graphics\\balls\\ball" + n + "\\ball" + n + ".spr", "game_stat_text");
+      SetPartAnimPos(ctx, pic, 2, code - 1);
+      SetPartAnimSpeed(ctx, pic, 2, 0);
+      SetPartVisible(ctx, pic, 1, false);
+    }
+    SetPicPos(ctx, pic, left, 340);
+    SetPicZ(ctx, pic, 1010);
+    for (std::size_t i = 0; i < g.lv.description.size(); ++i) {
+      create_txt(ctx, g.lv.description[i], 1010, kFont, 1, "game_stat_text", 0xFF9900, 0.6,
+                 334 + 17.0 * static_cast<double>(i), left + 48);
+    }
+  } else if (more) {
+    std::snprintf(params, sizeof params, "%d,%d,%d", g.level, g.scoring.score,
+                  g.scoring.max_single);
+    ShowTextFile(ctx, "text\\stat_with_best_shot.txt", "game_stat_text", params);
+    if (g.scoring.max_combo == 0) {
+      ShowTextFile(ctx, "text\\best_combo.txt", "game_stat_text", "NONE");
+    } else {
+      std::snprintf(params, sizeof params, "%d", g.scoring.max_combo);
+      ShowTextFile(ctx, "text\\best_combo.txt", "game_stat_text", params);
+    }
+    SetPicVisible(ctx, poloska, false);
+  } else {
+    ShowTextFile(ctx, "text\\congratulations.txt", "game_stat_text", "");
+    SetPicVisible(ctx, poloska, false);
+    SetPicVisible(ctx, g.hud.stat_menu, false);
+    SetPicPos(ctx, g.hud.stat_ok, 352, PicY(ctx, g.hud.stat_ok));
+  }
+  OpenDialogFade(ctx, {"game_stat", "game_stat_text"});
+  s.click_context = 8;
+}
+
+void OpenGameOver(Context& ctx) {
+  GameState& g = ctx.game;
+  if (g.game_type == kPuzzle) {
+    ctx.shell.command = 14;
+    return;
+  }
+  ShowTag(ctx, "game_over", true);
+  OpenDialogFade(ctx, {"game_over"});
+  ChangeMusic(ctx, -1, 250, 250);
+  g.end_phase = 1;
+  EndAllBonuses(ctx);
+  g.crystals.freed = 0;
+  ctx.shell.click_context = 7;
+}
+
+void CommandHighScores(Context& ctx) {
+  GameState& g = ctx.game;
+  HudState& h = g.hud;
+  ClearLevel(ctx);
+  unload_by_tag(ctx, "game_type_text");
+  ShowTag(ctx, "main", false);
+  for (PicId c : h.covers) SetPicVisible(ctx, c, false);
+  SetPicVisible(ctx, h.strip, false);
+  const PicId panel = MakeWithTag(ctx, "graphics\\elements_gamezone\\menu_panel.spr", "hiscores");
+  SetPartAlpha(ctx, panel, 0, 255);
+  MakeWithTag(ctx, "graphics\\elements_gamezone\\dark_panel.spr", "hiscores");
+  MakeWithTag(ctx, "graphics\\elements_gamezone\\space_background.spr", "hiscores");
+  if (g.players.open_scores) {
+    g.players.open_scores(ctx);
+  } else {
+    ctx.shell.click_context = 5;
+    g.end_phase = 4;
+  }
+}
+
+void CommandTryAgain(Context& ctx) {
+  GameState& g = ctx.game;
+  HudState& h = g.hud;
+  ChangeMusic(ctx, -1, 250, 250);
+  UnloadScoresPage(ctx);
+  const char* tag = g.game_type == kPuzzle ? "try_again_puzzle" : "try_again";
+  if (g.game_type != kPuzzle) {
+    load_location_map(ctx, "try_again.map");
+    char level[16];
+    std::snprintf(level, sizeof level, "%d", Progress(ctx).level);
+    ShowTextFile(ctx, "text\\try_again.txt", "try_again", level);
+    MakeWithTag(ctx, "graphics\\elements_gamezone\\space_background.spr", "try_again");
+    MakeWithTag(ctx, "graphics\\elements_gamezone\\dark_panel.spr", "try_again");
+    const PicId panel =
+        MakeWithTag(ctx, "graphics\\elements_gamezone\\menu_panel.spr", "try_again");
+    SetPartAlpha(ctx, panel, 0, 255);
+    h.retry_ok = FindObject(ctx, "panel_ok", -1, "try_again");
+    h.retry_no = FindObject(ctx, "panel_menu", -1, "try_again");
+  } else {
+    load_location_map(ctx, "try_again_puzzle.map");
+    ShowTextFile(ctx, "text\\try_again_puzzle.txt", "try_again_puzzle", "");
+    h.retry_ok = FindObject(ctx, "panel_ok", -1, "try_again_puzzle");
+    h.retry_no = FindObject(ctx, "panel_later", -1, "try_again_puzzle");
+  }
+  g.end_phase = 5;
+  ctx.shell.click_context = 15;
+  unload_by_tag(ctx, "game_type_text");
+  ShowTextFile(ctx, GameTitleText(g.game_type), "game_type_text", "");
+  OpenDialogFade(ctx, {tag});
+}
+
+void CommandNextLevel(Context& ctx) {
+  GameState& g = ctx.game;
+  LevelStart(ctx);
+  g.level += 1;
+  SaveProgress(ctx);
+}
+
+void CommandPlayAgain(Context& ctx) {
+  GameState& g = ctx.game;
+  unload_by_tag(ctx, "try_again");
+  unload_by_tag(ctx, "try_again_puzzle");
+  ShowTag(ctx, "main", true);
+  TypeProgress& p = Progress(ctx);
+  if (g.game_type != kPuzzle) {
+    if (p.level < 5) {
+      p.level = 1;
+      p.score = 0;
+    } else {
+      p.level = p.level / 5 * 5;
+      p.score = p.checkpoint;
+    }
+  }
+  p.may_continue = 1;
+  WritePlayers(ctx);
+  LevelStart(ctx);
+  // The game goes on from the level the progress now names (the same level in puzzle).
+  if (g.game_type != kPuzzle) g.level = p.level;
+  g.scoring.score = p.score;
+  g.hud.shown_score = p.score;
+  g.scoring.level_points = 0;
+}
+
+void CommandExitQuestion(Context& ctx) {
+  GameState& g = ctx.game;
+  if (g.channels.balls_down >= 0) {
+    StopGameChannel(ctx, g.channels.balls_down);
+    g.frame.paused_sound = true;
+  } else {
+    g.frame.paused_sound = false;
+  }
+  SelectPicPart(ctx, g.hud.menu_mini, 0, 0);
+  ShowTag(ctx, "exit_to_menu", true);
+  ctx.shell.click_context = 16;
+  g.end_phase = 6;
+  OpenDialogFade(ctx, {"exit_to_menu"});
+}
+
+void CommandContinueDialog(Context& ctx) {
+  load_location_map(ctx, "menu.map");
+  SetPartAlpha(ctx, FindObject(ctx, "menu_panel", -1, "menu"), 0, 255);
+  if (ctx.game.players.open_continue) ctx.game.players.open_continue(ctx);
+}
+
+void GameButtonHover(Context& ctx) {
+  GameState& g = ctx.game;
+  HudState& h = g.hud;
+  ShellState& s = ctx.shell;
+  bool over = false;
+  switch (g.end_phase) {
+    case 0:
+      if (InRect(s, 717, 796, 0, 17)) {
+        s.hover_button = 1;
+        over = true;
+      }
+      SelectPicPart(ctx, h.menu_mini, 0, over ? (s.pressed_button == 1 ? 2 : 1) : 0);
+      CursorVariant(ctx, over ? 1 : g.cursor_idle_variant);
+      return;
+    case 1:
+      over = HoverButton(ctx, h.over_ok, 1);
+      break;
+    case 2:
+      over = HoverButton(ctx, h.stat_ok, 1);
+      over = HoverButton(ctx, h.stat_menu, 2) || over;
+      break;
+    case 5:
+      over = HoverButton(ctx, h.retry_ok, 1);
+      over = HoverButton(ctx, h.retry_no, 2) || over;
+      break;
+    case 6:
+      over = HoverButton(ctx, h.exit_yes, 1);
+      over = HoverButton(ctx, h.exit_no, 2) || over;
+      break;
+    case 4:
+      if (g.players.scores_hover) {
+        g.players.scores_hover(ctx);
+        return;
+      }
+      // The table's three buttons by their rectangles.
+      if (InRect(s, 277, 290, 157, 183)) s.hover_button = 1;
+      if (InRect(s, 513, 526, 157, 183)) s.hover_button = 2;
+      if (InRect(s, 314, 484, 478, 507)) s.hover_button = 3;
+      over = s.hover_button != -1;
+      break;
+    default:
+      return;
+  }
+  CursorVariant(ctx, over ? 1 : 0);
+}
+
+void GameClick(Context& ctx) {
+  PressButton(ctx, ctx.shell.pressed_button);
+}
+
+void GameKeyDown(Context& ctx, int key, int /*shift*/) {
+  ShellState& s = ctx.shell;
+  const int c = s.click_context;
+  if (key == kKeyEnter || key == kKeyEscape) {
+    const bool enter = key == kKeyEnter;
+    switch (c) {
+      case 7:
+        PressButton(ctx, 1);
+        return;
+      case 8:
+      case 15:
+      case 16:
+        PressButton(ctx, enter ? 1 : 2);
+        return;
+      case 5:
+        PressButton(ctx, 3);
+        return;
+      default:
+        break;
+    }
+  }
+  if (c == 0) {
+    s.command = 1;
+    ctx.game.frame.key = key;
+  }
+}
+
+}  // namespace qv

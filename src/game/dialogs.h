@@ -1,0 +1,34 @@
+#pragma once
+// The dialogs over the frozen field: level statistics, game over, the high-score table reached
+// from the game, try again, play again and the exit question; their buttons and keys, and what
+// each does to the saved progress.
+#include <initializer_list>
+#include <string_view>
+
+namespace qv {
+
+struct Context;
+
+void OpenStatistics(Context& ctx);
+void OpenGameOver(Context& ctx);
+// The saved progress at the moment of a loss.
+void SaveLossProgress(Context& ctx);
+
+// Game commands carried out by the game frame.
+void CommandHighScores(Context& ctx);    // 23
+void CommandTryAgain(Context& ctx);      // 14
+void CommandNextLevel(Context& ctx);     // 15
+void CommandPlayAgain(Context& ctx);     // 24
+void CommandExitQuestion(Context& ctx);  // 25
+// 26: the menu's panel under the continue-last-game dialog, which the player list opens.
+void CommandContinueDialog(Context& ctx);
+
+// Hover of the buttons of the open dialog (the menu panel while playing); sets hover_button.
+void GameButtonHover(Context& ctx);
+// The click handler's game contexts (5, 7, 8, 15, 16), for pressed_button.
+void GameClick(Context& ctx);
+// Enter and Escape in the game contexts press their buttons; other keys while playing become
+// game command 1.
+void GameKeyDown(Context& ctx, int key, int shift);
+
+}  // namespace qv

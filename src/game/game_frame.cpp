@@ -1,0 +1,452 @@
+#include "game/game_frame.h"
+
+#include <algorithm>
+
+#include "context.h"
+#include "game/autoplay.h"
+#include "game/bonuses.h"
+#include "game/dialogs.h"
+#include "game/field.h"
+#include "game/game_math.h"
+#include "game/hud.h"
+#include "game/levels.h"
+#include "game/matching.h"
+#include "game/particles.h"
+#include "game/scene_port.h"
+#include "game/shot.h"
+#include "scene/dialog_fade.h"
+#include "scene/map.h"
+#include "scene/registry.h"
+#include "shell/frame.h"
+#include "shell/main_form.h"
+#include "sprites/multisprite.h"
+
+namespace qv {
+namespace {
+
+constexpr int kKeyEscape = 27;
+
+// True once `deadline` lies behind `now` (times wrap like the tick count).
+bool Passed(std::uint32_t now, std::uint32_t deadline) {
+  return static_cast<std::int32_t>(now - deadline) >= 0;
+}
+
+int DangerRow(const GameState& g) {
+  return std::clamp(g.lv.danger_row, kFieldRowMin, kFieldRowMax);
+}
+
+void StepPuzzleBudget(Context& ctx, int taken) {
+  LevelState& lv = ctx.game.lv;
+  if (ctx.game.game_type != kPuzzle || lv.descent_budget <= 0) return;
+  lv.descent_budget -= taken;
+  if (lv.descent_budget <= 0) {
+    lv.descent_budget = 0;
+    PlaySample(ctx, "sample_puzzle_down");
+  }
+}
+
+void FieldMoves(Context& ctx) {
+  GameState& g = ctx.game;
+  BallField& f = g.field;
+  LevelState& lv = g.lv;
+  const std::uint32_t now = GameNow(ctx);
+  OccupancyScan(f);
+  if (!lv.start_flag && !g.ball_in_flight) {
+    if (g.game_type == kChallenge) {
+      if (ChallengeClimbWanted(f)) {
+        Climb(ctx, 1);
+        OccupancyScan(f);
+      }
+    } else if (g.climb_remaining >= 1) {
+      const int taken = Climb(ctx, 1);
+      OccupancyScan(f);
+      g.climb_remaining -= taken;
+      // A field that cannot climb any further would keep the climb pending for ever and
+      // hold every descent and shot back.
+      if (g.climb_remaining <= 0 || taken == 0) {
+        g.climb_remaining = 0;
+        EndBonus(ctx, 8);
+      }
+    }
+  }
+  if (!g.ball_in_flight && Passed(now, lv.descent_timer) && !lv.start_flag &&
+      g.climb_remaining == 0 && !g.freeze && g.bomb_timer == 0 && !g.frame.deadline_set) {
+    const DescentChoice d = ChooseDescent(g.game_type, f.lowest, f.floor_row, lv.descent_budget,
+                                          lv.climb_time, ctx.shell.options);
+    if (d.allowed) {
+      lv.descent_timer = now + static_cast<std::uint32_t>(std::max(d.delay, 0));
+      StepPuzzleBudget(ctx, Descend(ctx, d.n));
+    }
+  }
+}
+
+void Walls(Context& ctx) {
+  GameState& g = ctx.game;
+  WallState& w = g.walls;
+  const std::uint32_t now = GameNow(ctx);
+  if (g.end_phase != 0 || w.direction == 0 || !Passed(now, w.next_time) || g.ball_in_flight) {
+    return;
+  }
+  w.step += w.direction;
+  if ((w.direction < 0 && w.step <= w.target) || (w.direction > 0 && w.step >= w.target)) {
+    w.step = w.target;
+    w.direction = 0;
+    w.moving = false;
+  }
+  w.step = std::clamp(w.step, 0, 11);
+  g.field.margin = RoundEven(2.0 * w.step / 11);
+  SelectPicPart(ctx, g.hud.net_left, 0, w.step);
+  SelectPicPart(ctx, g.hud.net_right, 0, w.step);
+  if (g.game_type != kArcade && g.hud.board != kNoPic) {
+    const double sx = BoardScaleForWallStep(w.step, PicWidth(ctx, g.hud.board));
+    SetPicScale(ctx, g.hud.board, sx, PicScaleY(ctx, g.hud.board));
+  }
+  if (WallTrim(ctx) > 0) {
+    const int d = Drop(ctx, true);
+    JoySound(ctx, d, true);
+  }
+  w.next_time = now + 50;
+}
+
+void LevelWonTest(Context& ctx) {
+  GameState& g = ctx.game;
+  if (g.hud.board_step < 23 || g.end_phase != 0 || g.lv.start_flag || !LevelWonNow(g)) return;
+  StopGameChannel(ctx, g.channels.balls_up);
+  g.channels.balls_up = PlaySample(ctx, "sample_balls_up");
+  SetPicVisible(ctx, g.hud.canon2, false);
+  FreeLoadedBall(ctx);
+  FreeShotBall(ctx);
+  g.ball_in_flight = false;
+  SetPicVisible(ctx, g.tracer, false);
+  EndAllBonuses(ctx);
+  ctx.shell.command = 18;
+}
+
+void GameOver(Context& ctx) {
+  GameState& g = ctx.game;
+  BallField& f = g.field;
+  const std::uint32_t now = GameNow(ctx);
+  StopGameChannel(ctx, g.channels.fuse);
+  StopGameChannel(ctx, g.channels.balls_down);
+  StopGameChannel(ctx, g.channels.balls_up);
+  g.end_phase = 7;
+  PlaySample(ctx, "sample_game_over");
+  SaveLossProgress(ctx);
+  g.crystals.freed = 0;
+  const int anchor = std::min(f.top_rows - 1, kFieldRowMax);
+  for (int c = 0; c < kFieldCols; ++c) {
+    FieldCell& cell = f.at(c, anchor);
+    if (cell.kind == 0) continue;
+    const int kind = cell.kind;
+    const int paint = cell.paint;
+    cell.kind = 0;
+    cell.bonus = 0;
+    FreePic(ctx, cell.sprite);
+    CreateFallingBall(ctx, kind, paint, CellX(f, c, anchor), CellY(f, c, anchor));
+  }
+  Drop(ctx, false);
+  g.frame.fall_end = now + 1000;
+  SetPicVisible(ctx, g.hud.canon2, false);
+  FreeLoadedBall(ctx);
+  FreeShotBall(ctx);
+  g.ball_in_flight = false;
+}
+
+}  // namespace
+
+void DangerAndLoss(Context& ctx) {
+  GameState& g = ctx.game;
+  FrameState& fr = g.frame;
+  const std::uint32_t now = GameNow(ctx);
+  // Danger.
+  if (RowOccupied(g.field, 1)) {
+    for (DragonRecord& d : g.hud.dragon) {
+      d.wanted = 2;
+      d.shown = -1;
+    }
+    if (Passed(now, fr.sad_time) || fr.sad_time == 0) {
+      PlaySample(ctx, "sample_dragon_sad");
+      fr.sad_time = now + 7500;
+    }
+  } else {
+    fr.sad_time = 0;
+  }
+  if (g.end_phase != 0) return;
+  // Loss test.
+  if (!fr.deadline_set && LossDetected(g)) {
+    fr.deadline_set = true;
+    fr.deadline = now + static_cast<std::uint32_t>(LossDelay(g.game_type));
+  }
+  // Deadline.
+  if (fr.deadline_set) {
+    if (!Passed(now, fr.deadline)) {
+      if (!LossStillHolds(g)) {
+        fr.deadline_set = false;
+        fr.deadline = 0;
+      }
+    } else {
+      fr.deadline_set = false;
+      fr.deadline = 0;
+      GameOver(ctx);
+    }
+  }
+}
+
+namespace {
+
+void ShotMeter(Context& ctx) {
+  GameState& g = ctx.game;
+  FrameState& fr = g.frame;
+  if (fr.meter_shown == fr.meter_target) return;
+  if (fr.meter_shown >= fr.meter_target) {
+    fr.meter_shown = std::max(fr.meter_shown - 4, 0);
+  } else {
+    fr.meter_shown += 1;
+  }
+  const double v = fr.meter_shown / 163.0;
+  const int red = RoundEven(v * 200 + 50);
+  const int green = RoundEven((1 - v) * 250);
+  const int blue = RoundEven((1 - v) * 50);
+  SetPicColor(ctx, g.hud.balls_down, blue + 256 * green + 65536 * red);
+  SetPartOffsetY(ctx, g.hud.balls_down, 0, fr.meter_shown);
+}
+
+void Swap(Context& ctx) {
+  GameState& g = ctx.game;
+  if (g.current_ball.kind == kKindBigBomb) StopGameChannel(ctx, g.channels.fuse);
+  std::swap(g.current_ball, g.next_ball);
+  MakeLoadedBall(ctx);
+  ShowNextBallOnCannon(ctx);
+}
+
+void FastDrop(Context& ctx) {
+  GameState& g = ctx.game;
+  int descends = 0;
+  while (!RowOccupied(g.field, DangerRow(g))) {
+    const int taken = Descend(ctx, 1);
+    StepPuzzleBudget(ctx, taken);
+    ++descends;
+    if (taken == 0) break;
+  }
+  g.frame.fast_drop_armed = false;
+  if (descends < 40) g.frame.auto_shot = true;
+}
+
+void Click(Context& ctx) {
+  GameState& g = ctx.game;
+  ShellState& s = ctx.shell;
+  g.frame.auto_shot = false;
+  if (g.end_phase != 0 || s.hover_button != -1 || g.ball_in_flight || g.climb_remaining != 0) {
+    return;
+  }
+  if (g.frame.button_flags != 1) {
+    if (g.mounted_rockets == 0) {
+      Swap(ctx);
+    } else {
+      LaunchRocket(ctx, g.current_ball.kind);
+    }
+  } else if (g.frame.fast_drop_armed) {
+    FastDrop(ctx);
+  } else {
+    Shoot(ctx);
+  }
+}
+
+void KeyCommand(Context& ctx) {
+  GameState& g = ctx.game;
+  ShellState& s = ctx.shell;
+  if (g.frame.key != kKeyEscape) return;
+  if (g.end_phase == 0) {
+    g.frame.from_stats = false;
+    s.command = 25;  // carried out next frame
+  } else if (g.end_phase == 6) {
+    s.click_context = 0;
+    g.end_phase = 0;
+    ShowTag(ctx, "exit_to_menu", false);
+  }
+}
+
+void AnimateAll(Context& ctx) {
+  const int n = MultiSpriteCount(ctx);
+  for (int slot = 0; slot < n; ++slot) {
+    if (TMultiSprite* m = MultiSpriteAt(ctx, slot)) m->Update();
+  }
+}
+
+}  // namespace
+
+void Shoot(Context& ctx) {
+  GameState& g = ctx.game;
+  LevelState& lv = g.lv;
+  FrameState& fr = g.frame;
+  g.ball_in_flight = true;
+  Fire(ctx, g.current_ball.kind, g.current_ball.paint, g.current_ball.bonus);
+  RestartPartAnim(ctx, g.hud.canon2, 0);
+  NextBall(ctx);
+  fr.shot_counter += 1;
+  if (g.game_type == kPuzzle && lv.shots_per_descent > 0) {
+    const int n = lv.shots_per_descent;
+    if (fr.shot_counter == n) {
+      fr.shot_counter = 0;
+      lv.descent_budget += 30;
+    }
+    fr.meter_target = RoundEven((1 - static_cast<double>(n - fr.shot_counter) / n) * 163);
+  }
+}
+
+void GameCommandStep(Context& ctx) {
+  ShellState& s = ctx.shell;
+  GameState& g = ctx.game;
+  const int command = s.command;
+  s.command = 0;
+  switch (command) {
+    case 8:
+      Click(ctx);
+      break;
+    case 1:
+      KeyCommand(ctx);
+      break;
+    case 23:
+      CommandHighScores(ctx);
+      break;
+    case 18:
+      g.end_phase = 8;
+      break;
+    case 25:
+      CommandExitQuestion(ctx);
+      break;
+    case 3:
+      s.click_context = 1;
+      s.scene_phase = 0;
+      s.pending_scene = SceneId::Menu;
+      s.command = 3;  // for the menu scene
+      break;
+    case 14:
+      CommandTryAgain(ctx);
+      break;
+    case 24:
+      CommandPlayAgain(ctx);
+      break;
+    case 15:
+      CommandNextLevel(ctx);
+      break;
+    case 26:
+      CommandContinueDialog(ctx);
+      break;
+    default:
+      break;
+  }
+}
+
+void GameFrame(Context& ctx) {
+  ShellState& s = ctx.shell;
+  GameState& g = ctx.game;
+  HudState& h = g.hud;
+  FrameState& fr = g.frame;
+  AutoplayStep(ctx);
+  UpdateMouse(ctx, true);
+  if (s.scene_phase == 0) {
+    s.scene_phase = 1;
+    GameStart(ctx);
+  }
+  if (s.scene != SceneId::Game || s.pending_scene != SceneId::None) return;
+  const std::uint32_t now = GameNow(ctx);
+  DialogFadeStep(ctx);
+  HudDragons(ctx);
+  if (g.end_phase == 0 && h.cannon_step >= 31) {
+    if (g.lv.start_flag && !LevelBuild(ctx)) return;
+    FieldMoves(ctx);
+  }
+  s.hover_button = -1;
+  GameButtonHover(ctx);
+  Walls(ctx);
+  HudBoards(ctx);
+  LevelWonTest(ctx);
+  HudLaser(ctx);
+  if (h.cannon_step >= 31 && !g.lv.start_flag && !g.walls.moving) {
+    if (g.end_phase == 0) {
+      AimUpdate(ctx, s.mouse_x, s.mouse_y, kScreenWidth, kScreenHeight);
+      if (g.ball_in_flight) {
+        MoveShotBall(ctx);
+        if (g.shot && g.shot->y < -2700) {
+          if (g.shot->kind == kKindBigBomb) StopGameChannel(ctx, g.channels.fuse);
+          FreeShotBall(ctx);
+          g.ball_in_flight = false;
+        }
+      }
+    }
+    DangerAndLoss(ctx);
+    if (g.end_phase == 7 && Passed(now, fr.fall_end)) {
+      if (g.game_type == kPuzzle) {
+        g.end_phase = 9;  // the try-again dialog takes over
+        s.command = 14;
+      } else {
+        OpenGameOver(ctx);
+      }
+    }
+    if (g.end_phase == 0) {
+      if (!g.ball_in_flight) {
+        PlanShot(ctx, RoundEven(g.aim.start_x), RoundEven(g.aim.start_y), g.aim.vx, g.aim.vy);
+      }
+      BonusListStep(ctx);
+      if (g.bomb_timer != 0 && Passed(now, g.bomb_timer) && g.shot == nullptr) BombStep(ctx);
+      TargetTracerStep(ctx);
+    }
+    CrystalFlightStep(ctx);
+    if (g.end_phase == 8) {
+      StopGameChannel(ctx, g.channels.fuse);
+      StopGameChannel(ctx, g.channels.balls_down);
+      Climb(ctx, 1);
+      OccupancyScan(g.field);
+      const bool crystals_home =
+          g.game_type != kPuzzle || g.crystals.arrived >= g.crystals.launched;
+      if (g.field.lowest >= 14 && crystals_home) OpenStatistics(ctx);
+    }
+    if (fr.fast_drop_armed && RowOccupied(g.field, DangerRow(g))) fr.fast_drop_armed = false;
+    if (!fr.fast_drop_armed) StopGameChannel(ctx, g.channels.balls_down);
+    if (g.game_type == kPuzzle && g.end_phase == 0) ShotMeter(ctx);
+    if (fr.auto_shot) {
+      s.command = 8;
+      fr.button_flags = 1;
+    }
+    GameCommandStep(ctx);
+  }
+  if (PicParts(ctx, h.canon2) >= 3) {
+    SetPartOffsetY(ctx, h.canon2, 1, 35);
+    SetPartOffsetY(ctx, h.canon2, 2, 35);
+    const double pos = PartAnimPos(ctx, h.canon2, 0);
+    if (g.mounted_rockets >= 1 && pos >= 1 && pos < 3) {
+      SetPartOffsetY(ctx, h.canon2, 1, 45);
+      SetPartOffsetY(ctx, h.canon2, 2, 45);
+    }
+  }
+  BigBombAward(ctx);
+  AnimateAll(ctx);
+  UpdateParticles(ctx);
+  MoveRockets(ctx);
+}
+
+void BigBombAward(Context& ctx) {
+  GameState& g = ctx.game;
+  // A count of 0 would hand out a big bomb on every frame: it means no award.
+  const int award = ctx.shell.options.bigbomb_expl_count;
+  if (g.game_type == kPuzzle || award <= 0 || g.scoring.streak < award) return;
+  g.scoring.streak = 0;
+  g.next_ball.kind = kKindBigBomb;
+  g.next_ball.bonus = 0;
+  SelectPicPart(ctx, g.hud.canon2, 3, 8);
+}
+
+void GameMouseDown(Context& ctx, int button) {
+  if (ctx.game.end_phase != 0) return;
+  ctx.shell.command = 8;
+  ctx.game.frame.button_flags = button == 1 ? 1 : button == 2 ? 2 : 0;
+}
+
+void GameMenuButtonUp(Context& ctx) {
+  if (ctx.game.end_phase != 0 || ctx.shell.pressed_button != 1) return;
+  ctx.game.frame.from_stats = false;
+  ctx.shell.command = 25;
+}
+
+}  // namespace qv

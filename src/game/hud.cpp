@@ -1,0 +1,559 @@
+#include "game/hud.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "audio/audio.h"
+#include "base/log.h"
+#include "context.h"
+#include "game/bonuses.h"
+#include "game/dialogs.h"
+#include "game/field.h"
+#include "game/game_math.h"
+#include "game/particles.h"
+#include "game/scene_port.h"
+#include "game/shot.h"
+#include "scene/dialog_fade.h"
+#include "scene/map.h"
+#include "scene/registry.h"
+#include "scene/text.h"
+#include "shell/options.h"
+#include "sprites/multisprite.h"
+
+namespace qv {
+namespace {
+
+constexpr const char* kDigitFont = "graphics\\fonts\\font_crystal1.spr";
+constexpr int kGreen = 0x32FA32;
+
+// The game scene's own objects behind the game core's requests.
+class GameSceneObjects : public GameSceneServices {
+ public:
+  void SetAimRotation(Context& ctx, double angle) override {
+    SetPicAngle(ctx, ctx.game.hud.canon2, angle);
+    SetPicAngle(ctx, ctx.game.hud.loaded, angle);
+  }
+  double BoardY(Context& ctx) override { return PicY(ctx, ctx.game.hud.board); }
+  void MoveBoard(Context& ctx, double dy) override {
+    const PicId b = ctx.game.hud.board;
+    SetPicPos(ctx, b, PicX(ctx, b), PicY(ctx, b) + dy);
+  }
+  void SetSlotBar(Context& ctx, int slot, double x, int color) override {
+    if (slot < 0 || slot >= 6) return;
+    const PicId id = ctx.game.hud.slots[static_cast<std::size_t>(slot)];
+    SetPicPos(ctx, id, x, PicY(ctx, id));
+    SetPicColor(ctx, id, color);
+  }
+  void SetSlotBarX(Context& ctx, int slot, double x) override {
+    if (slot < 0 || slot >= 6) return;
+    const PicId id = ctx.game.hud.slots[static_cast<std::size_t>(slot)];
+    SetPicPos(ctx, id, x, PicY(ctx, id));
+  }
+  void SetCursorVariant(Context& ctx, int variant) override {
+    SelectPicPart(ctx, ctx.loading.cursor, 0, variant);
+  }
+  void ShowMountedRockets(Context& ctx, int count) override {
+    ShowMountedRocketsOnCannon(ctx, count);
+  }
+  void OnMatch(Context& ctx) override {
+    for (DragonRecord& d : ctx.game.hud.dragon) {
+      d.wanted = 1;
+      d.shown = -1;
+    }
+    ctx.game.lv.drain_time = GameNow(ctx);
+  }
+};
+
+PicId Find(Context& ctx, const char* name, const char* tag, int nth = -1) {
+  return FindObject(ctx, name, nth, tag);
+}
+
+}  // namespace
+
+double BoardScaleForWallStep(int step, int w) {
+  static constexpr int kInset[12] = {1, 22, 30, 48, 59, 69, 77, 84, 89, 93, 95, 96};
+  const int v = kInset[std::clamp(step, 0, 11)];
+  if (w <= 0) return 1;
+  return (2.0 * (96 - v) + w) / w;
+}
+
+void StartSceneMain(Context& ctx) {
+  GameState& g = ctx.game;
+  HudState& h = g.hud;
+  ShellState& s = ctx.shell;
+  if (!g.scene_port) g.scene_port = std::make_shared<GameSceneObjects>();
+  g.port = g.scene_port.get();
+  WriteLog(ctx, "StartSceneMain");
+  ChangeMusic(ctx, -1, 250, 250);
+  ReadOptions(ctx);
+  load_location_map(ctx, "main.map");
+  h.normal_panel = Find(ctx, "normal_panel", "main");
+  h.menu_mini = Find(ctx, "panel_menu_mini", "main");
+  h.net_left = Find(ctx, "net_left", "main");
+  h.net_right = Find(ctx, "net_right", "main");
+  h.balls_down = Find(ctx, "poloska_ballsdown", "main");
+  SetPicVisible(ctx, h.balls_down, false);
+  h.canon1 = Find(ctx, "canon1", "main");
+  h.canon2 = Find(ctx, "canon2", "main");
+  SetPicVisible(ctx, h.canon2, false);
+  SetPartAnimSpeed(ctx, h.canon2, 0, 0);
+  SelectPicPart(ctx, h.canon2, 3, -1);
+  if (TMultiSprite* c = Pic(ctx, h.canon2)) {
+    c->rot_center_x = 45.5;
+    c->rot_center_y = 94.5;
+  }
+  h.tablo_level = Find(ctx, "tablo_level", "");
+  h.tablo_scores = Find(ctx, "tablo_scores", "");
+  h.board_lines[0] = Find(ctx, "tablo_line", "main", 0);
+  h.board_lines[1] = Find(ctx, "tablo_line", "main", 1);
+  h.laser = Find(ctx, "laser", "");
+  for (int i = 0; i < 5; ++i) {
+    const PicId d = MakePic(ctx, kDigitFont, "font_score");
+    SetPicPos(ctx, d, 674 + 16 * i, 164);
+    SetPicColor(ctx, d, kGreen);
+    SetPicVisible(ctx, d, false);
+    SetPartAnimSpeed(ctx, d, 0, 0);
+    h.digits[static_cast<std::size_t>(i)] = d;
+  }
+  h.strip = MakePic(ctx, "graphics\\elements_gamezone\\poloska.spr", "poloska");
+  SetPicPos(ctx, h.strip, 233, 69);
+  for (int i = 0; i < 42; ++i) {
+    const PicId c = MakePic(ctx, "graphics\\elements_gamezone\\poloska_over.spr", "poloska");
+    SetPicPos(ctx, c, 233 + 8 * i, 66);
+    h.covers[static_cast<std::size_t>(i)] = c;
+  }
+  load_location_map(ctx, "game_over.map");
+  ShowTextFile(ctx, "text\\game_over.txt", "game_over", "");
+  ShowTag(ctx, "game_over", false);
+  h.over_ok = Find(ctx, "panel_ok", "game_over");
+  load_location_map(ctx, "exit_to_menu.map");
+  ShowTag(ctx, "exit_to_menu", false);
+  h.exit_yes = Find(ctx, "panel_yes", "exit_to_menu");
+  h.exit_no = Find(ctx, "panel_no", "exit_to_menu");
+  ShowTextFile(ctx, "text\\exit_to_menu.txt", "exit_to_menu", "");
+  load_location_map(ctx, "game_stat.map");
+  ShowTextFile(ctx, "text\\stat_title.txt", "game_stat", "");
+  ShowTag(ctx, "game_stat", false);
+  h.stat_ok = Find(ctx, "panel_ok", "game_stat");
+  h.stat_menu = Find(ctx, "panel_menu", "game_stat");
+  h.dragons[0] = Find(ctx, "dragon_blue", "main");
+  h.dragons[1] = Find(ctx, "dragon_green", "main");
+  for (PicId d : h.dragons) SetPartVisible(ctx, d, 3, false);
+  s.scene_phase = 0;
+  g.lv.start_flag = true;
+  h.cannon_step = 0;
+  h.cannon_time = 0;
+  h.board_step = 0;
+  h.board_time = 0;
+  g.aim.angle = 0;
+  g.aim.drawn_angle = 0;
+  g.aim.cannon_turning = true;
+  ResetBonusTypes(ctx);
+  CancelDialogFade(ctx);
+  h.scene_start = s.frame_clock;
+  s.scene_ready = 1;
+}
+
+void LevelStart(Context& ctx) {
+  GameState& g = ctx.game;
+  HudState& h = g.hud;
+  ClearLevel(ctx);
+  // The level build waits for end phase 0; a level started from a dialog (next level, play
+  // again) would otherwise never be built.
+  g.end_phase = 0;
+  g.lv.start_flag = true;
+  g.progress.target = 0;
+  g.progress.shown = 0;
+  g.progress.last_drawn = 0;
+  DrawProgressStrip(ctx);
+  h.cannon_step = 0;
+  h.cannon_time = 0;
+  h.board_step = 0;
+  h.board_time = 0;
+  g.walls.step = 0;
+  g.walls.next_time = 0;
+  g.walls.direction = 1;
+  g.walls.target = 11;
+  g.walls.moving = true;
+  h.shown_level = -1;
+  g.aim.angle = 0;
+  SetPicAngle(ctx, h.canon2, g.aim.angle);
+  SelectPicPart(ctx, h.canon2, 0, 0);
+  SetPicVisible(ctx, h.canon2, false);
+  for (DragonRecord& d : h.dragon) {
+    d.moving = false;
+    d.wanted = 0;
+    d.shown = -1;
+    d.hold_until = 0;
+    d.rest_until = 0;
+  }
+  for (PicId l : h.board_lines) SetPicVisible(ctx, l, false);
+  // Rockets left mounted at the end of a level would be drawn as none and still fire.
+  g.mounted_rockets = 0;
+  ShowMountedRocketsOnCannon(ctx, 0);
+  for (int i = 0; i < 6; ++i) {
+    const PicId slot = Find(ctx, "poloska_bonus", "main", 5 - i);
+    h.slots[static_cast<std::size_t>(i)] = slot;
+    SetPicPos(ctx, slot, 31, PicY(ctx, slot));
+  }
+  for (BonusEntry& e : g.bonuses) e.type = -1;
+  SetPicVisible(ctx, h.strip, true);
+  SelectPicPart(ctx, h.strip, 0, 0);
+  PlaySample(ctx, "sample_game_begin");
+  g.current_ball = BallChoice{};
+  g.next_ball = BallChoice{};
+  if (g.game_type == kChallenge) {
+    g.field.floor_row = 5;
+    unload_by_tag(ctx, "planka");
+    h.board = MakePic(ctx, "graphics\\additional\\planka1.spr", "planka");
+    SetPicPos(ctx, h.board, 400, 428 - (5 - 1) * 30 + 5);
+    SetPicAlpha(ctx, h.board, 128);
+  } else if (g.game_type == kPuzzle) {
+    g.field.floor_row = 0;
+    unload_by_tag(ctx, "planka");
+    h.board = MakePic(ctx, "graphics\\additional\\planka1.spr", "planka");
+    if (TMultiSprite* b = Pic(ctx, h.board)) b->flip_y = true;
+    SetPicPos(ctx, h.board, 400, -279);
+    SetPicAlpha(ctx, h.board, 128);
+  } else {
+    g.field.floor_row = 0;
+    h.board = kNoPic;
+  }
+  g.frame.fast_drop_armed = true;
+}
+
+void FreeLoadedBall(Context& ctx) {
+  HudState& h = ctx.game.hud;
+  FreePic(ctx, h.loaded);
+}
+
+void ClearLevel(Context& ctx) {
+  GameState& g = ctx.game;
+  HudState& h = g.hud;
+  StopGameChannel(ctx, g.channels.fuse);
+  StopGameChannel(ctx, g.channels.balls_down);
+  StopGameChannel(ctx, g.channels.balls_up);
+  // Pictures the game keeps by slot are freed first, so that no slot is kept after its tag
+  // is unloaded and the slot reused.
+  FreeLoadedBall(ctx);
+  FreeShotBall(ctx);
+  g.ball_in_flight = false;
+  FreePic(ctx, g.tracer);
+  unload_by_tag(ctx, "game_stat_text");
+  unload_by_tag(ctx, "font_level");
+  unload_by_tag(ctx, "planka");
+  h.board = kNoPic;
+  ShowTag(ctx, "exit_to_menu", false);
+  EndAllBonuses(ctx);
+  DestroyAllRockets(ctx);
+  ClearCrystalFlights(ctx);
+  unload_by_tag(ctx, "crystal_st");
+  for (FieldCell& cell : g.field.cells) FreePic(ctx, cell.sprite);
+  unload_by_tag(ctx, "balls");
+  unload_by_tag(ctx, "land");
+  unload_by_tag(ctx, "crystal");
+  ClearField(g.field);
+  ClearParticles(ctx);
+  ShowTag(ctx, "game_over", false);
+  ShowTag(ctx, "game_stat", false);
+  ShowTag(ctx, "font_score", false);
+}
+
+void LeaveSceneMain(Context& ctx) {
+  ShellState& s = ctx.shell;
+  GameState& g = ctx.game;
+  s.scene_ready = 0;
+  s.paused = 0;
+  s.was_paused = 0;
+  s.paused_total = 0;
+  ClearLevel(ctx);
+  unload_by_tag(ctx, "main");
+  unload_by_tag(ctx, "font_score");
+  unload_by_tag(ctx, "font_level");
+  unload_by_tag(ctx, "poloska");
+  unload_by_tag(ctx, "planka");
+  unload_by_tag(ctx, "game_over");
+  unload_by_tag(ctx, "game_stat");
+  unload_by_tag(ctx, "game_stat_text");
+  unload_by_tag(ctx, "game_type_text");
+  unload_by_tag(ctx, "exit_to_menu");
+  // Dialogs that may still be up when the player leaves from them.
+  unload_by_tag(ctx, "try_again");
+  unload_by_tag(ctx, "try_again_puzzle");
+  unload_by_tag(ctx, "hiscores");
+  CancelDialogFade(ctx);
+  g.hud = HudState{};
+  g.end_phase = 0;
+  ChangeMusic(ctx, FindAudio(ctx, "music_menu"), 250, 250);
+}
+
+void DrawProgressStrip(Context& ctx) {
+  HudState& h = ctx.game.hud;
+  const int b = std::clamp(RoundEven(ctx.game.progress.shown), 0, 333);
+  for (PicId c : h.covers) SetPicVisible(ctx, c, false);
+  for (int i = b / 8; i < 42; ++i) {
+    const PicId c = h.covers[static_cast<std::size_t>(i)];
+    SetPicVisible(ctx, c, true);
+    SetPicPos(ctx, c, 233 + 8 * i, PicY(ctx, c));
+  }
+  const PicId first = h.covers[static_cast<std::size_t>(b / 8)];
+  SetPicPos(ctx, first, 234 + b, PicY(ctx, first));
+}
+
+void NextBall(Context& ctx) {
+  GameState& g = ctx.game;
+  HudState& h = g.hud;
+  Random& rnd = ctx.shell.random;
+  const Options& o = ctx.shell.options;
+  if (g.next_ball.kind > 0) g.current_ball = g.next_ball;
+  BallChoice next{};
+  if (g.game_type == kPuzzle) {
+    const auto& list = g.lv.colours;
+    next.kind =
+        list.empty() ? 1 : list[static_cast<std::size_t>(rnd.Next(static_cast<int>(list.size())))];
+  } else {
+    next.kind = rnd.Next(g.field.colour_count) + 1;
+  }
+  int item = 0;
+  h.shots_since_bonus += 1;
+  if (h.shots_since_bonus > h.shots_until_bonus) {
+    h.shots_since_bonus = 0;
+    const auto& items = g.lv.bonus_items;
+    if (!items.empty()) {
+      item = items[static_cast<std::size_t>(rnd.Next(static_cast<int>(items.size())))];
+      const int p = o.bonus_probability_random_proc;
+      const int q = o.bonus_probability;
+      const int v = RoundEven((rnd.Next(2 * p) + 100 - p) / 100.0 * q);
+      h.shots_until_bonus = static_cast<std::uint32_t>(std::max(v, 0));
+    }
+  }
+  next.bonus = item;
+  if (item != 0) h.shots_since_bonus = 0;
+  if (item == 1) {
+    next.kind = kKindMultiball;
+    next.bonus = 0;
+  } else if (item == 10) {
+    next.kind = kKindColourBomb;
+    next.paint = rnd.Next(7) + 1;
+    next.bonus = 0;
+  }
+  g.next_ball = next;
+  MakeLoadedBall(ctx);
+  ShowNextBallOnCannon(ctx);
+}
+
+void MakeLoadedBall(Context& ctx) {
+  GameState& g = ctx.game;
+  HudState& h = g.hud;
+  FreeLoadedBall(ctx);
+  const BallChoice& b = g.current_ball;
+  if (b.kind == kKindBigBomb) {
+    h.loaded = MakePic(ctx, BallSpritePath(b.kind), "cannon_ball");
+    StopGameChannel(ctx, g.channels.fuse);
+    g.channels.fuse = PlaySample(ctx, "sample_burning_big_bomb");
+  } else {
+    h.loaded = MakePic(ctx, BallSpritePath(b.kind), "cannon_ball");
+    if (b.kind == kKindColourBomb) SetPartColor(ctx, h.loaded, 1, BallTint(b.paint));
+  }
+  if (b.bonus != 0) {
+    RestorePartAnimSpeed(ctx, h.loaded, 1);
+    SetPartAnimPos(ctx, h.loaded, 2, b.bonus - 1);
+    SetPartAnimPos(ctx, h.loaded, 1, 18);
+  } else if (b.kind >= 1 && b.kind <= 7) {
+    SetPartAnimSpeed(ctx, h.loaded, 1, 0);
+    SetPartVisible(ctx, h.loaded, 0, false);
+    SetPartVisible(ctx, h.loaded, 2, false);
+    SetPartVisible(ctx, h.loaded, 3, false);
+  }
+  SetPicZ(ctx, h.loaded, 250);
+  SetPicPos(ctx, h.loaded, 384, 549);
+  if (TMultiSprite* m = Pic(ctx, h.loaded)) {
+    m->rot_center_x = 17;
+    m->rot_center_y = 17;
+    m->angle = g.aim.angle;
+  }
+}
+
+void ShowNextBallOnCannon(Context& ctx) {
+  const int k = ctx.game.next_ball.kind;
+  const int v = k == kKindMultiball ? 9 : k == kKindColourBomb ? 7 : k == kKindBigBomb ? 8 : k - 1;
+  SelectPicPart(ctx, ctx.game.hud.canon2, 3, v);
+}
+
+void ShowMountedRocketsOnCannon(Context& ctx, int count) {
+  const PicId c = ctx.game.hud.canon2;
+  SelectPicPart(ctx, c, 1, count >= 1 ? 0 : -1);
+  SelectPicPart(ctx, c, 2, count >= 2 ? 0 : -1);
+}
+
+void HudDragons(Context& ctx) {
+  GameState& g = ctx.game;
+  HudState& h = g.hud;
+  const std::uint32_t now = GameNow(ctx);
+  for (std::size_t i = 0; i < 2; ++i) {
+    DragonRecord& d = h.dragon[i];
+    if (d.wanted == d.shown) {
+      if (now > d.hold_until) d.wanted = 0;
+    }
+    if (d.wanted != d.shown) {
+      SelectPicPart(ctx, h.dragons[i], 0, d.wanted);
+      d.shown = d.wanted;
+      d.hold_until = now + 1000;
+    }
+  }
+  for (std::size_t i = 0; i < 2; ++i) {
+    DragonRecord& d = h.dragon[i];
+    const PicId id = h.dragons[i];
+    TMultiSprite* m = Pic(ctx, id);
+    if (!m) continue;
+    if (d.moving) {
+      if (std::abs(d.x - d.target_x) <= 1 && std::abs(m->y - d.target_y) <= 1) {
+        d.x = d.target_x;
+        m->y = d.target_y;
+        d.moving = false;
+        d.rest_until = now + 500;
+        SetPartVisible(ctx, id, 3, false);
+      } else {
+        if (d.x < d.target_x) d.x = std::min(d.target_x, d.x + 0.2);
+        if (d.x > d.target_x) d.x = std::max(d.target_x, d.x - 0.2);
+        if (m->y < d.target_y) m->y += d.down_speed;
+        if (m->y > d.target_y) {
+          m->y -= d.up_speed;
+          SetPartVisible(ctx, id, 3, true);
+        }
+      }
+    } else if (now > d.rest_until) {
+      d.target_x = ctx.shell.random.Next(50);
+      d.target_y = std::max(440.0 - 30.0 * g.field.lowest, 200.0) + ctx.shell.random.Next(50);
+      d.down_speed = 0.4;
+      d.up_speed = 0.8;
+      if (i == 0 && g.end_phase == 0) {
+        for (std::size_t s = 0; s < 6 && s < g.bonuses.size(); ++s) {
+          if (g.bonuses[s].type == -1) continue;
+          const double top = 545.0 - 39.0 * static_cast<double>(s);
+          if (top < d.target_y + 150) {
+            d.target_y = top - 150;
+            d.up_speed = 1.6;
+          }
+        }
+      }
+      d.moving = true;
+    }
+    m->x = i == 0 ? d.x : 700 - d.x;
+  }
+}
+
+void WriteScoreDigits(Context& ctx, int value) {
+  const HudState& h = ctx.game.hud;
+  unsigned v = value < 0 ? 0u : static_cast<unsigned>(value);
+  for (int i = 4; i >= 0; --i) {
+    SetPartAnimPos(ctx, h.digits[static_cast<std::size_t>(i)], 0, v % 10);
+    v /= 10;
+  }
+}
+
+void HudBoards(Context& ctx) {
+  GameState& g = ctx.game;
+  HudState& h = g.hud;
+  ProgressState& pr = g.progress;
+  const std::uint32_t now = GameNow(ctx);
+  if (h.cannon_step < 31 && now >= h.cannon_time) {
+    h.cannon_step += 1;
+    h.cannon_time = now + 50;
+    SelectPicPart(ctx, h.canon1, 0, h.cannon_step);
+    if (h.cannon_step == 31) {
+      SetPicVisible(ctx, h.canon1, false);
+      SetPicVisible(ctx, h.canon2, true);
+      SelectPicPart(ctx, h.canon2, 3, -1);
+      ShowMountedRocketsOnCannon(ctx, g.mounted_rockets);
+    }
+  }
+  if (h.board_step < 23 && now >= h.board_time) {
+    h.board_step += 1;
+    h.board_time = now + 50;
+    SelectPicPart(ctx, h.tablo_level, 0, h.board_step);
+    SelectPicPart(ctx, h.tablo_scores, 0, h.board_step);
+    if (h.board_step == 23) {
+      ShowTag(ctx, "font_score", true);
+      ShowTag(ctx, "font_level", true);
+      for (PicId l : h.board_lines) SetPicVisible(ctx, l, true);
+    }
+  }
+  if (h.board_step < 23) return;
+  // Score roll.
+  if (!h.score_redraw && g.scoring.score != h.shown_score && now >= h.score_time) {
+    h.score_time = now + 20;
+    if (g.scoring.score > h.shown_score && g.end_phase == 0) {
+      h.shown_score = std::min(g.scoring.score,
+                               h.shown_score + Trunc((g.scoring.score - h.shown_score) / 10.0) + 1);
+    } else {
+      h.shown_score = g.scoring.score;
+    }
+    h.score_redraw = true;
+  }
+  if (h.score_redraw) {
+    WriteScoreDigits(ctx, h.shown_score);
+    if (g.game_type == kArcade && g.lv.point_divisor > 0) {
+      pr.target = g.scoring.level_points / g.lv.point_divisor;
+    }
+    h.score_redraw = false;
+  }
+  if (g.game_type == kPuzzle && g.crystals.count > 0) {
+    pr.target = static_cast<double>(g.crystals.freed) / g.crystals.count * 333;
+  }
+  if (g.game_type == kChallenge && now > g.lv.drain_time + g.lv.drain_interval && pr.target >= 0 &&
+      g.end_phase == 0) {
+    pr.target -= pr.target >= 50 ? 1 : 0.5;
+    g.lv.drain_time = now;
+  }
+  // Progress smoothing.
+  const double m = g.end_phase != 0 ? 4 : 1;
+  const double step = RoundEven((std::abs(pr.shown - pr.target) / 30 + 1) * m);
+  if (pr.rising && pr.shown < pr.target) pr.shown = std::min(pr.target, pr.shown + step);
+  if (pr.shown > pr.target) pr.shown = std::max(pr.target, pr.shown - step);
+  pr.shown = std::min(pr.shown, 333.0);
+  if (pr.shown != pr.last_drawn) {
+    DrawProgressStrip(ctx);
+    pr.last_drawn = pr.shown;
+  } else {
+    pr.rising = false;
+  }
+  // Challenge warning blink.
+  if (g.game_type == kChallenge && pr.target < 50 && g.end_phase == 0) {
+    SelectPicPart(ctx, h.strip, 0, (now & 256u) ? 0 : 1);
+  } else {
+    SelectPicPart(ctx, h.strip, 0, 0);
+  }
+  // Level number.
+  if (g.level != h.shown_level) {
+    h.shown_level = g.level;
+    unload_by_tag(ctx, "font_level");
+    std::snprintf(h.level_text, sizeof h.level_text, "%d", g.level);
+    create_txt(ctx, h.level_text, 250, kDigitFont, 2, "font_level", kGreen, 1.0, 164, 88);
+  }
+}
+
+void HudLaser(Context& ctx) {
+  GameState& g = ctx.game;
+  HudState& h = g.hud;
+  if (RowOccupied(g.field, 0)) {
+    if (!h.alarm_played) {
+      PlaySample(ctx, "sample_alarm");
+      h.alarm_played = true;
+    }
+    SetPicVisible(ctx, h.laser, true);
+    SetPartVisible(ctx, h.laser, 0, true);
+    SetPartAnimSpeed(ctx, h.laser, 0, 0.03);
+  } else if (RowOccupied(g.field, 1)) {
+    SetPicVisible(ctx, h.laser, true);
+    SetPartVisible(ctx, h.laser, 0, true);
+    RestorePartAnimSpeed(ctx, h.laser, 0);
+    h.alarm_played = false;
+  } else {
+    SetPicVisible(ctx, h.laser, false);
+    h.alarm_played = false;
+  }
+}
+
+}  // namespace qv

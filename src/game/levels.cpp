@@ -1,0 +1,473 @@
+#include "game/levels.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "audio/audio.h"
+#include "base/text_util.h"
+#include "context.h"
+#include "game/bonuses.h"
+#include "game/field.h"
+#include "game/game_math.h"
+#include "game/hud.h"
+#include "game/scene_port.h"
+#include "platform/files.h"
+#include "shell/main_form.h"
+
+namespace qv {
+namespace {
+
+constexpr int kLastLevelOpen = 999999;
+
+Error Malformed(std::string_view file, int line, std::string message) {
+  return Error{std::move(message), std::string(file), line};
+}
+
+// Line `index` (0-based) of the counted lines, or the error naming what is missing.
+Expected<const CountedLine*> Need(const std::vector<CountedLine>& lines, std::size_t index,
+                                  std::string_view file, std::string_view what) {
+  if (index < lines.size()) return &lines[index];
+  return Fail(Malformed(file, 0, "missing line: " + std::string(what)));
+}
+
+std::optional<int> Int(const CountedLine& l) {
+  return txt::ParseInt(txt::Trim(l.text));
+}
+
+}  // namespace
+
+std::string LevelFileName(int game_type, int level) {
+  const char* kind = game_type == kChallenge ? "challenge"
+                     : game_type == kPuzzle  ? "puzzle"
+                                             : "arcade";
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "levels\\%s-%02d.ini", kind, level);
+  return buf;
+}
+
+std::vector<CountedLine> CountedLines(std::string_view data) {
+  std::vector<CountedLine> out;
+  int n = 0;
+  for (std::string_view line : txt::Lines(data)) {
+    ++n;
+    const std::size_t sc = line.find(';');
+    if (sc != std::string_view::npos) line = line.substr(0, sc);
+    line = txt::Trim(line);
+    if (!line.empty()) out.push_back({std::string(line), n});
+  }
+  return out;
+}
+
+Expected<std::vector<int>> ParseBonusItems(std::string_view file, const CountedLine& line) {
+  std::vector<int> out;
+  for (std::string_view field : txt::Split(line.text, ',')) {
+    field = txt::Trim(field);
+    if (field.empty()) break;
+    const std::optional<int> v = txt::ParseInt(field);
+    if (!v) return Fail(NotAnInteger(file, line.line, field));
+    if (*v < 1 || *v > 10) break;
+    out.push_back(*v);
+  }
+  return out;
+}
+
+Expected<TimedLevelFile> ParseTimedLevel(std::string_view file, std::string_view data) {
+  const std::vector<CountedLine> lines = CountedLines(data);
+  TimedLevelFile t;
+  Expected<const CountedLine*> l = Need(lines, 0, file, "time");
+  if (!l) return Fail(l.error());
+  std::optional<int> i = Int(**l);
+  if (!i) return Fail(NotAnInteger(file, (*l)->line, (*l)->text));
+  t.time = *i;
+  if (!(l = Need(lines, 1, file, "factor"))) return Fail(l.error());
+  const std::optional<double> real = txt::ParseReal((*l)->text);
+  if (!real) return Fail(NotAReal(file, (*l)->line, (*l)->text));
+  t.real = *real;
+  if (!(l = Need(lines, 2, file, "colour count"))) return Fail(l.error());
+  if (!(i = Int(**l))) return Fail(NotAnInteger(file, (*l)->line, (*l)->text));
+  // The field is filled with random(colours) + 1: no colours, or more than there are balls,
+  // leaves nothing sensible to draw.
+  if (*i < 1 || *i > 7) return Fail(Malformed(file, (*l)->line, "colour count must be 1..7"));
+  t.colours = *i;
+  if (!(l = Need(lines, 3, file, "bonus items"))) return Fail(l.error());
+  Expected<std::vector<int>> items = ParseBonusItems(file, **l);
+  if (!items) return Fail(items.error());
+  t.items = std::move(*items);
+  if (!(l = Need(lines, 4, file, "new item code"))) return Fail(l.error());
+  if (!(i = Int(**l))) return Fail(NotAnInteger(file, (*l)->line, (*l)->text));
+  t.new_item = *i;
+  for (std::size_t k = 5; k < lines.size(); ++k) t.description.push_back(lines[k].text);
+  return t;
+}
+
+Expected<PuzzleLevelFile> ParsePuzzleLevel(std::string_view file, std::string_view data) {
+  const std::vector<CountedLine> lines = CountedLines(data);
+  std::vector<CountedLine> first, second;
+  bool in_second = false;
+  for (const CountedLine& l : lines) {
+    if (!in_second && l.text == "#") {
+      in_second = true;
+      continue;
+    }
+    (in_second ? second : first).push_back(l);
+  }
+  PuzzleLevelFile p;
+  Expected<const CountedLine*> l = Need(first, 0, file, "shots per descent");
+  if (!l) return Fail(l.error());
+  std::optional<int> i = Int(**l);
+  if (!i) return Fail(NotAnInteger(file, (*l)->line, (*l)->text));
+  p.shots_per_descent = *i;
+  if (!(l = Need(first, 1, file, "shift"))) return Fail(l.error());
+  const std::string_view shift = txt::Trim(txt::Split((*l)->text, ',')[0]);
+  if (!(i = txt::ParseInt(shift))) return Fail(NotAnInteger(file, (*l)->line, shift));
+  if (*i != 0 && *i != 1) return Fail(Malformed(file, (*l)->line, "shift must be 0 or 1"));
+  p.shift = *i;
+  for (std::size_t k = 2; k < first.size(); ++k) {
+    const std::string& row = first[k].text;
+    for (std::size_t c = 0; c < row.size() && c + 2 <= 15; ++c) {
+      const char ch = row[c];
+      if (ch >= '1' && ch <= '9') {
+        const int colour = ch - '0';
+        if (colour > 7) return Fail(Malformed(file, first[k].line, "colours are 1..7"));
+        if (std::find(p.colours.begin(), p.colours.end(), colour) == p.colours.end()) {
+          p.colours.push_back(colour);
+        }
+      } else if (ch == 'C') {
+        ++p.crystals;
+      }
+    }
+    p.rows.push_back(row);
+  }
+  // More rows than the field has above row -1 would run off its end.
+  if (p.rows.size() > 25) return Fail(Malformed(file, 0, "too many layout rows"));
+  if (p.crystals == 0) return Fail(Malformed(file, 0, "the layout has no crystal"));
+  if (p.colours.empty()) return Fail(Malformed(file, 0, "the layout has no colour ball"));
+  if (!second.empty()) {
+    Expected<std::vector<int>> items = ParseBonusItems(file, second[0]);
+    if (!items) return Fail(items.error());
+    p.items = std::move(*items);
+  }
+  if (second.size() >= 2) {
+    if (!(i = Int(second[1]))) return Fail(NotAnInteger(file, second[1].line, second[1].text));
+    p.new_item = *i;
+  }
+  for (std::size_t k = 2; k < second.size(); ++k) p.description.push_back(second[k].text);
+  return p;
+}
+
+Expected<void> LoadLevelHeader(Context& ctx) {
+  GameState& g = ctx.game;
+  LevelState& lv = g.lv;
+  lv.bonus_items.clear();
+  const std::string file = LevelFileName(g.game_type, g.level);
+  const std::optional<std::string> data =
+      platform::FileExists(file) ? platform::ReadWholeFile(file) : std::nullopt;
+  if (!data) return Fail(FileNotFound(file));
+  Expected<TimedLevelFile> t = ParseTimedLevel(file, *data);
+  if (!t) return Fail(t.error());
+  // A divisor of 0 would fill the strip at once: the level would be won before it began.
+  if (g.game_type != kChallenge && t->real <= 0) {
+    return Fail(Malformed(file, 0, "the level point divisor must be above 0"));
+  }
+  if (g.game_type == kChallenge) {
+    lv.drain_interval = t->time;
+    g.challenge_factor = t->real;
+  } else {
+    lv.climb_time = t->time;
+    lv.point_divisor = t->real;
+  }
+  g.field.colour_count = t->colours;
+  lv.bonus_items = std::move(t->items);
+  lv.new_item = t->new_item;
+  if (!t->description.empty()) lv.description = std::move(t->description);
+  lv.last_level =
+      platform::FileExists(LevelFileName(g.game_type, g.level + 1)) ? kLastLevelOpen : g.level;
+  return {};
+}
+
+Expected<int> BuildPuzzleLevel(Context& ctx, std::string_view file) {
+  GameState& g = ctx.game;
+  LevelState& lv = g.lv;
+  BallField& f = g.field;
+  g.crystals.count = 0;
+  g.crystals.freed = 0;
+  lv.colours.clear();
+  lv.bonus_items.clear();
+  const std::optional<std::string> data =
+      platform::FileExists(file) ? platform::ReadWholeFile(file) : std::nullopt;
+  if (!data) return Fail(FileNotFound(file));
+  Expected<PuzzleLevelFile> parsed = ParsePuzzleLevel(file, *data);
+  if (!parsed) return Fail(parsed.error());
+  PuzzleLevelFile& p = *parsed;
+  f.top_rows = 24;
+  int r = 23;
+  int shift = p.shift;
+  for (const std::string& row : p.rows) {
+    f.code(r) = static_cast<std::uint8_t>(11 + shift);
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      const int c = 2 + static_cast<int>(i);
+      if (c > 15) break;
+      const char ch = row[i];
+      int kind = 0;
+      if (ch >= '1' && ch <= '7') kind = ch - '0';
+      if (ch == 'L') kind = kKindLand;
+      if (ch == 'C') kind = kKindCrystal;
+      if (kind == 0) continue;
+      FieldCell& cell = f.at(c, r);
+      FreePic(ctx, cell.sprite);
+      cell.kind = static_cast<std::uint8_t>(kind);
+      cell.paint = 0;
+      cell.bonus = 0;
+      cell.marks = 0;
+      const double x = shift == 1 ? 128.0 + 34.0 * c : 145.0 + 34.0 * c;
+      cell.sprite = MakeBallPicture(ctx, kind, 0, 0, x, 428.0 - 30.0 * r);
+      if (kind == kKindCrystal) ++g.crystals.count;
+    }
+    f.floor_row = r;
+    shift ^= 1;
+    --r;
+  }
+  lv.colours = p.colours;
+  lv.shots_per_descent = p.shots_per_descent;
+  lv.bonus_items = std::move(p.items);
+  lv.new_item = p.new_item;
+  if (!p.description.empty()) lv.description = std::move(p.description);
+  lv.descent_budget = 360;
+  return p.shift;
+}
+
+TypeProgress& Progress(Context& ctx) {
+  GameState& g = ctx.game;
+  const int t = std::clamp(g.game_type, 1, 3);
+  TypeProgress& p = g.players.local[static_cast<std::size_t>(t - 1)];
+  if (g.players.read_progress) g.players.read_progress(ctx, t, p);
+  return p;
+}
+
+void WritePlayers(Context& ctx) {
+  GameState& g = ctx.game;
+  const int t = std::clamp(g.game_type, 1, 3);
+  if (g.players.write_progress) {
+    g.players.write_progress(ctx, t, g.players.local[static_cast<std::size_t>(t - 1)]);
+  }
+}
+
+void SaveProgress(Context& ctx) {
+  GameState& g = ctx.game;
+  TypeProgress& p = Progress(ctx);
+  p.level = g.level;
+  p.score = g.scoring.score;
+  if (g.level % 5 == 0) p.checkpoint = g.scoring.score;
+  if (p.level < 1) {
+    p.level = 1;
+    p.score = 0;
+    p.checkpoint = 0;
+    p.may_continue = 1;
+  }
+  WritePlayers(ctx);
+}
+
+void GameStart(Context& ctx) {
+  GameState& g = ctx.game;
+  LevelStart(ctx);
+  const TypeProgress& p = Progress(ctx);
+  // The score is taken first so that a save made here keeps the player's saved score rather
+  // than whatever a previous game left behind.
+  g.scoring.score = p.score;
+  g.level = p.level;
+  if (g.level < 1) {
+    g.level = 1;
+    SaveProgress(ctx);
+  }
+  if (ctx.shell.options.beg_level != 0) {
+    g.level = ctx.shell.options.beg_level;
+    SaveProgress(ctx);
+  }
+  g.scoring.score = Progress(ctx).score;
+  g.hud.shown_score = g.scoring.score;
+}
+
+bool LevelBuild(Context& ctx) {
+  GameState& g = ctx.game;
+  LevelState& lv = g.lv;
+  BallField& f = g.field;
+  ShellState& s = ctx.shell;
+  const Options& o = s.options;
+  const std::uint32_t now = GameNow(ctx);
+  s.paused = 0;
+  s.was_paused = 0;
+  g.ball_in_flight = false;
+  lv.bonus_items.clear();
+  g.scoring.multiplier = 1;
+  g.frame.shot_counter = 0;
+  g.scoring.level_points = 0;
+  g.scoring.max_single = 0;
+  g.scoring.max_combo = 0;
+  s.hover_button = -1;
+  s.pressed_button = -1;
+  ClearField(f);
+  g.hud.shown_level = -1;
+  g.cursor_idle_variant = 0;
+  if (g.port) g.port->SetCursorVariant(ctx, 0);
+  ClearCrystalFlights(ctx);
+  f.top_rows = 14;
+  g.progress.target = 0;
+  g.progress.shown = 0;
+  g.progress.last_drawn = -1000;
+  g.progress.rising = g.game_type == kChallenge;
+  lv.descent_budget = 0;
+  lv.drain_time = now;
+  SeedRandom(ctx);
+  g.hud.shots_since_bonus = 0;
+  {
+    const int p = o.bonus_probability_random_proc;
+    const int q = o.bonus_probability;
+    const int v = RoundEven((s.random.Next(2 * p) - p + 100) / 100.0 * q);
+    g.hud.shots_until_bonus = static_cast<std::uint32_t>(std::max(v, 0));
+  }
+  f.offset = 0;
+  lv.descent_timer = 0;
+  lv.new_item = 0;
+  if (g.game_type != kPuzzle) {
+    g.crystals.count = 0;
+    g.crystals.freed = 0;
+  }
+
+  std::optional<Error> failure;
+  if (g.game_type != kPuzzle) {
+    const Expected<void> header = LoadLevelHeader(ctx);
+    if (!header) failure = header.error();
+    if (header) {
+      for (int r = kFieldRowMin; r <= kFieldRowMax; ++r) {
+        f.code(r) = static_cast<std::uint8_t>((r & 1) ? 12 : 11);
+      }
+      GenerateRow(ctx, 12, f.code(12));
+      GenerateRow(ctx, 13, f.code(13));
+    }
+  } else {
+    const std::string file = LevelFileName(kPuzzle, g.level);
+    Expected<int> shift = BuildPuzzleLevel(ctx, file);
+    if (shift) {
+      lv.last_level =
+          platform::FileExists(LevelFileName(kPuzzle, g.level + 1)) ? kLastLevelOpen : g.level;
+      for (int r = kFieldRowMin; r <= kFieldRowMax; ++r) {
+        const bool first = ((r + 1) & 1) == 0;
+        f.code(r) = static_cast<std::uint8_t>(first ? 11 + *shift : 12 - *shift);
+      }
+      f.colour_count = static_cast<int>(lv.colours.size());
+    } else {
+      failure = shift.error();
+    }
+  }
+  if (failure) {
+    // The level cannot be played: say which file and line, and go back to the menu.
+    ReportDataError(ctx, "Level", *failure);
+    lv.unplayable = true;
+    lv.start_flag = false;
+    s.click_context = 1;
+    s.scene_phase = 0;
+    s.pending_scene = SceneId::Menu;
+    s.command = 3;
+    return false;
+  }
+  lv.unplayable = false;
+
+  NextBall(ctx);
+  NextBall(ctx);
+  f.new_row_parity = 0;
+  g.path.length = 0;
+  g.path.target_col = -1;
+  OccupancyScan(f);
+  if (g.game_type == kChallenge) g.progress.target = 166.5;
+  g.end_phase = 0;
+  s.click_context = 0;
+  g.hud.dragon[0].rest_until = now + 500;
+  g.hud.dragon[1].rest_until = now + 700;
+  OccupancyScan(f);
+  lv.danger_row = g.game_type == kArcade ? 8 : g.game_type == kChallenge ? 5 : 12 - f.occupied;
+  if (g.game_type == kPuzzle) {
+    ChangeMusic(ctx, FindAudio(ctx, "music_puzzle"), 250, 250);
+  } else {
+    ctx.audio.alternate_start = g.level % 2 == 0;
+    ChangeMusic(ctx, FindAudio(ctx, "music_arcade"), 250, 250);
+  }
+  SetPicVisible(ctx, g.hud.canon1, true);
+  SelectPicPart(ctx, g.hud.canon1, 0, 0);
+  StopGameChannel(ctx, g.channels.balls_down);
+  g.channels.balls_down = PlaySample(ctx, "sample_balls_down");
+  if (g.game_type == kPuzzle) {
+    SetPicVisible(ctx, g.hud.balls_down, true);
+    SetPicColor(ctx, g.hud.balls_down, 0x32FA32);
+    SetPartOffsetY(ctx, g.hud.balls_down, 0, 0);
+    g.frame.meter_target = 0;
+    g.frame.meter_shown = 0;
+  } else {
+    SetPicVisible(ctx, g.hud.balls_down, false);
+  }
+  g.scoring.last_joy = -1;
+  g.hud.score_redraw = true;
+  lv.start_flag = false;
+  return true;
+}
+
+DescentChoice ChooseDescent(int game_type, int lowest_row, int floor_row, int budget,
+                            int climb_time, const Options& o) {
+  constexpr int kEmpty = 9999999;
+  DescentChoice d;
+  if (game_type == kArcade) {
+    d.allowed = true;
+    if (lowest_row < 9) {
+      d.n = 1;
+      d.delay = climb_time;
+    } else if (lowest_row <= 12) {
+      d.n = lowest_row - 8;
+    } else {
+      d.n = 4;
+    }
+  } else if (game_type == kChallenge) {
+    d.allowed = lowest_row > floor_row;
+    d.n = 1;
+    d.delay = o.balls_climb_time_challenge;
+  } else {
+    d.allowed = budget > 0;
+    if (budget < 240) {
+      d.n = 1;
+      d.delay = o.balls_climb_time_puzzle;
+    } else if (budget < 360) {
+      // Below row 9 the row count alone would give no step at all and the slide would stop.
+      d.n = lowest_row >= kEmpty ? 4 : std::max(1, lowest_row - 8);
+    } else {
+      d.n = 4;
+    }
+  }
+  return d;
+}
+
+bool ChallengeClimbWanted(const BallField& f) {
+  return f.lowest < f.floor_row || (f.lowest == f.floor_row && f.offset >= 1);
+}
+
+bool LevelWonNow(const GameState& g) {
+  if (g.game_type == kPuzzle) return g.crystals.freed == g.crystals.count;
+  return g.progress.target >= 333;
+}
+
+bool LossDetected(const GameState& g) {
+  if (g.game_type == kArcade) return RowOccupied(g.field, 0);
+  if (g.game_type == kPuzzle) return RowOccupied(g.field, -1);
+  return g.progress.target <= 0;
+}
+
+bool LossStillHolds(const GameState& g) {
+  if (g.game_type == kChallenge) return g.progress.target <= 0;
+  return RowOccupied(g.field, 0);
+}
+
+int LossDelay(int game_type) {
+  if (game_type == kArcade) return 5000;
+  if (game_type == kChallenge) return 500;
+  return -1000;
+}
+
+}  // namespace qv

@@ -1,0 +1,46 @@
+// Once warm, game frames allocate nothing: the HUD, the field, the shot, the bonuses, and the
+// particles, falling balls and score texts a busy level makes.
+#include <gtest/gtest.h>
+
+#include "scene_run.h"
+#include "support/alloc_counter.h"
+
+extern "C" {
+volatile int qv_counting_allocations = 0;  // a debugger's condition
+}
+
+namespace qv::test {
+namespace {
+
+TEST(GameFrameAllocations, BusyLevelFramesAllocateNothingOnceWarm) {
+  SceneRun run(true);  // a sound device that keeps no record of its own
+  ASSERT_TRUE(run.ok());
+  run.ctx->shell.run.autoplay = true;
+  run.StartGame(kArcade, 4, 0);
+  ASSERT_TRUE(run.UntilPlaying());
+  run.Tick(6000);  // shots, matches, drops, particles: every pool has grown to its size
+  // Windows of a hundred game frames (170 ticks at the fixed logic rate) inside one level;
+  // a window that saw a level end is not counted.
+  long worst = 0;
+  int counted = 0;
+  for (int round = 0; round < 40 && counted < 5; ++round) {
+    const int level = run.ctx->game.level;
+    const long before = AllocationCount();
+    qv_counting_allocations = 1;
+    bool calm = true;
+    for (int t = 0; t < 170; ++t) {
+      run.Tick();
+      calm = calm && run.ctx->game.end_phase == 0 && run.ctx->game.level == level;
+    }
+    const long used = AllocationCount() - before;
+    qv_counting_allocations = 0;
+    if (!calm) continue;
+    ++counted;
+    worst = std::max(worst, used);
+  }
+  EXPECT_EQ(counted, 5);
+  EXPECT_EQ(worst, 0);
+}
+
+}  // namespace
+}  // namespace qv::test

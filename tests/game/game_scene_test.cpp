@@ -1,0 +1,339 @@
+// The game scene end to end on the content pack: levels of each type played through the
+// window's input handlers, the dialogs and the saved progress.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+
+#include "game/field.h"
+#include "game/levels.h"
+#include "game/pictures.h"
+#include "scene/registry.h"
+#include "scene_run.h"
+#include "sprites/multisprite.h"
+
+namespace qv::test {
+namespace {
+
+// Screenshots for a person to look at, when QUORVEX_SHOTS names a folder.
+void Shot(SceneRun& run, const std::string& name) {
+  if (const char* dir = std::getenv("QUORVEX_SHOTS")) run.Screenshot(std::string(dir) + "/" + name);
+}
+
+TEST(GameScene, ArcadeStartsAndShoots) {
+  SceneRun run;
+  ASSERT_TRUE(run.ok());
+  run.StartGame(kArcade);
+  Context& ctx = *run.ctx;
+  EXPECT_EQ(ctx.shell.scene, SceneId::Game);
+  Shot(run, "arcade_start.png");
+  run.Tick();
+  ASSERT_TRUE(run.UntilPlaying());
+  Shot(run, "arcade_playing.png");
+  run.Tick();
+  EXPECT_EQ(ctx.game.level, 1);
+  EXPECT_GE(ctx.game.current_ball.kind, 1);
+  EXPECT_GE(ctx.game.next_ball.kind, 1);
+  EXPECT_EQ(ctx.game.field.occupied, 2);
+  // The first click drops the field to the danger row and shoots.
+  run.Click(400, 300);
+  run.Tick(3);
+  Shot(run, "arcade_after_click.png");
+  run.Tick();
+  EXPECT_FALSE(ctx.game.frame.fast_drop_armed);
+  EXPECT_TRUE(RowOccupied(ctx.game.field, ctx.game.lv.danger_row));
+  // A drop of 120 pixels is too long for the same click to shoot as well.
+  EXPECT_FALSE(ctx.game.ball_in_flight);
+  EXPECT_EQ(ctx.game.frame.shot_counter, 0);
+
+  // Right click: the current and next balls change places, nothing flies.
+  const BallChoice current = ctx.game.current_ball, next = ctx.game.next_ball;
+  run.Click(400, 300, 3);
+  EXPECT_EQ(ctx.game.current_ball.kind, next.kind);
+  EXPECT_EQ(ctx.game.next_ball.kind, current.kind);
+  EXPECT_FALSE(ctx.game.ball_in_flight);
+
+  run.Click(300, 300);
+  EXPECT_EQ(ctx.game.frame.shot_counter, 1);
+  EXPECT_TRUE(run.TickUntil([&] { return !ctx.game.ball_in_flight; }, 300));
+  Shot(run, "arcade_after_shot.png");
+  run.Tick();
+}
+
+TEST(GameScene, ExitQuestionFromPlayByKeyAndByMenuPanel) {
+  SceneRun run;
+  ASSERT_TRUE(run.ok());
+  run.StartGame(kChallenge, 3, 1200);
+  Context& ctx = *run.ctx;
+  ASSERT_TRUE(run.UntilPlaying());
+  EXPECT_EQ(ctx.game.level, 3);
+  EXPECT_EQ(ctx.game.scoring.score, 1200);
+  run.Key(27);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.end_phase == 6; }, 10));
+  EXPECT_EQ(ctx.shell.click_context, 16);
+  run.Tick(40);
+  Shot(run, "exit_question.png");
+  run.Tick();
+  run.Key(27);
+  EXPECT_EQ(ctx.game.end_phase, 0) << "Escape answers No";
+  EXPECT_EQ(ctx.shell.click_context, 0);
+  EXPECT_FALSE(PicVisible(ctx, ctx.game.hud.exit_yes));
+
+  run.Click(760, 8);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.end_phase == 6; }, 10));
+  run.Tick(40);
+  const TMultiSprite* yes = Pic(ctx, ctx.game.hud.exit_yes);
+  ASSERT_NE(yes, nullptr);
+  run.Click(static_cast<int>(yes->x) + 20, static_cast<int>(yes->y) + 15);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 10));
+  EXPECT_EQ(FindObject(ctx, "canon2", -1, ""), -1) << "the game scene is gone";
+}
+
+}  // namespace
+}  // namespace qv::test
+
+namespace qv::test {
+namespace {
+
+// The built-in player on arcade: it clears levels, and the statistics lead to the next level.
+TEST(GameScene, AutoplayWinsArcadeLevelsThroughTheStatistics) {
+  SceneRun run;
+  ASSERT_TRUE(run.ok());
+  run.ctx->shell.run.autoplay = true;
+  run.StartGame(kArcade);
+  Context& ctx = *run.ctx;
+  bool saw_stats = false;
+  const bool reached = run.TickUntil(
+      [&] {
+        if (ctx.game.end_phase == 2 && !saw_stats) {
+          saw_stats = true;
+          Shot(run, "arcade_statistics.png");
+        }
+        return ctx.game.level >= 3 || ctx.game.end_phase == 1;
+      },
+      60000);
+  fprintf(stderr, "level %d phase %d score %d\n", ctx.game.level, ctx.game.end_phase,
+          ctx.game.scoring.score);
+  EXPECT_TRUE(reached);
+  EXPECT_TRUE(saw_stats);
+  EXPECT_GE(ctx.game.level, 3);
+  EXPECT_EQ(Progress(ctx).level, ctx.game.level);
+  EXPECT_EQ(Progress(ctx).may_continue, 1);
+}
+
+}  // namespace
+}  // namespace qv::test
+
+namespace qv::test {
+namespace {
+
+// Long autoplay runs per game type: no crash, levels won and lost, the menu's restart copied
+// (continue from the saved level, or after a loss from the last multiple of 5). The game time
+// comes from QUORVEX_SOAK_MINUTES (default 2).
+struct SoakFigures {
+  int wins = 0, losses = 0, top_level = 0, games = 0;
+  int worst_level_losses = 0;  // the most losses on any one level
+  int worst_attempts = 0;      // the most tries one level took before it was won
+};
+
+SoakFigures Soak(int type) {
+  const char* env = std::getenv("QUORVEX_SOAK_MINUTES");
+  const int minutes = env ? std::atoi(env) : 2;
+  SceneRun run;
+  EXPECT_TRUE(run.ok());
+  SoakFigures out;
+  if (!run.ok()) return out;
+  Context& ctx = *run.ctx;
+  ctx.shell.run.autoplay = true;
+  run.StartGame(type);
+  int last_phase = 0;
+  std::map<int, int> losses_at;
+  int tries = 1;
+  const int ticks = minutes * 6000;
+  for (int t = 0; t < ticks; ++t) {
+    run.Tick();
+    const int phase = ctx.game.end_phase;
+    if (phase != last_phase) {
+      if (phase == 2) {
+        ++out.wins;
+        out.worst_attempts = std::max(out.worst_attempts, tries);
+        tries = 1;
+      }
+      if (phase == 7) {
+        ++out.losses;
+        out.worst_level_losses = std::max(out.worst_level_losses, ++losses_at[ctx.game.level]);
+        ++tries;
+      }
+      last_phase = phase;
+    }
+    out.top_level = std::max(out.top_level, ctx.game.level);
+    if (ctx.shell.scene == SceneId::Menu && ctx.shell.pending_scene == SceneId::None) {
+      TypeProgress& p = Progress(ctx);
+      if (p.may_continue == 0 && p.level > 4) {
+        p.level = p.level / 5 * 5;
+        p.score = p.checkpoint;
+      } else if (p.may_continue != 1) {
+        p = {1, 0, 1, 0};
+      }
+      p.may_continue = 1;
+      ++out.games;
+      ctx.shell.command = -1;  // the menu has carried out its command
+      ctx.shell.pending_scene = SceneId::Game;
+      last_phase = 0;
+    }
+  }
+  fprintf(stderr,
+          "type %d: %d min, wins %d losses %d top level %d games %d, most losses on one level "
+          "%d, most tries before a win %d\n",
+          type, minutes, out.wins, out.losses, out.top_level, out.games + 1, out.worst_level_losses,
+          out.worst_attempts);
+  for (const auto& [level, n] : losses_at) fprintf(stderr, "  level %d: %d losses\n", level, n);
+  return out;
+}
+
+TEST(GameSoak, Arcade) {
+  const SoakFigures f = Soak(kArcade);
+  EXPECT_GE(f.wins, 1);
+}
+TEST(GameSoak, Challenge) {
+  const SoakFigures f = Soak(kChallenge);
+  EXPECT_GE(f.wins + f.losses, 1);
+}
+TEST(GameSoak, Puzzle) {
+  const SoakFigures f = Soak(kPuzzle);
+  EXPECT_GE(f.wins, 1);
+  // A puzzle the player cannot win in a few tries is a content fault.
+  EXPECT_LE(f.worst_attempts, 6);
+}
+
+}  // namespace
+}  // namespace qv::test
+
+namespace qv::test {
+namespace {
+
+// Balls in row `r` across the field: the loss conditions of arcade (row 0) and puzzle (-1).
+void FillRowForLoss(Context& ctx, int r) {
+  for (int c = 3; c < 12; ++c) {
+    if (ctx.game.field.at(c, r).kind == 0) PutBall(ctx, c, r, 1 + c % 3, 0, 0);
+  }
+}
+
+void ClickPic(SceneRun& run, PicId id) {
+  const TMultiSprite* m = Pic(*run.ctx, id);
+  ASSERT_NE(m, nullptr);
+  ASSERT_TRUE(m->visible);
+  run.Click(static_cast<int>(m->x) + m->width / 2, static_cast<int>(m->y) + m->height / 2);
+}
+
+TEST(GameDialogs, ArcadeLossBelowLevelFiveEndsAtTheTable) {
+  SceneRun run;
+  ASSERT_TRUE(run.ok());
+  run.StartGame(kArcade, 3, 900);
+  Context& ctx = *run.ctx;
+  ASSERT_TRUE(run.UntilPlaying());
+  FillRowForLoss(ctx, 0);
+  run.Tick(200);
+  EXPECT_EQ(ctx.game.end_phase, 0) << "the loss waits 5000 ms";
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.end_phase == 7; }, 400));
+  EXPECT_EQ(Progress(ctx).may_continue, -1);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.end_phase == 1; }, 200));
+  EXPECT_EQ(ctx.shell.click_context, 7);
+  run.Tick(40);
+  Shot(run, "game_over.png");
+  run.Tick();
+  ClickPic(run, ctx.game.hud.over_ok);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.end_phase == 4; }, 20));
+  EXPECT_EQ(ctx.shell.click_context, 5);
+  Shot(run, "table.png");
+  run.Tick();
+  run.Key(13);  // OK of the table: below level 5 there is nothing to try again
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 20));
+}
+
+TEST(GameDialogs, LossAtLevelThirteenTriesAgainFromTen) {
+  SceneRun run;
+  ASSERT_TRUE(run.ok());
+  run.StartGame(kChallenge, 10, 5000);
+  Context& ctx = *run.ctx;
+  Progress(ctx).checkpoint = 5000;
+  ASSERT_TRUE(run.UntilPlaying());
+  ctx.game.level = 13;
+  ctx.game.lv.last_level = 999999;
+  ctx.game.scoring.score = 8000;
+  ctx.game.progress.target = 0;  // the strip runs empty
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.end_phase == 1; }, 400));
+  EXPECT_EQ(Progress(ctx).level, 10);
+  EXPECT_EQ(Progress(ctx).score, 0);
+  EXPECT_EQ(Progress(ctx).may_continue, 0);
+  run.Tick(5);
+  run.Key(13);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.end_phase == 4; }, 20));
+  run.Tick(5);
+  run.Click(400, 492);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.end_phase == 5; }, 20));
+  EXPECT_EQ(ctx.shell.click_context, 15);
+  run.Tick(40);
+  Shot(run, "try_again.png");
+  run.Tick();
+  ClickPic(run, ctx.game.hud.retry_ok);
+  ASSERT_TRUE(run.UntilPlaying());
+  EXPECT_EQ(ctx.game.level, 10);
+  EXPECT_EQ(ctx.game.scoring.score, 5000);
+  EXPECT_EQ(Progress(ctx).may_continue, 1);
+  Shot(run, "played_again.png");
+  run.Tick();
+}
+
+TEST(GameDialogs, PuzzleLossGoesStraightToTryAgain) {
+  SceneRun run;
+  ASSERT_TRUE(run.ok());
+  run.StartGame(kPuzzle, 2, 0);
+  Context& ctx = *run.ctx;
+  ASSERT_TRUE(run.UntilPlaying());
+  const int crystals = ctx.game.crystals.count;
+  EXPECT_GE(crystals, 1);
+  FillRowForLoss(ctx, -1);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.end_phase == 7; }, 20));
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.end_phase == 5; }, 200));
+  EXPECT_EQ(FindObject(ctx, "panel_ok", -1, "game_over"), ctx.game.hud.over_ok);
+  EXPECT_FALSE(PicVisible(ctx, ctx.game.hud.over_ok)) << "no game-over notice in puzzle";
+  run.Tick(40);
+  Shot(run, "try_again_puzzle.png");
+  run.Tick();
+  ClickPic(run, ctx.game.hud.retry_ok);
+  ASSERT_TRUE(run.UntilPlaying());
+  EXPECT_EQ(ctx.game.level, 2) << "the same puzzle again";
+  EXPECT_EQ(ctx.game.crystals.count, crystals);
+  EXPECT_EQ(ctx.game.crystals.freed, 0);
+}
+
+TEST(GameDialogs, StatisticsThenExitQuestionThenBackToStatistics) {
+  SceneRun run;
+  ASSERT_TRUE(run.ok());
+  run.StartGame(kArcade, 2, 0);
+  Context& ctx = *run.ctx;
+  ASSERT_TRUE(run.UntilPlaying());
+  ctx.game.scoring.level_points = 100000;  // the strip fills: the level is won
+  ctx.game.hud.score_redraw = true;
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.end_phase == 2; }, 2000));
+  EXPECT_EQ(ctx.shell.click_context, 8);
+  EXPECT_EQ(Progress(ctx).level, 3);
+  EXPECT_EQ(Progress(ctx).may_continue, 1);
+  run.Tick(40);
+  Shot(run, "statistics.png");
+  run.Tick();
+  run.Key(27);  // Escape: the menu button of the statistics
+  EXPECT_EQ(ctx.shell.command, 25);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.end_phase == 6; }, 20));
+  run.Key(27);  // No: back to the statistics
+  EXPECT_EQ(ctx.game.end_phase, 2);
+  EXPECT_EQ(ctx.shell.click_context, 8);
+  EXPECT_TRUE(PicVisible(ctx, ctx.game.hud.stat_ok));
+  run.Key(13);
+  ASSERT_TRUE(run.UntilPlaying());
+  EXPECT_EQ(ctx.game.level, 3);
+}
+
+}  // namespace
+}  // namespace qv::test
