@@ -13,6 +13,12 @@ function(quorvex_target_settings target)
     if(QUORVEX_SANITIZE)
       target_compile_options(${target} PRIVATE -fsanitize=${QUORVEX_SANITIZE} -fno-omit-frame-pointer)
       target_link_options(${target} PRIVATE -fsanitize=${QUORVEX_SANITIZE})
+      # Undefined behaviour must stop the run: a fuzzer keeps only inputs that end it, and a
+      # test that merely prints a report would still pass.
+      if(QUORVEX_SANITIZE MATCHES "undefined")
+        target_compile_options(${target} PRIVATE -fno-sanitize-recover=undefined)
+        target_link_options(${target} PRIVATE -fno-sanitize-recover=undefined)
+      endif()
     endif()
   endif()
 endfunction()
