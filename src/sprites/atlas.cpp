@@ -14,6 +14,7 @@ constexpr int kAtlas = platform::kTextureSize;
 // Tiles of one image may hold at most this many pixels in total (a hostile frame or tile size
 // must not exhaust memory).
 constexpr std::int64_t kMaxTilePixelsPerImage = 32LL << 20;
+constexpr int kSmallestTile = 8;
 
 bool Layout16(Context& ctx) {
   SpriteState& s = ctx.sprites;
@@ -124,14 +125,25 @@ int FindLoadedImage(const Context& ctx, std::string_view base_name, int* frame_p
   const SpriteState& s = ctx.sprites;
   for (std::size_t r = 0; r < s.textures.size(); ++r) {
     if (s.textures[r].name.empty()) continue;
-    for (int f : s.textures[r].frames) {
-      if (s.frames[f].name == base_name) {
-        if (frame_pool_index) *frame_pool_index = f;
+    for (const auto& [name, first] : s.textures[r].frame_names) {
+      if (name == base_name) {
+        if (frame_pool_index) *frame_pool_index = first;
         return static_cast<int>(r);
       }
     }
   }
   return -1;
+}
+
+void AppendFrame(Context& ctx, int rec_index, int frame_pool_index) {
+  SpriteState& s = ctx.sprites;
+  my_bmptexture& rec = s.textures[rec_index];
+  rec.frames.push_back(frame_pool_index);
+  const std::string& name = s.frames[frame_pool_index].name;
+  for (const auto& entry : rec.frame_names) {
+    if (entry.first == name) return;
+  }
+  rec.frame_names.emplace_back(name, frame_pool_index);
 }
 
 void CutFrames(Context& ctx, int rec_index, const Image& image, std::string_view name,
@@ -140,9 +152,17 @@ void CutFrames(Context& ctx, int rec_index, const Image& image, std::string_view
   my_bmptexture& rec = s.textures[rec_index];
   const int fw = rec.frame_width, fh = rec.frame_height;
   const int size = rec.texture_size, border = rec.border;
-  const int step = size - 2 * border;
-  const bool valid_tiles = SizeClassOf(size) >= 0 && border >= 0 && step > 0;
+  // Border and size come from the file as they stand: the step is worked out in 64 bits.
+  const std::int64_t wide_step = std::int64_t{size} - 2 * std::int64_t{border};
+  const bool valid_tiles = SizeClassOf(size) >= 0 && border >= 0 && wide_step > 0;
+  const int step = valid_tiles ? static_cast<int>(wide_step) : 0;
   if (image.empty() || fw <= 0 || fh <= 0) return;
+  if (fw > image.width || fh > image.height) {
+    WriteLog(ctx, "ERROR: prototype_create_frame_larger_than_image \"" + std::string(name) +
+                      "\" " + std::to_string(fw) + "x" + std::to_string(fh) + " > " +
+                      std::to_string(image.width) + "x" + std::to_string(image.height));
+    return;
+  }
   const int columns = image.width / fw, rows = image.height / fh;
   int frames = columns * rows;
   if (max_frames >= 0) frames = std::min(frames, max_frames);
@@ -151,17 +171,21 @@ void CutFrames(Context& ctx, int rec_index, const Image& image, std::string_view
   if (valid_tiles) {
     across = (fw + step - 1) / step;
     down = (fh + step - 1) / step;
-    if (std::int64_t{frames} * across * down * size * size > kMaxTilePixelsPerImage) {
-      WriteLog(ctx, "ERROR: prototype_create_texture_too_large \"" + std::string(name) + "\"");
-      across = down = 0;
-    }
   } else {
     WriteLog(ctx, "ERROR: prototype_create_bad_texture_size " + std::to_string(size) + " \"" +
                       std::string(name) + "\"");
   }
+  // Every frame costs at least one smallest tile, so a tiny frame grid over a large image is
+  // refused too: its frame records alone would slow down every later image lookup.
+  const std::int64_t frame_cost = std::max<std::int64_t>(
+      std::int64_t{across} * down * size * size, std::int64_t{kSmallestTile} * kSmallestTile);
+  if (std::int64_t{frames} * frame_cost > kMaxTilePixelsPerImage) {
+    WriteLog(ctx, "ERROR: prototype_create_texture_too_large \"" + std::string(name) + "\"");
+    return;
+  }
   rec.tiles_per_frame = across * down;
   const bool layout16 = Layout16(ctx);
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size > 0 ? size : 0) * size);
+  std::vector<std::uint32_t> pixels(valid_tiles ? static_cast<std::size_t>(size) * size : 0);
   for (int f = 0; f < frames; ++f) {
     const int frame_x = (f % columns) * fw, frame_y = (f / columns) * fh;
     my_frame frame;
@@ -205,7 +229,7 @@ void CutFrames(Context& ctx, int rec_index, const Image& image, std::string_view
       }
     }
     s.frames.push_back(std::move(frame));
-    s.textures[rec_index].frames.push_back(static_cast<int>(s.frames.size()) - 1);
+    AppendFrame(ctx, rec_index, static_cast<int>(s.frames.size()) - 1);
   }
 }
 

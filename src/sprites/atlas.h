@@ -22,6 +22,9 @@ inline std::uint16_t ToArgb4444(std::uint32_t argb) {
 // Index of the texture record holding a frame named `base_name`, or -1 (search in list order).
 int FindLoadedImage(const Context& ctx, std::string_view base_name, int* frame_pool_index);
 
+// Appends frame `frame_pool_index` to texture record `rec`.
+void AppendFrame(Context& ctx, int rec, int frame_pool_index);
+
 // Cuts `image` into frames of frame_w x frame_h and those into tiles; places every tile with
 // content in the atlas. Appends the frames to `rec` (frames named `name`).
 void CutFrames(Context& ctx, int rec, const Image& image, std::string_view name, int max_frames);

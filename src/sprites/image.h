@@ -22,6 +22,9 @@ struct Image {
 struct DecodeResult {
   Image image;
   std::string error;  // empty on success
+  // A damage the decoder worked around (the pixels it could not read are filled in); empty
+  // when the file was sound.
+  std::string warning;
   bool ok() const { return error.empty(); }
 };
 

@@ -77,7 +77,14 @@ bool PngReadHeader(png_structp png, png_infop info, PngSource* src, PngHeader* o
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_read_fn(png, src, PngRead);
   png_set_user_limits(png, kMaxImageEdge, kMaxImageEdge);
-  png_set_chunk_malloc_max(png, 16u << 20);
+  // No chunk buffer beyond what the largest image's rows need, few ancillary chunks kept, and
+  // the chunks we never use are skipped unread: libpng would otherwise allocate whatever
+  // length such a chunk claims before it finds the file too short.
+  png_set_chunk_malloc_max(png, static_cast<png_alloc_size_t>(kMaxImagePixels) * 4);
+  png_set_chunk_cache_max(png, 64);
+  static constexpr png_byte kSkipped[] = "iCCP\0sPLT\0tEXt\0zTXt\0iTXt\0eXIf\0pCAL\0sCAL\0hIST\0tIME\0";
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped,
+                              static_cast<int>((sizeof kSkipped - 1) / 5));
   png_read_info(png, info);
   const int color_type = png_get_color_type(png, info);
   out->width = png_get_image_width(png, info);
@@ -109,6 +116,7 @@ struct JpegError {
   jpeg_error_mgr mgr;
   std::jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
+  char warning[JMSG_LENGTH_MAX];  // the first warning
 };
 
 void JpegErrorExit(j_common_ptr cinfo) {
@@ -117,7 +125,13 @@ void JpegErrorExit(j_common_ptr cinfo) {
   std::longjmp(err->jump, 1);
 }
 
-void JpegSilence(j_common_ptr, int) {}
+// Trace messages stay silent; the first warning (corrupt or truncated data, which libjpeg
+// decodes around) is kept for the caller's log.
+void JpegMessage(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;
+  auto* err = reinterpret_cast<JpegError*>(cinfo->err);
+  if (err->mgr.num_warnings++ == 0) cinfo->err->format_message(cinfo, err->warning);
+}
 
 class JpegHandle {
  public:
@@ -144,7 +158,7 @@ bool JpegStart(jpeg_decompress_struct* cinfo, JpegError* err, bool* created,
                const std::uint8_t* data, std::size_t size, JpegHeader* out) {
   cinfo->err = jpeg_std_error(&err->mgr);
   err->mgr.error_exit = JpegErrorExit;
-  err->mgr.emit_message = JpegSilence;
+  err->mgr.emit_message = JpegMessage;
   if (setjmp(err->jump)) return false;
   jpeg_create_decompress(cinfo);
   *created = true;
@@ -236,6 +250,7 @@ DecodeResult DecodeJpeg(Bytes data) {
     }
     img.argb[i] = 0xFF000000u | (red << 16) | (green << 8) | blue;
   }
+  if (err.mgr.num_warnings > 0) r.warning = err.warning;
   return r;
 }
 

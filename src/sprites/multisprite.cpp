@@ -2,12 +2,24 @@
 #include "sprites/multisprite.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <typeinfo>
 
 #include "context.h"
 #include "sprites/prototype.h"
 
 namespace qv {
+namespace {
+
+// Both z values may come straight from a file; their sum saturates instead of wrapping.
+int SumZ(int a, int b) {
+  const std::int64_t sum = std::int64_t{a} + b;
+  return static_cast<int>(std::clamp<std::int64_t>(sum, std::numeric_limits<int>::min(),
+                                                   std::numeric_limits<int>::max()));
+}
+
+}  // namespace
 
 TMultiSprite::~TMultiSprite() = default;
 
@@ -37,7 +49,7 @@ void TMultiSprite::PlaceParts() {
   for (auto& part : parts) {
     part->world_x = x + scale_x * part->offset_x * part->scale_x;
     part->world_y = y + part->offset_y * part->scale_y * scale_y;
-    part->SetZ(part->z_offset + z);
+    part->SetZ(SumZ(part->z_offset, z));
   }
 }
 
@@ -139,7 +151,7 @@ void InitMultiSprite(Context& ctx, std::unique_ptr<TMultiSprite> owned, std::str
 
   auto& list = s.multisprites;
   int slot = -1;
-  for (std::size_t i = 0; i < list.size(); ++i) {
+  for (std::size_t i = s.free_slot_hint; i < list.size(); ++i) {
     if (!list[i]) {
       slot = static_cast<int>(i);
       break;
@@ -151,6 +163,7 @@ void InitMultiSprite(Context& ctx, std::unique_ptr<TMultiSprite> owned, std::str
     slot = static_cast<int>(list.size()) - 1;
   }
   m.list_index = slot;
+  s.free_slot_hint = static_cast<std::size_t>(slot) + 1;
 
   // Room for any tag the game gives, so that a pooled picture retagged later never allocates.
   m.tag.reserve(31);
@@ -216,6 +229,9 @@ void DestroyMultiSprite(Context& ctx, TMultiSprite* sprite) {
 void DestroyMultiSpriteAt(Context& ctx, int slot) {
   auto& list = ctx.sprites.multisprites;
   if (slot < 0 || slot >= static_cast<int>(list.size())) return;
+  if (list[slot]) {
+    ctx.sprites.free_slot_hint = std::min(ctx.sprites.free_slot_hint, static_cast<std::size_t>(slot));
+  }
   // Moved out first so that the slot is empty while the instance is torn down.
   std::unique_ptr<TMultiSprite> doomed = std::move(list[slot]);
   if (doomed && doomed->pooled) {

@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <stdexcept>
 
@@ -166,6 +167,16 @@ using spr::ParseReal;
 struct FormatError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
+
+// Offsets and frame sizes from the file may add up beyond an int; the size saturates.
+int CeilToInt(double v) {
+  constexpr double kMax = std::numeric_limits<int>::max();
+  constexpr double kMin = std::numeric_limits<int>::min();
+  const double up = std::ceil(v);
+  return up >= kMax ? std::numeric_limits<int>::max()
+         : up <= kMin ? std::numeric_limits<int>::min()
+                      : static_cast<int>(up);
+}
 
 std::int32_t Int(std::string_view v) {
   const auto value = ParseInteger(v);
@@ -434,7 +445,7 @@ class Loader {
       my_frame copy = ctx_.sprites.frames[frame];
       copy.name.clear();
       ctx_.sprites.frames.push_back(std::move(copy));
-      ctx_.sprites.textures[rec].frames.push_back(static_cast<int>(ctx_.sprites.frames.size()) - 1);
+      AppendFrame(ctx_, rec, static_cast<int>(ctx_.sprites.frames.size()) - 1);
     } else {
       CutFrames(ctx_, rec, ReadImage(image_path, alpha_path), base, 1);
     }
@@ -454,12 +465,12 @@ class Loader {
     if (fixed_w_ >= 1) {
       p.width = fixed_w_;
     } else if (p.width < part.x + rec.frame_width) {
-      p.width = static_cast<int>(std::ceil(part.x + rec.frame_width));
+      p.width = CeilToInt(part.x + rec.frame_width);
     }
     if (fixed_h_ >= 1) {
       p.height = fixed_h_;
     } else if (p.height < part.y + rec.frame_height) {
-      p.height = static_cast<int>(std::ceil(part.y + rec.frame_height));
+      p.height = CeilToInt(part.y + rec.frame_height);
     }
   }
 
@@ -525,6 +536,8 @@ class Loader {
       WriteLog(ctx_, "ERROR: prototype_create_texture_bad_image \"" + path + "\": " + r.error);
       return {};
     }
+    if (!r.warning.empty())
+      WriteLog(ctx_, "ERROR: prototype_create_texture_damaged_image \"" + path + "\": " + r.warning);
     return std::move(r.image);
   }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/render_device.h"
@@ -90,6 +91,9 @@ struct my_bmptexture {
   int border = 0;
   int tiles_per_frame = 0;
   std::vector<int> frames;  // indices into SpriteState::frames
+  // Each distinct frame name of `frames` with its first frame, so that finding a loaded image
+  // does not walk every frame (an image may be cut into very many).
+  std::vector<std::pair<std::string, int>> frame_names;
 };
 
 // One 256 x 256 atlas texture of a size class.

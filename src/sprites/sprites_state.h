@@ -34,6 +34,8 @@ struct SpriteState {
   std::vector<std::unique_ptr<TMultiSprite>> multisprites;  // used length = size()
   // Released pictures kept for reuse, by prototype index (see AcquireMultiSprite).
   std::vector<std::vector<TMultiSprite*>> pool;
+  // No slot below this index is empty, so creating many instances stays linear.
+  std::size_t free_slot_hint = 0;
 
   std::vector<SpriteQuad> draw_list;
 };

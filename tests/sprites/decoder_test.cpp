@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <sys/resource.h>
+
 #include <csetjmp>
 #include <cstring>
 
@@ -339,6 +341,30 @@ TEST(Png, BrokenFiles) {
   // Width 100000 in the header (the CRC no longer matches either).
   Put32(big, 16, 0xA0860100u);
   EXPECT_FALSE(DecodePng(AsBytes(big)).ok());
+}
+
+// A few kilobytes whose chunk claims 2 GB: what the chunk claims is never allocated.
+TEST(Png, ChunkLengthsAreNotTrusted) {
+  const std::string good = RawPng(2, 2, PNG_COLOR_TYPE_GRAY, 8, {1, 2, 3, 4});
+  const std::size_t after_header = 8 + 8 + 13 + 4;
+  rusage before{};
+  getrusage(RUSAGE_SELF, &before);
+  for (const char* type : {"tEXt", "zTXt", "iTXt", "iCCP", "sPLT", "eXIf"}) {
+    std::string bad = good.substr(0, after_header);
+    bad += std::string("\x7f\xff\xff\xff", 4) + type + "Comment" + std::string(1, '\0');
+    bad += std::string(5800, 'x');
+    bad += good.substr(after_header);
+    EXPECT_FALSE(DecodePng(AsBytes(bad)).ok()) << type;
+  }
+  rusage after{};
+  getrusage(RUSAGE_SELF, &after);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256L * 1024) << "kilobytes";
+  // A short text chunk is skipped and the picture still decodes.
+  std::string text = good.substr(0, after_header);
+  text += std::string("\0\0\0\x03tEXtabc", 11) + std::string("\0\0\0\0", 4) + good.substr(after_header);
+  const DecodeResult r = DecodePng(AsBytes(text));
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.image.argb[3], 0xFF040404u);
 }
 
 TEST(Jpeg, DecodesAndSurvivesDamage) {
