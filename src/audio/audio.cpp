@@ -8,6 +8,7 @@
 #include "base/round.h"
 #include "base/text_util.h"
 #include "context.h"
+#include "platform/audio_check.h"
 #include "platform/audio_device.h"
 #include "platform/files.h"
 
@@ -119,6 +120,12 @@ void LoadAudioLine(Context& ctx, std::string_view line) {
         break;
     }
     entry.handle = handle;
+    // Without an open device nothing was tried, so there is nothing to report per entry.
+    if (handle == 0 && device.Ready()) {
+      std::string why = platform::AudioFileProblem(host);
+      if (why.empty()) why = "the sound system refused it";
+      WriteLog(ctx, "ERROR: audio_load_failed \"" + entry.file + "\": " + why);
+    }
   }
   ctx.audio.table.push_back(std::move(entry));
 }

@@ -5,11 +5,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "context.h"
 #include "platform/files.h"
 #include "platform/headless/recording_audio.h"
+#include "support/audio_files.h"
 
 namespace qv {
 namespace {
@@ -27,10 +29,10 @@ class AudioTest : public ::testing::Test {
     fs::create_directories(dir_ / "sounds");
     old_ = fs::current_path();
     fs::current_path(dir_);
-    Write("music/menu.xm", std::string("Extended Module: menu") + std::string(60, '\0'));
-    Write("music/arcade.xm", std::string("Extended Module: arcade") + std::string(60, '\0'));
-    Write("music/puzzle.ogg", "OggS....");
-    Write("sounds/hit.wav", std::string("RIFF\x10\0\0\0WAVEfmt ", 16));
+    Write("music/menu.xm", testing_support::TestXm("menu"));
+    Write("music/arcade.xm", testing_support::TestXm("arcade"));
+    Write("music/puzzle.ogg", testing_support::TestOgg());
+    Write("sounds/hit.wav", testing_support::TestWave());
     Write("sounds/broken.wav", "not a wave file at all");
     ctx_.platform.audio = &device_;
     ctx_.shell.options.music_volume = 13;
@@ -110,6 +112,29 @@ TEST_F(AudioTest, FailedLoadKeepsSilentRecord) {
   EXPECT_EQ(ctx_.audio.table[static_cast<std::size_t>(ctx_.audio.played[0])].name, "sample_hit");
   StopChannel(ctx_, channel);
   EXPECT_EQ(CountOps("stop", static_cast<std::uint32_t>(channel)), 1);
+}
+
+TEST_F(AudioTest, FailedLoadsAreLoggedWithTheirReason) {
+  ctx_.shell.options.log_enabled = true;
+  ASSERT_TRUE(InitAudio(ctx_));
+  std::string zero = testing_support::TestWave();
+  zero[22] = 0;  // no channels
+  Write("music/puzzle.wav", zero);
+  fs::create_directories("music/folder.xm");
+  LoadAudioLine(ctx_, "music_puzzle, music\\puzzle.wav, loop");
+  LoadAudioLine(ctx_, "music_menu, music\\folder.xm, loop");
+  LoadAudioLine(ctx_, "sample_missing, sounds\\missing.wav");
+  LoadAudioLine(ctx_, "sample_hit, sounds\\hit.wav");
+  std::ifstream in("log.txt", std::ios::binary);
+  const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(log.find("ERROR: audio_load_failed \"music\\puzzle.wav\": wave with 0 channels\r\n"),
+            std::string::npos);
+  EXPECT_NE(log.find("ERROR: audio_load_failed \"music\\folder.xm\": not a regular file"),
+            std::string::npos);
+  EXPECT_NE(log.find("ERROR: audio_load_failed \"sounds\\missing.wav\": file not found"),
+            std::string::npos);
+  EXPECT_EQ(log.find("hit.wav"), std::string::npos);
+  EXPECT_EQ(FindAudio(ctx_, "music_puzzle"), 0);
 }
 
 TEST_F(AudioTest, LoadsBeforeInitFailAndPlaysNeedAudio) {

@@ -5,6 +5,7 @@
 #include "audio/audio.h"
 #include "game_fixture.h"
 #include "platform/headless/recording_audio.h"
+#include "support/audio_files.h"
 
 namespace qv::test {
 namespace {
@@ -27,7 +28,7 @@ TEST(GameSceneServicesTest, SamplesComeFromTheAudioTableAndGiveTheirChannel) {
   {
     std::filesystem::create_directories("sounds");
     std::ofstream("sounds/burning.wav", std::ios::binary)
-        << std::string("RIFF\x10\0\0\0WAVEfmt ", 16);
+        << testing_support::TestWave();
   }
   platform::RecordingAudioDevice device;
   Context ctx;

@@ -4,15 +4,16 @@
 #include <string>
 
 #include "common/menu_texts.h"
+#include "support/audio_files.h"
 #include "support/game_dir.h"
 
 namespace qv::testing_support {
 
 inline std::string XmHeader() {
-  return "Extended Module: test" + std::string(60, '\0');
+  return TestXm();
 }
 inline std::string WaveHeader() {
-  return std::string("RIFF\x24\0\0\0WAVEfmt ", 16);
+  return TestWave();
 }
 
 struct SmallPackOptions {

@@ -1,8 +1,8 @@
 #include "platform/headless/recording_audio.h"
 
 #include <algorithm>
-#include <cctype>
-#include <fstream>
+
+#include "platform/audio_check.h"
 
 namespace qv::platform {
 
@@ -10,37 +10,6 @@ namespace {
 
 // Bounds the record of a very long headless run; tests never come near it.
 constexpr std::size_t kMaxCalls = 200000;
-
-std::string LowerExtension(std::string_view path) {
-  const auto slash = path.find_last_of("/\\");
-  const auto dot = path.rfind('.');
-  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
-  std::string ext(path.substr(dot + 1));
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
-}
-
-// A file is usable when it can be read and starts like its format says it should.
-bool LooksPlayable(std::string_view host_path) {
-  std::ifstream in{std::string(host_path), std::ios::binary};
-  if (!in) return false;
-  char head[64] = {};
-  in.read(head, sizeof head);
-  const auto got = static_cast<std::size_t>(in.gcount());
-  if (got == 0) return false;
-  const std::string_view h(head, got);
-  const std::string ext = LowerExtension(host_path);
-  if (ext == "wav") return got >= 12 && h.substr(0, 4) == "RIFF" && h.substr(8, 4) == "WAVE";
-  if (ext == "ogg") return h.starts_with("OggS");
-  if (ext == "xm") return h.starts_with("Extended Module:");
-  if (ext == "s3m") return got >= 48 && h.substr(44, 4) == "SCRM";
-  if (ext == "mo3") return h.starts_with("MO3");
-  if (ext == "mp3") {
-    return h.starts_with("ID3") || (got >= 2 && static_cast<unsigned char>(h[0]) == 0xFF &&
-                                    (static_cast<unsigned char>(h[1]) & 0xE0) == 0xE0);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -61,7 +30,7 @@ bool RecordingAudioDevice::Init(int frequency) {
 std::uint32_t RecordingAudioDevice::Load(Kind kind, std::string_view op, std::string_view host_path,
                                          bool loop) {
   std::uint32_t handle = 0;
-  if (ready_ && LooksPlayable(host_path)) {
+  if (ready_ && AudioFileProblem(host_path).empty()) {
     handle = next_handle_++;
     items_[handle] = Item{kind, loop};
   }

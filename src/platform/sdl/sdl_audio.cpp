@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <variant>
 
+#include "platform/audio_check.h"
+
 namespace qv::platform {
 
 namespace {
@@ -65,7 +67,7 @@ class SdlAudioDevice final : public AudioDevice {
   bool Ready() const override { return ready_; }
 
   std::uint32_t LoadSample(std::string_view host_path, bool loop) override {
-    if (!ready_) return 0;
+    if (!ready_ || !AudioFileProblem(host_path).empty()) return 0;
     ChunkPtr chunk(Mix_LoadWAV(std::string(host_path).c_str()));
     if (!chunk) return 0;
     const std::uint32_t handle = next_handle_++;
@@ -204,7 +206,7 @@ class SdlAudioDevice final : public AudioDevice {
   };
 
   std::uint32_t LoadTrack(std::string_view host_path, bool loop, bool module) {
-    if (!ready_) return 0;
+    if (!ready_ || !AudioFileProblem(host_path).empty()) return 0;
     MusicPtr music(Mix_LoadMUS(std::string(host_path).c_str()));
     if (!music) return 0;
     const std::uint32_t handle = next_handle_++;
