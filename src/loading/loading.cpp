@@ -1,7 +1,9 @@
 #include "loading/loading.h"
 
 #include <algorithm>
+#include <exception>
 #include <string>
+#include <unordered_set>
 
 #include "audio/audio.h"
 #include "base/data_error.h"
@@ -51,12 +53,32 @@ TMyImageSprite* FirstPart(const Context& ctx, int slot) {
   return obj != nullptr && !obj->parts.empty() ? obj->parts[0].get() : nullptr;
 }
 
+// Runs the loading of one entry. Whatever it throws is logged and the entry skipped: nothing
+// may leave the loading set-up or the loading screen half done, or the next frame would
+// repeat the work (or the same entry) for ever.
+template <class Load>
+void LoadGuarded(Context& ctx, std::string_view entry, Load&& load) {
+  try {
+    load();
+  } catch (const std::exception& e) {
+    try {
+      WriteLog(ctx, "ERROR: load_failed \"" + std::string(entry) + "\": " + e.what());
+    } catch (const std::exception&) {
+      // The log itself cannot be written: the entry is skipped all the same.
+    }
+  }
+}
+
 int Make(Context& ctx, const char* path, const char* tag, bool visible) {
-  TMultiSprite* obj = CreateMultiSprite(ctx, path);
-  if (obj == nullptr) return -1;
-  obj->tag = tag;
-  obj->visible = visible;
-  return obj->list_index;
+  int slot = -1;
+  LoadGuarded(ctx, path, [&] {
+    TMultiSprite* obj = CreateMultiSprite(ctx, path);
+    if (obj == nullptr) return;
+    obj->tag = tag;
+    obj->visible = visible;
+    slot = obj->list_index;
+  });
+  return slot;
 }
 
 void StartAnimation(Context& ctx, int slot) {
@@ -159,13 +181,13 @@ void FinishLoading(Context& ctx) {
   unload_by_tag(ctx, "zast");
   l.top_bubble = l.bottom_bubble = l.orbit = l.flash_text = l.earth_flash = -1;
   l.bar.fill(-1);
-  if (TMultiSprite* cursor = CreateMultiSprite(ctx, kCursor)) {
+  l.cursor = Make(ctx, kCursor, "", true);
+  if (TMultiSprite* cursor = Object(ctx, l.cursor)) {
     for (std::size_t i = 0; i < cursor->parts.size() && i < 2; ++i) {
       cursor->parts[i]->offset_x = -2;
       cursor->parts[i]->offset_y = -2;
     }
     cursor->map_koeff = 0;
-    l.cursor = cursor->list_index;
   }
   ctx.shell.frame_clock = CurrentTicks(ctx);
   ctx.menu.running_since = ctx.shell.frame_clock;
@@ -184,6 +206,8 @@ Expected<void> ReadList(Context& ctx, std::string_view name, bool append) {
   if (file.find('.') == std::string::npos) file += ".msl";
   std::vector<std::string>& list = ctx.loading.load_list;
   if (!append) list.clear();
+  // Duplicates are looked up in a set: a list of many entries must not take quadratic time.
+  std::unordered_set<std::string> listed(list.begin(), list.end());
   const std::optional<std::string> data =
       platform::FileExists(file) ? platform::ReadWholeFile(file) : std::nullopt;
   if (!data) return Fail(FileNotFound(file));
@@ -193,21 +217,23 @@ Expected<void> ReadList(Context& ctx, std::string_view name, bool append) {
     const auto comment = line.find(';');
     if (comment != std::string_view::npos) line = txt::Trim(line.substr(0, comment));
     if (line.empty()) continue;
-    if (std::find(list.begin(), list.end(), line) != list.end()) continue;
+    if (!listed.emplace(line).second) continue;
     list.emplace_back(line);
   }
   return {};
 }
 
 void LoadResourceLine(Context& ctx, std::string_view line) {
-  const ResourceLine res = ParseResourceLine(line);
-  if (IsAudioExtension(res.ext)) {
-    LoadAudioLine(ctx, line);
-    return;
-  }
-  if (res.ext == "m3d") return;  // 3D object definitions: nothing in the game shows them
-  if (res.path.empty()) return;
-  GetPrototype(ctx, res.path);
+  LoadGuarded(ctx, line, [&] {
+    const ResourceLine res = ParseResourceLine(line);
+    if (IsAudioExtension(res.ext)) {
+      LoadAudioLine(ctx, line);
+      return;
+    }
+    if (res.ext == "m3d") return;  // 3D object definitions: nothing in the game shows them
+    if (res.path.empty()) return;
+    GetPrototype(ctx, res.path);
+  });
 }
 
 int LoadingProgress(int load_index, int entries) {
@@ -220,7 +246,9 @@ void LoadingSetup(Context& ctx) {
   // The backdrop of the menu, for the whole run.
   ReportListError(ctx, ReadList(ctx, "loading", false));
   for (const std::string& entry : l.load_list) {
-    if (TMultiSprite* obj = CreateMultiSprite(ctx, entry)) obj->tag = "loading";
+    LoadGuarded(ctx, entry, [&] {
+      if (TMultiSprite* obj = CreateMultiSprite(ctx, entry)) obj->tag = "loading";
+    });
   }
   // Logo and progress bar.
   l.top_bubble = Make(ctx, kLogoSet[0], "zast", true);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <string>
 #include <vector>
 
 #include "base/log.h"
@@ -45,6 +46,8 @@ bool LoadingRemains(const Context& ctx, const SceneOps& scene) {
 void RunLoadingSetup(Context& ctx) {
   ShellState& s = ctx.shell;
   if (s.hooks.startup.loading_setup) {
+    // Cleared before it runs: a set-up that fails part-way must not run a second time.
+    s.loading_pending = 0;
     s.hooks.startup.loading_setup(ctx);
     return;
   }
@@ -55,10 +58,20 @@ void RunLoadingSetup(Context& ctx) {
 }
 
 // Runs every step owed since run_start: n steps in all once 267 * n >= move_cnt * elapsed.
+// One frame step runs at most kMaxCatchUpSteps of them and leaves the rest to the next, so a
+// huge move_cnt cannot keep the window, the quit and the scene switch waiting.
 void CatchUp(Context& ctx, const SceneOps& scene) {
   ShellState& s = ctx.shell;
   const auto elapsed = static_cast<std::int64_t>(s.frame_clock - s.run_start);
-  while (s.step_budget / elapsed < static_cast<std::int64_t>(s.options.move_cnt)) {
+  for (int steps = 0; s.step_budget / elapsed < static_cast<std::int64_t>(s.options.move_cnt);
+       ++steps) {
+    if (steps == kMaxCatchUpSteps) {
+      if (!s.catch_up_limited) {
+        s.catch_up_limited = true;
+        WriteLog(ctx, "catch_up_limited: move_cnt=" + std::to_string(s.options.move_cnt));
+      }
+      break;
+    }
     const bool call = s.scene_phase == 2 || LoadingRemains(ctx, scene);
     if (s.steps_enabled && call && scene.frame) scene.frame(ctx);
     if (s.steps_enabled && s.scene_phase != 0) MovePass(ctx);
@@ -172,6 +185,7 @@ int StepFrame(Context& ctx, double /*time*/) {
     s.was_paused = 0;
     s.paused_total = 0;
     s.step_budget = 0;
+    s.catch_up_limited = false;
     if (const SceneOps& scene = s.scenes[s.scene]; scene.running) scene.running(ctx);
   }
   return 0;

@@ -16,6 +16,9 @@ using platform::kScreenWidth;
 
 // Budget added per catch-up step: n steps have run once 267 * n >= move_cnt * elapsed ms.
 constexpr std::int64_t kStepCost = 267;
+// Most catch-up steps one frame step runs: ten seconds of steps at move_cnt 16. Steps still
+// owed are run by the following frame steps.
+constexpr int kMaxCatchUpSteps = 600;
 
 // The timer tick: runs the render-frame sequence when the device is ready and the window not
 // minimised. A failing sequence ends the program (quit_requested, exit code 1). Errors thrown

@@ -46,6 +46,7 @@ struct ShellState {
   std::uint8_t steps_enabled = 0;
   std::uint32_t run_start = 0;
   std::int64_t step_budget = 0;
+  bool catch_up_limited = false;  // a frame step of this run hit kMaxCatchUpSteps (logged once)
 
   // Clocks (milliseconds of the system tick count).
   std::uint32_t frame_clock = 0;

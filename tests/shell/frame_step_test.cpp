@@ -113,6 +113,34 @@ TEST_F(FrameStepTest, AStallRunsEveryMissedStepInOneFrameStep) {
   EXPECT_EQ(counters_.running_steps, 181);  // 267 * 180 < 16 * 3010 <= 267 * 181
 }
 
+TEST_F(FrameStepTest, AVeryLongStallIsCaughtUpOverSeveralFrameSteps) {
+  StartRunning();
+  Step(20000);  // 1199 steps owed: 267 n >= 16 * 20000
+  EXPECT_EQ(counters_.running_steps, kMaxCatchUpSteps);
+  Step(10);
+  // 20010 ms since run_start: every owed step has run, as without the limit.
+  EXPECT_EQ(counters_.running_steps, 1200);  // 267 * 1199 < 16 * 20010 <= 267 * 1200
+  Step(20);
+  EXPECT_EQ(counters_.running_steps, 1201);
+}
+
+TEST_F(FrameStepTest, AHugeMoveCountKeepsTheFrameStepShort) {
+  test::WriteText("options.txt", "move_cnt=2147483647\r\nlog_enabled=1\r\n");
+  StartRunning();
+  for (int i = 1; i <= 5; ++i) {
+    Step(10);
+    EXPECT_EQ(counters_.running_steps, i * kMaxCatchUpSteps);
+  }
+  // The scene switch still happens on the next frame step.
+  ctx_->shell.pending_scene = SceneId::Game;
+  Step(10);
+  EXPECT_EQ(ctx_->shell.scene, SceneId::Game);
+  const std::string log = test::ReadText("log.txt");
+  const auto first = log.find("catch_up_limited: move_cnt=2147483647");
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_EQ(log.find("catch_up_limited", first + 1), std::string::npos) << "once per run";
+}
+
 TEST_F(FrameStepTest, MoveCountZeroNeverSteps) {
   test::WriteText("options.txt", "move_cnt=0\r\n");  // the scene start reads the options
   StartRunning();
