@@ -301,8 +301,10 @@ void MenuButtons(Pack& pack) {
       for (int s = 0; s < 3; ++s)
         parts.push_back(Part("button_blank_" + std::to_string(s) + ".png", cut));
     } else {
+      // Named: clang 14 lets no lambda capture a structured binding.
+      const std::string& label = caption;
       parts = States(pack, kMenu, base, 3, 227, 45, cut,
-                     [&](cairo_t* cr, int s) { MenuButtonFace(cr, 227, 45, s, caption); });
+                     [&](cairo_t* cr, int s) { MenuButtonFace(cr, 227, 45, s, label); });
     }
     WriteSpr(pack, kMenu + name + ".spr", Spr{"z=185", {}}.Group(parts));
   }
@@ -379,8 +381,10 @@ void MenuButtons(Pack& pack) {
       const std::string l = name + "_l" + std::to_string(img) + ".png";
       const std::string r = name + "_r" + std::to_string(img) + ".png";
       if (v != 1) {
-        Image(pack, kMenu + l, w, h, [&](cairo_t* cr) { chevrons(cr, w, h, v, false, scale); });
-        Image(pack, kMenu + r, w, h, [&](cairo_t* cr) { chevrons(cr, w, h, v, true, scale); });
+        const int iw = w, ih = h;
+        const double k = scale;
+        Image(pack, kMenu + l, iw, ih, [&](cairo_t* cr) { chevrons(cr, iw, ih, v, false, k); });
+        Image(pack, kMenu + r, iw, ih, [&](cairo_t* cr) { chevrons(cr, iw, ih, v, true, k); });
       }
       left.push_back(Part(l, "texture_size=64,border=0"));
       right.push_back(Part(r, "texture_size=64,border=0,x=" + std::to_string(rx)));
@@ -484,11 +488,12 @@ void Dialogs(Pack& pack) {
       {"panel_menu", "MENU"},     {"panel_later", "LATER"},  {"panel_cancel", "CANCEL"},
       {"panel_delete", "DELETE"}, {"panel_rename", "RENAME"}};
   for (const auto& [name, caption] : buttons) {
+    const std::string& label = caption;
     WriteSpr(pack, kDlg + name + ".spr",
              Spr{"z=1002", {}}.Group(States(
                  pack, kDlg, name, 3, 96, 32, "texture_size=64,border=0", [&](cairo_t* cr, int s) {
                    ButtonFace(cr, 0, 0, 96, 32, s, 11);
-                   Caption(cr, Face::Bold, 14, 48, 21 + (s == 2 ? 1 : 0), caption, 1,
+                   Caption(cr, Face::Bold, 14, 48, 21 + (s == 2 ? 1 : 0), label, 1,
                            s == 1 ? Hex(0xFFE890) : Hex(0xEAF6FF), 2.6, Hex(0x06101E));
                  })));
   }
