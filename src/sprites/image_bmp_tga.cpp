@@ -138,6 +138,11 @@ DecodeResult DecodeBmp(Bytes data) {
     }
   }
   if (pixel_offset >= data.size()) return Fail("BMP pixel offset beyond the file");
+  const std::size_t stride = ((static_cast<std::size_t>(w) * bpp + 31) / 32) * 4;
+  const std::size_t row_bytes = (static_cast<std::size_t>(w) * bpp + 7) / 8;
+  // Uncompressed rows are checked before the pixels are allocated.
+  if (!rle8 && !rle4 && !in.Has(pixel_offset, stride * (h - 1) + row_bytes))
+    return Fail("truncated BMP pixels");
 
   DecodeResult r;
   Image& img = r.image;
@@ -186,10 +191,6 @@ DecodeResult DecodeBmp(Bytes data) {
             palette[index[static_cast<std::size_t>(fy) * w + fx] % palette.size()];
     return r;
   }
-
-  const std::size_t stride = ((static_cast<std::size_t>(w) * bpp + 31) / 32) * 4;
-  const std::size_t row_bytes = (static_cast<std::size_t>(w) * bpp + 7) / 8;
-  if (!in.Has(pixel_offset, stride * (h - 1) + row_bytes)) return Fail("truncated BMP pixels");
 
   Mask mr, mg, mb, ma;
   if (bpp == 16) {
@@ -295,12 +296,18 @@ DecodeResult DecodeTga(Bytes data) {
   if (kind == 3 && bpp != 8 && bpp != 16) return Fail("unsupported TGA grey depth");
   const std::size_t pixel_bytes = (static_cast<std::size_t>(bpp) + 7) / 8;
 
+  // Before the pixels are allocated: the data must be able to fill them. A run-length packet
+  // covers at most 128 pixels and takes at least one byte more than a pixel.
+  const std::size_t pixels = static_cast<std::size_t>(w) * h;
+  const std::size_t least = rle ? (pixels + 127) / 128 * (1 + pixel_bytes) : pixels * pixel_bytes;
+  if (!in.Has(pos, least)) return Fail(rle ? "truncated TGA run-length data" : "truncated TGA pixels");
+
   DecodeResult r;
   Image& img = r.image;
   img.width = w;
   img.height = h;
   img.grey = kind == 3 && bpp == 8;
-  img.argb.assign(static_cast<std::size_t>(w) * h, 0);
+  img.argb.assign(pixels, 0);
   auto convert = [&](const std::uint8_t* p) -> std::uint32_t {
     if (kind == 1) {
       const std::uint32_t index = bpp == 8 ? p[0] : (p[0] | (p[1] << 8));

@@ -247,6 +247,9 @@ class Loader {
       WriteLog(ctx_, "ERROR: prototype_format_error " + text);
       ShowErrorBox(ctx_, "Error", text);
     }
+    // An empty file (or one whose only line feed swallowed it) draws nothing: worth a line.
+    if (proto().parts.empty())
+      WriteLog(ctx_, "ERROR: prototype_without_parts \"" + path_ + "\"");
     FlushAtlasTextures(ctx_);
   }
 

@@ -162,6 +162,16 @@ TEST_F(Extreme, DamagedJpegsAreDrawnAsDecodedAndLogged) {
   EXPECT_FALSE(Logged("\"fine.jpg\""));
 }
 
+TEST_F(Extreme, DefinitionsThatGiveNoPartsAreLogged) {
+  EXPECT_TRUE(Load("empty.spr", "").parts.empty());
+  // Line feeds only: one line, dropped whole by its final line feed.
+  EXPECT_TRUE(Load("lf.spr", "x=0\n1\na.tga,texture_size=16\n").parts.empty());
+  EXPECT_TRUE(Logged("ERROR: prototype_without_parts \"empty.spr\""));
+  EXPECT_TRUE(Logged("ERROR: prototype_without_parts \"lf.spr\""));
+  Load("fine.spr", "x=0\r\n1\r\na.tga,texture_size=16\r\n");
+  EXPECT_FALSE(Logged("\"fine.spr\""));
+}
+
 TEST_F(Extreme, FreedSlotsAreTakenLowestFirst) {
   Load("o.spr", "x=0\r\n1\r\na.tga,texture_size=16\r\n");
   std::vector<TMultiSprite*> made;
