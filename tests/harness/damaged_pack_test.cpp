@@ -292,26 +292,33 @@ TEST_F(DamagedPack, Sweep) {
     if (all || menu_reads) files.push_back(rel);
   }
   std::sort(files.begin(), files.end());
-  int runs = 0, unclean = 0, silent = 0;
+  int runs = 0, unclean = 0, silent = 0, unread = 0;
   double slowest = 0, total = 0;
   for (const std::string& file : files) {
     for (const Damage& d : Damages()) {
       if (d.text_only && !IsText(file)) continue;
       const Outcome o = runner_.Run(file, &d);
+      // A file whose absence leaves no trace is not read in these 400 ticks (a map of a dialog,
+      // say): its other damages cannot show either.
+      const bool skip_rest = d.name == "missing" && Clean(o) && !o.trace;
       ++runs;
       total += o.seconds;
       slowest = std::max(slowest, o.seconds);
       if (!Clean(o)) {
         ++unclean;
         ADD_FAILURE() << Describe(o);
+      } else if (skip_rest) {
+        ++unread;
+        break;
       } else if (!o.trace) {
         ++silent;
         std::printf("%s\n", Describe(o).c_str());
       }
     }
   }
-  std::printf("%d files, %d runs: %d unclean, %d without a log line; slowest %.2f s, total %.0f s\n",
-              static_cast<int>(files.size()), runs, unclean, silent, slowest, total);
+  std::printf("%d files (%d not read in the run), %d runs: %d unclean, %d without a log line; "
+              "slowest %.2f s, total %.0f s\n",
+              static_cast<int>(files.size()), unread, runs, unclean, silent, slowest, total);
 }
 
 }  // namespace
