@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "pack_files.h"
+#include "platform/audio_check.h"
 
 namespace qv::pack_check {
 namespace {
@@ -33,6 +34,15 @@ std::vector<std::pair<std::string, std::string>> Entries(const std::string& list
     out.push_back({Trim(f[0]), Trim(f[1])});
   }
   return out;
+}
+
+// The header check both sound back ends make before decoding passes every file of the pack.
+TEST(PackAudioCheck, EveryAudioFilePassesTheHeaderCheck) {
+  for (const char* list : {"sound.ini", "music.ini"}) {
+    for (const auto& [name, file] : Entries(list)) {
+      EXPECT_EQ(platform::AudioFileProblem(Host(file).string()), "") << name;
+    }
+  }
 }
 
 TEST_F(PackAudio, EverySampleLoads) {
