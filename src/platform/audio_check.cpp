@@ -112,7 +112,7 @@ std::string CheckOgg(std::string_view h) {
   return "Ogg codec not supported";
 }
 
-std::string CheckXm(std::string_view h, std::uint64_t size) {
+std::string CheckXm(std::ifstream& in, std::string_view h, std::uint64_t size) {
   if (h.size() < 80 || h.substr(0, 17) != "Extended Module: " || h[37] != '\x1a')
     return "not an XM module";
   const std::uint32_t header = Get32(h, 60);
@@ -121,6 +121,35 @@ std::string CheckXm(std::string_view h, std::uint64_t size) {
   if (header < 20 || 60 + std::uint64_t{header} > size) return "XM header size out of range";
   if (orders > 256 || channels < 1 || channels > 64 || patterns > 256 || instruments > 128)
     return "XM header values out of range";
+  // Walk the patterns and instruments: a module cut short is refused, not half played.
+  std::uint64_t pos = 60 + std::uint64_t{header};
+  for (std::uint32_t i = 0; i < patterns; ++i) {
+    const std::string p = ReadAt(in, pos, 9);
+    if (p.size() < 9) return "XM patterns cut short";
+    pos += std::uint64_t{Get32(p, 0)} + Get16(p, 7);
+  }
+  for (std::uint32_t i = 0; i < instruments; ++i) {
+    const std::string ins = ReadAt(in, pos, 33);
+    if (ins.size() < 29) return "XM instruments cut short";
+    const std::uint64_t ins_size = Get32(ins, 0);
+    const std::uint32_t samples = Get16(ins, 27);
+    if (samples == 0 || ins.size() < 33) {
+      pos += ins_size;
+      continue;
+    }
+    if (samples > 16) return "XM instrument with " + std::to_string(samples) + " samples";
+    const std::uint64_t sample_header = Get32(ins, 29);
+    pos += ins_size;
+    std::uint64_t data = 0;
+    for (std::uint32_t k = 0; k < samples; ++k) {
+      const std::string sh = ReadAt(in, pos + k * sample_header, 4);
+      if (sh.size() < 4) return "XM instruments cut short";
+      data += Get32(sh, 0);
+    }
+    pos += samples * sample_header + data;
+    if (pos > size) break;
+  }
+  if (pos > size) return "XM module cut short";
   return {};
 }
 
@@ -159,7 +188,7 @@ std::string AudioFileProblem(std::string_view host_path) {
   const std::string head = ReadAt(in, 0, 256);
   if (head.empty()) return "cannot be read";
   if (ext == "ogg") return CheckOgg(head);
-  if (ext == "xm") return CheckXm(head, size);
+  if (ext == "xm") return CheckXm(in, head, size);
   if (ext == "s3m") return CheckS3m(head);
   if (ext == "mo3") return head.starts_with("MO3") ? std::string() : "not an MO3 module";
   if (ext == "mp3") return CheckMp3(head);

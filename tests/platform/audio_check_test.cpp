@@ -90,6 +90,19 @@ TEST_F(AudioCheck, DamagedFilesOfEveryKindAreRefused) {
   EXPECT_EQ(Problem("inst.xm", With16(xm, 72, 5000)), "XM header values out of range");
   EXPECT_EQ(Problem("head.xm", With16(With16(xm, 60, 0xFFFF), 62, 0x7FFF)),
             "XM header size out of range");
+  // One pattern of ten packed bytes, then one instrument with a sample of 100 bytes.
+  std::string full = With16(With16(xm, 70, 1), 72, 1);
+  full += std::string("\x09\0\0\0\0\x40\0\x0a\0", 9) + std::string(10, '\x80');
+  std::string instrument(33, '\0');
+  instrument[0] = 33;
+  instrument[27] = 1;   // samples
+  instrument[29] = 40;  // sample header size
+  std::string sample(40, '\0');
+  sample[0] = 100;
+  full += instrument + sample + std::string(100, '\0');
+  EXPECT_EQ(Problem("full.xm", full), "");
+  EXPECT_EQ(Problem("cut.xm", full.substr(0, full.size() - 1)), "XM module cut short");
+  EXPECT_EQ(Problem("cut2.xm", full.substr(0, 350)), "XM instruments cut short");
   EXPECT_EQ(Problem("q.ogg", TestOgg(0)), "Ogg stream with no channels");
   EXPECT_EQ(Problem("r.ogg", "OggS"), "not an Ogg file");
   EXPECT_EQ(Problem("s.mp3", "garbage"), "not an MP3 file");
