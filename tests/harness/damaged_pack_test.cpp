@@ -254,14 +254,14 @@ TEST_F(DamagedPack, RepresentativeDamagesRunCleanAndLeaveALogLine) {
       {orbit, "", EditPartLines(spr, ",texture_size=$80ff40")},
       {orbit, "", EditPartLines(spr, ",texture_size=46341")},
       {orbit, "", common_z, false},  // a valid if odd draw order: nothing to report
-      {"options.txt", "max_int"},
+      {"options.txt", "max_int", ""},
       {"music/puzzle.wav", "", silent_wave},
-      {"music/menu.xm", "folder"},
+      {"music/menu.xm", "folder", ""},
       {"main.msl", "", long_list},
-      {"loading.msl", "garbage"},
-      {"graphics/logo set/bubble_top.png", "truncated"},
+      {"loading.msl", "garbage", ""},
+      {"graphics/logo set/bubble_top.png", "truncated", ""},
       {"sound.ini", "long_line", "", false},
-      {"text/combo.txt", "missing"},
+      {"text/combo.txt", "missing", ""},
   };
   double slowest = 0;
   for (const Case& c : cases) {
@@ -269,7 +269,9 @@ TEST_F(DamagedPack, RepresentativeDamagesRunCleanAndLeaveALogLine) {
                                        : runner_.Run(c.file, &Named(c.damage));
     SCOPED_TRACE(Describe(o));
     EXPECT_TRUE(Clean(o));
-    if (c.needs_trace) EXPECT_TRUE(o.trace);
+    if (c.needs_trace) {
+      EXPECT_TRUE(o.trace);
+    }
     slowest = std::max(slowest, o.seconds);
   }
   std::printf("slowest damaged run: %.2f s\n", slowest);
