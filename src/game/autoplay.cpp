@@ -220,33 +220,34 @@ void AutoplayStep(Context& ctx) {
       if (!ready) return;
       const AimChoice now = Best(ctx, g.current_ball.kind);
       if (g.mounted_rockets > 0 && now.score < kMatched) {
-        Aim(ctx, kNoPic, now.x, now.y, 3);  // a paint rocket where nothing matches
+        // A paint rocket where nothing matches.
+        Aim(ctx, kNoPic, now.x, now.y, platform::kMouseRight);
         return;
       }
       if (g.mounted_rockets == 0 && now.score < kMatched && g.next_ball.kind != 0) {
         const AimChoice next = Best(ctx, g.next_ball.kind);
         if (next.score >= kMatched) {
-          Aim(ctx, kNoPic, next.x, next.y, 3);  // swap first
+          Aim(ctx, kNoPic, next.x, next.y, platform::kMouseRight);  // swap first
           return;
         }
       }
-      Aim(ctx, kNoPic, now.x, now.y, 1);
+      Aim(ctx, kNoPic, now.x, now.y, platform::kMouseLeft);
       return;
     }
     case 1:
-      Aim(ctx, h.over_ok, 0, 0, 1);
+      Aim(ctx, h.over_ok, 0, 0, platform::kMouseLeft);
       return;
     case 2:
-      Aim(ctx, h.stat_ok, 0, 0, 1);
+      Aim(ctx, h.stat_ok, 0, 0, platform::kMouseLeft);
       return;
     case 4:
-      Aim(ctx, kNoPic, 400, 492, 1);
+      Aim(ctx, kNoPic, 400, 492, platform::kMouseLeft);
       return;
     case 5:
-      Aim(ctx, h.retry_ok, 0, 0, 1);
+      Aim(ctx, h.retry_ok, 0, 0, platform::kMouseLeft);
       return;
     case 6:
-      Aim(ctx, h.exit_no, 0, 0, 1);
+      Aim(ctx, h.exit_no, 0, 0, platform::kMouseLeft);
       return;
     default:
       return;

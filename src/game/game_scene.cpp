@@ -4,9 +4,20 @@
 #include "game/dialogs.h"
 #include "game/game_frame.h"
 #include "game/hud.h"
+#include "game/shot.h"
+#include "platform/render_device.h"
 #include "shell/scene_table.h"
 
 namespace qv {
+
+bool GameAimPivot(const Context& ctx, double& x, double& y) {
+  const ShellState& s = ctx.shell;
+  // The aim is taken from the pointer relative to the cannon's foot (AimUpdate).
+  x = platform::kScreenWidth / 2.0;
+  y = kAimPivotY;
+  return s.scene_phase != 0 && s.pending_scene == SceneId::None && ctx.game.end_phase == 0 &&
+         s.click_context == 0;
+}
 
 void FillGameScene(SceneOps& ops) {
   ops.start = StartSceneMain;
@@ -17,6 +28,7 @@ void FillGameScene(SceneOps& ops) {
   ops.click = GameClick;
   ops.button_up = GameMenuButtonUp;
   ops.key_down = GameKeyDown;
+  ops.aim_pivot = GameAimPivot;
 }
 
 }  // namespace qv

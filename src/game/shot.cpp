@@ -45,8 +45,8 @@ bool Supported(const GameState& g, int c, int r) {
 
 void AimUpdate(Context& ctx, int mouse_x, int mouse_y, int width, int height) {
   AimState& a = ctx.game.aim;
-  if (mouse_x >= 0 && mouse_x < width && mouse_y >= 0 && mouse_y < height && mouse_y < 565) {
-    a.angle = std::atan(static_cast<double>(mouse_x - width / 2) / (mouse_y - 565));
+  if (mouse_x >= 0 && mouse_x < width && mouse_y >= 0 && mouse_y < height && mouse_y < kAimPivotY) {
+    a.angle = std::atan(static_cast<double>(mouse_x - width / 2) / (mouse_y - kAimPivotY));
   }
   if (a.cannon_turning) {
     const double d = a.angle - a.drawn_angle;

@@ -9,6 +9,8 @@ struct Context;
 inline constexpr double kMaxAim = 1.1780972450961724;  // 67.5 degrees
 
 // Turns the cannon towards the mouse and recomputes the shot start and velocity.
+// The aim is the pointer's direction from this point: the screen's middle at this height.
+constexpr int kAimPivotY = 565;
 void AimUpdate(Context& ctx, int mouse_x, int mouse_y, int width, int height);
 // Plans the path from (x0, y0) with velocity (vx, vy); true when a target cell was found.
 bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy);

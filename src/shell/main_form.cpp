@@ -217,8 +217,13 @@ void FormMouseDown(Context& ctx, int button) {
     s.pressed_button = s.hover_button;
     if (s.hooks.sound.press_sound) s.hooks.sound.press_sound(ctx);
   }
+  // Scenes number the buttons as the rules do (1 left, 2 right, 0 any other), not as the
+  // window does.
+  const int scene_button = button == platform::kMouseLeft    ? 1
+                           : button == platform::kMouseRight ? 2
+                                                             : 0;
   const SceneOps& scene = s.scenes[s.scene];
-  if (scene.mouse_down) scene.mouse_down(ctx, button);
+  if (scene.mouse_down) scene.mouse_down(ctx, scene_button);
 }
 
 void FormMouseMove(Context& ctx) {

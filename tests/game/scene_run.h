@@ -130,11 +130,13 @@ class SceneRun {
     window_.SetPointer(x, y);
     Send(platform::WindowEvent::Type::MouseMove);
   }
-  void Down(int button = 1) { Send(platform::WindowEvent::Type::MouseDown, button); }
-  void Up(int button = 1) { Send(platform::WindowEvent::Type::MouseUp, button); }
+  void Down(int button = platform::kMouseLeft) {
+    Send(platform::WindowEvent::Type::MouseDown, button);
+  }
+  void Up(int button = platform::kMouseLeft) { Send(platform::WindowEvent::Type::MouseUp, button); }
   // As a person clicks: the pointer rests on the spot for a few frames (so the scene sees what
   // is under it), then the button goes down and, a tick later, up.
-  void Click(int x, int y, int button = 1) {
+  void Click(int x, int y, int button = platform::kMouseLeft) {
     Move(x, y);
     Tick(4);
     Down(button);

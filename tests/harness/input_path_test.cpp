@@ -12,6 +12,7 @@
 #include "common/recording_boxes.h"
 #include "common/temp_dir.h"
 #include "context.h"
+#include "game/game_scene.h"
 #include "harness/recorder.h"
 #include "harness/runner.h"
 #include "harness/script.h"
@@ -20,6 +21,7 @@
 #include "platform/headless/headless_window.h"
 #include "shell/main_form.h"
 #include "shell/options.h"
+#include "shell/pointer_drive.h"
 
 namespace qv {
 namespace {
@@ -33,6 +35,7 @@ struct World {
   std::vector<std::pair<std::uint32_t, Event>> schedule;  // frame_clock at or after which to push
   std::size_t next = 0;
   bool aiming = false;
+  std::uint32_t dialog_at = 0;  // frame_clock at which a game dialog comes up; 0 never
   platform::HeadlessWindow* window = nullptr;
 };
 World* g_world = nullptr;
@@ -69,6 +72,10 @@ class Session {
     menu.frame = [](Context& ctx) {
       EmptySceneFrame(ctx);
       World& w = *g_world;
+      if (w.dialog_at != 0 && ctx.shell.frame_clock >= w.dialog_at && ctx.game.end_phase == 0) {
+        ctx.game.end_phase = 2;  // the statistics
+        ctx.shell.click_context = 8;
+      }
       while (w.next < w.schedule.size() && ctx.shell.frame_clock >= w.schedule[w.next].first) {
         w.window->PushEvent(w.schedule[w.next++].second);
       }
@@ -145,7 +152,7 @@ TEST(InputPathTest, ControllerDrivesThePointerAndPressesButtons) {
       {1300, Pad(Event::Type::PadRemoved, 0)},  // B was held: it is let go
   };
   ASSERT_EQ(s.Run(150), 0);
-  const std::vector<std::string> expected = {"down 0", "down 1", "key 27 0"};
+  const std::vector<std::string> expected = {"down 1", "down 2", "key 27 0"};
   EXPECT_EQ(s.world().heard, expected);
   const ShellState& sh = s.ctx().shell;
   const auto [x, y] = s.Pointer();
@@ -186,7 +193,7 @@ TEST(InputPathTest, KeyboardAimsOnlyWhileTheSceneAims) {
       {900, Key(Event::Type::KeyDown, 65)},  // other keys pass as keys
   };
   ASSERT_EQ(s.Run(100, &script), 0);
-  const std::vector<std::string> expected = {"down 0", "down 1", "key 65 0"};
+  const std::vector<std::string> expected = {"down 1", "down 2", "key 65 0"};
   EXPECT_EQ(s.world().heard, expected);
   const auto [x, y] = s.Pointer();
   const double dx = x - 400.0, dy = 560.0 - y;
@@ -206,6 +213,39 @@ TEST(InputPathTest, KeyboardAimsOnlyWhileTheSceneAims) {
   ASSERT_EQ(t.Run(30), 0);
   const std::vector<std::string> keys = {"key 37 1", "key 32 0"};
   EXPECT_EQ(t.world().heard, keys);
+}
+
+TEST(InputPathTest, GameSceneAimsAroundItsCannonUntilADialogComesUp) {
+  test::TempDir dir;
+  Session s;
+  s.ctx().shell.scenes[SceneId::Menu].aim_pivot = GameAimPivot;
+  s.world().dialog_at = 1000;
+  Script script;
+  ScriptCommand move;
+  move.tick = 5;
+  move.kind = ScriptCommand::Kind::Move;
+  move.x = 400;
+  move.y = 365;  // straight above the cannon
+  script.commands.push_back(move);
+  s.world().schedule = {
+      {100, Key(Event::Type::KeyDown, 37)},  // one tap to the left
+      {110, Key(Event::Type::KeyUp, 37)},
+      {200, Key(Event::Type::KeyDown, 32)},  // Space shoots
+      {210, Key(Event::Type::KeyUp, 32)},
+      {300, Key(Event::Type::KeyDown, 40)},  // Down swaps
+      {310, Key(Event::Type::KeyUp, 40)},
+      {1100, Key(Event::Type::KeyDown, 37)},  // the statistics are up: keys again
+      {1110, Key(Event::Type::KeyUp, 37)},
+      {1120, Key(Event::Type::KeyDown, 38)},
+      {1130, Key(Event::Type::KeyUp, 38)},
+  };
+  ASSERT_EQ(s.Run(130, &script), 0);
+  const std::vector<std::string> expected = {"down 1", "down 2", "key 37 0", "key 38 0"};
+  EXPECT_EQ(s.world().heard, expected);
+  const auto [x, y] = s.Pointer();
+  const double dx = x - 400.0, dy = 565.0 - y;
+  EXPECT_NEAR(std::hypot(dx, dy), 200.0, 1.5) << "swung around the cannon's foot";
+  EXPECT_NEAR(std::atan2(dx, dy) * 180.0 / 3.14159265358979323846, -kAimTapDegrees, 0.5);
 }
 
 TEST(InputPathTest, LosingTheFocusLetsGoOfWhatIsHeld) {
@@ -229,7 +269,7 @@ TEST(InputPathTest, LosingTheFocusLetsGoOfWhatIsHeld) {
   ASSERT_EQ(t.Run(100), 0);
   EXPECT_EQ(t.Pointer(), at_focus_loss) << "neither the stick nor the arrow pushes on";
   EXPECT_EQ(t.ctx().shell.pressed_button, -1);
-  EXPECT_EQ(t.world().heard, std::vector<std::string>{"down 0"});
+  EXPECT_EQ(t.world().heard, std::vector<std::string>{"down 1"});
 }
 
 TEST(InputPathTest, RecordedSessionReplaysToTheSameState) {

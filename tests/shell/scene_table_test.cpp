@@ -7,6 +7,7 @@
 
 #include "context.h"
 #include "harness/state_dump.h"
+#include "platform/window.h"
 #include "shell/frame.h"
 #include "shell/main_form.h"
 
@@ -54,16 +55,20 @@ TEST_F(SceneTableTest, SwitchLeavesTheOldRowAndStartsTheNewOneOnly) {
 }
 
 TEST_F(SceneTableTest, InputGoesToTheActiveSceneAndNoneIgnoresIt) {
-  FormMouseDown(ctx_, 1);
+  FormMouseDown(ctx_, platform::kMouseLeft);
   FormKeyDown(ctx_, 13, 0);
   EXPECT_EQ(trace, "") << "no scene, no handler";
   SwitchScene(ctx_, SceneId::Menu);
-  FormMouseDown(ctx_, 2);
+  FormMouseDown(ctx_, platform::kMouseRight);
   FormKeyDown(ctx_, 27, 0);
   SwitchScene(ctx_, SceneId::Game);
-  FormMouseDown(ctx_, 1);
+  FormMouseDown(ctx_, platform::kMouseLeft);
+  FormMouseDown(ctx_, platform::kMouseMiddle);
   FormKeyDown(ctx_, 32, 1);
-  EXPECT_EQ(trace, "menu.start menu.down2 menu.key27 menu.leave game.start game.down1 game.key32 ");
+  // The scenes hear the buttons numbered as the rules number them: 1 left, 2 right, 0 other.
+  EXPECT_EQ(trace,
+            "menu.start menu.down2 menu.key27 menu.leave game.start game.down1 game.down0 "
+            "game.key32 ");
 }
 
 TEST_F(SceneTableTest, FocusLossPausesOnlyASceneThatAsksForIt) {
