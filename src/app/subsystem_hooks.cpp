@@ -47,6 +47,9 @@ void LinkGameToPlayers(PlayerLinks& links) {
   links.open_scores = [](Context& ctx) { OpenScoresPage(ctx, true); };
   links.scores_hover = ScoresHover;
   links.scores_page = [](Context& ctx, int button) { ScoresPageClick(ctx, button); };
+  links.open_continue = [](Context& ctx) { return OpenContinueOverGame(ctx, ctx.game.game_type); };
+  links.continue_hover = MenuHover;
+  links.continue_answer = RecordContinueAnswer;
 }
 
 }  // namespace

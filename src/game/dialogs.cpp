@@ -131,6 +131,17 @@ void PressButton(Context& ctx, int button) {
         s.command = g.game_type != kPuzzle ? 3 : 23;
       }
       break;
+    case 17:  // continue the last game, or start the type afresh
+      if (button != 1 && button != 2) break;
+      if (g.players.continue_answer) g.players.continue_answer(ctx, button == 1);
+      unload_by_tag(ctx, "continue_last_game");
+      unload_by_tag(ctx, "menu");
+      s.click_context = 0;
+      // The press is spent here: the game is back in play before the button-up handler runs,
+      // which would otherwise take it for the menu panel's and ask whether to leave.
+      s.pressed_button = -1;
+      GameStart(ctx);
+      break;
     case 16:  // exit question
       if (button == 1) {
         s.click_context = 1;
@@ -364,9 +375,11 @@ void CommandExitQuestion(Context& ctx) {
 }
 
 void CommandContinueDialog(Context& ctx) {
+  GameState& g = ctx.game;
+  if (!g.players.open_continue) return;  // no player list: nothing to continue
   load_location_map(ctx, "menu.map");
   SetPartAlpha(ctx, FindObject(ctx, "menu_panel", -1, "menu"), 0, 255);
-  if (ctx.game.players.open_continue) ctx.game.players.open_continue(ctx);
+  if (!g.players.open_continue(ctx)) unload_by_tag(ctx, "menu");
 }
 
 void GameButtonHover(Context& ctx) {
@@ -398,6 +411,9 @@ void GameButtonHover(Context& ctx) {
       over = HoverButton(ctx, h.exit_yes, 1);
       over = HoverButton(ctx, h.exit_no, 2) || over;
       break;
+    case 10:
+      if (g.players.continue_hover) g.players.continue_hover(ctx);
+      return;
     case 4:
       if (g.players.scores_hover) {
         g.players.scores_hover(ctx);
@@ -431,6 +447,7 @@ void GameKeyDown(Context& ctx, int key, int /*shift*/) {
       case 8:
       case 15:
       case 16:
+      case 17:
         PressButton(ctx, enter ? 1 : 2);
         return;
       case 5:

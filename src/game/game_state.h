@@ -247,8 +247,13 @@ struct PlayerLinks {
   // Hover and clicks of the scores page (buttons 1, 2 page through the types).
   void (*scores_hover)(Context&) = nullptr;
   void (*scores_page)(Context&, int button) = nullptr;
-  // Opens the continue-last-game dialog over the game scene (end phase 10, click context 17).
-  void (*open_continue)(Context&) = nullptr;
+  // Opens the continue-last-game dialog over the game scene for the game's type (end phase 10,
+  // click context 17); false when it could not (no player).
+  bool (*open_continue)(Context&) = nullptr;
+  // Hover of that dialog's buttons, each frame while it is up.
+  void (*continue_hover)(Context&) = nullptr;
+  // Its answer (true: continue), written to the player's saved progress.
+  void (*continue_answer)(Context&, bool yes) = nullptr;
   std::array<TypeProgress, 3> local{};
 };
 

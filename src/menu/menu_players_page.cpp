@@ -297,7 +297,7 @@ void OpenContinueDialog(Context& ctx, bool after_loss) {
   OpenDialogFade(ctx, {"continue_last_game"});
 }
 
-void AnswerContinue(Context& ctx, bool yes) {
+void RecordContinueAnswer(Context& ctx, bool yes) {
   MenuState& m = ctx.menu;
   Player* p = CurrentPlayer(ctx);
   if (p == nullptr) return;
@@ -307,7 +307,23 @@ void AnswerContinue(Context& ctx, bool yes) {
     DeclineContinue(*p, m.game_type);
   }
   SavePlayers(ctx);
-  SetCommand(ctx, kCmdStartArcade + m.game_type - 1);
+}
+
+void AnswerContinue(Context& ctx, bool yes) {
+  if (CurrentPlayer(ctx) == nullptr) return;
+  RecordContinueAnswer(ctx, yes);
+  SetCommand(ctx, kCmdStartArcade + ctx.menu.game_type - 1);
+}
+
+bool OpenContinueOverGame(Context& ctx, int type) {
+  MenuState& m = ctx.menu;
+  Player* p = CurrentPlayer(ctx);
+  if (p == nullptr || type < 1 || type > kGameTypes) return false;
+  m.game_type = type;
+  const ContinueOffer offer = DecideContinue(*p, type);
+  m.continue_level = offer.level;
+  OpenContinueDialog(ctx, offer.kind == ContinueOffer::AfterLoss);
+  return true;
 }
 
 }  // namespace qv

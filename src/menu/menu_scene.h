@@ -46,6 +46,14 @@ void SavePlayers(Context& ctx);
 // progress for the game's type, and the file is written.
 void SaveGameProgress(Context& ctx);
 
+// The continue-last-game dialog over the game scene for game type `type` (1..3), offered as
+// starting that type would offer it; false when there is no player. Its hover is the menu's
+// (MenuHover with click context 17); the answer is written to the players file by
+// RecordContinueAnswer, after which the caller starts the type from the saved progress.
+bool OpenContinueOverGame(Context& ctx, int type);
+void RecordContinueAnswer(Context& ctx, bool yes);
+void MenuHover(Context& ctx);
+
 // The sample handles resolved at the menu's first entry, by table number 1..35.
 std::int64_t MenuSample(const Context& ctx, int number);
 

@@ -5,9 +5,12 @@
 #include <cstdlib>
 #include <map>
 
+#include "common/temp_dir.h"
 #include "game/field.h"
+#include "game/game_scene.h"
 #include "game/levels.h"
 #include "game/pictures.h"
+#include "menu/players.h"
 #include "scene/registry.h"
 #include "scene_run.h"
 #include "sprites/multisprite.h"
@@ -48,7 +51,7 @@ TEST(GameScene, ArcadeStartsAndShoots) {
 
   // Right click: the current and next balls change places, nothing flies.
   const BallChoice current = ctx.game.current_ball, next = ctx.game.next_ball;
-  run.Click(400, 300, 3);
+  run.Click(400, 300, platform::kMouseRight);
   EXPECT_EQ(ctx.game.current_ball.kind, next.kind);
   EXPECT_EQ(ctx.game.next_ball.kind, current.kind);
   EXPECT_FALSE(ctx.game.ball_in_flight);
@@ -333,6 +336,78 @@ TEST(GameDialogs, StatisticsThenExitQuestionThenBackToStatistics) {
   run.Key(13);
   ASSERT_TRUE(run.UntilPlaying());
   EXPECT_EQ(ctx.game.level, 3);
+}
+
+// The continue dialog over a running game: offered for the type being played, hovered and
+// answered like the menu's, and the game then goes on from what the answer saved.
+TEST(GameDialogs, ContinueDialogOverTheGameAnswersAndRestarts) {
+  SceneRun run;
+  ASSERT_TRUE(run.ok());
+  run.StartGame(kChallenge, 1, 0);
+  Context& ctx = *run.ctx;
+  ASSERT_TRUE(run.UntilPlaying());
+  Player p = ListPlayer("Ann");
+  p.saved_level[kChallenge - 1] = 13;  // lost at 13: continue from 10 with the score saved there
+  p.may_continue[kChallenge - 1] = 0;
+  p.checkpoint_score[kChallenge - 1] = 4200;
+  ctx.menu.players = {p};
+  ctx.shell.options.player_index = 0;
+
+  ctx.shell.command = 26;
+  run.Tick(2);
+  EXPECT_EQ(ctx.game.end_phase, 10);
+  EXPECT_EQ(ctx.shell.click_context, 17);
+  const PicId yes = FindObject(ctx, "panel_yes", -1, "continue_last_game");
+  ASSERT_NE(yes, kNoPic);
+  EXPECT_NE(FindObject(ctx, "menu_panel", -1, "menu"), kNoPic) << "the panel under the dialog";
+  run.Tick(40);
+  Shot(run, "continue_over_game.png");
+  run.Tick();
+  double px = 0, py = 0;
+  EXPECT_FALSE(GameAimPivot(ctx, px, py)) << "no keyboard aiming under the dialog";
+  const TMultiSprite* m = Pic(ctx, yes);
+  ASSERT_NE(m, nullptr);
+  run.Move(static_cast<int>(m->x) + m->width / 2, static_cast<int>(m->y) + m->height / 2);
+  run.Tick(2);
+  EXPECT_EQ(ctx.shell.hover_button, 1) << "the dialog's buttons answer the pointer";
+  ClickPic(run, yes);
+  EXPECT_EQ(ctx.menu.players[0].saved_level[kChallenge - 1], 10);
+  EXPECT_EQ(ctx.menu.players[0].saved_score[kChallenge - 1], 4200);
+  EXPECT_EQ(ctx.menu.players[0].may_continue[kChallenge - 1], 1);
+  EXPECT_EQ(FindObject(ctx, "panel_yes", -1, "continue_last_game"), kNoPic);
+  EXPECT_EQ(FindObject(ctx, "menu_panel", -1, "menu"), kNoPic);
+  ASSERT_TRUE(run.UntilPlaying()) << "the click on Yes is not taken for the menu panel's";
+  EXPECT_EQ(ctx.game.level, 10);
+  EXPECT_EQ(ctx.game.scoring.score, 4200);
+  EXPECT_NE(ReadText("players.txt").find("Ann, "), std::string::npos);
+
+  // Again, answered No with Escape: the type starts afresh.
+  ctx.shell.command = 26;
+  run.Tick(3);
+  ASSERT_EQ(ctx.shell.click_context, 17);
+  run.Key(27);
+  EXPECT_EQ(ctx.menu.players[0].saved_level[kChallenge - 1], 1);
+  EXPECT_EQ(ctx.menu.players[0].saved_score[kChallenge - 1], 0);
+  ASSERT_TRUE(run.UntilPlaying());
+  EXPECT_EQ(ctx.game.level, 1);
+  EXPECT_EQ(ctx.game.scoring.score, 0);
+}
+
+TEST(GameDialogs, ContinueDialogWithoutAPlayerLeavesTheGameAsItWas) {
+  SceneRun run;
+  ASSERT_TRUE(run.ok());
+  run.StartGame(kArcade, 3, 700);
+  Context& ctx = *run.ctx;
+  ASSERT_TRUE(run.UntilPlaying());
+  ctx.menu.players.clear();
+  ctx.shell.command = 26;
+  run.Tick(2);
+  EXPECT_EQ(ctx.game.end_phase, 0);
+  EXPECT_EQ(ctx.shell.click_context, 0);
+  EXPECT_EQ(FindObject(ctx, "menu_panel", -1, "menu"), kNoPic) << "no panel left behind";
+  double px = 0, py = 0;
+  EXPECT_TRUE(GameAimPivot(ctx, px, py));
+  EXPECT_EQ(px, 400.0);
 }
 
 }  // namespace
