@@ -14,8 +14,15 @@ Expected<void> ReadComboTable(Context& ctx) {
   const std::optional<std::string> data =
       platform::FileExists(path) ? platform::ReadWholeFile(path) : std::nullopt;
   if (!data) return Fail("Cannot open the file \"text\\combo.txt\".");
+  Expected<std::vector<ComboEntry>> table = ParseComboTable(*data);
+  if (!table) return Fail(table.error());
+  ctx.game.combo_table = std::move(*table);
+  return {};
+}
+
+Expected<std::vector<ComboEntry>> ParseComboTable(std::string_view data) {
   std::vector<ComboEntry> table;
-  const std::vector<std::string> lines = SplitLines(*data);
+  const std::vector<std::string> lines = SplitLines(data);
   for (std::size_t n = 0; n < lines.size(); ++n) {
     const std::string& line = lines[n];
     // Fields stand exactly as they are between the commas.
@@ -33,8 +40,7 @@ Expected<void> ReadComboTable(Context& ctx) {
     }
     table.push_back(ComboEntry{*threshold, field2});
   }
-  ctx.game.combo_table = std::move(table);
-  return {};
+  return table;
 }
 
 }  // namespace qv

@@ -20,7 +20,7 @@ constexpr std::size_t kMaxLine = 255;
 // Reads the map line by line; reading past the end gives empty lines, as a text reader does.
 class MapReader {
  public:
-  explicit MapReader(const std::string& data) : lines_(txt::Lines(data)) {}
+  explicit MapReader(std::string_view data) : lines_(txt::Lines(data)) {}
   std::string_view Next() {
     ++number_;
     if (number_ > static_cast<int>(lines_.size())) return {};
@@ -65,14 +65,22 @@ Expected<void> ParseObjectLine(std::string_view file, int line_no, std::string_v
 }  // namespace
 
 int load_location_map(Context& ctx, std::string_view file) {
-  int created = 0;
   const std::optional<std::string> data =
       platform::FileExists(file) ? platform::ReadWholeFile(file) : std::nullopt;
-  if (data) {
+  if (!data) {
+    WriteLog(ctx, "load_location_map(\"" + std::string(file) + "\"), created: 0");
+    return 0;
+  }
+  return LoadLocationMapText(ctx, file, *data);
+}
+
+int LoadLocationMapText(Context& ctx, std::string_view file, std::string_view data) {
+  int created = 0;
+  {
     ctx.sprites.scroll_x = 0;
     ctx.sprites.scroll_y = 0;
     const std::string tag(file.substr(0, file.size() >= 4 ? file.size() - 4 : 0));
-    MapReader reader(*data);
+    MapReader reader(data);
     std::string_view line = reader.Next();
     const auto path_count = txt::ParseInt(line);
     if (!path_count) {

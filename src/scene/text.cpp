@@ -213,13 +213,18 @@ Expected<std::string> SubstituteParams(std::string_view line, const std::vector<
 
 void ShowTextFile(Context& ctx, std::string_view file, std::string_view tag,
                   std::string_view params) {
-  const std::vector<std::string> items = SplitParams(params);
   const std::optional<std::string> data =
       platform::FileExists(file) ? platform::ReadWholeFile(file) : std::nullopt;
   if (!data) {
     ReportDataError(ctx, "ShowTextFile", FileNotFound(file));
     return;
   }
+  ShowTextLayout(ctx, file, *data, tag, params);
+}
+
+void ShowTextLayout(Context& ctx, std::string_view file, std::string_view data,
+                    std::string_view tag, std::string_view params) {
+  const std::vector<std::string> items = SplitParams(params);
   std::string font;
   double size = 0, x = 0, y = 0, leading = 0;
   int z = 0;
@@ -227,7 +232,7 @@ void ShowTextFile(Context& ctx, std::string_view file, std::string_view tag,
   int color = 0xFFFFFF;
   bool in_block = false;
   int line_no = 0;
-  for (std::string_view raw : txt::Lines(*data)) {
+  for (std::string_view raw : txt::Lines(data)) {
     ++line_no;
     raw = raw.substr(0, kMaxLine);
     if (in_block) {

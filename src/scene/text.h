@@ -31,6 +31,9 @@ double create_txt(Context& ctx, std::string_view text, int z, std::string_view f
 // Lays out a text layout file; params are comma-separated items that replace "%k;" references.
 void ShowTextFile(Context& ctx, std::string_view file, std::string_view tag,
                   std::string_view params);
+// The same on a layout file's text; file names it in error reports.
+void ShowTextLayout(Context& ctx, std::string_view file, std::string_view data,
+                    std::string_view tag, std::string_view params);
 // The width create_txt aligns by, without making objects.
 double MeasureText(Context& ctx, std::string_view text, std::string_view font, double scale);
 

@@ -111,29 +111,33 @@ void ReadOptions(Context& ctx) {
   if (!data) {
     ShowErrorBox(ctx, "Error", "Configuration file not found!");
   } else {
-    const std::vector<std::string> lines = SplitLines(*data);
-    for (std::size_t n = 0; n < lines.size(); ++n) {
-      std::string line = LowerText(TrimText(lines[n]));
-      const std::size_t comment = line.find(';');
-      if (comment != std::string::npos) line = std::string(TrimText(line.substr(0, comment)));
-      if (line.empty()) continue;
-      const std::size_t eq = line.find('=');
-      if (eq == std::string::npos || eq == 0) continue;
-      const std::string_view key = TrimText(std::string_view(line).substr(0, eq));
-      const std::string_view value = TrimText(std::string_view(line).substr(eq + 1));
-      if (Expected<void> applied = ApplyOption(ctx, key, value); !applied) {
-        applied.error().file = "options.txt";
-        applied.error().line = static_cast<int>(n + 1);
-        const std::string report = Describe(applied.error());
-        ShowErrorBox(ctx, "Error", report);
-        WriteLog(ctx, report);
-        break;  // the rest of the file is not read, as with any failed read
-      }
-    }
+    ApplyOptionsText(ctx, *data);
   }
   // A display mode chosen for this run outlasts the file's.
   if (ctx.shell.run.fullscreen) ctx.shell.options.fullscreen = *ctx.shell.run.fullscreen;
   WriteLog(ctx, ctx.shell.options.textures16bit ? " textures mode=16bit" : " textures mode=32bit");
+}
+
+void ApplyOptionsText(Context& ctx, std::string_view data) {
+  const std::vector<std::string> lines = SplitLines(data);
+  for (std::size_t n = 0; n < lines.size(); ++n) {
+    std::string line = LowerText(TrimText(lines[n]));
+    const std::size_t comment = line.find(';');
+    if (comment != std::string::npos) line = std::string(TrimText(line.substr(0, comment)));
+    if (line.empty()) continue;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string::npos || eq == 0) continue;
+    const std::string_view key = TrimText(std::string_view(line).substr(0, eq));
+    const std::string_view value = TrimText(std::string_view(line).substr(eq + 1));
+    if (Expected<void> applied = ApplyOption(ctx, key, value); !applied) {
+      applied.error().file = "options.txt";
+      applied.error().line = static_cast<int>(n + 1);
+      const std::string report = Describe(applied.error());
+      ShowErrorBox(ctx, "Error", report);
+      WriteLog(ctx, report);
+      break;  // the rest of the file is not read, as with any failed read
+    }
+  }
 }
 
 void WriteOption(Context&, std::string_view file, std::string_view key, std::string_view value) {

@@ -17,6 +17,8 @@ struct Context;
 // file not found!"; a value that is not an integer for an integer key is reported (box and log,
 // naming file, line and value) and ends the reading there, keeping what was read.
 void ReadOptions(Context& ctx);
+// The key lines of an options file's text, applied in order as ReadOptions does.
+void ApplyOptionsText(Context& ctx, std::string_view data);
 
 // Replaces the line of key (matched exactly) in a settings file by "key=value", or appends it;
 // every other line comes back trimmed. Written atomically. Throws IoError when the file cannot
