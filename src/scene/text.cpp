@@ -142,7 +142,9 @@ Expected<FontMetrics> ParseMetrics(std::string_view file, std::string_view data)
       m.frame[static_cast<std::size_t>(code)] = frame;
     }
     ++frame;
-    ++code;
+    // Past a byte a code never comes back into range; stopping there keeps "#2147483647" from
+    // overflowing.
+    if (code < 256) ++code;
   }
   if (first) return Fail(NotAReal(file, line_no + 1, ""));
   return m;

@@ -68,6 +68,12 @@ TEST_F(TextTest, MetricsFileRules) {
   ASSERT_FALSE(bad.has_value());
   EXPECT_EQ(bad.error().line, 3);
   EXPECT_FALSE(ParseMetrics("x.pos", "").has_value());
+  // Codes at the ends of the integer range: nothing overflows, the in-range codes keep counting.
+  const auto far = ParseMetrics("x.pos", "1\r\n#2147483647\r\n4\r\n5\r\n#-2\r\n1\r\n2\r\n6\r\n");
+  ASSERT_TRUE(far.has_value());
+  EXPECT_EQ(far->width[0], 6);
+  EXPECT_EQ(far->frame[0], 4);
+  EXPECT_EQ(far->width[255], -1);
   EXPECT_EQ(MetricsPathOf("graphics\\fonts\\font_crystal1.spr"),
             "graphics\\fonts\\font_crystal1.pos");
 }
