@@ -33,11 +33,11 @@ inline RecordTable RecordsVersion(bool second) {
 
 // The options file before any write: many keys, so the rewrite of one key is a big write.
 inline std::string OptionsStart() {
-  std::string text = "; options\r\nmusic_volume=10\r\n";
+  std::string text = "; options\r\nmusic_volume=5\r\n";
   for (int i = 0; i < 2000; ++i) text += "unused_key_" + std::to_string(i) + "=1\r\n";
   return text;
 }
 
-inline const char* OptionsValue(bool second) { return second ? "90" : "10"; }
+inline const char* OptionsValue(bool second) { return second ? "9" : "5"; }
 
 }  // namespace qv::saves
