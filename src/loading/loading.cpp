@@ -282,25 +282,12 @@ void LoadingSetup(Context& ctx) {
 }
 
 void StartSceneMenu(Context& ctx) {
-  ShellState& s = ctx.shell;
-  WriteLog(ctx, "StartSceneMenu");
   ctx.menu.running_since = 0;
   ctx.menu.state = 0;
   ctx.menu.fullscreen_request = false;
-  s.paused = 0;
-  s.was_paused = 0;
-  s.pause_start = 0;
-  s.paused_total = 0;
-  s.game_clock = s.frame_clock;
-  ReadOptions(ctx);
-  s.hover_button = -1;
-  s.pressed_button = -1;
-  s.click_context = 1;
+  EnterMenuScene(ctx);
   ShowTag(ctx, "loading", true);
-  s.frame_clock = CurrentTicks(ctx);
-  s.run_start = s.frame_clock;
   if (ctx.loading.logo_phase == 0) ctx.loading.logo_phase = 1;
-  s.scene_ready = 1;
   if (ctx.loading.load_index > 0) ChangeMusic(ctx, ctx.loading.music_menu, 250, 250);
 }
 
