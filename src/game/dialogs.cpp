@@ -23,6 +23,8 @@ namespace {
 constexpr const char* kFont = "graphics\\fonts\\font_crystal1.spr";
 constexpr int kKeyEnter = 13;
 constexpr int kKeyEscape = 27;
+// How far the try-again panel rises from its menu place (see CommandTryAgain).
+constexpr double kRetryPanelRise = 32;
 
 int LastLevel(const Context& ctx) {
   return ctx.game.lv.last_level;
@@ -312,6 +314,9 @@ void CommandTryAgain(Context& ctx) {
     const PicId panel =
         MakeWithTag(ctx, "graphics\\elements_gamezone\\menu_panel.spr", "try_again");
     SetPartAlpha(ctx, panel, 0, 255);
+    // The game-type title stays where play showed it (y 24); the panel rises so that its
+    // title plate frames the title instead of the panel's top edge cutting through it.
+    SetPicPos(ctx, panel, PicX(ctx, panel), PicY(ctx, panel) - kRetryPanelRise);
     h.retry_ok = FindObject(ctx, "panel_ok", -1, "try_again");
     h.retry_no = FindObject(ctx, "panel_menu", -1, "try_again");
   } else {
