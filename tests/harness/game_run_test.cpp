@@ -222,6 +222,73 @@ TEST_F(GameRun, PuzzleLossGoesStraightToTryAgain) {
   EXPECT_EQ(Number(Get("d" + std::to_string(retry) + ".json"), "shell", "click_context"), 15);
 }
 
+// Challenge without a single shot: the drain empties the progress strip and loses the game,
+// then the notice, the table and the menu as in arcade.
+TEST_F(GameRun, ChallengeLostByTheDrain) {
+  Put("players.txt", kFreshPlayer);
+  std::string script = ChooseType(kChallengeY) + States(600, 7600, 100);
+  ASSERT_EQ(Run(script, 7601), 0);
+  double last = 1e9;
+  int over = -1;
+  for (int t = 600; t <= 7600 && over < 0; t += 100) {
+    const std::string d = Get("d" + std::to_string(t) + ".json");
+    const long long phase = Number(d, "game", "end_phase");
+    if (phase == 1) {
+      over = t;
+      break;
+    }
+    ASSERT_TRUE(phase == 0 || phase == 7) << "tick " << t << " phase " << phase;
+    const long long target = Number(d, "game", "progress_target");
+    EXPECT_LE(target, last) << "the strip only drains while nobody scores";
+    last = static_cast<double>(target);
+  }
+  ASSERT_GT(over, 0) << "the drain never lost the game";
+  EXPECT_LE(last, 0);
+  const std::string notice = Get("d" + std::to_string(over) + ".json");
+  EXPECT_EQ(Number(notice, "shell", "click_context"), 7);
+  EXPECT_EQ(Number(notice, "game", "type"), 2);
+  // OK on the notice, OK on the table: below level 5 the game ends in the menu.
+  script += Key(over + 10, 13) + State(over + 60, "table.json") + Key(over + 70, 13) +
+            State(over + 120, "menu.json");
+  Put("players.txt", kFreshPlayer);
+  ASSERT_EQ(Run(script, over + 121), 0);
+  EXPECT_EQ(Number(Get("table.json"), "shell", "click_context"), 5);
+  EXPECT_EQ(Number(Get("menu.json"), "shell", "scene"), 1);
+  EXPECT_EQ(Get("players.txt"), "Ann, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, -1, 1, 0, 0, 0\r\n");
+}
+
+// A paint rocket goes up on a right click and leaves the loaded and the next ball where they
+// were. The built-in player mounts one in arcade level 10 and launches it; the launch is found
+// on a coarse pass and then watched tick by tick.
+TEST_F(GameRun, RightClickLaunchesAMountedRocket) {
+  const char* saved = "Ann, 10, 1, 1, 0, 0, 0, 5000, 0, 0, 1, 1, 1, 4000, 0, 0\r\n";
+  const std::string start = ChooseType(kArcadeY) + Key(410, 13);
+  Put("players.txt", saved);
+  ASSERT_EQ(Run(start + States(420, 4000, 10), 4001, true), 0);
+  int window = -1;
+  long long before = 0;
+  for (int t = 420; t <= 4000 && window < 0; t += 10) {
+    const std::string d = Get("d" + std::to_string(t) + ".json");
+    const long long mounted = Number(d, "game", "mounted_rockets");
+    if (mounted < before && Number(d, "game", "level") == 10) window = t;
+    before = mounted;
+  }
+  ASSERT_GT(window, 0) << "no rocket launched";
+  Put("players.txt", saved);
+  ASSERT_EQ(Run(start + States(window - 10, window, 1), window + 1, true), 0);
+  for (int t = window - 9; t <= window; ++t) {
+    const std::string was = Get("d" + std::to_string(t - 1) + ".json");
+    const std::string now = Get("d" + std::to_string(t) + ".json");
+    if (Number(now, "game", "mounted_rockets") >= Number(was, "game", "mounted_rockets")) continue;
+    EXPECT_EQ(Number(now, "game", "mounted_rockets"), Number(was, "game", "mounted_rockets") - 1);
+    EXPECT_EQ(Number(now, "current_ball", "kind"), Number(was, "current_ball", "kind"));
+    EXPECT_EQ(Number(now, "next_ball", "kind"), Number(was, "next_ball", "kind"));
+    EXPECT_EQ(Number(now, "game", "shot_in_flight"), 0) << "a launch is not a shot";
+    return;
+  }
+  FAIL() << "the launch was not seen tick by tick";
+}
+
 // Escape while playing asks; No plays on; the menu panel asks again and Yes leaves to the menu.
 TEST_F(GameRun, ExitQuestionFromPlay) {
   Put("players.txt", kFreshPlayer);
