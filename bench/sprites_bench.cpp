@@ -3,27 +3,20 @@
 // sprite part, every texture state set before every call). Counts heap allocations per frame.
 // On software, ours rasterises into its own frame and presents it with one copy into the same
 // SDL surface the naive way draws into, so both end with the frame in that surface.
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "context.h"
 #include "platform/files.h"
-#include "platform/headless/offscreen_device.h"
-#include "platform/sdl/sdl_render_device.h"
-#include "platform/sdl/sdl_soft_device.h"
+#include "sdl_render_bench.h"
 #include "sprites/draw_list.h"
-#include "sprites/image.h"
 #include "sprites/multisprite.h"
 #include "sprites/prototype.h"
 #include "support/alloc_counter.h"
@@ -96,8 +89,7 @@ void MakeContent() {
 struct Scene {
   platform::RenderDevice* device = nullptr;  // shared by the scenes of one renderer
   Context ctx;
-  std::map<int, SDL_Texture*> naive_textures;  // texture record -> one texture per image
-  std::vector<platform::sdl::TexturePtr> naive_owned;
+  qv::bench::NaiveRenderer naive;
 };
 
 // Mix 0, game-like: single-tile balls, animations and glowing pairs, a few panels, few turned.
@@ -140,116 +132,16 @@ void Step(Context& ctx) {
   qv::SpriteEngineMove(ctx, 16);
 }
 
-platform::RenderDevice* SoftwareDevice() {
-  static platform::sdl::SurfacePtr surface(SDL_CreateRGBSurfaceWithFormat(
-      0, platform::kScreenWidth, platform::kScreenHeight, 32, SDL_PIXELFORMAT_ARGB8888));
-  static std::unique_ptr<platform::RenderDevice> device =
-      []() -> std::unique_ptr<platform::RenderDevice> {
-    if (!surface) return nullptr;
-    platform::sdl::RendererPtr renderer(SDL_CreateSoftwareRenderer(surface.get()));
-    if (!renderer) return nullptr;
-    return std::make_unique<platform::sdl::SdlSoftDevice>(std::move(renderer));
-  }();
-  return device.get();
-}
-
-platform::RenderDevice* OpenGlDevice() {
-  static platform::sdl::WindowPtr window;
-  static std::unique_ptr<platform::RenderDevice> device =
-      []() -> std::unique_ptr<platform::RenderDevice> {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
-    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "opengl");
-    window.reset(SDL_CreateWindow("bench", 0, 0, 800, 600, SDL_WINDOW_SHOWN));
-    if (!window) return nullptr;
-    platform::sdl::RendererPtr renderer(
-        SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_ACCELERATED));
-    SDL_RendererInfo info{};
-    if (!renderer || SDL_GetRendererInfo(renderer.get(), &info) != 0 ||
-        std::string(info.name) != "opengl")
-      return nullptr;
-    return std::make_unique<platform::sdl::SdlRenderDevice>(std::move(renderer),
-                                                            platform::sdl::SurfacePtr());
-  }();
-  return device.get();
-}
-
 // One scene per renderer (0 software, 1 OpenGL) and mix, built on first use.
 Scene& SceneFor(int renderer, int mix) {
   static Scene* scenes[2][2] = {};
   Scene*& s = scenes[renderer][mix];
   if (!s) {
     s = new Scene;
-    s->device = renderer == 0 ? SoftwareDevice() : OpenGlDevice();
+    s->device = qv::bench::SdlDevice(renderer);
     if (s->device) Populate(*s, mix);
   }
   return *s;
-}
-
-SDL_Renderer* RendererOf(Scene& s) {
-  if (auto* soft = dynamic_cast<platform::sdl::SdlSoftDevice*>(s.device)) return soft->renderer();
-  return static_cast<platform::sdl::SdlRenderDevice*>(s.device)->renderer();
-}
-
-// The naive way keeps one texture per image, as decoded from its file.
-void MakeNaiveTextures(Scene& s) {
-  if (!s.naive_textures.empty()) return;
-  const auto& records = s.ctx.sprites.textures;
-  std::map<std::string, SDL_Texture*> by_name;
-  for (int r = 0; r < static_cast<int>(records.size()); ++r) {
-    const std::string path = "b\\" + records[r].name + ".tga";
-    auto it = by_name.find(records[r].name);
-    if (it == by_name.end()) {
-      const auto bytes = platform::ReadWholeFile(path);
-      const qv::DecodeResult img = qv::DecodeTga(
-          qv::Bytes(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()));
-      SDL_Texture* t =
-          SDL_CreateTexture(RendererOf(s), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
-                            img.image.width, img.image.height);
-      SDL_UpdateTexture(t, nullptr, img.image.argb.data(), img.image.width * 4);
-      s.naive_owned.emplace_back(t);
-      it = by_name.emplace(records[r].name, t).first;
-    }
-    s.naive_textures[r] = it->second;
-  }
-}
-
-void NaiveRender(Scene& s) {
-  SDL_Renderer* ren = RendererOf(s);
-  Context& ctx = s.ctx;
-  for (qv::TSprite* sprite : ctx.sprites.engine.z_order()) {
-    auto* part = static_cast<qv::TMyImageSprite*>(sprite);
-    TMultiSprite* m = part->owner;
-    if (!part->visible || !m->visible || part->sprite_type != 0) continue;
-    const qv::my_bmptexture& rec = ctx.sprites.textures[part->texture_index];
-    const int columns = rec.image_width / rec.frame_width;
-    const int frame = static_cast<int>(part->anim_pos);
-    SDL_Texture* t = s.naive_textures[part->texture_index];
-    const SDL_Rect src{frame % columns * rec.frame_width, frame / columns * rec.frame_height,
-                       rec.frame_width, rec.frame_height};
-    const float sx = static_cast<float>(part->scale_x * m->scale_x);
-    const float sy = static_cast<float>(part->scale_y * m->scale_y);
-    const SDL_FRect dst{
-        std::trunc(static_cast<float>(part->x)), std::trunc(static_cast<float>(part->y)),
-        static_cast<float>(rec.frame_width) * sx, static_cast<float>(rec.frame_height) * sy};
-    const std::uint32_t c = static_cast<std::uint32_t>(m->color);
-    SDL_SetTextureColorMod(t, c >> 16 & 0xFF, c >> 8 & 0xFF, c & 0xFF);
-    SDL_SetTextureAlphaMod(t, static_cast<Uint8>(part->alpha * m->alpha / 255));
-    SDL_SetTextureBlendMode(t, part->alpha_mode ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND);
-    SDL_SetTextureScaleMode(t, rec.border ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
-    const SDL_FPoint centre{static_cast<float>(m->rot_center_x),
-                            static_cast<float>(m->rot_center_y)};
-    const int flip =
-        (part->draw_flip_x ? SDL_FLIP_HORIZONTAL : 0) | (part->draw_flip_y ? SDL_FLIP_VERTICAL : 0);
-    SDL_RenderCopyExF(ren, t, &src, &dst, -part->draw_angle * 57.29577951308232, &centre,
-                      static_cast<SDL_RendererFlip>(flip));
-  }
-}
-
-// Waits for the renderer to finish the frame, so both ways are measured to the last pixel.
-void Finish(Scene& s) {
-  std::uint32_t pixel = 0;
-  const SDL_Rect one{0, 0, 1, 1};
-  SDL_RenderReadPixels(RendererOf(s), &one, SDL_PIXELFORMAT_ARGB8888, &pixel, 4);
 }
 
 void BM_MovePassAndDrawList(benchmark::State& state) {
@@ -281,87 +173,39 @@ void BM_Render(benchmark::State& state) {
   Scene& s = SceneFor(static_cast<int>(state.range(0)), static_cast<int>(state.range(2)));
   if (!s.device) return state.SkipWithError("renderer not available");
   const bool naive = state.range(1) == 1;
-  if (naive) MakeNaiveTextures(s);
-  SDL_Renderer* ren = RendererOf(s);
+  SDL_Renderer* ren = qv::bench::RendererOf(*s.device);
   Step(s.ctx);
-  long quads = 0;
+  if (naive) s.naive.Prepare(s.ctx, ren);
   auto frame = [&] {
-    if (naive) {
-      SDL_SetRenderDrawColor(ren, 0, 0, 0, 255);
-      SDL_RenderClear(ren);
-      NaiveRender(s);
-      SDL_RenderPresent(ren);
-    } else {
-      qv::SpriteEngineDraw(s.ctx);
-      quads = static_cast<long>(s.ctx.sprites.draw_list.size());
-      s.device->BeginScene();
-      s.device->Clear(0xFF000000u);
-      qv::RenderDrawList(s.ctx);
-      s.device->EndScene();
-      s.device->Present();
-    }
-    Finish(s);
+    return naive ? qv::bench::NaiveFrame(s.ctx, s.naive, ren)
+                 : qv::bench::OursFrame(s.ctx, *s.device);
   };
   frame();  // the first frame sizes the device's buffers
   long allocations = 0;
+  int drawn = 0;
   for (auto _ : state) {
     const long before = qv::test::AllocationCount();
-    frame();
+    drawn = frame();
     allocations += qv::test::AllocationCount() - before;
   }
+  state.counters[naive ? "calls" : "quads"] = drawn;
   if (!naive) {
-    state.counters["quads"] = static_cast<double>(quads);
     state.counters["allocs_per_frame"] =
         static_cast<double>(allocations) / static_cast<double>(state.iterations());
   }
-  state.SetLabel(std::string(state.range(0) == 0 ? "software" : "opengl") +
-                 (naive ? " naive" : " ours") +
-                 (state.range(2) == 0 ? " game-like" : " tile-heavy"));
+  const std::string label =
+      std::string(qv::bench::SdlDeviceName(static_cast<int>(state.range(0)))) +
+      (naive ? " naive" : " ours") + (state.range(2) == 0 ? " game-like" : " tile-heavy");
+  state.SetLabel(label);
+  qv::bench::WritePicture("sprites " + label, s.ctx, *s.device, naive ? &s.naive : nullptr);
 }
 BENCHMARK(BM_Render)
     ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 
-// Prints naive / ours per renderer after the table (the median when repeated), by wall time and
-// by CPU time of the calling thread.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-      times_[run.run_name.str()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    for (const char* r : {"0", "1"})
-      for (const char* mix : {"0", "1"}) {
-        const std::string base = std::string("BM_Render/") + r + "/";
-        const auto ours = times_.find(base + "0/" + mix + "/min_time:2.000");
-        const auto naive = times_.find(base + "1/" + mix + "/min_time:2.000");
-        if (ours == times_.end() || naive == times_.end()) continue;
-        std::printf(
-            "%s, %s: naive / ours = %.2f by wall time (ours %.2f ms, naive %.2f ms per frame), "
-            "%.2f by CPU time (ours %.2f ms, naive %.2f ms)\n",
-            r[0] == '0' ? "software" : "opengl", mix[0] == '0' ? "game-like" : "tile-heavy",
-            naive->second.first / ours->second.first, ours->second.first, naive->second.first,
-            naive->second.second / ours->second.second, ours->second.second, naive->second.second);
-      }
-  }
-
- private:
-  std::map<std::string, std::pair<double, double>> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return qv::bench::RunWithRatios(argc, argv);
 }
