@@ -1,27 +1,21 @@
 // The heaviest scene the game makes, on the generated content pack: a full field, 300 live
 // particles, a big-bomb blast under way and every HUD element. Times the game frame with the
-// move pass and the draw-list build (budget: 5 % of the 10 ms tick), and the render pass on the
-// software rasteriser (budget: 40 %). Allocations per frame are reported too.
+// move pass and the draw-list build (budget: 5 % of the 10 ms tick), and the render pass on our
+// own rasteriser (budget: 40 %), then on SDL's software and OpenGL renderers next to the naive
+// way (one SDL_RenderCopyEx per sprite part), printing naive / ours. Allocations per frame are
+// reported too. The OpenGL runs need a display (Xvfb will do) and are skipped without one.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
-#include "app/subsystem_hooks.h"
 #include "context.h"
 #include "game/bonuses.h"
 #include "game/field.h"
 #include "game/game_frame.h"
 #include "game/particles.h"
-#include "harness/game_folder.h"
-#include "platform/clock.h"
-#include "platform/headless/headless_window.h"
-#include "platform/headless/recording_audio.h"
-#include "shell/frame.h"
-#include "shell/hooks.h"
-#include "shell/main_form.h"
+#include "pack_world.h"
+#include "sdl_render_bench.h"
 #include "sprites/sprite_hooks.h"
 #include "support/alloc_counter.h"
 
@@ -29,42 +23,11 @@ namespace {
 
 using namespace qv;
 
-struct World {
-  platform::VirtualClock clock;
-  platform::HeadlessWindow window;
-  platform::StderrMessageBoxes boxes;
-  platform::RecordingAudioDevice audio{[this] { return clock.TickCount(); }};
-  std::unique_ptr<Context> ctx;
-
-  void Tick() {
-    clock.Advance(10);
-    ctx->shell.rasterize = false;
-    TimerTick(*ctx);
-  }
-};
-
-World* TheWorld() {
-  static World* world = [] {
-    auto* w = new World;
-    char tmpl[] = "/tmp/qv_bench_XXXXXX";
-    const std::string dir = mkdtemp(tmpl);
-    if (const Expected<void> laid = LayPack(std::string(QUORVEX_BINARY_DIR) + "/pack", dir);
-        !laid) {
-      std::fprintf(stderr, "%s\n", Describe(laid.error()).c_str());
-      std::exit(1);
-    }
-    std::filesystem::current_path(dir);
-    w->ctx = std::make_unique<Context>();
+// The game scene of a challenge game, once its board and cannon have come in.
+bench::World& TheWorld() {
+  static bench::World* world = [] {
+    bench::World* w = bench::StartWorld().release();
     Context& ctx = *w->ctx;
-    InstallSubsystemHooks(ctx);
-    ctx.shell.run.headless = true;
-    ctx.shell.run.has_seed = true;
-    ctx.shell.run.seed = 5;
-    ctx.platform.audio = &w->audio;
-    ctx.platform.clock = &w->clock;
-    ctx.platform.window = &w->window;
-    ctx.platform.messages = &w->boxes;
-    if (!FormCreate(ctx)) std::exit(1);
     for (int i = 0; i < 5000 && !(ctx.shell.scene == SceneId::Menu && ctx.loading.loading_done);
          ++i) {
       w->Tick();
@@ -82,7 +45,7 @@ World* TheWorld() {
     }
     return w;
   }();
-  return world;
+  return *world;
 }
 
 // Full field, 300 particles, a big bomb going off, a shot in flight.
@@ -102,9 +65,18 @@ void MakeHeavy(Context& ctx) {
   OccupancyScan(g.field);
 }
 
+// The heavy scene as a frame shows it: a few frame steps with their move passes have placed
+// every new picture on screen.
+void MakeHeavyShown(Context& ctx) {
+  MakeHeavy(ctx);
+  for (int i = 0; i < 3; ++i) {
+    GameFrame(ctx);
+    SpritesMoveHook(ctx, 16);
+  }
+}
+
 void BM_HeaviestFrameMoveAndDrawList(benchmark::State& state) {
-  World* w = TheWorld();
-  Context& ctx = *w->ctx;
+  Context& ctx = *TheWorld().ctx;
   long allocs = 0;
   int frames = 0;
   for (auto _ : state) {
@@ -126,10 +98,10 @@ void BM_HeaviestFrameMoveAndDrawList(benchmark::State& state) {
 }
 BENCHMARK(BM_HeaviestFrameMoveAndDrawList)->Unit(benchmark::kMicrosecond);
 
+// Our rasteriser alone, on the headless device (no SDL, no present).
 void BM_HeaviestRenderSoftware(benchmark::State& state) {
-  World* w = TheWorld();
-  Context& ctx = *w->ctx;
-  MakeHeavy(ctx);
+  Context& ctx = *TheWorld().ctx;
+  MakeHeavyShown(ctx);
   platform::RenderDevice* device = ctx.platform.device;
   if (!device) {
     state.SkipWithError("no render device");
@@ -147,6 +119,53 @@ void BM_HeaviestRenderSoftware(benchmark::State& state) {
 }
 BENCHMARK(BM_HeaviestRenderSoftware)->Unit(benchmark::kMicrosecond);
 
+// The whole render pass with its present on an SDL renderer, ours or the naive way.
+// range(0): 0 software, 1 OpenGL; range(1): 0 ours, 1 naive.
+void BM_HeaviestRender(benchmark::State& state) {
+  const int renderer = static_cast<int>(state.range(0));
+  const bool naive = state.range(1) == 1;
+  platform::RenderDevice* device = bench::SdlDevice(renderer);
+  if (!device) return state.SkipWithError("renderer not available (OpenGL needs a display)");
+  Context& ctx = *TheWorld().ctx;
+  MakeHeavyShown(ctx);
+  const bench::DeviceSwap swap(ctx, device);
+  if (!swap.ok()) return state.SkipWithError("the atlas textures could not be made");
+  SDL_Renderer* sdl = bench::RendererOf(*device);
+  static bench::NaiveRenderer* naive_ways[2] = {new bench::NaiveRenderer, new bench::NaiveRenderer};
+  bench::NaiveRenderer& way = *naive_ways[renderer];
+  if (naive) way.Prepare(ctx, sdl);
+  auto frame = [&] {
+    return naive ? bench::NaiveFrame(ctx, way, sdl) : bench::OursFrame(ctx, *device);
+  };
+  frame();  // the first frame sizes the device's buffers
+  long allocs = 0;
+  int drawn = 0;
+  for (auto _ : state) {
+    const long before = test::AllocationCount();
+    drawn = frame();
+    allocs += test::AllocationCount() - before;
+  }
+  state.counters[naive ? "calls" : "quads"] = drawn;
+  if (naive) {
+    state.counters["no_texture"] = way.missing();
+  } else {
+    state.counters["allocs_per_frame"] =
+        static_cast<double>(allocs) / static_cast<double>(state.iterations());
+  }
+  const std::string label =
+      std::string(bench::SdlDeviceName(renderer)) + (naive ? " naive" : " ours");
+  state.SetLabel(label);
+  bench::WritePicture("heaviest " + label, ctx, *device, naive ? &way : nullptr);
+}
+BENCHMARK(BM_HeaviestRender)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond)
+    ->MinTime(2.0);
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (const std::string gl = bench::OpenGlRendererName(); !gl.empty())
+    benchmark::AddCustomContext("opengl_renderer", gl);
+  return bench::RunWithRatios(argc, argv);
+}
