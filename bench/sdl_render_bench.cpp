@@ -1,6 +1,7 @@
 #include "sdl_render_bench.h"
 
 #include <SDL_opengl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -318,7 +319,9 @@ void RatioReporter::Finalize() {
 int RunWithRatios(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
+  // Colours only on a terminal, as the library's own console report does by default.
+  RatioReporter reporter(isatty(fileno(stdout)) ? RatioReporter::OO_Defaults
+                                                : RatioReporter::OO_Tabular);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

@@ -86,6 +86,7 @@ void WritePicture(const std::string& name, Context& ctx, platform::RenderDevice&
 // differ only in the word "ours" / "naive" (the median when repeated).
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  using ConsoleReporter::ConsoleReporter;
   void ReportRuns(const std::vector<Run>& runs) override;
   void Finalize() override;
 
