@@ -125,7 +125,7 @@ void BM_HeaviestRender(benchmark::State& state) {
   const int renderer = static_cast<int>(state.range(0));
   const bool naive = state.range(1) == 1;
   platform::RenderDevice* device = bench::SdlDevice(renderer);
-  if (!device) return state.SkipWithError("renderer not available (OpenGL needs a display)");
+  if (!device) return state.SkipWithError("renderer not available (no display, or no OpenGL)");
   Context& ctx = *TheWorld().ctx;
   MakeHeavyShown(ctx);
   const bench::DeviceSwap swap(ctx, device);
@@ -165,7 +165,9 @@ BENCHMARK(BM_HeaviestRender)
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (const std::string gl = bench::OpenGlRendererName(); !gl.empty())
+  if (const std::string gl = bench::OpenGlRendererName(); !gl.empty()) {
     benchmark::AddCustomContext("opengl_renderer", gl);
+    benchmark::AddCustomContext("sdl_video_driver", SDL_GetCurrentVideoDriver());
+  }
   return bench::RunWithRatios(argc, argv);
 }
