@@ -88,10 +88,12 @@ DeviceSwap::~DeviceSwap() {
 }
 
 void NaiveRenderer::Prepare(const Context& ctx, SDL_Renderer* renderer) {
-  if (renderer_ == renderer && !images_.empty()) return;
-  renderer_ = renderer;
-  images_.clear();
-  owned_.clear();
+  if (renderer_ != renderer) {
+    renderer_ = renderer;
+    images_.clear();
+    by_frames_.clear();
+    owned_.clear();
+  }
   missing_ = 0;
   const SpriteState& s = ctx.sprites;
   images_.resize(s.textures.size());
@@ -100,16 +102,14 @@ void NaiveRenderer::Prepare(const Context& ctx, SDL_Renderer* renderer) {
     const int r = static_cast<const TMyImageSprite*>(sprite)->texture_index;
     if (r >= 0 && r < static_cast<int>(shown.size())) shown[r] = true;
   }
-  // Records that copy a loaded image share its frames, and so its texture.
-  std::map<std::pair<int, std::size_t>, Image> by_frames;
   std::vector<std::uint32_t> pixels;
   for (std::size_t r = 0; r < s.textures.size(); ++r) {
-    if (!shown[r]) continue;
+    if (!shown[r] || images_[r].texture) continue;
     const my_bmptexture& rec = s.textures[r];
     const int fw = rec.frame_width, fh = rec.frame_height;
     if (rec.name.empty() || rec.frames.empty() || fw <= 0 || fh <= 0) continue;
     const auto key = std::make_pair(rec.frames.front(), rec.frames.size());
-    if (const auto it = by_frames.find(key); it != by_frames.end()) {
+    if (const auto it = by_frames_.find(key); it != by_frames_.end() && it->second.texture) {
       images_[r] = it->second;
       continue;
     }
@@ -154,7 +154,7 @@ void NaiveRenderer::Prepare(const Context& ctx, SDL_Renderer* renderer) {
     } else {
       ++missing_;
     }
-    by_frames.emplace(key, image);
+    by_frames_[key] = image;
     images_[r] = image;
   }
 }

@@ -52,12 +52,14 @@ class DeviceSwap {
 // SDL_RenderCopyExF per visible part with every texture state set before every call.
 class NaiveRenderer {
  public:
-  // The textures of the images the sprite engine's parts show. Their pixels are what the engine
-  // decoded (rebuilt from the tiles it keeps), a record's frames in the image's grid.
+  // The textures of the images the sprite engine's parts show, made when first shown. Their
+  // pixels are what the engine decoded (rebuilt from the tiles it keeps), a record's frames in
+  // the image's grid.
   void Prepare(const Context& ctx, SDL_Renderer* renderer);
   // Returns the number of SDL_RenderCopyExF calls.
   int Draw(const Context& ctx) const;
-  // Images that got no texture (too large for the renderer); their parts are not drawn.
+  // Images of the last Prepare that got no texture (too large for the renderer); their parts
+  // are not drawn.
   int missing() const { return missing_; }
 
  private:
@@ -67,6 +69,8 @@ class NaiveRenderer {
   };
   SDL_Renderer* renderer_ = nullptr;
   std::vector<Image> images_;  // by texture record
+  // Records that copy a loaded image share its frames, and so its texture.
+  std::map<std::pair<int, std::size_t>, Image> by_frames_;
   std::vector<platform::sdl::TexturePtr> owned_;
   int missing_ = 0;
 };
