@@ -11,6 +11,7 @@
 #include "context.h"
 #include "platform/files.h"
 #include "platform/headless/recording_audio.h"
+#include "support/alloc_counter.h"
 #include "support/audio_files.h"
 
 namespace qv {
@@ -112,6 +113,33 @@ TEST_F(AudioTest, FailedLoadKeepsSilentRecord) {
   EXPECT_EQ(ctx_.audio.table[static_cast<std::size_t>(ctx_.audio.played[0])].name, "sample_hit");
   StopChannel(ctx_, channel);
   EXPECT_EQ(CountOps("stop", static_cast<std::uint32_t>(channel)), 1);
+}
+
+// A headless run plays samples for hours: the silent device's record keeps the latest calls in
+// order, counts them all, and playing allocates nothing once the record is full.
+TEST_F(AudioTest, SilentDeviceStaysBoundedOverManyPlays) {
+  LoadStandard();
+  const auto hit = FindAudio(ctx_, "sample_hit");
+  constexpr int kMax = static_cast<int>(platform::RecordingAudioDevice::kMaxCalls);
+  const std::uint64_t before = device_.total_calls();
+  int last = 0;
+  for (int i = 0; i < 2 * kMax; ++i) {
+    const int channel = PlayAudio(ctx_, hit);
+    ASSERT_GT(channel, last) << "every play gets a channel of its own";
+    last = channel;
+  }
+  const long allocations = test::AllocationCount();
+  for (int i = 0; i < 3 * kMax; ++i) last = PlayAudio(ctx_, hit);
+  StopChannel(ctx_, last);
+  EXPECT_EQ(test::AllocationCount(), allocations);
+  EXPECT_EQ(device_.total_calls() - before, 5u * kMax + 1);
+  const auto& calls = device_.calls();
+  ASSERT_LE(calls.size(), static_cast<std::size_t>(kMax));
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls.back().op, "stop");
+  EXPECT_EQ(calls.back().handle, static_cast<std::uint32_t>(last));
+  EXPECT_EQ(calls[calls.size() - 2].op, "play_sample");
+  EXPECT_EQ(calls[calls.size() - 2].handle, static_cast<std::uint32_t>(hit));
 }
 
 TEST_F(AudioTest, FailedLoadsAreLoggedWithTheirReason) {

@@ -1,9 +1,12 @@
 #pragma once
 // A silent sound system for tests and headless runs: it checks that files exist and look like
-// their format, hands out handles like a real mixer and records every call in order.
+// their format, hands out handles like a real mixer and records its calls in order. Its memory
+// stays bounded however long a run plays: channels are not kept (a real mixer reuses its few)
+// and the record keeps the most recent calls only.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -14,11 +17,13 @@ namespace qv::platform {
 class RecordingAudioDevice final : public AudioDevice {
  public:
   struct Call {
-    std::string op;  // "init", "load_sample", "play_sample", "play_module", "stop", ...
+    std::string_view op;  // "init", "load_sample", "play_sample", "play_module", "stop", ...
     std::uint32_t handle = 0;
     std::int64_t value = 0;
   };
-  enum class Kind : std::uint8_t { Sample, Module, Stream, Channel };
+  enum class Kind : std::uint8_t { Sample, Module, Stream };
+  // The record keeps at most this many calls; when full, the older half goes.
+  static constexpr std::size_t kMaxCalls = 4096;
 
   // ticks gives the time in ms that positions of playing tracks advance with.
   explicit RecordingAudioDevice(std::function<std::uint32_t()> ticks = {});
@@ -42,7 +47,10 @@ class RecordingAudioDevice final : public AudioDevice {
 
   // Test controls and observations.
   bool fail_init = false;
+  // The most recent calls, oldest first (all of them in any short test).
   const std::vector<Call>& calls() const { return calls_; }
+  // Every call made since construction, including those the record has let go.
+  std::uint64_t total_calls() const { return total_calls_; }
   void ClearCalls() { calls_.clear(); }
   std::uint32_t playing_track() const { return track_; }
   int sample_volume() const { return sample_volume_; }
@@ -72,6 +80,7 @@ class RecordingAudioDevice final : public AudioDevice {
   int stream_volume_ = -1;
   int module_volume_ = -1;
   std::vector<Call> calls_;
+  std::uint64_t total_calls_ = 0;
 };
 
 }  // namespace qv::platform
