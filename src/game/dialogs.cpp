@@ -99,6 +99,10 @@ void PressButton(Context& ctx, int button) {
       }
       break;
     case 8:  // statistics
+      // The context stays 8 until the next level is built, a second or so after OK; a second
+      // press then would skip a level, or go past the last one and save a level that has no
+      // file. Only the open statistics take buttons.
+      if (g.end_phase != 2) break;
       if (button == 1) {
         s.command = g.level < LastLevel(ctx) ? 15 : 23;
       } else if (button == 2) {

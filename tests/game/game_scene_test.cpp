@@ -338,6 +338,38 @@ TEST(GameDialogs, StatisticsThenExitQuestionThenBackToStatistics) {
   EXPECT_EQ(ctx.game.level, 3);
 }
 
+// OK pressed twice on the statistics (the second while the next level is being set up) moves
+// on one level only: past the last level there is no file, and the saved progress would name it.
+TEST(GameDialogs, StatisticsOkTwiceMovesOnOneLevel) {
+  SceneRun run;
+  ASSERT_TRUE(run.ok());
+  run.StartGame(kArcade, 29, 0);
+  Context& ctx = *run.ctx;
+  ASSERT_TRUE(run.UntilPlaying());
+  ASSERT_EQ(ctx.game.level, 29);
+  ctx.game.scoring.level_points = 100000;
+  ctx.game.hud.score_redraw = true;
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.end_phase == 2; }, 2000));
+  run.Tick(40);
+  const TMultiSprite* ok = Pic(ctx, ctx.game.hud.stat_ok);
+  ASSERT_NE(ok, nullptr);
+  const int x = static_cast<int>(ok->x) + ok->width / 2, y = static_cast<int>(ok->y) + ok->height / 2;
+  run.Key(13);
+  run.Tick(3);
+  ASSERT_EQ(ctx.game.level, 30);
+  EXPECT_EQ(ctx.shell.click_context, 8) << "the window this guards is gone";
+  run.Key(13);
+  fprintf(stderr, "DBG cmd %d last %d phase %d\n", ctx.shell.command, ctx.game.lv.last_level, ctx.game.end_phase);
+  for (int i = 0; i < 200; ++i) { run.Tick(); fprintf(stderr, "DBG %d level %d cmd %d ctx %d phase %d\n", i, ctx.game.level, ctx.shell.command, ctx.shell.click_context, ctx.game.end_phase); }
+  run.Click(x, y);
+  // A press taken would be carried out once the level is built: play on a while.
+  ASSERT_TRUE(run.UntilPlaying());
+  run.Tick(300);
+  EXPECT_EQ(ctx.shell.scene, SceneId::Game);
+  EXPECT_EQ(ctx.game.level, 30);
+  EXPECT_EQ(Progress(ctx).level, 30);
+}
+
 // The continue dialog over a running game: offered for the type being played, hovered and
 // answered like the menu's, and the game then goes on from what the answer saved.
 TEST(GameDialogs, ContinueDialogOverTheGameAnswersAndRestarts) {
