@@ -130,8 +130,10 @@ double Judge(GameState& g, int kind, int c, int r) {
   return best;
 }
 
-// The best pointer position for a ball of `kind` (the aim is restored afterwards).
-AimChoice Best(Context& ctx, int kind) {
+// The best pointer positions for a ball of `kind` and, when `other` is not null, for a ball of
+// `other_kind` over the same paths: the paths cost far more than judging them, and the swap
+// question needs both (the aim is restored afterwards).
+AimChoice Best(Context& ctx, int kind, int other_kind = 0, AimChoice* other = nullptr) {
   GameState& g = ctx.game;
   const AimState saved = g.aim;
   AimChoice best;
@@ -142,10 +144,14 @@ AimChoice Best(Context& ctx, int kind) {
     if (!PlanShot(ctx, RoundEven(g.aim.start_x), RoundEven(g.aim.start_y), g.aim.vx, g.aim.vy)) {
       continue;
     }
-    const double score = Judge(g, kind, g.path.target_col, g.path.target_row);
     // Near-equal choices go to the middle, where a slightly wrong aim still lands.
     const double bias = -std::abs(x - 400) * 0.001;
-    if (score + bias > best.score) best = {x, kY, score + bias};
+    const double score = Judge(g, kind, g.path.target_col, g.path.target_row) + bias;
+    if (score > best.score) best = {x, kY, score};
+    if (other) {
+      const double alt = Judge(g, other_kind, g.path.target_col, g.path.target_row) + bias;
+      if (alt > other->score) *other = {x, kY, alt};
+    }
   }
   g.aim = saved;
   if (g.port) g.port->SetAimRotation(ctx, saved.angle);
@@ -218,14 +224,16 @@ void AutoplayStep(Context& ctx) {
       const bool ready = h.cannon_step >= 31 && !g.lv.start_flag && !g.walls.moving &&
                          !g.ball_in_flight && g.climb_remaining == 0 && g.shot == nullptr;
       if (!ready) return;
-      const AimChoice now = Best(ctx, g.current_ball.kind);
+      const bool may_swap = g.mounted_rockets == 0 && g.next_ball.kind != 0;
+      AimChoice next;
+      const AimChoice now =
+          Best(ctx, g.current_ball.kind, g.next_ball.kind, may_swap ? &next : nullptr);
       if (g.mounted_rockets > 0 && now.score < kMatched) {
         // A paint rocket where nothing matches.
         Aim(ctx, kNoPic, now.x, now.y, platform::kMouseRight);
         return;
       }
-      if (g.mounted_rockets == 0 && now.score < kMatched && g.next_ball.kind != 0) {
-        const AimChoice next = Best(ctx, g.next_ball.kind);
+      if (may_swap && now.score < kMatched) {
         if (next.score >= kMatched) {
           Aim(ctx, kNoPic, next.x, next.y, platform::kMouseRight);  // swap first
           return;
