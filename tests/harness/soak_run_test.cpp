@@ -20,32 +20,20 @@
 #include <thread>
 #include <vector>
 
+#include "common/sanitized.h"
 #include "common/temp_dir.h"
 
 extern char** environ;
-
-#if defined(__SANITIZE_ADDRESS__)
-#define QV_SOAK_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QV_SOAK_ASAN 1
-#endif
-#endif
 
 namespace qv {
 namespace {
 
 namespace fs = std::filesystem;
 
-#ifdef QV_SOAK_ASAN
-// The allocator's quarantine holds freed memory back, so resident memory says nothing here;
-// the sanitized build checks for reports only, on a shorter run.
-constexpr bool kMeasureMemory = false;
-constexpr int kDefaultMinutes = 5;
-#else
-constexpr bool kMeasureMemory = true;
-constexpr int kDefaultMinutes = 60;
-#endif
+// Under the sanitizers the allocator's quarantine holds freed memory back, so resident memory
+// says nothing there; that build checks for reports only, on a shorter run.
+constexpr bool kMeasureMemory = !test::kSanitizedBuild;
+constexpr int kDefaultMinutes = test::kSanitizedBuild ? 5 : 60;
 
 constexpr int kTicksPerMinute = 6000;
 // Main menu's "start game", then the rows of the game-type page.
