@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/dump_number.h"
 #include "common/temp_dir.h"
 
 namespace qv {
@@ -65,15 +66,7 @@ class GameRun : public ::testing::Test {
   fs::path game_;
 };
 
-// The integer value of "key" inside a dump's section (the first one after the section's name).
-long long Number(const std::string& json, const std::string& section, const std::string& key) {
-  const auto at = json.find("\"" + section + "\":");
-  if (at == std::string::npos) return -9999;
-  std::smatch m;
-  const std::string rest = json.substr(at);
-  if (!std::regex_search(rest, m, std::regex("\"" + key + "\":(-?[0-9]+)"))) return -9999;
-  return std::stoll(m[1].str());
-}
+using test::Number;
 
 std::string Click(int t, int x, int y, const char* button = "left") {
   return std::to_string(t) + " click " + button + " " + std::to_string(x) + " " +

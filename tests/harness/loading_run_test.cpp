@@ -6,10 +6,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <string>
 #include <vector>
 
+#include "common/dump_number.h"
 #include "sprites/image.h"
 #include "support/small_pack.h"
 
@@ -32,15 +32,7 @@ int RunQuorvex(const fs::path& game, const std::string& script) {
   return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
-// The integer after "key": in a dump (first occurrence after the section name).
-long long Number(const std::string& json, const std::string& section, const std::string& key) {
-  const auto at = json.find("\"" + section + "\":{");
-  if (at == std::string::npos) return -9999;
-  std::smatch m;
-  const std::string rest = json.substr(at);
-  if (!std::regex_search(rest, m, std::regex("\"" + key + "\":(-?[0-9]+)"))) return -9999;
-  return std::stoll(m[1].str());
-}
+using test::Number;
 
 struct Shot {
   Image image;

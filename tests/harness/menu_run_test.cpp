@@ -9,6 +9,7 @@
 #include <regex>
 #include <string>
 
+#include "common/dump_number.h"
 #include "common/temp_dir.h"
 
 namespace qv {
@@ -59,15 +60,7 @@ class MenuRun : public ::testing::Test {
   fs::path game_;
 };
 
-// The integer value of "key" inside a dump's section.
-long long Number(const std::string& json, const std::string& section, const std::string& key) {
-  const auto at = json.find("\"" + section + "\":");
-  if (at == std::string::npos) return -9999;
-  std::smatch m;
-  const std::string rest = json.substr(at);
-  if (!std::regex_search(rest, m, std::regex("\"" + key + "\":(-?[0-9]+)"))) return -9999;
-  return std::stoll(m[1].str());
-}
+using test::Number;
 
 // A click at (x, y) at tick t: the pointer jumps there and presses at once, before any frame
 // has seen it over the button.

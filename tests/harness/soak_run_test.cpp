@@ -15,12 +15,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "common/sanitized.h"
+#include "common/dump_number.h"
 #include "common/temp_dir.h"
 
 extern char** environ;
@@ -80,14 +80,7 @@ long ResidentKib(pid_t pid) {
   return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-long long Number(const std::string& json, const std::string& section, const std::string& key) {
-  const auto at = json.find("\"" + section + "\":");
-  if (at == std::string::npos) return -1;
-  std::smatch m;
-  const std::string rest = json.substr(at);
-  if (!std::regex_search(rest, m, std::regex("\"" + key + "\":(-?[0-9]+)"))) return -1;
-  return std::stoll(m[1].str());
-}
+using test::Number;
 
 void Soak(const char* name, int type_y) {
   const fs::path binary = fs::path(QUORVEX_BINARY_DIR) / "src" / "quorvex";
