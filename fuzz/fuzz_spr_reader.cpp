@@ -7,30 +7,16 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 
 #include "context.h"
+#include "fuzz_support.h"
 #include "sprites/draw_list.h"
 #include "sprites/multisprite.h"
 #include "sprites/prototype.h"
 
 namespace {
-
-void WriteTga(const char* path, int w, int h) {
-  std::string s(18, '\0');
-  s[2] = 2;
-  s[12] = static_cast<char>(w);
-  s[14] = static_cast<char>(h);
-  s[16] = 32;
-  s[17] = 8;
-  for (int i = 0; i < w * h; ++i) {
-    const char a = static_cast<char>(i % 3 == 0 ? 0 : 200);
-    s += std::string{static_cast<char>(i), static_cast<char>(i * 3), 'z', a};
-  }
-  std::ofstream(path, std::ios::binary) << s;
-}
 
 // The definition's game path: absolute, so the fuzzer never changes the working directory
 // (libFuzzer reads its corpus folders by relative paths).
@@ -39,8 +25,8 @@ std::string Prepare() {
   if (!mkdtemp(tmpl)) std::abort();
   const std::string dir = std::string(tmpl) + "/fz";
   std::filesystem::create_directory(dir);
-  WriteTga((dir + "/a.tga").c_str(), 12, 10);
-  WriteTga((dir + "/strip.tga").c_str(), 32, 8);
+  qv::fuzz::WriteBytes(dir + "/a.tga", qv::fuzz::TgaBytes(12, 10));
+  qv::fuzz::WriteBytes(dir + "/strip.tga", qv::fuzz::TgaBytes(32, 8));
   std::string game = dir + "/f.spr";
   for (char& c : game) c = c == '/' ? '\\' : c;
   return game;
