@@ -13,7 +13,7 @@ namespace qv::test {
 namespace {
 
 TEST(GameFrameAllocations, BusyLevelFramesAllocateNothingOnceWarm) {
-  SceneRun run(true);  // a sound device that keeps no record of its own
+  SceneRun run;
   ASSERT_TRUE(run.ok());
   run.ctx->shell.run.autoplay = true;
   run.StartGame(kArcade, 4, 0);

@@ -13,7 +13,6 @@
 #include "context.h"
 #include "game/game_state.h"
 #include "harness/game_folder.h"
-#include "platform/audio_device.h"
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/recording_audio.h"
@@ -25,35 +24,9 @@
 
 namespace qv::test {
 
-// A sound device that plays nothing and keeps no record: runs that count allocations.
-class QuietAudioDevice final : public platform::AudioDevice {
- public:
-  bool Init(int) override { return true; }
-  bool Ready() const override { return true; }
-  std::uint32_t LoadSample(std::string_view, bool) override { return ++next_; }
-  std::uint32_t LoadModule(std::string_view, bool) override { return ++next_; }
-  std::uint32_t LoadStream(std::string_view, bool) override { return ++next_; }
-  std::uint32_t PlaySample(std::uint32_t, bool, std::uint64_t) override {
-    return (++next_) & 0x7FFFFFFFu;
-  }
-  bool PlayModule(std::uint32_t, bool) override { return true; }
-  void SetModuleAmplify(std::uint32_t, int) override {}
-  bool PlayStream(std::uint32_t, bool) override { return true; }
-  void Stop(std::uint32_t) override {}
-  std::uint64_t GetPosition(std::uint32_t) override { return 0; }
-  void SetPosition(std::uint32_t, std::uint64_t) override {}
-  void JumpToOrder(std::uint32_t, int, int) override {}
-  void SetSampleVolume(int) override {}
-  void SetStreamVolume(int) override {}
-  void SetModuleVolume(int) override {}
-
- private:
-  std::uint32_t next_ = 0;
-};
-
 class SceneRun {
  public:
-  explicit SceneRun(bool quiet_audio = false) : audio_([this] { return clock_.TickCount(); }) {
+  SceneRun() : audio_([this] { return clock_.TickCount(); }) {
     old_ = std::filesystem::current_path();
     char tmpl[] = "/tmp/qv_scene_XXXXXX";
     dir_ = mkdtemp(tmpl);
@@ -66,8 +39,7 @@ class SceneRun {
     ctx->shell.run.headless = true;
     ctx->shell.run.has_seed = true;
     ctx->shell.run.seed = 11;
-    ctx->platform.audio = quiet_audio ? static_cast<platform::AudioDevice*>(&quiet_)
-                                      : static_cast<platform::AudioDevice*>(&audio_);
+    ctx->platform.audio = &audio_;
     ctx->platform.clock = &clock_;
     ctx->platform.window = &window_;
     ctx->platform.messages = &boxes_;
@@ -162,7 +134,6 @@ class SceneRun {
   platform::HeadlessWindow window_;
   platform::StderrMessageBoxes boxes_;
   platform::RecordingAudioDevice audio_;
-  QuietAudioDevice quiet_;
   std::filesystem::path old_, dir_;
   bool ok_ = false;
   int ticks_ = 0;
