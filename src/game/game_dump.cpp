@@ -53,6 +53,10 @@ void WriteGameSection(const Context& ctx, JsonWriter& out) {
   WriteBall(out, "next_ball", g.next_ball);
   out.Field("mounted_rockets", g.mounted_rockets);
   out.Field("freeze", g.freeze ? 1 : 0);
+  out.Field("level_frames", g.frame.level_frames);
+  out.Field("deadline", g.frame.deadline_set ? static_cast<std::int64_t>(g.frame.deadline) : -1);
+  out.Field("climb_remaining", g.climb_remaining);
+  out.Field("bomb_timer", static_cast<std::int64_t>(g.bomb_timer));
   out.Field("wall_margin", f.margin);
   out.Key("crystals").BeginObject();
   out.Field("count", g.crystals.count);

@@ -350,6 +350,7 @@ void GameFrame(Context& ctx) {
     GameStart(ctx);
   }
   if (s.scene != SceneId::Game || s.pending_scene != SceneId::None) return;
+  ++fr.level_frames;
   const std::uint32_t now = GameNow(ctx);
   DialogFadeStep(ctx);
   HudDragons(ctx);

@@ -273,6 +273,7 @@ struct FrameState {
   bool from_stats = false;    // the exit question came from the statistics
   bool paused_sound = false;  // balls-down stopped for the exit question
   int saved_level_for_retry = 0;
+  int level_frames = 0;  // game frames run since the level started
 };
 
 struct DragonRecord {

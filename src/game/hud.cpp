@@ -162,6 +162,7 @@ void LevelStart(Context& ctx) {
   // The level build waits for end phase 0; a level started from a dialog (next level, play
   // again) would otherwise never be built.
   g.end_phase = 0;
+  g.frame.level_frames = 0;
   g.lv.start_flag = true;
   g.progress.target = 0;
   g.progress.shown = 0;
