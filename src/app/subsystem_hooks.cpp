@@ -1,9 +1,7 @@
-// The one place where subsystems plug into the shell. When a subsystem lands, it replaces the
-// stand-in it takes over here (one line each, or one Fill<Name>Scene call for a scene) and
-// registers its state-dump section.
+// The one place where subsystems plug into the shell: each fills its seams here (one line each,
+// or one Fill<Name>Scene call for a scene) and registers its state-dump section.
 #include "app/subsystem_hooks.h"
 
-#include "app/default_scenes.h"
 #include "audio/audio.h"
 #include "audio/audio_dump.h"
 #include "context.h"

@@ -199,14 +199,6 @@ Player* CurrentPlayer(Context& ctx) {
   return &players[index];
 }
 
-void SaveGameProgress(Context& ctx) {
-  const int type = ctx.game.game_type;
-  Player* p = CurrentPlayer(ctx);
-  if (p == nullptr || type < 1 || type > kGameTypes) return;
-  SaveProgress(*p, type, ctx.game.level, ctx.game.scoring.score);
-  SavePlayers(ctx);
-}
-
 void PlaySample(Context& ctx, std::string_view name) { PlayAudio(ctx, FindAudio(ctx, name)); }
 
 std::int64_t MenuSample(const Context& ctx, int number) {

@@ -42,9 +42,6 @@ bool ScoresPageClick(Context& ctx, int button);
 struct Player* CurrentPlayer(Context& ctx);
 // Writes "players.txt"; a failure shows an error box and the game goes on.
 void SavePlayers(Context& ctx);
-// A level was entered or won: the game's level and score become the current player's saved
-// progress for the game's type, and the file is written.
-void SaveGameProgress(Context& ctx);
 
 // The continue-last-game dialog over the game scene for game type `type` (1..3), offered as
 // starting that type would offer it; false when there is no player. Its hover is the menu's

@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/default_scenes.h"
 #include "common/recording_boxes.h"
 #include "common/temp_dir.h"
 #include "context.h"
@@ -22,9 +21,14 @@
 #include "shell/main_form.h"
 #include "shell/options.h"
 #include "shell/pointer_drive.h"
+#include "support/stand_in_scenes.h"
 
 namespace qv {
 namespace {
+
+using testing_support::BasicLeaveScene;
+using testing_support::BasicStartSceneMain;
+using testing_support::EmptySceneFrame;
 
 using Event = platform::WindowEvent;
 

@@ -9,6 +9,7 @@
 #include "common/recording_boxes.h"
 #include "common/temp_dir.h"
 #include "context.h"
+#include "game/levels.h"
 #include "menu/menu_scene.h"
 #include "platform/clock.h"
 #include "platform/headless/recording_audio.h"
@@ -153,19 +154,34 @@ TEST(MenuKeys, KeysQueueUpButNeverReplaceAPendingPageChange) {
 TEST(MenuProgress, TheGameSavesTheCurrentPlayersProgress) {
   test::TempDir dir;
   Context ctx;
+  InstallSubsystemHooks(ctx);
   ctx.menu.players = {ListPlayer("Ann"), ListPlayer("Bob")};
   ctx.shell.options.player_index = 1;
   ctx.game.game_type = 2;
+  ctx.game.level = 9;
+  ctx.game.scoring.score = 900;
+  SaveProgress(ctx);
+  EXPECT_EQ(ctx.menu.players[1].checkpoint_score[1], 0);
   ctx.game.level = 10;
   ctx.game.scoring.score = 4321;
-  SaveGameProgress(ctx);
+  SaveProgress(ctx);
   EXPECT_EQ(test::ReadText(dir.path() / "players.txt"),
             "Ann, -1, -1, -1, 1, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0\r\n"
             "Bob, -1, 10, -1, 1, 1, 1, 0, 4321, 0, -1, -1, -1, 0, 4321, 0\r\n");
+  // No level yet: a fresh start of the type.
+  ctx.game.level = 0;
+  ctx.game.scoring.score = 55;
+  SaveProgress(ctx);
+  const Player& bob = ctx.menu.players[1];
+  EXPECT_EQ(bob.saved_level[1], 1);
+  EXPECT_EQ(bob.saved_score[1], 0);
+  EXPECT_EQ(bob.checkpoint_score[1], 0);
+  EXPECT_EQ(bob.may_continue[1], 1);
+  EXPECT_EQ(bob.saved_level[0], -1) << "other types untouched";
   // An index past the list falls back to the first player.
   ctx.shell.options.player_index = 7;
   ctx.game.level = 2;
-  SaveGameProgress(ctx);
+  SaveProgress(ctx);
   EXPECT_EQ(ctx.shell.options.player_index, 0);
   EXPECT_EQ(ctx.menu.players[0].saved_level[1], 2);
 }

@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "app/default_scenes.h"
 #include "base/io_error.h"
 #include "common/recording_boxes.h"
 #include "common/temp_dir.h"
@@ -13,9 +12,14 @@
 #include "platform/headless/headless_window.h"
 #include "shell/frame.h"
 #include "shell/main_form.h"
+#include "support/stand_in_scenes.h"
 
 namespace qv {
 namespace {
+
+using testing_support::BasicLeaveScene;
+using testing_support::BasicStartSceneMain;
+using testing_support::EmptySceneFrame;
 
 // Counts the scene frames of the running phase; builds itself on its first call.
 struct Counters {
