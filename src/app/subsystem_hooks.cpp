@@ -83,6 +83,7 @@ void InstallSubsystemHooks(Context& ctx) {
   h.sound.mute_on_deactivate = MuteOnDeactivate;
   h.sound.resume_on_restore = ResumeOnRestore;
   h.sound.music_system_on = MusicSystemOn;
+  h.sound.volume_option_read = VolumeOptionRead;
 
   // State dump sections, in dump order.
   h.state_sections.push_back({"shell", WriteShellSection});

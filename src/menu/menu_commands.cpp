@@ -235,6 +235,10 @@ void RunMenuCommand(Context& ctx) {
   if (command != kCmdKey) ctx.menu.keys.clear();
 }
 
+void VolumeOptionRead(Context& ctx, bool music) {
+  (music ? ctx.menu.music_drawn : ctx.menu.sound_drawn) = -1;
+}
+
 void DrawVolumeBars(Context& ctx) {
   if (ctx.shell.click_context != kCtxOptions) return;
   MenuState& m = ctx.menu;

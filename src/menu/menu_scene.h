@@ -51,6 +51,10 @@ bool OpenContinueOverGame(Context& ctx, int type);
 void RecordContinueAnswer(Context& ctx, bool yes);
 void MenuHover(Context& ctx);
 
+// The options file named a volume (music true for "music_volume"): the options page forgets the
+// bars it drew, so it draws them again and applies and writes the volume anew.
+void VolumeOptionRead(Context& ctx, bool music);
+
 // The sample handles resolved at the menu's first entry, by table number 1..35.
 std::int64_t MenuSample(const Context& ctx, int number);
 

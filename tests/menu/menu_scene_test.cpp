@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/headless/recording_audio.h"
 #include "shell/frame.h"
+#include "shell/options.h"
 #include "sprites/multisprite.h"
 #include "support/game_dir.h"
 
@@ -129,6 +130,26 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
   EXPECT_EQ(MinAlpha("menu_buttons_mainmenu"), 255);
   EXPECT_EQ(ctx_.shell.click_context, 1);
   for (const auto& box : boxes_.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
+}
+
+// Reading a volume from the options file makes the open options page apply it anew, even when
+// the bars already show that value.
+TEST_F(MenuSceneTest, ReadingTheOptionsMakesTheOptionsPageApplyTheVolumesAgain) {
+  ASSERT_TRUE(RunUntilMenu());
+  Tick();
+  ctx_.shell.command = kCmdOptions;
+  for (int i = 0; i < 40; ++i) Tick();
+  ASSERT_EQ(ctx_.shell.click_context, kCtxOptions);
+  audio_.ClearCalls();
+  ReadOptions(ctx_);
+  Tick();
+  int music = 0, sound = 0;
+  for (const auto& call : audio_.calls()) {
+    music += call.op == "stream_volume" && call.value >= 0;
+    sound += call.op == "sample_volume";
+  }
+  EXPECT_GT(music, 0);
+  EXPECT_GT(sound, 0);
 }
 
 TEST(MenuKeys, KeysQueueUpButNeverReplaceAPendingPageChange) {
