@@ -247,6 +247,23 @@ void BuildWelcomeText(Context& ctx) {
   ShowTag(ctx, "menu_text_button2", false);
 }
 
+void RefreshWelcomeText(Context& ctx) {
+  constexpr const char* kTexts[] = {"menu_text", "menu_text_button1", "menu_text_button2"};
+  int alpha = 255;
+  for (int slot = 0; slot < MultiSpriteCount(ctx); ++slot) {
+    const TMultiSprite* m = MultiSpriteAt(ctx, slot);
+    if (m != nullptr && m->tag == kTexts[0]) {
+      alpha = m->alpha;
+      break;
+    }
+  }
+  BuildWelcomeText(ctx);
+  for (const char* tag : kTexts) {
+    SetTagAlpha(ctx, tag, alpha);
+    AddToDialogFade(ctx, tag);
+  }
+}
+
 void ShowMainMenu(Context& ctx) {
   if (ctx.audio.current_music != ctx.loading.music_menu) {
     ChangeMusic(ctx, ctx.loading.music_menu, 250, 250);

@@ -10,6 +10,7 @@
 #include "common/temp_dir.h"
 #include "context.h"
 #include "game/levels.h"
+#include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
 #include "platform/clock.h"
 #include "platform/headless/recording_audio.h"
@@ -53,9 +54,19 @@ class MenuSceneTest : public ::testing::Test {
     games_started_ = 0;
   }
 
+  // A click on button of the page up now.
+  void Click(int button) {
+    ctx_.shell.pressed_button = button;
+    ctx_.shell.scenes[SceneId::Menu].click(ctx_);
+    ctx_.shell.pressed_button = -1;
+  }
   void Tick() {
     clock_.Advance(10);
     StepFrame(ctx_, 0.0);
+  }
+  // Enough ticks for a few menu frames at the fixed step rate.
+  void Steps() {
+    for (int i = 0; i < 4; ++i) Tick();
   }
   // Ticks until the menu runs built; false after limit ticks.
   bool RunUntilMenu(int limit = 1000) {
@@ -130,6 +141,44 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
   EXPECT_EQ(MinAlpha("menu_buttons_mainmenu"), 255);
   EXPECT_EQ(ctx_.shell.click_context, 1);
   for (const auto& box : boxes_.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
+}
+
+// The welcome line names the current player: the text the main menu shows equals what building
+// it now, with the index mended, gives.
+TEST_F(MenuSceneTest, WelcomeNamesTheFirstPlayerWhenTheSavedIndexIsPastTheList) {
+  WriteOption(ctx_, "options.txt", "player_index", "5");
+  ASSERT_TRUE(RunUntilMenu());
+  Steps();
+  Steps();
+  EXPECT_EQ(ctx_.shell.options.player_index, 0);
+  const int shown = CountTag("menu_text");
+  BuildWelcomeText(ctx_);
+  EXPECT_EQ(shown, CountTag("menu_text")) << "the welcome line lacks the player's name";
+}
+
+TEST_F(MenuSceneTest, WelcomeNamesTheFirstPlayerAfterTheCurrentOneWasDeleted) {
+  dir_.Write("players.txt", "Ann\r\nBob\r\n");
+  WriteOption(ctx_, "options.txt", "player_index", "1");
+  ASSERT_TRUE(RunUntilMenu());
+  Steps();
+  ctx_.shell.command = kCmdPlayerList;
+  Steps();
+  ASSERT_EQ(ctx_.shell.click_context, kCtxPlayerList);
+  ASSERT_EQ(ctx_.menu.list.cursor, 1);
+  Click(3);  // delete Bob
+  Steps();
+  ASSERT_EQ(ctx_.shell.click_context, kCtxDeleteConfirm);
+  Click(1);  // yes
+  Steps();
+  ASSERT_EQ(ctx_.shell.click_context, kCtxPlayerList);
+  Click(6);  // cancel: the main menu with an index past the list
+  Steps();
+  Steps();
+  ASSERT_EQ(ctx_.shell.click_context, kCtxMainMenu);
+  EXPECT_EQ(ctx_.shell.options.player_index, 0);
+  const int shown = CountTag("menu_text");
+  BuildWelcomeText(ctx_);
+  EXPECT_EQ(shown, CountTag("menu_text")) << "the welcome line lacks the player's name";
 }
 
 // Reading a volume from the options file makes the open options page apply it anew, even when
