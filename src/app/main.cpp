@@ -15,6 +15,7 @@
 #include "harness/recorder.h"
 #include "harness/runner.h"
 #include "harness/script.h"
+#include "harness/script_file.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/headless/headless_window.h"
@@ -41,12 +42,7 @@ constexpr const char* kAppId = "org.quorvex.quorvex";
 
 // Reads and parses a script or recording; prints the reason and returns false on failure.
 bool LoadScript(const std::string& path, qv::ScriptOrigin origin, std::optional<qv::Script>& out) {
-  const std::optional<std::string> text = qv::platform::ReadWholeFile(path);
-  if (!text) {
-    std::fprintf(stderr, "quorvex: cannot read the script '%s'\n", path.c_str());
-    return false;
-  }
-  qv::Expected<qv::Script> parsed = qv::ParseScript(*text, path, origin);
+  qv::Expected<qv::Script> parsed = qv::LoadScriptFile(path, origin);
   if (!parsed) {
     std::fprintf(stderr, "quorvex: %s\n", qv::Describe(parsed.error()).c_str());
     return false;

@@ -1,5 +1,6 @@
 // End to end through the run harness: the quorvex binary, headless, scripted.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -80,6 +81,10 @@ class HarnessTest : public ::testing::Test {
     return out;
   }
 
+  // A headless run of the game folder with extra arguments, fed by a shell command's output.
+  Result RunPiped(const std::string& feed, const std::string& args) {
+    return Run("--headless --dir " + game_.string() + " " + args, feed + " | ");
+  }
   std::string Path(const std::string& name) { return (dir_.path() / name).string(); }
 
   test::TempDir dir_;
@@ -159,6 +164,46 @@ TEST_F(HarnessTest, BadScriptLineIsNamedAndFails) {
   const Result r = RunGame("1 quit\n2 jump\n", "--ticks 10");
   EXPECT_NE(r.status, 0);
   EXPECT_NE(r.err.find("s.txt:2:"), std::string::npos) << r.err;
+}
+
+TEST_F(HarnessTest, ScriptAndReplayAreReadFromPipesAndStandardInput) {
+  WriteText(dir_.path() / "s.txt", "5 state piped.json\n");
+  const std::string feed = "cat " + Path("s.txt");
+  Result r = RunPiped(feed, "--script - --ticks 10");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(game_ / "piped.json"));
+
+  // A pipe by name, as a shell's <(...) gives it.
+  fs::remove(game_ / "piped.json");
+  r = RunPiped(feed, "--script /dev/stdin --ticks 10");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(game_ / "piped.json"));
+
+  fs::remove(game_ / "piped.json");
+  const fs::path fifo = dir_.path() / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  r = Run("--headless --dir " + game_.string() + " --script " + fifo.string() + " --ticks 10",
+          // The writer gives up when no reader comes, so a refused pipe cannot hang the test.
+          "(timeout 20 sh -c 'cat " + Path("s.txt") + " > " + fifo.string() +
+              "' >/dev/null 2>&1 &); ");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(game_ / "piped.json"));
+
+  // A recording from standard input; the captures come from the script.
+  fs::remove(game_ / "piped.json");
+  WriteText(dir_.path() / "rec.txt", "0 date 2001-02-03 04:05:06\n3 key 27\n9 quit\n");
+  r = RunPiped("cat " + Path("rec.txt"), "--replay - --script " + Path("s.txt"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(game_ / "piped.json"));
+
+  r = RunPiped(feed, "--replay - --script - --ticks 10");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("standard input"), std::string::npos) << r.err;
+
+  // A folder is no script.
+  r = Run("--headless --dir " + game_.string() + " --script " + dir_.path().string());
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("cannot read the script"), std::string::npos) << r.err;
 }
 
 TEST_F(HarnessTest, ARecordingThatCapturesIsRefusedWithItsLine) {

@@ -173,6 +173,8 @@ TEST(CommandLineTest, PlayerOptionsAndRecording) {
   EXPECT_FALSE(ParseCommandLine({})->fullscreen.has_value());
   EXPECT_FALSE(ParseCommandLine({"--record"}));
   EXPECT_FALSE(ParseCommandLine({"--replay"}));
+  EXPECT_FALSE(ParseCommandLine({"--replay", "-", "--script", "-"})) << "one reader of stdin";
+  EXPECT_TRUE(ParseCommandLine({"--replay", "-", "--script", "c.txt"}));
 
   const std::string usage = UsageText();
   for (const char* option : {"--fullscreen", "--windowed", "--no-sound", "--dir", "--help",
