@@ -65,9 +65,11 @@ void StartBonus(Context& ctx, BonusEntry& e) {
       PlaySample(ctx, "sample_bonus_net_expand");
       break;
     case 8: {
-      // A puzzle board still at or above y 81 leaves the field no room to climb.
+      // A puzzle board still at or above y 81 leaves the field no room to climb. In challenge
+      // the floor hold, not the climb, moves the field up: a climb would never be used up and
+      // would hold back every shot and descent.
       const bool board_top = g.game_type == kPuzzle && g.port && g.port->BoardY(ctx) <= 81;
-      if (!board_top) {
+      if (g.game_type != kChallenge && !board_top) {
         g.climb_remaining += 30;
       } else {
         EndBonus(ctx, 8);

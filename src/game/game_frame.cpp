@@ -136,7 +136,8 @@ void GameOver(Context& ctx) {
   const int anchor = std::min(f.top_rows - 1, kFieldRowMax);
   for (int c = 0; c < kFieldCols; ++c) {
     FieldCell& cell = f.at(c, anchor);
-    if (cell.kind == 0) continue;
+    // A crystal is no ball: it stays, and the loose-crystal rule of the drop frees it.
+    if (cell.kind == 0 || cell.kind == kKindCrystal) continue;
     const int kind = cell.kind;
     const int paint = cell.paint;
     cell.kind = 0;
@@ -255,15 +256,11 @@ void Click(Context& ctx) {
 void KeyCommand(Context& ctx) {
   GameState& g = ctx.game;
   ShellState& s = ctx.shell;
-  if (g.frame.key != kKeyEscape) return;
-  if (g.end_phase == 0) {
-    g.frame.from_stats = false;
-    s.command = 25;  // carried out next frame
-  } else if (g.end_phase == 6) {
-    s.click_context = 0;
-    g.end_phase = 0;
-    ShowTag(ctx, "exit_to_menu", false);
-  }
+  // Keys reach the game only in click context 0; Escape with the exit question up (context
+  // 16) is that dialog's No.
+  if (g.frame.key != kKeyEscape || g.end_phase != 0) return;
+  g.frame.from_stats = false;
+  s.command = 25;  // carried out next frame
 }
 
 void AnimateAll(Context& ctx) {

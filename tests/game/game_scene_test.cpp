@@ -359,8 +359,6 @@ TEST(GameDialogs, StatisticsOkTwiceMovesOnOneLevel) {
   ASSERT_EQ(ctx.game.level, 30);
   EXPECT_EQ(ctx.shell.click_context, 8) << "the window this guards is gone";
   run.Key(13);
-  fprintf(stderr, "DBG cmd %d last %d phase %d\n", ctx.shell.command, ctx.game.lv.last_level, ctx.game.end_phase);
-  for (int i = 0; i < 200; ++i) { run.Tick(); fprintf(stderr, "DBG %d level %d cmd %d ctx %d phase %d\n", i, ctx.game.level, ctx.shell.command, ctx.shell.click_context, ctx.game.end_phase); }
   run.Click(x, y);
   // A press taken would be carried out once the level is built: play on a while.
   ASSERT_TRUE(run.UntilPlaying());
