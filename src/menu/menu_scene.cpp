@@ -200,10 +200,10 @@ Player* CurrentPlayer(Context& ctx) {
 }
 
 void SaveGameProgress(Context& ctx) {
-  const int type = ctx.game.game_type;
+  const int type = ctx.game.session.game_type;
   Player* p = CurrentPlayer(ctx);
   if (p == nullptr || type < 1 || type > kGameTypes) return;
-  SaveProgress(*p, type, ctx.game.level, ctx.game.scoring.score);
+  SaveProgress(*p, type, ctx.game.session.level, ctx.game.session.score);
   SavePlayers(ctx);
 }
 
