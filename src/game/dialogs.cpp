@@ -367,7 +367,6 @@ void CommandPlayAgain(Context& ctx) {
   if (g.session.game_type != kPuzzle) g.session.level = p.level;
   g.session.score = p.score;
   g.scene.hud.shown_score = p.score;
-  g.play.scoring.level_points = 0;
 }
 
 void CommandExitQuestion(Context& ctx) {
