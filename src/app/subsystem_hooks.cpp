@@ -45,7 +45,9 @@ void LinkGameToPlayers(PlayerLinks& links) {
   links.open_scores = [](Context& ctx) { OpenScoresPage(ctx, true); };
   links.scores_hover = ScoresHover;
   links.scores_page = [](Context& ctx, int button) { ScoresPageClick(ctx, button); };
-  links.open_continue = [](Context& ctx) { return OpenContinueOverGame(ctx, ctx.game.game_type); };
+  links.open_continue = [](Context& ctx) {
+    return OpenContinueOverGame(ctx, ctx.game.session.game_type);
+  };
   links.continue_hover = MenuHover;
   links.continue_answer = RecordContinueAnswer;
 }
@@ -58,7 +60,7 @@ void InstallSubsystemHooks(Context& ctx) {
   // Scenes: the menu behind its loading screen, and the game.
   FillMenuScene(ctx.shell.scenes[SceneId::Menu]);
   FillGameScene(ctx.shell.scenes[SceneId::Game]);
-  LinkGameToPlayers(ctx.game.players);
+  LinkGameToPlayers(ctx.game.run.players);
 
   // Sprite engine.
   h.sprites.move = SpritesMoveHook;

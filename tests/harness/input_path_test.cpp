@@ -76,8 +76,9 @@ class Session {
     menu.frame = [](Context& ctx) {
       EmptySceneFrame(ctx);
       World& w = *g_world;
-      if (w.dialog_at != 0 && ctx.shell.frame_clock >= w.dialog_at && ctx.game.end_phase == 0) {
-        ctx.game.end_phase = 2;  // the statistics
+      if (w.dialog_at != 0 && ctx.shell.frame_clock >= w.dialog_at &&
+          ctx.game.play.end_phase == 0) {
+        ctx.game.play.end_phase = 2;  // the statistics
         ctx.shell.click_context = 8;
       }
       while (w.next < w.schedule.size() && ctx.shell.frame_clock >= w.schedule[w.next].first) {

@@ -124,9 +124,9 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
   ctx_.shell.scenes[SceneId::Menu].key_down(ctx_, 13, 0);  // Yes
   for (int i = 0; i < 400 && games_started_ == 0; ++i) Tick();
   ASSERT_EQ(games_started_, 1);
-  EXPECT_EQ(ctx_.game.game_type, 1);
-  EXPECT_EQ(ctx_.game.level, 3);
-  EXPECT_EQ(ctx_.game.scoring.score, 300);
+  EXPECT_EQ(ctx_.game.session.game_type, 1);
+  EXPECT_EQ(ctx_.game.session.level, 3);
+  EXPECT_EQ(ctx_.game.session.score, 300);
   EXPECT_EQ(CountTag("loading", true), 0) << "the backdrop is hidden for the game";
   EXPECT_EQ(CountTag("input_player_name_back"), 0);
 
@@ -227,20 +227,20 @@ TEST(MenuProgress, TheGameSavesTheCurrentPlayersProgress) {
   InstallSubsystemHooks(ctx);
   ctx.menu.players = {ListPlayer("Ann"), ListPlayer("Bob")};
   ctx.shell.options.player_index = 1;
-  ctx.game.game_type = 2;
-  ctx.game.level = 9;
-  ctx.game.scoring.score = 900;
+  ctx.game.session.game_type = 2;
+  ctx.game.session.level = 9;
+  ctx.game.session.score = 900;
   SaveProgress(ctx);
   EXPECT_EQ(ctx.menu.players[1].checkpoint_score[1], 0);
-  ctx.game.level = 10;
-  ctx.game.scoring.score = 4321;
+  ctx.game.session.level = 10;
+  ctx.game.session.score = 4321;
   SaveProgress(ctx);
   EXPECT_EQ(test::ReadText(dir.path() / "players.txt"),
             "Ann, -1, -1, -1, 1, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0\r\n"
             "Bob, -1, 10, -1, 1, 1, 1, 0, 4321, 0, -1, -1, -1, 0, 4321, 0\r\n");
   // No level yet: a fresh start of the type.
-  ctx.game.level = 0;
-  ctx.game.scoring.score = 55;
+  ctx.game.session.level = 0;
+  ctx.game.session.score = 55;
   SaveProgress(ctx);
   const Player& bob = ctx.menu.players[1];
   EXPECT_EQ(bob.saved_level[1], 1);
@@ -250,7 +250,7 @@ TEST(MenuProgress, TheGameSavesTheCurrentPlayersProgress) {
   EXPECT_EQ(bob.saved_level[0], -1) << "other types untouched";
   // An index past the list falls back to the first player.
   ctx.shell.options.player_index = 7;
-  ctx.game.level = 2;
+  ctx.game.session.level = 2;
   SaveProgress(ctx);
   EXPECT_EQ(ctx.shell.options.player_index, 0);
   EXPECT_EQ(ctx.menu.players[0].saved_level[1], 2);

@@ -191,7 +191,7 @@ TEST_F(FilesTest, UnwritableLogRaisesForTheOperationThatLogged) {
 TEST_F(FilesTest, ComboTableFieldsStandExactlyBetweenTheCommas) {
   WriteText("text/combo.txt", "3,Nice\r\n 5,Great job,ignored\r\n$10,\r\n7\r\n");
   ASSERT_TRUE(ReadComboTable(*ctx_).has_value());
-  const auto& combo = ctx_->game.combo_table;
+  const auto& combo = ctx_->game.run.combo_table;
   ASSERT_EQ(combo.size(), 4u);
   EXPECT_EQ(combo[0].threshold, 3);
   EXPECT_EQ(combo[0].text, "Nice");
