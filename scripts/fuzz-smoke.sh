@@ -33,6 +33,8 @@ ran=0
 failed=0
 while IFS="$tab" read -r binary corpus; do
   [ -n "$binary" ] || continue
+  case "$binary" in /*) ;; *) binary="$root/$binary" ;; esac
+  case "$corpus" in /*) ;; *) corpus="$root/$corpus" ;; esac
   name=$(basename "$binary")
   out="$work/$name"
   mkdir -p "$out/new"
@@ -44,25 +46,26 @@ while IFS="$tab" read -r binary corpus; do
   fi
   # The scratch folder first: libFuzzer writes what it finds into the first folder only.
   # -timeout: one input taking longer is a finding (the default, 1200 s, outlasts the run).
+  # Run from the target's own folder: readers may write their log files into the working one.
   status=0
-  "$binary" "$out/new" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-      -dict="$root/fuzz/integers.dict" -artifact_prefix="$out/" -print_final_stats=1 \
-      >"$out/log.txt" 2>&1 || status=$?
+  (cd "$out" && exec "$binary" "$out/new" "$corpus" -max_total_time="$seconds" -timeout=10 \
+      -rss_limit_mb=2048 -dict="$root/fuzz/integers.dict" -artifact_prefix="$out/" \
+      -print_final_stats=1) >"$out/fuzz.log" 2>&1 || status=$?
   findings=$(find "$out" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' \
       -o -name 'timeout-*' -o -name 'oom-*' \) | sort)
   # A report that did not end the run (a build whose undefined behaviour recovers) still fails.
   reports=$(grep -c -E 'runtime error:|ERROR: (Address|Leak|UndefinedBehavior)Sanitizer' \
-      "$out/log.txt" || true)
-  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$out/log.txt" | tail -n 1)
+      "$out/fuzz.log" || true)
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$out/fuzz.log" | tail -n 1)
   added=$(find "$out/new" -type f | wc -l)
   if [ "$status" -ne 0 ] || [ -n "$findings" ] || [ "$reports" -ne 0 ]; then
     failed=$((failed + 1))
-    echo "fuzz-smoke: $name FAILED (exit $status, ${runs:-?} runs); log: $out/log.txt"
+    echo "fuzz-smoke: $name FAILED (exit $status, ${runs:-?} runs); log: $out/fuzz.log"
     grep -E 'ERROR:|runtime error:|SUMMARY:|^==[0-9]+== *(ERROR|WARNING)|Test unit written' \
-        "$out/log.txt" | head -n 20 | sed 's/^/    /'
+        "$out/fuzz.log" | head -n 20 | sed 's/^/    /'
     for f in $findings; do
       echo "fuzz-smoke: $name failing input: $f"
-      echo "    replay: $build/fuzz/$name $f  (or build/fuzz/fuzz_replay_${name#fuzz_} $f)"
+      echo "    replay: $binary $f"
     done
   else
     echo "fuzz-smoke: $name ok, ${seconds} s, ${runs:-?} runs, $added new inputs"
@@ -73,5 +76,5 @@ if [ "$ran" -eq 0 ]; then
   echo "fuzz-smoke.sh: $list names no target" >&2
   exit 1
 fi
-echo "fuzz-smoke: $ran targets of ${seconds} s, $failed with findings"
+echo "fuzz-smoke: $ran targets, ${seconds} s each, $failed with findings"
 [ "$failed" -eq 0 ]
