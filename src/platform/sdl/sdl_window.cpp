@@ -57,12 +57,12 @@ bool SdlWindow::Translate(const SDL_Event& in, WindowEvent& out) {
       out.type = Type::Close;
       return true;
     case SDL_MOUSEMOTION:
-      PointerAt(in.motion.x, in.motion.y);
+      PointerFromMouseState();
       out.type = Type::MouseMove;
       return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-      PointerAt(in.button.x, in.button.y);
+      PointerFromMouseState();
       out.type = in.type == SDL_MOUSEBUTTONDOWN ? Type::MouseDown : Type::MouseUp;
       out.button = in.button.button == SDL_BUTTON_LEFT     ? kMouseLeft
                    : in.button.button == SDL_BUTTON_RIGHT  ? kMouseRight
@@ -146,8 +146,12 @@ void SdlWindow::GetPointer(int& x, int& y) {
   y = pointer_.y();
 }
 
-void SdlWindow::PointerAt(int wx, int wy) {
-  int w = 0, h = 0;
+void SdlWindow::PointerFromMouseState() {
+  // The window's own mouse state, in window pixels: the events' positions are already scaled
+  // by the renderer (truncated toward zero, so the bar beside the frame would read as inside),
+  // and a web back end gets window positions too.
+  int wx = 0, wy = 0, w = 0, h = 0;
+  SDL_GetMouseState(&wx, &wy);
   SDL_GetWindowSize(window_.get(), &w, &h);
   pointer_.Moved(wx, wy, w, h);
 }

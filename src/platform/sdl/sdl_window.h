@@ -43,8 +43,8 @@ class SdlWindow final : public Window {
   explicit SdlWindow(WindowPtr window) : window_(std::move(window)) {}
   bool Translate(const SDL_Event& in, WindowEvent& out);
 
-  // A mouse event's window position becomes the pointer's frame position.
-  void PointerAt(int wx, int wy);
+  // After a mouse event: the window's mouse state becomes the pointer's frame position.
+  void PointerFromMouseState();
 
   WindowPtr window_;
   Controllers controllers_;
