@@ -11,6 +11,7 @@
 #include <regex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "common/dump_number.h"
 #include "common/sanitized.h"
@@ -78,8 +79,9 @@ class RealWindow : public ::testing::Test {
   void Put(const std::string& name, const std::string& text) { test::WriteText(game_ / name, text); }
   std::string Get(const std::string& name) { return test::ReadText(game_ / name); }
 
-  // The X display with a w x h screen, then the game windowed on it.
-  void Start(int w = 1024, int h = 768) {
+  // The X display with a w x h screen, then the game on it (windowed unless the extra
+  // arguments say otherwise).
+  void Start(int w = 1024, int h = 768, const std::vector<std::string>& extra = {}) {
     std::string error;
     ASSERT_TRUE(x_.Start(w, h, error)) << error;
     std::string script;
@@ -88,10 +90,12 @@ class RealWindow : public ::testing::Test {
     const std::string binary = std::string(QUORVEX_BINARY_DIR) + "/src/quorvex";
     // SDL's own software renderer: the pointer and window paths are what is tested, and a
     // software OpenGL would take the cores the other tests run on.
-    ASSERT_TRUE(game_process_.Start({binary, "--windowed", "--dir", game_.string(), "--pack",
-                                     pack_.string(), "--script", (dir_.path() / "dumps.txt").string(),
-                                     "--ticks", std::to_string(kTicks)},
-                                    {"SDL_AUDIODRIVER=dummy", "SDL_RENDER_DRIVER=software"},
+    std::vector<std::string> argv{binary, "--dir", game_.string(), "--pack", pack_.string(),
+                                  "--script", (dir_.path() / "dumps.txt").string(), "--ticks",
+                                  std::to_string(kTicks)};
+    argv.insert(argv.end(), extra.begin(), extra.end());
+    if (extra.empty() || extra[0] != "--fullscreen") argv.push_back("--windowed");
+    ASSERT_TRUE(game_process_.Start(argv, {"SDL_AUDIODRIVER=dummy", "SDL_RENDER_DRIVER=software"},
                                     (dir_.path() / "game-output.txt").string()));
     const auto end = Clock::now() + kPatience;
     while (window_.empty()) {
@@ -122,6 +126,8 @@ class RealWindow : public ::testing::Test {
     const auto shell = dump.find("\"shell\":");
     ADD_FAILURE() << "waited in vain for " << what << "; last shell section: "
                   << (shell == std::string::npos ? dump : dump.substr(shell, 300))
+                  << "\nwindow " << window_ << ": " << test::Run("xdotool getwindowgeometry " + window_)
+                  << "pointer: " << test::Run("xdotool getmouselocation")
                   << "\ngame output: " << Output();
     return dump;
   }
@@ -178,6 +184,25 @@ class RealWindow : public ::testing::Test {
     });
   }
 
+  // Waits until the game window has this size on the screen.
+  void WaitForGeometry(const std::string& size) {
+    const auto end = Clock::now() + kPatience;
+    std::string geometry;
+    while (geometry.find(size) == std::string::npos && Clock::now() < end) {
+      geometry = test::Run("xdotool getwindowgeometry " + window_);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_NE(geometry.find(size), std::string::npos) << geometry;
+  }
+
+  // The window manager's close key over the game window: it asks the window to close, as its
+  // close button does. The game's exit status.
+  int CloseWindow() {
+    MoveTo(kButtonX, 500);
+    Xdo("key ctrl+alt+Escape");
+    return game_process_.Wait(static_cast<int>(kPatience.count()) * 1000);
+  }
+
   // QUORVEX_SHOTS=DIR keeps a picture of the screen (ImageMagick's import) at each call.
   void Shot(const std::string& name) {
     const char* dir = std::getenv("QUORVEX_SHOTS");
@@ -217,7 +242,8 @@ TEST_F(RealWindow, PointerFollowsMovesWithoutAClick) {
 
 TEST_F(RealWindow, ClickOnStartGameOpensTheGameTypePage) {
   Put("players.txt", kAnn);
-  Start();
+  const fs::path recording = dir_.path() / "session.txt";
+  Start(1024, 768, {"--record", recording.string()});
   WaitForMenu();
   MoveTo(kButtonX, kOptionsY);
   WaitForHover(2);
@@ -230,6 +256,22 @@ TEST_F(RealWindow, ClickOnStartGameOpensTheGameTypePage) {
   });
   EXPECT_EQ(Shell(page, "click_context"), 2);
   Shot("game-type-page");
+  ASSERT_EQ(CloseWindow(), 0) << Output();
+
+  // The recording replays the press on the same button.
+  const std::string session = test::ReadText(recording);
+  const auto quit = session.rfind(" quit");
+  ASSERT_NE(quit, std::string::npos) << session;
+  const auto line = session.rfind('\n', quit);
+  const int last = std::stoi(session.substr(line + 1, quit - line - 1)) - 1;
+  test::WriteText(dir_.path() / "captures.txt", std::to_string(last) + " state end.json\n");
+  const fs::path replay_dir = dir_.path() / "replay";
+  const std::string command = std::string(QUORVEX_BINARY_DIR) + "/src/quorvex --replay " +
+                              recording.string() + " --script " +
+                              (dir_.path() / "captures.txt").string() + " --dir " +
+                              replay_dir.string() + " --pack " + pack_.string() + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(Shell(test::ReadText(replay_dir / "end.json"), "click_context"), 2);
 }
 
 TEST_F(RealWindow, TypingANameOnTheFirstRunCreatesThePlayer) {
@@ -280,13 +322,7 @@ TEST_F(RealWindow, FullscreenScalesTheFrameOntoTheScreen) {
   WaitForHover(3);
   Xdo("click 1");
   WaitFor("fullscreen", [](const std::string& d) { return Shell(d, "fullscreen") == 1; });
-  const auto end = Clock::now() + kPatience;
-  std::string geometry;
-  while (geometry.find("1024x768") == std::string::npos && Clock::now() < end) {
-    geometry = test::Run("xdotool getwindowgeometry " + window_);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  ASSERT_NE(geometry.find("1024x768"), std::string::npos) << geometry;
+  WaitForGeometry("1024x768");
   // Screen positions now, the window covers it all.
   Xdo("mousemove 512 384");
   WaitForPointer(400, 300);
@@ -296,6 +332,28 @@ TEST_F(RealWindow, FullscreenScalesTheFrameOntoTheScreen) {
   Xdo("mousemove 0 0");
   WaitForPointer(0, 0);
   EXPECT_NE(Get("options.txt").find("fullscreen=1"), std::string::npos);
+}
+
+TEST_F(RealWindow, WideFullscreenLeavesBarsBesideTheFrame) {
+  Put("players.txt", kAnn);
+  Start(1280, 720, {"--fullscreen"});
+  WaitForMenu();
+  WaitForGeometry("1280x720");
+  // Scale 1.2: the frame is 960 wide from x 160; bars on either side.
+  Xdo("mousemove 640 360");
+  WaitForPointer(400, 300);
+  Xdo("mousemove 160 0");
+  WaitForPointer(0, 0);
+  Xdo("mousemove 1119 719");
+  WaitForPointer(799, 599);
+  Xdo("mousemove 100 360");
+  const std::string bar = WaitFor("the pointer on a bar", [](const std::string& d) {
+    return Shell(d, "mouse_x") == -1000;
+  });
+  EXPECT_EQ(Shell(bar, "hover_button"), -1);
+  Shot("bar");
+  // The switch was for this run: the file keeps its windowed mode.
+  EXPECT_NE(Get("options.txt").find("fullscreen=0"), std::string::npos);
 }
 
 TEST_F(RealWindow, LosingTheFocusPausesTheGame) {
@@ -337,10 +395,7 @@ TEST_F(RealWindow, ClosingTheWindowExitsWithTheSavesWritten) {
   WaitFor("the music a step down", [](const std::string& d) {
     return Number(d, "options", "music_volume") == 8;
   });
-  // The window manager's close key: it asks the window to close, as its close button does.
-  MoveTo(kButtonX, 500);
-  Xdo("key ctrl+alt+Escape");
-  EXPECT_EQ(game_process_.Wait(static_cast<int>(kPatience.count()) * 1000), 0) << Output();
+  EXPECT_EQ(CloseWindow(), 0) << Output();
   EXPECT_NE(Get("options.txt").find("music_volume=8"), std::string::npos);
   EXPECT_EQ(Get("players.txt"), kAnn);
   // Saves are written whole: no temporary file is left beside them.
