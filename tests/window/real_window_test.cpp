@@ -249,8 +249,8 @@ TEST_F(RealWindow, ClickOnStartGameOpensTheGameTypePage) {
   WaitForHover(2);
   // Moved and pressed at once, as a tool does: the press acts on the button now under the
   // pointer, not on the one a frame saw before.
-  MoveTo(kButtonX, kFirstButtonY);
-  Xdo("click 1");
+  Xdo("mousemove --window " + window_ + " " + std::to_string(kButtonX) + " " +
+      std::to_string(kFirstButtonY) + " click 1");
   const std::string page = WaitFor("another page", [](const std::string& d) {
     return Shell(d, "click_context") != 1;
   });
