@@ -124,7 +124,8 @@ class RealWindow : public ::testing::Test {
     lost_ = true;
     Shot("timeout");
     const auto shell = dump.find("\"shell\":");
-    ADD_FAILURE() << "waited in vain for " << what << "; last shell section: "
+    ADD_FAILURE() << "waited in vain for " << what << "; last dump at tick " << Top(dump, "tick")
+                  << " (now " << Top(Get("live.json"), "tick") << "), its shell section: "
                   << (shell == std::string::npos ? dump : dump.substr(shell, 300))
                   << "\nwindow " << window_ << ": " << test::Run("xdotool getwindowgeometry " + window_)
                   << "pointer: " << test::Run("xdotool getmouselocation")
