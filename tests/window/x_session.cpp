@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,8 +42,10 @@ bool Child::Start(const std::vector<std::string>& argv, const std::vector<std::s
   const pid_t pid = fork();
   if (pid < 0) return false;
   if (pid == 0) {
-    // Own process group: a signal for the child never reaches the test.
+    // Own process group: a signal for the child never reaches the test. And it ends with the
+    // test, even one killed at its time limit, so no X server outlives the run.
     setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
     const int out = open(out_file.empty() ? "/dev/null" : out_file.c_str(),
                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
