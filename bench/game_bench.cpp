@@ -20,15 +20,15 @@ std::unique_ptr<Context> MakeWorld() {
   auto ctx = std::make_unique<Context>();
   ctx->shell.options.ball_step = 16;
   ctx->shell.random.Seed(7);
-  ctx->game.field.colour_count = 5;
-  for (int r = -1; r <= 89; ++r) ctx->game.field.code(r) = r % 2 != 0 ? 12 : 11;
+  ctx->game.play.field.colour_count = 5;
+  for (int r = -1; r <= 89; ++r) ctx->game.play.field.code(r) = r % 2 != 0 ? 12 : 11;
   return ctx;
 }
 
 // Rows first..last full of random colours (pictures at their cells).
 void FillRows(Context& ctx, int first, int last) {
   for (int r = first; r <= last; ++r) {
-    for (int c = 2; c < 2 + ctx.game.field.code(r); ++c) {
+    for (int c = 2; c < 2 + ctx.game.play.field.code(r); ++c) {
       PutBall(ctx, c, r, 1 + ctx.shell.random.Next(5), 0, 0);
     }
   }
@@ -45,11 +45,11 @@ void ReportAllocations(benchmark::State& state, long before) {
 // on the full collision test.
 void BM_PlannerLongBouncingPathIntoFullField(benchmark::State& state) {
   auto ctx = MakeWorld();
-  ctx->game.field.top_rows = 90;
+  ctx->game.play.field.top_rows = 90;
   FillRows(*ctx, 60, 89);
   PutBall(*ctx, 0, -1, 1, 0, 0);
   AimUpdate(*ctx, 0, 560, 800, 600);  // clamps to 67.5 degrees
-  const AimState a = ctx->game.aim;
+  const AimState a = ctx->game.scene.aim;
   PlanShot(*ctx, static_cast<int>(a.start_x), static_cast<int>(a.start_y), a.vx, a.vy);
   const long before = qv::test::AllocationCount();
   for (auto _ : state) {
@@ -58,7 +58,7 @@ void BM_PlannerLongBouncingPathIntoFullField(benchmark::State& state) {
     benchmark::DoNotOptimize(hit);
   }
   ReportAllocations(state, before);
-  state.counters["path_points"] = ctx->game.path.length;
+  state.counters["path_points"] = ctx->game.play.path.length;
 }
 BENCHMARK(BM_PlannerLongBouncingPathIntoFullField);
 
@@ -66,7 +66,7 @@ BENCHMARK(BM_PlannerLongBouncingPathIntoFullField);
 void BM_PlannerEmptyFieldToTheTop(benchmark::State& state) {
   auto ctx = MakeWorld();
   AimUpdate(*ctx, 0, 560, 800, 600);
-  const AimState a = ctx->game.aim;
+  const AimState a = ctx->game.scene.aim;
   PlanShot(*ctx, static_cast<int>(a.start_x), static_cast<int>(a.start_y), a.vx, a.vy);
   const long before = qv::test::AllocationCount();
   for (auto _ : state) {
@@ -75,7 +75,7 @@ void BM_PlannerEmptyFieldToTheTop(benchmark::State& state) {
     benchmark::DoNotOptimize(hit);
   }
   ReportAllocations(state, before);
-  state.counters["path_points"] = ctx->game.path.length;
+  state.counters["path_points"] = ctx->game.play.path.length;
 }
 BENCHMARK(BM_PlannerEmptyFieldToTheTop);
 
@@ -89,7 +89,7 @@ void BM_PlannerLevelStartSweep(benchmark::State& state) {
   for (auto _ : state) {
     mouse = (mouse + 7) % 800;
     AimUpdate(*ctx, mouse, 300, 800, 600);
-    const AimState& a = ctx->game.aim;
+    const AimState& a = ctx->game.scene.aim;
     const bool hit =
         PlanShot(*ctx, static_cast<int>(a.start_x), static_cast<int>(a.start_y), a.vx, a.vy);
     benchmark::DoNotOptimize(hit);
@@ -102,7 +102,7 @@ BENCHMARK(BM_PlannerLevelStartSweep);
 // that keeps everything (nothing is unsupported).
 void BM_SupportFillAndDropFullField(benchmark::State& state) {
   auto ctx = MakeWorld();
-  ctx->game.field.top_rows = 90;
+  ctx->game.play.field.top_rows = 90;
   FillRows(*ctx, 0, 89);
   const long before = qv::test::AllocationCount();
   for (auto _ : state) {
@@ -116,16 +116,16 @@ BENCHMARK(BM_SupportFillAndDropFullField);
 // The colour fill over a full one-colour field (the largest group), then clearing its marks.
 void BM_ColourFillWholeField(benchmark::State& state) {
   auto ctx = MakeWorld();
-  ctx->game.field.top_rows = 90;
+  ctx->game.play.field.top_rows = 90;
   for (int r = 0; r <= 89; ++r) {
-    for (int c = 2; c < 2 + ctx->game.field.code(r); ++c) PutBall(*ctx, c, r, 3, 0, 0);
+    for (int c = 2; c < 2 + ctx->game.play.field.code(r); ++c) PutBall(*ctx, c, r, 3, 0, 0);
   }
   const long before = qv::test::AllocationCount();
   for (auto _ : state) {
-    ctx->game.scoring.match_count = 0;
+    ctx->game.play.scoring.match_count = 0;
     ColourFill(*ctx, 2, 0, 3);
-    ClearMarks(ctx->game.field, 0xFF);
-    benchmark::DoNotOptimize(ctx->game.scoring.match_count);
+    ClearMarks(ctx->game.play.field, 0xFF);
+    benchmark::DoNotOptimize(ctx->game.play.scoring.match_count);
   }
   ReportAllocations(state, before);
 }
@@ -134,15 +134,15 @@ BENCHMARK(BM_ColourFillWholeField);
 // The multiball fill in a full field of five colours: seven bit fills from its six neighbours.
 void BM_MultiballFillFullField(benchmark::State& state) {
   auto ctx = MakeWorld();
-  ctx->game.field.top_rows = 90;
+  ctx->game.play.field.top_rows = 90;
   FillRows(*ctx, 0, 89);
   PutBall(*ctx, 7, 45, kKindMultiball, 0, 0);
   const long before = qv::test::AllocationCount();
   for (auto _ : state) {
-    ctx->game.scoring.match_count = 0;
+    ctx->game.play.scoring.match_count = 0;
     MultiballFill(*ctx, 7, 45);
-    ClearMarks(ctx->game.field, 0xFF);
-    benchmark::DoNotOptimize(ctx->game.scoring.match_count);
+    ClearMarks(ctx->game.play.field, 0xFF);
+    benchmark::DoNotOptimize(ctx->game.play.scoring.match_count);
   }
   ReportAllocations(state, before);
 }

@@ -15,6 +15,7 @@
 #include "harness/recorder.h"
 #include "harness/runner.h"
 #include "harness/script.h"
+#include "harness/script_file.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/headless/headless_window.h"
@@ -39,14 +40,9 @@ namespace fs = std::filesystem;
 // groups the window under the installed launcher and its icon.
 constexpr const char* kAppId = "org.quorvex.quorvex";
 
-// Reads and parses a script file; prints the reason and returns false on failure.
-bool LoadScript(const std::string& path, std::optional<qv::Script>& out) {
-  const std::optional<std::string> text = qv::platform::ReadWholeFile(path);
-  if (!text) {
-    std::fprintf(stderr, "quorvex: cannot read the script '%s'\n", path.c_str());
-    return false;
-  }
-  qv::Expected<qv::Script> parsed = qv::ParseScript(*text, path);
+// Reads and parses a script or recording; prints the reason and returns false on failure.
+bool LoadScript(const std::string& path, qv::ScriptOrigin origin, std::optional<qv::Script>& out) {
+  qv::Expected<qv::Script> parsed = qv::LoadScriptFile(path, origin);
   if (!parsed) {
     std::fprintf(stderr, "quorvex: %s\n", qv::Describe(parsed.error()).c_str());
     return false;
@@ -119,9 +115,9 @@ int RunSession(qv::Context& ctx, qv::LoopOptions& loop, qv::platform::Clock& clo
 
 int Run(const qv::CommandLine& cl) {
   std::optional<qv::Script> script, replay;
-  if (!cl.script.empty() && !LoadScript(cl.script, script)) return 2;
+  if (!cl.script.empty() && !LoadScript(cl.script, qv::ScriptOrigin::Script, script)) return 2;
   if (!cl.replay.empty()) {
-    if (!LoadScript(cl.replay, replay)) return 2;
+    if (!LoadScript(cl.replay, qv::ScriptOrigin::Recording, replay)) return 2;
     script = script ? Merge(std::move(*replay), *script) : std::move(*replay);
   }
   // Recordings are written where the player started the program, not in the game folder.

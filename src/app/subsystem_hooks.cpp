@@ -1,9 +1,7 @@
-// The one place where subsystems plug into the shell. When a subsystem lands, it replaces the
-// stand-in it takes over here (one line each, or one Fill<Name>Scene call for a scene) and
-// registers its state-dump section.
+// The one place where subsystems plug into the shell: each fills its seams here (one line each,
+// or one Fill<Name>Scene call for a scene) and registers its state-dump section.
 #include "app/subsystem_hooks.h"
 
-#include "app/default_scenes.h"
 #include "audio/audio.h"
 #include "audio/audio_dump.h"
 #include "context.h"
@@ -47,7 +45,9 @@ void LinkGameToPlayers(PlayerLinks& links) {
   links.open_scores = [](Context& ctx) { OpenScoresPage(ctx, true); };
   links.scores_hover = ScoresHover;
   links.scores_page = [](Context& ctx, int button) { ScoresPageClick(ctx, button); };
-  links.open_continue = [](Context& ctx) { return OpenContinueOverGame(ctx, ctx.game.game_type); };
+  links.open_continue = [](Context& ctx) {
+    return OpenContinueOverGame(ctx, ctx.game.session.game_type);
+  };
   links.continue_hover = MenuHover;
   links.continue_answer = RecordContinueAnswer;
 }
@@ -60,7 +60,7 @@ void InstallSubsystemHooks(Context& ctx) {
   // Scenes: the menu behind its loading screen, and the game.
   FillMenuScene(ctx.shell.scenes[SceneId::Menu]);
   FillGameScene(ctx.shell.scenes[SceneId::Game]);
-  LinkGameToPlayers(ctx.game.players);
+  LinkGameToPlayers(ctx.game.run.players);
 
   // Sprite engine.
   h.sprites.move = SpritesMoveHook;
@@ -85,6 +85,7 @@ void InstallSubsystemHooks(Context& ctx) {
   h.sound.mute_on_deactivate = MuteOnDeactivate;
   h.sound.resume_on_restore = ResumeOnRestore;
   h.sound.music_system_on = MusicSystemOn;
+  h.sound.volume_option_read = VolumeOptionRead;
 
   // State dump sections, in dump order.
   h.state_sections.push_back({"shell", WriteShellSection});

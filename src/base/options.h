@@ -4,6 +4,10 @@
 
 namespace qv {
 
+// The step rate the content pack ships: used in place of one in the file that is below 1, which
+// would leave every scene frozen.
+constexpr int kDefaultMoveCnt = 16;
+
 struct Options {
   bool fullscreen = false;
   bool mode16bit = false;

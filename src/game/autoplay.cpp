@@ -29,8 +29,8 @@ bool IsColour(int kind) {
 
 // Flood of `colour` from the target cell (which holds the new ball); marks the group gone.
 int Group(GameState& g, int c0, int r0, int colour) {
-  AutoplayState& b = g.bot;
-  const BallField& f = g.field;
+  AutoplayState& b = g.run.bot;
+  const BallField& f = g.play.field;
   const std::uint32_t mark = ++b.stamp;
   int head = 0, tail = 0, n = 0;
   b.queue[static_cast<std::size_t>(tail++)] = static_cast<std::int16_t>(Index(c0, r0));
@@ -55,8 +55,8 @@ int Group(GameState& g, int c0, int r0, int colour) {
 
 // What would fall once the cells marked gone (stamp `group`) are removed: balls and crystals.
 void Falls(GameState& g, std::uint32_t group, int& balls, int& crystals) {
-  AutoplayState& b = g.bot;
-  const BallField& f = g.field;
+  AutoplayState& b = g.run.bot;
+  const BallField& f = g.play.field;
   const std::uint32_t mark = ++b.stamp;
   int head = 0, tail = 0;
   const int anchor = std::min(f.top_rows - 1, kFieldRowMax);
@@ -93,7 +93,7 @@ void Falls(GameState& g, std::uint32_t group, int& balls, int& crystals) {
 
 // How good it is for a ball of `kind` to settle in (c, r).
 double Judge(GameState& g, int kind, int c, int r) {
-  const BallField& f = g.field;
+  const BallField& f = g.play.field;
   double best = -1e9;
   int colours[8] = {kind, 0, 0, 0, 0, 0, 0, 0};
   int count = 1;
@@ -119,7 +119,7 @@ double Judge(GameState& g, int kind, int c, int r) {
     double score;
     if (n >= 3) {
       int balls = 0, crystals = 0;
-      Falls(g, g.bot.stamp, balls, crystals);
+      Falls(g, g.run.bot.stamp, balls, crystals);
       score = kMatched + 10.0 * n + 15.0 * balls + 400.0 * crystals;
     } else {
       score = 40.0 * (n - 1) + 2.0 * r;
@@ -135,26 +135,28 @@ double Judge(GameState& g, int kind, int c, int r) {
 // question needs both (the aim is restored afterwards).
 AimChoice Best(Context& ctx, int kind, int other_kind = 0, AimChoice* other = nullptr) {
   GameState& g = ctx.game;
-  const AimState saved = g.aim;
+  LevelPlay& play = g.play;
+  const AimState saved = g.scene.aim;
   AimChoice best;
   constexpr int kY = 330;
   for (int x = 2; x < kScreenWidth; x += 3) {
-    g.aim.cannon_turning = false;
+    g.scene.aim.cannon_turning = false;
     AimUpdate(ctx, x, kY, kScreenWidth, kScreenHeight);
-    if (!PlanShot(ctx, RoundEven(g.aim.start_x), RoundEven(g.aim.start_y), g.aim.vx, g.aim.vy)) {
+    if (!PlanShot(ctx, RoundEven(g.scene.aim.start_x), RoundEven(g.scene.aim.start_y),
+                  g.scene.aim.vx, g.scene.aim.vy)) {
       continue;
     }
     // Near-equal choices go to the middle, where a slightly wrong aim still lands.
     const double bias = -std::abs(x - 400) * 0.001;
-    const double score = Judge(g, kind, g.path.target_col, g.path.target_row) + bias;
+    const double score = Judge(g, kind, play.path.target_col, play.path.target_row) + bias;
     if (score > best.score) best = {x, kY, score};
     if (other) {
-      const double alt = Judge(g, other_kind, g.path.target_col, g.path.target_row) + bias;
+      const double alt = Judge(g, other_kind, play.path.target_col, play.path.target_row) + bias;
       if (alt > other->score) *other = {x, kY, alt};
     }
   }
-  g.aim = saved;
-  if (g.port) g.port->SetAimRotation(ctx, saved.angle);
+  g.scene.aim = saved;
+  if (g.run.port) g.run.port->SetAimRotation(ctx, saved.angle);
   return best;
 }
 
@@ -174,7 +176,7 @@ void Button(Context& ctx, bool down, int button) {
 
 // Starts a click on the centre of a picture (or at x, y for pic -1).
 void Aim(Context& ctx, PicId pic, int x, int y, int button) {
-  AutoplayState& b = ctx.game.bot;
+  AutoplayState& b = ctx.game.run.bot;
   if (const TMultiSprite* m = Pic(ctx, pic)) {
     x = static_cast<int>(m->x) + std::max(m->width, 8) / 2;
     y = static_cast<int>(m->y) + std::max(m->height, 8) / 2;
@@ -190,7 +192,7 @@ void Aim(Context& ctx, PicId pic, int x, int y, int button) {
 }  // namespace
 
 AimChoice ChooseAim(Context& ctx) {
-  return Best(ctx, ctx.game.current_ball.kind);
+  return Best(ctx, ctx.game.play.current_ball.kind);
 }
 
 void AutoplayStep(Context& ctx) {
@@ -199,7 +201,8 @@ void AutoplayStep(Context& ctx) {
     return;
   }
   GameState& g = ctx.game;
-  AutoplayState& b = g.bot;
+  LevelPlay& play = g.play;
+  AutoplayState& b = g.run.bot;
   ShellState& s = ctx.shell;
   if (b.wait > 0) {
     --b.wait;
@@ -218,17 +221,17 @@ void AutoplayStep(Context& ctx) {
     return;
   }
   if (s.command != 0) return;
-  const HudState& h = g.hud;
-  switch (g.end_phase) {
+  const HudState& h = g.scene.hud;
+  switch (play.end_phase) {
     case 0: {
-      const bool ready = h.cannon_step >= 31 && !g.lv.start_flag && !g.walls.moving &&
-                         !g.ball_in_flight && g.climb_remaining == 0 && g.shot == nullptr;
+      const bool ready = play.hud.cannon_step >= 31 && !play.lv.start_flag && !play.walls.moving &&
+                         !play.ball_in_flight && play.climb_remaining == 0 && play.shot == nullptr;
       if (!ready) return;
-      const bool may_swap = g.mounted_rockets == 0 && g.next_ball.kind != 0;
+      const bool may_swap = play.mounted_rockets == 0 && play.next_ball.kind != 0;
       AimChoice next;
       const AimChoice now =
-          Best(ctx, g.current_ball.kind, g.next_ball.kind, may_swap ? &next : nullptr);
-      if (g.mounted_rockets > 0 && now.score < kMatched) {
+          Best(ctx, play.current_ball.kind, play.next_ball.kind, may_swap ? &next : nullptr);
+      if (play.mounted_rockets > 0 && now.score < kMatched) {
         // A paint rocket where nothing matches.
         Aim(ctx, kNoPic, now.x, now.y, platform::kMouseRight);
         return;

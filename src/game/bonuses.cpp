@@ -24,51 +24,55 @@ double SlotY(int i) {
 }
 
 void SlotBar(Context& ctx, int i, double x, int color) {
-  if (ctx.game.port && i < 6) ctx.game.port->SetSlotBar(ctx, i, x, color);
+  if (ctx.game.run.port && i < 6) ctx.game.run.port->SetSlotBar(ctx, i, x, color);
 }
 
 void Cursor(Context& ctx, int variant) {
-  if (ctx.game.port) ctx.game.port->SetCursorVariant(ctx, variant);
+  if (ctx.game.run.port) ctx.game.run.port->SetCursorVariant(ctx, variant);
 }
 
 void ShowRockets(Context& ctx) {
-  if (ctx.game.port) ctx.game.port->ShowMountedRockets(ctx, ctx.game.mounted_rockets);
+  if (ctx.game.run.port) ctx.game.run.port->ShowMountedRockets(ctx, ctx.game.play.mounted_rockets);
 }
 
 // Effects of a bonus leaving its waiting stage.
 void StartBonus(Context& ctx, BonusEntry& e) {
   GameState& g = ctx.game;
+  LevelPlay& play = g.play;
   const int t = e.type;
-  g.bonus_types[t].active = true;
+  g.scene.bonus_types[t].active = true;
   switch (t) {
     case 2:
-      g.cursor_idle_variant = 2;
+      play.cursor_idle_variant = 2;
       Cursor(ctx, 2);
       PlaySample(ctx, "sample_bonus_target");
       break;
     case 3:
-      g.scoring.multiplier *= 2;
+      play.scoring.multiplier *= 2;
       break;
     case 4:
-      g.scoring.multiplier *= 4;
+      play.scoring.multiplier *= 4;
       break;
     case 5:
-      g.freeze = true;
+      play.freeze = true;
       PlaySample(ctx, "sample_bonus_freeze");
       break;
     case 7:
-      if (g.walls.target == 11) {
-        g.walls.target = 2;
-        g.walls.direction = -1;
-        g.walls.next_time = 0;
+      if (play.walls.target == 11) {
+        play.walls.target = 2;
+        play.walls.direction = -1;
+        play.walls.next_time = 0;
       }
       PlaySample(ctx, "sample_bonus_net_expand");
       break;
     case 8: {
-      // A puzzle board still at or above y 81 leaves the field no room to climb.
-      const bool board_top = g.game_type == kPuzzle && g.port && g.port->BoardY(ctx) <= 81;
-      if (!board_top) {
-        g.climb_remaining += 30;
+      // A puzzle board still at or above y 81 leaves the field no room to climb. In challenge
+      // the floor hold, not the climb, moves the field up: a climb would never be used up and
+      // would hold back every shot and descent.
+      const bool board_top =
+          g.session.game_type == kPuzzle && g.run.port && g.run.port->BoardY(ctx) <= 81;
+      if (g.session.game_type != kChallenge && !board_top) {
+        play.climb_remaining += 30;
       } else {
         EndBonus(ctx, 8);
       }
@@ -76,7 +80,7 @@ void StartBonus(Context& ctx, BonusEntry& e) {
       break;
     }
     case 9:
-      if (g.mounted_rockets < 2) g.mounted_rockets += 1;
+      if (play.mounted_rockets < 2) play.mounted_rockets += 1;
       ShowRockets(ctx);
       break;
     default:
@@ -89,28 +93,29 @@ void StartBonus(Context& ctx, BonusEntry& e) {
 void ResetBonusTypes(Context& ctx) {
   const Options& o = ctx.shell.options;
   for (int t = 0; t <= 10; ++t) {
-    BonusType& b = ctx.game.bonus_types[t];
+    BonusType& b = ctx.game.scene.bonus_types[t];
     b.active = false;
     b.duration = 0;
     b.mode = 2;
   }
-  ctx.game.bonus_types[2] = {false, o.bonus_target_time * 1000, 1};
-  ctx.game.bonus_types[5] = {false, o.bonus_freeze_time * 1000, 1};
-  ctx.game.bonus_types[7] = {false, o.bonus_inc_width_time * 1000, 1};
+  ctx.game.scene.bonus_types[2] = {false, o.bonus_target_time * 1000, 1};
+  ctx.game.scene.bonus_types[5] = {false, o.bonus_freeze_time * 1000, 1};
+  ctx.game.scene.bonus_types[7] = {false, o.bonus_inc_width_time * 1000, 1};
 }
 
 void Collect(Context& ctx, int type, int ball_kind, double x, double y) {
   if (type <= 0 || type > 10) return;
   GameState& g = ctx.game;
+  LevelPlay& play = g.play;
   if (type == 3) PlaySample(ctx, "sample_bonus_x2");
   if (type == 4) PlaySample(ctx, "sample_bonus_x4");
   if (type == 6) PlaySample(ctx, "sample_bonus_small_bomb");
   if (type == 9) PlaySample(ctx, "sample_bonus_paint_rocket");
 
   std::size_t i = 0;
-  while (i < g.bonuses.size() && g.bonuses[i].type != -1) ++i;
-  if (i == g.bonuses.size()) g.bonuses.emplace_back();
-  BonusEntry& e = g.bonuses[i];
+  while (i < play.bonuses.size() && play.bonuses[i].type != -1) ++i;
+  if (i == play.bonuses.size()) play.bonuses.emplace_back();
+  BonusEntry& e = play.bonuses[i];
   e = BonusEntry{};
   e.type = type;
   e.stage = 3;
@@ -129,7 +134,7 @@ void Collect(Context& ctx, int type, int ball_kind, double x, double y) {
     SetPartAnimPos(ctx, e.icon, 2, type - 1);
     SetPartVisible(ctx, e.icon, 3, false);
     const int slot = static_cast<int>(i);
-    if (g.bonus_types[type].mode == 1) {
+    if (g.scene.bonus_types[type].mode == 1) {
       e.stage = 4;
       SetPicPos(ctx, e.icon, x, y);
       e.vx = (20 - x) / 50;
@@ -143,15 +148,16 @@ void Collect(Context& ctx, int type, int ball_kind, double x, double y) {
 
 void BonusListStep(Context& ctx) {
   GameState& g = ctx.game;
+  LevelPlay& play = g.play;
   const std::uint32_t now = GameNow(ctx);
-  for (std::size_t idx = 0; idx < g.bonuses.size(); ++idx) {
+  for (std::size_t idx = 0; idx < play.bonuses.size(); ++idx) {
     const int i = static_cast<int>(idx);
-    if (g.bonuses[idx].type == -1) continue;
+    if (play.bonuses[idx].type == -1) continue;
     {
-      BonusEntry& e = g.bonuses[idx];
+      BonusEntry& e = play.bonuses[idx];
       if (e.stage == 4 && e.icon != kNoPic && e.vx != 0) {
         const int slot = CreateParticle(ctx, 17, PicX(ctx, e.icon), PicY(ctx, e.icon));
-        SetPicZ(ctx, g.particles.slots[slot].sprite, PicZ(ctx, e.icon) - 1);
+        SetPicZ(ctx, g.run.particles.slots[slot].sprite, PicZ(ctx, e.icon) - 1);
         SetPicPos(ctx, e.icon, PicX(ctx, e.icon) + e.vx, PicY(ctx, e.icon) + e.vy);
         if (PicX(ctx, e.icon) <= 20) {
           e.vx = 0;
@@ -162,17 +168,17 @@ void BonusListStep(Context& ctx) {
         }
       }
     }
-    if (g.bonuses[idx].stage == 3) {
-      const int type = g.bonuses[idx].type;
+    if (play.bonuses[idx].stage == 3) {
+      const int type = play.bonuses[idx].type;
       bool wait = false;
-      for (std::size_t j = 0; j < g.bonuses.size(); ++j) {
-        if (j == idx || g.bonuses[j].type != type) continue;
-        if (g.bonuses[j].stage == 1 || (type == 8 && g.bonuses[j].stage == 2)) wait = true;
+      for (std::size_t j = 0; j < play.bonuses.size(); ++j) {
+        if (j == idx || play.bonuses[j].type != type) continue;
+        if (play.bonuses[j].stage == 1 || (type == 8 && play.bonuses[j].stage == 2)) wait = true;
       }
       if (!wait) {
-        BonusEntry& e = g.bonuses[idx];
-        e.expiry = now + static_cast<std::uint32_t>(g.bonus_types[type].duration);
-        if (g.bonus_types[type].mode == 1) {
+        BonusEntry& e = play.bonuses[idx];
+        e.expiry = now + static_cast<std::uint32_t>(g.scene.bonus_types[type].duration);
+        if (g.scene.bonus_types[type].mode == 1) {
           e.stage = 1;
         } else {
           e.stage = 2;
@@ -182,19 +188,19 @@ void BonusListStep(Context& ctx) {
         StartBonus(ctx, e);
       }
     }
-    if (g.bonuses[idx].type == -1) continue;
-    if (g.bonuses[idx].stage == 1) {
-      const BonusEntry& e = g.bonuses[idx];
+    if (play.bonuses[idx].type == -1) continue;
+    if (play.bonuses[idx].stage == 1) {
+      const BonusEntry& e = play.bonuses[idx];
       if (now > e.expiry) {
         EndBonus(ctx, e.type);
       } else if (i < 6) {
-        const int duration = g.bonus_types[e.type].duration;
+        const int duration = g.scene.bonus_types[e.type].duration;
         // A zero duration (option 0) would divide by zero: the bar is simply empty.
         const double x = duration > 0 ? 31 + 29.0 * (e.expiry - now) / duration : 31;
         SlotBar(ctx, i, x, 0x00FF00);
       }
-    } else if (g.bonuses[idx].stage == 2) {
-      const BonusEntry& e = g.bonuses[idx];
+    } else if (play.bonuses[idx].stage == 2) {
+      const BonusEntry& e = play.bonuses[idx];
       if (now > e.start_time && e.type != 8) EndBonus(ctx, e.type);
     }
   }
@@ -202,31 +208,32 @@ void BonusListStep(Context& ctx) {
 
 void EndBonus(Context& ctx, int type) {
   GameState& g = ctx.game;
+  LevelPlay& play = g.play;
   if (type < 1 || type > 10) return;
-  for (std::size_t i = 0; i < g.bonuses.size(); ++i) {
-    BonusEntry& e = g.bonuses[i];
+  for (std::size_t i = 0; i < play.bonuses.size(); ++i) {
+    BonusEntry& e = play.bonuses[i];
     if (e.type != type || (e.stage != 1 && e.stage != 2)) continue;
     e.type = -1;
     FreePic(ctx, e.icon);
-    if (i < 6 && ctx.game.port) ctx.game.port->SetSlotBarX(ctx, static_cast<int>(i), 31);
+    if (i < 6 && ctx.game.run.port) ctx.game.run.port->SetSlotBarX(ctx, static_cast<int>(i), 31);
   }
   if (type == 2) {
-    g.cursor_idle_variant = 0;
+    play.cursor_idle_variant = 0;
     Cursor(ctx, 0);
   }
-  if (type == 5) g.freeze = false;
-  if (type == 7 && g.walls.target == 2) {
-    g.walls.target = 11;
-    g.walls.direction = 1;
-    g.walls.next_time = 0;
+  if (type == 5) play.freeze = false;
+  if (type == 7 && play.walls.target == 2) {
+    play.walls.target = 11;
+    play.walls.direction = 1;
+    play.walls.next_time = 0;
   }
-  g.bonus_types[type].active = false;
+  g.scene.bonus_types[type].active = false;
 }
 
 void EndAllBonuses(Context& ctx) {
   for (int t = 1; t <= 10; ++t) EndBonus(ctx, t);
-  for (std::size_t i = 0; i < ctx.game.bonuses.size(); ++i) {
-    BonusEntry& e = ctx.game.bonuses[i];
+  for (std::size_t i = 0; i < ctx.game.play.bonuses.size(); ++i) {
+    BonusEntry& e = ctx.game.play.bonuses[i];
     if (i < 6) FreePic(ctx, e.icon);
     e.type = -1;
   }
@@ -234,25 +241,26 @@ void EndAllBonuses(Context& ctx) {
 
 void TargetTracerStep(Context& ctx) {
   GameState& g = ctx.game;
-  if (g.ball_in_flight) {
-    SetPicVisible(ctx, g.tracer, false);
+  LevelPlay& play = g.play;
+  if (play.ball_in_flight) {
+    SetPicVisible(ctx, play.tracer, false);
     return;
   }
-  if (g.path.length > 0 && g.bonus_types[2].active) {
-    if (g.tracer == kNoPic) {
-      g.tracer = MakePic(ctx, "graphics\\bonuses\\target.spr", "trasser");
-      SetPicZ(ctx, g.tracer, 210);
+  if (play.path.length > 0 && g.scene.bonus_types[2].active) {
+    if (play.tracer == kNoPic) {
+      play.tracer = MakePic(ctx, "graphics\\bonuses\\target.spr", "trasser");
+      SetPicZ(ctx, play.tracer, 210);
     }
-    const PathPoint& p = g.path.points[static_cast<std::size_t>(g.path.length - 1)];
-    SetPicPos(ctx, g.tracer, p.x, p.y);
-    SetPicVisible(ctx, g.tracer, true);
+    const PathPoint& p = play.path.points[static_cast<std::size_t>(play.path.length - 1)];
+    SetPicPos(ctx, play.tracer, p.x, p.y);
+    SetPicVisible(ctx, play.tracer, true);
   } else {
-    SetPicVisible(ctx, g.tracer, false);
+    SetPicVisible(ctx, play.tracer, false);
   }
 }
 
 void ColourBombBlast(Context& ctx, int c, int r, int paint) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   for (const CellRef& n : Neighbours(f, c, r)) {
     if (!BallField::InRange(n.col, n.row)) continue;
     FieldCell& cell = f.at(n.col, n.row);
@@ -268,7 +276,7 @@ void ColourBombBlast(Context& ctx, int c, int r, int paint) {
 }
 
 void BigBombBlast(Context& ctx, int c, int r, int radius) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   auto hit = [&](int col, int row) {
     if (!BallField::InRange(col, row)) return;
     const int kind = f.at(col, row).kind;
@@ -285,11 +293,11 @@ void BigBombBlast(Context& ctx, int c, int r, int radius) {
 }
 
 void BombStep(Context& ctx) {
-  GameState& g = ctx.game;
-  if (g.bomb_timer == 0 || !(GameNow(ctx) > g.bomb_timer) || g.shot != nullptr) return;
-  g.bomb_timer = 0;
-  g.scoring.match_count = 0;
-  BallField& f = g.field;
+  LevelPlay& play = ctx.game.play;
+  if (play.bomb_timer == 0 || !(GameNow(ctx) > play.bomb_timer) || play.shot != nullptr) return;
+  play.bomb_timer = 0;
+  play.scoring.match_count = 0;
+  BallField& f = play.field;
   for (int r = kFieldRowMin; r <= kFieldRowMax; ++r) {
     for (int c = 0; c < kFieldCols; ++c) {
       FieldCell& cell = f.at(c, r);
@@ -304,7 +312,7 @@ void BombStep(Context& ctx) {
         FreePic(ctx, cell.sprite);
         for (int i = 0; i < 20; ++i) CreateParticle(ctx, 16, x, y);
       } else {
-        StopGameChannel(ctx, g.channels.fuse);
+        StopGameChannel(ctx, play.channels.fuse);
         PlaySample(ctx, "sample_explosion_big_bomb");
         BigBombBlast(ctx, c, r, ctx.shell.options.bigbomb_radius);
         cell.kind = 0;
@@ -321,7 +329,7 @@ void BombStep(Context& ctx) {
   SetPopupPoint(ctx);
   ExplodeMarked(ctx);
   const int second = ExplodeMarked(ctx);
-  const int n = g.scoring.match_count + second;
+  const int n = play.scoring.match_count + second;
   const bool joy = JoySound(ctx, n, false);
   const int d = Drop(ctx, true);
   if (!joy) JoySound(ctx, d, true);
@@ -330,34 +338,35 @@ void BombStep(Context& ctx) {
 
 void LaunchRocket(Context& ctx, int current_kind) {
   GameState& g = ctx.game;
-  if (g.mounted_rockets < 1) return;
+  LevelPlay& play = g.play;
+  if (play.mounted_rockets < 1) return;
   PlaySample(ctx, "sample_rocket_launch");
-  g.mounted_rockets -= 1;
+  play.mounted_rockets -= 1;
   ShowRockets(ctx);
-  const double a = -g.aim.angle - kPi / 2;
-  const double a2 = g.mounted_rockets == 1 ? a + 0.433 : a - 0.433;
+  const double a = -g.scene.aim.angle - kPi / 2;
+  const double a2 = play.mounted_rockets == 1 ? a + 0.433 : a - 0.433;
   const double x = std::cos(a2) * 81 + 386.5;
   const double y = std::sin(a2) * 81 + 541.5;
 
   std::size_t i = 0;
-  while (i < g.rockets.size() && g.rockets[i] != nullptr) ++i;
-  if (i == g.rockets.size()) g.rockets.push_back(nullptr);
+  while (i < play.rockets.size() && play.rockets[i] != nullptr) ++i;
+  if (i == play.rockets.size()) play.rockets.push_back(nullptr);
   TPaintRocket* rocket = CreateMultiSpriteOf<TPaintRocket>(ctx, "graphics\\rocket\\rocket.spr");
-  g.rockets[i] = rocket;
+  play.rockets[i] = rocket;
   rocket->tag = "rocket";
   rocket->x = x;
   rocket->y = y;
-  rocket->angle = g.aim.angle;
+  rocket->angle = g.scene.aim.angle;
   rocket->vx = 4 * std::cos(a);
   rocket->vy = 4 * std::sin(a);
   rocket->rocket_index = static_cast<int>(i);
-  rocket->launch_angle = g.aim.angle;
+  rocket->launch_angle = g.scene.aim.angle;
   rocket->paint =
       current_kind >= 1 && current_kind <= 7 ? current_kind : ctx.shell.random.Next(7) + 1;
 }
 
 void DestroyRocket(Context& ctx, int index) {
-  auto& rockets = ctx.game.rockets;
+  auto& rockets = ctx.game.play.rockets;
   if (index < 0 || static_cast<std::size_t>(index) >= rockets.size()) return;
   TPaintRocket* rocket = rockets[static_cast<std::size_t>(index)];
   rockets[static_cast<std::size_t>(index)] = nullptr;
@@ -366,10 +375,11 @@ void DestroyRocket(Context& ctx, int index) {
 
 void MoveRocket(Context& ctx, int index) {
   GameState& g = ctx.game;
-  if (index < 0 || static_cast<std::size_t>(index) >= g.rockets.size()) return;
-  TPaintRocket* rocket = g.rockets[static_cast<std::size_t>(index)];
+  LevelPlay& play = g.play;
+  if (index < 0 || static_cast<std::size_t>(index) >= play.rockets.size()) return;
+  TPaintRocket* rocket = play.rockets[static_cast<std::size_t>(index)];
   if (!rocket) return;
-  BallField& f = g.field;
+  BallField& f = play.field;
   const int paint = rocket->paint;
 
   const int gr = RoundEven((428.0 - f.offset - rocket->y - 10) / 30);
@@ -396,7 +406,8 @@ void MoveRocket(Context& ctx, int index) {
       }
       for (int i = 0; i < 12; ++i) {
         const int slot = CreateParticle(ctx, 0, bx, by);
-        SetPicColor(ctx, g.particles.slots[static_cast<std::size_t>(slot)].sprite, BallTint(paint));
+        SetPicColor(ctx, g.run.particles.slots[static_cast<std::size_t>(slot)].sprite,
+                    BallTint(paint));
       }
     }
   }
@@ -416,19 +427,19 @@ void MoveRocket(Context& ctx, int index) {
 }
 
 void MoveRockets(Context& ctx) {
-  const int n = static_cast<int>(ctx.game.rockets.size());
+  const int n = static_cast<int>(ctx.game.play.rockets.size());
   for (int i = 0; i < n; ++i) MoveRocket(ctx, i);
 }
 
 int LiveRockets(const Context& ctx) {
   int n = 0;
-  for (const TPaintRocket* r : ctx.game.rockets) n += r != nullptr ? 1 : 0;
+  for (const TPaintRocket* r : ctx.game.play.rockets) n += r != nullptr ? 1 : 0;
   return n;
 }
 
 void StartCrystalFlight(Context& ctx, double x, double y) {
   GameState& g = ctx.game;
-  CrystalState& cs = g.crystals;
+  CrystalState& cs = g.play.crystals;
   PlaySample(ctx, "sample_crystal");
   std::size_t i = 0;
   while (i < cs.flights.size() && cs.flights[i].sprite != kNoPic) ++i;
@@ -453,30 +464,30 @@ void StartCrystalFlight(Context& ctx, double x, double y) {
 
 void CrystalFlightStep(Context& ctx) {
   GameState& g = ctx.game;
-  for (CrystalFlight& fl : g.crystals.flights) {
+  for (CrystalFlight& fl : g.play.crystals.flights) {
     if (fl.sprite == kNoPic || fl.target_x == 0) continue;
     const int slot = CreateParticle(ctx, 17, PicX(ctx, fl.sprite), PicY(ctx, fl.sprite));
-    SetPicZ(ctx, g.particles.slots[slot].sprite, PicZ(ctx, fl.sprite) - 1);
+    SetPicZ(ctx, g.run.particles.slots[slot].sprite, PicZ(ctx, fl.sprite) - 1);
     const double x = PicX(ctx, fl.sprite) + fl.vx;
     const double y = PicY(ctx, fl.sprite) + fl.vy;
     SetPicPos(ctx, fl.sprite, x, y);
     if (x >= fl.target_x) {
       SetPicPos(ctx, fl.sprite, fl.target_x, fl.target_y);
       fl.target_x = 0;
-      g.crystals.arrived += 1;
+      g.play.crystals.arrived += 1;
     }
   }
 }
 
 void DestroyAllRockets(Context& ctx) {
-  for (std::size_t i = 0; i < ctx.game.rockets.size(); ++i) {
+  for (std::size_t i = 0; i < ctx.game.play.rockets.size(); ++i) {
     DestroyRocket(ctx, static_cast<int>(i));
   }
-  ctx.game.rockets.clear();
+  ctx.game.play.rockets.clear();
 }
 
 void ClearCrystalFlights(Context& ctx) {
-  CrystalState& cs = ctx.game.crystals;
+  CrystalState& cs = ctx.game.play.crystals;
   for (CrystalFlight& fl : cs.flights) FreePic(ctx, fl.sprite);
   cs.flights.clear();
   cs.launched = 0;

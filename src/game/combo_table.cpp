@@ -16,7 +16,7 @@ Expected<void> ReadComboTable(Context& ctx) {
   if (!data) return Fail("Cannot open the file \"text\\combo.txt\".");
   Expected<std::vector<ComboEntry>> table = ParseComboTable(*data);
   if (!table) return Fail(table.error());
-  ctx.game.combo_table = std::move(*table);
+  ctx.game.run.combo_table = std::move(*table);
   return {};
 }
 

@@ -15,8 +15,8 @@ struct ComboEntry {
   std::string text;
 };
 
-// Reads "text\combo.txt" into ctx.game.combo_table. Fails, leaving the table as it was, when the
-// file is missing or a line's first field is not an integer.
+// Reads "text\combo.txt" into ctx.game.run.combo_table. Fails, leaving the table as it was, when
+// the file is missing or a line's first field is not an integer.
 Expected<void> ReadComboTable(Context& ctx);
 // The table in a combo file's text; fails on the first line whose first field is no integer.
 Expected<std::vector<ComboEntry>> ParseComboTable(std::string_view data);

@@ -27,7 +27,7 @@ constexpr int kKeyEscape = 27;
 constexpr double kRetryPanelRise = 32;
 
 int LastLevel(const Context& ctx) {
-  return ctx.game.lv.last_level;
+  return ctx.game.play.lv.last_level;
 }
 
 void CursorVariant(Context& ctx, int v) {
@@ -78,11 +78,11 @@ void UnloadScoresPage(Context& ctx) {
 
 void ShowStatisticsAgain(Context& ctx) {
   GameState& g = ctx.game;
-  g.end_phase = 2;
+  g.play.end_phase = 2;
   ctx.shell.click_context = 8;
   ShowTag(ctx, "game_stat", true);
   ShowTag(ctx, "game_stat_text", true);
-  if (g.lv.new_item <= 0)
+  if (g.play.lv.new_item <= 0)
     SetPicVisible(ctx, FindObject(ctx, "stat_poloska", -1, "game_stat"), false);
   OpenDialogFade(ctx, {"game_stat", "game_stat_text"});
 }
@@ -102,11 +102,11 @@ void PressButton(Context& ctx, int button) {
       // The context stays 8 until the next level is built, a second or so after OK; a second
       // press then would skip a level, or go past the last one and save a level that has no
       // file. Only the open statistics take buttons.
-      if (g.end_phase != 2) break;
+      if (g.play.end_phase != 2) break;
       if (button == 1) {
-        s.command = g.level < LastLevel(ctx) ? 15 : 23;
+        s.command = g.session.level < LastLevel(ctx) ? 15 : 23;
       } else if (button == 2) {
-        g.frame.from_stats = true;
+        g.play.exit_question = ExitQuestion{.from_stats = true};
         ShowTag(ctx, "game_stat", false);
         ShowTag(ctx, "game_stat_text", false);
         s.command = 25;
@@ -114,9 +114,10 @@ void PressButton(Context& ctx, int button) {
       break;
     case 5:  // high-score table reached from the game
       if (button == 1 || button == 2) {
-        if (g.players.scores_page) g.players.scores_page(ctx, button);
+        if (g.run.players.scores_page) g.run.players.scores_page(ctx, button);
       } else if (button == 3) {
-        if (g.level < LastLevel(ctx) && g.game_type != kPuzzle && Progress(ctx).level > 4) {
+        if (g.session.level < LastLevel(ctx) && g.session.game_type != kPuzzle &&
+            Progress(ctx).level > 4) {
           s.command = 14;
         } else {
           UnloadScoresPage(ctx);
@@ -128,18 +129,18 @@ void PressButton(Context& ctx, int button) {
       if (button != 1 && button != 2) break;
       unload_by_tag(ctx, "try_again");
       unload_by_tag(ctx, "try_again_puzzle");
-      g.end_phase = 9;
+      g.play.end_phase = 9;
       s.click_context = 0;
       if (button == 1) {
-        if (g.game_type != kPuzzle) g.level = Progress(ctx).level;
+        if (g.session.game_type != kPuzzle) g.session.level = Progress(ctx).level;
         s.command = 24;
       } else {
-        s.command = g.game_type != kPuzzle ? 3 : 23;
+        s.command = g.session.game_type != kPuzzle ? 3 : 23;
       }
       break;
     case 17:  // continue the last game, or start the type afresh
       if (button != 1 && button != 2) break;
-      if (g.players.continue_answer) g.players.continue_answer(ctx, button == 1);
+      if (g.run.players.continue_answer) g.run.players.continue_answer(ctx, button == 1);
       unload_by_tag(ctx, "continue_last_game");
       unload_by_tag(ctx, "menu");
       s.click_context = 0;
@@ -157,16 +158,16 @@ void PressButton(Context& ctx, int button) {
         ShowTag(ctx, "exit_to_menu", false);
       } else if (button == 2) {
         ShowTag(ctx, "exit_to_menu", false);
-        if (g.frame.from_stats) {
-          g.frame.from_stats = false;
+        if (g.play.exit_question.from_stats) {
+          g.play.exit_question.from_stats = false;
           ShowStatisticsAgain(ctx);
         } else {
-          if (g.frame.paused_sound) {
-            StopGameChannel(ctx, g.channels.balls_down);
-            g.channels.balls_down = PlaySample(ctx, "sample_balls_down");
+          if (g.play.exit_question.paused_sound) {
+            StopGameChannel(ctx, g.play.channels.balls_down);
+            g.play.channels.balls_down = PlaySample(ctx, "sample_balls_down");
           }
           s.click_context = 0;
-          g.end_phase = 0;
+          g.play.end_phase = 0;
         }
       }
       break;
@@ -180,8 +181,8 @@ void PressButton(Context& ctx, int button) {
 void SaveLossProgress(Context& ctx) {
   GameState& g = ctx.game;
   TypeProgress& p = Progress(ctx);
-  if (g.level >= 5) {
-    p.level = g.level / 5 * 5;
+  if (g.session.level >= 5) {
+    p.level = g.session.level / 5 * 5;
     p.score = 0;
     p.may_continue = 0;
   } else {
@@ -192,13 +193,14 @@ void SaveLossProgress(Context& ctx) {
 
 void OpenStatistics(Context& ctx) {
   GameState& g = ctx.game;
+  LevelPlay& play = g.play;
   ShellState& s = ctx.shell;
-  StopGameChannel(ctx, g.channels.balls_up);
-  const bool more = g.level < LastLevel(ctx);
+  StopGameChannel(ctx, play.channels.balls_up);
+  const bool more = g.session.level < LastLevel(ctx);
   if (more) {
-    g.level += 1;
+    g.session.level += 1;
     SaveProgress(ctx);
-    g.level -= 1;
+    g.session.level -= 1;
     Progress(ctx).may_continue = 1;
   } else {
     TypeProgress& p = Progress(ctx);
@@ -209,24 +211,24 @@ void OpenStatistics(Context& ctx) {
   WritePlayers(ctx);
   CursorVariant(ctx, 0);
   ChangeMusic(ctx, -1, 250, 250);
-  g.end_phase = 2;
+  play.end_phase = 2;
   PlaySample(ctx, "sample_level_complete");
   ShowTag(ctx, "game_stat", true);
   unload_by_tag(ctx, "game_stat_text");
   const PicId poloska = FindObject(ctx, "stat_poloska", -1, "game_stat");
   char params[96];
-  if (more && g.lv.new_item > 0) {
-    std::snprintf(params, sizeof params, "%d,%d", g.level, g.scoring.score);
+  if (more && play.lv.new_item > 0) {
+    std::snprintf(params, sizeof params, "%d,%d", g.session.level, g.session.score);
     ShowTextFile(ctx, "text\\stat_with_bonus.txt", "game_stat_text", params);
     SetPicVisible(ctx, poloska, true);
     SetPicPos(ctx, poloska, PicX(ctx, poloska), 301);
     double widest = 0;
-    for (const std::string& line : g.lv.description) {
+    for (const std::string& line : g.run.level_description) {
       widest = std::max(widest, MeasureText(ctx, line, kFont, 0.6));
     }
     const int w = RoundEven(widest + 32 + 16);
     const double left = 400 - w / 2.0;
-    const int code = g.lv.new_item;
+    const int code = play.lv.new_item;
     PicId pic = kNoPic;
     if (code == 1) {
       pic = MakePic(ctx, "graphics\\balls\\multiball\\multiball.spr", "game_stat_text");
@@ -234,7 +236,7 @@ void OpenStatistics(Context& ctx) {
       pic = MakePic(ctx, "graphics\\balls\\bomb\\bomb1.spr", "game_stat_text");
       SetPartColor(ctx, pic, 1, 0xFF0000);
     } else {
-      const std::string n = std::to_string(g.level % 7 + 1);
+      const std::string n = std::to_string(g.session.level % 7 + 1);
       pic = MakePic(ctx, "graphics\\balls\\ball" + n + "\\ball" + n + ".spr", "game_stat_text");
       SetPartAnimPos(ctx, pic, 2, code - 1);
       SetPartAnimSpeed(ctx, pic, 2, 0);
@@ -242,26 +244,26 @@ void OpenStatistics(Context& ctx) {
     }
     SetPicPos(ctx, pic, left, 340);
     SetPicZ(ctx, pic, 1010);
-    for (std::size_t i = 0; i < g.lv.description.size(); ++i) {
-      create_txt(ctx, g.lv.description[i], 1010, kFont, 1, "game_stat_text", 0xFF9900, 0.6,
+    for (std::size_t i = 0; i < g.run.level_description.size(); ++i) {
+      create_txt(ctx, g.run.level_description[i], 1010, kFont, 1, "game_stat_text", 0xFF9900, 0.6,
                  334 + 17.0 * static_cast<double>(i), left + 48);
     }
   } else if (more) {
-    std::snprintf(params, sizeof params, "%d,%d,%d", g.level, g.scoring.score,
-                  g.scoring.max_single);
+    std::snprintf(params, sizeof params, "%d,%d,%d", g.session.level, g.session.score,
+                  play.scoring.max_single);
     ShowTextFile(ctx, "text\\stat_with_best_shot.txt", "game_stat_text", params);
-    if (g.scoring.max_combo == 0) {
+    if (play.scoring.max_combo == 0) {
       ShowTextFile(ctx, "text\\best_combo.txt", "game_stat_text", "NONE");
     } else {
-      std::snprintf(params, sizeof params, "%d", g.scoring.max_combo);
+      std::snprintf(params, sizeof params, "%d", play.scoring.max_combo);
       ShowTextFile(ctx, "text\\best_combo.txt", "game_stat_text", params);
     }
     SetPicVisible(ctx, poloska, false);
   } else {
     ShowTextFile(ctx, "text\\congratulations.txt", "game_stat_text", "");
     SetPicVisible(ctx, poloska, false);
-    SetPicVisible(ctx, g.hud.stat_menu, false);
-    SetPicPos(ctx, g.hud.stat_ok, 352, PicY(ctx, g.hud.stat_ok));
+    SetPicVisible(ctx, g.scene.hud.stat_menu, false);
+    SetPicPos(ctx, g.scene.hud.stat_ok, 352, PicY(ctx, g.scene.hud.stat_ok));
   }
   OpenDialogFade(ctx, {"game_stat", "game_stat_text"});
   s.click_context = 8;
@@ -269,22 +271,22 @@ void OpenStatistics(Context& ctx) {
 
 void OpenGameOver(Context& ctx) {
   GameState& g = ctx.game;
-  if (g.game_type == kPuzzle) {
+  if (g.session.game_type == kPuzzle) {
     ctx.shell.command = 14;
     return;
   }
   ShowTag(ctx, "game_over", true);
   OpenDialogFade(ctx, {"game_over"});
   ChangeMusic(ctx, -1, 250, 250);
-  g.end_phase = 1;
+  g.play.end_phase = 1;
   EndAllBonuses(ctx);
-  g.crystals.freed = 0;
+  g.play.crystals.freed = 0;
   ctx.shell.click_context = 7;
 }
 
 void CommandHighScores(Context& ctx) {
   GameState& g = ctx.game;
-  HudState& h = g.hud;
+  HudState& h = g.scene.hud;
   ClearLevel(ctx);
   unload_by_tag(ctx, "game_type_text");
   ShowTag(ctx, "main", false);
@@ -294,21 +296,21 @@ void CommandHighScores(Context& ctx) {
   SetPartAlpha(ctx, panel, 0, 255);
   MakeWithTag(ctx, "graphics\\elements_gamezone\\dark_panel.spr", "hiscores");
   MakeWithTag(ctx, "graphics\\elements_gamezone\\space_background.spr", "hiscores");
-  if (g.players.open_scores) {
-    g.players.open_scores(ctx);
+  if (g.run.players.open_scores) {
+    g.run.players.open_scores(ctx);
   } else {
     ctx.shell.click_context = 5;
-    g.end_phase = 4;
+    g.play.end_phase = 4;
   }
 }
 
 void CommandTryAgain(Context& ctx) {
   GameState& g = ctx.game;
-  HudState& h = g.hud;
+  HudState& h = g.scene.hud;
   ChangeMusic(ctx, -1, 250, 250);
   UnloadScoresPage(ctx);
-  const char* tag = g.game_type == kPuzzle ? "try_again_puzzle" : "try_again";
-  if (g.game_type != kPuzzle) {
+  const char* tag = g.session.game_type == kPuzzle ? "try_again_puzzle" : "try_again";
+  if (g.session.game_type != kPuzzle) {
     load_location_map(ctx, "try_again.map");
     char level[16];
     std::snprintf(level, sizeof level, "%d", Progress(ctx).level);
@@ -329,17 +331,17 @@ void CommandTryAgain(Context& ctx) {
     h.retry_ok = FindObject(ctx, "panel_ok", -1, "try_again_puzzle");
     h.retry_no = FindObject(ctx, "panel_later", -1, "try_again_puzzle");
   }
-  g.end_phase = 5;
+  g.play.end_phase = 5;
   ctx.shell.click_context = 15;
   unload_by_tag(ctx, "game_type_text");
-  ShowTextFile(ctx, GameTitleText(g.game_type), "game_type_text", "");
+  ShowTextFile(ctx, GameTitleText(g.session.game_type), "game_type_text", "");
   OpenDialogFade(ctx, {tag});
 }
 
 void CommandNextLevel(Context& ctx) {
   GameState& g = ctx.game;
   LevelStart(ctx);
-  g.level += 1;
+  g.session.level += 1;
   SaveProgress(ctx);
 }
 
@@ -349,7 +351,7 @@ void CommandPlayAgain(Context& ctx) {
   unload_by_tag(ctx, "try_again_puzzle");
   ShowTag(ctx, "main", true);
   TypeProgress& p = Progress(ctx);
-  if (g.game_type != kPuzzle) {
+  if (g.session.game_type != kPuzzle) {
     if (p.level < 5) {
       p.level = 1;
       p.score = 0;
@@ -362,48 +364,48 @@ void CommandPlayAgain(Context& ctx) {
   WritePlayers(ctx);
   LevelStart(ctx);
   // The game goes on from the level the progress now names (the same level in puzzle).
-  if (g.game_type != kPuzzle) g.level = p.level;
-  g.scoring.score = p.score;
-  g.hud.shown_score = p.score;
-  g.scoring.level_points = 0;
+  if (g.session.game_type != kPuzzle) g.session.level = p.level;
+  g.session.score = p.score;
+  g.scene.hud.shown_score = p.score;
 }
 
 void CommandExitQuestion(Context& ctx) {
   GameState& g = ctx.game;
-  if (g.channels.balls_down >= 0) {
-    StopGameChannel(ctx, g.channels.balls_down);
-    g.frame.paused_sound = true;
+  LevelPlay& play = g.play;
+  if (play.channels.balls_down >= 0) {
+    StopGameChannel(ctx, play.channels.balls_down);
+    play.exit_question.paused_sound = true;
   } else {
-    g.frame.paused_sound = false;
+    play.exit_question.paused_sound = false;
   }
-  SelectPicPart(ctx, g.hud.menu_mini, 0, 0);
+  SelectPicPart(ctx, g.scene.hud.menu_mini, 0, 0);
   ShowTag(ctx, "exit_to_menu", true);
   ctx.shell.click_context = 16;
-  g.end_phase = 6;
+  play.end_phase = 6;
   OpenDialogFade(ctx, {"exit_to_menu"});
 }
 
 void CommandContinueDialog(Context& ctx) {
   GameState& g = ctx.game;
-  if (!g.players.open_continue) return;  // no player list: nothing to continue
+  if (!g.run.players.open_continue) return;  // no player list: nothing to continue
   load_location_map(ctx, "menu.map");
   SetPartAlpha(ctx, FindObject(ctx, "menu_panel", -1, "menu"), 0, 255);
-  if (!g.players.open_continue(ctx)) unload_by_tag(ctx, "menu");
+  if (!g.run.players.open_continue(ctx)) unload_by_tag(ctx, "menu");
 }
 
 void GameButtonHover(Context& ctx) {
   GameState& g = ctx.game;
-  HudState& h = g.hud;
+  HudState& h = g.scene.hud;
   ShellState& s = ctx.shell;
   bool over = false;
-  switch (g.end_phase) {
+  switch (g.play.end_phase) {
     case 0:
       if (InRect(s, 717, 796, 0, 17)) {
         s.hover_button = 1;
         over = true;
       }
       SelectPicPart(ctx, h.menu_mini, 0, over ? (s.pressed_button == 1 ? 2 : 1) : 0);
-      CursorVariant(ctx, over ? 1 : g.cursor_idle_variant);
+      CursorVariant(ctx, over ? 1 : g.play.cursor_idle_variant);
       return;
     case 1:
       over = HoverButton(ctx, h.over_ok, 1);
@@ -421,11 +423,11 @@ void GameButtonHover(Context& ctx) {
       over = HoverButton(ctx, h.exit_no, 2) || over;
       break;
     case 10:
-      if (g.players.continue_hover) g.players.continue_hover(ctx);
+      if (g.run.players.continue_hover) g.run.players.continue_hover(ctx);
       return;
     case 4:
-      if (g.players.scores_hover) {
-        g.players.scores_hover(ctx);
+      if (g.run.players.scores_hover) {
+        g.run.players.scores_hover(ctx);
         return;
       }
       // The table's three buttons by their rectangles.
@@ -468,7 +470,7 @@ void GameKeyDown(Context& ctx, int key, int /*shift*/) {
   }
   if (c == 0) {
     s.command = 1;
-    ctx.game.frame.key = key;
+    ctx.game.run.input.key = key;
   }
 }
 

@@ -37,7 +37,7 @@ bool RowOccupied(const BallField& f, int r) {
 
 void ClearRow(Context& ctx, int r, bool free_sprites) {
   for (int c = 0; c < kFieldCols; ++c) {
-    FieldCell& cell = ctx.game.field.at(c, r);
+    FieldCell& cell = ctx.game.play.field.at(c, r);
     if (free_sprites) FreePic(ctx, cell.sprite);
     cell.sprite = kNoPic;
     cell.kind = 0;
@@ -128,7 +128,7 @@ PicId MakeBallPicture(Context& ctx, int kind, int paint, int bonus, double x, do
 }
 
 void PutBall(Context& ctx, int c, int r, int kind, int paint, int bonus) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   FieldCell& cell = f.at(c, r);
   FreePic(ctx, cell.sprite);
   cell.kind = static_cast<std::uint8_t>(kind);
@@ -139,7 +139,7 @@ void PutBall(Context& ctx, int c, int r, int kind, int paint, int bonus) {
 }
 
 void GenerateRow(Context& ctx, int r, int width_code) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   f.code(r) = static_cast<std::uint8_t>(width_code);
   for (int c = 2; c < 2 + width_code && c < kFieldCols; ++c) {
     const int colour = ctx.shell.random.Next(f.colour_count) + 1;
@@ -156,7 +156,7 @@ namespace {
 
 // Moves the picture of every occupied cell of rows -1..R-1 by dy pixels.
 void MoveFieldPictures(Context& ctx, double dy) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   const int top = std::min(f.top_rows - 1, kFieldRowMax);
   for (int r = kFieldRowMin; r <= top; ++r) {
     for (int c = 0; c < kFieldCols; ++c) {
@@ -169,18 +169,18 @@ void MoveFieldPictures(Context& ctx, double dy) {
 }
 
 void MoveBoard(Context& ctx, double dy) {
-  if (ctx.game.port) ctx.game.port->MoveBoard(ctx, dy);
+  if (ctx.game.run.port) ctx.game.run.port->MoveBoard(ctx, dy);
 }
 
 }  // namespace
 
 int Descend(Context& ctx, int n) {
   GameState& g = ctx.game;
-  BallField& f = g.field;
+  BallField& f = g.play.field;
   const Options& o = ctx.shell.options;
   int per = 1;
-  if (g.game_type == kChallenge) per = o.balls_climb_inc_challenge;
-  if (g.game_type == kPuzzle) per = n < 2 ? o.balls_climb_inc_puzzle : 1;
+  if (g.session.game_type == kChallenge) per = o.balls_climb_inc_challenge;
+  if (g.session.game_type == kPuzzle) per = n < 2 ? o.balls_climb_inc_puzzle : 1;
   const int steps = n * per;
   int taken = 0;
   for (int i = 0; i < steps; ++i) {
@@ -196,7 +196,7 @@ int Descend(Context& ctx, int n) {
         for (int c = 0; c < kFieldCols; ++c) f.at(c, r - 1) = f.at(c, r);
       }
       ClearRow(ctx, top - 1, false);
-      if (g.game_type != kPuzzle) {
+      if (g.session.game_type != kPuzzle) {
         if (f.top_rows < 20) {
           GenerateRow(ctx, f.top_rows - 1, 11 + f.new_row_parity);
           f.new_row_parity ^= 1;
@@ -207,19 +207,19 @@ int Descend(Context& ctx, int n) {
         f.top_rows = std::max(f.top_rows - 1, 0);
       }
     }
-    if (g.game_type == kPuzzle) MoveBoard(ctx, 1);
+    if (g.session.game_type == kPuzzle) MoveBoard(ctx, 1);
   }
   return taken;
 }
 
 int Climb(Context& ctx, int n) {
   GameState& g = ctx.game;
-  BallField& f = g.field;
+  BallField& f = g.play.field;
   const Options& o = ctx.shell.options;
   int steps = n;
-  if (g.game_type == kArcade) steps = o.balls_climb_inc_arcade;
-  if (g.game_type == kChallenge) steps = o.balls_climb_inc_challenge;
-  if (g.game_type == kPuzzle) steps = o.balls_climb_inc_puzzle;
+  if (g.session.game_type == kArcade) steps = o.balls_climb_inc_arcade;
+  if (g.session.game_type == kChallenge) steps = o.balls_climb_inc_challenge;
+  if (g.session.game_type == kPuzzle) steps = o.balls_climb_inc_puzzle;
   int taken = 0;
   for (int i = 0; i < steps; ++i) {
     if (f.offset == 0) {
@@ -240,12 +240,12 @@ int Climb(Context& ctx, int n) {
     MoveFieldPictures(ctx, -1);
     ++taken;
   }
-  if (g.game_type == kPuzzle && taken > 0) MoveBoard(ctx, -taken);
+  if (g.session.game_type == kPuzzle && taken > 0) MoveBoard(ctx, -taken);
   return taken;
 }
 
 int WallTrim(Context& ctx) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   int removed = 0;
   const int top = std::min(f.top_rows - 1, kFieldRowMax);
   for (int r = kFieldRowMin; r <= top; ++r) {

@@ -33,37 +33,39 @@ void WriteRows(JsonWriter& out, const char* key, const BallField& f, Get get) {
 
 void WriteGameSection(const Context& ctx, JsonWriter& out) {
   const GameState& g = ctx.game;
-  const BallField& f = g.field;
+  const LevelPlay& play = g.play;
+  const BallField& f = play.field;
   out.BeginObject();
-  out.Field("type", g.game_type);
-  out.Field("level", g.level);
-  out.Field("last_level", g.lv.last_level);
-  out.Field("score", g.scoring.score);
-  out.Field("shown_score", g.hud.shown_score);
-  out.Field("level_points", g.scoring.level_points);
-  out.Field("end_phase", g.end_phase);
-  out.FieldReal("progress_target", g.progress.target);
-  out.FieldReal("shown_progress", g.progress.shown);
-  out.Field("combo", g.scoring.combo);
-  out.Field("streak", g.scoring.streak);
-  out.Field("multiplier", g.scoring.multiplier);
-  out.FieldReal("aim_angle", g.aim.angle);
-  out.Field("shot_in_flight", g.ball_in_flight ? 1 : 0);
-  WriteBall(out, "current_ball", g.current_ball);
-  WriteBall(out, "next_ball", g.next_ball);
-  out.Field("mounted_rockets", g.mounted_rockets);
-  out.Field("freeze", g.freeze ? 1 : 0);
-  out.Field("level_frames", g.frame.level_frames);
-  out.Field("deadline", g.frame.deadline_set ? static_cast<std::int64_t>(g.frame.deadline) : -1);
-  out.Field("climb_remaining", g.climb_remaining);
-  out.Field("bomb_timer", static_cast<std::int64_t>(g.bomb_timer));
+  out.Field("type", g.session.game_type);
+  out.Field("level", g.session.level);
+  out.Field("last_level", play.lv.last_level);
+  out.Field("score", g.session.score);
+  out.Field("shown_score", g.scene.hud.shown_score);
+  out.Field("level_points", play.scoring.level_points);
+  out.Field("end_phase", play.end_phase);
+  out.FieldReal("progress_target", play.progress.target);
+  out.FieldReal("shown_progress", play.progress.shown);
+  out.Field("combo", play.scoring.combo);
+  out.Field("streak", play.scoring.streak);
+  out.Field("multiplier", play.scoring.multiplier);
+  out.FieldReal("aim_angle", g.scene.aim.angle);
+  out.Field("shot_in_flight", play.ball_in_flight ? 1 : 0);
+  WriteBall(out, "current_ball", play.current_ball);
+  WriteBall(out, "next_ball", play.next_ball);
+  out.Field("mounted_rockets", play.mounted_rockets);
+  out.Field("freeze", play.freeze ? 1 : 0);
+  out.Field("level_frames", play.frame.level_frames);
+  out.Field("deadline",
+            play.frame.deadline_set ? static_cast<std::int64_t>(play.frame.deadline) : -1);
+  out.Field("climb_remaining", play.climb_remaining);
+  out.Field("bomb_timer", static_cast<std::int64_t>(play.bomb_timer));
   out.Field("wall_margin", f.margin);
   out.Key("crystals").BeginObject();
-  out.Field("count", g.crystals.count);
-  out.Field("freed", g.crystals.freed);
+  out.Field("count", play.crystals.count);
+  out.Field("freed", play.crystals.freed);
   out.EndObject();
   out.Key("bonuses").BeginArray();
-  for (const BonusEntry& e : g.bonuses) {
+  for (const BonusEntry& e : play.bonuses) {
     out.BeginObject();
     out.Field("type", e.type);
     out.Field("stage", e.stage);

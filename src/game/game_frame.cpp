@@ -32,12 +32,12 @@ bool Passed(std::uint32_t now, std::uint32_t deadline) {
 }
 
 int DangerRow(const GameState& g) {
-  return std::clamp(g.lv.danger_row, kFieldRowMin, kFieldRowMax);
+  return std::clamp(g.play.lv.danger_row, kFieldRowMin, kFieldRowMax);
 }
 
 void StepPuzzleBudget(Context& ctx, int taken) {
-  LevelState& lv = ctx.game.lv;
-  if (ctx.game.game_type != kPuzzle || lv.descent_budget <= 0) return;
+  LevelState& lv = ctx.game.play.lv;
+  if (ctx.game.session.game_type != kPuzzle || lv.descent_budget <= 0) return;
   lv.descent_budget -= taken;
   if (lv.descent_budget <= 0) {
     lv.descent_budget = 0;
@@ -47,32 +47,34 @@ void StepPuzzleBudget(Context& ctx, int taken) {
 
 void FieldMoves(Context& ctx) {
   GameState& g = ctx.game;
-  BallField& f = g.field;
-  LevelState& lv = g.lv;
+  LevelPlay& play = g.play;
+  BallField& f = play.field;
+  LevelState& lv = play.lv;
   const std::uint32_t now = GameNow(ctx);
   OccupancyScan(f);
-  if (!lv.start_flag && !g.ball_in_flight) {
-    if (g.game_type == kChallenge) {
+  if (!lv.start_flag && !play.ball_in_flight) {
+    if (g.session.game_type == kChallenge) {
       if (ChallengeClimbWanted(f)) {
         Climb(ctx, 1);
         OccupancyScan(f);
       }
-    } else if (g.climb_remaining >= 1) {
+    } else if (play.climb_remaining >= 1) {
       const int taken = Climb(ctx, 1);
       OccupancyScan(f);
-      g.climb_remaining -= taken;
+      play.climb_remaining -= taken;
       // A field that cannot climb any further would keep the climb pending for ever and
       // hold every descent and shot back.
-      if (g.climb_remaining <= 0 || taken == 0) {
-        g.climb_remaining = 0;
+      if (play.climb_remaining <= 0 || taken == 0) {
+        play.climb_remaining = 0;
         EndBonus(ctx, 8);
       }
     }
   }
-  if (!g.ball_in_flight && Passed(now, lv.descent_timer) && !lv.start_flag &&
-      g.climb_remaining == 0 && !g.freeze && g.bomb_timer == 0 && !g.frame.deadline_set) {
-    const DescentChoice d = ChooseDescent(g.game_type, f.lowest, f.floor_row, lv.descent_budget,
-                                          lv.climb_time, ctx.shell.options);
+  if (!play.ball_in_flight && Passed(now, lv.descent_timer) && !lv.start_flag &&
+      play.climb_remaining == 0 && !play.freeze && play.bomb_timer == 0 &&
+      !play.frame.deadline_set) {
+    const DescentChoice d = ChooseDescent(g.session.game_type, f.lowest, f.floor_row,
+                                          lv.descent_budget, lv.climb_time, ctx.shell.options);
     if (d.allowed) {
       lv.descent_timer = now + static_cast<std::uint32_t>(std::max(d.delay, 0));
       StepPuzzleBudget(ctx, Descend(ctx, d.n));
@@ -82,9 +84,10 @@ void FieldMoves(Context& ctx) {
 
 void Walls(Context& ctx) {
   GameState& g = ctx.game;
-  WallState& w = g.walls;
+  LevelPlay& play = g.play;
+  WallState& w = play.walls;
   const std::uint32_t now = GameNow(ctx);
-  if (g.end_phase != 0 || w.direction == 0 || !Passed(now, w.next_time) || g.ball_in_flight) {
+  if (play.end_phase != 0 || w.direction == 0 || !Passed(now, w.next_time) || play.ball_in_flight) {
     return;
   }
   w.step += w.direction;
@@ -94,12 +97,12 @@ void Walls(Context& ctx) {
     w.moving = false;
   }
   w.step = std::clamp(w.step, 0, 11);
-  g.field.margin = RoundEven(2.0 * w.step / 11);
-  SelectPicPart(ctx, g.hud.net_left, 0, w.step);
-  SelectPicPart(ctx, g.hud.net_right, 0, w.step);
-  if (g.game_type != kArcade && g.hud.board != kNoPic) {
-    const double sx = BoardScaleForWallStep(w.step, PicWidth(ctx, g.hud.board));
-    SetPicScale(ctx, g.hud.board, sx, PicScaleY(ctx, g.hud.board));
+  play.field.margin = RoundEven(2.0 * w.step / 11);
+  SelectPicPart(ctx, g.scene.hud.net_left, 0, w.step);
+  SelectPicPart(ctx, g.scene.hud.net_right, 0, w.step);
+  if (g.session.game_type != kArcade && play.hud.board != kNoPic) {
+    const double sx = BoardScaleForWallStep(w.step, PicWidth(ctx, play.hud.board));
+    SetPicScale(ctx, play.hud.board, sx, PicScaleY(ctx, play.hud.board));
   }
   if (WallTrim(ctx) > 0) {
     const int d = Drop(ctx, true);
@@ -110,33 +113,38 @@ void Walls(Context& ctx) {
 
 void LevelWonTest(Context& ctx) {
   GameState& g = ctx.game;
-  if (g.hud.board_step < 23 || g.end_phase != 0 || g.lv.start_flag || !LevelWonNow(g)) return;
-  StopGameChannel(ctx, g.channels.balls_up);
-  g.channels.balls_up = PlaySample(ctx, "sample_balls_up");
-  SetPicVisible(ctx, g.hud.canon2, false);
+  LevelPlay& play = g.play;
+  if (play.hud.board_step < 23 || play.end_phase != 0 || play.lv.start_flag || !LevelWonNow(g)) {
+    return;
+  }
+  StopGameChannel(ctx, play.channels.balls_up);
+  play.channels.balls_up = PlaySample(ctx, "sample_balls_up");
+  SetPicVisible(ctx, g.scene.hud.canon2, false);
   FreeLoadedBall(ctx);
   FreeShotBall(ctx);
-  g.ball_in_flight = false;
-  SetPicVisible(ctx, g.tracer, false);
+  play.ball_in_flight = false;
+  SetPicVisible(ctx, play.tracer, false);
   EndAllBonuses(ctx);
   ctx.shell.command = 18;
 }
 
 void GameOver(Context& ctx) {
   GameState& g = ctx.game;
-  BallField& f = g.field;
+  LevelPlay& play = g.play;
+  BallField& f = play.field;
   const std::uint32_t now = GameNow(ctx);
-  StopGameChannel(ctx, g.channels.fuse);
-  StopGameChannel(ctx, g.channels.balls_down);
-  StopGameChannel(ctx, g.channels.balls_up);
-  g.end_phase = 7;
+  StopGameChannel(ctx, play.channels.fuse);
+  StopGameChannel(ctx, play.channels.balls_down);
+  StopGameChannel(ctx, play.channels.balls_up);
+  play.end_phase = 7;
   PlaySample(ctx, "sample_game_over");
   SaveLossProgress(ctx);
-  g.crystals.freed = 0;
+  play.crystals.freed = 0;
   const int anchor = std::min(f.top_rows - 1, kFieldRowMax);
   for (int c = 0; c < kFieldCols; ++c) {
     FieldCell& cell = f.at(c, anchor);
-    if (cell.kind == 0) continue;
+    // A crystal is no ball: it stays, and the loose-crystal rule of the drop frees it.
+    if (cell.kind == 0 || cell.kind == kKindCrystal) continue;
     const int kind = cell.kind;
     const int paint = cell.paint;
     cell.kind = 0;
@@ -145,22 +153,23 @@ void GameOver(Context& ctx) {
     CreateFallingBall(ctx, kind, paint, CellX(f, c, anchor), CellY(f, c, anchor));
   }
   Drop(ctx, false);
-  g.frame.fall_end = now + 1000;
-  SetPicVisible(ctx, g.hud.canon2, false);
+  play.frame.fall_end = now + 1000;
+  SetPicVisible(ctx, g.scene.hud.canon2, false);
   FreeLoadedBall(ctx);
   FreeShotBall(ctx);
-  g.ball_in_flight = false;
+  play.ball_in_flight = false;
 }
 
 }  // namespace
 
 void DangerAndLoss(Context& ctx) {
   GameState& g = ctx.game;
-  FrameState& fr = g.frame;
+  LevelPlay& play = g.play;
+  FrameState& fr = play.frame;
   const std::uint32_t now = GameNow(ctx);
   // Danger.
-  if (RowOccupied(g.field, 1)) {
-    for (DragonRecord& d : g.hud.dragon) {
+  if (RowOccupied(play.field, 1)) {
+    for (DragonRecord& d : play.hud.dragon) {
       d.wanted = 2;
       d.shown = -1;
     }
@@ -171,11 +180,11 @@ void DangerAndLoss(Context& ctx) {
   } else {
     fr.sad_time = 0;
   }
-  if (g.end_phase != 0) return;
+  if (play.end_phase != 0) return;
   // Loss test.
   if (!fr.deadline_set && LossDetected(g)) {
     fr.deadline_set = true;
-    fr.deadline = now + static_cast<std::uint32_t>(LossDelay(g.game_type));
+    fr.deadline = now + static_cast<std::uint32_t>(LossDelay(g.session.game_type));
   }
   // Deadline.
   if (fr.deadline_set) {
@@ -196,7 +205,7 @@ namespace {
 
 void ShotMeter(Context& ctx) {
   GameState& g = ctx.game;
-  FrameState& fr = g.frame;
+  FrameState& fr = g.play.frame;
   if (fr.meter_shown == fr.meter_target) return;
   if (fr.meter_shown >= fr.meter_target) {
     fr.meter_shown = std::max(fr.meter_shown - 4, 0);
@@ -207,45 +216,48 @@ void ShotMeter(Context& ctx) {
   const int red = RoundEven(v * 200 + 50);
   const int green = RoundEven((1 - v) * 250);
   const int blue = RoundEven((1 - v) * 50);
-  SetPicColor(ctx, g.hud.balls_down, blue + 256 * green + 65536 * red);
-  SetPartOffsetY(ctx, g.hud.balls_down, 0, fr.meter_shown);
+  SetPicColor(ctx, g.scene.hud.balls_down, blue + 256 * green + 65536 * red);
+  SetPartOffsetY(ctx, g.scene.hud.balls_down, 0, fr.meter_shown);
 }
 
 void Swap(Context& ctx) {
-  GameState& g = ctx.game;
-  if (g.current_ball.kind == kKindBigBomb) StopGameChannel(ctx, g.channels.fuse);
-  std::swap(g.current_ball, g.next_ball);
+  LevelPlay& play = ctx.game.play;
+  if (play.current_ball.kind == kKindBigBomb) StopGameChannel(ctx, play.channels.fuse);
+  std::swap(play.current_ball, play.next_ball);
   MakeLoadedBall(ctx);
   ShowNextBallOnCannon(ctx);
 }
 
 void FastDrop(Context& ctx) {
   GameState& g = ctx.game;
+  LevelPlay& play = g.play;
   int descends = 0;
-  while (!RowOccupied(g.field, DangerRow(g))) {
+  while (!RowOccupied(play.field, DangerRow(g))) {
     const int taken = Descend(ctx, 1);
     StepPuzzleBudget(ctx, taken);
     ++descends;
     if (taken == 0) break;
   }
-  g.frame.fast_drop_armed = false;
-  if (descends < 40) g.frame.auto_shot = true;
+  play.frame.fast_drop_armed = false;
+  if (descends < 40) play.frame.auto_shot = true;
 }
 
 void Click(Context& ctx) {
   GameState& g = ctx.game;
+  LevelPlay& play = g.play;
   ShellState& s = ctx.shell;
-  g.frame.auto_shot = false;
-  if (g.end_phase != 0 || s.hover_button != -1 || g.ball_in_flight || g.climb_remaining != 0) {
+  play.frame.auto_shot = false;
+  if (play.end_phase != 0 || s.hover_button != -1 || play.ball_in_flight ||
+      play.climb_remaining != 0) {
     return;
   }
-  if (g.frame.button_flags != 1) {
-    if (g.mounted_rockets == 0) {
+  if (g.run.input.button_flags != 1) {
+    if (play.mounted_rockets == 0) {
       Swap(ctx);
     } else {
-      LaunchRocket(ctx, g.current_ball.kind);
+      LaunchRocket(ctx, play.current_ball.kind);
     }
-  } else if (g.frame.fast_drop_armed) {
+  } else if (play.frame.fast_drop_armed) {
     FastDrop(ctx);
   } else {
     Shoot(ctx);
@@ -255,15 +267,11 @@ void Click(Context& ctx) {
 void KeyCommand(Context& ctx) {
   GameState& g = ctx.game;
   ShellState& s = ctx.shell;
-  if (g.frame.key != kKeyEscape) return;
-  if (g.end_phase == 0) {
-    g.frame.from_stats = false;
-    s.command = 25;  // carried out next frame
-  } else if (g.end_phase == 6) {
-    s.click_context = 0;
-    g.end_phase = 0;
-    ShowTag(ctx, "exit_to_menu", false);
-  }
+  // Keys reach the game only in click context 0; Escape with the exit question up (context
+  // 16) is that dialog's No.
+  if (g.run.input.key != kKeyEscape || g.play.end_phase != 0) return;
+  g.play.exit_question = ExitQuestion{};
+  s.command = 25;  // carried out next frame
 }
 
 void AnimateAll(Context& ctx) {
@@ -277,14 +285,15 @@ void AnimateAll(Context& ctx) {
 
 void Shoot(Context& ctx) {
   GameState& g = ctx.game;
-  LevelState& lv = g.lv;
-  FrameState& fr = g.frame;
-  g.ball_in_flight = true;
-  Fire(ctx, g.current_ball.kind, g.current_ball.paint, g.current_ball.bonus);
-  RestartPartAnim(ctx, g.hud.canon2, 0);
+  LevelPlay& play = g.play;
+  LevelState& lv = play.lv;
+  FrameState& fr = play.frame;
+  play.ball_in_flight = true;
+  Fire(ctx, play.current_ball.kind, play.current_ball.paint, play.current_ball.bonus);
+  RestartPartAnim(ctx, g.scene.hud.canon2, 0);
   NextBall(ctx);
   fr.shot_counter += 1;
-  if (g.game_type == kPuzzle && lv.shots_per_descent > 0) {
+  if (g.session.game_type == kPuzzle && lv.shots_per_descent > 0) {
     const int n = lv.shots_per_descent;
     if (fr.shot_counter == n) {
       fr.shot_counter = 0;
@@ -310,7 +319,7 @@ void GameCommandStep(Context& ctx) {
       CommandHighScores(ctx);
       break;
     case 18:
-      g.end_phase = 8;
+      g.play.end_phase = 8;
       break;
     case 25:
       CommandExitQuestion(ctx);
@@ -341,8 +350,9 @@ void GameCommandStep(Context& ctx) {
 void GameFrame(Context& ctx) {
   ShellState& s = ctx.shell;
   GameState& g = ctx.game;
-  HudState& h = g.hud;
-  FrameState& fr = g.frame;
+  LevelPlay& play = g.play;
+  HudState& h = g.scene.hud;
+  FrameState& fr = play.frame;
   AutoplayStep(ctx);
   UpdateMouse(ctx, true);
   if (s.scene_phase == 0) {
@@ -354,8 +364,8 @@ void GameFrame(Context& ctx) {
   const std::uint32_t now = GameNow(ctx);
   DialogFadeStep(ctx);
   HudDragons(ctx);
-  if (g.end_phase == 0 && h.cannon_step >= 31) {
-    if (g.lv.start_flag && !LevelBuild(ctx)) return;
+  if (play.end_phase == 0 && play.hud.cannon_step >= 31) {
+    if (play.lv.start_flag && !LevelBuild(ctx)) return;
     FieldMoves(ctx);
   }
   s.hover_button = -1;
@@ -364,51 +374,54 @@ void GameFrame(Context& ctx) {
   HudBoards(ctx);
   LevelWonTest(ctx);
   HudLaser(ctx);
-  if (h.cannon_step >= 31 && !g.lv.start_flag && !g.walls.moving) {
-    if (g.end_phase == 0) {
+  if (play.hud.cannon_step >= 31 && !play.lv.start_flag && !play.walls.moving) {
+    if (play.end_phase == 0) {
       AimUpdate(ctx, s.mouse_x, s.mouse_y, kScreenWidth, kScreenHeight);
-      if (g.ball_in_flight) {
+      if (play.ball_in_flight) {
         MoveShotBall(ctx);
-        if (g.shot && g.shot->y < -2700) {
-          if (g.shot->kind == kKindBigBomb) StopGameChannel(ctx, g.channels.fuse);
+        if (play.shot && play.shot->y < -2700) {
+          if (play.shot->kind == kKindBigBomb) StopGameChannel(ctx, play.channels.fuse);
           FreeShotBall(ctx);
-          g.ball_in_flight = false;
+          play.ball_in_flight = false;
         }
       }
     }
     DangerAndLoss(ctx);
-    if (g.end_phase == 7 && Passed(now, fr.fall_end)) {
-      if (g.game_type == kPuzzle) {
-        g.end_phase = 9;  // the try-again dialog takes over
+    if (play.end_phase == 7 && Passed(now, fr.fall_end)) {
+      if (g.session.game_type == kPuzzle) {
+        play.end_phase = 9;  // the try-again dialog takes over
         s.command = 14;
       } else {
         OpenGameOver(ctx);
       }
     }
-    if (g.end_phase == 0) {
-      if (!g.ball_in_flight) {
-        PlanShot(ctx, RoundEven(g.aim.start_x), RoundEven(g.aim.start_y), g.aim.vx, g.aim.vy);
+    if (play.end_phase == 0) {
+      if (!play.ball_in_flight) {
+        PlanShot(ctx, RoundEven(g.scene.aim.start_x), RoundEven(g.scene.aim.start_y),
+                 g.scene.aim.vx, g.scene.aim.vy);
       }
       BonusListStep(ctx);
-      if (g.bomb_timer != 0 && Passed(now, g.bomb_timer) && g.shot == nullptr) BombStep(ctx);
+      if (play.bomb_timer != 0 && Passed(now, play.bomb_timer) && play.shot == nullptr) {
+        BombStep(ctx);
+      }
       TargetTracerStep(ctx);
     }
     CrystalFlightStep(ctx);
-    if (g.end_phase == 8) {
-      StopGameChannel(ctx, g.channels.fuse);
-      StopGameChannel(ctx, g.channels.balls_down);
+    if (play.end_phase == 8) {
+      StopGameChannel(ctx, play.channels.fuse);
+      StopGameChannel(ctx, play.channels.balls_down);
       Climb(ctx, 1);
-      OccupancyScan(g.field);
+      OccupancyScan(play.field);
       const bool crystals_home =
-          g.game_type != kPuzzle || g.crystals.arrived >= g.crystals.launched;
-      if (g.field.lowest >= 14 && crystals_home) OpenStatistics(ctx);
+          g.session.game_type != kPuzzle || play.crystals.arrived >= play.crystals.launched;
+      if (play.field.lowest >= 14 && crystals_home) OpenStatistics(ctx);
     }
-    if (fr.fast_drop_armed && RowOccupied(g.field, DangerRow(g))) fr.fast_drop_armed = false;
-    if (!fr.fast_drop_armed) StopGameChannel(ctx, g.channels.balls_down);
-    if (g.game_type == kPuzzle && g.end_phase == 0) ShotMeter(ctx);
+    if (fr.fast_drop_armed && RowOccupied(play.field, DangerRow(g))) fr.fast_drop_armed = false;
+    if (!fr.fast_drop_armed) StopGameChannel(ctx, play.channels.balls_down);
+    if (g.session.game_type == kPuzzle && play.end_phase == 0) ShotMeter(ctx);
     if (fr.auto_shot) {
       s.command = 8;
-      fr.button_flags = 1;
+      g.run.input.button_flags = 1;
     }
     GameCommandStep(ctx);
   }
@@ -416,7 +429,7 @@ void GameFrame(Context& ctx) {
     SetPartOffsetY(ctx, h.canon2, 1, 35);
     SetPartOffsetY(ctx, h.canon2, 2, 35);
     const double pos = PartAnimPos(ctx, h.canon2, 0);
-    if (g.mounted_rockets >= 1 && pos >= 1 && pos < 3) {
+    if (play.mounted_rockets >= 1 && pos >= 1 && pos < 3) {
       SetPartOffsetY(ctx, h.canon2, 1, 45);
       SetPartOffsetY(ctx, h.canon2, 2, 45);
     }
@@ -429,24 +442,25 @@ void GameFrame(Context& ctx) {
 
 void BigBombAward(Context& ctx) {
   GameState& g = ctx.game;
+  LevelPlay& play = g.play;
   // A count of 0 would hand out a big bomb on every frame: it means no award.
   const int award = ctx.shell.options.bigbomb_expl_count;
-  if (g.game_type == kPuzzle || award <= 0 || g.scoring.streak < award) return;
-  g.scoring.streak = 0;
-  g.next_ball.kind = kKindBigBomb;
-  g.next_ball.bonus = 0;
-  SelectPicPart(ctx, g.hud.canon2, 3, 8);
+  if (g.session.game_type == kPuzzle || award <= 0 || play.scoring.streak < award) return;
+  play.scoring.streak = 0;
+  play.next_ball.kind = kKindBigBomb;
+  play.next_ball.bonus = 0;
+  SelectPicPart(ctx, g.scene.hud.canon2, 3, 8);
 }
 
 void GameMouseDown(Context& ctx, int button) {
-  if (ctx.game.end_phase != 0) return;
+  if (ctx.game.play.end_phase != 0) return;
   ctx.shell.command = 8;
-  ctx.game.frame.button_flags = button == 1 ? 1 : button == 2 ? 2 : 0;
+  ctx.game.run.input.button_flags = button == 1 ? 1 : button == 2 ? 2 : 0;
 }
 
 void GameMenuButtonUp(Context& ctx) {
-  if (ctx.game.end_phase != 0 || ctx.shell.pressed_button != 1) return;
-  ctx.game.frame.from_stats = false;
+  if (ctx.game.play.end_phase != 0 || ctx.shell.pressed_button != 1) return;
+  ctx.game.play.exit_question = ExitQuestion{};
   ctx.shell.command = 25;
 }
 

@@ -15,7 +15,7 @@ bool GameAimPivot(const Context& ctx, double& x, double& y) {
   // The aim is taken from the pointer relative to the cannon's foot (AimUpdate).
   x = platform::kScreenWidth / 2.0;
   y = kAimPivotY;
-  return s.scene_phase != 0 && s.pending_scene == SceneId::None && ctx.game.end_phase == 0 &&
+  return s.scene_phase != 0 && s.pending_scene == SceneId::None && ctx.game.play.end_phase == 0 &&
          s.click_context == 0;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
-// State of the game subsystem, owned by the context: the ball field, the aim and shot, scoring,
-// bonuses, bombs, rockets, crystal flights and particles. Operations live beside it
-// (field.h, shot.h, matching.h, bonuses.h, particles.h).
+// State of the game subsystem, owned by the context, grouped by how long it lives: the run
+// (tables, links, pools and scratch), the game (type, level, score), the game scene (its
+// objects and HUD), and the level being played (field, shot, bonuses, bombs, timers...). Each
+// group but the run begins as a freshly constructed value, so nothing survives by being
+// forgotten. Operations live beside it (field.h, shot.h, matching.h, bonuses.h, particles.h).
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -41,6 +43,8 @@ struct FieldCell {
   std::uint8_t bonus = 0;  // bonus type 2..9 carried by a colour ball
   std::uint8_t marks = 0;  // flood-fill marks; zero between operations
   PicId sprite = kNoPic;   // owned
+
+  bool operator==(const FieldCell&) const = default;
 };
 
 struct BallField {
@@ -65,11 +69,15 @@ struct BallField {
   }
   std::uint8_t& code(int r) { return codes[static_cast<std::size_t>(r + 1)]; }
   std::uint8_t code(int r) const { return codes[static_cast<std::size_t>(r + 1)]; }
+
+  bool operator==(const BallField&) const = default;
 };
 
 struct PathPoint {
   std::int32_t x = 0;
   std::int32_t y = 0;
+
+  bool operator==(const PathPoint&) const = default;
 };
 
 struct AimState {
@@ -80,6 +88,8 @@ struct AimState {
   double start_y = 449;
   double vx = 0;
   double vy = -5;
+
+  bool operator==(const AimState&) const = default;
 };
 
 struct ShotPath {
@@ -87,6 +97,8 @@ struct ShotPath {
   int length = 0;
   int target_col = -1;  // -1: no target
   int target_row = 0;
+
+  bool operator==(const ShotPath&) const = default;
 };
 
 // The flying ball: a multisprite of the global list with the fields of a ball in flight.
@@ -101,8 +113,8 @@ class TShotBall : public TMultiSprite {
   int free_flight = 0;
 };
 
+// The level's scoring; the game's score is GameSession::score.
 struct ScoreState {
-  int score = 0;
   int level_points = 0;
   int match_count = 0;
   int combo = 0;
@@ -113,6 +125,8 @@ struct ScoreState {
   double popup_x = 400;
   double popup_y = 300;
   int last_joy = -1;
+
+  bool operator==(const ScoreState&) const = default;
 };
 
 struct BonusType {
@@ -129,6 +143,8 @@ struct BonusEntry {
   double vy = 0;
   std::uint32_t start_time = 0;
   std::uint32_t expiry = 0;
+
+  bool operator==(const BonusEntry&) const = default;
 };
 
 struct WallState {
@@ -137,6 +153,8 @@ struct WallState {
   int direction = 0;
   std::uint32_t next_time = 0;
   bool moving = false;
+
+  bool operator==(const WallState&) const = default;
 };
 
 // A paint rocket in flight: a multisprite of the global list with its own fields.
@@ -155,6 +173,8 @@ struct CrystalFlight {
   double vy = 0;
   double target_x = 0;  // 0: arrived
   double target_y = 0;
+
+  bool operator==(const CrystalFlight&) const = default;
 };
 
 struct CrystalState {
@@ -163,6 +183,8 @@ struct CrystalState {
   int launched = 0;  // flights started this level
   int arrived = 0;
   std::vector<CrystalFlight> flights;
+
+  bool operator==(const CrystalState&) const = default;
 };
 
 struct TExploseParticle {
@@ -190,6 +212,8 @@ struct ProgressState {
   double shown = 0;
   double last_drawn = -1000;
   bool rising = false;
+
+  bool operator==(const ProgressState&) const = default;
 };
 
 // Long looped sound channels of the game core; -1 = none.
@@ -197,6 +221,8 @@ struct GameChannels {
   int fuse = -1;
   int balls_down = -1;
   int balls_up = -1;
+
+  bool operator==(const GameChannels&) const = default;
 };
 
 // Cannon queue: the ball in the cannon and the next one.
@@ -204,6 +230,8 @@ struct BallChoice {
   int kind = 0;
   int paint = 0;
   int bonus = 0;
+
+  bool operator==(const BallChoice&) const = default;
 };
 
 // What the level file said and what the type's rules track while the level is played.
@@ -214,7 +242,7 @@ struct LevelState {
   double point_divisor = 1;      // arcade: progress target = level points / divisor
   std::vector<int> bonus_items;  // 1..10, what the cannon may hand out
   int new_item = 0;              // item presented in the level-complete panel
-  std::vector<std::string> description;
+  double challenge_factor = 0;   // challenge: points x factor are added to the progress target
   std::vector<int> colours;  // puzzle: the layout's colours; the next ball is drawn from them
   int shots_per_descent = 0;
   int descent_budget = 0;  // puzzle: pixels still to descend
@@ -223,6 +251,8 @@ struct LevelState {
   std::uint32_t drain_time = 0;
   bool start_flag = false;  // raised by level start, cleared by the level build
   bool unplayable = false;  // the level file could not be read
+
+  bool operator==(const LevelState&) const = default;
 };
 
 // The current player's saved progress for one game type (the players file's fields).
@@ -257,10 +287,8 @@ struct PlayerLinks {
   std::array<TypeProgress, 3> local{};
 };
 
-// State of the game frame between calls.
+// The game frame's timers and flags of one level.
 struct FrameState {
-  int button_flags = 0;  // of the last click: 1 left, 2 right
-  int key = 0;
   bool fast_drop_armed = false;
   bool auto_shot = false;
   std::uint32_t deadline = 0;  // game over when passed; 0 = none
@@ -270,26 +298,42 @@ struct FrameState {
   int shot_counter = 0;
   int meter_target = 0;  // puzzle shot meter 0..163
   int meter_shown = 0;
-  bool from_stats = false;    // the exit question came from the statistics
-  bool paused_sound = false;  // balls-down stopped for the exit question
-  int saved_level_for_retry = 0;
   int level_frames = 0;  // game frames run since the level started
+
+  bool operator==(const FrameState&) const = default;
 };
 
+// The input handlers' latches, read by the next game frame.
+struct GameInput {
+  int button_flags = 0;  // of the last click: 1 left, 2 right
+  int key = 0;
+};
+
+// The exit question, from the moment it is asked for until the next one.
+struct ExitQuestion {
+  bool from_stats = false;    // asked from the statistics: No returns there
+  bool paused_sound = false;  // balls-down stopped while it is up
+
+  bool operator==(const ExitQuestion&) const = default;
+};
+
+// A dragon's flight and mood in the level; its x offset is the scene's (HudState::dragon_x).
 struct DragonRecord {
   bool moving = false;
   double target_x = 0;
   double target_y = 0;
-  double x = 0;
   std::uint32_t rest_until = 0;
   int wanted = 0;
   std::uint32_t hold_until = 0;
   int shown = -1;
   double down_speed = 0.4;
   double up_speed = 0.8;
+
+  bool operator==(const DragonRecord&) const = default;
 };
 
-// The game scene's objects (registry slots, -1 = none) and the heads-up display's state.
+// The game scene's objects (registry slots, -1 = none), found or made once per scene, and the
+// HUD values that run on across levels: the shown score and the dragons' place.
 struct HudState {
   PicId normal_panel = kNoPic, menu_mini = kNoPic, net_left = kNoPic, net_right = kNoPic;
   PicId balls_down = kNoPic, canon1 = kNoPic, canon2 = kNoPic;
@@ -307,23 +351,31 @@ struct HudState {
   PicId retry_ok = kNoPic, retry_no = kNoPic;
   std::array<PicId, 2> dragons{kNoPic, kNoPic};
   std::array<PicId, 6> slots{kNoPic, kNoPic, kNoPic, kNoPic, kNoPic, kNoPic};
+
+  int shown_score = 0;
+  bool score_redraw = false;
+  std::uint32_t score_time = 0;
+  std::array<double, 2> dragon_x{};  // x offsets; the dragons fly on from where they are
+  std::uint32_t scene_start = 0;
+  char level_text[16] = {};
+};
+
+// The HUD of one level: build-up steps, the cannon queue's bonus count, the dragons' moods, and
+// the pictures the level makes (the loaded ball, the board).
+struct LevelHud {
   PicId board = kNoPic;
   PicId loaded = kNoPic;  // the big bomb's fuse plays on GameChannels::fuse
-
   int cannon_step = 0;
   std::uint32_t cannon_time = 0;
   int board_step = 0;
   std::uint32_t board_time = 0;
-  int shown_score = 0;
-  bool score_redraw = false;
-  std::uint32_t score_time = 0;
   int shown_level = -1;
   bool alarm_played = false;
   std::array<DragonRecord, 2> dragon{};
   std::uint32_t shots_since_bonus = 0;
   std::uint32_t shots_until_bonus = 0;
-  std::uint32_t scene_start = 0;
-  char level_text[16] = {};
+
+  bool operator==(const LevelHud&) const = default;
 };
 
 // The built-in player's state between frames, and its scratch for judging a shot.
@@ -339,22 +391,52 @@ struct AutoplayState {
   std::array<std::int16_t, kFieldCols * kFieldRows> queue{};
 };
 
-struct GameState {
+// Per run: tables read at start-up, the links the composition root sets, the built-in
+// player, the particle pool (the menu scene draws with it too) and scratch buffers.
+struct GameRun {
   GameScenePort* port = nullptr;  // the game scene's objects, text and sounds; may be null
+  std::shared_ptr<GameScenePort> scene_port;  // the game scene's port while it is built
+  PlayerLinks players;
+  std::vector<ComboEntry> combo_table;  // read at start-up from "text\\combo.txt"
+  GameInput input;
+  AutoplayState bot;
+  ParticleList particles;  // live particles are freed when a level is cleared
+  // A level file without description lines keeps the ones shown before.
+  std::vector<std::string> level_description;
 
+  // Scratch of the shot planner and the fills, reused every frame.
+  std::array<std::uint16_t, kFieldRows> plan_row_bits{};
+  std::array<double, kFieldCols * kFieldRows> plan_x{};
+  std::array<double, kFieldCols * kFieldRows> plan_y{};
+  std::vector<PicId> scratch_pics;
+};
+
+// Per game: begun by game start (the menu has chosen the type), kept across its levels and
+// read by the menu after the scene ends.
+struct GameSession {
   int game_type = kArcade;
   int level = 1;
+  int score = 0;
+};
+
+// Per game scene: from StartSceneMain to LeaveSceneMain.
+struct GameSceneState {
+  HudState hud;
+  AimState aim;                             // the cannon's; level start turns it to 0
+  std::array<BonusType, 11> bonus_types{};  // index = type 1..10
+};
+
+// Per level: from level start, through the end-of-level dialogs, to the next level start or
+// the end of the scene. Level start releases the pictures and channels it holds and puts a
+// fresh value in its place.
+struct LevelPlay {
   int end_phase = 0;
-  double challenge_factor = 0;
   LevelState lv;
   FrameState frame;
-  HudState hud;
-  PlayerLinks players;
-  AutoplayState bot;
-  std::shared_ptr<GameScenePort> scene_port;  // the game scene's port while it is built
+  LevelHud hud;
+  ExitQuestion exit_question;
 
   BallField field;
-  AimState aim;
   ShotPath path;
   TShotBall* shot = nullptr;  // the one TShotBall, owned by the multisprite list
   bool ball_in_flight = false;
@@ -362,10 +444,8 @@ struct GameState {
   BallChoice next_ball;
 
   ScoreState scoring;
-  std::vector<ComboEntry> combo_table;  // read at start-up from "text\\combo.txt"
   ProgressState progress;
 
-  std::array<BonusType, 11> bonus_types{};  // index = type 1..10
   std::vector<BonusEntry> bonuses;
   int mounted_rockets = 0;
   bool freeze = false;
@@ -378,13 +458,13 @@ struct GameState {
 
   std::vector<TPaintRocket*> rockets;  // live rockets; null entries are free
   CrystalState crystals;
-  ParticleList particles;
+};
 
-  // Scratch of the shot planner and the fills, reused every frame.
-  std::array<std::uint16_t, kFieldRows> plan_row_bits{};
-  std::array<double, kFieldCols * kFieldRows> plan_x{};
-  std::array<double, kFieldCols * kFieldRows> plan_y{};
-  std::vector<PicId> scratch_pics;
+struct GameState {
+  GameRun run;
+  GameSession session;
+  GameSceneState scene;
+  LevelPlay play;
 };
 
 }  // namespace qv

@@ -31,23 +31,23 @@ constexpr int kGreen = 0x32FA32;
 class GameSceneObjects : public GameSceneServices {
  public:
   void SetAimRotation(Context& ctx, double angle) override {
-    SetPicAngle(ctx, ctx.game.hud.canon2, angle);
-    SetPicAngle(ctx, ctx.game.hud.loaded, angle);
+    SetPicAngle(ctx, ctx.game.scene.hud.canon2, angle);
+    SetPicAngle(ctx, ctx.game.play.hud.loaded, angle);
   }
-  double BoardY(Context& ctx) override { return PicY(ctx, ctx.game.hud.board); }
+  double BoardY(Context& ctx) override { return PicY(ctx, ctx.game.play.hud.board); }
   void MoveBoard(Context& ctx, double dy) override {
-    const PicId b = ctx.game.hud.board;
+    const PicId b = ctx.game.play.hud.board;
     SetPicPos(ctx, b, PicX(ctx, b), PicY(ctx, b) + dy);
   }
   void SetSlotBar(Context& ctx, int slot, double x, int color) override {
     if (slot < 0 || slot >= 6) return;
-    const PicId id = ctx.game.hud.slots[static_cast<std::size_t>(slot)];
+    const PicId id = ctx.game.scene.hud.slots[static_cast<std::size_t>(slot)];
     SetPicPos(ctx, id, x, PicY(ctx, id));
     SetPicColor(ctx, id, color);
   }
   void SetSlotBarX(Context& ctx, int slot, double x) override {
     if (slot < 0 || slot >= 6) return;
-    const PicId id = ctx.game.hud.slots[static_cast<std::size_t>(slot)];
+    const PicId id = ctx.game.scene.hud.slots[static_cast<std::size_t>(slot)];
     SetPicPos(ctx, id, x, PicY(ctx, id));
   }
   void SetCursorVariant(Context& ctx, int variant) override {
@@ -57,13 +57,28 @@ class GameSceneObjects : public GameSceneServices {
     ShowMountedRocketsOnCannon(ctx, count);
   }
   void OnMatch(Context& ctx) override {
-    for (DragonRecord& d : ctx.game.hud.dragon) {
+    for (DragonRecord& d : ctx.game.play.hud.dragon) {
       d.wanted = 1;
       d.shown = -1;
     }
-    ctx.game.lv.drain_time = GameNow(ctx);
+    ctx.game.play.lv.drain_time = GameNow(ctx);
   }
 };
+
+// A fresh level in place of the last one, whose pictures and channels ClearLevel has released.
+// The lists keep their storage, so that a new level does not grow them again while it is played.
+void BeginLevelPlay(Context& ctx) {
+  LevelPlay& old = ctx.game.play;
+  LevelPlay fresh;
+  fresh.path.points.swap(old.path.points);  // its size is its capacity: see ShotPath::length
+  old.bonuses.clear();
+  fresh.bonuses.swap(old.bonuses);
+  old.rockets.clear();
+  fresh.rockets.swap(old.rockets);
+  old.crystals.flights.clear();
+  fresh.crystals.flights.swap(old.crystals.flights);
+  old = std::move(fresh);
+}
 
 PicId Find(Context& ctx, const char* name, const char* tag, int nth = -1) {
   return FindObject(ctx, name, nth, tag);
@@ -80,10 +95,11 @@ double BoardScaleForWallStep(int step, int w) {
 
 void StartSceneMain(Context& ctx) {
   GameState& g = ctx.game;
-  HudState& h = g.hud;
   ShellState& s = ctx.shell;
-  if (!g.scene_port) g.scene_port = std::make_shared<GameSceneObjects>();
-  g.port = g.scene_port.get();
+  g.scene = GameSceneState{};
+  HudState& h = g.scene.hud;
+  if (!g.run.scene_port) g.run.scene_port = std::make_shared<GameSceneObjects>();
+  g.run.port = g.run.scene_port.get();
   WriteLog(ctx, "StartSceneMain");
   ChangeMusic(ctx, -1, 250, 250);
   ReadOptions(ctx);
@@ -141,14 +157,8 @@ void StartSceneMain(Context& ctx) {
   h.dragons[1] = Find(ctx, "dragon_green", "main");
   for (PicId d : h.dragons) SetPartVisible(ctx, d, 3, false);
   s.scene_phase = 0;
-  g.lv.start_flag = true;
-  h.cannon_step = 0;
-  h.cannon_time = 0;
-  h.board_step = 0;
-  h.board_time = 0;
-  g.aim.angle = 0;
-  g.aim.drawn_angle = 0;
-  g.aim.cannon_turning = true;
+  g.play.lv.start_flag = true;
+  g.scene.aim.cannon_turning = true;
   ResetBonusTypes(ctx);
   CancelDialogFade(ctx);
   h.scene_start = s.frame_clock;
@@ -157,104 +167,73 @@ void StartSceneMain(Context& ctx) {
 
 void LevelStart(Context& ctx) {
   GameState& g = ctx.game;
-  HudState& h = g.hud;
+  HudState& h = g.scene.hud;
   ClearLevel(ctx);
-  // The level build waits for end phase 0; a level started from a dialog (next level, play
-  // again) would otherwise never be built.
-  g.end_phase = 0;
-  g.frame.level_frames = 0;
-  g.lv.start_flag = true;
-  g.progress.target = 0;
-  g.progress.shown = 0;
-  g.progress.last_drawn = 0;
+  BeginLevelPlay(ctx);
+  LevelPlay& p = g.play;
+  p.lv.start_flag = true;
+  // The nets open from closed.
+  p.walls.direction = 1;
+  p.walls.moving = true;
+  p.frame.fast_drop_armed = true;
   DrawProgressStrip(ctx);
-  h.cannon_step = 0;
-  h.cannon_time = 0;
-  h.board_step = 0;
-  h.board_time = 0;
-  g.walls.step = 0;
-  g.walls.next_time = 0;
-  g.walls.direction = 1;
-  g.walls.target = 11;
-  g.walls.moving = true;
-  h.shown_level = -1;
-  g.aim.angle = 0;
-  SetPicAngle(ctx, h.canon2, g.aim.angle);
+  g.scene.aim.angle = 0;
+  SetPicAngle(ctx, h.canon2, g.scene.aim.angle);
   SelectPicPart(ctx, h.canon2, 0, 0);
   SetPicVisible(ctx, h.canon2, false);
-  for (DragonRecord& d : h.dragon) {
-    d.moving = false;
-    d.wanted = 0;
-    d.shown = -1;
-    d.hold_until = 0;
-    d.rest_until = 0;
-  }
   for (PicId l : h.board_lines) SetPicVisible(ctx, l, false);
-  // Rockets left mounted at the end of a level would be drawn as none and still fire.
-  g.mounted_rockets = 0;
   ShowMountedRocketsOnCannon(ctx, 0);
   for (int i = 0; i < 6; ++i) {
     const PicId slot = Find(ctx, "poloska_bonus", "main", 5 - i);
     h.slots[static_cast<std::size_t>(i)] = slot;
     SetPicPos(ctx, slot, 31, PicY(ctx, slot));
   }
-  for (BonusEntry& e : g.bonuses) e.type = -1;
   SetPicVisible(ctx, h.strip, true);
   SelectPicPart(ctx, h.strip, 0, 0);
   PlaySample(ctx, "sample_game_begin");
-  g.current_ball = BallChoice{};
-  g.next_ball = BallChoice{};
-  if (g.game_type == kChallenge) {
-    g.field.floor_row = 5;
-    unload_by_tag(ctx, "planka");
-    h.board = MakePic(ctx, "graphics\\additional\\planka1.spr", "planka");
-    SetPicPos(ctx, h.board, 400, 428 - (5 - 1) * 30 + 5);
-    SetPicAlpha(ctx, h.board, 128);
-  } else if (g.game_type == kPuzzle) {
-    g.field.floor_row = 0;
-    unload_by_tag(ctx, "planka");
-    h.board = MakePic(ctx, "graphics\\additional\\planka1.spr", "planka");
-    if (TMultiSprite* b = Pic(ctx, h.board)) b->flip_y = true;
-    SetPicPos(ctx, h.board, 400, -279);
-    SetPicAlpha(ctx, h.board, 128);
-  } else {
-    g.field.floor_row = 0;
-    h.board = kNoPic;
+  if (g.session.game_type == kChallenge) {
+    p.field.floor_row = 5;
+    p.hud.board = MakePic(ctx, "graphics\\additional\\planka1.spr", "planka");
+    SetPicPos(ctx, p.hud.board, 400, 428 - (5 - 1) * 30 + 5);
+    SetPicAlpha(ctx, p.hud.board, 128);
+  } else if (g.session.game_type == kPuzzle) {
+    p.hud.board = MakePic(ctx, "graphics\\additional\\planka1.spr", "planka");
+    if (TMultiSprite* b = Pic(ctx, p.hud.board)) b->flip_y = true;
+    SetPicPos(ctx, p.hud.board, 400, -279);
+    SetPicAlpha(ctx, p.hud.board, 128);
   }
-  g.frame.fast_drop_armed = true;
 }
 
 void FreeLoadedBall(Context& ctx) {
-  HudState& h = ctx.game.hud;
-  FreePic(ctx, h.loaded);
+  FreePic(ctx, ctx.game.play.hud.loaded);
 }
 
 void ClearLevel(Context& ctx) {
   GameState& g = ctx.game;
-  HudState& h = g.hud;
-  StopGameChannel(ctx, g.channels.fuse);
-  StopGameChannel(ctx, g.channels.balls_down);
-  StopGameChannel(ctx, g.channels.balls_up);
+  LevelPlay& p = g.play;
+  StopGameChannel(ctx, p.channels.fuse);
+  StopGameChannel(ctx, p.channels.balls_down);
+  StopGameChannel(ctx, p.channels.balls_up);
   // Pictures the game keeps by slot are freed first, so that no slot is kept after its tag
   // is unloaded and the slot reused.
   FreeLoadedBall(ctx);
   FreeShotBall(ctx);
-  g.ball_in_flight = false;
-  FreePic(ctx, g.tracer);
+  p.ball_in_flight = false;
+  FreePic(ctx, p.tracer);
   unload_by_tag(ctx, "game_stat_text");
   unload_by_tag(ctx, "font_level");
   unload_by_tag(ctx, "planka");
-  h.board = kNoPic;
+  p.hud.board = kNoPic;
   ShowTag(ctx, "exit_to_menu", false);
   EndAllBonuses(ctx);
   DestroyAllRockets(ctx);
   ClearCrystalFlights(ctx);
   unload_by_tag(ctx, "crystal_st");
-  for (FieldCell& cell : g.field.cells) FreePic(ctx, cell.sprite);
+  for (FieldCell& cell : p.field.cells) FreePic(ctx, cell.sprite);
   unload_by_tag(ctx, "balls");
   unload_by_tag(ctx, "land");
   unload_by_tag(ctx, "crystal");
-  ClearField(g.field);
+  ClearField(p.field);
   ClearParticles(ctx);
   ShowTag(ctx, "game_over", false);
   ShowTag(ctx, "game_stat", false);
@@ -284,14 +263,15 @@ void LeaveSceneMain(Context& ctx) {
   unload_by_tag(ctx, "try_again_puzzle");
   unload_by_tag(ctx, "hiscores");
   CancelDialogFade(ctx);
-  g.hud = HudState{};
-  g.end_phase = 0;
+  // The level and the scene end here; the game's type, level and score stay for the menu.
+  BeginLevelPlay(ctx);
+  g.scene = GameSceneState{};
   ChangeMusic(ctx, FindAudio(ctx, "music_menu"), 250, 250);
 }
 
 void DrawProgressStrip(Context& ctx) {
-  HudState& h = ctx.game.hud;
-  const int b = std::clamp(RoundEven(ctx.game.progress.shown), 0, 333);
+  HudState& h = ctx.game.scene.hud;
+  const int b = std::clamp(RoundEven(ctx.game.play.progress.shown), 0, 333);
   for (PicId c : h.covers) SetPicVisible(ctx, c, false);
   for (int i = b / 8; i < 42; ++i) {
     const PicId c = h.covers[static_cast<std::size_t>(i)];
@@ -304,33 +284,34 @@ void DrawProgressStrip(Context& ctx) {
 
 void NextBall(Context& ctx) {
   GameState& g = ctx.game;
-  HudState& h = g.hud;
+  LevelPlay& play = g.play;
+  LevelHud& lh = play.hud;
   Random& rnd = ctx.shell.random;
   const Options& o = ctx.shell.options;
-  if (g.next_ball.kind > 0) g.current_ball = g.next_ball;
+  if (play.next_ball.kind > 0) play.current_ball = play.next_ball;
   BallChoice next{};
-  if (g.game_type == kPuzzle) {
-    const auto& list = g.lv.colours;
+  if (g.session.game_type == kPuzzle) {
+    const auto& list = play.lv.colours;
     next.kind =
         list.empty() ? 1 : list[static_cast<std::size_t>(rnd.Next(static_cast<int>(list.size())))];
   } else {
-    next.kind = rnd.Next(g.field.colour_count) + 1;
+    next.kind = rnd.Next(play.field.colour_count) + 1;
   }
   int item = 0;
-  h.shots_since_bonus += 1;
-  if (h.shots_since_bonus > h.shots_until_bonus) {
-    h.shots_since_bonus = 0;
-    const auto& items = g.lv.bonus_items;
+  lh.shots_since_bonus += 1;
+  if (lh.shots_since_bonus > lh.shots_until_bonus) {
+    lh.shots_since_bonus = 0;
+    const auto& items = play.lv.bonus_items;
     if (!items.empty()) {
       item = items[static_cast<std::size_t>(rnd.Next(static_cast<int>(items.size())))];
       const int p = o.bonus_probability_random_proc;
       const int q = o.bonus_probability;
       const int v = RoundEven((rnd.Next(2 * p) + 100 - p) / 100.0 * q);
-      h.shots_until_bonus = static_cast<std::uint32_t>(std::max(v, 0));
+      lh.shots_until_bonus = static_cast<std::uint32_t>(std::max(v, 0));
     }
   }
   next.bonus = item;
-  if (item != 0) h.shots_since_bonus = 0;
+  if (item != 0) lh.shots_since_bonus = 0;
   if (item == 1) {
     next.kind = kKindMultiball;
     next.bonus = 0;
@@ -339,61 +320,64 @@ void NextBall(Context& ctx) {
     next.paint = rnd.Next(7) + 1;
     next.bonus = 0;
   }
-  g.next_ball = next;
+  play.next_ball = next;
   MakeLoadedBall(ctx);
   ShowNextBallOnCannon(ctx);
 }
 
 void MakeLoadedBall(Context& ctx) {
   GameState& g = ctx.game;
-  HudState& h = g.hud;
+  LevelPlay& play = g.play;
+  LevelHud& lh = play.hud;
   FreeLoadedBall(ctx);
-  const BallChoice& b = g.current_ball;
+  const BallChoice& b = play.current_ball;
   if (b.kind == kKindBigBomb) {
-    h.loaded = MakePic(ctx, BallSpritePath(b.kind), "cannon_ball");
-    StopGameChannel(ctx, g.channels.fuse);
-    g.channels.fuse = PlaySample(ctx, "sample_burning_big_bomb");
+    lh.loaded = MakePic(ctx, BallSpritePath(b.kind), "cannon_ball");
+    StopGameChannel(ctx, play.channels.fuse);
+    play.channels.fuse = PlaySample(ctx, "sample_burning_big_bomb");
   } else {
-    h.loaded = MakePic(ctx, BallSpritePath(b.kind), "cannon_ball");
-    if (b.kind == kKindColourBomb) SetPartColor(ctx, h.loaded, 1, BallTint(b.paint));
+    lh.loaded = MakePic(ctx, BallSpritePath(b.kind), "cannon_ball");
+    if (b.kind == kKindColourBomb) SetPartColor(ctx, lh.loaded, 1, BallTint(b.paint));
   }
   if (b.bonus != 0) {
-    RestorePartAnimSpeed(ctx, h.loaded, 1);
-    SetPartAnimPos(ctx, h.loaded, 2, b.bonus - 1);
-    SetPartAnimPos(ctx, h.loaded, 1, 18);
+    RestorePartAnimSpeed(ctx, lh.loaded, 1);
+    SetPartAnimPos(ctx, lh.loaded, 2, b.bonus - 1);
+    SetPartAnimPos(ctx, lh.loaded, 1, 18);
   } else if (b.kind >= 1 && b.kind <= 7) {
-    SetPartAnimSpeed(ctx, h.loaded, 1, 0);
-    SetPartVisible(ctx, h.loaded, 0, false);
-    SetPartVisible(ctx, h.loaded, 2, false);
-    SetPartVisible(ctx, h.loaded, 3, false);
+    SetPartAnimSpeed(ctx, lh.loaded, 1, 0);
+    SetPartVisible(ctx, lh.loaded, 0, false);
+    SetPartVisible(ctx, lh.loaded, 2, false);
+    SetPartVisible(ctx, lh.loaded, 3, false);
   }
-  SetPicZ(ctx, h.loaded, 250);
-  SetPicPos(ctx, h.loaded, 384, 549);
-  if (TMultiSprite* m = Pic(ctx, h.loaded)) {
+  SetPicZ(ctx, lh.loaded, 250);
+  SetPicPos(ctx, lh.loaded, 384, 549);
+  if (TMultiSprite* m = Pic(ctx, lh.loaded)) {
     m->rot_center_x = 17;
     m->rot_center_y = 17;
-    m->angle = g.aim.angle;
+    m->angle = g.scene.aim.angle;
   }
 }
 
 void ShowNextBallOnCannon(Context& ctx) {
-  const int k = ctx.game.next_ball.kind;
+  const int k = ctx.game.play.next_ball.kind;
   const int v = k == kKindMultiball ? 9 : k == kKindColourBomb ? 7 : k == kKindBigBomb ? 8 : k - 1;
-  SelectPicPart(ctx, ctx.game.hud.canon2, 3, v);
+  SelectPicPart(ctx, ctx.game.scene.hud.canon2, 3, v);
 }
 
 void ShowMountedRocketsOnCannon(Context& ctx, int count) {
-  const PicId c = ctx.game.hud.canon2;
+  const PicId c = ctx.game.scene.hud.canon2;
   SelectPicPart(ctx, c, 1, count >= 1 ? 0 : -1);
   SelectPicPart(ctx, c, 2, count >= 2 ? 0 : -1);
 }
 
 void HudDragons(Context& ctx) {
   GameState& g = ctx.game;
-  HudState& h = g.hud;
+  LevelPlay& play = g.play;
+  HudState& h = g.scene.hud;
+  LevelHud& lh = play.hud;
   const std::uint32_t now = GameNow(ctx);
   for (std::size_t i = 0; i < 2; ++i) {
-    DragonRecord& d = h.dragon[i];
+    DragonRecord& d = lh.dragon[i];
     if (d.wanted == d.shown) {
       if (now > d.hold_until) d.wanted = 0;
     }
@@ -404,20 +388,21 @@ void HudDragons(Context& ctx) {
     }
   }
   for (std::size_t i = 0; i < 2; ++i) {
-    DragonRecord& d = h.dragon[i];
+    DragonRecord& d = lh.dragon[i];
+    double& x = h.dragon_x[i];
     const PicId id = h.dragons[i];
     TMultiSprite* m = Pic(ctx, id);
     if (!m) continue;
     if (d.moving) {
-      if (std::abs(d.x - d.target_x) <= 1 && std::abs(m->y - d.target_y) <= 1) {
-        d.x = d.target_x;
+      if (std::abs(x - d.target_x) <= 1 && std::abs(m->y - d.target_y) <= 1) {
+        x = d.target_x;
         m->y = d.target_y;
         d.moving = false;
         d.rest_until = now + 500;
         SetPartVisible(ctx, id, 3, false);
       } else {
-        if (d.x < d.target_x) d.x = std::min(d.target_x, d.x + 0.2);
-        if (d.x > d.target_x) d.x = std::max(d.target_x, d.x - 0.2);
+        if (x < d.target_x) x = std::min(d.target_x, x + 0.2);
+        if (x > d.target_x) x = std::max(d.target_x, x - 0.2);
         if (m->y < d.target_y) m->y += d.down_speed;
         if (m->y > d.target_y) {
           m->y -= d.up_speed;
@@ -426,12 +411,12 @@ void HudDragons(Context& ctx) {
       }
     } else if (now > d.rest_until) {
       d.target_x = ctx.shell.random.Next(50);
-      d.target_y = std::max(440.0 - 30.0 * g.field.lowest, 200.0) + ctx.shell.random.Next(50);
+      d.target_y = std::max(440.0 - 30.0 * play.field.lowest, 200.0) + ctx.shell.random.Next(50);
       d.down_speed = 0.4;
       d.up_speed = 0.8;
-      if (i == 0 && g.end_phase == 0) {
-        for (std::size_t s = 0; s < 6 && s < g.bonuses.size(); ++s) {
-          if (g.bonuses[s].type == -1) continue;
+      if (i == 0 && play.end_phase == 0) {
+        for (std::size_t s = 0; s < 6 && s < play.bonuses.size(); ++s) {
+          if (play.bonuses[s].type == -1) continue;
           const double top = 545.0 - 39.0 * static_cast<double>(s);
           if (top < d.target_y + 150) {
             d.target_y = top - 150;
@@ -441,12 +426,12 @@ void HudDragons(Context& ctx) {
       }
       d.moving = true;
     }
-    m->x = i == 0 ? d.x : 700 - d.x;
+    m->x = i == 0 ? x : 700 - x;
   }
 }
 
 void WriteScoreDigits(Context& ctx, int value) {
-  const HudState& h = ctx.game.hud;
+  const HudState& h = ctx.game.scene.hud;
   unsigned v = value < 0 ? 0u : static_cast<unsigned>(value);
   for (int i = 4; i >= 0; --i) {
     SetPartAnimPos(ctx, h.digits[static_cast<std::size_t>(i)], 0, v % 10);
@@ -456,60 +441,62 @@ void WriteScoreDigits(Context& ctx, int value) {
 
 void HudBoards(Context& ctx) {
   GameState& g = ctx.game;
-  HudState& h = g.hud;
-  ProgressState& pr = g.progress;
+  LevelPlay& play = g.play;
+  HudState& h = g.scene.hud;
+  LevelHud& lh = play.hud;
+  ProgressState& pr = play.progress;
   const std::uint32_t now = GameNow(ctx);
-  if (h.cannon_step < 31 && now >= h.cannon_time) {
-    h.cannon_step += 1;
-    h.cannon_time = now + 50;
-    SelectPicPart(ctx, h.canon1, 0, h.cannon_step);
-    if (h.cannon_step == 31) {
+  if (lh.cannon_step < 31 && now >= lh.cannon_time) {
+    lh.cannon_step += 1;
+    lh.cannon_time = now + 50;
+    SelectPicPart(ctx, h.canon1, 0, lh.cannon_step);
+    if (lh.cannon_step == 31) {
       SetPicVisible(ctx, h.canon1, false);
       SetPicVisible(ctx, h.canon2, true);
       SelectPicPart(ctx, h.canon2, 3, -1);
-      ShowMountedRocketsOnCannon(ctx, g.mounted_rockets);
+      ShowMountedRocketsOnCannon(ctx, play.mounted_rockets);
     }
   }
-  if (h.board_step < 23 && now >= h.board_time) {
-    h.board_step += 1;
-    h.board_time = now + 50;
-    SelectPicPart(ctx, h.tablo_level, 0, h.board_step);
-    SelectPicPart(ctx, h.tablo_scores, 0, h.board_step);
-    if (h.board_step == 23) {
+  if (lh.board_step < 23 && now >= lh.board_time) {
+    lh.board_step += 1;
+    lh.board_time = now + 50;
+    SelectPicPart(ctx, h.tablo_level, 0, lh.board_step);
+    SelectPicPart(ctx, h.tablo_scores, 0, lh.board_step);
+    if (lh.board_step == 23) {
       ShowTag(ctx, "font_score", true);
       ShowTag(ctx, "font_level", true);
       for (PicId l : h.board_lines) SetPicVisible(ctx, l, true);
     }
   }
-  if (h.board_step < 23) return;
+  if (lh.board_step < 23) return;
   // Score roll.
-  if (!h.score_redraw && g.scoring.score != h.shown_score && now >= h.score_time) {
+  if (!h.score_redraw && g.session.score != h.shown_score && now >= h.score_time) {
     h.score_time = now + 20;
-    if (g.scoring.score > h.shown_score && g.end_phase == 0) {
-      h.shown_score = std::min(g.scoring.score,
-                               h.shown_score + Trunc((g.scoring.score - h.shown_score) / 10.0) + 1);
+    if (g.session.score > h.shown_score && play.end_phase == 0) {
+      h.shown_score = std::min(g.session.score,
+                               h.shown_score + Trunc((g.session.score - h.shown_score) / 10.0) + 1);
     } else {
-      h.shown_score = g.scoring.score;
+      h.shown_score = g.session.score;
     }
     h.score_redraw = true;
   }
   if (h.score_redraw) {
     WriteScoreDigits(ctx, h.shown_score);
-    if (g.game_type == kArcade && g.lv.point_divisor > 0) {
-      pr.target = g.scoring.level_points / g.lv.point_divisor;
+    if (g.session.game_type == kArcade && play.lv.point_divisor > 0) {
+      pr.target = play.scoring.level_points / play.lv.point_divisor;
     }
     h.score_redraw = false;
   }
-  if (g.game_type == kPuzzle && g.crystals.count > 0) {
-    pr.target = static_cast<double>(g.crystals.freed) / g.crystals.count * 333;
+  if (g.session.game_type == kPuzzle && play.crystals.count > 0) {
+    pr.target = static_cast<double>(play.crystals.freed) / play.crystals.count * 333;
   }
-  if (g.game_type == kChallenge && now > g.lv.drain_time + g.lv.drain_interval && pr.target >= 0 &&
-      g.end_phase == 0) {
+  if (g.session.game_type == kChallenge && now > play.lv.drain_time + play.lv.drain_interval &&
+      pr.target >= 0 && play.end_phase == 0) {
     pr.target -= pr.target >= 50 ? 1 : 0.5;
-    g.lv.drain_time = now;
+    play.lv.drain_time = now;
   }
   // Progress smoothing.
-  const double m = g.end_phase != 0 ? 4 : 1;
+  const double m = play.end_phase != 0 ? 4 : 1;
   const double step = RoundEven((std::abs(pr.shown - pr.target) / 30 + 1) * m);
   if (pr.rising && pr.shown < pr.target) pr.shown = std::min(pr.target, pr.shown + step);
   if (pr.shown > pr.target) pr.shown = std::max(pr.target, pr.shown - step);
@@ -521,39 +508,41 @@ void HudBoards(Context& ctx) {
     pr.rising = false;
   }
   // Challenge warning blink.
-  if (g.game_type == kChallenge && pr.target < 50 && g.end_phase == 0) {
+  if (g.session.game_type == kChallenge && pr.target < 50 && play.end_phase == 0) {
     SelectPicPart(ctx, h.strip, 0, (now & 256u) ? 0 : 1);
   } else {
     SelectPicPart(ctx, h.strip, 0, 0);
   }
   // Level number.
-  if (g.level != h.shown_level) {
-    h.shown_level = g.level;
+  if (g.session.level != lh.shown_level) {
+    lh.shown_level = g.session.level;
     unload_by_tag(ctx, "font_level");
-    std::snprintf(h.level_text, sizeof h.level_text, "%d", g.level);
+    std::snprintf(h.level_text, sizeof h.level_text, "%d", g.session.level);
     create_txt(ctx, h.level_text, 250, kDigitFont, 2, "font_level", kGreen, 1.0, 164, 88);
   }
 }
 
 void HudLaser(Context& ctx) {
   GameState& g = ctx.game;
-  HudState& h = g.hud;
-  if (RowOccupied(g.field, 0)) {
-    if (!h.alarm_played) {
+  LevelPlay& play = g.play;
+  HudState& h = g.scene.hud;
+  LevelHud& lh = play.hud;
+  if (RowOccupied(play.field, 0)) {
+    if (!lh.alarm_played) {
       PlaySample(ctx, "sample_alarm");
-      h.alarm_played = true;
+      lh.alarm_played = true;
     }
     SetPicVisible(ctx, h.laser, true);
     SetPartVisible(ctx, h.laser, 0, true);
     SetPartAnimSpeed(ctx, h.laser, 0, 0.03);
-  } else if (RowOccupied(g.field, 1)) {
+  } else if (RowOccupied(play.field, 1)) {
     SetPicVisible(ctx, h.laser, true);
     SetPartVisible(ctx, h.laser, 0, true);
     RestorePartAnimSpeed(ctx, h.laser, 0);
-    h.alarm_played = false;
+    lh.alarm_played = false;
   } else {
     SetPicVisible(ctx, h.laser, false);
-    h.alarm_played = false;
+    lh.alarm_played = false;
   }
 }
 

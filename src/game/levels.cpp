@@ -158,40 +158,43 @@ Expected<PuzzleLevelFile> ParsePuzzleLevel(std::string_view file, std::string_vi
 
 Expected<void> LoadLevelHeader(Context& ctx) {
   GameState& g = ctx.game;
-  LevelState& lv = g.lv;
+  LevelPlay& play = g.play;
+  LevelState& lv = play.lv;
   lv.bonus_items.clear();
-  const std::string file = LevelFileName(g.game_type, g.level);
+  const std::string file = LevelFileName(g.session.game_type, g.session.level);
   const std::optional<std::string> data =
       platform::FileExists(file) ? platform::ReadWholeFile(file) : std::nullopt;
   if (!data) return Fail(FileNotFound(file));
   Expected<TimedLevelFile> t = ParseTimedLevel(file, *data);
   if (!t) return Fail(t.error());
   // A divisor of 0 would fill the strip at once: the level would be won before it began.
-  if (g.game_type != kChallenge && t->real <= 0) {
+  if (g.session.game_type != kChallenge && t->real <= 0) {
     return Fail(Malformed(file, 0, "the level point divisor must be above 0"));
   }
-  if (g.game_type == kChallenge) {
+  if (g.session.game_type == kChallenge) {
     lv.drain_interval = t->time;
-    g.challenge_factor = t->real;
+    play.lv.challenge_factor = t->real;
   } else {
     lv.climb_time = t->time;
     lv.point_divisor = t->real;
   }
-  g.field.colour_count = t->colours;
+  play.field.colour_count = t->colours;
   lv.bonus_items = std::move(t->items);
   lv.new_item = t->new_item;
-  if (!t->description.empty()) lv.description = std::move(t->description);
-  lv.last_level =
-      platform::FileExists(LevelFileName(g.game_type, g.level + 1)) ? kLastLevelOpen : g.level;
+  if (!t->description.empty()) g.run.level_description = std::move(t->description);
+  lv.last_level = platform::FileExists(LevelFileName(g.session.game_type, g.session.level + 1))
+                      ? kLastLevelOpen
+                      : g.session.level;
   return {};
 }
 
 Expected<int> BuildPuzzleLevel(Context& ctx, std::string_view file) {
   GameState& g = ctx.game;
-  LevelState& lv = g.lv;
-  BallField& f = g.field;
-  g.crystals.count = 0;
-  g.crystals.freed = 0;
+  LevelPlay& play = g.play;
+  LevelState& lv = play.lv;
+  BallField& f = play.field;
+  play.crystals.count = 0;
+  play.crystals.freed = 0;
   lv.colours.clear();
   lv.bonus_items.clear();
   const std::optional<std::string> data =
@@ -222,7 +225,7 @@ Expected<int> BuildPuzzleLevel(Context& ctx, std::string_view file) {
       cell.marks = 0;
       const double x = shift == 1 ? 128.0 + 34.0 * c : 145.0 + 34.0 * c;
       cell.sprite = MakeBallPicture(ctx, kind, 0, 0, x, 428.0 - 30.0 * r);
-      if (kind == kKindCrystal) ++g.crystals.count;
+      if (kind == kKindCrystal) ++play.crystals.count;
     }
     f.floor_row = r;
     shift ^= 1;
@@ -232,33 +235,33 @@ Expected<int> BuildPuzzleLevel(Context& ctx, std::string_view file) {
   lv.shots_per_descent = p.shots_per_descent;
   lv.bonus_items = std::move(p.items);
   lv.new_item = p.new_item;
-  if (!p.description.empty()) lv.description = std::move(p.description);
+  if (!p.description.empty()) g.run.level_description = std::move(p.description);
   lv.descent_budget = 360;
   return p.shift;
 }
 
 TypeProgress& Progress(Context& ctx) {
   GameState& g = ctx.game;
-  const int t = std::clamp(g.game_type, 1, 3);
-  TypeProgress& p = g.players.local[static_cast<std::size_t>(t - 1)];
-  if (g.players.read_progress) g.players.read_progress(ctx, t, p);
+  const int t = std::clamp(g.session.game_type, 1, 3);
+  TypeProgress& p = g.run.players.local[static_cast<std::size_t>(t - 1)];
+  if (g.run.players.read_progress) g.run.players.read_progress(ctx, t, p);
   return p;
 }
 
 void WritePlayers(Context& ctx) {
   GameState& g = ctx.game;
-  const int t = std::clamp(g.game_type, 1, 3);
-  if (g.players.write_progress) {
-    g.players.write_progress(ctx, t, g.players.local[static_cast<std::size_t>(t - 1)]);
+  const int t = std::clamp(g.session.game_type, 1, 3);
+  if (g.run.players.write_progress) {
+    g.run.players.write_progress(ctx, t, g.run.players.local[static_cast<std::size_t>(t - 1)]);
   }
 }
 
 void SaveProgress(Context& ctx) {
   GameState& g = ctx.game;
   TypeProgress& p = Progress(ctx);
-  p.level = g.level;
-  p.score = g.scoring.score;
-  if (g.level % 5 == 0) p.checkpoint = g.scoring.score;
+  p.level = g.session.level;
+  p.score = g.session.score;
+  if (g.session.level % 5 == 0) p.checkpoint = g.session.score;
   if (p.level < 1) {
     p.level = 1;
     p.score = 0;
@@ -270,72 +273,57 @@ void SaveProgress(Context& ctx) {
 
 void GameStart(Context& ctx) {
   GameState& g = ctx.game;
+  // The menu has chosen the type; everything else of the game begins afresh.
+  g.session = GameSession{g.session.game_type};
   LevelStart(ctx);
   const TypeProgress& p = Progress(ctx);
   // The score is taken first so that a save made here keeps the player's saved score rather
   // than whatever a previous game left behind.
-  g.scoring.score = p.score;
-  g.level = p.level;
-  if (g.level < 1) {
-    g.level = 1;
+  g.session.score = p.score;
+  g.session.level = p.level;
+  if (g.session.level < 1) {
+    g.session.level = 1;
     SaveProgress(ctx);
   }
   if (ctx.shell.options.beg_level != 0) {
-    g.level = ctx.shell.options.beg_level;
+    g.session.level = ctx.shell.options.beg_level;
     SaveProgress(ctx);
   }
-  g.scoring.score = Progress(ctx).score;
-  g.hud.shown_score = g.scoring.score;
+  g.session.score = Progress(ctx).score;
+  g.scene.hud.shown_score = g.session.score;
 }
 
 bool LevelBuild(Context& ctx) {
   GameState& g = ctx.game;
-  LevelState& lv = g.lv;
-  BallField& f = g.field;
+  LevelPlay& play = g.play;
+  LevelState& lv = play.lv;
+  BallField& f = play.field;
   ShellState& s = ctx.shell;
   const Options& o = s.options;
   const std::uint32_t now = GameNow(ctx);
+  // The level's state is fresh since level start; set here is what the build decides and what
+  // the frames of the cannon's build-up moved (the strip, the drain).
   s.paused = 0;
   s.was_paused = 0;
-  g.ball_in_flight = false;
-  lv.bonus_items.clear();
-  g.scoring.multiplier = 1;
-  g.frame.shot_counter = 0;
-  g.scoring.level_points = 0;
-  g.scoring.max_single = 0;
-  g.scoring.max_combo = 0;
   s.hover_button = -1;
   s.pressed_button = -1;
-  ClearField(f);
-  g.hud.shown_level = -1;
-  g.cursor_idle_variant = 0;
-  if (g.port) g.port->SetCursorVariant(ctx, 0);
-  ClearCrystalFlights(ctx);
-  f.top_rows = 14;
-  g.progress.target = 0;
-  g.progress.shown = 0;
-  g.progress.last_drawn = -1000;
-  g.progress.rising = g.game_type == kChallenge;
-  lv.descent_budget = 0;
+  play.hud.shown_level = -1;  // the number is drawn again
+  if (g.run.port) g.run.port->SetCursorVariant(ctx, 0);
+  play.progress.target = 0;
+  play.progress.shown = 0;
+  play.progress.last_drawn = -1000;
+  play.progress.rising = g.session.game_type == kChallenge;
   lv.drain_time = now;
   SeedRandom(ctx);
-  g.hud.shots_since_bonus = 0;
   {
     const int p = o.bonus_probability_random_proc;
     const int q = o.bonus_probability;
     const int v = RoundEven((s.random.Next(2 * p) - p + 100) / 100.0 * q);
-    g.hud.shots_until_bonus = static_cast<std::uint32_t>(std::max(v, 0));
-  }
-  f.offset = 0;
-  lv.descent_timer = 0;
-  lv.new_item = 0;
-  if (g.game_type != kPuzzle) {
-    g.crystals.count = 0;
-    g.crystals.freed = 0;
+    play.hud.shots_until_bonus = static_cast<std::uint32_t>(std::max(v, 0));
   }
 
   std::optional<Error> failure;
-  if (g.game_type != kPuzzle) {
+  if (g.session.game_type != kPuzzle) {
     const Expected<void> header = LoadLevelHeader(ctx);
     if (!header) failure = header.error();
     if (header) {
@@ -346,11 +334,12 @@ bool LevelBuild(Context& ctx) {
       GenerateRow(ctx, 13, f.code(13));
     }
   } else {
-    const std::string file = LevelFileName(kPuzzle, g.level);
+    const std::string file = LevelFileName(kPuzzle, g.session.level);
     Expected<int> shift = BuildPuzzleLevel(ctx, file);
     if (shift) {
-      lv.last_level =
-          platform::FileExists(LevelFileName(kPuzzle, g.level + 1)) ? kLastLevelOpen : g.level;
+      lv.last_level = platform::FileExists(LevelFileName(kPuzzle, g.session.level + 1))
+                          ? kLastLevelOpen
+                          : g.session.level;
       for (int r = kFieldRowMin; r <= kFieldRowMax; ++r) {
         const bool first = ((r + 1) & 1) == 0;
         f.code(r) = static_cast<std::uint8_t>(first ? 11 + *shift : 12 - *shift);
@@ -376,37 +365,39 @@ bool LevelBuild(Context& ctx) {
   NextBall(ctx);
   NextBall(ctx);
   f.new_row_parity = 0;
-  g.path.length = 0;
-  g.path.target_col = -1;
+  play.path.length = 0;
+  play.path.target_col = -1;
   OccupancyScan(f);
-  if (g.game_type == kChallenge) g.progress.target = 166.5;
-  g.end_phase = 0;
+  if (g.session.game_type == kChallenge) play.progress.target = 166.5;
+  play.end_phase = 0;
   s.click_context = 0;
-  g.hud.dragon[0].rest_until = now + 500;
-  g.hud.dragon[1].rest_until = now + 700;
+  play.hud.dragon[0].rest_until = now + 500;
+  play.hud.dragon[1].rest_until = now + 700;
   OccupancyScan(f);
-  lv.danger_row = g.game_type == kArcade ? 8 : g.game_type == kChallenge ? 5 : 12 - f.occupied;
-  if (g.game_type == kPuzzle) {
+  lv.danger_row = g.session.game_type == kArcade      ? 8
+                  : g.session.game_type == kChallenge ? 5
+                                                      : 12 - f.occupied;
+  if (g.session.game_type == kPuzzle) {
     ChangeMusic(ctx, FindAudio(ctx, "music_puzzle"), 250, 250);
   } else {
-    ctx.audio.alternate_start = g.level % 2 == 0;
+    ctx.audio.alternate_start = g.session.level % 2 == 0;
     ChangeMusic(ctx, FindAudio(ctx, "music_arcade"), 250, 250);
   }
-  SetPicVisible(ctx, g.hud.canon1, true);
-  SelectPicPart(ctx, g.hud.canon1, 0, 0);
-  StopGameChannel(ctx, g.channels.balls_down);
-  g.channels.balls_down = PlaySample(ctx, "sample_balls_down");
-  if (g.game_type == kPuzzle) {
-    SetPicVisible(ctx, g.hud.balls_down, true);
-    SetPicColor(ctx, g.hud.balls_down, 0x32FA32);
-    SetPartOffsetY(ctx, g.hud.balls_down, 0, 0);
-    g.frame.meter_target = 0;
-    g.frame.meter_shown = 0;
+  SetPicVisible(ctx, g.scene.hud.canon1, true);
+  SelectPicPart(ctx, g.scene.hud.canon1, 0, 0);
+  StopGameChannel(ctx, play.channels.balls_down);
+  play.channels.balls_down = PlaySample(ctx, "sample_balls_down");
+  if (g.session.game_type == kPuzzle) {
+    SetPicVisible(ctx, g.scene.hud.balls_down, true);
+    SetPicColor(ctx, g.scene.hud.balls_down, 0x32FA32);
+    SetPartOffsetY(ctx, g.scene.hud.balls_down, 0, 0);
+    play.frame.meter_target = 0;
+    play.frame.meter_shown = 0;
   } else {
-    SetPicVisible(ctx, g.hud.balls_down, false);
+    SetPicVisible(ctx, g.scene.hud.balls_down, false);
   }
-  g.scoring.last_joy = -1;
-  g.hud.score_redraw = true;
+  play.scoring.last_joy = -1;
+  g.scene.hud.score_redraw = true;
   lv.start_flag = false;
   return true;
 }
@@ -449,19 +440,19 @@ bool ChallengeClimbWanted(const BallField& f) {
 }
 
 bool LevelWonNow(const GameState& g) {
-  if (g.game_type == kPuzzle) return g.crystals.freed == g.crystals.count;
-  return g.progress.target >= 333;
+  if (g.session.game_type == kPuzzle) return g.play.crystals.freed == g.play.crystals.count;
+  return g.play.progress.target >= 333;
 }
 
 bool LossDetected(const GameState& g) {
-  if (g.game_type == kArcade) return RowOccupied(g.field, 0);
-  if (g.game_type == kPuzzle) return RowOccupied(g.field, -1);
-  return g.progress.target <= 0;
+  if (g.session.game_type == kArcade) return RowOccupied(g.play.field, 0);
+  if (g.session.game_type == kPuzzle) return RowOccupied(g.play.field, -1);
+  return g.play.progress.target <= 0;
 }
 
 bool LossStillHolds(const GameState& g) {
-  if (g.game_type == kChallenge) return g.progress.target <= 0;
-  return RowOccupied(g.field, 0);
+  if (g.session.game_type == kChallenge) return g.play.progress.target <= 0;
+  return RowOccupied(g.play.field, 0);
 }
 
 int LossDelay(int game_type) {

@@ -44,7 +44,7 @@ void FillColour(BallField& f, int c, int r, int colour, int& count) {
 }
 
 void StopFuse(Context& ctx) {
-  StopGameChannel(ctx, ctx.game.channels.fuse);
+  StopGameChannel(ctx, ctx.game.play.channels.fuse);
 }
 
 // A crystal leaves the field: it flies to the crystal column.
@@ -61,13 +61,13 @@ void FreeCrystal(Context& ctx, FieldCell& cell) {
 }  // namespace
 
 void ColourFill(Context& ctx, int c, int r, int colour) {
-  FillColour(ctx.game.field, c, r, colour, ctx.game.scoring.match_count);
+  FillColour(ctx.game.play.field, c, r, colour, ctx.game.play.scoring.match_count);
 }
 
 void MultiballFill(Context& ctx, int c, int r) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   if (!BallField::InRange(c, r) || f.at(c, r).marks != 0) return;
-  int& count = ctx.game.scoring.match_count;
+  int& count = ctx.game.play.scoring.match_count;
   const auto around = Neighbours(f, c, r);
   for (int colour = 1; colour <= 7; ++colour) {
     const auto bit = static_cast<std::uint8_t>(1u << (colour - 1));
@@ -89,7 +89,7 @@ void SupportFill(BallField& f, int c, int r) {
 }
 
 bool ExplodeCell(Context& ctx, int c, int r, bool extra) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   if (!BallField::InRange(c, r)) return false;
   FieldCell& cell = f.at(c, r);
   if (cell.kind == 0) return false;
@@ -120,22 +120,22 @@ bool ExplodeCell(Context& ctx, int c, int r, bool extra) {
     for (int j = 0; j < 2; ++j) {
       for (int i = 0; i < 2; ++i) {
         const int slot = CreateParticle(ctx, 20, x + (i ? 8 : -8), y + (j ? 8 : -8));
-        const PicId s = ctx.game.particles.slots[slot].sprite;
+        const PicId s = ctx.game.run.particles.slots[slot].sprite;
         SelectPicPart(ctx, s, 0, i + 2 * j);
         if (tint) SetPicColor(ctx, s, BurstTint(kind));
       }
     }
     for (int i = 0; i < 16; ++i) {
       const int slot = CreateParticle(ctx, 19, x, y);
-      if (tint) SetPicColor(ctx, ctx.game.particles.slots[slot].sprite, BurstTint(kind));
+      if (tint) SetPicColor(ctx, ctx.game.run.particles.slots[slot].sprite, BurstTint(kind));
     }
   }
-  if (extra && ctx.game.game_type != kPuzzle) CreateParticle(ctx, 22, x, y);
+  if (extra && ctx.game.session.game_type != kPuzzle) CreateParticle(ctx, 22, x, y);
   return true;
 }
 
 int ExplodeMarked(Context& ctx) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   int count = 0;
   for (int r = kFieldRowMin; r <= kFieldRowMax; ++r) {
     for (int c = 0; c < kFieldCols; ++c) {
@@ -161,7 +161,8 @@ int ExplodeMarked(Context& ctx) {
 
 int Drop(Context& ctx, bool extra) {
   GameState& g = ctx.game;
-  BallField& f = g.field;
+  LevelPlay& play = g.play;
+  BallField& f = play.field;
   int total = 0;
   for (;;) {
     int removed = 0;
@@ -184,10 +185,10 @@ int Drop(Context& ctx, bool extra) {
             const double x = CellX(f, c, r);
             const double y = CellY(f, c, r);
             CreateFallingBall(ctx, kind, cell.paint, x, y);
-            if (extra && g.end_phase != 7 && g.game_type != kPuzzle) {
+            if (extra && play.end_phase != 7 && g.session.game_type != kPuzzle) {
               CreateParticle(ctx, 22, x, y);
             }
-          } else if (g.end_phase == 0) {
+          } else if (play.end_phase == 0) {
             StartCrystalFlight(ctx, sx, sy);
           }
           ++removed;
@@ -195,7 +196,7 @@ int Drop(Context& ctx, bool extra) {
         cell.marks = 0;
       }
     }
-    if (g.game_type == kPuzzle) {
+    if (g.session.game_type == kPuzzle) {
       for (int r = kFieldRowMin; r <= kFieldRowMax; ++r) {
         for (int c = 0; c < kFieldCols; ++c) {
           FieldCell& cell = f.at(c, r);
@@ -221,7 +222,7 @@ int Drop(Context& ctx, bool extra) {
 }
 
 void SetPopupPoint(Context& ctx) {
-  const BallField& f = ctx.game.field;
+  const BallField& f = ctx.game.play.field;
   double sx = 0;
   double sy = 0;
   int n = 0;
@@ -232,45 +233,46 @@ void SetPopupPoint(Context& ctx) {
       ++n;
     }
   }
-  ctx.game.scoring.popup_x = n > 0 ? sx / n : 400;
-  ctx.game.scoring.popup_y = n > 0 ? sy / n : 300;
+  ctx.game.play.scoring.popup_x = n > 0 ? sx / n : 400;
+  ctx.game.play.scoring.popup_y = n > 0 ? sy / n : 300;
 }
 
 void ScoreEvent(Context& ctx, int n, int d, bool combo_text) {
   GameState& g = ctx.game;
-  ScoreState& s = g.scoring;
+  LevelPlay& play = g.play;
+  ScoreState& s = play.scoring;
   const int f = std::max(d - 1, 1);
   const int base = n * f * s.multiplier;
   s.level_points += base;
   int p = base;
-  const auto& table = ctx.game.combo_table;
+  const auto& table = ctx.game.run.combo_table;
   const bool combo = !table.empty() && s.combo >= table.front().threshold;
   if (combo) p *= std::min(s.combo, table.back().threshold);
-  s.score += p;
-  if (g.game_type == kChallenge) g.progress.target += base * g.challenge_factor;
+  g.session.score += p;
+  if (g.session.game_type == kChallenge) play.progress.target += base * play.lv.challenge_factor;
   s.multiplier = 1;
 
   s.max_single = std::max(s.max_single, p);
   const std::string digits = std::to_string(p);
-  if (g.port) {
+  if (g.run.port) {
     if (combo_text && combo) {
       const int t = std::min(s.combo, table.back().threshold);
-      g.port->CreateText(ctx, digits, 200, "graphics\\fonts\\font_taurus1.spr", 2,
-                         "particle_digits", 0xFFFFFF, 1, s.popup_y - 12, s.popup_x);
+      g.run.port->CreateText(ctx, digits, 200, "graphics\\fonts\\font_taurus1.spr", 2,
+                             "particle_digits", 0xFFFFFF, 1, s.popup_y - 12, s.popup_x);
       const auto entry = std::find_if(table.begin(), table.end(),
                                       [t](const ComboEntry& e) { return e.threshold == t; });
       if (entry != table.end()) {
-        g.port->CreateText(ctx, entry->text, 200, "graphics\\fonts\\font_taurus2.spr", 2,
-                           "particle_digits", 0x00CCFF, 1, s.popup_y + 12, s.popup_x);
+        g.run.port->CreateText(ctx, entry->text, 200, "graphics\\fonts\\font_taurus2.spr", 2,
+                               "particle_digits", 0x00CCFF, 1, s.popup_y + 12, s.popup_x);
       }
     } else {
-      g.port->CreateText(ctx, digits, 200, "graphics\\fonts\\font_taurus1.spr", 2,
-                         "particle_digits", 0xFFFFFF, 1, s.popup_y, s.popup_x);
+      g.run.port->CreateText(ctx, digits, 200, "graphics\\fonts\\font_taurus1.spr", 2,
+                             "particle_digits", 0xFFFFFF, 1, s.popup_y, s.popup_x);
     }
   }
   if (combo_text && combo) s.max_combo = std::max(s.max_combo, s.combo);
 
-  std::vector<PicId>& texts = g.scratch_pics;
+  std::vector<PicId>& texts = g.run.scratch_pics;
   texts.clear();
   CollectTagged(ctx, "particle_digits", texts);
   for (const PicId id : texts) {
@@ -283,15 +285,15 @@ bool JoySound(Context& ctx, int count, bool dropped) {
   const GameState& g = ctx.game;
   const Options& o = ctx.shell.options;
   int limit = 0;
-  if (g.game_type == kArcade && g.level == 1) {
+  if (g.session.game_type == kArcade && g.session.level == 1) {
     limit = dropped ? o.sound_joy_limit_arcade1_drop : o.sound_joy_limit_arcade1;
-  } else if (g.game_type == kChallenge && g.level == 1) {
+  } else if (g.session.game_type == kChallenge && g.session.level == 1) {
     limit = dropped ? o.sound_joy_limit_challenge1_drop : o.sound_joy_limit_challenge1;
   } else {
     limit = dropped ? o.sound_joy_limit_drop : o.sound_joy_limit;
   }
   if (count < limit) return false;
-  int& last = ctx.game.scoring.last_joy;
+  int& last = ctx.game.play.scoring.last_joy;
   int index = 0;
   do {
     const int v = ctx.shell.random.Next(100);
@@ -306,8 +308,9 @@ bool JoySound(Context& ctx, int count, bool dropped) {
 
 void Attach(Context& ctx, int kind, int paint, int bonus, int c, int r) {
   GameState& g = ctx.game;
-  BallField& f = g.field;
-  ScoreState& s = g.scoring;
+  LevelPlay& play = g.play;
+  BallField& f = play.field;
+  ScoreState& s = play.scoring;
   if (!BallField::InRange(c, r)) return;
   if (kind == kKindColourBomb || kind == kKindBigBomb) {
     PlaySample(ctx, "sample_connection_bomb");
@@ -317,7 +320,7 @@ void Attach(Context& ctx, int kind, int paint, int bonus, int c, int r) {
     PlaySample(ctx, "sample_connection");
   }
   PutBall(ctx, c, r, kind, paint, bonus);
-  if (kind == kKindColourBomb || kind == kKindBigBomb) g.bomb_timer = GameNow(ctx) + 400;
+  if (kind == kKindColourBomb || kind == kKindBigBomb) play.bomb_timer = GameNow(ctx) + 400;
 
   s.match_count = 0;
   if (kind == kKindMultiball) {
@@ -334,12 +337,12 @@ void Attach(Context& ctx, int kind, int paint, int bonus, int c, int r) {
     if (kind != kKindColourBomb && kind != kKindBigBomb) s.combo = 0;
     s.streak = 0;
     OccupancyScan(f);
-    if (g.game_type == kChallenge && f.occupied + f.floor_row > 89 && r < f.floor_row) {
+    if (g.session.game_type == kChallenge && f.occupied + f.floor_row > 89 && r < f.floor_row) {
       ExplodeCell(ctx, c, r, false);
     }
     Drop(ctx, false);
   } else {
-    if (g.port) g.port->OnMatch(ctx);
+    if (g.run.port) g.run.port->OnMatch(ctx);
     s.combo += 1;
     s.streak += 1;
     const int n = s.match_count;

@@ -87,7 +87,7 @@ TExploseParticle NewParticle(const Context& ctx, int slot, int kind) {
 }  // namespace
 
 int CreateParticle(Context& ctx, int kind, double x, double y, PicId sprite) {
-  ParticleList& list = ctx.game.particles;
+  ParticleList& list = ctx.game.run.particles;
   const int slot = TakeSlot(list);
   TExploseParticle p = NewParticle(ctx, slot, kind);
 
@@ -183,7 +183,7 @@ int CreateParticle(Context& ctx, int kind, double x, double y, PicId sprite) {
 int CreateFallingBall(Context& ctx, int ball_kind, int paint, double x, double y) {
   if (ball_kind >= 1 && ball_kind <= 7) return CreateParticle(ctx, ball_kind, x, y);
   // Bombs, multiballs and lands fall with the motion of a colour ball and their own picture.
-  ParticleList& list = ctx.game.particles;
+  ParticleList& list = ctx.game.run.particles;
   const int slot = TakeSlot(list);
   TExploseParticle p = NewParticle(ctx, slot, kParticleFallingSpecial);
   p.sprite = MakePic(ctx, BallSpritePath(ball_kind), "explose_particle");
@@ -199,7 +199,7 @@ int CreateFallingBall(Context& ctx, int ball_kind, int paint, double x, double y
 }
 
 void DestroyParticle(Context& ctx, int slot) {
-  ParticleList& list = ctx.game.particles;
+  ParticleList& list = ctx.game.run.particles;
   if (slot < 0 || static_cast<std::size_t>(slot) >= list.slots.size()) return;
   TExploseParticle& p = list.slots[slot];
   if (!p.used) return;
@@ -208,7 +208,7 @@ void DestroyParticle(Context& ctx, int slot) {
 }
 
 void UpdateParticle(Context& ctx, int slot) {
-  ParticleList& list = ctx.game.particles;
+  ParticleList& list = ctx.game.run.particles;
   if (slot < 0 || static_cast<std::size_t>(slot) >= list.slots.size()) return;
   TExploseParticle& p = list.slots[slot];
   if (!p.used) return;
@@ -255,7 +255,7 @@ void UpdateParticle(Context& ctx, int slot) {
   } else if (k == 19 || k == 20) {
     SetPicAlpha(ctx, s, ByteOf(255 - Trunc(t * 192)));
   } else if (k == 22) {
-    const double tx = ctx.game.progress.shown + 233 - 16;
+    const double tx = ctx.game.play.progress.shown + 233 - 16;
     const double ty = 58;
     const double d = std::hypot(tx - x, ty - y);
     const double ux = d > 0 ? (tx - x) / d : 0;
@@ -265,7 +265,7 @@ void UpdateParticle(Context& ctx, int slot) {
     p.vy = (uy * 7 - rnd.Next(10) * 0.1) * 0.75;
     if (y < 58) {
       p.start_time = 0;
-      ctx.game.progress.rising = true;
+      ctx.game.play.progress.rising = true;
     }
   } else if (k == 23) {
     if (elapsed > 250) {
@@ -290,12 +290,12 @@ void UpdateParticle(Context& ctx, int slot) {
 }
 
 void UpdateParticles(Context& ctx) {
-  const int n = static_cast<int>(ctx.game.particles.slots.size());
+  const int n = static_cast<int>(ctx.game.run.particles.slots.size());
   for (int i = 0; i < n; ++i) UpdateParticle(ctx, i);
 }
 
 void ClearParticles(Context& ctx) {
-  ParticleList& list = ctx.game.particles;
+  ParticleList& list = ctx.game.run.particles;
   for (std::size_t i = 0; i < list.slots.size(); ++i) DestroyParticle(ctx, static_cast<int>(i));
   list.slots.clear();
   list.count = 0;
@@ -303,7 +303,7 @@ void ClearParticles(Context& ctx) {
 
 int LiveParticles(const Context& ctx) {
   int n = 0;
-  for (const TExploseParticle& p : ctx.game.particles.slots) n += p.used ? 1 : 0;
+  for (const TExploseParticle& p : ctx.game.run.particles.slots) n += p.used ? 1 : 0;
   return n;
 }
 

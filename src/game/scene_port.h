@@ -44,12 +44,12 @@ class GameSceneServices : public GameScenePort {
 };
 
 inline int PlaySample(Context& ctx, std::string_view name) {
-  return ctx.game.port ? ctx.game.port->PlaySample(ctx, name) : -1;
+  return ctx.game.run.port ? ctx.game.run.port->PlaySample(ctx, name) : -1;
 }
 
 // Stops a channel the game core keeps and forgets it.
 inline void StopGameChannel(Context& ctx, int& channel) {
-  if (channel >= 0 && ctx.game.port) ctx.game.port->StopChannel(ctx, channel);
+  if (channel >= 0 && ctx.game.run.port) ctx.game.run.port->StopChannel(ctx, channel);
   channel = -1;
 }
 

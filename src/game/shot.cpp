@@ -30,9 +30,9 @@ bool Occupied(const BallField& f, int c, int r) {
 // A free cell may take the ball when something holds it: the bottom row, the puzzle's top
 // row, a ball above, or a ball below or beside it.
 bool Supported(const GameState& g, int c, int r) {
-  const BallField& f = g.field;
+  const BallField& f = g.play.field;
   if (r == kFieldRowMax) return true;
-  if (g.game_type == kPuzzle && r == f.top_rows - 1) return true;
+  if (g.session.game_type == kPuzzle && r == f.top_rows - 1) return true;
   const int n = f.code(r) == 12 ? c - 1 : c;
   if (Occupied(f, n, r + 1) || Occupied(f, n + 1, r + 1)) return true;
   if (r >= 1 && (Occupied(f, n, r - 1) || Occupied(f, n + 1, r - 1))) return true;
@@ -44,7 +44,7 @@ bool Supported(const GameState& g, int c, int r) {
 }  // namespace
 
 void AimUpdate(Context& ctx, int mouse_x, int mouse_y, int width, int height) {
-  AimState& a = ctx.game.aim;
+  AimState& a = ctx.game.scene.aim;
   if (mouse_x >= 0 && mouse_x < width && mouse_y >= 0 && mouse_y < height && mouse_y < kAimPivotY) {
     a.angle = std::atan(static_cast<double>(mouse_x - width / 2) / (mouse_y - kAimPivotY));
   }
@@ -58,7 +58,7 @@ void AimUpdate(Context& ctx, int mouse_x, int mouse_y, int width, int height) {
   }
   a.angle = std::clamp(a.angle, -kMaxAim, kMaxAim);
   a.drawn_angle = a.angle;
-  if (ctx.game.port) ctx.game.port->SetAimRotation(ctx, a.angle);
+  if (ctx.game.run.port) ctx.game.run.port->SetAimRotation(ctx, a.angle);
   const double t = -a.angle - kPi / 2;
   a.start_x = 384 + RoundEven(100 * std::cos(t));
   a.start_y = 549 + RoundEven(100 * std::sin(t));
@@ -68,8 +68,8 @@ void AimUpdate(Context& ctx, int mouse_x, int mouse_y, int width, int height) {
 
 bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
   GameState& g = ctx.game;
-  BallField& f = g.field;
-  ShotPath& path = g.path;
+  BallField& f = g.play.field;
+  ShotPath& path = g.play.path;
   path.length = 0;
   const double dy = vy / 8;
   if (dy >= 0) {
@@ -90,12 +90,12 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
       if (cell.kind == 0) continue;
       bits = static_cast<std::uint16_t>(bits | (1u << c));
       const auto i = static_cast<std::size_t>((r + 1) * kFieldCols + c);
-      g.plan_x[i] = PicX(ctx, cell.sprite);
-      g.plan_y[i] = PicY(ctx, cell.sprite);
-      band_lo = std::min(band_lo, g.plan_y[i] - 25);
-      band_hi = std::max(band_hi, g.plan_y[i] + 25);
+      g.run.plan_x[i] = PicX(ctx, cell.sprite);
+      g.run.plan_y[i] = PicY(ctx, cell.sprite);
+      band_lo = std::min(band_lo, g.run.plan_y[i] - 25);
+      band_hi = std::max(band_hi, g.run.plan_y[i] + 25);
     }
-    g.plan_row_bits[static_cast<std::size_t>(r + 1)] = bits;
+    g.run.plan_row_bits[static_cast<std::size_t>(r + 1)] = bits;
   }
 
   const double step2 =
@@ -133,7 +133,7 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
     const int r0 = std::min(std::max(hr - 3, -1), top);
     const int r1 = std::max(std::min(hr + 3, top), -1);
     unsigned any = 0;
-    for (int r = r0; r <= r1; ++r) any |= g.plan_row_bits[static_cast<std::size_t>(r + 1)];
+    for (int r = r0; r <= r1; ++r) any |= g.run.plan_row_bits[static_cast<std::size_t>(r + 1)];
     if (any == 0) {
       x = nx;
       y = ny;
@@ -146,13 +146,13 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
     if (c0 <= c1) {
       const auto window = static_cast<std::uint16_t>(((1u << (c1 + 1)) - 1) & ~((1u << c0) - 1));
       for (int r = r0; r <= r1 && !hit; ++r) {
-        unsigned bits = g.plan_row_bits[static_cast<std::size_t>(r + 1)] & window;
+        unsigned bits = g.run.plan_row_bits[static_cast<std::size_t>(r + 1)] & window;
         while (bits != 0) {
           const int c = __builtin_ctz(bits);
           bits &= bits - 1;
           const auto i = static_cast<std::size_t>((r + 1) * kFieldCols + c);
-          const double ex = g.plan_x[i] - nx;
-          const double ey = g.plan_y[i] - ny;
+          const double ex = g.run.plan_x[i] - nx;
+          const double ey = g.run.plan_y[i] - ny;
           if (ex * ex + ey * ey < 612) {
             hit = true;
             break;
@@ -168,7 +168,7 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
   int w = RoundEven((428.0 - s - y - 15) / 30);
   if (w < -1) w = -1;
   if (w > 89) {
-    if (g.game_type != kPuzzle) {
+    if (g.session.game_type != kPuzzle) {
       path.target_col = -1;
       return false;
     }
@@ -188,7 +188,7 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
       for (int r = w; r <= w + 2; ++r) {
         if (r < -1 || r > 89) continue;
         if (c < f.margin || c >= f.code(r) + 4 - f.margin) continue;
-        if (g.game_type == kPuzzle && r >= f.top_rows) continue;
+        if (g.session.game_type == kPuzzle && r >= f.top_rows) continue;
         if (w < f.top_rows - 1 && y - (428.0 - 30 * r + s) > 25) continue;
         if (c >= kFieldCols || f.at(c, r).kind != 0) continue;
         if (!Supported(g, c, r)) continue;
@@ -224,7 +224,7 @@ void Fire(Context& ctx, int kind, int paint, int bonus) {
   GameState& g = ctx.game;
   FreeShotBall(ctx);
   TShotBall* b = AcquireMultiSpriteOf<TShotBall>(ctx, BallSpritePath(kind));
-  g.shot = b;
+  g.play.shot = b;
   const PicId id = b->list_index;
   ApplyBallLook(ctx, id, kind, paint, bonus);
   b->kind = kind;
@@ -234,8 +234,8 @@ void Fire(Context& ctx, int kind, int paint, int bonus) {
   b->free_flight = 0;
   b->vx = 0;
   b->vy = 0;
-  if (g.path.length == 0) {
-    const double a = -g.aim.angle - kPi / 2;
+  if (g.play.path.length == 0) {
+    const double a = -g.scene.aim.angle - kPi / 2;
     b->free_flight = 1;
     b->vx = 5 * std::cos(a);
     b->vy = 5 * std::sin(a);
@@ -244,43 +244,44 @@ void Fire(Context& ctx, int kind, int paint, int bonus) {
     b->free_flight = 0;
   }
   b->z = 250;
-  b->x = g.aim.start_x;
-  b->y = g.aim.start_y;
+  b->x = g.scene.aim.start_x;
+  b->y = g.scene.aim.start_y;
   PlaySample(ctx, "sample_shot1");
 }
 
 void MoveShotBall(Context& ctx) {
   GameState& g = ctx.game;
-  TShotBall* b = g.shot;
+  LevelPlay& play = g.play;
+  TShotBall* b = play.shot;
   if (!b) return;
   if (b->free_flight) {
     b->x += b->vx;
     b->y += b->vy;
     b->vy += 0.5;
     if (b->y > 500) b->y = -5400;
-  } else if (b->path_index < g.path.length) {
-    const PathPoint& p = g.path.points[static_cast<std::size_t>(b->path_index)];
+  } else if (b->path_index < play.path.length) {
+    const PathPoint& p = play.path.points[static_cast<std::size_t>(b->path_index)];
     b->x = p.x;
     b->y = p.y;
     if (p.y < 435) b->z = 95;
     if (b->path_index >= 1) {
-      const PathPoint& q = g.path.points[static_cast<std::size_t>(b->path_index - 1)];
+      const PathPoint& q = play.path.points[static_cast<std::size_t>(b->path_index - 1)];
       for (int part = 2; part <= 3; ++part) {
         const double tx = q.x + (p.x - q.x) * part / 4.0;
         const double ty = q.y + (p.y - q.y) * part / 4.0;
         const int slot = CreateParticle(ctx, 18, tx, ty);
         if (b->kind >= 1 && b->kind <= 7) {
-          SetPicColor(ctx, g.particles.slots[static_cast<std::size_t>(slot)].sprite,
+          SetPicColor(ctx, g.run.particles.slots[static_cast<std::size_t>(slot)].sprite,
                       BallTint(b->kind));
         }
         if (ty > 435) b->z = 250;
       }
     }
-    if (g.path.target_col == -1 && b->y < -1) b->y = -5400;
-    if (b->path_index == g.path.length - 1) {
+    if (play.path.target_col == -1 && b->y < -1) b->y = -5400;
+    if (b->path_index == play.path.length - 1) {
       b->y = -5400;
-      if (g.path.target_col != -1) {
-        Attach(ctx, b->kind, b->paint, b->bonus, g.path.target_col, g.path.target_row);
+      if (play.path.target_col != -1) {
+        Attach(ctx, b->kind, b->paint, b->bonus, play.path.target_col, play.path.target_row);
       }
     }
     b->path_index += 1;
@@ -289,10 +290,10 @@ void MoveShotBall(Context& ctx) {
 }
 
 void FreeShotBall(Context& ctx) {
-  GameState& g = ctx.game;
-  if (!g.shot) return;
-  ReleaseMultiSprite(ctx, g.shot);
-  g.shot = nullptr;
+  LevelPlay& play = ctx.game.play;
+  if (!play.shot) return;
+  ReleaseMultiSprite(ctx, play.shot);
+  play.shot = nullptr;
 }
 
 }  // namespace qv

@@ -72,6 +72,9 @@ Expected<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
       return Fail("unknown option '" + a + "'");
     }
   }
+  if (out.script == "-" && out.replay == "-") {
+    return Fail("--script and --replay cannot both read standard input");
+  }
   return out;
 }
 
@@ -93,12 +96,14 @@ std::string UsageText() {
          "  --headless     no window, no sound card, virtual 10 ms clock, boxes to stderr\n"
          "  --render-all   with --headless: rasterise every frame, not only screenshots\n"
          "  --seed N       seed the random generator with N instead of the clock\n"
-         "  --script FILE  scripted input and captures, one 'TICK command' per line\n"
+         "  --script FILE  scripted input and captures, one 'TICK command' per line; a pipe\n"
+         "                 will do, - reads standard input; captures stay in the game folder\n"
          "  --ticks N      stop after N timer ticks and exit 0\n"
          "  --autoplay     a built-in player shoots whenever the game scene lets it\n"
          "  --record FILE  write this session's input and clock to FILE as a script\n"
          "  --replay FILE  play a recorded session back headless, from the saves it started\n"
-         "                 with (implies --headless; an installed game needs --dir)\n";
+         "                 with (implies --headless; an installed game needs --dir); a pipe\n"
+         "                 or - too; it may not capture: give captures with --script\n";
 }
 
 }  // namespace qv

@@ -220,7 +220,10 @@ int Session::Run() {
     TimerTick(ctx_);
     s.screenshot_path.clear();
     for (const std::string& path : dumps_) {
-      if (!platform::WriteFileAtomic(path, StateDumpJson(ctx_, tick))) {
+      if (!platform::StaysInsideWorkingFolder(platform::HostPath(path))) {
+        std::fprintf(stderr, "state %s: the path leads out of the game folder; nothing written\n",
+                     path.c_str());
+      } else if (!platform::WriteFileAtomic(path, StateDumpJson(ctx_, tick))) {
         std::fprintf(stderr, "state %s: cannot write the file\n", path.c_str());
       }
     }

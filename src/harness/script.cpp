@@ -164,7 +164,19 @@ bool ParseLine(std::string_view line, std::uint64_t tick, const std::vector<std:
 
 }  // namespace
 
-Expected<Script> ParseScript(std::string_view text, std::string_view file_name) {
+bool IsCapturePath(std::string_view path) {
+  if (path.empty() || path.front() == '/' || path.front() == '\\') return false;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = path.find_first_of("/\\", start);
+    if (path.substr(start, end == std::string_view::npos ? end : end - start) == "..") return false;
+    if (end == std::string_view::npos) return true;
+    start = end + 1;
+  }
+}
+
+Expected<Script> ParseScript(std::string_view text, std::string_view file_name,
+                             ScriptOrigin origin) {
   Script script;
   std::uint64_t last_tick = 0;
   const std::vector<std::string> lines = SplitLines(text);
@@ -183,6 +195,15 @@ Expected<Script> ParseScript(std::string_view text, std::string_view file_name) 
     if (w.size() < 2 || !Number(w[0], tick)) return fail("expected TICK COMMAND");
     if (tick < last_tick) return fail("ticks must not decrease");
     last_tick = tick;
+    if (w[1] == "state" || w[1] == "screenshot") {
+      // Replaying a recording must not write files where its author chose.
+      if (origin == ScriptOrigin::Recording) {
+        return fail("a recording holds no captures (give them with --script)");
+      }
+      if (w.size() == 3 && !IsCapturePath(w[2])) {
+        return fail("a capture is written inside the game folder (a relative path without \"..\")");
+      }
+    }
     if (!ParseLine(line, tick, w, script.commands)) return fail("cannot parse the command");
   }
   std::stable_sort(script.commands.begin(), script.commands.end(),

@@ -58,8 +58,18 @@ struct Script {
   std::vector<ScriptCommand> commands;
 };
 
-// Parses a script. The error of a failure names file and line.
-Expected<Script> ParseScript(std::string_view text, std::string_view file_name);
+// Where a script comes from. The harness's own script may capture; a recording (--replay) is
+// untrusted input, a session a player attaches to a bug report, and only plays input back.
+enum class ScriptOrigin : std::uint8_t { Script, Recording };
+
+// Parses a script. The error of a failure names file and line; a capture in a recording and a
+// capture path that is not a relative name inside the game folder are failures too.
+Expected<Script> ParseScript(std::string_view text, std::string_view file_name,
+                             ScriptOrigin origin = ScriptOrigin::Script);
+
+// A capture path a script may name: relative, with no ".." component ("/" and "\" both
+// separate components). Links are the writer's to check, when it writes.
+bool IsCapturePath(std::string_view path);
 
 // One command as a script line with its tick and a line break, written into out (at most size
 // bytes, no allocation); returns its length, 0 when it does not fit. File lines are written

@@ -320,12 +320,6 @@ bool LoadingEntriesRemain(const Context& ctx) {
   return !ctx.loading.loading_done && ctx.loading.logo_phase != 0;
 }
 
-void MenuFrameLoadingOnly(Context& ctx) {
-  if (LoadingScreenStep(ctx)) return;
-  // The menu itself is not built yet: report the scene built so the frame loop runs it.
-  if (ctx.shell.scene_phase == 0) ctx.shell.scene_phase = 1;
-}
-
 void MenuRunningSince(Context& ctx) {
   ctx.menu.running_since = ctx.shell.frame_clock;
 }

@@ -26,9 +26,6 @@ void StartSceneMenu(Context& ctx);
 bool LoadingScreenStep(Context& ctx);
 // The loading screen still has work: the logo runs or entries remain.
 bool LoadingEntriesRemain(const Context& ctx);
-// The menu frame until the menu scene exists: the loading screen, then the scene counts as
-// built and does nothing.
-void MenuFrameLoadingOnly(Context& ctx);
 
 // Shell hooks: the menu's running-since time at the phase change, and the cursor sprite made at
 // the end of loading (nothing before it exists).

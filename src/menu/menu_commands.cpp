@@ -69,12 +69,12 @@ void StartType(Context& ctx, int type) {
   ShowTextFile(ctx, TypeFile("game_title_", type), "game_type_text", "");
   unload_by_tag(ctx, "start_text");
   // The game starts where the player's saved progress says.
-  ctx.game.game_type = type;
-  ctx.game.level = 1;
-  ctx.game.scoring.score = 0;
+  ctx.game.session.game_type = type;
+  ctx.game.session.level = 1;
+  ctx.game.session.score = 0;
   if (const Player* p = CurrentPlayer(ctx)) {
-    ctx.game.level = std::max(p->saved_level[type - 1], 1);
-    ctx.game.scoring.score = p->saved_score[type - 1];
+    ctx.game.session.level = std::max(p->saved_level[type - 1], 1);
+    ctx.game.session.score = p->saved_score[type - 1];
   }
 }
 
@@ -235,6 +235,10 @@ void RunMenuCommand(Context& ctx) {
   if (command != kCmdKey) ctx.menu.keys.clear();
 }
 
+void VolumeOptionRead(Context& ctx, bool music) {
+  (music ? ctx.menu.music_drawn : ctx.menu.sound_drawn) = -1;
+}
+
 void DrawVolumeBars(Context& ctx) {
   if (ctx.shell.click_context != kCtxOptions) return;
   MenuState& m = ctx.menu;
@@ -317,7 +321,7 @@ void Burst(Context& ctx, int slot) {
   for (int j = 0; j < 2; ++j) {
     for (int k = 0; k < 2; ++k) {
       const int p = CreateParticle(ctx, 21, ball->x + 10 * (k - 0.5), ball->y + 10 * (j - 0.5));
-      const PicId pic = ctx.game.particles.slots[p].sprite;
+      const PicId pic = ctx.game.run.particles.slots[p].sprite;
       SetPicColor(ctx, pic, 0x00FF00);
       SelectPicPart(ctx, pic, 0, k + 2 * j);
     }
@@ -328,7 +332,7 @@ void Drop(Context& ctx, int slot) {
   const TMultiSprite* ball = slot >= 0 ? MultiSpriteAt(ctx, slot) : nullptr;
   if (ball == nullptr) return;
   const int p = CreateParticle(ctx, 4, ball->x, ball->y);
-  SetPicScale(ctx, ctx.game.particles.slots[p].sprite, 0.75, 0.75);
+  SetPicScale(ctx, ctx.game.run.particles.slots[p].sprite, 0.75, 0.75);
 }
 
 }  // namespace

@@ -67,7 +67,10 @@ void MainMenuHover(Context& ctx) {
     ctx.shell.click_context = kCtxNone;
     return;
   }
-  CurrentPlayer(ctx);  // an index past the list goes back to the first player
+  // An index past the list goes back to the first player, whom the welcome line then names.
+  const int index = ctx.shell.options.player_index;
+  CurrentPlayer(ctx);
+  if (ctx.shell.options.player_index != index) RefreshWelcomeText(ctx);
   const Mouse m = MouseOf(ctx);
   for (int i = 0; i < 5; ++i) {
     MenuRow(ctx, menu.buttons.main[i], menu.buttons.main_move[i], m.Over(kRows[i]), i + 1);

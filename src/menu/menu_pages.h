@@ -70,6 +70,9 @@ void HelpDemoStep(Context& ctx);
 
 // Pages.
 void BuildWelcomeText(Context& ctx);
+// Builds it again on the main menu as it shows now: the new objects take the alpha of the old
+// and join a fade under way.
+void RefreshWelcomeText(Context& ctx);
 void ShowMainMenu(Context& ctx);
 void ShowHelpPage(Context& ctx, int page);
 void OpenPlayerList(Context& ctx);

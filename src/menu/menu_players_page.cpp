@@ -293,7 +293,7 @@ void OpenContinueDialog(Context& ctx, bool after_loss) {
   }
   OpenDialogButtons(ctx, "continue_last_game", {"panel_yes", "panel_no"});
   ctx.shell.click_context = kCtxContinue;
-  ctx.game.end_phase = 10;
+  ctx.game.play.end_phase = 10;
   OpenDialogFade(ctx, {"continue_last_game"});
 }
 

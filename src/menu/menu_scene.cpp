@@ -199,14 +199,6 @@ Player* CurrentPlayer(Context& ctx) {
   return &players[index];
 }
 
-void SaveGameProgress(Context& ctx) {
-  const int type = ctx.game.game_type;
-  Player* p = CurrentPlayer(ctx);
-  if (p == nullptr || type < 1 || type > kGameTypes) return;
-  SaveProgress(*p, type, ctx.game.level, ctx.game.scoring.score);
-  SavePlayers(ctx);
-}
-
 void PlaySample(Context& ctx, std::string_view name) { PlayAudio(ctx, FindAudio(ctx, name)); }
 
 std::int64_t MenuSample(const Context& ctx, int number) {
@@ -253,6 +245,23 @@ void BuildWelcomeText(Context& ctx) {
   ShowTextFile(ctx, "text\\menu_text_button1.txt", "menu_text_button1", "");
   ShowTextFile(ctx, "text\\menu_text_button2.txt", "menu_text_button2", "");
   ShowTag(ctx, "menu_text_button2", false);
+}
+
+void RefreshWelcomeText(Context& ctx) {
+  constexpr const char* kTexts[] = {"menu_text", "menu_text_button1", "menu_text_button2"};
+  int alpha = 255;
+  for (int slot = 0; slot < MultiSpriteCount(ctx); ++slot) {
+    const TMultiSprite* m = MultiSpriteAt(ctx, slot);
+    if (m != nullptr && m->tag == kTexts[0]) {
+      alpha = m->alpha;
+      break;
+    }
+  }
+  BuildWelcomeText(ctx);
+  for (const char* tag : kTexts) {
+    SetTagAlpha(ctx, tag, alpha);
+    AddToDialogFade(ctx, tag);
+  }
 }
 
 void ShowMainMenu(Context& ctx) {

@@ -42,9 +42,6 @@ bool ScoresPageClick(Context& ctx, int button);
 struct Player* CurrentPlayer(Context& ctx);
 // Writes "players.txt"; a failure shows an error box and the game goes on.
 void SavePlayers(Context& ctx);
-// A level was entered or won: the game's level and score become the current player's saved
-// progress for the game's type, and the file is written.
-void SaveGameProgress(Context& ctx);
 
 // The continue-last-game dialog over the game scene for game type `type` (1..3), offered as
 // starting that type would offer it; false when there is no player. Its hover is the menu's
@@ -53,6 +50,10 @@ void SaveGameProgress(Context& ctx);
 bool OpenContinueOverGame(Context& ctx, int type);
 void RecordContinueAnswer(Context& ctx, bool yes);
 void MenuHover(Context& ctx);
+
+// The options file named a volume (music true for "music_volume"): the options page forgets the
+// bars it drew, so it draws them again and applies and writes the volume anew.
+void VolumeOptionRead(Context& ctx, bool music);
 
 // The sample handles resolved at the menu's first entry, by table number 1..35.
 std::int64_t MenuSample(const Context& ctx, int number);

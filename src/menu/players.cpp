@@ -104,19 +104,6 @@ bool WritePlayersFile(const std::vector<Player>& players) {
   return platform::WriteFileAtomic(kPlayersFile, FormatPlayers(players));
 }
 
-void SaveProgress(Player& p, int t, int level, int score) {
-  const int i = t - 1;
-  p.saved_level[i] = level;
-  p.saved_score[i] = score;
-  if (level % 5 == 0) p.checkpoint_score[i] = score;
-  if (p.saved_level[i] < 1) {
-    p.saved_level[i] = 1;
-    p.saved_score[i] = 0;
-    p.checkpoint_score[i] = 0;
-    p.may_continue[i] = 1;
-  }
-}
-
 void StartFresh(Player& p, int t) {
   const int i = t - 1;
   p.saved_level[i] = 1;

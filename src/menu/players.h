@@ -44,9 +44,8 @@ std::vector<Player> ReadPlayersFile();
 // file is then untouched).
 bool WritePlayersFile(const std::vector<Player>& players);
 
-// Progress rules, all for game type t (1..3).
-// A level was entered or won: remember it as the place to continue from.
-void SaveProgress(Player& player, int t, int level, int score);
+// Progress rules, all for game type t (1..3). The progress a level entered or won leaves is the
+// game's rule (game/levels.h), kept here through the game's player links.
 // A fresh start of the type: level 1, no score, in progress.
 void StartFresh(Player& player, int t);
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -63,7 +64,8 @@ std::string FolderOf(const std::string& host) {
 bool WriteFileAtomic(std::string_view game_path, std::string_view data) {
   const std::string target = HostPath(game_path);
   const std::string temp = target + ".tmp";
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // A link planted in the temporary file's place is not written through.
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
   if (fd < 0) return false;
   // The data reaches the disk before the rename makes it the file: after a power loss the name
   // then holds the old content or the new, never an empty or partial file.
@@ -81,6 +83,32 @@ bool WriteFileAtomic(std::string_view game_path, std::string_view data) {
   if (dir >= 0) {
     ::fsync(dir);
     ::close(dir);
+  }
+  return true;
+}
+
+bool StaysInsideWorkingFolder(std::string_view host_path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path root = fs::canonical(fs::current_path(ec), ec);
+  if (ec) return false;
+  const auto inside = [&root](const fs::path& p) {
+    const auto [r, q] = std::mismatch(root.begin(), root.end(), p.begin(), p.end());
+    return r == root.end();
+  };
+  fs::path rest(host_path);
+  if (rest.is_absolute()) {
+    rest = rest.lexically_normal();
+    if (!inside(rest)) return false;
+    rest = rest.lexically_relative(root);
+  }
+  fs::path at = root;
+  for (const fs::path& part : rest) {
+    at /= part;
+    const fs::file_status status = fs::symlink_status(at, ec);
+    if (ec || !fs::exists(status)) return true;  // the rest is made fresh, where it stands
+    const fs::path real = fs::canonical(at, ec);
+    if (ec || !inside(real)) return false;
   }
   return true;
 }

@@ -16,4 +16,9 @@ std::optional<std::string> ReadWholeFile(std::string_view game_path);
 bool WriteFileAtomic(std::string_view game_path, std::string_view data);
 bool AppendToFile(std::string_view game_path, std::string_view data);
 
+// Whether a file written at host_path lands inside the working folder (the game folder): every
+// part of the path that exists, folders and the file itself, resolves inside it once links are
+// followed. A link that leads nowhere counts as leading out.
+bool StaysInsideWorkingFolder(std::string_view host_path);
+
 }  // namespace qv::platform

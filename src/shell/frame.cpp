@@ -9,6 +9,7 @@
 #include "base/message.h"
 #include "context.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/png_writer.h"
 #include "platform/render_device.h"
 #include "shell/fps_text.h"
@@ -101,6 +102,11 @@ void SceneDispatch(Context& ctx) {
 void TakeScreenshot(Context& ctx) {
   const std::string path = std::move(ctx.shell.screenshot_path);
   ctx.shell.screenshot_path.clear();
+  if (!platform::StaysInsideWorkingFolder(path)) {
+    std::fprintf(stderr, "screenshot %s: the path leads out of the game folder; nothing written\n",
+                 path.c_str());
+    return;
+  }
   platform::RenderDevice* device = ctx.platform.device;
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kScreenWidth * kScreenHeight),
                                     0xFF000000u);

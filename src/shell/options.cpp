@@ -13,7 +13,7 @@
 namespace qv {
 namespace {
 
-enum class Kind { Flag, Int, Volume, Threshold, FpsMax };
+enum class Kind { Flag, Int, Volume, Threshold, FpsMax, StepRate };
 
 struct KeyDef {
   const char* key;
@@ -49,7 +49,7 @@ constexpr KeyDef kKeys[] = {
     Num("no_sync", &Options::no_sync),
     Num("fps_max", &Options::fps_max, Kind::FpsMax),
     Num("fps_show", &Options::fps_show, Kind::Threshold),
-    Num("move_cnt", &Options::move_cnt),
+    Num("move_cnt", &Options::move_cnt, Kind::StepRate),
     Num("balls_climb_time_challenge", &Options::balls_climb_time_challenge),
     Num("balls_climb_time_puzzle", &Options::balls_climb_time_puzzle),
     Num("balls_climb_inc_arcade", &Options::balls_climb_inc_arcade),
@@ -67,9 +67,8 @@ constexpr KeyDef kKeys[] = {
     Num("player_index", &Options::player_index),
 };
 
-}  // namespace
-
-Expected<void> ApplyOption(Context& ctx, std::string_view key, std::string_view value) {
+// Applies one pair read from line `line` of "options.txt" (0: no line).
+Expected<void> ApplyOptionAt(Context& ctx, std::string_view key, std::string_view value, int line) {
   Options& o = ctx.shell.options;
   for (const KeyDef& def : kKeys) {
     if (key != def.key) continue;
@@ -94,6 +93,16 @@ Expected<void> ApplyOption(Context& ctx, std::string_view key, std::string_view 
         // 0 or less cannot give a frame period: no cap.
         o.frame_period = v > 0 ? 1000 / v : 0;
         break;
+      case Kind::StepRate:
+        // Below 1 the catch-up loop never steps and every scene freezes without a word: damage.
+        if (v < 1) {
+          const Error damage{std::string(key) + "=" + std::string(value) + " is below 1; " +
+                                 std::to_string(kDefaultMoveCnt) + " is used",
+                             "options.txt", line};
+          WriteLog(ctx, "ERROR: option_out_of_range " + Describe(damage));
+          v = kDefaultMoveCnt;
+        }
+        break;
       default:
         break;
     }
@@ -101,6 +110,12 @@ Expected<void> ApplyOption(Context& ctx, std::string_view key, std::string_view 
     return {};
   }
   return {};  // unknown keys are ignored
+}
+
+}  // namespace
+
+Expected<void> ApplyOption(Context& ctx, std::string_view key, std::string_view value) {
+  return ApplyOptionAt(ctx, key, value, 0);
 }
 
 void ReadOptions(Context& ctx) {
@@ -129,7 +144,8 @@ void ApplyOptionsText(Context& ctx, std::string_view data) {
     if (eq == std::string::npos || eq == 0) continue;
     const std::string_view key = TrimText(std::string_view(line).substr(0, eq));
     const std::string_view value = TrimText(std::string_view(line).substr(eq + 1));
-    if (Expected<void> applied = ApplyOption(ctx, key, value); !applied) {
+    if (Expected<void> applied = ApplyOptionAt(ctx, key, value, static_cast<int>(n + 1));
+        !applied) {
       applied.error().file = "options.txt";
       applied.error().line = static_cast<int>(n + 1);
       const std::string report = Describe(applied.error());

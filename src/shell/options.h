@@ -15,7 +15,8 @@ struct Context;
 // Reads "options.txt" into ctx.shell.options: logs "setup_refresh", switches the music system
 // on, sets every key the file names, logs the texture mode. A missing file shows "Configuration
 // file not found!"; a value that is not an integer for an integer key is reported (box and log,
-// naming file, line and value) and ends the reading there, keeping what was read.
+// naming file, line and value) and ends the reading there, keeping what was read. A move_cnt
+// below 1 is damage: logged as an "ERROR" line, kDefaultMoveCnt is used and the reading goes on.
 void ReadOptions(Context& ctx);
 // The key lines of an options file's text, applied in order as ReadOptions does.
 void ApplyOptionsText(Context& ctx, std::string_view data);

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "base/options.h"
 #include "base/sample_names.h"
 #include "pack_files.h"
 #include "spr_info.h"
@@ -230,7 +231,7 @@ TEST(PackLayout, OptionsHoldTheTuningTheGameNeeds) {
     EXPECT_EQ(value.find_first_not_of("0123456789"), std::string::npos) << line;
     kv[Trim(line.substr(0, eq))] = value;
   }
-  EXPECT_EQ(kv["move_cnt"], "16");
+  EXPECT_EQ(kv["move_cnt"], std::to_string(kDefaultMoveCnt)) << "the rate a damaged value falls back to";
   EXPECT_EQ(kv["ball_step"], "16");
   EXPECT_EQ(kv["fullscreen"], "0");
   EXPECT_NE(kv["fps_max"], "0");

@@ -19,19 +19,19 @@ class BonusTest : public GameTest {
   }
   int Live() const {
     int n = 0;
-    for (const auto& e : ctx.game.bonuses) n += e.type != -1 ? 1 : 0;
+    for (const auto& e : ctx.game.play.bonuses) n += e.type != -1 ? 1 : 0;
     return n;
   }
 };
 
 TEST_F(BonusTest, TypeTableFromOptions) {
-  EXPECT_EQ(ctx.game.bonus_types[2].duration, 20000);
-  EXPECT_EQ(ctx.game.bonus_types[5].duration, 10000);
-  EXPECT_EQ(ctx.game.bonus_types[7].duration, 15000);
-  for (int t : {2, 5, 7}) EXPECT_EQ(ctx.game.bonus_types[t].mode, 1);
+  EXPECT_EQ(ctx.game.scene.bonus_types[2].duration, 20000);
+  EXPECT_EQ(ctx.game.scene.bonus_types[5].duration, 10000);
+  EXPECT_EQ(ctx.game.scene.bonus_types[7].duration, 15000);
+  for (int t : {2, 5, 7}) EXPECT_EQ(ctx.game.scene.bonus_types[t].mode, 1);
   for (int t : {1, 3, 4, 6, 8, 9, 10}) {
-    EXPECT_EQ(ctx.game.bonus_types[t].mode, 2);
-    EXPECT_EQ(ctx.game.bonus_types[t].duration, 0);
+    EXPECT_EQ(ctx.game.scene.bonus_types[t].mode, 2);
+    EXPECT_EQ(ctx.game.scene.bonus_types[t].duration, 0);
   }
 }
 
@@ -40,19 +40,19 @@ TEST_F(BonusTest, TwoX2BeforeTheNextMatchMakeFour) {
   Collect(ctx, 3, 2, 300, 200);
   EXPECT_EQ(port.Count("sample_bonus_x2"), 2);
   Step();
-  EXPECT_EQ(ctx.game.scoring.multiplier, 4);
+  EXPECT_EQ(ctx.game.play.scoring.multiplier, 4);
   // Instant bonuses end on a later frame.
   EXPECT_EQ(Live(), 2);
   Step();
   EXPECT_EQ(Live(), 0);
   ScoreEvent(ctx, 3, 0, false);
-  EXPECT_EQ(ctx.game.scoring.score, 12);
-  EXPECT_EQ(ctx.game.scoring.multiplier, 1);
+  EXPECT_EQ(ctx.game.session.score, 12);
+  EXPECT_EQ(ctx.game.play.scoring.multiplier, 1);
 }
 
 TEST_F(BonusTest, InstantIconSitsInItsSlotAndHidesWhenRunning) {
   Collect(ctx, 4, 3, 300, 200);
-  const BonusEntry& e = ctx.game.bonuses[0];
+  const BonusEntry& e = ctx.game.play.bonuses[0];
   EXPECT_EQ(e.stage, 3);
   const TMultiSprite* icon = Pic(ctx, e.icon);
   ASSERT_NE(icon, nullptr);
@@ -66,18 +66,18 @@ TEST_F(BonusTest, InstantIconSitsInItsSlotAndHidesWhenRunning) {
   EXPECT_EQ(icon->parts[2]->anim_speed, 0);
   EXPECT_FALSE(icon->parts[3]->visible);
   Step();
-  EXPECT_EQ(ctx.game.bonuses[0].stage, 2);
-  EXPECT_FALSE(Pic(ctx, ctx.game.bonuses[0].icon)->visible);
+  EXPECT_EQ(ctx.game.play.bonuses[0].stage, 2);
+  EXPECT_FALSE(Pic(ctx, ctx.game.play.bonuses[0].icon)->visible);
 }
 
 TEST_F(BonusTest, NonColourCarrierUsesTheNeutralIcon) {
   Collect(ctx, 4, kKindMultiball, 300, 200);
-  EXPECT_EQ(Pic(ctx, ctx.game.bonuses[0].icon)->name, "ball0");
+  EXPECT_EQ(Pic(ctx, ctx.game.play.bonuses[0].icon)->name, "ball0");
 }
 
 TEST_F(BonusTest, TimedIconFliesToItsSlotThenRuns) {
   Collect(ctx, 5, 1, 270, 245);
-  const BonusEntry& e = ctx.game.bonuses[0];
+  const BonusEntry& e = ctx.game.play.bonuses[0];
   EXPECT_EQ(e.stage, 4);
   EXPECT_DOUBLE_EQ(e.vx, -5);
   EXPECT_DOUBLE_EQ(e.vy, 6);
@@ -85,52 +85,52 @@ TEST_F(BonusTest, TimedIconFliesToItsSlotThenRuns) {
   Step();
   EXPECT_DOUBLE_EQ(PicX(ctx, e.icon), 265);
   EXPECT_EQ(LiveParticles(ctx), 1);  // the icon's trail, one z below it
-  EXPECT_EQ(PicZ(ctx, ctx.game.particles.slots[0].sprite), 109);
+  EXPECT_EQ(PicZ(ctx, ctx.game.run.particles.slots[0].sprite), 109);
   for (int i = 0; i < 48; ++i) Step();
   EXPECT_EQ(e.stage, 4);
   Step();  // x reaches 20: it lands and starts in the same frame
   EXPECT_EQ(PicX(ctx, e.icon), 20);
   EXPECT_EQ(PicY(ctx, e.icon), 545);
   EXPECT_EQ(e.stage, 1);
-  EXPECT_TRUE(ctx.game.freeze);
+  EXPECT_TRUE(ctx.game.play.freeze);
   EXPECT_EQ(port.Count("sample_bonus_freeze"), 1);
   EXPECT_DOUBLE_EQ(port.bar_x[0], 60);  // full bar at the start of the run
   EXPECT_EQ(port.bar_color[0], 0x00FF00);
   Step(5000);
   EXPECT_NEAR(port.bar_x[0], 31 + 29 * 0.5, 1e-9);
   Step(5000);  // at the expiry: not yet passed
-  EXPECT_TRUE(ctx.game.freeze);
+  EXPECT_TRUE(ctx.game.play.freeze);
   Step(1);
-  EXPECT_FALSE(ctx.game.freeze);
+  EXPECT_FALSE(ctx.game.play.freeze);
   EXPECT_EQ(port.bar_x[0], 31);
   EXPECT_EQ(Live(), 0);
-  EXPECT_FALSE(ctx.game.bonus_types[5].active);
+  EXPECT_FALSE(ctx.game.scene.bonus_types[5].active);
 }
 
 TEST_F(BonusTest, SecondFreezeWaitsForTheFirst) {
   Collect(ctx, 5, 1, 20, 545);  // already at its slot: vx is 0, so it stays in flight stage
-  ctx.game.bonuses[0].stage = 3;
+  ctx.game.play.bonuses[0].stage = 3;
   Collect(ctx, 5, 1, 20, 506);
-  ctx.game.bonuses[1].stage = 3;
+  ctx.game.play.bonuses[1].stage = 3;
   Step();
-  EXPECT_EQ(ctx.game.bonuses[0].stage, 1);
-  EXPECT_EQ(ctx.game.bonuses[1].stage, 3);
+  EXPECT_EQ(ctx.game.play.bonuses[0].stage, 1);
+  EXPECT_EQ(ctx.game.play.bonuses[1].stage, 3);
   Step(10000);
   Step();  // the first expired this step; the second starts on the next
-  EXPECT_TRUE(ctx.game.bonuses[0].type == -1);
+  EXPECT_TRUE(ctx.game.play.bonuses[0].type == -1);
   Step();
-  EXPECT_EQ(ctx.game.bonuses[1].stage, 1);
-  EXPECT_TRUE(ctx.game.freeze);
+  EXPECT_EQ(ctx.game.play.bonuses[1].stage, 1);
+  EXPECT_TRUE(ctx.game.play.freeze);
 }
 
 TEST_F(BonusTest, SeventhBonusHasNoIconButTakesEffect) {
   for (int i = 0; i < 6; ++i) Collect(ctx, 6, 1, 300, 300);
   Collect(ctx, 4, 1, 300, 300);
-  ASSERT_EQ(ctx.game.bonuses.size(), 7u);
-  EXPECT_EQ(ctx.game.bonuses[6].icon, kNoPic);
-  EXPECT_EQ(ctx.game.bonuses[6].stage, 3);
+  ASSERT_EQ(ctx.game.play.bonuses.size(), 7u);
+  EXPECT_EQ(ctx.game.play.bonuses[6].icon, kNoPic);
+  EXPECT_EQ(ctx.game.play.bonuses[6].stage, 3);
   Step();
-  EXPECT_EQ(ctx.game.scoring.multiplier, 4);
+  EXPECT_EQ(ctx.game.play.scoring.multiplier, 4);
 }
 
 TEST_F(BonusTest, FreeEntriesAreReusedFirst) {
@@ -140,88 +140,88 @@ TEST_F(BonusTest, FreeEntriesAreReusedFirst) {
   Step();
   ASSERT_EQ(Live(), 0);
   Collect(ctx, 9, 1, 300, 300);
-  EXPECT_EQ(ctx.game.bonuses.size(), 2u);
-  EXPECT_EQ(ctx.game.bonuses[0].type, 9);
+  EXPECT_EQ(ctx.game.play.bonuses.size(), 2u);
+  EXPECT_EQ(ctx.game.play.bonuses[0].type, 9);
 }
 
 TEST_F(BonusTest, TargetShowsTheCursorAndTracer) {
   Collect(ctx, 2, 1, 20, 545);
-  ctx.game.bonuses[0].stage = 3;
+  ctx.game.play.bonuses[0].stage = 3;
   Step();
   EXPECT_EQ(port.cursor, 2);
-  EXPECT_EQ(ctx.game.cursor_idle_variant, 2);
+  EXPECT_EQ(ctx.game.play.cursor_idle_variant, 2);
   FillRow(13, 3);
   ASSERT_TRUE(PlanShot(ctx, 384, 449, 0, -5));
   TargetTracerStep(ctx);
-  const TMultiSprite* tracer = Pic(ctx, ctx.game.tracer);
+  const TMultiSprite* tracer = Pic(ctx, ctx.game.play.tracer);
   ASSERT_NE(tracer, nullptr);
   EXPECT_EQ(tracer->tag, "trasser");
   EXPECT_EQ(tracer->z, 210);
   EXPECT_TRUE(tracer->visible);
   EXPECT_EQ(tracer->x, 383);
   EXPECT_EQ(tracer->y, 68);
-  ctx.game.ball_in_flight = true;
+  ctx.game.play.ball_in_flight = true;
   TargetTracerStep(ctx);
-  EXPECT_FALSE(Pic(ctx, ctx.game.tracer)->visible);
-  ctx.game.ball_in_flight = false;
+  EXPECT_FALSE(Pic(ctx, ctx.game.play.tracer)->visible);
+  ctx.game.play.ball_in_flight = false;
   EndBonus(ctx, 2);
   EXPECT_EQ(port.cursor, 0);
   TargetTracerStep(ctx);
-  EXPECT_FALSE(Pic(ctx, ctx.game.tracer)->visible);
+  EXPECT_FALSE(Pic(ctx, ctx.game.play.tracer)->visible);
 }
 
 TEST_F(BonusTest, NetExpandOpensAndClosesTheWalls) {
-  ctx.game.walls.target = 11;
+  ctx.game.play.walls.target = 11;
   Collect(ctx, 7, 1, 20, 545);
-  ctx.game.bonuses[0].stage = 3;
+  ctx.game.play.bonuses[0].stage = 3;
   Step();
-  EXPECT_EQ(ctx.game.walls.target, 2);
-  EXPECT_EQ(ctx.game.walls.direction, -1);
+  EXPECT_EQ(ctx.game.play.walls.target, 2);
+  EXPECT_EQ(ctx.game.play.walls.direction, -1);
   EndBonus(ctx, 7);
-  EXPECT_EQ(ctx.game.walls.target, 11);
-  EXPECT_EQ(ctx.game.walls.direction, 1);
+  EXPECT_EQ(ctx.game.play.walls.target, 11);
+  EXPECT_EQ(ctx.game.play.walls.direction, 1);
 }
 
 TEST_F(BonusTest, UpClimbsAndWaitsForItsPredecessor) {
   Collect(ctx, 8, 1, 300, 300);
   Collect(ctx, 8, 1, 300, 300);
   Step();
-  EXPECT_EQ(ctx.game.climb_remaining, 30);
-  EXPECT_EQ(ctx.game.bonuses[1].stage, 3);
+  EXPECT_EQ(ctx.game.play.climb_remaining, 30);
+  EXPECT_EQ(ctx.game.play.bonuses[1].stage, 3);
   Step(1000);
-  EXPECT_EQ(ctx.game.bonuses[0].stage, 2);  // the game frame ends it when the climb is done
-  ctx.game.climb_remaining = 0;
+  EXPECT_EQ(ctx.game.play.bonuses[0].stage, 2);  // the game frame ends it when the climb is done
+  ctx.game.play.climb_remaining = 0;
   EndBonus(ctx, 8);
   Step();
-  EXPECT_EQ(ctx.game.climb_remaining, 30);
+  EXPECT_EQ(ctx.game.play.climb_remaining, 30);
 }
 
 TEST_F(BonusTest, UpInPuzzleWithTheBoardLowEndsAtOnce) {
-  ctx.game.game_type = kPuzzle;
+  ctx.game.session.game_type = kPuzzle;
   port.board_y = 81;
   Collect(ctx, 8, 1, 300, 300);
   Step();
-  EXPECT_EQ(ctx.game.climb_remaining, 0);
+  EXPECT_EQ(ctx.game.play.climb_remaining, 0);
   EXPECT_EQ(Live(), 0);
   EXPECT_EQ(port.Count("sample_bonus_up"), 1);
 }
 
 TEST_F(BonusTest, UpInPuzzleClimbsOnlyWithTheBoardBelow81) {
-  ctx.game.game_type = kPuzzle;
+  ctx.game.session.game_type = kPuzzle;
   port.board_y = 40;
   Collect(ctx, 8, 1, 300, 300);
   Step();
-  EXPECT_EQ(ctx.game.climb_remaining, 0);
+  EXPECT_EQ(ctx.game.play.climb_remaining, 0);
   port.board_y = 82;
   Collect(ctx, 8, 1, 300, 300);
   Step();
-  EXPECT_EQ(ctx.game.climb_remaining, 30);
+  EXPECT_EQ(ctx.game.play.climb_remaining, 30);
 }
 
 TEST_F(BonusTest, PaintRocketMountsAtMostTwo) {
   for (int i = 0; i < 3; ++i) Collect(ctx, 9, 1, 300, 300);
   Step();
-  EXPECT_EQ(ctx.game.mounted_rockets, 2);
+  EXPECT_EQ(ctx.game.play.mounted_rockets, 2);
   EXPECT_EQ(port.rockets_shown, 2);
 }
 
@@ -231,8 +231,8 @@ TEST_F(BonusTest, EndAllFreesEverything) {
   Step();
   EndAllBonuses(ctx);
   EXPECT_EQ(Live(), 0);
-  for (const auto& e : ctx.game.bonuses) EXPECT_FALSE(PicAlive(ctx, e.icon));
-  EXPECT_FALSE(ctx.game.freeze);
+  for (const auto& e : ctx.game.play.bonuses) EXPECT_FALSE(PicAlive(ctx, e.icon));
+  EXPECT_FALSE(ctx.game.play.freeze);
 }
 
 class BombTest : public BonusTest {
@@ -253,7 +253,7 @@ TEST_F(BombTest, ColourBombExplodes400msAfterAttaching) {
   ctx.shell.game_clock += 10;
   BombStep(ctx);
   EXPECT_EQ(Kind(5, 12), 0);
-  EXPECT_EQ(ctx.game.bomb_timer, 0u);
+  EXPECT_EQ(ctx.game.play.bomb_timer, 0u);
   EXPECT_EQ(port.Count("sample_explosion_middle_bomb"), 1);
   EXPECT_EQ(Kind(4, 12), 0);
   EXPECT_EQ(Kind(6, 12), 0);
@@ -282,13 +282,13 @@ TEST_F(BombTest, ColourBombMarksNeighboursOfItsPaintColour) {
   Put(7, 6, 4);
   Put(5, 8, 1);  // not a neighbour
   ColourBombBlast(ctx, 5, 6, 2);
-  const BallField& f = ctx.game.field;
+  const BallField& f = ctx.game.play.field;
   EXPECT_EQ(f.at(4, 6).marks, 1);
   EXPECT_EQ(f.at(3, 6).marks, 1);
   EXPECT_EQ(f.at(6, 6).marks, 1);
   EXPECT_EQ(f.at(7, 6).marks, 0);
   EXPECT_EQ(f.at(5, 8).marks, 0);
-  EXPECT_EQ(ctx.game.scoring.match_count, 0);
+  EXPECT_EQ(ctx.game.play.scoring.match_count, 0);
 }
 
 TEST_F(BombTest, BigBombRadiusOneReachesEightCells) {
@@ -304,9 +304,9 @@ TEST_F(BombTest, BigBombRadiusOneReachesEightCells) {
   Put(7, 7, kKindLand);  // the group of (6,7) goes on through (7,7) and (8,7)
   Put(8, 7, kKindLand);
   Put(5, 6, kKindBigBomb);
-  ctx.game.scoring.match_count = 0;
+  ctx.game.play.scoring.match_count = 0;
   BigBombBlast(ctx, 5, 6, 1);
-  const BallField& f = ctx.game.field;
+  const BallField& f = ctx.game.play.field;
   int marked = 0;
   for (int r = 5; r <= 7; ++r) {
     for (int c = 4; c <= 6; ++c) marked += f.at(c, r).marks != 0 ? 1 : 0;
@@ -315,7 +315,7 @@ TEST_F(BombTest, BigBombRadiusOneReachesEightCells) {
   EXPECT_EQ(f.at(5, 6).marks, 0);
   EXPECT_EQ(f.at(7, 7).marks, 1);  // the whole group of (6,7)
   EXPECT_EQ(f.at(8, 7).marks, 1);
-  EXPECT_EQ(ctx.game.scoring.match_count, 10);
+  EXPECT_EQ(ctx.game.play.scoring.match_count, 10);
 }
 
 TEST_F(BombTest, BigBombStepScoresWhatItBlasted) {
@@ -323,27 +323,27 @@ TEST_F(BombTest, BigBombStepScoresWhatItBlasted) {
   Put(5, 12, 1);
   Put(6, 12, 2);
   Put(4, 12, kKindBigBomb);
-  ctx.game.channels.fuse = 3;
-  ctx.game.bomb_timer = ctx.shell.game_clock;
+  ctx.game.play.channels.fuse = 3;
+  ctx.game.play.bomb_timer = ctx.shell.game_clock;
   ctx.shell.game_clock += 1;
   BombStep(ctx);
   EXPECT_EQ(port.Count("sample_explosion_big_bomb"), 1);
-  EXPECT_EQ(ctx.game.channels.fuse, -1);
+  EXPECT_EQ(ctx.game.play.channels.fuse, -1);
   EXPECT_EQ(Balls(), 0);  // the anchor row is reached too
   int sparks = 0;
-  for (const auto& p : ctx.game.particles.slots) sparks += p.used && p.kind == 16 ? 1 : 0;
+  for (const auto& p : ctx.game.run.particles.slots) sparks += p.used && p.kind == 16 ? 1 : 0;
   EXPECT_GE(sparks, 150);
-  EXPECT_GT(ctx.game.scoring.score, 0);
+  EXPECT_GT(ctx.game.session.score, 0);
   EXPECT_TRUE(AllMarksZero());
 }
 
 class RocketTest : public BonusTest {};
 
 TEST_F(RocketTest, PodsAlternateAroundTheAim) {
-  ctx.game.mounted_rockets = 2;
+  ctx.game.play.mounted_rockets = 2;
   LaunchRocket(ctx, 3);
   ASSERT_EQ(LiveRockets(ctx), 1);
-  const TPaintRocket* first = ctx.game.rockets[0];
+  const TPaintRocket* first = ctx.game.play.rockets[0];
   const double a = -M_PI / 2;
   EXPECT_NEAR(first->x, std::cos(a + 0.433) * 81 + 386.5, 1e-9);
   EXPECT_NEAR(first->y, std::sin(a + 0.433) * 81 + 541.5, 1e-9);
@@ -352,11 +352,11 @@ TEST_F(RocketTest, PodsAlternateAroundTheAim) {
   EXPECT_NEAR(first->vy, -4, 1e-12);
   EXPECT_EQ(port.rockets_shown, 1);
   LaunchRocket(ctx, kKindBigBomb);
-  const TPaintRocket* second = ctx.game.rockets[1];
+  const TPaintRocket* second = ctx.game.play.rockets[1];
   EXPECT_NEAR(second->x, std::cos(a - 0.433) * 81 + 386.5, 1e-9);
   EXPECT_GE(second->paint, 1);
   EXPECT_LE(second->paint, 7);
-  EXPECT_EQ(ctx.game.mounted_rockets, 0);
+  EXPECT_EQ(ctx.game.play.mounted_rockets, 0);
   LaunchRocket(ctx, 3);  // nothing mounted
   EXPECT_EQ(LiveRockets(ctx), 2);
   EXPECT_EQ(port.Count("sample_rocket_launch"), 2);
@@ -369,11 +369,11 @@ TEST_F(RocketTest, PodsAlternateAroundTheAim) {
 TEST_F(RocketTest, RepaintsColourBallsOnlyAndDiesAtTheTop) {
   // A column of things straight above the launch point of an upward rocket.
   for (int r = 0; r <= 13; ++r) {
-    const int c = ctx.game.field.code(r) == 12 ? 8 : 7;  // x 400 or 383
+    const int c = ctx.game.play.field.code(r) == 12 ? 8 : 7;  // x 400 or 383
     Put(c, r, r == 3 ? kKindMultiball : r == 4 ? kKindLand : r == 6 ? kKindBigBomb : 1);
   }
   Put(7, 8, 2, 5);  // row 8 is an 11-row: column 7 is under the path; it carries a bonus
-  ctx.game.mounted_rockets = 1;
+  ctx.game.play.mounted_rockets = 1;
   LaunchRocket(ctx, 4);
   int frames = 0;
   while (LiveRockets(ctx) > 0 && frames < 2000) {
@@ -381,7 +381,7 @@ TEST_F(RocketTest, RepaintsColourBallsOnlyAndDiesAtTheTop) {
     ++frames;
   }
   EXPECT_LT(frames, 2000);
-  const BallField& f = ctx.game.field;
+  const BallField& f = ctx.game.play.field;
   for (int r = 0; r <= 13; ++r) {
     const int c = f.code(r) == 12 ? 8 : 7;
     const int kind = f.at(c, r).kind;
@@ -397,8 +397,8 @@ TEST_F(RocketTest, RepaintsColourBallsOnlyAndDiesAtTheTop) {
 }
 
 TEST_F(RocketTest, NeverBouncesAndDiesAtTheFirstWall) {
-  ctx.game.aim.angle = kMaxAim;  // far left
-  ctx.game.mounted_rockets = 1;
+  ctx.game.scene.aim.angle = kMaxAim;  // far left
+  ctx.game.play.mounted_rockets = 1;
   LaunchRocket(ctx, 2);
   int frames = 0;
   while (LiveRockets(ctx) > 0 && frames < 500) {
@@ -407,23 +407,23 @@ TEST_F(RocketTest, NeverBouncesAndDiesAtTheFirstWall) {
   }
   EXPECT_LT(frames, 100);
   int sparks = 0;
-  for (const auto& p : ctx.game.particles.slots) sparks += p.used && p.kind == 16 ? 1 : 0;
+  for (const auto& p : ctx.game.run.particles.slots) sparks += p.used && p.kind == 16 ? 1 : 0;
   EXPECT_EQ(sparks, 32);
 }
 
 TEST_F(BonusTest, CrystalFlightsStackInTheColumn) {
   StartCrystalFlight(ctx, 298, 100);
   StartCrystalFlight(ctx, 400, 300);
-  const auto& flights = ctx.game.crystals.flights;
+  const auto& flights = ctx.game.play.crystals.flights;
   ASSERT_EQ(flights.size(), 2u);
   EXPECT_EQ(flights[0].target_y, 542);
   EXPECT_EQ(flights[1].target_y, 506);
   EXPECT_DOUBLE_EQ(flights[0].vx, 9);
-  EXPECT_EQ(ctx.game.crystals.launched, 2);
-  EXPECT_EQ(ctx.game.crystals.freed, 2);
+  EXPECT_EQ(ctx.game.play.crystals.launched, 2);
+  EXPECT_EQ(ctx.game.play.crystals.freed, 2);
   EXPECT_EQ(LiveParticles(ctx), 20);
   for (int i = 0; i < 50; ++i) CrystalFlightStep(ctx);
-  EXPECT_EQ(ctx.game.crystals.arrived, 2);
+  EXPECT_EQ(ctx.game.play.crystals.arrived, 2);
   EXPECT_EQ(PicX(ctx, flights[0].sprite), 748);
   EXPECT_EQ(PicY(ctx, flights[0].sprite), 542);
   EXPECT_EQ(flights[0].target_x, 0);
@@ -433,9 +433,9 @@ TEST_F(BonusTest, CrystalFlightsStackInTheColumn) {
   const PicId first = flights[0].sprite;
   ClearCrystalFlights(ctx);
   EXPECT_FALSE(PicAlive(ctx, first));
-  EXPECT_TRUE(ctx.game.crystals.flights.empty());
-  EXPECT_EQ(ctx.game.crystals.launched, 0);
-  EXPECT_EQ(ctx.game.crystals.freed, 2);  // counted by the level, reset with it
+  EXPECT_TRUE(ctx.game.play.crystals.flights.empty());
+  EXPECT_EQ(ctx.game.play.crystals.launched, 0);
+  EXPECT_EQ(ctx.game.play.crystals.freed, 2);  // counted by the level, reset with it
 }
 
 }  // namespace

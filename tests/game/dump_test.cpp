@@ -9,10 +9,10 @@ namespace {
 class DumpTest : public GameTest {};
 
 TEST_F(DumpTest, FieldRowsFromMinusOneToTheTopRow) {
-  ctx.game.field.top_rows = 2;
+  ctx.game.play.field.top_rows = 2;
   Put(3, 0, 4, 7);
   Put(5, 1, kKindColourBomb, 0, 6);
-  OccupancyScan(ctx.game.field);
+  OccupancyScan(ctx.game.play.field);
   JsonWriter out;
   WriteGameSection(ctx, out);
   const std::string& s = out.str();

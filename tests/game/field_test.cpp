@@ -25,7 +25,7 @@ TEST(RoundEvenTest, HalvesGoToTheEvenNeighbour) {
 }
 
 TEST_F(FieldTest, CellPositionsFollowRowCodeAndOffset) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   EXPECT_EQ(CellX(f, 2, 1), 128 + 68);  // row 1 has code 12
   EXPECT_EQ(CellX(f, 2, 0), 145 + 68);  // row 0 has code 11
   EXPECT_EQ(CellY(f, 0, 0), 428);
@@ -36,7 +36,7 @@ TEST_F(FieldTest, CellPositionsFollowRowCodeAndOffset) {
 }
 
 TEST_F(FieldTest, NeighbourOrderDependsOnRowCode) {
-  const BallField& f = ctx.game.field;
+  const BallField& f = ctx.game.play.field;
   const auto n12 = Neighbours(f, 5, 1);  // code 12: diagonals at c - 1
   EXPECT_EQ(n12[0].col, 4);
   EXPECT_EQ(n12[1].col, 6);
@@ -54,7 +54,7 @@ TEST_F(FieldTest, NeighbourOrderDependsOnRowCode) {
 }
 
 TEST_F(FieldTest, ColumnsAndWallsFollowTheMargin) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   int allowed = 0;
   for (int c = 0; c < 16; ++c) allowed += ColumnAllowed(f, c, 0) ? 1 : 0;
   EXPECT_EQ(allowed, 11);  // code 11, margin 2: columns 2..12
@@ -75,37 +75,37 @@ TEST_F(FieldTest, ColumnsAndWallsFollowTheMargin) {
 TEST_F(FieldTest, OccupancyScanCountsOnlyTheFirstRun) {
   for (int r : {0, 1, 2, 3, 6, 7, 8}) Put(4, r, 1);
   Put(4, -1, 1);  // row -1 is never scanned
-  OccupancyScan(ctx.game.field);
-  EXPECT_EQ(ctx.game.field.lowest, 0);
-  EXPECT_EQ(ctx.game.field.highest, 3);
-  EXPECT_EQ(ctx.game.field.occupied, 4);
+  OccupancyScan(ctx.game.play.field);
+  EXPECT_EQ(ctx.game.play.field.lowest, 0);
+  EXPECT_EQ(ctx.game.play.field.highest, 3);
+  EXPECT_EQ(ctx.game.play.field.occupied, 4);
 }
 
 TEST_F(FieldTest, OccupancyScanOfEmptyFieldAndRunStartingHigher) {
-  OccupancyScan(ctx.game.field);
-  EXPECT_EQ(ctx.game.field.lowest, 9999999);
-  EXPECT_EQ(ctx.game.field.highest, -9999999);
-  EXPECT_EQ(ctx.game.field.occupied, 0);
+  OccupancyScan(ctx.game.play.field);
+  EXPECT_EQ(ctx.game.play.field.lowest, 9999999);
+  EXPECT_EQ(ctx.game.play.field.highest, -9999999);
+  EXPECT_EQ(ctx.game.play.field.occupied, 0);
   for (int r : {5, 6, 10}) Put(3, r, 2);
-  OccupancyScan(ctx.game.field);
-  EXPECT_EQ(ctx.game.field.lowest, 5);
-  EXPECT_EQ(ctx.game.field.highest, 6);
-  EXPECT_EQ(ctx.game.field.occupied, 2);
+  OccupancyScan(ctx.game.play.field);
+  EXPECT_EQ(ctx.game.play.field.lowest, 5);
+  EXPECT_EQ(ctx.game.play.field.highest, 6);
+  EXPECT_EQ(ctx.game.play.field.occupied, 2);
 }
 
 TEST_F(FieldTest, ClearRowFreesOnlyWhenAsked) {
   Put(3, 4, 2, 5, 0);
   Put(4, 4, kKindColourBomb, 0, 6);
-  const PicId a = ctx.game.field.at(3, 4).sprite;
-  const PicId b = ctx.game.field.at(4, 4).sprite;
+  const PicId a = ctx.game.play.field.at(3, 4).sprite;
+  const PicId b = ctx.game.play.field.at(4, 4).sprite;
   ClearRow(ctx, 4, false);
   EXPECT_TRUE(PicAlive(ctx, a));
-  EXPECT_EQ(ctx.game.field.at(3, 4).sprite, kNoPic);
+  EXPECT_EQ(ctx.game.play.field.at(3, 4).sprite, kNoPic);
   EXPECT_EQ(Kind(3, 4), 0);
-  EXPECT_EQ(ctx.game.field.at(3, 4).bonus, 0);
-  EXPECT_EQ(ctx.game.field.at(4, 4).paint, 6);  // the paint colour is left as it was
+  EXPECT_EQ(ctx.game.play.field.at(3, 4).bonus, 0);
+  EXPECT_EQ(ctx.game.play.field.at(4, 4).paint, 6);  // the paint colour is left as it was
   Put(3, 5, 2);
-  const PicId c = ctx.game.field.at(3, 5).sprite;
+  const PicId c = ctx.game.play.field.at(3, 5).sprite;
   ClearRow(ctx, 5, true);
   EXPECT_FALSE(PicAlive(ctx, c));
   EXPECT_TRUE(PicAlive(ctx, b));
@@ -113,7 +113,7 @@ TEST_F(FieldTest, ClearRowFreesOnlyWhenAsked) {
 
 TEST_F(FieldTest, GenerateRowFillsFromFirstColumnWithPlainBalls) {
   GenerateRow(ctx, 13, 11);
-  const BallField& f = ctx.game.field;
+  const BallField& f = ctx.game.play.field;
   EXPECT_EQ(f.code(13), 11);
   for (int c = 0; c < 16; ++c) {
     const FieldCell& cell = f.at(c, 13);
@@ -160,18 +160,18 @@ TEST_F(FieldTest, BonusBallPictureAnimatesAndShowsItsIcon) {
 TEST_F(FieldTest, DescendDoesNothingWhileRowMinusOneIsOccupied) {
   Put(5, -1, 1);
   Put(5, 5, 2);
-  const double y = PicY(ctx, ctx.game.field.at(5, 5).sprite);
+  const double y = PicY(ctx, ctx.game.play.field.at(5, 5).sprite);
   EXPECT_EQ(Descend(ctx, 4), 0);
-  EXPECT_EQ(ctx.game.field.offset, 0);
-  EXPECT_EQ(PicY(ctx, ctx.game.field.at(5, 5).sprite), y);
+  EXPECT_EQ(ctx.game.play.field.offset, 0);
+  EXPECT_EQ(PicY(ctx, ctx.game.play.field.at(5, 5).sprite), y);
 }
 
 TEST_F(FieldTest, ThirtyStepsShiftTheRowsAndAddANewTopRow) {
   Put(5, 5, 3);
-  const PicId id = ctx.game.field.at(5, 5).sprite;
+  const PicId id = ctx.game.play.field.at(5, 5).sprite;
   EXPECT_EQ(PicY(ctx, id), 278);
   EXPECT_EQ(Descend(ctx, 30), 30);
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   EXPECT_EQ(f.offset, 0);
   EXPECT_EQ(Kind(5, 4), 3);
   EXPECT_EQ(Kind(5, 5), 0);
@@ -190,36 +190,36 @@ TEST_F(FieldTest, ThirtyStepsShiftTheRowsAndAddANewTopRow) {
 }
 
 TEST_F(FieldTest, DescendPixelStepsByGameType) {
-  ctx.game.game_type = kChallenge;
+  ctx.game.session.game_type = kChallenge;
   EXPECT_EQ(Descend(ctx, 2), 6);  // 2 * balls_climb_inc_challenge
-  ctx.game.game_type = kPuzzle;
-  ctx.game.field.offset = 0;
+  ctx.game.session.game_type = kPuzzle;
+  ctx.game.play.field.offset = 0;
   EXPECT_EQ(Descend(ctx, 1), 2);  // n < 2: balls_climb_inc_puzzle
   EXPECT_EQ(Descend(ctx, 3), 3);  // else 1 per n
   EXPECT_EQ(port.board_y, 5);     // the puzzle board follows every step
 }
 
 TEST_F(FieldTest, WholeRowDescentAtTwentyRowsGeneratesNothing) {
-  ctx.game.field.top_rows = 20;
+  ctx.game.play.field.top_rows = 20;
   Put(3, 19, 1);
   Descend(ctx, 30);
-  EXPECT_EQ(ctx.game.field.top_rows, 19);
+  EXPECT_EQ(ctx.game.play.field.top_rows, 19);
   EXPECT_EQ(Kind(3, 18), 1);
-  EXPECT_FALSE(RowOccupied(ctx.game.field, 19));
+  EXPECT_FALSE(RowOccupied(ctx.game.play.field, 19));
 }
 
 TEST_F(FieldTest, PuzzleDescentLowersTopRowCountNotBelowZero) {
-  ctx.game.game_type = kPuzzle;
-  ctx.game.field.top_rows = 1;
+  ctx.game.session.game_type = kPuzzle;
+  ctx.game.play.field.top_rows = 1;
   ctx.shell.options.balls_climb_inc_puzzle = 1;
   EXPECT_EQ(Descend(ctx, 30), 30);  // n >= 2: 1 step per n
-  EXPECT_EQ(ctx.game.field.top_rows, 0);
+  EXPECT_EQ(ctx.game.play.field.top_rows, 0);
   EXPECT_EQ(Descend(ctx, 30), 30);
-  EXPECT_EQ(ctx.game.field.top_rows, 0);
+  EXPECT_EQ(ctx.game.play.field.top_rows, 0);
 }
 
 TEST_F(FieldTest, ClimbShiftsRowsUpAndGrowsTheTopRowCount) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   Put(4, 13, 2);
   Put(4, 0, 1);
   const PicId low = f.at(4, 0).sprite;
@@ -236,7 +236,7 @@ TEST_F(FieldTest, ClimbShiftsRowsUpAndGrowsTheTopRowCount) {
 }
 
 TEST_F(FieldTest, ClimbRefusesAtTheTopAndWhenRowsPlusFloorReach90) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   f.top_rows = 90;
   Put(3, 89, 1);
   OccupancyScan(f);
@@ -250,7 +250,7 @@ TEST_F(FieldTest, ClimbRefusesAtTheTopAndWhenRowsPlusFloorReach90) {
 }
 
 TEST_F(FieldTest, WallTrimExplodesBallsOutsideTheNets) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   f.margin = 0;
   Put(0, 1, 1);
   Put(14, 0, 2);

@@ -24,13 +24,13 @@ TEST(GameFrameAllocations, BusyLevelFramesAllocateNothingOnceWarm) {
   long worst = 0;
   int counted = 0;
   for (int round = 0; round < 40 && counted < 5; ++round) {
-    const int level = run.ctx->game.level;
+    const int level = run.ctx->game.session.level;
     const long before = AllocationCount();
     qv_counting_allocations = 1;
     bool calm = true;
     for (int t = 0; t < 170; ++t) {
       run.Tick();
-      calm = calm && run.ctx->game.end_phase == 0 && run.ctx->game.level == level;
+      calm = calm && run.ctx->game.play.end_phase == 0 && run.ctx->game.session.level == level;
     }
     const long used = AllocationCount() - before;
     qv_counting_allocations = 0;

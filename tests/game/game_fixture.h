@@ -153,7 +153,7 @@ class GameTest : public ::testing::Test {
   RecordingPort port;
 
   GameTest() {
-    ctx.game.port = &port;
+    ctx.game.run.port = &port;
     Options& o = ctx.shell.options;
     o.explosion_sound_limit1 = 5;
     o.explosion_sound_limit2 = 8;
@@ -173,39 +173,40 @@ class GameTest : public ::testing::Test {
     o.bonus_freeze_time = 10;
     o.bonus_inc_width_time = 15;
     ctx.shell.random.Seed(12345);
-    ctx.game.level = 2;
+    ctx.game.session.level = 2;
     ctx.shell.game_clock = 100000;
-    ctx.game.field.colour_count = 4;
+    ctx.game.play.field.colour_count = 4;
     SetCodesFromRowMinusOne(12);
   }
 
   // Width codes alternating from row -1 upwards, starting with `first`.
   void SetCodesFromRowMinusOne(int first) {
     for (int r = -1; r <= 89; ++r) {
-      ctx.game.field.code(r) = static_cast<std::uint8_t>(((r + 1) % 2 == 0) ? first : 23 - first);
+      ctx.game.play.field.code(r) =
+          static_cast<std::uint8_t>(((r + 1) % 2 == 0) ? first : 23 - first);
     }
   }
 
   void Put(int c, int r, int kind, int bonus = 0, int paint = 0) {
     PutBall(ctx, c, r, kind, paint, bonus);
   }
-  int Kind(int c, int r) const { return ctx.game.field.at(c, r).kind; }
+  int Kind(int c, int r) const { return ctx.game.play.field.at(c, r).kind; }
   // Fills a full row (columns 2..code+1) with one kind.
   void FillRow(int r, int kind) {
-    for (int c = 2; c < 2 + ctx.game.field.code(r); ++c) Put(c, r, kind);
+    for (int c = 2; c < 2 + ctx.game.play.field.code(r); ++c) Put(c, r, kind);
   }
   int Balls() const {
     int n = 0;
-    for (const auto& cell : ctx.game.field.cells) n += cell.kind != 0 ? 1 : 0;
+    for (const auto& cell : ctx.game.play.field.cells) n += cell.kind != 0 ? 1 : 0;
     return n;
   }
   TMultiSprite& CellPic(int c, int r) const {
-    TMultiSprite* m = Pic(ctx, ctx.game.field.at(c, r).sprite);
+    TMultiSprite* m = Pic(ctx, ctx.game.play.field.at(c, r).sprite);
     EXPECT_NE(m, nullptr);
     return *m;
   }
   bool AllMarksZero() const {
-    for (const auto& cell : ctx.game.field.cells) {
+    for (const auto& cell : ctx.game.play.field.cells) {
       if (cell.marks != 0) return false;
     }
     return true;

@@ -137,8 +137,8 @@ TEST(Descent, ChoicePerGameType) {
 class LevelTest : public GameTest {
  protected:
   void Puzzle(const std::string& level_text, int level = 1) {
-    ctx.game.game_type = kPuzzle;
-    ctx.game.level = level;
+    ctx.game.session.game_type = kPuzzle;
+    ctx.game.session.level = level;
     WriteGameFile(LevelFileName(kPuzzle, level), level_text);
   }
   // Runs the type's descent until it allows no more, as the game frame would; returns the
@@ -147,13 +147,14 @@ class LevelTest : public GameTest {
     GameState& g = ctx.game;
     int total = 0;
     for (int i = 0; i < limit; ++i) {
-      OccupancyScan(g.field);
-      const DescentChoice d = ChooseDescent(g.game_type, g.field.lowest, g.field.floor_row,
-                                            g.lv.descent_budget, 1000, ctx.shell.options);
+      OccupancyScan(g.play.field);
+      const DescentChoice d =
+          ChooseDescent(g.session.game_type, g.play.field.lowest, g.play.field.floor_row,
+                        g.play.lv.descent_budget, 1000, ctx.shell.options);
       if (!d.allowed) break;
       const int taken = Descend(ctx, d.n);
       total += taken;
-      g.lv.descent_budget = std::max(0, g.lv.descent_budget - taken);
+      g.play.lv.descent_budget = std::max(0, g.play.lv.descent_budget - taken);
       if (taken == 0) break;
     }
     return total;
@@ -170,10 +171,10 @@ TEST_F(LevelTest, PuzzleLayoutPutsBallsLandsAndCrystals) {
   EXPECT_EQ(Kind(5, 23), 0);
   EXPECT_EQ(Kind(6, 23), kKindCrystal);
   EXPECT_EQ(Kind(2, 22), kKindLand);
-  EXPECT_EQ(ctx.game.crystals.count, 1);
-  EXPECT_EQ(ctx.game.field.floor_row, 22);
-  EXPECT_EQ(ctx.game.field.top_rows, 24);
-  EXPECT_EQ(ctx.game.lv.descent_budget, 360);
+  EXPECT_EQ(ctx.game.play.crystals.count, 1);
+  EXPECT_EQ(ctx.game.play.field.floor_row, 22);
+  EXPECT_EQ(ctx.game.play.field.top_rows, 24);
+  EXPECT_EQ(ctx.game.play.lv.descent_budget, 360);
   // An 11-row top (shift 0) starts at x 145; the next row, a 12-row, at 128.
   EXPECT_DOUBLE_EQ(CellPic(3, 23).x, 145 + 34 * 3);
   EXPECT_DOUBLE_EQ(CellPic(3, 23).y, 428 - 30 * 23);
@@ -187,71 +188,71 @@ TEST_F(LevelTest, TwelveRowPuzzleDescendsTheWholeBudget) {
   for (int r = 0; r < 12; ++r) text += r % 2 == 0 ? "123412341234\n" : "1C3412341L3\n";
   Puzzle(text + "#\n1\n0\n");
   ASSERT_TRUE(LevelBuild(ctx));
-  EXPECT_EQ(ctx.game.field.floor_row, 12);
-  EXPECT_EQ(ctx.game.lv.danger_row, 0);
+  EXPECT_EQ(ctx.game.play.field.floor_row, 12);
+  EXPECT_EQ(ctx.game.play.lv.danger_row, 0);
   // Once the lowest row comes to 8 the slide would have stopped without the step of 1.
   EXPECT_EQ(DescendAll(100000), 360);
-  EXPECT_EQ(ctx.game.lv.descent_budget, 0);
-  OccupancyScan(ctx.game.field);
-  EXPECT_EQ(ctx.game.field.lowest, 0);
+  EXPECT_EQ(ctx.game.play.lv.descent_budget, 0);
+  OccupancyScan(ctx.game.play.field);
+  EXPECT_EQ(ctx.game.play.field.lowest, 0);
 }
 
 TEST_F(LevelTest, PuzzleBuildTakesColoursAndLastLevel) {
   Puzzle("4\n1\n..55..C..\n..7.....\n#\n3,4\n2\nNEW THING\n", 2);
   ASSERT_TRUE(LevelBuild(ctx));
-  EXPECT_EQ(ctx.game.lv.last_level, 2) << "no file for level 3";
-  EXPECT_EQ(ctx.game.lv.colours, (std::vector<int>{5, 7}));
-  EXPECT_EQ(ctx.game.lv.bonus_items, (std::vector<int>{3, 4}));
-  EXPECT_EQ(ctx.game.lv.new_item, 2);
-  EXPECT_EQ(ctx.game.end_phase, 0);
-  EXPECT_FALSE(ctx.game.lv.start_flag);
+  EXPECT_EQ(ctx.game.play.lv.last_level, 2) << "no file for level 3";
+  EXPECT_EQ(ctx.game.play.lv.colours, (std::vector<int>{5, 7}));
+  EXPECT_EQ(ctx.game.play.lv.bonus_items, (std::vector<int>{3, 4}));
+  EXPECT_EQ(ctx.game.play.lv.new_item, 2);
+  EXPECT_EQ(ctx.game.play.end_phase, 0);
+  EXPECT_FALSE(ctx.game.play.lv.start_flag);
   // Both balls of the cannon come from the layout's colours.
   for (int i = 0; i < 40; ++i) {
     NextBall(ctx);
-    const int k = ctx.game.next_ball.kind;
+    const int k = ctx.game.play.next_ball.kind;
     EXPECT_TRUE(k == 5 || k == 7 || k == kKindMultiball || k == kKindColourBomb) << k;
   }
   WriteGameFile(LevelFileName(kPuzzle, 3), "4\n1\n1C\n#\n\n0\n");
   ASSERT_TRUE(LevelBuild(ctx));
-  EXPECT_EQ(ctx.game.lv.last_level, 999999);
+  EXPECT_EQ(ctx.game.play.lv.last_level, 999999);
 }
 
 TEST_F(LevelTest, ArcadeBuildReadsHeaderAndFillsTwoRows) {
-  ctx.game.game_type = kArcade;
-  ctx.game.level = 7;
+  ctx.game.session.game_type = kArcade;
+  ctx.game.session.level = 7;
   WriteGameFile("levels\\arcade-07.ini", "900\n3.0\n3\n2,3\n0\n");
   ASSERT_TRUE(LevelBuild(ctx));
-  EXPECT_EQ(ctx.game.lv.last_level, 7) << "levels\\arcade-08.ini is missing";
-  EXPECT_EQ(ctx.game.lv.climb_time, 900);
-  EXPECT_DOUBLE_EQ(ctx.game.lv.point_divisor, 3.0);
-  EXPECT_EQ(ctx.game.field.code(-1), 12);
-  EXPECT_EQ(ctx.game.field.code(12), 11);
-  EXPECT_EQ(ctx.game.field.code(13), 12);
-  EXPECT_EQ(ctx.game.field.occupied, 2);
-  EXPECT_EQ(ctx.game.field.lowest, 12);
-  EXPECT_EQ(ctx.game.lv.danger_row, 8);
+  EXPECT_EQ(ctx.game.play.lv.last_level, 7) << "levels\\arcade-08.ini is missing";
+  EXPECT_EQ(ctx.game.play.lv.climb_time, 900);
+  EXPECT_DOUBLE_EQ(ctx.game.play.lv.point_divisor, 3.0);
+  EXPECT_EQ(ctx.game.play.field.code(-1), 12);
+  EXPECT_EQ(ctx.game.play.field.code(12), 11);
+  EXPECT_EQ(ctx.game.play.field.code(13), 12);
+  EXPECT_EQ(ctx.game.play.field.occupied, 2);
+  EXPECT_EQ(ctx.game.play.field.lowest, 12);
+  EXPECT_EQ(ctx.game.play.lv.danger_row, 8);
   for (int c = 2; c < 13; ++c) EXPECT_GE(Kind(c, 12), 1);
   for (int c = 2; c < 13; ++c) EXPECT_LE(Kind(c, 12), 3);
   WriteGameFile("levels\\arcade-08.ini", "900\n3.0\n3\n2,3\n0\n");
   ASSERT_TRUE(LevelBuild(ctx));
-  EXPECT_EQ(ctx.game.lv.last_level, 999999);
+  EXPECT_EQ(ctx.game.play.lv.last_level, 999999);
 }
 
 TEST_F(LevelTest, ChallengeBuildStartsHalfFull) {
-  ctx.game.game_type = kChallenge;
-  ctx.game.level = 1;
+  ctx.game.session.game_type = kChallenge;
+  ctx.game.session.level = 1;
   WriteGameFile("levels\\challenge-01.ini", "400\n0.5\n4\n0\n0\n");
   ASSERT_TRUE(LevelBuild(ctx));
-  EXPECT_DOUBLE_EQ(ctx.game.progress.target, 166.5);
-  EXPECT_DOUBLE_EQ(ctx.game.challenge_factor, 0.5);
-  EXPECT_EQ(ctx.game.lv.drain_interval, 400);
-  EXPECT_EQ(ctx.game.lv.danger_row, 5);
+  EXPECT_DOUBLE_EQ(ctx.game.play.progress.target, 166.5);
+  EXPECT_DOUBLE_EQ(ctx.game.play.lv.challenge_factor, 0.5);
+  EXPECT_EQ(ctx.game.play.lv.drain_interval, 400);
+  EXPECT_EQ(ctx.game.play.lv.danger_row, 5);
 }
 
 TEST_F(LevelTest, SameSeedBuildsTheSameLevel) {
   ctx.shell.run.has_seed = true;
   ctx.shell.run.seed = 77;
-  ctx.game.game_type = kArcade;
+  ctx.game.session.game_type = kArcade;
   WriteGameFile("levels\\arcade-02.ini", "900\n3.0\n7\n0\n0\n");
   ASSERT_TRUE(LevelBuild(ctx));
   std::vector<int> first;
@@ -262,42 +263,42 @@ TEST_F(LevelTest, SameSeedBuildsTheSameLevel) {
 }
 
 TEST_F(LevelTest, MissingLevelFileStopsTheBuildAndLeavesForTheMenu) {
-  ctx.game.game_type = kArcade;
-  ctx.game.level = 3;
+  ctx.game.session.game_type = kArcade;
+  ctx.game.session.level = 3;
   EXPECT_FALSE(LevelBuild(ctx));
-  EXPECT_TRUE(ctx.game.lv.unplayable);
+  EXPECT_TRUE(ctx.game.play.lv.unplayable);
   EXPECT_EQ(ctx.shell.pending_scene, SceneId::Menu);
   EXPECT_EQ(ctx.shell.command, 3);
 }
 
 TEST_F(LevelTest, WinAndLossPerType) {
   GameState& g = ctx.game;
-  g.game_type = kArcade;
-  g.progress.target = 332.9;
+  g.session.game_type = kArcade;
+  g.play.progress.target = 332.9;
   EXPECT_FALSE(LevelWonNow(g));
-  g.progress.target = 333;
+  g.play.progress.target = 333;
   EXPECT_TRUE(LevelWonNow(g));
   EXPECT_FALSE(LossDetected(g));
   Put(5, 0, 1);
   EXPECT_TRUE(LossDetected(g));
-  g.game_type = kPuzzle;
+  g.session.game_type = kPuzzle;
   EXPECT_FALSE(LossDetected(g)) << "puzzle loses only at row -1";
   Put(5, -1, 1);
   EXPECT_TRUE(LossDetected(g));
-  g.crystals.count = 3;
-  g.crystals.freed = 2;
+  g.play.crystals.count = 3;
+  g.play.crystals.freed = 2;
   EXPECT_FALSE(LevelWonNow(g));
-  g.crystals.freed = 3;
+  g.play.crystals.freed = 3;
   EXPECT_TRUE(LevelWonNow(g));
-  g.game_type = kChallenge;
-  g.progress.target = 0.5;
+  g.session.game_type = kChallenge;
+  g.play.progress.target = 0.5;
   EXPECT_FALSE(LossDetected(g));
-  g.progress.target = 0;
+  g.play.progress.target = 0;
   EXPECT_TRUE(LossDetected(g));
 }
 
 TEST_F(LevelTest, ChallengeFieldIsPushedBackAboveRowFive) {
-  BallField& f = ctx.game.field;
+  BallField& f = ctx.game.play.field;
   f.floor_row = 5;
   FillRow(6, 1);
   OccupancyScan(f);
@@ -315,22 +316,22 @@ TEST_F(LevelTest, ChallengeFieldIsPushedBackAboveRowFive) {
 
 TEST_F(LevelTest, ArcadeLossWaitsFiveSecondsAndRowZeroClearedInTimeCancelsIt) {
   GameState& g = ctx.game;
-  g.game_type = kArcade;
-  g.level = 7;
+  g.session.game_type = kArcade;
+  g.session.level = 7;
   Put(4, 0, 2);
   DangerAndLoss(ctx);
-  EXPECT_TRUE(g.frame.deadline_set);
+  EXPECT_TRUE(g.play.frame.deadline_set);
   ctx.shell.game_clock += 4990;
   DangerAndLoss(ctx);
-  EXPECT_EQ(g.end_phase, 0);
+  EXPECT_EQ(g.play.end_phase, 0);
   ClearRow(ctx, 0, true);
   DangerAndLoss(ctx);
-  EXPECT_FALSE(g.frame.deadline_set);
+  EXPECT_FALSE(g.play.frame.deadline_set);
   Put(4, 0, 2);
   DangerAndLoss(ctx);
   ctx.shell.game_clock += 5000;
   DangerAndLoss(ctx);
-  EXPECT_EQ(g.end_phase, 7);
+  EXPECT_EQ(g.play.end_phase, 7);
   EXPECT_EQ(port.Count("sample_game_over"), 1);
   EXPECT_EQ(Balls(), 0) << "the whole field falls";
   EXPECT_EQ(Progress(ctx).level, 5);
@@ -339,81 +340,81 @@ TEST_F(LevelTest, ArcadeLossWaitsFiveSecondsAndRowZeroClearedInTimeCancelsIt) {
 
 TEST_F(LevelTest, PuzzleLossIsImmediate) {
   GameState& g = ctx.game;
-  g.game_type = kPuzzle;
-  g.level = 3;
+  g.session.game_type = kPuzzle;
+  g.session.level = 3;
   Put(4, -1, 2);
   DangerAndLoss(ctx);
-  EXPECT_EQ(g.end_phase, 7);
+  EXPECT_EQ(g.play.end_phase, 7);
   EXPECT_EQ(Progress(ctx).may_continue, -1) << "below level 5 nothing to continue";
 }
 
 TEST_F(LevelTest, BigBombAwardNeedsAPositiveCount) {
   GameState& g = ctx.game;
-  g.game_type = kArcade;
-  g.next_ball = {3, 0, 4};
+  g.session.game_type = kArcade;
+  g.play.next_ball = {3, 0, 4};
   ctx.shell.options.bigbomb_expl_count = 0;
-  g.scoring.streak = 0;
+  g.play.scoring.streak = 0;
   BigBombAward(ctx);
-  EXPECT_EQ(g.next_ball.kind, 3);
+  EXPECT_EQ(g.play.next_ball.kind, 3);
   ctx.shell.options.bigbomb_expl_count = 8;
-  g.scoring.streak = 7;
+  g.play.scoring.streak = 7;
   BigBombAward(ctx);
-  EXPECT_EQ(g.next_ball.kind, 3);
-  g.scoring.streak = 8;
-  g.current_ball = {2, 0, 0};
+  EXPECT_EQ(g.play.next_ball.kind, 3);
+  g.play.scoring.streak = 8;
+  g.play.current_ball = {2, 0, 0};
   BigBombAward(ctx);
-  EXPECT_EQ(g.next_ball.kind, kKindBigBomb);
-  EXPECT_EQ(g.next_ball.bonus, 0);
-  EXPECT_EQ(g.current_ball.kind, 2);
-  EXPECT_EQ(g.scoring.streak, 0);
-  g.game_type = kPuzzle;
-  g.next_ball = {3, 0, 0};
-  g.scoring.streak = 9;
+  EXPECT_EQ(g.play.next_ball.kind, kKindBigBomb);
+  EXPECT_EQ(g.play.next_ball.bonus, 0);
+  EXPECT_EQ(g.play.current_ball.kind, 2);
+  EXPECT_EQ(g.play.scoring.streak, 0);
+  g.session.game_type = kPuzzle;
+  g.play.next_ball = {3, 0, 0};
+  g.play.scoring.streak = 9;
   BigBombAward(ctx);
-  EXPECT_EQ(g.next_ball.kind, 3);
+  EXPECT_EQ(g.play.next_ball.kind, 3);
 }
 
 TEST_F(LevelTest, ProgressThroughWinLossAndPlayAgain) {
   GameState& g = ctx.game;
-  g.game_type = kArcade;
-  g.level = 9;
-  g.scoring.score = 4000;
+  g.session.game_type = kArcade;
+  g.session.level = 9;
+  g.session.score = 4000;
   SaveProgress(ctx);
-  g.level = 10;
-  g.scoring.score = 5200;
+  g.session.level = 10;
+  g.session.score = 5200;
   SaveProgress(ctx);
   EXPECT_EQ(Progress(ctx).checkpoint, 5200);
-  g.level = 13;
-  g.scoring.score = 9000;
+  g.session.level = 13;
+  g.session.score = 9000;
   SaveLossProgress(ctx);
   EXPECT_EQ(Progress(ctx).level, 10);
   EXPECT_EQ(Progress(ctx).score, 0);
   EXPECT_EQ(Progress(ctx).may_continue, 0);
-  g.level = Progress(ctx).level;
+  g.session.level = Progress(ctx).level;
   CommandPlayAgain(ctx);
-  EXPECT_EQ(g.level, 10);
-  EXPECT_EQ(g.scoring.score, 5200);
-  EXPECT_EQ(g.hud.shown_score, 5200);
+  EXPECT_EQ(g.session.level, 10);
+  EXPECT_EQ(g.session.score, 5200);
+  EXPECT_EQ(g.scene.hud.shown_score, 5200);
   EXPECT_EQ(Progress(ctx).may_continue, 1);
-  EXPECT_TRUE(g.lv.start_flag);
+  EXPECT_TRUE(g.play.lv.start_flag);
 }
 
 TEST_F(LevelTest, GameStartTakesSavedProgressOrBegLevel) {
   GameState& g = ctx.game;
-  g.game_type = kChallenge;
-  g.scoring.score = 777;  // left over from an earlier game
+  g.session.game_type = kChallenge;
+  g.session.score = 777;  // left over from an earlier game
   GameStart(ctx);
-  EXPECT_EQ(g.level, 1);
-  EXPECT_EQ(g.scoring.score, 0);
+  EXPECT_EQ(g.session.level, 1);
+  EXPECT_EQ(g.session.score, 0);
   EXPECT_EQ(Progress(ctx).level, 1);
   Progress(ctx) = {6, 3100, 1, 2000};
   GameStart(ctx);
-  EXPECT_EQ(g.level, 6);
-  EXPECT_EQ(g.scoring.score, 3100);
-  EXPECT_EQ(g.hud.shown_score, 3100);
+  EXPECT_EQ(g.session.level, 6);
+  EXPECT_EQ(g.session.score, 3100);
+  EXPECT_EQ(g.scene.hud.shown_score, 3100);
   ctx.shell.options.beg_level = 15;
   GameStart(ctx);
-  EXPECT_EQ(g.level, 15);
+  EXPECT_EQ(g.session.level, 15);
   EXPECT_EQ(Progress(ctx).level, 15);
   EXPECT_EQ(Progress(ctx).checkpoint, 3100);
 }

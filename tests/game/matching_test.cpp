@@ -12,7 +12,7 @@ class MatchingTest : public GameTest {
   void Anchor() { FillRow(13, 5); }
   int Particles(int kind) const {
     int n = 0;
-    for (const auto& p : ctx.game.particles.slots) n += p.used && p.kind == kind ? 1 : 0;
+    for (const auto& p : ctx.game.run.particles.slots) n += p.used && p.kind == kind ? 1 : 0;
     return n;
   }
 };
@@ -25,10 +25,10 @@ TEST_F(MatchingTest, ThreeRedsExplodeAndScoreThree) {
   EXPECT_EQ(Kind(4, 12), 0);
   EXPECT_EQ(Kind(5, 12), 0);
   EXPECT_EQ(Kind(6, 12), 0);
-  EXPECT_EQ(ctx.game.scoring.score, 3);
-  EXPECT_EQ(ctx.game.scoring.level_points, 3);
-  EXPECT_EQ(ctx.game.scoring.combo, 1);
-  EXPECT_EQ(ctx.game.scoring.streak, 1);
+  EXPECT_EQ(ctx.game.session.score, 3);
+  EXPECT_EQ(ctx.game.play.scoring.level_points, 3);
+  EXPECT_EQ(ctx.game.play.scoring.combo, 1);
+  EXPECT_EQ(ctx.game.play.scoring.streak, 1);
   EXPECT_EQ(port.matches, 1);
   EXPECT_EQ(port.Count("sample_connection"), 1);
   EXPECT_EQ(port.Count("sample_explosion_small"), 1);
@@ -42,27 +42,27 @@ TEST_F(MatchingTest, ThreeRedsExplodeAndScoreThree) {
 TEST_F(MatchingTest, TwoRedsFailAndResetTheCombo) {
   Anchor();
   Put(4, 12, 4);
-  ctx.game.scoring.combo = 3;
-  ctx.game.scoring.streak = 2;
+  ctx.game.play.scoring.combo = 3;
+  ctx.game.play.scoring.streak = 2;
   Attach(ctx, 4, 0, 0, 5, 12);
   EXPECT_EQ(Kind(4, 12), 4);
   EXPECT_EQ(Kind(5, 12), 4);
-  EXPECT_EQ(ctx.game.scoring.combo, 0);
-  EXPECT_EQ(ctx.game.scoring.streak, 0);
-  EXPECT_EQ(ctx.game.scoring.score, 0);
+  EXPECT_EQ(ctx.game.play.scoring.combo, 0);
+  EXPECT_EQ(ctx.game.play.scoring.streak, 0);
+  EXPECT_EQ(ctx.game.session.score, 0);
   EXPECT_TRUE(AllMarksZero());
 }
 
 TEST_F(MatchingTest, FailedColourBombKeepsComboButResetsStreak) {
   Anchor();
-  ctx.game.scoring.combo = 3;
-  ctx.game.scoring.streak = 2;
+  ctx.game.play.scoring.combo = 3;
+  ctx.game.play.scoring.streak = 2;
   Attach(ctx, kKindColourBomb, 3, 0, 5, 12);
   EXPECT_EQ(Kind(5, 12), kKindColourBomb);
-  EXPECT_EQ(ctx.game.field.at(5, 12).paint, 3);
-  EXPECT_EQ(ctx.game.scoring.combo, 3);
-  EXPECT_EQ(ctx.game.scoring.streak, 0);
-  EXPECT_EQ(ctx.game.bomb_timer, ctx.shell.game_clock + 400);
+  EXPECT_EQ(ctx.game.play.field.at(5, 12).paint, 3);
+  EXPECT_EQ(ctx.game.play.scoring.combo, 3);
+  EXPECT_EQ(ctx.game.play.scoring.streak, 0);
+  EXPECT_EQ(ctx.game.play.bomb_timer, ctx.shell.game_clock + 400);
   EXPECT_EQ(port.Count("sample_connection_bomb"), 1);
 }
 
@@ -70,7 +70,7 @@ TEST_F(MatchingTest, BonusShotPlaysBonusConnection) {
   Anchor();
   Attach(ctx, 2, 0, 3, 5, 12);
   EXPECT_EQ(port.Count("sample_connection_bonus"), 1);
-  EXPECT_EQ(ctx.game.field.at(5, 12).bonus, 3);
+  EXPECT_EQ(ctx.game.play.field.at(5, 12).bonus, 3);
 }
 
 TEST_F(MatchingTest, MultiballCompletesTheBluesAndLeavesTheGreen) {
@@ -91,7 +91,7 @@ TEST_F(MatchingTest, MultiballCompletesTheBluesAndLeavesTheGreen) {
   // The green did not explode with a group; it lost its hold and dropped (d = 1).
   EXPECT_EQ(Kind(5, 9), 0);
   EXPECT_EQ(Particles(3), 1);
-  EXPECT_EQ(ctx.game.scoring.score, 3);
+  EXPECT_EQ(ctx.game.session.score, 3);
   EXPECT_TRUE(AllMarksZero());
 }
 
@@ -99,7 +99,7 @@ TEST_F(MatchingTest, MultiballNextToTheAnchorRowTakesItsWholeColourGroup) {
   Anchor();
   Put(4, 12, 1);
   Attach(ctx, kKindMultiball, 0, 0, 5, 12);
-  EXPECT_FALSE(RowOccupied(ctx.game.field, 13));
+  EXPECT_FALSE(RowOccupied(ctx.game.play.field, 13));
   EXPECT_EQ(Balls(), 0);
 }
 
@@ -110,31 +110,31 @@ TEST_F(MatchingTest, MultiballFillCountsEachColourGroupWithItself) {
   Put(5, 11, 3);
   Put(6, 11, 3);
   Put(5, 12, kKindMultiball);
-  ctx.game.scoring.match_count = 0;
+  ctx.game.play.scoring.match_count = 0;
   MultiballFill(ctx, 5, 12);
   // Blues: 2 + multiball = 3; greens: 2 + multiball = 3; the anchor colour 5 joins the
   // multiball through (5,13) and (6,13) with the whole anchor row.
-  const BallField& f = ctx.game.field;
+  const BallField& f = ctx.game.play.field;
   EXPECT_EQ(f.at(4, 12).marks, 1);
   EXPECT_EQ(f.at(5, 11).marks, 4);
   EXPECT_EQ(f.at(5, 12).marks, 1 | 4 | 16);
-  EXPECT_EQ(ctx.game.scoring.match_count, 3 + 3 + 13);
+  EXPECT_EQ(ctx.game.play.scoring.match_count, 3 + 3 + 13);
 }
 
 TEST_F(MatchingTest, MultiballFillDropsSmallGroups) {
   Anchor();
   Put(4, 12, 1);
   Put(5, 12, kKindMultiball);
-  ctx.game.field.at(5, 13).kind = 2;  // break the anchor colour next to it
-  ctx.game.field.at(6, 13).kind = 2;
-  ctx.game.scoring.match_count = 0;
+  ctx.game.play.field.at(5, 13).kind = 2;  // break the anchor colour next to it
+  ctx.game.play.field.at(6, 13).kind = 2;
+  ctx.game.play.scoring.match_count = 0;
   MultiballFill(ctx, 5, 12);
-  const BallField& f = ctx.game.field;
+  const BallField& f = ctx.game.play.field;
   EXPECT_EQ(f.at(4, 12).marks, 0);
   EXPECT_EQ(f.at(5, 12).marks & 1, 0);
   // Colour 2: the two in row 13 and the multiball make three.
   EXPECT_EQ(f.at(5, 13).marks, 2);
-  EXPECT_EQ(ctx.game.scoring.match_count, 3);
+  EXPECT_EQ(ctx.game.play.scoring.match_count, 3);
 }
 
 TEST_F(MatchingTest, ColourFillThroughMultiballsOnly) {
@@ -142,10 +142,10 @@ TEST_F(MatchingTest, ColourFillThroughMultiballsOnly) {
   Put(4, 5, kKindMultiball);
   Put(5, 5, 2);
   Put(6, 5, 3);
-  ctx.game.scoring.match_count = 0;
+  ctx.game.play.scoring.match_count = 0;
   ColourFill(ctx, 3, 5, 2);
-  EXPECT_EQ(ctx.game.scoring.match_count, 3);
-  EXPECT_EQ(ctx.game.field.at(6, 5).marks, 0);
+  EXPECT_EQ(ctx.game.play.scoring.match_count, 3);
+  EXPECT_EQ(ctx.game.play.field.at(6, 5).marks, 0);
 }
 
 TEST_F(MatchingTest, DropFactorScoresThreeTimesFour) {
@@ -155,15 +155,15 @@ TEST_F(MatchingTest, DropFactorScoresThreeTimesFour) {
   Put(7, 11, 4);
   Put(8, 12, 4);
   for (int r = 10; r >= 6; --r) Put(7, r, 3);
-  ctx.game.scoring.match_count = 0;
+  ctx.game.play.scoring.match_count = 0;
   ColourFill(ctx, 7, 12, 4);
-  ASSERT_EQ(ctx.game.scoring.match_count, 3);
+  ASSERT_EQ(ctx.game.play.scoring.match_count, 3);
   ExplodeMarked(ctx);
   const int d = Drop(ctx, true);
   EXPECT_EQ(d, 5);
   ScoreEvent(ctx, 3, d, true);
-  EXPECT_EQ(ctx.game.scoring.score, 12);
-  EXPECT_EQ(ctx.game.scoring.level_points, 12);
+  EXPECT_EQ(ctx.game.session.score, 12);
+  EXPECT_EQ(ctx.game.play.scoring.level_points, 12);
   EXPECT_EQ(Particles(3), 5);  // five falling green balls
 }
 
@@ -174,20 +174,20 @@ TEST_F(MatchingTest, AttachCountsDroppedBallsInTheSameFrame) {
   Put(7, 11, 2);  // hangs only from the red at (7,12)
   Attach(ctx, 4, 0, 0, 6, 12);
   EXPECT_EQ(Kind(7, 11), 0);
-  EXPECT_EQ(ctx.game.scoring.score, 3);  // d = 1 gives factor 1
+  EXPECT_EQ(ctx.game.session.score, 3);  // d = 1 gives factor 1
   EXPECT_TRUE(AllMarksZero());
 }
 
 TEST_F(MatchingTest, ComboFactorAndTextCapAtLastThreshold) {
-  ctx.game.combo_table = {{2, "two"}, {3, "three"}, {4, "four"}, {5, "five"}};
-  ctx.game.scoring.combo = 9;
-  ctx.game.scoring.popup_x = 300;
-  ctx.game.scoring.popup_y = 200;
+  ctx.game.run.combo_table = {{2, "two"}, {3, "three"}, {4, "four"}, {5, "five"}};
+  ctx.game.play.scoring.combo = 9;
+  ctx.game.play.scoring.popup_x = 300;
+  ctx.game.play.scoring.popup_y = 200;
   ScoreEvent(ctx, 3, 0, true);
-  EXPECT_EQ(ctx.game.scoring.score, 15);
-  EXPECT_EQ(ctx.game.scoring.level_points, 3);
-  EXPECT_EQ(ctx.game.scoring.max_single, 15);
-  EXPECT_EQ(ctx.game.scoring.max_combo, 9);
+  EXPECT_EQ(ctx.game.session.score, 15);
+  EXPECT_EQ(ctx.game.play.scoring.level_points, 3);
+  EXPECT_EQ(ctx.game.play.scoring.max_single, 15);
+  EXPECT_EQ(ctx.game.play.scoring.max_combo, 9);
   ASSERT_EQ(port.texts.size(), 2u);
   EXPECT_EQ(port.texts[0].text, "15");
   EXPECT_EQ(port.texts[0].font, "graphics\\fonts\\font_taurus1.spr");
@@ -203,28 +203,28 @@ TEST_F(MatchingTest, ComboFactorAndTextCapAtLastThreshold) {
 }
 
 TEST_F(MatchingTest, ComboBelowFirstThresholdOrMissingEntry) {
-  ctx.game.combo_table = {{2, "two"}, {4, "four"}};
-  ctx.game.scoring.combo = 1;
+  ctx.game.run.combo_table = {{2, "two"}, {4, "four"}};
+  ctx.game.play.scoring.combo = 1;
   ScoreEvent(ctx, 3, 0, true);
-  EXPECT_EQ(ctx.game.scoring.score, 3);
+  EXPECT_EQ(ctx.game.session.score, 3);
   ASSERT_EQ(port.texts.size(), 1u);
   EXPECT_EQ(port.texts[0].y, 300);
   port.texts.clear();
-  ctx.game.scoring.combo = 3;  // factor 3, but no entry with threshold 3
+  ctx.game.play.scoring.combo = 3;  // factor 3, but no entry with threshold 3
   ScoreEvent(ctx, 3, 0, true);
-  EXPECT_EQ(ctx.game.scoring.score, 3 + 9);
+  EXPECT_EQ(ctx.game.session.score, 3 + 9);
   ASSERT_EQ(port.texts.size(), 1u);
   EXPECT_EQ(port.texts[0].text, "9");
 }
 
 TEST_F(MatchingTest, MultiplierAppliesOnceAndChallengeFeedsProgress) {
-  ctx.game.game_type = kChallenge;
-  ctx.game.challenge_factor = 0.5;
-  ctx.game.scoring.multiplier = 4;
+  ctx.game.session.game_type = kChallenge;
+  ctx.game.play.lv.challenge_factor = 0.5;
+  ctx.game.play.scoring.multiplier = 4;
   ScoreEvent(ctx, 3, 3, false);  // f = 2
-  EXPECT_EQ(ctx.game.scoring.score, 24);
-  EXPECT_DOUBLE_EQ(ctx.game.progress.target, 12);
-  EXPECT_EQ(ctx.game.scoring.multiplier, 1);
+  EXPECT_EQ(ctx.game.session.score, 24);
+  EXPECT_DOUBLE_EQ(ctx.game.play.progress.target, 12);
+  EXPECT_EQ(ctx.game.play.scoring.multiplier, 1);
 }
 
 TEST_F(MatchingTest, PopupTextsBecomeFloatingParticles) {
@@ -254,10 +254,10 @@ TEST_F(MatchingTest, DroppedSpecialBallsFallWithTheirOwnPicture) {
   Put(5, 5, kKindBigBomb);
   Put(6, 5, kKindMultiball);
   Put(7, 5, kKindLand);
-  ctx.game.channels.fuse = 7;
+  ctx.game.play.channels.fuse = 7;
   EXPECT_EQ(Drop(ctx, false), 4);
   std::vector<std::string> names;
-  for (const auto& p : ctx.game.particles.slots) {
+  for (const auto& p : ctx.game.run.particles.slots) {
     if (!p.used) continue;
     EXPECT_EQ(p.kind, kParticleFallingSpecial);
     names.push_back(Pic(ctx, p.sprite)->name);
@@ -267,7 +267,7 @@ TEST_F(MatchingTest, DroppedSpecialBallsFallWithTheirOwnPicture) {
   EXPECT_EQ(names[1], "bomb2");
   EXPECT_EQ(names[2], "multiball");
   EXPECT_EQ(names[3], "land1");
-  EXPECT_EQ(ctx.game.channels.fuse, -1);  // the dropped big bomb stopped its fuse
+  EXPECT_EQ(ctx.game.play.channels.fuse, -1);  // the dropped big bomb stopped its fuse
   EXPECT_EQ(port.stopped.size(), 1u);
 }
 
@@ -283,38 +283,38 @@ TEST_F(MatchingTest, LandsAndCrystalsConductSupport) {
 TEST_F(MatchingTest, DroppedCrystalFliesOnlyWhilePlaying) {
   Put(5, 5, kKindCrystal);
   EXPECT_EQ(Drop(ctx, false), 1);
-  EXPECT_EQ(ctx.game.crystals.freed, 1);
+  EXPECT_EQ(ctx.game.play.crystals.freed, 1);
   EXPECT_EQ(port.Count("sample_crystal"), 1);
-  ctx.game.end_phase = 7;
+  ctx.game.play.end_phase = 7;
   Put(5, 5, kKindCrystal);
   EXPECT_EQ(Drop(ctx, false), 1);
-  EXPECT_EQ(ctx.game.crystals.freed, 1);
+  EXPECT_EQ(ctx.game.play.crystals.freed, 1);
 }
 
 TEST_F(MatchingTest, PuzzleFreesCrystalWithNothingBelowWhileHanging) {
-  ctx.game.game_type = kPuzzle;
+  ctx.game.session.game_type = kPuzzle;
   Anchor();
   Put(6, 12, kKindCrystal);  // row 12 code 11: below are (6,11) and (7,11)
   Put(6, 11, 1);
   EXPECT_EQ(Drop(ctx, false), 0);
   EXPECT_EQ(Kind(6, 12), kKindCrystal);
-  ctx.game.field.at(6, 11).kind = 0;
-  FreePic(ctx, ctx.game.field.at(6, 11).sprite);
+  ctx.game.play.field.at(6, 11).kind = 0;
+  FreePic(ctx, ctx.game.play.field.at(6, 11).sprite);
   EXPECT_EQ(Drop(ctx, false), 1);
   EXPECT_EQ(Kind(6, 12), 0);
-  EXPECT_EQ(ctx.game.crystals.freed, 1);
-  ASSERT_EQ(ctx.game.crystals.flights.size(), 1u);
-  const TMultiSprite* p = Pic(ctx, ctx.game.crystals.flights[0].sprite);
+  EXPECT_EQ(ctx.game.play.crystals.freed, 1);
+  ASSERT_EQ(ctx.game.play.crystals.flights.size(), 1u);
+  const TMultiSprite* p = Pic(ctx, ctx.game.play.crystals.flights[0].sprite);
   EXPECT_EQ(p->x, 145 + 34 * 6);
   EXPECT_EQ(p->z, 105);
   EXPECT_EQ(p->tag, "crystal_st");
 }
 
 TEST_F(MatchingTest, PuzzleFreesCrystalInRowMinusOne) {
-  ctx.game.game_type = kPuzzle;
+  ctx.game.session.game_type = kPuzzle;
   Put(6, -1, kKindCrystal);
   EXPECT_EQ(Drop(ctx, false), 1);
-  EXPECT_EQ(ctx.game.crystals.freed, 1);
+  EXPECT_EQ(ctx.game.play.crystals.freed, 1);
 }
 
 TEST_F(MatchingTest, SmallBombBonusTakesItsNeighboursInTheSecondPass) {
@@ -333,9 +333,9 @@ TEST_F(MatchingTest, SmallBombBonusTakesItsNeighboursInTheSecondPass) {
 }
 
 TEST_F(MatchingTest, ChallengeExplodesFailedBallBelowTheFloorWhenFull) {
-  ctx.game.game_type = kChallenge;
-  ctx.game.field.floor_row = 5;
-  ctx.game.field.top_rows = 90;
+  ctx.game.session.game_type = kChallenge;
+  ctx.game.play.field.floor_row = 5;
+  ctx.game.play.field.top_rows = 90;
   for (int r = 4; r <= 89; ++r) Put(2, r, 1 + (r % 2));
   Put(3, 4, 3);  // would be fine otherwise
   Attach(ctx, 4, 0, 0, 3, 3);
@@ -343,12 +343,12 @@ TEST_F(MatchingTest, ChallengeExplodesFailedBallBelowTheFloorWhenFull) {
 }
 
 TEST_F(MatchingTest, JoySoundLimitsByTypeAndLevelAndNeverRepeats) {
-  ctx.game.level = 1;
+  ctx.game.session.level = 1;
   EXPECT_FALSE(JoySound(ctx, 4, false));
   EXPECT_TRUE(JoySound(ctx, 5, false));
   EXPECT_FALSE(JoySound(ctx, 2, true));
   EXPECT_TRUE(JoySound(ctx, 3, true));
-  ctx.game.level = 2;
+  ctx.game.session.level = 2;
   EXPECT_FALSE(JoySound(ctx, 6, false));
   std::string last;
   for (int i = 0; i < 20; ++i) {
@@ -361,13 +361,13 @@ TEST_F(MatchingTest, JoySoundLimitsByTypeAndLevelAndNeverRepeats) {
 TEST_F(MatchingTest, ExplosionSoundBySize) {
   for (int c = 2; c <= 9; ++c) {
     Put(c, 5, 1);
-    ctx.game.field.at(c, 5).marks = 1;
+    ctx.game.play.field.at(c, 5).marks = 1;
   }
   EXPECT_EQ(ExplodeMarked(ctx), 8);
   EXPECT_EQ(port.Count("sample_explosion_big"), 1);
   for (int c = 2; c <= 7; ++c) {
     Put(c, 5, 1);
-    ctx.game.field.at(c, 5).marks = 1;
+    ctx.game.play.field.at(c, 5).marks = 1;
   }
   EXPECT_EQ(ExplodeMarked(ctx), 6);
   EXPECT_EQ(port.Count("sample_explosion_middle"), 1);

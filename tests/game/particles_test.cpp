@@ -7,7 +7,9 @@ namespace {
 
 class ParticleTest : public GameTest {
  protected:
-  TExploseParticle& P(int slot) { return ctx.game.particles.slots[static_cast<std::size_t>(slot)]; }
+  TExploseParticle& P(int slot) {
+    return ctx.game.run.particles.slots[static_cast<std::size_t>(slot)];
+  }
   TMultiSprite& S(int slot) { return *Pic(ctx, P(slot).sprite); }
   void Frame(std::uint32_t ms = 10) {
     ctx.shell.game_clock += ms;
@@ -53,7 +55,7 @@ TEST_F(ParticleTest, FreeSlotsAreReusedFromTheStart) {
   EXPECT_EQ(CreateParticle(ctx, 17, 0, 0), 1);
   EXPECT_EQ(CreateParticle(ctx, 17, 0, 0), 3);
   EXPECT_EQ(CreateParticle(ctx, 17, 0, 0), 5);
-  EXPECT_EQ(ctx.game.particles.count, 6);
+  EXPECT_EQ(ctx.game.run.particles.count, 6);
   EXPECT_EQ(P(3).list_index, 3);
 }
 
@@ -147,9 +149,9 @@ TEST_F(ParticleTest, FragmentsFallAndSpin) {
 }
 
 TEST_F(ParticleTest, LinePieceSteersToTheStripAndEndsAboveIt) {
-  ctx.game.progress.shown = 100;
+  ctx.game.play.progress.shown = 100;
   const int s = CreateParticle(ctx, 22, 400, 300);
-  ctx.game.progress.rising = false;
+  ctx.game.play.progress.rising = false;
   Frame();
   // Target (317, 58): mostly up and a little left.
   EXPECT_LT(P(s).vy, -3);
@@ -161,11 +163,11 @@ TEST_F(ParticleTest, LinePieceSteersToTheStripAndEndsAboveIt) {
   }
   EXPECT_FALSE(P(s).used);
   EXPECT_LT(frames, 90);
-  EXPECT_TRUE(ctx.game.progress.rising);
+  EXPECT_TRUE(ctx.game.play.progress.rising);
 }
 
 TEST_F(ParticleTest, LinePieceEndsAfterASecondWhenItNeverArrives) {
-  ctx.game.progress.shown = 100;
+  ctx.game.play.progress.shown = 100;
   const int s = CreateParticle(ctx, 22, 400, 30000);
   Frame(1000);
   EXPECT_TRUE(P(s).used);
@@ -200,7 +202,7 @@ TEST_F(ParticleTest, ClearDestroysEverything) {
   const int before = MultiSpriteCount(ctx);
   ClearParticles(ctx);
   EXPECT_EQ(LiveParticles(ctx), 0);
-  EXPECT_TRUE(ctx.game.particles.slots.empty());
+  EXPECT_TRUE(ctx.game.run.particles.slots.empty());
   int alive = 0;
   // Released pictures may stay parked in the sprite pool, hidden, for the next particles.
   for (int i = 0; i < before; ++i) {

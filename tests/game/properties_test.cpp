@@ -16,7 +16,7 @@ class FieldProperties : public GameTest, public ::testing::WithParamInterface<in
   void RandomField(Random& rnd) {
     for (int r = 0; r <= 13; ++r) {
       const int density = r == 13 ? 100 : 40 + rnd.Next(60);
-      for (int c = 2; c < 2 + ctx.game.field.code(r); ++c) {
+      for (int c = 2; c < 2 + ctx.game.play.field.code(r); ++c) {
         if (rnd.Next(100) >= density) continue;
         const int roll = rnd.Next(100);
         int kind = 1 + rnd.Next(4);
@@ -32,7 +32,7 @@ class FieldProperties : public GameTest, public ::testing::WithParamInterface<in
   }
 
   void CheckField(const char* when) {
-    const BallField& f = ctx.game.field;
+    const BallField& f = ctx.game.play.field;
     SCOPED_TRACE(when);
     EXPECT_TRUE(AllMarksZero());
     EXPECT_FALSE(RowOccupied(f, -1));
@@ -75,27 +75,27 @@ TEST_P(FieldProperties, EveryShotLeavesAHangingUnmarkedField) {
   Random rnd;
   rnd.Seed(static_cast<std::uint32_t>(GetParam()) * 7919u + 13u);
   ctx.shell.random.Seed(static_cast<std::uint32_t>(GetParam()));
-  ctx.game.game_type = GetParam() % 3 == 0 ? kPuzzle : kArcade;
+  ctx.game.session.game_type = GetParam() % 3 == 0 ? kPuzzle : kArcade;
   ResetBonusTypes(ctx);
   RandomField(rnd);
   CheckField("random field");
   int planned = 0;
   for (int shot = 0; shot < 12; ++shot) {
     AimUpdate(ctx, rnd.Next(800), rnd.Next(560), 800, 600);
-    const AimState& a = ctx.game.aim;
+    const AimState& a = ctx.game.scene.aim;
     if (!PlanShot(ctx, static_cast<int>(a.start_x), static_cast<int>(a.start_y), a.vx, a.vy)) {
       continue;
     }
     ++planned;
-    const ShotPath& path = ctx.game.path;
+    const ShotPath& path = ctx.game.play.path;
     const int c = path.target_col;
     const int r = path.target_row;
     ASSERT_TRUE(BallField::InRange(c, r));
-    ASSERT_EQ(ctx.game.field.at(c, r).kind, 0);
-    ASSERT_TRUE(ColumnAllowed(ctx.game.field, c, r));
+    ASSERT_EQ(ctx.game.play.field.at(c, r).kind, 0);
+    ASSERT_TRUE(ColumnAllowed(ctx.game.play.field, c, r));
     const PathPoint& end = path.points[static_cast<std::size_t>(path.length - 1)];
-    EXPECT_EQ(end.x, CellX(ctx.game.field, c, r));
-    EXPECT_EQ(end.y, CellY(ctx.game.field, c, r));
+    EXPECT_EQ(end.x, CellX(ctx.game.play.field, c, r));
+    EXPECT_EQ(end.y, CellY(ctx.game.play.field, c, r));
     const int roll = rnd.Next(20);
     const int kind = roll == 0   ? kKindMultiball
                      : roll == 1 ? kKindColourBomb
@@ -107,7 +107,8 @@ TEST_P(FieldProperties, EveryShotLeavesAHangingUnmarkedField) {
     BombStep(ctx);
     CheckField("after the bombs");
     BonusListStep(ctx);
-    if (ctx.game.field.occupied == 0 && !RowOccupied(ctx.game.field, ctx.game.field.top_rows - 1)) {
+    if (ctx.game.play.field.occupied == 0 &&
+        !RowOccupied(ctx.game.play.field, ctx.game.play.field.top_rows - 1)) {
       break;
     }
   }

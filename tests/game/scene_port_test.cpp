@@ -38,14 +38,14 @@ TEST(GameSceneServicesTest, SamplesComeFromTheAudioTableAndGiveTheirChannel) {
   ASSERT_TRUE(InitAudio(ctx));
   LoadAudioLine(ctx, "sample_burning_big_bomb, sounds\\burning.wav, loop");
   Services services;
-  ctx.game.port = &services;
+  ctx.game.run.port = &services;
 
-  ctx.game.channels.fuse = PlaySample(ctx, "sample_burning_big_bomb");
-  EXPECT_GT(ctx.game.channels.fuse, 0);
+  ctx.game.play.channels.fuse = PlaySample(ctx, "sample_burning_big_bomb");
+  EXPECT_GT(ctx.game.play.channels.fuse, 0);
   EXPECT_EQ(PlaySample(ctx, "sample_not_there"), -1);
-  const auto channel = static_cast<std::uint32_t>(ctx.game.channels.fuse);
-  StopGameChannel(ctx, ctx.game.channels.fuse);
-  EXPECT_EQ(ctx.game.channels.fuse, -1);
+  const auto channel = static_cast<std::uint32_t>(ctx.game.play.channels.fuse);
+  StopGameChannel(ctx, ctx.game.play.channels.fuse);
+  EXPECT_EQ(ctx.game.play.channels.fuse, -1);
   bool stopped = false;
   for (const auto& call : device.calls()) stopped |= call.op == "stop" && call.handle == channel;
   EXPECT_TRUE(stopped);

@@ -82,8 +82,8 @@ class SceneRun {
     EXPECT_TRUE(TickUntil(
         [&] { return ctx->shell.scene == SceneId::Menu && ctx->loading.loading_done; }, 3000));
     GameState& g = ctx->game;
-    g.game_type = type;
-    g.players.local[static_cast<std::size_t>(type - 1)] = {saved_level, saved_score, 1, 0};
+    g.session.game_type = type;
+    g.run.players.local[static_cast<std::size_t>(type - 1)] = {saved_level, saved_score, 1, 0};
     ctx->shell.pending_scene = SceneId::Game;
     Tick();
   }
@@ -92,8 +92,8 @@ class SceneRun {
     return TickUntil(
         [&] {
           const GameState& g = ctx->game;
-          return g.end_phase == 0 && g.hud.cannon_step >= 31 && !g.lv.start_flag &&
-                 !g.walls.moving && g.hud.board_step >= 23;
+          return g.play.end_phase == 0 && g.play.hud.cannon_step >= 31 && !g.play.lv.start_flag &&
+                 !g.play.walls.moving && g.play.hud.board_step >= 23;
         },
         limit);
   }
@@ -117,6 +117,8 @@ class SceneRun {
     Tick();
   }
   void Key(int code) { Send(platform::WindowEvent::Type::KeyDown, 0, code); }
+  // The window is closed, as by its close button.
+  void Close() { Send(platform::WindowEvent::Type::Close); }
   void Screenshot(const std::string& path) { ctx->shell.screenshot_path = path; }
 
   std::unique_ptr<Context> ctx;

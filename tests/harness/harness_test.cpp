@@ -1,5 +1,6 @@
 // End to end through the run harness: the quorvex binary, headless, scripted.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -36,10 +37,10 @@ class HarnessTest : public ::testing::Test {
     for (const char* text : test::kMenuStartTexts) WriteText(game_ / "text" / text, "");
   }
 
-  Result Run(const std::string& args) {
+  Result Run(const std::string& args, const std::string& before = "") {
     const fs::path err = dir_.path() / "stderr.txt";
-    const std::string command = std::string(QUORVEX_BINARY_DIR) + "/src/quorvex " + args + " 2>" +
-                                err.string() + " >/dev/null";
+    const std::string command = before + std::string(QUORVEX_BINARY_DIR) + "/src/quorvex " + args +
+                                " 2>" + err.string() + " >/dev/null";
     const int raw = std::system(command.c_str());
     Result r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -79,6 +80,12 @@ class HarnessTest : public ::testing::Test {
     }
     return out;
   }
+
+  // A headless run of the game folder with extra arguments, fed by a shell command's output.
+  Result RunPiped(const std::string& feed, const std::string& args) {
+    return Run("--headless --dir " + game_.string() + " " + args, feed + " | ");
+  }
+  std::string Path(const std::string& name) { return (dir_.path() / name).string(); }
 
   test::TempDir dir_;
   fs::path game_;
@@ -157,6 +164,100 @@ TEST_F(HarnessTest, BadScriptLineIsNamedAndFails) {
   const Result r = RunGame("1 quit\n2 jump\n", "--ticks 10");
   EXPECT_NE(r.status, 0);
   EXPECT_NE(r.err.find("s.txt:2:"), std::string::npos) << r.err;
+}
+
+TEST_F(HarnessTest, ScriptAndReplayAreReadFromPipesAndStandardInput) {
+  WriteText(dir_.path() / "s.txt", "5 state piped.json\n");
+  const std::string feed = "cat " + Path("s.txt");
+  Result r = RunPiped(feed, "--script - --ticks 10");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(game_ / "piped.json"));
+
+  // A pipe by name, as a shell's <(...) gives it.
+  fs::remove(game_ / "piped.json");
+  r = RunPiped(feed, "--script /dev/stdin --ticks 10");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(game_ / "piped.json"));
+
+  fs::remove(game_ / "piped.json");
+  const fs::path fifo = dir_.path() / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // The writer gives up when no reader comes, so a refused pipe cannot hang the test.
+  const std::string writer =
+      "(timeout 20 sh -c 'cat " + Path("s.txt") + " > " + fifo.string() + "' >/dev/null 2>&1 &); ";
+  r = Run("--headless --dir " + game_.string() + " --script " + fifo.string() + " --ticks 10",
+          writer);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(game_ / "piped.json"));
+
+  // A recording from standard input; the captures come from the script.
+  fs::remove(game_ / "piped.json");
+  WriteText(dir_.path() / "rec.txt", "0 date 2001-02-03 04:05:06\n3 key 27\n9 quit\n");
+  r = RunPiped("cat " + Path("rec.txt"), "--replay - --script " + Path("s.txt"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(game_ / "piped.json"));
+
+  r = RunPiped(feed, "--replay - --script - --ticks 10");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("standard input"), std::string::npos) << r.err;
+
+  // A folder is no script.
+  r = Run("--headless --dir " + game_.string() + " --script " + dir_.path().string());
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("cannot read the script"), std::string::npos) << r.err;
+}
+
+TEST_F(HarnessTest, ARecordingThatCapturesIsRefusedWithItsLine) {
+  for (const char* capture :
+       {"10 state ../escape.json", "10 state inside.json", "20 screenshot shot.png"}) {
+    WriteText(dir_.path() / "rec.txt",
+              std::string("0 date 2001-02-03 04:05:06\n3 key 27\n") + capture + "\n30 quit\n");
+    const Result r = Run("--dir " + game_.string() + " --replay " + Path("rec.txt"));
+    EXPECT_EQ(r.status, 2) << capture;
+    EXPECT_NE(r.err.find("rec.txt:3:"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir_.path() / "escape.json"));
+    EXPECT_FALSE(fs::exists(game_ / "inside.json"));
+    EXPECT_FALSE(fs::exists(game_ / "shot.png"));
+  }
+}
+
+TEST_F(HarnessTest, ScriptCapturesOutsideTheGameFolderAreScriptErrors) {
+  fs::create_directories(game_ / "sub");
+  // The forms of such paths are the script parser's tests; here the run refuses them whole.
+  for (const std::string& capture :
+       {std::string("5 state ../escape.json"), "5 screenshot " + Path("escape.png")}) {
+    const Result r = RunGame("1 state first.json\n" + capture + "\n", "--ticks 10");
+    EXPECT_EQ(r.status, 2) << capture;
+    EXPECT_NE(r.err.find("s.txt:2:"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(game_ / "first.json")) << "nothing runs";
+    EXPECT_FALSE(fs::exists(dir_.path() / "escape.json"));
+    EXPECT_FALSE(fs::exists(dir_.path() / "escape.png"));
+  }
+  // Folders inside the game folder are fine, however named.
+  const Result r = RunGame("5 state sub/in.json\n6 state sub/..in.json\n", "--ticks 10");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(game_ / "sub" / "in.json"));
+  EXPECT_TRUE(fs::exists(game_ / "sub" / "..in.json"));
+}
+
+TEST_F(HarnessTest, ACaptureThroughALinkOutOfTheGameFolderWritesNothing) {
+  const fs::path outside = dir_.path() / "outside";
+  fs::create_directories(outside);
+  fs::create_directories(game_ / "sub");
+  fs::create_directory_symlink(outside, game_ / "out");
+  fs::create_symlink(outside / "target.json", game_ / "dump.json");
+  fs::create_symlink(outside / "target.png", game_ / "shot.png");
+  fs::create_directory_symlink(game_ / "sub", game_ / "inner");
+  const Result r = RunGame(
+      "5 state out/x.json\n6 screenshot out/y.png\n7 state dump.json\n8 screenshot shot.png\n"
+      "9 state inner/ok.json\n",
+      "--ticks 10");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::is_empty(outside)) << "written through a link";
+  for (const char* name : {"out/x.json", "out/y.png", "dump.json", "shot.png"}) {
+    EXPECT_NE(r.err.find(name), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(fs::exists(game_ / "sub" / "ok.json")) << "a link that stays inside is fine";
 }
 
 TEST_F(HarnessTest, HelpAndVersion) {

@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/default_scenes.h"
 #include "common/recording_boxes.h"
 #include "common/temp_dir.h"
 #include "context.h"
@@ -22,9 +21,14 @@
 #include "shell/main_form.h"
 #include "shell/options.h"
 #include "shell/pointer_drive.h"
+#include "support/stand_in_scenes.h"
 
 namespace qv {
 namespace {
+
+using testing_support::BasicLeaveScene;
+using testing_support::BasicStartSceneMain;
+using testing_support::EmptySceneFrame;
 
 using Event = platform::WindowEvent;
 
@@ -72,8 +76,9 @@ class Session {
     menu.frame = [](Context& ctx) {
       EmptySceneFrame(ctx);
       World& w = *g_world;
-      if (w.dialog_at != 0 && ctx.shell.frame_clock >= w.dialog_at && ctx.game.end_phase == 0) {
-        ctx.game.end_phase = 2;  // the statistics
+      if (w.dialog_at != 0 && ctx.shell.frame_clock >= w.dialog_at &&
+          ctx.game.play.end_phase == 0) {
+        ctx.game.play.end_phase = 2;  // the statistics
         ctx.shell.click_context = 8;
       }
       while (w.next < w.schedule.size() && ctx.shell.frame_clock >= w.schedule[w.next].first) {

@@ -139,6 +139,25 @@ TEST(ScriptTest, RecordingLinesParseAndFormatBackTheSame) {
   }
 }
 
+TEST(ScriptTest, CapturesStayInTheGameFolderAndNeverComeFromARecording) {
+  for (const char* good : {"a.json", "sub/a.json", "sub\\a.png", "..a.json", "a..", "./a.json"}) {
+    EXPECT_TRUE(IsCapturePath(good)) << good;
+  }
+  for (const char* bad : {"", "/tmp/a.json", "\\a.json", "..", "../a.json", "sub/../../a.json",
+                          "sub\\..\\..\\a.json", "sub/.."}) {
+    EXPECT_FALSE(IsCapturePath(bad)) << bad;
+  }
+  const std::string captures = "1 key 27\n2 state s.json\n3 screenshot s.png\n";
+  ASSERT_TRUE(ParseScript(captures, "s.txt"));
+  const auto recording = ParseScript(captures, "r.txt", ScriptOrigin::Recording);
+  ASSERT_FALSE(recording);
+  EXPECT_EQ(recording.error().message.rfind("r.txt:2: ", 0), 0u) << recording.error().message;
+  EXPECT_TRUE(ParseScript("1 key 27\n4 quit\n", "r.txt", ScriptOrigin::Recording));
+  const auto escape = ParseScript("1 key 27\n\n5 state ../x.json\n", "s.txt");
+  ASSERT_FALSE(escape);
+  EXPECT_EQ(escape.error().message.rfind("s.txt:3: ", 0), 0u) << escape.error().message;
+}
+
 TEST(CommandLineTest, PlayerOptionsAndRecording) {
   const auto parsed = ParseCommandLine(
       {"--fullscreen", "--no-sound", "--record", "r.txt", "--replay", "p.txt", "--dir", "d"});
@@ -154,6 +173,8 @@ TEST(CommandLineTest, PlayerOptionsAndRecording) {
   EXPECT_FALSE(ParseCommandLine({})->fullscreen.has_value());
   EXPECT_FALSE(ParseCommandLine({"--record"}));
   EXPECT_FALSE(ParseCommandLine({"--replay"}));
+  EXPECT_FALSE(ParseCommandLine({"--replay", "-", "--script", "-"})) << "one reader of stdin";
+  EXPECT_TRUE(ParseCommandLine({"--replay", "-", "--script", "c.txt"}));
 
   const std::string usage = UsageText();
   for (const char* option : {"--fullscreen", "--windowed", "--no-sound", "--dir", "--help",

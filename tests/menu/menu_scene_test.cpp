@@ -9,10 +9,13 @@
 #include "common/recording_boxes.h"
 #include "common/temp_dir.h"
 #include "context.h"
+#include "game/levels.h"
+#include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
 #include "platform/clock.h"
 #include "platform/headless/recording_audio.h"
 #include "shell/frame.h"
+#include "shell/options.h"
 #include "sprites/multisprite.h"
 #include "support/game_dir.h"
 
@@ -51,9 +54,19 @@ class MenuSceneTest : public ::testing::Test {
     games_started_ = 0;
   }
 
+  // A click on button of the page up now.
+  void Click(int button) {
+    ctx_.shell.pressed_button = button;
+    ctx_.shell.scenes[SceneId::Menu].click(ctx_);
+    ctx_.shell.pressed_button = -1;
+  }
   void Tick() {
     clock_.Advance(10);
     StepFrame(ctx_, 0.0);
+  }
+  // Enough ticks for a few menu frames at the fixed step rate.
+  void Steps() {
+    for (int i = 0; i < 4; ++i) Tick();
   }
   // Ticks until the menu runs built; false after limit ticks.
   bool RunUntilMenu(int limit = 1000) {
@@ -111,9 +124,9 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
   ctx_.shell.scenes[SceneId::Menu].key_down(ctx_, 13, 0);  // Yes
   for (int i = 0; i < 400 && games_started_ == 0; ++i) Tick();
   ASSERT_EQ(games_started_, 1);
-  EXPECT_EQ(ctx_.game.game_type, 1);
-  EXPECT_EQ(ctx_.game.level, 3);
-  EXPECT_EQ(ctx_.game.scoring.score, 300);
+  EXPECT_EQ(ctx_.game.session.game_type, 1);
+  EXPECT_EQ(ctx_.game.session.level, 3);
+  EXPECT_EQ(ctx_.game.session.score, 300);
   EXPECT_EQ(CountTag("loading", true), 0) << "the backdrop is hidden for the game";
   EXPECT_EQ(CountTag("input_player_name_back"), 0);
 
@@ -128,6 +141,64 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
   EXPECT_EQ(MinAlpha("menu_buttons_mainmenu"), 255);
   EXPECT_EQ(ctx_.shell.click_context, 1);
   for (const auto& box : boxes_.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
+}
+
+// The welcome line names the current player: the text the main menu shows equals what building
+// it now, with the index mended, gives.
+TEST_F(MenuSceneTest, WelcomeNamesTheFirstPlayerWhenTheSavedIndexIsPastTheList) {
+  WriteOption(ctx_, "options.txt", "player_index", "5");
+  ASSERT_TRUE(RunUntilMenu());
+  Steps();
+  Steps();
+  EXPECT_EQ(ctx_.shell.options.player_index, 0);
+  const int shown = CountTag("menu_text");
+  BuildWelcomeText(ctx_);
+  EXPECT_EQ(shown, CountTag("menu_text")) << "the welcome line lacks the player's name";
+}
+
+TEST_F(MenuSceneTest, WelcomeNamesTheFirstPlayerAfterTheCurrentOneWasDeleted) {
+  dir_.Write("players.txt", "Ann\r\nBob\r\n");
+  WriteOption(ctx_, "options.txt", "player_index", "1");
+  ASSERT_TRUE(RunUntilMenu());
+  Steps();
+  ctx_.shell.command = kCmdPlayerList;
+  Steps();
+  ASSERT_EQ(ctx_.shell.click_context, kCtxPlayerList);
+  ASSERT_EQ(ctx_.menu.list.cursor, 1);
+  Click(3);  // delete Bob
+  Steps();
+  ASSERT_EQ(ctx_.shell.click_context, kCtxDeleteConfirm);
+  Click(1);  // yes
+  Steps();
+  ASSERT_EQ(ctx_.shell.click_context, kCtxPlayerList);
+  Click(6);  // cancel: the main menu with an index past the list
+  Steps();
+  Steps();
+  ASSERT_EQ(ctx_.shell.click_context, kCtxMainMenu);
+  EXPECT_EQ(ctx_.shell.options.player_index, 0);
+  const int shown = CountTag("menu_text");
+  BuildWelcomeText(ctx_);
+  EXPECT_EQ(shown, CountTag("menu_text")) << "the welcome line lacks the player's name";
+}
+
+// Reading a volume from the options file makes the open options page apply it anew, even when
+// the bars already show that value.
+TEST_F(MenuSceneTest, ReadingTheOptionsMakesTheOptionsPageApplyTheVolumesAgain) {
+  ASSERT_TRUE(RunUntilMenu());
+  Tick();
+  ctx_.shell.command = kCmdOptions;
+  for (int i = 0; i < 40; ++i) Tick();
+  ASSERT_EQ(ctx_.shell.click_context, kCtxOptions);
+  audio_.ClearCalls();
+  ReadOptions(ctx_);
+  Tick();
+  int music = 0, sound = 0;
+  for (const auto& call : audio_.calls()) {
+    music += call.op == "stream_volume" && call.value >= 0;
+    sound += call.op == "sample_volume";
+  }
+  EXPECT_GT(music, 0);
+  EXPECT_GT(sound, 0);
 }
 
 TEST(MenuKeys, KeysQueueUpButNeverReplaceAPendingPageChange) {
@@ -153,19 +224,34 @@ TEST(MenuKeys, KeysQueueUpButNeverReplaceAPendingPageChange) {
 TEST(MenuProgress, TheGameSavesTheCurrentPlayersProgress) {
   test::TempDir dir;
   Context ctx;
+  InstallSubsystemHooks(ctx);
   ctx.menu.players = {ListPlayer("Ann"), ListPlayer("Bob")};
   ctx.shell.options.player_index = 1;
-  ctx.game.game_type = 2;
-  ctx.game.level = 10;
-  ctx.game.scoring.score = 4321;
-  SaveGameProgress(ctx);
+  ctx.game.session.game_type = 2;
+  ctx.game.session.level = 9;
+  ctx.game.session.score = 900;
+  SaveProgress(ctx);
+  EXPECT_EQ(ctx.menu.players[1].checkpoint_score[1], 0);
+  ctx.game.session.level = 10;
+  ctx.game.session.score = 4321;
+  SaveProgress(ctx);
   EXPECT_EQ(test::ReadText(dir.path() / "players.txt"),
             "Ann, -1, -1, -1, 1, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0\r\n"
             "Bob, -1, 10, -1, 1, 1, 1, 0, 4321, 0, -1, -1, -1, 0, 4321, 0\r\n");
+  // No level yet: a fresh start of the type.
+  ctx.game.session.level = 0;
+  ctx.game.session.score = 55;
+  SaveProgress(ctx);
+  const Player& bob = ctx.menu.players[1];
+  EXPECT_EQ(bob.saved_level[1], 1);
+  EXPECT_EQ(bob.saved_score[1], 0);
+  EXPECT_EQ(bob.checkpoint_score[1], 0);
+  EXPECT_EQ(bob.may_continue[1], 1);
+  EXPECT_EQ(bob.saved_level[0], -1) << "other types untouched";
   // An index past the list falls back to the first player.
   ctx.shell.options.player_index = 7;
-  ctx.game.level = 2;
-  SaveGameProgress(ctx);
+  ctx.game.session.level = 2;
+  SaveProgress(ctx);
   EXPECT_EQ(ctx.shell.options.player_index, 0);
   EXPECT_EQ(ctx.menu.players[0].saved_level[1], 2);
 }

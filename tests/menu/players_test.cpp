@@ -91,22 +91,6 @@ TEST(PlayersFile, FailedWriteKeepsTheOldFile) {
   EXPECT_EQ(test::ReadText(dir.path() / "players.txt"), before);
 }
 
-TEST(Progress, SaveProgressKeepsCheckpointsAtEveryFifthLevel) {
-  Player p = ListPlayer("Ann");
-  SaveProgress(p, 2, 9, 900);
-  EXPECT_EQ(p.saved_level[1], 9);
-  EXPECT_EQ(p.saved_score[1], 900);
-  EXPECT_EQ(p.checkpoint_score[1], 0);
-  SaveProgress(p, 2, 10, 1000);
-  EXPECT_EQ(p.checkpoint_score[1], 1000);
-  SaveProgress(p, 2, 0, 55);  // no level: a fresh start
-  EXPECT_EQ(p.saved_level[1], 1);
-  EXPECT_EQ(p.saved_score[1], 0);
-  EXPECT_EQ(p.checkpoint_score[1], 0);
-  EXPECT_EQ(p.may_continue[1], 1);
-  EXPECT_EQ(p.saved_level[0], -1);  // other types untouched
-}
-
 TEST(Progress, ContinueIsOfferedOnlyWithSomethingToContinue) {
   Player p = ListPlayer("Ann");
   p.saved_level = {4, 7, 2};

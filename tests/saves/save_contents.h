@@ -13,7 +13,9 @@ inline std::vector<Player> PlayersVersion(bool second) {
   std::vector<Player> players;
   for (int i = 0; i < 300; ++i) {
     Player p = ListPlayer("player" + std::to_string(i) + (second ? "b" : "a"));
-    SaveProgress(p, 1 + i % 3, second ? i + 2 : i + 1, i * 1000);
+    const auto t = static_cast<std::size_t>(i % 3);
+    p.saved_level[t] = second ? i + 2 : i + 1;
+    p.saved_score[t] = i * 1000;
     players.push_back(p);
   }
   return players;

@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "app/default_scenes.h"
 #include "base/io_error.h"
 #include "common/recording_boxes.h"
 #include "common/temp_dir.h"
@@ -13,9 +12,14 @@
 #include "platform/headless/headless_window.h"
 #include "shell/frame.h"
 #include "shell/main_form.h"
+#include "support/stand_in_scenes.h"
 
 namespace qv {
 namespace {
+
+using testing_support::BasicLeaveScene;
+using testing_support::BasicStartSceneMain;
+using testing_support::EmptySceneFrame;
 
 // Counts the scene frames of the running phase; builds itself on its first call.
 struct Counters {
@@ -141,11 +145,22 @@ TEST_F(FrameStepTest, AHugeMoveCountKeepsTheFrameStepShort) {
   EXPECT_EQ(log.find("catch_up_limited", first + 1), std::string::npos) << "once per run";
 }
 
-TEST_F(FrameStepTest, MoveCountZeroNeverSteps) {
-  test::WriteText("options.txt", "move_cnt=0\r\n");  // the scene start reads the options
+TEST_F(FrameStepTest, WithoutAMoveCountTheScenesNeverStep) {
+  test::WriteText("options.txt", "log_enabled=0\r\n");  // the scene start reads the options
+  ctx_->shell.options.move_cnt = 0;
   StartRunning();
   Run(2000);
   EXPECT_EQ(counters_.running_steps, 0);
+}
+
+TEST_F(FrameStepTest, AMoveCountBelowOneStillStepsAtTheUsualRate) {
+  for (const char* value : {"0", "-16", "-2147483648"}) {
+    SetUp();
+    test::WriteText("options.txt", std::string("move_cnt=") + value + "\r\n");
+    StartRunning();
+    Run(10000);
+    EXPECT_EQ(counters_.running_steps, 600) << value;
+  }
 }
 
 TEST_F(FrameStepTest, FrameCapHoldsBackOnlyTheBookkeepingTail) {

@@ -114,6 +114,27 @@ TEST_F(FilesTest, NonIntegerValueIsReportedAndEndsTheReadKeepingWhatWasRead) {
                                      "\r\n01.01.2000 00:00:00 :  textures mode=32bit\r\n");
 }
 
+TEST_F(FilesTest, MoveCountBelowOneIsDamagedAndLoggedAndTheUsualRateStays) {
+  WriteText("options.txt", "log_enabled=1\r\nmove_cnt=-16\r\nball_step=7\r\nmove_cnt=0\r\n");
+  ReadOptions(*ctx_);
+  EXPECT_EQ(options().move_cnt, 16);
+  EXPECT_EQ(options().ball_step, 7) << "the rest of the file is still read";
+  EXPECT_TRUE(boxes_.boxes.empty());
+  const std::string log = ReadText("log.txt");
+  EXPECT_NE(log.find(" : ERROR: option_out_of_range \"options.txt\", line 2: move_cnt=-16"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find(" : ERROR: option_out_of_range \"options.txt\", line 4: move_cnt=0"),
+            std::string::npos)
+      << log;
+
+  WriteText("options.txt", "log_enabled=1\r\nmove_cnt=1\r\n");
+  std::filesystem::remove("log.txt");
+  ReadOptions(*ctx_);
+  EXPECT_EQ(options().move_cnt, 1) << "the slowest rate is no damage";
+  EXPECT_EQ(ReadText("log.txt").find("ERROR"), std::string::npos);
+}
+
 TEST_F(FilesTest, WriteOptionReplacesTheMatchingLineAndTrimsTheRest) {
   WriteText("options.txt",
             "  ; settings  \r\n"
@@ -170,7 +191,7 @@ TEST_F(FilesTest, UnwritableLogRaisesForTheOperationThatLogged) {
 TEST_F(FilesTest, ComboTableFieldsStandExactlyBetweenTheCommas) {
   WriteText("text/combo.txt", "3,Nice\r\n 5,Great job,ignored\r\n$10,\r\n7\r\n");
   ASSERT_TRUE(ReadComboTable(*ctx_).has_value());
-  const auto& combo = ctx_->game.combo_table;
+  const auto& combo = ctx_->game.run.combo_table;
   ASSERT_EQ(combo.size(), 4u);
   EXPECT_EQ(combo[0].threshold, 3);
   EXPECT_EQ(combo[0].text, "Nice");
