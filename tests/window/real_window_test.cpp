@@ -83,7 +83,9 @@ class RealWindow : public ::testing::Test {
   // arguments say otherwise).
   void Start(int w = 1024, int h = 768, const std::vector<std::string>& extra = {}) {
     std::string error;
-    ASSERT_TRUE(x_.Start(w, h, error)) << error;
+    // A case whose display could not start fails at once, not at each wait after.
+    lost_ = true;
+    ASSERT_TRUE(x_.Start(w, h, dir_.path().string(), error)) << error;
     std::string script;
     for (int t = 0; t < kTicks; t += kDumpEvery) script += std::to_string(t) + " state live.json\n";
     test::WriteText(dir_.path() / "dumps.txt", script);
@@ -107,6 +109,7 @@ class RealWindow : public ::testing::Test {
       ASSERT_TRUE(game_process_.running()) << "the game ended: " << Output();
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    lost_ = false;
   }
 
   std::string Output() { return test::ReadText(dir_.path() / "game-output.txt"); }

@@ -98,7 +98,7 @@ Child::~Child() {
   }
 }
 
-bool XSession::Start(int w, int h, std::string& error) {
+bool XSession::Start(int w, int h, const std::string& log_dir, std::string& error) {
   int fds[2];
   if (pipe(fds) != 0) {
     error = "pipe failed";
@@ -106,9 +106,10 @@ bool XSession::Start(int w, int h, std::string& error) {
   }
   // Xvfb picks a display number nobody uses and writes it to the pipe once it accepts clients.
   const std::string screen = std::to_string(w) + "x" + std::to_string(h) + "x24";
+  const std::string server_log = log_dir + "/xvfb.txt";
   if (!server_.Start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen,
                       "-nolisten", "tcp"},
-                     {}, "", fds[1])) {
+                     {}, server_log, fds[1])) {
     error = "cannot start Xvfb";
     return false;
   }
@@ -119,28 +120,36 @@ bool XSession::Start(int w, int h, std::string& error) {
   while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
   close(fds[0]);
   if (number.empty()) {
-    error = "Xvfb gave no display number";
+    error = "Xvfb gave no display number: " + Run("cat " + server_log);
     return false;
   }
   display_ = ":" + number;
   setenv("DISPLAY", display_.c_str(), 1);
-  // The default font of the window manager need not exist on a bare server; "fixed" always does.
-  if (!manager_.Start({"evilwm", "-fn", "fixed"}, {})) {
-    error = "cannot start evilwm";
-    return false;
-  }
-  // Up once it answers for the desktop properties it keeps on the root window.
-  const auto end = Clock::now() + std::chrono::seconds(10);
-  for (;;) {
-    int status = 0;
-    Run("xdotool get_num_desktops", &status);
-    if (status == 0) return true;
-    if (Clock::now() >= end || !manager_.running()) {
-      error = "the window manager did not come up";
+  // The window manager once died at its start on a loaded machine, with no word; a second
+  // try costs nothing, and its output is kept for the report.
+  const std::string manager_log = log_dir + "/evilwm.txt";
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    // The default font of the window manager need not exist on a bare server; "fixed" always
+    // does.
+    if (!manager_.Start({"evilwm", "-fn", "fixed"}, {}, manager_log)) {
+      error = "cannot start evilwm";
       return false;
     }
-    Sleep(20);
+    // Up once it answers for the desktop properties it keeps on the root window.
+    const auto end = Clock::now() + std::chrono::seconds(10);
+    for (;;) {
+      int status = 0;
+      Run("xdotool get_num_desktops", &status);
+      if (status == 0) return true;
+      if (Clock::now() >= end || !manager_.running()) break;
+      Sleep(20);
+    }
+    if (manager_.running()) break;
   }
+  error = "the window manager did not come up on " + display_ + ": " + Run("cat " + manager_log) +
+          "; X server " + (server_.running() ? "running" : "gone") + ": " +
+          Run("cat " + server_log);
+  return false;
 }
 
 std::string Run(const std::string& command, int* status) {

@@ -36,8 +36,8 @@ class Child {
 class XSession {
  public:
   // Starts Xvfb with a screen of w x h and the window manager; DISPLAY is set in this process
-  // so xdotool and the children find it.
-  bool Start(int w, int h, std::string& error);
+  // so xdotool and the children find it. Their output goes to files in log_dir.
+  bool Start(int w, int h, const std::string& log_dir, std::string& error);
   const std::string& display() const { return display_; }
 
  private:
