@@ -8,7 +8,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
-./scripts/install-deps.sh
+./scripts/install-deps.sh --test
 # The content pack of the plain build (scripts/test.sh makes it): the generator is build-time
 # tooling, not a reader of outside data, and generating the pack again would only cost time.
 pack="$root/build/pack"
