@@ -40,7 +40,7 @@ std::optional<long long> DumpInt(const std::string& json, const std::string& sec
   char open[64], field[64];
   std::snprintf(open, sizeof open, "\"%s\":{", section.c_str());
   std::snprintf(field, sizeof field, "\"%s\":", key.c_str());
-  const std::size_t at = json.find(open);
+  const std::size_t at = section.empty() ? 0 : json.find(open);
   if (at == std::string::npos) return std::nullopt;
   const std::size_t k = json.find(field, at);
   if (k == std::string::npos) return std::nullopt;
@@ -221,11 +221,13 @@ std::vector<std::string> MonkeyChecks::Dump(const std::string& json, bool object
     return DumpInt(json, section, key).value_or(-9999);
   };
   const long long scene = get("shell", "scene"), context = get("shell", "click_context");
+  if (context >= 0 && context < 32) contexts |= 1u << context;
   // A new visit to the game: what allowed the saved progress to move back is spent.
   if (scene == 2 && scene_ != 2) {
     for (int t = 0; t < 4; ++t) loss_seen_[t] = finished_seen_[t] = false;
     continue_seen_ = false;
   }
+  if (scene != 2) playing_ = false;
   if (scene == 2) {
     welcome_ = 0;
     const long long type = get("game", "type"), level = get("game", "level"),
@@ -246,7 +248,22 @@ std::vector<std::string> MonkeyChecks::Dump(const std::string& json, bool object
       if (climb != 0) bad.push_back("a climb is pending (" + std::to_string(climb) + " px)" + where);
       if (bomb != 0) bad.push_back("the bomb timer is set (" + std::to_string(bomb) + ")" + where);
     }
-    if (first_shot_pending_ && get("game", "shot_in_flight") == 1) {
+    // Left clicks on the field while playing must, sooner or later, shoot.
+    const long long clock = get("", "game_clock");
+    const bool shot = get("game", "shot_in_flight") == 1;
+    playing_ = phase == 0 && get("shell", "app_active") == 1 && get("shell", "paused") == 0;
+    if (!playing_ || shot || new_level || level != level_ || type != type_) {
+      refused_clicks_ = 0;
+      refused_since_ = clock;
+    } else if (refused_clicks_ >= kRefusedClicks && clock - refused_since_ >= kRefusedMs) {
+      bad.push_back("the game takes no shot: " + std::to_string(refused_clicks_) +
+                    " left clicks on the field in " + std::to_string((clock - refused_since_) / 1000) +
+                    " s of level " + std::to_string(level) + " of type " + std::to_string(type) +
+                    " and none flew");
+      refused_clicks_ = 0;
+      refused_since_ = clock;
+    }
+    if (first_shot_pending_ && shot) {
       first_shot_pending_ = false;
       const long long combo = get("game", "combo"), streak = get("game", "streak");
       if (combo != 0 || streak != 0) {
@@ -363,6 +380,7 @@ std::vector<std::string> MonkeyChecks::Records(const std::string& text) {
 
 std::vector<std::string> MonkeyChecks::File(const std::string& name,
                                             const std::optional<std::string>& text) {
+  if (text) ++writes[name == "players.txt" ? 0 : name == "records.txt" ? 1 : 2];
   if (name == "players.txt") {
     if (!text) return have_players_ ? std::vector<std::string>{"\"players.txt\" disappeared"}
                                     : std::vector<std::string>{};
@@ -474,6 +492,7 @@ class Monkey {
     return c;
   }
   void Apply(const ScriptCommand& c);
+  bool WouldQuit(const ScriptCommand& c);
   void Decide(const std::string& dump);
   void Click(int x, int y, int button);
   bool ButtonPoint(const TMultiSprite& m, int& x, int& y);
@@ -484,7 +503,8 @@ class Monkey {
   void WatchFiles();
   void ReadLog();
   std::string PartialDump(bool objects);
-  void WriteReplay();
+  // The events so far as a script, with the saves the run started with, for the binary.
+  void WriteReplay(std::size_t finding);
 
   const MonkeyOptions& o_;
   Random rng_;
@@ -505,13 +525,31 @@ class Monkey {
   std::vector<FileWatch> files_;
   std::size_t log_read_ = 0;
   std::size_t boxes_seen_ = 0;
-  bool replay_written_ = false;
   // The game visit under way: its start tick, and the type it plays.
   std::uint64_t visit_start_ = 0;
   long long scene_ = 0;
 };
 
+// The exit question's Yes ends the program, and the monkey never means to: the release of a
+// press and Enter are kept off it as they happen (the script holds what was applied).
+bool Monkey::WouldQuit(const ScriptCommand& c) {
+  if (ctx_->shell.scene != SceneId::Menu || ctx_->shell.click_context != 10) return false;
+  if (c.kind == Kind::Key) return c.key == 13;
+  if (c.kind != Kind::Up) return false;
+  int x = 0, y = 0;
+  window_.GetPointer(x, y);
+  for (int slot = 0; slot < MultiSpriteCount(*ctx_); ++slot) {
+    const TMultiSprite* m = MultiSpriteAt(*ctx_, slot);
+    if (m && m->visible && m->name == "panel_yes" && m->ContainsPoint(*ctx_, x, y)) return true;
+  }
+  return false;
+}
+
 void Monkey::Apply(const ScriptCommand& c) {
+  if (WouldQuit(c)) {
+    Apply(c.kind == Kind::Key ? KeyCmd(27) : Cmd(Kind::Move, 0, 0));
+    if (c.kind == Kind::Key) return;
+  }
   // As the binary's runner applies a script's input.
   platform::WindowEvent e;
   switch (c.kind) {
@@ -523,10 +561,15 @@ void Monkey::Apply(const ScriptCommand& c) {
       e.type = platform::WindowEvent::Type::MouseDown;
       e.button = c.button;
       break;
-    case Kind::Up:
+    case Kind::Up: {
       e.type = platform::WindowEvent::Type::MouseUp;
       e.button = c.button;
+      int x = 0, y = 0;
+      window_.GetPointer(x, y);
+      if (c.button == platform::kMouseLeft && x >= 20 && x <= 780 && y >= 40 && y <= 500)
+        checks_.FieldClick();
       break;
+    }
     case Kind::Key:
       e.type = platform::WindowEvent::Type::KeyDown;
       e.key = c.key;
@@ -735,14 +778,14 @@ void Monkey::Report(const std::vector<std::string>& bad) {
     std::snprintf(head, sizeof head, "seed %u, tick %llu, after \"", o_.seed,
                   static_cast<unsigned long long>(tick_));
     result_.failures.push_back(head + last_event_ + "\": " + what);
-    if (!replay_written_) WriteReplay();
+    WriteReplay(result_.failures.size());
   }
 }
 
-void Monkey::WriteReplay() {
-  replay_written_ = true;
+void Monkey::WriteReplay(std::size_t finding) {
   if (o_.findings.empty()) return;
-  const fs::path dir = o_.findings / ("seed-" + std::to_string(o_.seed));
+  const fs::path dir =
+      o_.findings / ("seed-" + std::to_string(o_.seed) + "-" + std::to_string(finding));
   std::error_code ec;
   fs::remove_all(dir, ec);
   fs::create_directories(dir / "game", ec);
@@ -760,7 +803,7 @@ void Monkey::WriteReplay() {
   std::ofstream(dir / "replay.sh") << "#!/bin/sh\n# game/ holds the saves the run started with; "
                                       "copy it first to replay again.\n"
                                    << command << "\n";
-  result_.replay_dir = dir;
+  result_.replay_dirs.push_back(dir);
 }
 
 void Monkey::WatchFiles() {
@@ -810,6 +853,7 @@ std::string Monkey::PartialDump(bool objects) {
   JsonWriter out;
   out.BeginObject();
   out.Field("tick", static_cast<std::int64_t>(tick_));
+  out.Field("game_clock", ctx_->shell.game_clock);
   for (const StateSection& section : ctx_->shell.hooks.state_sections) {
     if (!section.write) continue;
     if (section.name != "shell" && section.name != "menu" && section.name != "game" &&
@@ -897,7 +941,9 @@ MonkeyResult Monkey::Run() {
       if (scene == 2 && scene_ != 2) visit_start_ = tick_;
       if (scene == 1) ++result_.menu_ticks;
       scene_ = scene;
-      if (queue_.empty()) Decide(dump);
+      // A command still to be carried out changes the page: decide on what comes of it.
+      const long long command = DumpInt(dump, "shell", "command").value_or(-1);
+      if (queue_.empty() && (command == -1 || command == 0)) Decide(dump);
       std::stable_sort(queue_.begin(), queue_.end(),
                        [](const auto& a, const auto& b) { return a.first < b.first; });
       if (warm && (tick_ + 1) % kTicksPerMinute == 0) {
@@ -925,6 +971,8 @@ MonkeyResult Monkey::Run() {
   for (int t = 0; t < 4; ++t) result_.game_ticks[t] = checks_.game_ticks[t];
   result_.levels_started = checks_.levels_started;
   result_.top_level = checks_.top_level;
+  result_.contexts = checks_.contexts;
+  for (int i = 0; i < 3; ++i) result_.writes[i] = checks_.writes[i];
   result_.script = script_ + std::to_string(tick_ - 1) + " state final.json\n";
   fs::current_path(old);
   std::error_code ec;

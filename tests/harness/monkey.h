@@ -49,6 +49,13 @@ class MonkeyChecks {
   std::vector<std::string> Dump(const std::string& json, bool objects_dumped);
   // One of "players.txt", "records.txt", "options.txt" changed (absent: removed or missing).
   std::vector<std::string> File(const std::string& name, const std::optional<std::string>& text);
+  // The monkey let the left button go over the play field.
+  void FieldClick() {
+    if (playing_) ++refused_clicks_;
+  }
+  // So many field clicks in so much game time with no shot flying: the game is stuck.
+  static constexpr int kRefusedClicks = 25;
+  static constexpr long long kRefusedMs = 30000;
   // New lines of "log.txt".
   std::vector<std::string> Log(const std::string& new_text);
   // The objects section of the dump is wanted at this tick (the welcome line is up).
@@ -60,6 +67,9 @@ class MonkeyChecks {
   long long game_ticks[4] = {0, 0, 0, 0};
   int levels_started = 0;
   int top_level = 0;
+  // Click contexts seen (bit n: context n); saves written (players, records, options).
+  unsigned contexts = 0;
+  int writes[3] = {0, 0, 0};
 
  private:
   std::vector<std::string> Players(const std::string& text);
@@ -68,6 +78,11 @@ class MonkeyChecks {
   // The previous dump's values.
   long long scene_ = 0, type_ = 0, level_ = 0, level_frames_ = 0, context_ = -1;
   bool have_previous_ = false;
+  // Playing (end phase 0, the window active) at the last dump; field clicks since the last
+  // shot flew, and the game clock then.
+  bool playing_ = false;
+  int refused_clicks_ = 0;
+  long long refused_since_ = 0;
   // The level's first shot has not flown yet.
   bool first_shot_pending_ = false;
   // What allows the saved progress to move back: a loss, a finished type or the continue
@@ -86,7 +101,7 @@ struct MonkeyOptions {
   std::uint32_t seed = 1;
   int minutes = 3;  // of game time
   bool start_with_player = true;  // else the first-run name input comes first
-  // Where a finding's replay folder goes; nothing is written when empty.
+  // Where the findings' replay folders go (seed-S-N); nothing is written when empty.
   std::filesystem::path findings;
 };
 
@@ -97,12 +112,14 @@ struct MonkeyResult {
   long long game_ticks[4] = {0, 0, 0, 0};
   long long menu_ticks = 0;
   int levels_started = 0, top_level = 0;
+  unsigned contexts = 0;
+  int writes[3] = {0, 0, 0};  // players, records, options
   // Heap in use (bytes) once warm and at the peak after that; -1 when not measured.
   long long heap_base = -1, heap_peak = -1;
   std::string final_dump;  // the whole state dump after the last tick
   std::string script;      // every event as a script, with the final `state` capture
   std::string players_start, options_start;  // the game folder's saves before the run
-  std::filesystem::path replay_dir;          // where the first finding was written
+  std::vector<std::filesystem::path> replay_dirs;  // one per finding, in order
 };
 
 MonkeyResult RunMonkey(const MonkeyOptions& options);
