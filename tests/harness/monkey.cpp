@@ -233,6 +233,9 @@ std::vector<std::string> MonkeyChecks::Dump(const std::string& json, bool object
     const long long type = get("game", "type"), level = get("game", "level"),
                     frames = get("game", "level_frames"), phase = get("game", "end_phase");
     if (type >= 1 && type <= 3) ++game_ticks[type];
+    pending[0] += get("game", "deadline") != -1;
+    pending[1] += get("game", "climb_remaining") != 0;
+    pending[2] += get("game", "bomb_timer") != 0;
     top_level = std::max(top_level, static_cast<int>(level));
     const bool new_level = frames >= 1 && (!have_previous_ || scene_ != 2 || type != type_ ||
                                            level != level_ || level_frames_ == 0 ||
@@ -496,7 +499,8 @@ class Monkey {
   void Decide(const std::string& dump);
   void Click(int x, int y, int button);
   bool ButtonPoint(const TMultiSprite& m, int& x, int& y);
-  bool ClickButton(long long context);
+  // `prefer`: a button name that gets most of the weight.
+  bool ClickButton(long long context, const char* prefer = nullptr);
 
   // Checks.
   void Report(const std::vector<std::string>& bad);
@@ -528,14 +532,21 @@ class Monkey {
   // The game visit under way: its start tick, and the type it plays.
   std::uint64_t visit_start_ = 0;
   long long scene_ = 0;
+  // Percent of the shots aimed, chosen per visit to the game.
+  int skill_ = 60;
+  // On the way out of a level that has something still running.
+  bool leaving_ = false;
 };
 
 // The exit question's Yes ends the program, and the monkey never means to: the release of a
 // press and Enter are kept off it as they happen (the script holds what was applied).
 bool Monkey::WouldQuit(const ScriptCommand& c) {
-  if (ctx_->shell.scene != SceneId::Menu || ctx_->shell.click_context != 10) return false;
+  const ShellState& s = ctx_->shell;
+  if (s.scene != SceneId::Menu || s.click_context != 10) return false;
   if (c.kind == Kind::Key) return c.key == 13;
   if (c.kind != Kind::Up) return false;
+  // The release clicks what the last frame saw under the pointer (button 1 is Yes).
+  if (s.pressed_button == 1 && s.hover_button == 1) return true;
   int x = 0, y = 0;
   window_.GetPointer(x, y);
   for (int slot = 0; slot < MultiSpriteCount(*ctx_); ++slot) {
@@ -546,10 +557,6 @@ bool Monkey::WouldQuit(const ScriptCommand& c) {
 }
 
 void Monkey::Apply(const ScriptCommand& c) {
-  if (WouldQuit(c)) {
-    Apply(c.kind == Kind::Key ? KeyCmd(27) : Cmd(Kind::Move, 0, 0));
-    if (c.kind == Kind::Key) return;
-  }
   // As the binary's runner applies a script's input.
   platform::WindowEvent e;
   switch (c.kind) {
@@ -629,7 +636,7 @@ bool Monkey::ButtonPoint(const TMultiSprite& m, int& x, int& y) {
 
 // Clicks one of the buttons on screen, read from the object registry: the type the monkey has
 // played least gets the most weight on the game-type page, "start" on the main menu.
-bool Monkey::ClickButton(long long context) {
+bool Monkey::ClickButton(long long context, const char* prefer) {
   struct Candidate {
     const TMultiSprite* m;
     int weight;
@@ -652,6 +659,7 @@ bool Monkey::ClickButton(long long context) {
     if (m->name == "button_start") weight = 12;
     if (m->name == kTypes[least_type]) weight = 16;
     if (m->name == "button_exit") weight = 1;
+    if (prefer && m->name == prefer) weight = 40;
     found.push_back({m, weight});
   }
   if (found.empty()) return false;
@@ -673,6 +681,13 @@ void Monkey::Decide(const std::string& dump) {
   const bool playing = scene == 2 && phase == 0;
   // A long visit to one game type: leave it, so the others get their share.
   const bool overstay = scene == 2 && tick_ - visit_start_ > 5ull * kTicksPerMinute;
+  // Something of the level still runs (a loss deadline, a climb, the bomb timer): leaving now
+  // is what tests that it ends with the level.
+  const bool unfinished = playing && (get("game", "deadline") != -1 ||
+                                      get("game", "climb_remaining") != 0 ||
+                                      get("game", "bomb_timer") != 0);
+  if (unfinished && !leaving_) leaving_ = rng_.Chance(30);
+  if (scene != 2) leaving_ = false;
   enum Action { Idle, LongIdle, Moves, Button, Anywhere, Shot, Right, Key, Text, Focus, Leave };
   std::vector<int> w(11, 0);
   w[Idle] = 10;
@@ -685,7 +700,7 @@ void Monkey::Decide(const std::string& dump) {
   w[Key] = 10;
   w[Text] = context == 11 ? 30 : 0;
   w[Focus] = 1;
-  w[Leave] = overstay ? 20 : 0;
+  w[Leave] = leaving_ ? 60 : overstay ? 20 : 0;
   const std::uint64_t next = tick_ + 1;
   switch (static_cast<Action>(rng_.Pick(w))) {
     case Idle:
@@ -703,7 +718,9 @@ void Monkey::Decide(const std::string& dump) {
       break;
     }
     case Button:
-      if (!ClickButton(context)) At(next, Cmd(Kind::Move, rng_.Below(800), rng_.Below(600)));
+      // The continue dialog mostly continues: the deeper levels are the rarer ones.
+      if (!ClickButton(context, context == 17 && rng_.Chance(75) ? "panel_yes" : nullptr))
+        At(next, Cmd(Kind::Move, rng_.Below(800), rng_.Below(600)));
       break;
     case Anywhere: {
       const int x = rng_.Below(800), y = rng_.Below(600);
@@ -716,8 +733,9 @@ void Monkey::Decide(const std::string& dump) {
     }
     case Shot: {
       int x = rng_.Between(10, 790), y = rng_.Between(40, 500);
-      // Half the shots aimed as a player would, so levels are won as well as lost.
-      if (rng_.Chance(55) && !ctx_->game.ball_in_flight) {
+      // Shots aimed as a player would, so levels are won as well as lost, streaks earn big
+      // bombs and bonus balls burst; how many, the visit's skill says.
+      if (rng_.Chance(skill_) && !ctx_->game.ball_in_flight) {
         const AimChoice aim = ChooseAim(*ctx_);
         x = aim.x;
         y = aim.y;
@@ -761,7 +779,7 @@ void Monkey::Decide(const std::string& dump) {
     case Leave:
       // Escape opens the exit question; its Yes is then one of the buttons.
       if (context == 16) {
-        ClickButton(context);
+        ClickButton(context, leaving_ ? "panel_yes" : nullptr);
       } else {
         At(next, KeyCmd(27));
       }
@@ -885,7 +903,11 @@ MonkeyResult Monkey::Run() {
   result_.options_start = options;
   std::ofstream(game_ / "options.txt", std::ios::binary) << options;
   if (o_.start_with_player) {
-    result_.players_start = "Ann, -1, -1, -1, 1, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0\r\n";
+    // Ann has games to continue at levels that hand out the up bonus and the bombs; Bob has
+    // none.
+    result_.players_start =
+        "Ann, 12, 13, 12, 0, 1, 0, 21000, 16000, 9000, 1, 1, 1, 20000, 15000, 8000\r\n"
+        "Bob, -1, -1, -1, 1, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0\r\n";
     std::ofstream(game_ / "players.txt", std::ios::binary) << result_.players_start;
   }
   if (const Expected<void> laid = LayPack(pack, game_.string()); !laid) {
@@ -921,8 +943,19 @@ MonkeyResult Monkey::Run() {
     for (tick_ = 0; tick_ < total; ++tick_) {
       clock_.Advance(10);
       while (!queue_.empty() && queue_.front().first <= tick_) {
-        Apply(queue_.front().second);
+        ScriptCommand c = queue_.front().second;
         queue_.pop_front();
+        if (WouldQuit(c)) {
+          if (c.kind == Kind::Key) {
+            c = KeyCmd(27);
+          } else {
+            // Off the button first; the release waits for a frame to see that.
+            Apply(Cmd(Kind::Move, 0, 0));
+            queue_.push_front({tick_ + 1, c});
+            break;
+          }
+        }
+        Apply(c);
       }
       ctx_->shell.rasterize = false;
       TimerTick(*ctx_);
@@ -938,7 +971,11 @@ MonkeyResult Monkey::Run() {
       for (; boxes_seen_ < boxes_.boxes.size(); ++boxes_seen_)
         Report({"a message box: " + boxes_.boxes[boxes_seen_].caption + ": " + boxes_.boxes[boxes_seen_].text});
       const long long scene = DumpInt(dump, "shell", "scene").value_or(0);
-      if (scene == 2 && scene_ != 2) visit_start_ = tick_;
+      if (scene == 2 && scene_ != 2) {
+        visit_start_ = tick_;
+        static const int kSkills[] = {25, 60, 95};
+        skill_ = kSkills[rng_.Below(3)];
+      }
       if (scene == 1) ++result_.menu_ticks;
       scene_ = scene;
       // A command still to be carried out changes the page: decide on what comes of it.
@@ -972,6 +1009,7 @@ MonkeyResult Monkey::Run() {
   result_.levels_started = checks_.levels_started;
   result_.top_level = checks_.top_level;
   result_.contexts = checks_.contexts;
+  for (int i = 0; i < 3; ++i) result_.pending[i] = checks_.pending[i];
   for (int i = 0; i < 3; ++i) result_.writes[i] = checks_.writes[i];
   result_.script = script_ + std::to_string(tick_ - 1) + " state final.json\n";
   fs::current_path(old);

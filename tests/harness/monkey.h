@@ -1,8 +1,8 @@
 #pragma once
 // The monkey: the whole program in one process on the generated content pack, headless, fed
 // seeded random but plausible input (pointer moves, clicks that favour the buttons on screen,
-// right clicks, keys, focus loss) for long stretches of game time. After every tick that
-// carried input, and at every level's first frame, the state dump and the saves are checked
+// right clicks, keys, focus loss) for long stretches of game time. After every tick (so after
+// every event and at every level's first frame) the state dump and the saves are checked
 // (MonkeyChecks). Its events are script commands applied as the binary's runner applies them,
 // so the events so far, written as a script, replay a finding with the binary.
 #include <cstdint>
@@ -67,6 +67,8 @@ class MonkeyChecks {
   long long game_ticks[4] = {0, 0, 0, 0};
   int levels_started = 0;
   int top_level = 0;
+  // Dumps showing a loss deadline running, a climb pending, the bomb timer set.
+  long long pending[3] = {0, 0, 0};
   // Click contexts seen (bit n: context n); saves written (players, records, options).
   unsigned contexts = 0;
   int writes[3] = {0, 0, 0};
@@ -114,6 +116,7 @@ struct MonkeyResult {
   int levels_started = 0, top_level = 0;
   unsigned contexts = 0;
   int writes[3] = {0, 0, 0};  // players, records, options
+  long long pending[3] = {0, 0, 0};  // dumps with a deadline, a climb, the bomb timer
   // Heap in use (bytes) once warm and at the peak after that; -1 when not measured.
   long long heap_base = -1, heap_peak = -1;
   std::string final_dump;  // the whole state dump after the last tick
