@@ -735,7 +735,7 @@ void Monkey::Decide(const std::string& dump) {
       int x = rng_.Between(10, 790), y = rng_.Between(40, 500);
       // Shots aimed as a player would, so levels are won as well as lost, streaks earn big
       // bombs and bonus balls burst; how many, the visit's skill says.
-      if (rng_.Chance(skill_) && !ctx_->game.ball_in_flight) {
+      if (rng_.Chance(skill_) && get("game", "shot_in_flight") == 0) {
         const AimChoice aim = ChooseAim(*ctx_);
         x = aim.x;
         y = aim.y;
