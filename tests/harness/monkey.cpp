@@ -295,11 +295,16 @@ std::vector<std::string> MonkeyChecks::Dump(const std::string& json, bool object
       welcome_ = -1;
       const std::vector<std::string> names = MenuPlayerNames(json);
       const long long index = get("menu", "player_index");
-      if (index >= 0 && index < static_cast<long long>(names.size())) {
+      if (!names.empty() && (index < 0 || index >= static_cast<long long>(names.size()))) {
+        bad.push_back("the main menu stands with the current player index " +
+                      std::to_string(index) + " outside a list of " +
+                      std::to_string(names.size()) + " players");
+      } else if (!names.empty()) {
         const std::string line = "WELCOME TO QUORVEX, " + names[static_cast<std::size_t>(index)] + "!";
         const int want = static_cast<int>(std::count_if(line.begin(), line.end(),
                                                         [](char c) { return c != ' '; }));
         const int shown = CountObjects(json, "menu_text", "font_taurus1", 96);
+        ++welcome_lines;
         if (shown != want) {
           bad.push_back("the main menu's welcome line has " + std::to_string(shown) +
                         " glyphs, not the " + std::to_string(want) + " of \"" + line + "\"");
@@ -1010,6 +1015,7 @@ MonkeyResult Monkey::Run() {
   result_.top_level = checks_.top_level;
   result_.contexts = checks_.contexts;
   for (int i = 0; i < 3; ++i) result_.pending[i] = checks_.pending[i];
+  result_.welcome_lines = checks_.welcome_lines;
   for (int i = 0; i < 3; ++i) result_.writes[i] = checks_.writes[i];
   result_.script = script_ + std::to_string(tick_ - 1) + " state final.json\n";
   fs::current_path(old);

@@ -69,6 +69,7 @@ class MonkeyChecks {
   int top_level = 0;
   // Dumps showing a loss deadline running, a climb pending, the bomb timer set.
   long long pending[3] = {0, 0, 0};
+  int welcome_lines = 0;  // welcome lines read
   // Click contexts seen (bit n: context n); saves written (players, records, options).
   unsigned contexts = 0;
   int writes[3] = {0, 0, 0};
@@ -117,6 +118,7 @@ struct MonkeyResult {
   unsigned contexts = 0;
   int writes[3] = {0, 0, 0};  // players, records, options
   long long pending[3] = {0, 0, 0};  // dumps with a deadline, a climb, the bomb timer
+  int welcome_lines = 0;
   // Heap in use (bytes) once warm and at the peak after that; -1 when not measured.
   long long heap_base = -1, heap_peak = -1;
   std::string final_dump;  // the whole state dump after the last tick

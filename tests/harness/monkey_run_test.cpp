@@ -136,7 +136,7 @@ TEST(MonkeyChecks, RecordsOnlyGainRows) {
 }
 
 TEST(MonkeyChecks, WelcomeLineNamesThePlayer) {
-  const auto menu = [](int glyphs) {
+  const auto menu = [](int glyphs, int index = 0) {
     std::string objects;
     for (int i = 0; i < glyphs; ++i) {
       objects += std::string(i ? "," : "") + "{\"slot\":" + std::to_string(i) +
@@ -144,7 +144,7 @@ TEST(MonkeyChecks, WelcomeLineNamesThePlayer) {
     }
     return "{\"shell\":{\"scene\":1,\"pending_scene\":0,\"click_context\":1,\"command\":-1},"
            "\"objects\":[" + objects + "],\"audio\":{},\"menu\":{\"state\":1,\"players\":[{\"name\":"
-           "\"Ann\",\"saved_level\":[1,1,1]}],\"player_index\":0}}";
+           "\"Ann\",\"saved_level\":[1,1,1]}],\"player_index\":" + std::to_string(index) + "}}";
   };
   MonkeyChecks c;
   c.Dump("{\"shell\":{\"scene\":1,\"click_context\":2}}", false);
@@ -159,6 +159,10 @@ TEST(MonkeyChecks, WelcomeLineNamesThePlayer) {
   const auto bad = c.Dump(menu(18), true);  // the name went missing
   ASSERT_EQ(bad.size(), 1u);
   EXPECT_NE(bad[0].find("welcome line"), std::string::npos);
+  // A deleted current player leaves no index past the list once the menu stands.
+  c.Dump("{\"shell\":{\"scene\":1,\"click_context\":13}}", false);
+  for (int i = 0; i < MonkeyChecks::kWelcomeSteady; ++i) c.Dump(menu(21, 1), false);
+  EXPECT_EQ(c.Dump(menu(21, 1), true).size(), 1u);
 }
 
 // --- The runs. ---
@@ -197,9 +201,10 @@ MonkeyResult RunAndReport(std::uint32_t seed, int minutes, bool with_player) {
     if (r.contexts & (1u << c)) contexts += " " + std::to_string(c);
   std::fprintf(stderr,
                "monkey seed %u: click contexts seen:%s; saves read back: players %d, records %d, "
-               "options %d; ticks with a deadline %lld, a climb %lld, the bomb timer %lld\n",
+               "options %d; ticks with a deadline %lld, a climb %lld, the bomb timer %lld; "
+               "welcome lines read %d\n",
                seed, contexts.c_str(), r.writes[0], r.writes[1], r.writes[2], r.pending[0],
-               r.pending[1], r.pending[2]);
+               r.pending[1], r.pending[2], r.welcome_lines);
   for (std::size_t i = 0; i < r.failures.size(); ++i) {
     ADD_FAILURE() << r.failures[i]
                   << (i < r.replay_dirs.size() ? "\n  replay: sh " + (r.replay_dirs[i] / "replay.sh").string()
