@@ -253,6 +253,20 @@ TEST(MonkeyRun, LongRuns) {
   }
 }
 
+// The same seed gives the same events and the same end; another seed, others.
+TEST(MonkeyRun, IsReproducible) {
+  if (!HavePack()) GTEST_SKIP() << "no content pack built";
+  MonkeyOptions o;
+  o.seed = 5;
+  o.minutes = 1;
+  const MonkeyResult a = RunMonkey(o), b = RunMonkey(o);
+  EXPECT_GT(a.events, 50u);
+  EXPECT_TRUE(a.script == b.script);
+  EXPECT_TRUE(a.final_dump == b.final_dump);
+  o.seed = 6;
+  EXPECT_FALSE(RunMonkey(o).script == a.script);
+}
+
 // The events of a run, as a script, replay through the binary to the same state.
 TEST(MonkeyRun, ItsScriptReplaysThroughTheBinary) {
   if (!HavePack()) GTEST_SKIP() << "no content pack built";
