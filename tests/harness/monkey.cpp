@@ -125,7 +125,8 @@ std::string ParsePlayers(const std::string& text, PlayersFile& out) {
     out.names.push_back(f[0]);
     // A saved level below 1 means none, as the game reads it.
     for (int t = 0; t < 3; ++t)
-      out.progress.push_back({v[1 + t] < 1 ? -1 : static_cast<int>(v[1 + t]), static_cast<int>(v[10 + t])});
+      out.progress.push_back(
+          {v[1 + t] < 1 ? -1 : static_cast<int>(v[1 + t]), static_cast<int>(v[10 + t])});
   }
   return "";
 }
@@ -237,18 +238,20 @@ std::vector<std::string> MonkeyChecks::Dump(const std::string& json, bool object
     pending[1] += get("game", "climb_remaining") != 0;
     pending[2] += get("game", "bomb_timer") != 0;
     top_level = std::max(top_level, static_cast<int>(level));
-    const bool new_level = frames >= 1 && (!have_previous_ || scene_ != 2 || type != type_ ||
-                                           level != level_ || level_frames_ == 0 ||
-                                           frames < level_frames_);
+    const bool new_level =
+        frames >= 1 && (!have_previous_ || scene_ != 2 || type != type_ || level != level_ ||
+                        level_frames_ == 0 || frames < level_frames_);
     if (new_level) {
       ++levels_started;
       first_shot_pending_ = true;
       const long long deadline = get("game", "deadline"), climb = get("game", "climb_remaining"),
                       bomb = get("game", "bomb_timer");
-      const std::string where =
-          " at the first frame of level " + std::to_string(level) + " of type " + std::to_string(type);
-      if (deadline != -1) bad.push_back("a game-over deadline runs (" + std::to_string(deadline) + ")" + where);
-      if (climb != 0) bad.push_back("a climb is pending (" + std::to_string(climb) + " px)" + where);
+      const std::string where = " at the first frame of level " + std::to_string(level) +
+                                " of type " + std::to_string(type);
+      if (deadline != -1)
+        bad.push_back("a game-over deadline runs (" + std::to_string(deadline) + ")" + where);
+      if (climb != 0)
+        bad.push_back("a climb is pending (" + std::to_string(climb) + " px)" + where);
       if (bomb != 0) bad.push_back("the bomb timer is set (" + std::to_string(bomb) + ")" + where);
     }
     // Left clicks on the field while playing must, sooner or later, shoot.
@@ -260,9 +263,9 @@ std::vector<std::string> MonkeyChecks::Dump(const std::string& json, bool object
       refused_since_ = clock;
     } else if (refused_clicks_ >= kRefusedClicks && clock - refused_since_ >= kRefusedMs) {
       bad.push_back("the game takes no shot: " + std::to_string(refused_clicks_) +
-                    " left clicks on the field in " + std::to_string((clock - refused_since_) / 1000) +
-                    " s of level " + std::to_string(level) + " of type " + std::to_string(type) +
-                    " and none flew");
+                    " left clicks on the field in " +
+                    std::to_string((clock - refused_since_) / 1000) + " s of level " +
+                    std::to_string(level) + " of type " + std::to_string(type) + " and none flew");
       refused_clicks_ = 0;
       refused_since_ = clock;
     }
@@ -297,12 +300,13 @@ std::vector<std::string> MonkeyChecks::Dump(const std::string& json, bool object
       const long long index = get("menu", "player_index");
       if (!names.empty() && (index < 0 || index >= static_cast<long long>(names.size()))) {
         bad.push_back("the main menu stands with the current player index " +
-                      std::to_string(index) + " outside a list of " +
-                      std::to_string(names.size()) + " players");
+                      std::to_string(index) + " outside a list of " + std::to_string(names.size()) +
+                      " players");
       } else if (!names.empty()) {
-        const std::string line = "WELCOME TO QUORVEX, " + names[static_cast<std::size_t>(index)] + "!";
-        const int want = static_cast<int>(std::count_if(line.begin(), line.end(),
-                                                        [](char c) { return c != ' '; }));
+        const std::string line =
+            "WELCOME TO QUORVEX, " + names[static_cast<std::size_t>(index)] + "!";
+        const int want = static_cast<int>(
+            std::count_if(line.begin(), line.end(), [](char c) { return c != ' '; }));
         const int shown = CountObjects(json, "menu_text", "font_taurus1", 96);
         ++welcome_lines;
         if (shown != want) {
@@ -336,10 +340,10 @@ std::vector<std::string> MonkeyChecks::Players(const std::string& text) {
         // A type started afresh: nothing was there to continue.
         const bool fresh = a.may_continue == -1 && b.level == 1 && b.may_continue == 1;
         if (fresh || loss_seen_[t + 1] || finished_seen_[t + 1] || continue_seen_) continue;
-        bad.push_back("the saved progress of " + now.names[p] + " for type " + std::to_string(t + 1) +
-                      " went back from level " + std::to_string(a.level) + " (may continue " +
-                      std::to_string(a.may_continue) + ") to level " + std::to_string(b.level) +
-                      " (may continue " + std::to_string(b.may_continue) +
+        bad.push_back("the saved progress of " + now.names[p] + " for type " +
+                      std::to_string(t + 1) + " went back from level " + std::to_string(a.level) +
+                      " (may continue " + std::to_string(a.may_continue) + ") to level " +
+                      std::to_string(b.level) + " (may continue " + std::to_string(b.may_continue) +
                       ") with no game over, try-again or continue dialog shown");
       }
     }
@@ -390,13 +394,15 @@ std::vector<std::string> MonkeyChecks::File(const std::string& name,
                                             const std::optional<std::string>& text) {
   if (text) ++writes[name == "players.txt" ? 0 : name == "records.txt" ? 1 : 2];
   if (name == "players.txt") {
-    if (!text) return have_players_ ? std::vector<std::string>{"\"players.txt\" disappeared"}
-                                    : std::vector<std::string>{};
+    if (!text)
+      return have_players_ ? std::vector<std::string>{"\"players.txt\" disappeared"}
+                           : std::vector<std::string>{};
     return Players(*text);
   }
   if (name == "records.txt") {
-    if (!text) return records_.empty() ? std::vector<std::string>{}
-                                       : std::vector<std::string>{"\"records.txt\" disappeared"};
+    if (!text)
+      return records_.empty() ? std::vector<std::string>{}
+                              : std::vector<std::string>{"\"records.txt\" disappeared"};
     return Records(*text);
   }
   if (!text) return {"\"" + name + "\" disappeared"};
@@ -436,7 +442,9 @@ class Random {
     state_ ^= state_ >> 27;
     return state_ * 0x2545F4914F6CDD1Dull;
   }
-  int Below(int n) { return n <= 1 ? 0 : static_cast<int>((Next() >> 11) % static_cast<std::uint64_t>(n)); }
+  int Below(int n) {
+    return n <= 1 ? 0 : static_cast<int>((Next() >> 11) % static_cast<std::uint64_t>(n));
+  }
   int Between(int lo, int hi) { return lo + Below(hi - lo + 1); }
   bool Chance(int percent) { return Below(100) < percent; }
   // An index into weights, chosen in proportion to them.
@@ -688,9 +696,9 @@ void Monkey::Decide(const std::string& dump) {
   const bool overstay = scene == 2 && tick_ - visit_start_ > 5ull * kTicksPerMinute;
   // Something of the level still runs (a loss deadline, a climb, the bomb timer): leaving now
   // is what tests that it ends with the level.
-  const bool unfinished = playing && (get("game", "deadline") != -1 ||
-                                      get("game", "climb_remaining") != 0 ||
-                                      get("game", "bomb_timer") != 0);
+  const bool unfinished =
+      playing && (get("game", "deadline") != -1 || get("game", "climb_remaining") != 0 ||
+                  get("game", "bomb_timer") != 0);
   if (unfinished && !leaving_) leaving_ = rng_.Chance(30);
   if (scene != 2) leaving_ = false;
   enum Action { Idle, LongIdle, Moves, Button, Anywhere, Shot, Right, Key, Text, Focus, Leave };
@@ -709,10 +717,12 @@ void Monkey::Decide(const std::string& dump) {
   const std::uint64_t next = tick_ + 1;
   switch (static_cast<Action>(rng_.Pick(w))) {
     case Idle:
-      At(next + static_cast<std::uint64_t>(rng_.Between(0, 40)), Cmd(Kind::Move, rng_.Below(800), rng_.Below(600)));
+      At(next + static_cast<std::uint64_t>(rng_.Between(0, 40)),
+         Cmd(Kind::Move, rng_.Below(800), rng_.Below(600)));
       break;
     case LongIdle:
-      At(next + static_cast<std::uint64_t>(rng_.Between(200, 1500)), Cmd(Kind::Move, rng_.Below(800), rng_.Below(600)));
+      At(next + static_cast<std::uint64_t>(rng_.Between(200, 1500)),
+         Cmd(Kind::Move, rng_.Below(800), rng_.Below(600)));
       break;
     case Moves: {
       std::uint64_t t = next;
@@ -768,7 +778,11 @@ void Monkey::Decide(const std::string& dump) {
       std::uint64_t t = next;
       for (int i = rng_.Between(1, 9); i > 0; --i) {
         const int r = rng_.Below(40);
-        const int code = r < 26 ? 65 + r : r < 36 ? 48 + (r - 26) : r < 38 ? 32 : r == 38 ? 189 : 46;
+        const int code = r < 26    ? 65 + r
+                         : r < 36  ? 48 + (r - 26)
+                         : r < 38  ? 32
+                         : r == 38 ? 189
+                                   : 46;
         At(t, KeyCmd(code, rng_.Chance(30) ? 1 : 0));
         t += static_cast<std::uint64_t>(rng_.Between(0, 3));
       }
@@ -778,7 +792,8 @@ void Monkey::Decide(const std::string& dump) {
     case Focus: {
       const bool minimize = rng_.Chance(30);
       At(next, Cmd(minimize ? Kind::Minimize : Kind::Deactivate));
-      At(next + static_cast<std::uint64_t>(rng_.Between(5, 600)), Cmd(minimize ? Kind::Restore : Kind::Activate));
+      At(next + static_cast<std::uint64_t>(rng_.Between(5, 600)),
+         Cmd(minimize ? Kind::Restore : Kind::Activate));
       break;
     }
     case Leave:
@@ -818,11 +833,10 @@ void Monkey::WriteReplay(std::size_t finding) {
   std::ofstream(dir / "script.txt", std::ios::binary)
       << "# monkey seed " << o_.seed << ": the events up to the finding at tick " << tick_ << "\n"
       << script_ << tick_ << " state finding.json\n";
-  const std::string command = std::string(QUORVEX_BINARY_DIR) + "/src/quorvex --headless --pack " +
-                              QUORVEX_BINARY_DIR + "/pack --dir " + (dir / "game").string() +
-                              " --seed " + std::to_string(o_.seed) + " --script " +
-                              (dir / "script.txt").string() + " --ticks " +
-                              std::to_string(tick_ + 1);
+  const std::string command =
+      std::string(QUORVEX_BINARY_DIR) + "/src/quorvex --headless --pack " + QUORVEX_BINARY_DIR +
+      "/pack --dir " + (dir / "game").string() + " --seed " + std::to_string(o_.seed) +
+      " --script " + (dir / "script.txt").string() + " --ticks " + std::to_string(tick_ + 1);
   std::ofstream(dir / "replay.sh") << "#!/bin/sh\n# game/ holds the saves the run started with; "
                                       "copy it first to replay again.\n"
                                    << command << "\n";
@@ -833,10 +847,10 @@ void Monkey::WatchFiles() {
   for (FileWatch& f : files_) {
     struct stat st {};
     const bool exists = ::stat(f.name.c_str(), &st) == 0;
-    const bool changed = exists != f.exists || f.first ||
-                         (exists && (st.st_ino != f.inode || st.st_size != f.size ||
-                                     st.st_mtim.tv_sec != f.mtime.tv_sec ||
-                                     st.st_mtim.tv_nsec != f.mtime.tv_nsec));
+    const bool changed =
+        exists != f.exists || f.first ||
+        (exists && (st.st_ino != f.inode || st.st_size != f.size ||
+                    st.st_mtim.tv_sec != f.mtime.tv_sec || st.st_mtim.tv_nsec != f.mtime.tv_nsec));
     f.first = false;
     if (!changed) continue;
     f.exists = exists;
@@ -974,7 +988,8 @@ MonkeyResult Monkey::Run() {
       WatchFiles();
       if (tick_ % 100 == 0) ReadLog();
       for (; boxes_seen_ < boxes_.boxes.size(); ++boxes_seen_)
-        Report({"a message box: " + boxes_.boxes[boxes_seen_].caption + ": " + boxes_.boxes[boxes_seen_].text});
+        Report({"a message box: " + boxes_.boxes[boxes_seen_].caption + ": " +
+                boxes_.boxes[boxes_seen_].text});
       const long long scene = DumpInt(dump, "shell", "scene").value_or(0);
       if (scene == 2 && scene_ != 2) {
         visit_start_ = tick_;

@@ -102,7 +102,7 @@ class MonkeyChecks {
 
 struct MonkeyOptions {
   std::uint32_t seed = 1;
-  int minutes = 3;  // of game time
+  int minutes = 3;                // of game time
   bool start_with_player = true;  // else the first-run name input comes first
   // Where the findings' replay folders go (seed-S-N); nothing is written when empty.
   std::filesystem::path findings;
@@ -116,14 +116,14 @@ struct MonkeyResult {
   long long menu_ticks = 0;
   int levels_started = 0, top_level = 0;
   unsigned contexts = 0;
-  int writes[3] = {0, 0, 0};  // players, records, options
+  int writes[3] = {0, 0, 0};         // players, records, options
   long long pending[3] = {0, 0, 0};  // dumps with a deadline, a climb, the bomb timer
   int welcome_lines = 0;
   // Heap in use (bytes) once warm and at the peak after that; -1 when not measured.
   long long heap_base = -1, heap_peak = -1;
   std::string final_dump;  // the whole state dump after the last tick
   std::string script;      // every event as a script, with the final `state` capture
-  std::string players_start, options_start;  // the game folder's saves before the run
+  std::string players_start, options_start;        // the game folder's saves before the run
   std::vector<std::filesystem::path> replay_dirs;  // one per finding, in order
 };
 

@@ -1,7 +1,8 @@
 // The monkey: seeded random input across the menu pages, the dialogs and the three game types,
-// with the state dump and the saves checked after every tick. A short run per seed in the normal suite; QUORVEX_MONKEY_MINUTES=60 makes the
-// long one (5 seeds, an hour of game time each). A finding prints its seed, tick, event and
-// invariant and leaves a replay for the binary under build/monkey-findings/seed-N/.
+// with the state dump and the saves checked after every tick. A short run per seed in the normal
+// suite; QUORVEX_MONKEY_MINUTES=60 makes the long one (5 seeds, an hour of game time each). A
+// finding prints its seed, tick, event and invariant and leaves a replay for the binary under
+// build/monkey-findings/seed-N/.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -33,8 +34,9 @@ std::string GameDump(long long type, long long level, long long frames, long lon
          ",\"last_level\":30,\"end_phase\":" + std::to_string(phase) +
          ",\"combo\":0,\"streak\":0,\"shot_in_flight\":" + std::to_string(shot) +
          ",\"level_frames\":" + std::to_string(frames) +
-         ",\"deadline\":" + std::to_string(deadline) + ",\"climb_remaining\":" +
-         std::to_string(climb) + ",\"bomb_timer\":" + std::to_string(bomb) + "}}";
+         ",\"deadline\":" + std::to_string(deadline) +
+         ",\"climb_remaining\":" + std::to_string(climb) +
+         ",\"bomb_timer\":" + std::to_string(bomb) + "}}";
 }
 
 TEST(MonkeyChecks, LevelStartsWithNoDeadlineClimbOrBombTimer) {
@@ -100,20 +102,25 @@ TEST(MonkeyChecks, SavedProgressMovesBackOnlyAfterALossOrAChoice) {
     // Nothing to continue: the type starts afresh at level 1.
     MonkeyChecks c;
     c.File("players.txt", "Ann, 3, -1, -1, 1, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0\r\n");
-    EXPECT_TRUE(c.File("players.txt", "Ann, 1, -1, -1, 1, 1, 1, 0, 0, 0, 1, -1, -1, 0, 0, 0\r\n").empty());
+    EXPECT_TRUE(
+        c.File("players.txt", "Ann, 1, -1, -1, 1, 1, 1, 0, 0, 0, 1, -1, -1, 0, 0, 0\r\n").empty());
   }
 }
 
 TEST(MonkeyChecks, SavesThatDoNotParse) {
   MonkeyChecks c;
   EXPECT_EQ(c.File("players.txt", "Ann, 1, 1\r\n").size(), 1u);
-  EXPECT_EQ(c.File("players.txt", "Ann, -1, -1, -1, 1, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0").size(), 1u);
-  EXPECT_EQ(c.File("players.txt", "Ann, x, -1, -1, 1, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0\r\n").size(), 1u);
+  EXPECT_EQ(c.File("players.txt", "Ann, -1, -1, -1, 1, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0").size(),
+            1u);
+  EXPECT_EQ(
+      c.File("players.txt", "Ann, x, -1, -1, 1, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0\r\n").size(),
+      1u);
   EXPECT_EQ(c.File("records.txt", "1, 1, Ann, 12\r\n").size(), 1u);
   EXPECT_EQ(c.File("records.txt", "1, 1, Ann, 2, 10\r\n1, 2, Bob, 3, 70\r\n").size(), 1u);  // order
   std::map<std::string, std::string> o;
   EXPECT_NE(ParseOptions("music_volume=14\nsound_volume=3\nfullscreen=0\nplayer_index=0\n", o), "");
-  EXPECT_EQ(ParseOptions("; c\nmusic_volume=4\r\nsound_volume=3\nfullscreen=1\nplayer_index=2\n", o), "");
+  EXPECT_EQ(
+      ParseOptions("; c\nmusic_volume=4\r\nsound_volume=3\nfullscreen=1\nplayer_index=2\n", o), "");
   EXPECT_TRUE(c.Log("date : scene 2\n").empty());
   EXPECT_EQ(c.Log("date : ERROR: load_failed \"x\"\n").size(), 1u);
 }
@@ -121,13 +128,18 @@ TEST(MonkeyChecks, SavesThatDoNotParse) {
 TEST(MonkeyChecks, RecordsOnlyGainRows) {
   MonkeyChecks c;
   EXPECT_TRUE(c.File("records.txt", "1, 1, Ann, 4, 900\r\n1, 2, Bob, 3, 700\r\n").empty());
-  EXPECT_TRUE(c.File("records.txt", "1, 1, Ann, 4, 900\r\n1, 2, Cy, 3, 800\r\n1, 3, Bob, 3, 700\r\n").empty());
+  EXPECT_TRUE(
+      c.File("records.txt", "1, 1, Ann, 4, 900\r\n1, 2, Cy, 3, 800\r\n1, 3, Bob, 3, 700\r\n")
+          .empty());
   EXPECT_EQ(c.File("records.txt", "1, 1, Ann, 4, 900\r\n1, 2, Cy, 3, 800\r\n").size(), 1u);
   // A full table drops its last row for a better one.
   std::string full, better = "2, 1, Zed, 9, 5000\r\n";
   for (int i = 1; i <= 10; ++i) {
-    full += "2, " + std::to_string(i) + ", P" + std::to_string(i) + ", 1, " + std::to_string(1000 - i) + "\r\n";
-    if (i < 10) better += "2, " + std::to_string(i + 1) + ", P" + std::to_string(i) + ", 1, " + std::to_string(1000 - i) + "\r\n";
+    full += "2, " + std::to_string(i) + ", P" + std::to_string(i) + ", 1, " +
+            std::to_string(1000 - i) + "\r\n";
+    if (i < 10)
+      better += "2, " + std::to_string(i + 1) + ", P" + std::to_string(i) + ", 1, " +
+                std::to_string(1000 - i) + "\r\n";
   }
   MonkeyChecks d;
   EXPECT_TRUE(d.File("records.txt", full).empty());
@@ -143,8 +155,11 @@ TEST(MonkeyChecks, WelcomeLineNamesThePlayer) {
                  ",\"name\":\"font_taurus1\",\"tag\":\"menu_text\",\"x\":1,\"y\":96.25,\"z\":200}";
     }
     return "{\"shell\":{\"scene\":1,\"pending_scene\":0,\"click_context\":1,\"command\":-1},"
-           "\"objects\":[" + objects + "],\"audio\":{},\"menu\":{\"state\":1,\"players\":[{\"name\":"
-           "\"Ann\",\"saved_level\":[1,1,1]}],\"player_index\":" + std::to_string(index) + "}}";
+           "\"objects\":[" +
+           objects +
+           "],\"audio\":{},\"menu\":{\"state\":1,\"players\":[{\"name\":"
+           "\"Ann\",\"saved_level\":[1,1,1]}],\"player_index\":" +
+           std::to_string(index) + "}}";
   };
   MonkeyChecks c;
   c.Dump("{\"shell\":{\"scene\":1,\"click_context\":2}}", false);
@@ -152,7 +167,7 @@ TEST(MonkeyChecks, WelcomeLineNamesThePlayer) {
     EXPECT_FALSE(c.WantsObjects());
     c.Dump(menu(21), false);
   }
-  EXPECT_TRUE(c.WantsObjects());  // the menu is steady: its objects are wanted next
+  EXPECT_TRUE(c.WantsObjects());                // the menu is steady: its objects are wanted next
   EXPECT_TRUE(c.Dump(menu(21), true).empty());  // "WELCOME TO QUORVEX, Ann!" without spaces
   c.Dump("{\"shell\":{\"scene\":1,\"click_context\":4}}", false);
   for (int i = 0; i < MonkeyChecks::kWelcomeSteady; ++i) c.Dump(menu(18), false);
@@ -172,9 +187,13 @@ int EnvInt(const char* name, int fallback) {
   return v && *v ? std::atoi(v) : fallback;
 }
 
-fs::path Findings() { return fs::path(QUORVEX_BINARY_DIR) / "monkey-findings"; }
+fs::path Findings() {
+  return fs::path(QUORVEX_BINARY_DIR) / "monkey-findings";
+}
 
-bool HavePack() { return fs::exists(fs::path(QUORVEX_BINARY_DIR) / "pack" / "loading.msl"); }
+bool HavePack() {
+  return fs::exists(fs::path(QUORVEX_BINARY_DIR) / "pack" / "loading.msl");
+}
 
 MonkeyResult RunAndReport(std::uint32_t seed, int minutes, bool with_player) {
   MonkeyOptions o;
@@ -187,15 +206,16 @@ MonkeyResult RunAndReport(std::uint32_t seed, int minutes, bool with_player) {
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   const double all = static_cast<double>(r.ticks ? r.ticks : 1);
-  std::fprintf(stderr,
-               "monkey seed %u: %d min game time in %.1f s, %zu events, menu %.0f %%, arcade %.0f %%, "
-               "challenge %.0f %%, puzzle %.0f %%, %d levels started, top level %d, heap after "
-               "warm-up %lld, peak %lld\n",
-               seed, minutes, wall, r.events, 100.0 * static_cast<double>(r.menu_ticks) / all,
-               100.0 * static_cast<double>(r.game_ticks[1]) / all,
-               100.0 * static_cast<double>(r.game_ticks[2]) / all,
-               100.0 * static_cast<double>(r.game_ticks[3]) / all, r.levels_started, r.top_level,
-               r.heap_base, r.heap_peak);
+  std::fprintf(
+      stderr,
+      "monkey seed %u: %d min game time in %.1f s, %zu events, menu %.0f %%, arcade %.0f %%, "
+      "challenge %.0f %%, puzzle %.0f %%, %d levels started, top level %d, heap after "
+      "warm-up %lld, peak %lld\n",
+      seed, minutes, wall, r.events, 100.0 * static_cast<double>(r.menu_ticks) / all,
+      100.0 * static_cast<double>(r.game_ticks[1]) / all,
+      100.0 * static_cast<double>(r.game_ticks[2]) / all,
+      100.0 * static_cast<double>(r.game_ticks[3]) / all, r.levels_started, r.top_level,
+      r.heap_base, r.heap_peak);
   std::string contexts;
   for (int c = 0; c < 32; ++c)
     if (r.contexts & (1u << c)) contexts += " " + std::to_string(c);
@@ -207,8 +227,9 @@ MonkeyResult RunAndReport(std::uint32_t seed, int minutes, bool with_player) {
                r.pending[1], r.pending[2], r.welcome_lines);
   for (std::size_t i = 0; i < r.failures.size(); ++i) {
     ADD_FAILURE() << r.failures[i]
-                  << (i < r.replay_dirs.size() ? "\n  replay: sh " + (r.replay_dirs[i] / "replay.sh").string()
-                                               : std::string());
+                  << (i < r.replay_dirs.size()
+                          ? "\n  replay: sh " + (r.replay_dirs[i] / "replay.sh").string()
+                          : std::string());
   }
   return r;
 }
