@@ -732,11 +732,24 @@ void Monkey::Decide(const std::string& dump) {
       }
       break;
     }
-    case Button:
-      // The continue dialog mostly continues: the deeper levels are the rarer ones.
-      if (!ClickButton(context, context == 17 && rng_.Chance(75) ? "panel_yes" : nullptr))
+    case Button: {
+      // The continue dialog mostly continues: the deeper levels are the rarer ones. The player
+      // list now and then deletes, so that the current player is sometimes the one deleted.
+      const char* prefer = nullptr;
+      if (context == 17 && rng_.Chance(75)) prefer = "panel_yes";
+      if (context == 13 && rng_.Chance(25)) prefer = "panel_delete";
+      if (context == 14 && rng_.Chance(50)) prefer = "panel_yes";
+      if (context == 13 && rng_.Chance(30)) {
+        // A row of the list (no picture of its own): the first click moves the cursor there,
+        // the second chooses that player.
+        const int row = rng_.Below(3);
+        Click(rng_.Between(230, 540), 210 + 24 * row + rng_.Below(18), platform::kMouseLeft);
+        break;
+      }
+      if (!ClickButton(context, prefer))
         At(next, Cmd(Kind::Move, rng_.Below(800), rng_.Below(600)));
       break;
+    }
     case Anywhere: {
       const int x = rng_.Below(800), y = rng_.Below(600);
       if (context == 10) {  // the exit question's Yes ends the program: answer it by keys only
@@ -919,6 +932,10 @@ MonkeyResult Monkey::Run() {
   }
   const std::size_t log_at = options.find("log_enabled=0");
   if (log_at != std::string::npos) options.replace(log_at, 13, "log_enabled=1");
+  // Some seeds start with Bob, the last of the list, as the current player.
+  const std::size_t index_at = options.find("player_index=0");
+  if (o_.start_with_player && (o_.seed / 2) % 2 == 1 && index_at != std::string::npos)
+    options.replace(index_at, 14, "player_index=1");
   result_.options_start = options;
   std::ofstream(game_ / "options.txt", std::ios::binary) << options;
   if (o_.start_with_player) {
