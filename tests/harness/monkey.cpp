@@ -701,6 +701,15 @@ void Monkey::Decide(const std::string& dump) {
                   get("game", "bomb_timer") != 0);
   if (unfinished && !leaving_) leaving_ = rng_.Chance(30);
   if (scene != 2) leaving_ = false;
+  // Now and then Escape comes just as the loss deadline falls due: the frames around a game
+  // over are where a late command meets it.
+  const long long deadline = playing ? get("game", "deadline") : -1;
+  const long long clock = get("", "game_clock");
+  if (deadline != -1 && deadline > clock && rng_.Chance(15)) {
+    const long long ticks = (deadline - clock) / 10;
+    At(tick_ + static_cast<std::uint64_t>(std::max(1LL, ticks - rng_.Below(4))), KeyCmd(27));
+    return;
+  }
   enum Action { Idle, LongIdle, Moves, Button, Anywhere, Shot, Right, Key, Text, Focus, Leave };
   std::vector<int> w(11, 0);
   w[Idle] = 10;
