@@ -322,7 +322,11 @@ void GameCommandStep(Context& ctx) {
       g.play.end_phase = 8;
       break;
     case 25:
-      CommandExitQuestion(ctx);
+      // Asked for a frame ago: a loss that fell due since then takes the field, and the
+      // question would hide the game over that is already saved.
+      if (g.play.end_phase == 0 || (g.play.end_phase == 2 && g.play.exit_question.from_stats)) {
+        CommandExitQuestion(ctx);
+      }
       break;
     case 3:
       s.click_context = 1;

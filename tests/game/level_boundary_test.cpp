@@ -324,5 +324,25 @@ TEST(LevelLifetime, ComboAndStreakDoNotReachANewGame) {
   EXPECT_EQ(ctx.game.play.scoring.streak, 0);
 }
 
+// Escape asks for the exit question on the next frame; a loss that falls due in that frame is
+// saved at once, so the question must not hide its game over (and No must not resume a lost
+// level).
+TEST(LevelLifetime, EscapeJustBeforeTheLossFallsDueLeavesTheGameOver) {
+  SceneRun run;
+  ASSERT_TRUE(run.ok());
+  run.StartGame(kArcade, 2, 0);
+  Context& ctx = *run.ctx;
+  ASSERT_TRUE(run.UntilPlaying());
+  StartDeadline(run);
+  run.Key(27);
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.command == 25; }, 20));
+  ctx.game.play.frame.deadline = GameNow(ctx);  // falls due in the frame that asks
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase != 0; }, 20));
+  EXPECT_EQ(ctx.game.play.end_phase, 7);
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 1; }, 300))
+      << "end phase " << ctx.game.play.end_phase;
+  EXPECT_EQ(Progress(ctx).may_continue, -1);
+}
+
 }  // namespace
 }  // namespace qv::test
