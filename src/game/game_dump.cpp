@@ -42,7 +42,7 @@ void WriteGameSection(const Context& ctx, JsonWriter& out) {
   out.Field("score", g.session.score);
   out.Field("shown_score", g.scene.hud.shown_score);
   out.Field("level_points", play.scoring.level_points);
-  out.Field("end_phase", play.end_phase);
+  out.Field("end_phase", static_cast<int>(play.end_phase));
   out.FieldReal("progress_target", play.progress.target);
   out.FieldReal("shown_progress", play.progress.shown);
   out.Field("combo", play.scoring.combo);

@@ -414,7 +414,7 @@ void HudDragons(Context& ctx) {
       d.target_y = std::max(440.0 - 30.0 * play.field.lowest, 200.0) + ctx.shell.random.Next(50);
       d.down_speed = 0.4;
       d.up_speed = 0.8;
-      if (i == 0 && play.end_phase == 0) {
+      if (i == 0 && play.end_phase == EndPhase::Playing) {
         for (std::size_t s = 0; s < 6 && s < play.bonuses.size(); ++s) {
           if (play.bonuses[s].type == -1) continue;
           const double top = 545.0 - 39.0 * static_cast<double>(s);
@@ -472,7 +472,7 @@ void HudBoards(Context& ctx) {
   // Score roll.
   if (!h.score_redraw && g.session.score != h.shown_score && now >= h.score_time) {
     h.score_time = now + 20;
-    if (g.session.score > h.shown_score && play.end_phase == 0) {
+    if (g.session.score > h.shown_score && play.end_phase == EndPhase::Playing) {
       h.shown_score = std::min(g.session.score,
                                h.shown_score + Trunc((g.session.score - h.shown_score) / 10.0) + 1);
     } else {
@@ -491,12 +491,12 @@ void HudBoards(Context& ctx) {
     pr.target = static_cast<double>(play.crystals.freed) / play.crystals.count * 333;
   }
   if (g.session.game_type == kChallenge && now > play.lv.drain_time + play.lv.drain_interval &&
-      pr.target >= 0 && play.end_phase == 0) {
+      pr.target >= 0 && play.end_phase == EndPhase::Playing) {
     pr.target -= pr.target >= 50 ? 1 : 0.5;
     play.lv.drain_time = now;
   }
   // Progress smoothing.
-  const double m = play.end_phase != 0 ? 4 : 1;
+  const double m = play.end_phase != EndPhase::Playing ? 4 : 1;
   const double step = RoundEven((std::abs(pr.shown - pr.target) / 30 + 1) * m);
   if (pr.rising && pr.shown < pr.target) pr.shown = std::min(pr.target, pr.shown + step);
   if (pr.shown > pr.target) pr.shown = std::max(pr.target, pr.shown - step);
@@ -508,7 +508,7 @@ void HudBoards(Context& ctx) {
     pr.rising = false;
   }
   // Challenge warning blink.
-  if (g.session.game_type == kChallenge && pr.target < 50 && play.end_phase == 0) {
+  if (g.session.game_type == kChallenge && pr.target < 50 && play.end_phase == EndPhase::Playing) {
     SelectPicPart(ctx, h.strip, 0, (now & 256u) ? 0 : 1);
   } else {
     SelectPicPart(ctx, h.strip, 0, 0);

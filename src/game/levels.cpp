@@ -9,6 +9,7 @@
 #include "context.h"
 #include "game/bonuses.h"
 #include "game/field.h"
+#include "game/game_frame.h"
 #include "game/game_math.h"
 #include "game/hud.h"
 #include "game/scene_port.h"
@@ -354,10 +355,7 @@ bool LevelBuild(Context& ctx) {
     ReportDataError(ctx, "Level", *failure);
     lv.unplayable = true;
     lv.start_flag = false;
-    s.click_context = 1;
-    s.scene_phase = 0;
-    s.pending_scene = SceneId::Menu;
-    s.command = 3;
+    LeaveForMenu(ctx);
     return false;
   }
   lv.unplayable = false;
@@ -369,8 +367,8 @@ bool LevelBuild(Context& ctx) {
   play.path.target_col = -1;
   OccupancyScan(f);
   if (g.session.game_type == kChallenge) play.progress.target = 166.5;
-  play.end_phase = 0;
-  s.click_context = 0;
+  play.end_phase = EndPhase::Playing;
+  s.click_context = ClickContext::Playing;
   play.hud.dragon[0].rest_until = now + 500;
   play.hud.dragon[1].rest_until = now + 700;
   OccupancyScan(f);

@@ -185,10 +185,10 @@ int Drop(Context& ctx, bool extra) {
             const double x = CellX(f, c, r);
             const double y = CellY(f, c, r);
             CreateFallingBall(ctx, kind, cell.paint, x, y);
-            if (extra && play.end_phase != 7 && g.session.game_type != kPuzzle) {
+            if (extra && play.end_phase != EndPhase::Lost && g.session.game_type != kPuzzle) {
               CreateParticle(ctx, 22, x, y);
             }
-          } else if (play.end_phase == 0) {
+          } else if (play.end_phase == EndPhase::Playing) {
             StartCrystalFlight(ctx, sx, sy);
           }
           ++removed;

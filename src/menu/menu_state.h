@@ -13,7 +13,6 @@
 namespace qv {
 
 constexpr int kMenuSamples = 35;
-constexpr int kNoCommand = -1;
 
 // Registry slots of the objects the menu pages work with; -1 when not made.
 struct MenuButtons {
@@ -70,7 +69,7 @@ struct MenuState {
   bool continue_after_loss = false;
   int continue_level = 0;
 
-  // The keys behind menu command 1, in the order pressed: several may arrive between two
+  // The keys behind MenuCommand::Key, in the order pressed: several may arrive between two
   // frames, and none may be lost. Bounded; keys beyond it are dropped.
   struct Key {
     int code = 0;

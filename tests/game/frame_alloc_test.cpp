@@ -30,7 +30,8 @@ TEST(GameFrameAllocations, BusyLevelFramesAllocateNothingOnceWarm) {
     bool calm = true;
     for (int t = 0; t < 170; ++t) {
       run.Tick();
-      calm = calm && run.ctx->game.play.end_phase == 0 && run.ctx->game.session.level == level;
+      calm = calm && run.ctx->game.play.end_phase == EndPhase::Playing &&
+             run.ctx->game.session.level == level;
     }
     const long used = AllocationCount() - before;
     qv_counting_allocations = 0;

@@ -72,18 +72,18 @@ TEST(GameScene, ExitQuestionFromPlayByKeyAndByMenuPanel) {
   EXPECT_EQ(ctx.game.session.level, 3);
   EXPECT_EQ(ctx.game.session.score, 1200);
   run.Key(27);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 6; }, 10));
-  EXPECT_EQ(ctx.shell.click_context, 16);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 10));
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::ExitToMenu);
   run.Tick(40);
   Shot(run, "exit_question.png");
   run.Tick();
   run.Key(27);
-  EXPECT_EQ(ctx.game.play.end_phase, 0) << "Escape answers No";
-  EXPECT_EQ(ctx.shell.click_context, 0);
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing) << "Escape answers No";
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::Playing);
   EXPECT_FALSE(PicVisible(ctx, ctx.game.scene.hud.exit_yes));
 
   run.Click(760, 8);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 6; }, 10));
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 10));
   run.Tick(40);
   const TMultiSprite* yes = Pic(ctx, ctx.game.scene.hud.exit_yes);
   ASSERT_NE(yes, nullptr);
@@ -108,15 +108,15 @@ TEST(GameScene, AutoplayWinsArcadeLevelsThroughTheStatistics) {
   bool saw_stats = false;
   const bool reached = run.TickUntil(
       [&] {
-        if (ctx.game.play.end_phase == 2 && !saw_stats) {
+        if (ctx.game.play.end_phase == EndPhase::Statistics && !saw_stats) {
           saw_stats = true;
           Shot(run, "arcade_statistics.png");
         }
-        return ctx.game.session.level >= 3 || ctx.game.play.end_phase == 1;
+        return ctx.game.session.level >= 3 || ctx.game.play.end_phase == EndPhase::GameOverNotice;
       },
       60000);
-  fprintf(stderr, "level %d phase %d score %d\n", ctx.game.session.level, ctx.game.play.end_phase,
-          ctx.game.session.score);
+  fprintf(stderr, "level %d phase %d score %d\n", ctx.game.session.level,
+          static_cast<int>(ctx.game.play.end_phase), ctx.game.session.score);
   EXPECT_TRUE(reached);
   EXPECT_TRUE(saw_stats);
   EXPECT_GE(ctx.game.session.level, 3);
@@ -149,20 +149,20 @@ SoakFigures Soak(int type) {
   Context& ctx = *run.ctx;
   ctx.shell.run.autoplay = true;
   run.StartGame(type);
-  int last_phase = 0;
+  EndPhase last_phase = EndPhase::Playing;
   std::map<int, int> losses_at;
   int tries = 1;
   const int ticks = minutes * 6000;
   for (int t = 0; t < ticks; ++t) {
     run.Tick();
-    const int phase = ctx.game.play.end_phase;
+    const EndPhase phase = ctx.game.play.end_phase;
     if (phase != last_phase) {
-      if (phase == 2) {
+      if (phase == EndPhase::Statistics) {
         ++out.wins;
         out.worst_attempts = std::max(out.worst_attempts, tries);
         tries = 1;
       }
-      if (phase == 7) {
+      if (phase == EndPhase::Lost) {
         ++out.losses;
         out.worst_level_losses =
             std::max(out.worst_level_losses, ++losses_at[ctx.game.session.level]);
@@ -181,9 +181,9 @@ SoakFigures Soak(int type) {
       }
       p.may_continue = 1;
       ++out.games;
-      ctx.shell.command = -1;  // the menu has carried out its command
+      ctx.shell.command = MenuCommand::None;  // the menu has carried out its command
       ctx.shell.pending_scene = SceneId::Game;
-      last_phase = 0;
+      last_phase = EndPhase::Playing;
     }
   }
   fprintf(stderr,
@@ -238,17 +238,19 @@ TEST(GameDialogs, ArcadeLossBelowLevelFiveEndsAtTheTable) {
   ASSERT_TRUE(run.UntilPlaying());
   FillRowForLoss(ctx, 0);
   run.Tick(200);
-  EXPECT_EQ(ctx.game.play.end_phase, 0) << "the loss waits 5000 ms";
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 7; }, 400));
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing) << "the loss waits 5000 ms";
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::Lost; }, 400));
   EXPECT_EQ(Progress(ctx).may_continue, -1);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 1; }, 200));
-  EXPECT_EQ(ctx.shell.click_context, 7);
+  EXPECT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::GameOverNotice; }, 200));
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::GameOverNotice);
   run.Tick(40);
   Shot(run, "game_over.png");
   run.Tick();
   ClickPic(run, ctx.game.scene.hud.over_ok);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 4; }, 20));
-  EXPECT_EQ(ctx.shell.click_context, 5);
+  EXPECT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::HighScoreTable; }, 20));
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::HighScoreTable);
   Shot(run, "table.png");
   run.Tick();
   run.Key(13);  // OK of the table: below level 5 there is nothing to try again
@@ -266,17 +268,19 @@ TEST(GameDialogs, LossAtLevelThirteenTriesAgainFromTen) {
   ctx.game.play.lv.last_level = 999999;
   ctx.game.session.score = 8000;
   ctx.game.play.progress.target = 0;  // the strip runs empty
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 1; }, 400));
+  EXPECT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::GameOverNotice; }, 400));
   EXPECT_EQ(Progress(ctx).level, 10);
   EXPECT_EQ(Progress(ctx).score, 0);
   EXPECT_EQ(Progress(ctx).may_continue, 0);
   run.Tick(5);
   run.Key(13);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 4; }, 20));
+  EXPECT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::HighScoreTable; }, 20));
   run.Tick(5);
   run.Click(400, 492);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 5; }, 20));
-  EXPECT_EQ(ctx.shell.click_context, 15);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::TryAgain; }, 20));
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::TryAgain);
   run.Tick(40);
   Shot(run, "try_again.png");
   run.Tick();
@@ -298,8 +302,8 @@ TEST(GameDialogs, PuzzleLossGoesStraightToTryAgain) {
   const int crystals = ctx.game.play.crystals.count;
   EXPECT_GE(crystals, 1);
   FillRowForLoss(ctx, -1);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 7; }, 20));
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 5; }, 200));
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::Lost; }, 20));
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::TryAgain; }, 200));
   EXPECT_EQ(FindObject(ctx, "panel_ok", -1, "game_over"), ctx.game.scene.hud.over_ok);
   EXPECT_FALSE(PicVisible(ctx, ctx.game.scene.hud.over_ok)) << "no game-over notice in puzzle";
   run.Tick(40);
@@ -320,19 +324,19 @@ TEST(GameDialogs, StatisticsThenExitQuestionThenBackToStatistics) {
   ASSERT_TRUE(run.UntilPlaying());
   ctx.game.play.scoring.level_points = 100000;  // the strip fills: the level is won
   ctx.game.scene.hud.score_redraw = true;
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 2; }, 2000));
-  EXPECT_EQ(ctx.shell.click_context, 8);
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::Statistics; }, 2000));
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::LevelStatistics);
   EXPECT_EQ(Progress(ctx).level, 3);
   EXPECT_EQ(Progress(ctx).may_continue, 1);
   run.Tick(40);
   Shot(run, "statistics.png");
   run.Tick();
   run.Key(27);  // Escape: the menu button of the statistics
-  EXPECT_EQ(ctx.shell.command, 25);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 6; }, 20));
+  EXPECT_EQ(ctx.shell.command, GameCommand::ExitQuestion);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
   run.Key(27);  // No: back to the statistics
-  EXPECT_EQ(ctx.game.play.end_phase, 2);
-  EXPECT_EQ(ctx.shell.click_context, 8);
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Statistics);
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::LevelStatistics);
   EXPECT_TRUE(PicVisible(ctx, ctx.game.scene.hud.stat_ok));
   run.Key(13);
   ASSERT_TRUE(run.UntilPlaying());
@@ -350,7 +354,7 @@ TEST(GameDialogs, StatisticsOkTwiceMovesOnOneLevel) {
   ASSERT_EQ(ctx.game.session.level, 29);
   ctx.game.play.scoring.level_points = 100000;
   ctx.game.scene.hud.score_redraw = true;
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 2; }, 2000));
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::Statistics; }, 2000));
   run.Tick(40);
   const TMultiSprite* ok = Pic(ctx, ctx.game.scene.hud.stat_ok);
   ASSERT_NE(ok, nullptr);
@@ -358,7 +362,8 @@ TEST(GameDialogs, StatisticsOkTwiceMovesOnOneLevel) {
   run.Key(13);
   run.Tick(3);
   ASSERT_EQ(ctx.game.session.level, 30);
-  EXPECT_EQ(ctx.shell.click_context, 8) << "the window this guards is gone";
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::LevelStatistics)
+      << "the window this guards is gone";
   run.Key(13);
   run.Click(x, y);
   // A press taken would be carried out once the level is built: play on a while.
@@ -384,10 +389,10 @@ TEST(GameDialogs, ContinueDialogOverTheGameAnswersAndRestarts) {
   ctx.menu.players = {p};
   ctx.shell.options.player_index = 0;
 
-  ctx.shell.command = 26;
+  ctx.shell.command = GameCommand::ContinueDialog;
   run.Tick(2);
-  EXPECT_EQ(ctx.game.play.end_phase, 10);
-  EXPECT_EQ(ctx.shell.click_context, 17);
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::ContinueDialog);
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::ContinueDialog);
   const PicId yes = FindObject(ctx, "panel_yes", -1, "continue_last_game");
   ASSERT_NE(yes, kNoPic);
   EXPECT_NE(FindObject(ctx, "menu_panel", -1, "menu"), kNoPic) << "the panel under the dialog";
@@ -413,9 +418,9 @@ TEST(GameDialogs, ContinueDialogOverTheGameAnswersAndRestarts) {
   EXPECT_NE(ReadText("players.txt").find("Ann, "), std::string::npos);
 
   // Again, answered No with Escape: the type starts afresh.
-  ctx.shell.command = 26;
+  ctx.shell.command = GameCommand::ContinueDialog;
   run.Tick(3);
-  ASSERT_EQ(ctx.shell.click_context, 17);
+  ASSERT_EQ(ctx.shell.click_context, ClickContext::ContinueDialog);
   run.Key(27);
   EXPECT_EQ(ctx.menu.players[0].saved_level[kChallenge - 1], 1);
   EXPECT_EQ(ctx.menu.players[0].saved_score[kChallenge - 1], 0);
@@ -431,10 +436,10 @@ TEST(GameDialogs, ContinueDialogWithoutAPlayerLeavesTheGameAsItWas) {
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   ctx.menu.players.clear();
-  ctx.shell.command = 26;
+  ctx.shell.command = GameCommand::ContinueDialog;
   run.Tick(2);
-  EXPECT_EQ(ctx.game.play.end_phase, 0);
-  EXPECT_EQ(ctx.shell.click_context, 0);
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing);
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::Playing);
   EXPECT_EQ(FindObject(ctx, "menu_panel", -1, "menu"), kNoPic) << "no panel left behind";
   double px = 0, py = 0;
   EXPECT_TRUE(GameAimPivot(ctx, px, py));

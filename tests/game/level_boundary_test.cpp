@@ -30,7 +30,7 @@ bool WinToStatistics(SceneRun& run) {
     ctx.game.play.scoring.level_points = 1000000;
     ctx.game.scene.hud.score_redraw = true;
   }
-  return run.TickUntil([&] { return ctx.game.play.end_phase == 2; }, 3000);
+  return run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::Statistics; }, 3000);
 }
 
 // Row 0 holds balls until the arcade loss deadline runs, and a while longer.
@@ -39,7 +39,7 @@ void StartDeadline(SceneRun& run) {
   FillRow(ctx, 0);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.frame.deadline_set; }, 50));
   run.Tick(420);  // 4.2 s of the 5 s
-  ASSERT_EQ(ctx.game.play.end_phase, 0);
+  ASSERT_EQ(ctx.game.play.end_phase, EndPhase::Playing);
 }
 
 // Leaving the scene ends the level and the scene; the game's type, level and score stay for
@@ -56,7 +56,7 @@ void ExpectLeft(const Context& ctx) {
   EXPECT_TRUE(p.rockets.empty());
   EXPECT_EQ(p.climb_remaining, 0);
   EXPECT_EQ(p.bomb_timer, 0u);
-  EXPECT_EQ(p.end_phase, 0);
+  EXPECT_EQ(p.end_phase, EndPhase::Playing);
   EXPECT_EQ(ctx.game.scene.hud.canon2, kNoPic);
   EXPECT_GE(ctx.game.session.level, 1);
 }
@@ -73,7 +73,7 @@ void MakeEverythingLive(SceneRun& run) {
   LaunchRocket(ctx, 1);
   StartCrystalFlight(ctx, 300, 300);
   run.Tick(3);
-  ASSERT_EQ(p.end_phase, 0);
+  ASSERT_EQ(p.end_phase, EndPhase::Playing);
   ASSERT_TRUE(ctx.game.scene.bonus_types[5].active);
   ASSERT_TRUE(p.freeze);
   ASSERT_NE(p.tracer, kNoPic);
@@ -97,7 +97,7 @@ void ExpectFreshLevel(const Context& ctx) {
   const LevelPlay& p = ctx.game.play;
   const LevelPlay fresh;
   ASSERT_TRUE(p.lv.start_flag) << "not between level start and level build";
-  EXPECT_EQ(p.end_phase, 0);
+  EXPECT_EQ(p.end_phase, EndPhase::Playing);
   LevelState lv = p.lv;
   lv.drain_time = fresh.lv.drain_time;
   lv.start_flag = false;
@@ -147,7 +147,7 @@ bool UntilLevelStart(SceneRun& run, int level, int limit = 600) {
   return run.TickUntil(
       [&] {
         return ctx.shell.scene == SceneId::Game && ctx.game.session.level == level &&
-               ctx.game.play.lv.start_flag && ctx.game.play.end_phase == 0;
+               ctx.game.play.lv.start_flag && ctx.game.play.end_phase == EndPhase::Playing;
       },
       limit);
 }
@@ -174,11 +174,13 @@ TEST(LevelBoundary, LostLevelPlayedAgainFromTheTryAgainDialog) {
   MakeEverythingLive(run);
   ctx.game.play.frame.deadline_set = false;  // the strip's own loss deadline
   ctx.game.play.progress.target = 0;
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 1; }, 400));
+  ASSERT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::GameOverNotice; }, 400));
   run.Key(13);  // the notice's OK: the table
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 4; }, 20));
+  ASSERT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::HighScoreTable; }, 20));
   run.Key(13);  // the table's OK: try again from level 5
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 5; }, 20));
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::TryAgain; }, 20));
   run.Key(13);
   ASSERT_TRUE(UntilLevelStart(run, 5));
   ExpectFreshLevel(ctx);
@@ -193,7 +195,7 @@ TEST(LevelBoundary, LostPuzzleTriedAgain) {
   MakeEverythingLive(run);
   ctx.game.play.frame.deadline_set = false;
   FillRow(ctx, -1);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 5; }, 400));
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::TryAgain; }, 400));
   run.Key(13);
   ASSERT_TRUE(UntilLevelStart(run, 2));
   ExpectFreshLevel(ctx);
@@ -208,9 +210,11 @@ TEST(LevelBoundary, LostGameBackToTheMenuThenANewGame) {
   MakeEverythingLive(run);
   ctx.game.play.frame.deadline_set = false;
   ctx.game.play.progress.target = 0;
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 1; }, 400));
+  ASSERT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::GameOverNotice; }, 400));
   run.Key(13);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 4; }, 20));
+  ASSERT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::HighScoreTable; }, 20));
   run.Key(13);  // below level 5: to the menu
   ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
   ExpectLeft(ctx);
@@ -227,7 +231,7 @@ TEST(LevelBoundary, ExitQuestionYesThenANewGame) {
   ASSERT_TRUE(run.UntilPlaying());
   MakeEverythingLive(run);
   run.Key(27);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 6; }, 20));
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
   run.Key(13);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
   ExpectLeft(ctx);
@@ -261,7 +265,8 @@ TEST(LevelLifetime, WinWhileTheLossDeadlineRunsDoesNotLoseTheNextLevel) {
   run.Key(13);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.session.level == 3; }, 20));
   run.Tick(600);
-  EXPECT_EQ(ctx.game.play.end_phase, 0) << "the last level's deadline ended the next one";
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing)
+      << "the last level's deadline ended the next one";
 }
 
 TEST(LevelLifetime, LeavingWhileTheDeadlineRunsDoesNotLoseTheNextGame) {
@@ -272,13 +277,14 @@ TEST(LevelLifetime, LeavingWhileTheDeadlineRunsDoesNotLoseTheNextGame) {
   ASSERT_TRUE(run.UntilPlaying());
   StartDeadline(run);
   run.Key(27);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 6; }, 20));
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
   run.Key(13);  // Yes: to the menu
   ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
   run.StartGame(kPuzzle, 1, 0);
   ASSERT_TRUE(run.UntilPlaying());
   run.Tick(600);
-  EXPECT_EQ(ctx.game.play.end_phase, 0) << "the puzzle fell to the arcade game's deadline";
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing)
+      << "the puzzle fell to the arcade game's deadline";
   EXPECT_EQ(Progress(ctx).may_continue, 1);
 }
 
@@ -315,7 +321,7 @@ TEST(LevelLifetime, ComboAndStreakDoNotReachANewGame) {
   ctx.game.play.scoring.combo = 4;
   ctx.game.play.scoring.streak = 6;
   run.Key(27);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 6; }, 20));
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
   run.Key(13);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
   run.StartGame(kArcade, 2, 0);

@@ -204,7 +204,7 @@ TEST_F(LevelTest, PuzzleBuildTakesColoursAndLastLevel) {
   EXPECT_EQ(ctx.game.play.lv.colours, (std::vector<int>{5, 7}));
   EXPECT_EQ(ctx.game.play.lv.bonus_items, (std::vector<int>{3, 4}));
   EXPECT_EQ(ctx.game.play.lv.new_item, 2);
-  EXPECT_EQ(ctx.game.play.end_phase, 0);
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing);
   EXPECT_FALSE(ctx.game.play.lv.start_flag);
   // Both balls of the cannon come from the layout's colours.
   for (int i = 0; i < 40; ++i) {
@@ -268,7 +268,7 @@ TEST_F(LevelTest, MissingLevelFileStopsTheBuildAndLeavesForTheMenu) {
   EXPECT_FALSE(LevelBuild(ctx));
   EXPECT_TRUE(ctx.game.play.lv.unplayable);
   EXPECT_EQ(ctx.shell.pending_scene, SceneId::Menu);
-  EXPECT_EQ(ctx.shell.command, 3);
+  EXPECT_EQ(ctx.shell.command, MenuCommand::MainMenu);
 }
 
 TEST_F(LevelTest, WinAndLossPerType) {
@@ -323,7 +323,7 @@ TEST_F(LevelTest, ArcadeLossWaitsFiveSecondsAndRowZeroClearedInTimeCancelsIt) {
   EXPECT_TRUE(g.play.frame.deadline_set);
   ctx.shell.game_clock += 4990;
   DangerAndLoss(ctx);
-  EXPECT_EQ(g.play.end_phase, 0);
+  EXPECT_EQ(g.play.end_phase, EndPhase::Playing);
   ClearRow(ctx, 0, true);
   DangerAndLoss(ctx);
   EXPECT_FALSE(g.play.frame.deadline_set);
@@ -331,7 +331,7 @@ TEST_F(LevelTest, ArcadeLossWaitsFiveSecondsAndRowZeroClearedInTimeCancelsIt) {
   DangerAndLoss(ctx);
   ctx.shell.game_clock += 5000;
   DangerAndLoss(ctx);
-  EXPECT_EQ(g.play.end_phase, 7);
+  EXPECT_EQ(g.play.end_phase, EndPhase::Lost);
   EXPECT_EQ(port.Count("sample_game_over"), 1);
   EXPECT_EQ(Balls(), 0) << "the whole field falls";
   EXPECT_EQ(Progress(ctx).level, 5);
@@ -344,7 +344,7 @@ TEST_F(LevelTest, PuzzleLossIsImmediate) {
   g.session.level = 3;
   Put(4, -1, 2);
   DangerAndLoss(ctx);
-  EXPECT_EQ(g.play.end_phase, 7);
+  EXPECT_EQ(g.play.end_phase, EndPhase::Lost);
   EXPECT_EQ(Progress(ctx).may_continue, -1) << "below level 5 nothing to continue";
 }
 

@@ -44,7 +44,7 @@ TEST_F(LifetimeRules, GameOverLeavesTheAnchorRowsCrystals) {
   ctx.game.play.crystals.count = 1;
   OccupancyScan(ctx.game.play.field);
   DangerAndLoss(ctx);
-  ASSERT_EQ(ctx.game.play.end_phase, 7);
+  ASSERT_EQ(ctx.game.play.end_phase, EndPhase::Lost);
   int special = 0, falling = 0;
   for (const TExploseParticle& p : ctx.game.run.particles.slots) {
     if (!p.used) continue;

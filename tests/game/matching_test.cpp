@@ -285,7 +285,7 @@ TEST_F(MatchingTest, DroppedCrystalFliesOnlyWhilePlaying) {
   EXPECT_EQ(Drop(ctx, false), 1);
   EXPECT_EQ(ctx.game.play.crystals.freed, 1);
   EXPECT_EQ(port.Count("sample_crystal"), 1);
-  ctx.game.play.end_phase = 7;
+  ctx.game.play.end_phase = EndPhase::Lost;
   Put(5, 5, kKindCrystal);
   EXPECT_EQ(Drop(ctx, false), 1);
   EXPECT_EQ(ctx.game.play.crystals.freed, 1);

@@ -92,8 +92,8 @@ class SceneRun {
     return TickUntil(
         [&] {
           const GameState& g = ctx->game;
-          return g.play.end_phase == 0 && g.play.hud.cannon_step >= 31 && !g.play.lv.start_flag &&
-                 !g.play.walls.moving && g.play.hud.board_step >= 23;
+          return g.play.end_phase == EndPhase::Playing && g.play.hud.cannon_step >= 31 &&
+                 !g.play.lv.start_flag && !g.play.walls.moving && g.play.hud.board_step >= 23;
         },
         limit);
   }
