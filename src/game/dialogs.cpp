@@ -65,10 +65,10 @@ void SetPartAlpha(Context& ctx, PicId id, int part, int alpha) {
   m->parts[static_cast<std::size_t>(part)]->alpha = static_cast<std::uint8_t>(alpha);
 }
 
-const char* GameTitleText(int type) {
-  return type == kChallenge ? "text\\game_title_challenge.txt"
-         : type == kPuzzle  ? "text\\game_title_puzzle.txt"
-                            : "text\\game_title_arcade.txt";
+const char* GameTitleText(GameType type) {
+  return type == GameType::Challenge ? "text\\game_title_challenge.txt"
+         : type == GameType::Puzzle  ? "text\\game_title_puzzle.txt"
+                                     : "text\\game_title_arcade.txt";
 }
 
 void UnloadScoresPage(Context& ctx) {
@@ -119,7 +119,7 @@ void PressButton(Context& ctx, int button) {
       if (button == 1 || button == 2) {
         if (g.run.players.scores_page) g.run.players.scores_page(ctx, button);
       } else if (button == 3) {
-        if (g.session.level < LastLevel(ctx) && g.session.game_type != kPuzzle &&
+        if (g.session.level < LastLevel(ctx) && g.session.game_type != GameType::Puzzle &&
             Progress(ctx).level > 4) {
           s.command = GameCommand::TryAgain;
         } else {
@@ -135,11 +135,11 @@ void PressButton(Context& ctx, int button) {
       g.play.end_phase = EndPhase::TryAgainChosen;
       s.click_context = ClickContext::Playing;
       if (button == 1) {
-        if (g.session.game_type != kPuzzle) g.session.level = Progress(ctx).level;
+        if (g.session.game_type != GameType::Puzzle) g.session.level = Progress(ctx).level;
         s.command = GameCommand::PlayAgain;
       } else {
-        s.command = g.session.game_type != kPuzzle ? GameCommand::ReturnToMenu
-                                                   : GameCommand::HighScoreTable;
+        s.command = g.session.game_type != GameType::Puzzle ? GameCommand::ReturnToMenu
+                                                            : GameCommand::HighScoreTable;
       }
       break;
     case ClickContext::ContinueDialog:  // continue the last game, or start the type afresh
@@ -272,7 +272,7 @@ void OpenStatistics(Context& ctx) {
 
 void OpenGameOver(Context& ctx) {
   GameState& g = ctx.game;
-  if (g.session.game_type == kPuzzle) {
+  if (g.session.game_type == GameType::Puzzle) {
     ctx.shell.command = GameCommand::TryAgain;
     return;
   }
@@ -310,8 +310,8 @@ void CommandTryAgain(Context& ctx) {
   HudState& h = g.scene.hud;
   ChangeMusic(ctx, -1, 250, 250);
   UnloadScoresPage(ctx);
-  const char* tag = g.session.game_type == kPuzzle ? "try_again_puzzle" : "try_again";
-  if (g.session.game_type != kPuzzle) {
+  const char* tag = g.session.game_type == GameType::Puzzle ? "try_again_puzzle" : "try_again";
+  if (g.session.game_type != GameType::Puzzle) {
     load_location_map(ctx, "try_again.map");
     char level[16];
     std::snprintf(level, sizeof level, "%d", Progress(ctx).level);
@@ -352,7 +352,7 @@ void CommandPlayAgain(Context& ctx) {
   unload_by_tag(ctx, "try_again_puzzle");
   ShowTag(ctx, "main", true);
   TypeProgress& p = Progress(ctx);
-  if (g.session.game_type != kPuzzle) {
+  if (g.session.game_type != GameType::Puzzle) {
     if (p.level < 5) {
       p.level = 1;
       p.score = 0;
@@ -365,7 +365,7 @@ void CommandPlayAgain(Context& ctx) {
   WritePlayers(ctx);
   LevelStart(ctx);
   // The game goes on from the level the progress now names (the same level in puzzle).
-  if (g.session.game_type != kPuzzle) g.session.level = p.level;
+  if (g.session.game_type != GameType::Puzzle) g.session.level = p.level;
   g.session.score = p.score;
   g.scene.hud.shown_score = p.score;
 }

@@ -36,7 +36,7 @@ void WriteGameSection(const Context& ctx, JsonWriter& out) {
   const LevelPlay& play = g.play;
   const BallField& f = play.field;
   out.BeginObject();
-  out.Field("type", g.session.game_type);
+  out.Field("type", TypeNumber(g.session.game_type));
   out.Field("level", g.session.level);
   out.Field("last_level", play.lv.last_level);
   out.Field("score", g.session.score);

@@ -36,7 +36,7 @@ int DangerRow(const GameState& g) {
 
 void StepPuzzleBudget(Context& ctx, int taken) {
   LevelState& lv = ctx.game.play.lv;
-  if (ctx.game.session.game_type != kPuzzle || lv.descent_budget <= 0) return;
+  if (ctx.game.session.game_type != GameType::Puzzle || lv.descent_budget <= 0) return;
   lv.descent_budget -= taken;
   if (lv.descent_budget <= 0) {
     lv.descent_budget = 0;
@@ -52,7 +52,7 @@ void FieldMoves(Context& ctx) {
   const std::uint32_t now = GameNow(ctx);
   OccupancyScan(f);
   if (!lv.start_flag && !play.ball_in_flight) {
-    if (g.session.game_type == kChallenge) {
+    if (g.session.game_type == GameType::Challenge) {
       if (ChallengeClimbWanted(f)) {
         Climb(ctx, 1);
         OccupancyScan(f);
@@ -100,7 +100,7 @@ void Walls(Context& ctx) {
   play.field.margin = RoundEven(2.0 * w.step / 11);
   SelectPicPart(ctx, g.scene.hud.net_left, 0, w.step);
   SelectPicPart(ctx, g.scene.hud.net_right, 0, w.step);
-  if (g.session.game_type != kArcade && play.hud.board != kNoPic) {
+  if (g.session.game_type != GameType::Arcade && play.hud.board != kNoPic) {
     const double sx = BoardScaleForWallStep(w.step, PicWidth(ctx, play.hud.board));
     SetPicScale(ctx, play.hud.board, sx, PicScaleY(ctx, play.hud.board));
   }
@@ -295,7 +295,7 @@ void Shoot(Context& ctx) {
   RestartPartAnim(ctx, g.scene.hud.canon2, 0);
   NextBall(ctx);
   fr.shot_counter += 1;
-  if (g.session.game_type == kPuzzle && lv.shots_per_descent > 0) {
+  if (g.session.game_type == GameType::Puzzle && lv.shots_per_descent > 0) {
     const int n = lv.shots_per_descent;
     if (fr.shot_counter == n) {
       fr.shot_counter = 0;
@@ -387,7 +387,7 @@ void GameFrame(Context& ctx) {
     }
     DangerAndLoss(ctx);
     if (play.end_phase == EndPhase::Lost && Passed(now, fr.fall_end)) {
-      if (g.session.game_type == kPuzzle) {
+      if (g.session.game_type == GameType::Puzzle) {
         play.end_phase = EndPhase::TryAgainChosen;  // the try-again dialog takes over
         s.command = GameCommand::TryAgain;
       } else {
@@ -411,13 +411,14 @@ void GameFrame(Context& ctx) {
       StopGameChannel(ctx, play.channels.balls_down);
       Climb(ctx, 1);
       OccupancyScan(play.field);
-      const bool crystals_home =
-          g.session.game_type != kPuzzle || play.crystals.arrived >= play.crystals.launched;
+      const bool crystals_home = g.session.game_type != GameType::Puzzle ||
+                                 play.crystals.arrived >= play.crystals.launched;
       if (play.field.lowest >= 14 && crystals_home) OpenStatistics(ctx);
     }
     if (fr.fast_drop_armed && RowOccupied(play.field, DangerRow(g))) fr.fast_drop_armed = false;
     if (!fr.fast_drop_armed) StopGameChannel(ctx, play.channels.balls_down);
-    if (g.session.game_type == kPuzzle && play.end_phase == EndPhase::Playing) ShotMeter(ctx);
+    if (g.session.game_type == GameType::Puzzle && play.end_phase == EndPhase::Playing)
+      ShotMeter(ctx);
     if (fr.auto_shot) {
       s.command = GameCommand::Click;
       g.run.input.button_flags = 1;
@@ -444,7 +445,7 @@ void BigBombAward(Context& ctx) {
   LevelPlay& play = g.play;
   // A count of 0 would hand out a big bomb on every frame: it means no award.
   const int award = ctx.shell.options.bigbomb_expl_count;
-  if (g.session.game_type == kPuzzle || award <= 0 || play.scoring.streak < award) return;
+  if (g.session.game_type == GameType::Puzzle || award <= 0 || play.scoring.streak < award) return;
   play.scoring.streak = 0;
   play.next_ball.kind = kKindBigBomb;
   play.next_ball.bonus = 0;

@@ -42,10 +42,21 @@ inline constexpr int kKindMultiball = 12;
 inline constexpr int kKindLand = 100;
 inline constexpr int kKindCrystal = 200;
 
-// Game types.
-inline constexpr int kArcade = 1;
-inline constexpr int kChallenge = 2;
-inline constexpr int kPuzzle = 3;
+// Game types. The numbers are those of the players and records files, the level-file order,
+// the menu's type buttons and the state dump.
+enum class GameType : int { Arcade = 1, Challenge = 2, Puzzle = 3 };
+
+constexpr int TypeNumber(GameType t) {
+  return static_cast<int>(t);
+}
+// The type's place in the per-type arrays of the player's progress.
+constexpr std::size_t TypeIndex(GameType t) {
+  return static_cast<std::size_t>(t) - 1;
+}
+// The type of number 1..3; any other number is arcade.
+constexpr GameType GameTypeOf(int number) {
+  return number == 2 ? GameType::Challenge : number == 3 ? GameType::Puzzle : GameType::Arcade;
+}
 
 inline constexpr int kFieldCols = 16;
 inline constexpr int kFieldRowMin = -1;
@@ -429,7 +440,7 @@ struct GameRun {
 // Per game: begun by game start (the menu has chosen the type), kept across its levels and
 // read by the menu after the scene ends.
 struct GameSession {
-  int game_type = kArcade;
+  GameType game_type = GameType::Arcade;
   int level = 1;
   int score = 0;
 };

@@ -70,7 +70,7 @@ void StartType(Context& ctx, int type) {
   ShowTextFile(ctx, TypeFile("game_title_", type), "game_type_text", "");
   unload_by_tag(ctx, "start_text");
   // The game starts where the player's saved progress says.
-  ctx.game.session.game_type = type;
+  ctx.game.session.game_type = GameTypeOf(type);
   ctx.game.session.level = 1;
   ctx.game.session.score = 0;
   if (const Player* p = CurrentPlayer(ctx)) {

@@ -71,7 +71,7 @@ void OpenScoresPage(Context& ctx, bool from_game) {
   ShowTextFile(ctx, "text\\game_title_scores.txt", "scores_text", "");
   m.scores_from_game = from_game;
   m.scores_open = true;
-  m.scores_type = from_game ? ctx.game.session.game_type : 1;
+  m.scores_type = from_game ? TypeNumber(ctx.game.session.game_type) : 1;
   if (m.scores_type < 1 || m.scores_type > 3) m.scores_type = 1;
   ShowScoresTable(ctx, from_game);
   OpenDialogFade(ctx, {"menu_scores", "scores_text", "scores_records"});

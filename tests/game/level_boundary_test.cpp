@@ -24,7 +24,7 @@ void FillRow(Context& ctx, int r) {
 // Fills the strip: the level is won; true once its statistics are up.
 bool WinToStatistics(SceneRun& run) {
   Context& ctx = *run.ctx;
-  if (ctx.game.session.game_type == kChallenge) {
+  if (ctx.game.session.game_type == GameType::Challenge) {
     ctx.game.play.progress.target = 400;
   } else {
     ctx.game.play.scoring.level_points = 1000000;
@@ -116,7 +116,7 @@ void ExpectFreshLevel(const Context& ctx) {
   field.margin = fresh.field.margin;
   field.floor_row = fresh.field.floor_row;
   EXPECT_TRUE(field == fresh.field);
-  EXPECT_EQ(p.field.floor_row, ctx.game.session.game_type == kChallenge ? 5 : 0);
+  EXPECT_EQ(p.field.floor_row, ctx.game.session.game_type == GameType::Challenge ? 5 : 0);
   EXPECT_EQ(p.path.length, 0);
   EXPECT_EQ(p.path.target_col, -1);
   EXPECT_EQ(p.shot, nullptr);
@@ -155,12 +155,12 @@ bool UntilLevelStart(SceneRun& run, int level, int limit = 600) {
 TEST(LevelBoundary, WonLevelThroughTheStatistics) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   MakeEverythingLive(run);
   ASSERT_TRUE(WinToStatistics(run));
-  run.Key(13);
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(UntilLevelStart(run, 3));
   ExpectFreshLevel(ctx);
 }
@@ -168,7 +168,7 @@ TEST(LevelBoundary, WonLevelThroughTheStatistics) {
 TEST(LevelBoundary, LostLevelPlayedAgainFromTheTryAgainDialog) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kChallenge, 6, 3000);
+  run.StartGame(GameType::Challenge, 6, 3000);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   MakeEverythingLive(run);
@@ -176,12 +176,12 @@ TEST(LevelBoundary, LostLevelPlayedAgainFromTheTryAgainDialog) {
   ctx.game.play.progress.target = 0;
   ASSERT_TRUE(
       run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::GameOverNotice; }, 400));
-  run.Key(13);  // the notice's OK: the table
+  run.Key(VirtualKey::Enter);  // the notice's OK: the table
   ASSERT_TRUE(
       run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::HighScoreTable; }, 20));
-  run.Key(13);  // the table's OK: try again from level 5
+  run.Key(VirtualKey::Enter);  // the table's OK: try again from level 5
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::TryAgain; }, 20));
-  run.Key(13);
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(UntilLevelStart(run, 5));
   ExpectFreshLevel(ctx);
 }
@@ -189,14 +189,14 @@ TEST(LevelBoundary, LostLevelPlayedAgainFromTheTryAgainDialog) {
 TEST(LevelBoundary, LostPuzzleTriedAgain) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kPuzzle, 2, 0);
+  run.StartGame(GameType::Puzzle, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   MakeEverythingLive(run);
   ctx.game.play.frame.deadline_set = false;
   FillRow(ctx, -1);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::TryAgain; }, 400));
-  run.Key(13);
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(UntilLevelStart(run, 2));
   ExpectFreshLevel(ctx);
 }
@@ -204,7 +204,7 @@ TEST(LevelBoundary, LostPuzzleTriedAgain) {
 TEST(LevelBoundary, LostGameBackToTheMenuThenANewGame) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kChallenge, 3, 0);
+  run.StartGame(GameType::Challenge, 3, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   MakeEverythingLive(run);
@@ -212,13 +212,13 @@ TEST(LevelBoundary, LostGameBackToTheMenuThenANewGame) {
   ctx.game.play.progress.target = 0;
   ASSERT_TRUE(
       run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::GameOverNotice; }, 400));
-  run.Key(13);
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(
       run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::HighScoreTable; }, 20));
-  run.Key(13);  // below level 5: to the menu
+  run.Key(VirtualKey::Enter);  // below level 5: to the menu
   ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
   ExpectLeft(ctx);
-  run.StartGame(kArcade, 4, 0);
+  run.StartGame(GameType::Arcade, 4, 0);
   ASSERT_TRUE(UntilLevelStart(run, 4));
   ExpectFreshLevel(ctx);
 }
@@ -226,16 +226,16 @@ TEST(LevelBoundary, LostGameBackToTheMenuThenANewGame) {
 TEST(LevelBoundary, ExitQuestionYesThenANewGame) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   MakeEverythingLive(run);
-  run.Key(27);
+  run.Key(VirtualKey::Escape);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
-  run.Key(13);
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
   ExpectLeft(ctx);
-  run.StartGame(kChallenge, 2, 0);
+  run.StartGame(GameType::Challenge, 2, 0);
   ASSERT_TRUE(UntilLevelStart(run, 2));
   ExpectFreshLevel(ctx);
 }
@@ -245,7 +245,7 @@ TEST(LevelBoundary, ExitQuestionYesThenANewGame) {
 TEST(LevelBoundary, QuitWithEverythingLive) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   MakeEverythingLive(run);
@@ -257,12 +257,12 @@ TEST(LevelBoundary, QuitWithEverythingLive) {
 TEST(LevelLifetime, WinWhileTheLossDeadlineRunsDoesNotLoseTheNextLevel) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   StartDeadline(run);
   ASSERT_TRUE(WinToStatistics(run));
-  run.Key(13);
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.session.level == 3; }, 20));
   run.Tick(600);
   EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing)
@@ -272,15 +272,15 @@ TEST(LevelLifetime, WinWhileTheLossDeadlineRunsDoesNotLoseTheNextLevel) {
 TEST(LevelLifetime, LeavingWhileTheDeadlineRunsDoesNotLoseTheNextGame) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   StartDeadline(run);
-  run.Key(27);
+  run.Key(VirtualKey::Escape);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
-  run.Key(13);  // Yes: to the menu
+  run.Key(VirtualKey::Enter);  // Yes: to the menu
   ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
-  run.StartGame(kPuzzle, 1, 0);
+  run.StartGame(GameType::Puzzle, 1, 0);
   ASSERT_TRUE(run.UntilPlaying());
   run.Tick(600);
   EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing)
@@ -292,7 +292,7 @@ TEST(LevelLifetime, LeavingWhileTheDeadlineRunsDoesNotLoseTheNextGame) {
 TEST(LevelLifetime, ClimbBombComboAndStreakEndWithTheLevel) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kChallenge, 2, 0);
+  run.StartGame(GameType::Challenge, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   ASSERT_TRUE(WinToStatistics(run));
@@ -300,7 +300,7 @@ TEST(LevelLifetime, ClimbBombComboAndStreakEndWithTheLevel) {
   ctx.game.play.bomb_timer = GameNow(ctx) + 400;
   ctx.game.play.scoring.combo = 3;
   ctx.game.play.scoring.streak = 5;
-  run.Key(13);
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.session.level == 3; }, 20));
   EXPECT_EQ(ctx.game.play.climb_remaining, 0);
   EXPECT_EQ(ctx.game.play.bomb_timer, 0u);
@@ -315,16 +315,16 @@ TEST(LevelLifetime, ClimbBombComboAndStreakEndWithTheLevel) {
 TEST(LevelLifetime, ComboAndStreakDoNotReachANewGame) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   ctx.game.play.scoring.combo = 4;
   ctx.game.play.scoring.streak = 6;
-  run.Key(27);
+  run.Key(VirtualKey::Escape);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
-  run.Key(13);
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   ASSERT_TRUE(run.UntilPlaying());
   EXPECT_EQ(ctx.game.play.scoring.combo, 0);
   EXPECT_EQ(ctx.game.play.scoring.streak, 0);

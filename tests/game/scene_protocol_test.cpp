@@ -2,13 +2,10 @@
 // request to the other under the same number.
 #include <gtest/gtest.h>
 
-#include "platform/virtual_key.h"
 #include "scene_run.h"
 
 namespace qv::test {
 namespace {
-
-using platform::VirtualKey;
 
 // Leaves a game by Escape and Yes, so the game's last key is Escape, and waits for the menu.
 void LeaveGameByEscape(SceneRun& run) {
@@ -23,7 +20,7 @@ void LeaveGameByEscape(SceneRun& run) {
 TEST(SceneRequests, AKeyTypedInTheMenuAsAGameStartsIsNoKeyOfTheGame) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade);
+  run.StartGame(GameType::Arcade);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   LeaveGameByEscape(run);

@@ -14,6 +14,7 @@
 #include "menu/menu_scene.h"
 #include "platform/clock.h"
 #include "platform/headless/recording_audio.h"
+#include "platform/virtual_key.h"
 #include "shell/frame.h"
 #include "shell/options.h"
 #include "sprites/multisprite.h"
@@ -23,6 +24,7 @@ namespace qv {
 namespace {
 
 namespace fs = std::filesystem;
+using platform::VirtualKey;
 using testing_support::GameDir;
 
 class MenuSceneTest : public ::testing::Test {
@@ -124,7 +126,7 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
   ctx_.shell.scenes[SceneId::Menu].key_down(ctx_, 13, 0);  // Yes
   for (int i = 0; i < 400 && games_started_ == 0; ++i) Tick();
   ASSERT_EQ(games_started_, 1);
-  EXPECT_EQ(ctx_.game.session.game_type, 1);
+  EXPECT_EQ(ctx_.game.session.game_type, GameType::Arcade);
   EXPECT_EQ(ctx_.game.session.level, 3);
   EXPECT_EQ(ctx_.game.session.score, 300);
   EXPECT_EQ(CountTag("loading", true), 0) << "the backdrop is hidden for the game";
@@ -205,18 +207,18 @@ TEST(MenuKeys, KeysQueueUpButNeverReplaceAPendingPageChange) {
   Context ctx;
   ctx.shell.click_context = ClickContext::NameInput;
   ctx.shell.command = MenuCommand::None;
-  MenuKeyDown(ctx, 65, 1);
-  MenuKeyDown(ctx, 66, 0);
+  MenuKeyDown(ctx, VirtualKey::A, 1);
+  MenuKeyDown(ctx, VirtualKey::A + 1, 0);
   EXPECT_EQ(ctx.shell.command, MenuCommand::Key);
   ASSERT_EQ(ctx.menu.keys.size(), 2u);
-  EXPECT_EQ(ctx.menu.keys[0].code, 65);
+  EXPECT_EQ(ctx.menu.keys[0].code, VirtualKey::A);
   EXPECT_EQ(ctx.menu.keys[0].shift, 1);
   // The main menu asked for the first-run name input; a key before the next frame is dropped.
   ctx.menu.keys.clear();
   ctx.shell.click_context = ClickContext::Playing;
   ctx.shell.command = MenuCommand::NameInput;
-  MenuKeyDown(ctx, 65, 0);
-  MenuKeyDown(ctx, 27, 0);
+  MenuKeyDown(ctx, VirtualKey::A, 0);
+  MenuKeyDown(ctx, VirtualKey::Escape, 0);
   EXPECT_EQ(ctx.shell.command, MenuCommand::NameInput);
   EXPECT_TRUE(ctx.menu.keys.empty());
 }
@@ -227,7 +229,7 @@ TEST(MenuProgress, TheGameSavesTheCurrentPlayersProgress) {
   InstallSubsystemHooks(ctx);
   ctx.menu.players = {ListPlayer("Ann"), ListPlayer("Bob")};
   ctx.shell.options.player_index = 1;
-  ctx.game.session.game_type = 2;
+  ctx.game.session.game_type = GameType::Challenge;
   ctx.game.session.level = 9;
   ctx.game.session.score = 900;
   SaveProgress(ctx);
