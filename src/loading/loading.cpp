@@ -191,7 +191,7 @@ void FinishLoading(Context& ctx) {
   }
   ctx.shell.frame_clock = CurrentTicks(ctx);
   ctx.menu.running_since = ctx.shell.frame_clock;
-  ctx.menu.state = 2;
+  ctx.menu.state = MenuStage::LoadingDone;
   ChangeMusic(ctx, l.music_menu, 0, 250);
 }
 
@@ -283,7 +283,7 @@ void LoadingSetup(Context& ctx) {
 
 void StartSceneMenu(Context& ctx) {
   ctx.menu.running_since = 0;
-  ctx.menu.state = 0;
+  ctx.menu.state = MenuStage::SceneStart;
   ctx.menu.fullscreen_request = false;
   EnterMenuScene(ctx);
   ShowTag(ctx, "loading", true);

@@ -178,7 +178,7 @@ void MenuKeyDown(Context& ctx, int key, int shift) {
 void WriteMenuSection(const Context& ctx, JsonWriter& out) {
   const MenuState& m = ctx.menu;
   out.BeginObject();
-  out.Field("state", m.state);
+  out.Field("state", static_cast<int>(m.state));
   out.Field("help_page", m.help_page);
   out.Field("game_type", m.game_type);
   out.Key("players").BeginArray();

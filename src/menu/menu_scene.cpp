@@ -134,12 +134,12 @@ void FirstEntrySetup(Context& ctx) {
 void MainMenuFadeIn(Context& ctx) {
   MenuState& m = ctx.menu;
   const std::uint32_t now = ctx.shell.frame_clock;
-  if (m.state == 2 && now != m.running_since) m.state = 3;
-  if (m.state != 3) return;
+  if (m.state == MenuStage::LoadingDone && now != m.running_since) m.state = MenuStage::FadingIn;
+  if (m.state != MenuStage::FadingIn) return;
   const std::uint32_t elapsed = now - m.running_since;
   if (elapsed >= static_cast<std::uint32_t>(kMenuFadeMs)) {
     SetMainAlpha(ctx, 255);
-    m.state = 1;
+    m.state = MenuStage::Running;
     return;
   }
   SetMainAlpha(ctx, static_cast<int>(std::trunc(elapsed * 255.0 / kMenuFadeMs)));

@@ -14,6 +14,15 @@ namespace qv {
 
 constexpr int kMenuSamples = 35;
 
+// How far the menu scene has come since it started: the main menu's first appearance in a run
+// fades in. The values are the state dump's menu "state".
+enum class MenuStage : int {
+  SceneStart = 0,
+  Running = 1,      // the first appearance has ended, or there was none
+  LoadingDone = 2,  // the loading screen has just completed
+  FadingIn = 3,     // the first appearance fades in
+};
+
 // Registry slots of the objects the menu pages work with; -1 when not made.
 struct MenuButtons {
   int menu_panel = -1;
@@ -43,7 +52,7 @@ struct HelpDemo {
 struct MenuState {
   // Menu run values, reset when the menu scene starts and set when the loading screen ends.
   std::uint32_t running_since = 0;
-  int state = 0;  // 0 scene start, 2 loading done, 3 first-appearance fade, 1 running
+  MenuStage state = MenuStage::SceneStart;
   bool fullscreen_request = false;
   bool shown_before = false;
 

@@ -145,7 +145,7 @@ TEST_F(LoadingTest, LogoClosesThenAnimatesThenLoads) {
   ASSERT_EQ(cursor->parts.size(), 2u);
   EXPECT_EQ(cursor->parts[1]->offset_x, -2);
   EXPECT_EQ(cursor->parts[1]->offset_y, -2);
-  EXPECT_EQ(ctx_.menu.state, 2);
+  EXPECT_EQ(ctx_.menu.state, MenuStage::LoadingDone);
   EXPECT_EQ(ctx_.audio.music_task, 1);
   EXPECT_EQ(ctx_.audio.next_music, ctx_.loading.music_menu);
   Tick();

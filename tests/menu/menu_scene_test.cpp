@@ -109,7 +109,7 @@ class MenuSceneTest : public ::testing::Test {
 TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) {
   ASSERT_TRUE(RunUntilMenu());
   for (int i = 0; i < 200; ++i) Tick();  // the first appearance fades in over 1.5 s
-  EXPECT_EQ(ctx_.menu.state, 1);
+  EXPECT_EQ(ctx_.menu.state, MenuStage::Running);
   const char* kTags[] = {"menu", "menu_buttons_mainmenu", "menu_scores", "input_player_name",
                          "input_player_name_back", "menu_help", "menu_text"};
   int before[std::size(kTags)];
@@ -139,7 +139,7 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
   }
   EXPECT_GT(CountTag("loading", true), 0);
   EXPECT_EQ(CountTag("game_type_text"), 0);
-  EXPECT_EQ(ctx_.menu.state, 0) << "no first-appearance fade";
+  EXPECT_EQ(ctx_.menu.state, MenuStage::SceneStart) << "no first-appearance fade";
   EXPECT_EQ(MinAlpha("menu_buttons_mainmenu"), 255);
   EXPECT_EQ(ctx_.shell.click_context, ClickContext::MainMenu);
   for (const auto& box : boxes_.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
