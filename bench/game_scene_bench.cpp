@@ -38,8 +38,8 @@ bench::World& TheWorld() {
     for (int i = 0; i < 2000; ++i) {
       w->Tick();
       const GameState& g = ctx.game;
-      if (g.hud.cannon_step >= 31 && g.hud.board_step >= 23 && !g.lv.start_flag &&
-          !g.walls.moving) {
+      if (g.play.hud.cannon_step >= 31 && g.play.hud.board_step >= 23 &&
+          !g.play.lv.start_flag && !g.play.walls.moving) {
         break;
       }
     }
@@ -50,7 +50,7 @@ bench::World& TheWorld() {
 
 // Full field, 300 particles, a big bomb going off, a shot in flight.
 void MakeHeavy(Context& ctx) {
-  GameState& g = ctx.game;
+  LevelPlay& g = ctx.game.play;
   ClearParticles(ctx);
   for (int r = 6; r <= 18 && r < g.field.top_rows; ++r) {
     for (int c = 2; c < 2 + g.field.code(r); ++c) {

@@ -119,9 +119,10 @@ void NaiveRenderer::Prepare(const Context& ctx, SDL_Renderer* renderer) {
     const int w = image.columns * fw;
     const int h = (frames + image.columns - 1) / image.columns * fh;
     pixels.assign(static_cast<std::size_t>(w) * h, 0);
-    const int size = rec.texture_size, border = rec.border;
     for (int f = 0; f < frames; ++f) {
       const my_frame& frame = s.frames[rec.frames[f]];
+      // A frame's tiles have the size and border it was cut with, not always the record's.
+      const int size = frame.tile_size, border = frame.border;
       const int left = f % image.columns * fw, top = f / image.columns * fh;
       for (int t = 0; t < frame.tile_count; ++t) {
         const my_texture& tile = s.tiles[frame.first_tile + t];

@@ -3,10 +3,12 @@
 # in build-asan and runs it. Any report in our code fails a test: undefined behaviour is not
 # recoverable in this build and every sanitizer halts on its first error. Reports from inside the
 # system libraries are suppressed by scripts/sanitize-suppressions/, each entry with its reason.
+# The same build carries the fuzzer's coverage instrumentation (fuzzer-no-link) and links the
+# libFuzzer targets, so scripts/fuzz-smoke.sh can run them without a build of its own.
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
-./scripts/install-deps.sh
+./scripts/install-deps.sh --test
 # The content pack of the plain build (scripts/test.sh makes it): the generator is build-time
 # tooling, not a reader of outside data, and generating the pack again would only cost time.
 pack="$root/build/pack"
@@ -21,10 +23,10 @@ LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
 UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$supp/ubsan.supp"
 export ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
 CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUORVEX_BUILD_TESTS=ON -DQUORVEX_BUILD_BENCH=OFF -DQUORVEX_BUILD_FUZZ=OFF \
+    -DQUORVEX_BUILD_TESTS=ON -DQUORVEX_BUILD_BENCH=OFF -DQUORVEX_BUILD_FUZZ=ON \
     -DQUORVEX_PACK_FROM="$pack" \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1" \
-    -DQUORVEX_SANITIZE=address,undefined \
+    -DQUORVEX_SANITIZE=fuzzer-no-link,address,undefined \
     -DCMAKE_C_FLAGS=-fno-sanitize-recover=undefined \
     -DCMAKE_CXX_FLAGS=-fno-sanitize-recover=undefined
 cmake --build build-asan -j "$(nproc)"

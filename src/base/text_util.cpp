@@ -62,17 +62,19 @@ std::optional<int> ParseInt(std::string_view s) {
     ++i;
   }
   int base = 10;
-  if (i < s.size() && s[i] == '-') return std::nullopt;
   if (i < s.size() && s[i] == '$') {
     base = 16;
     ++i;
   }
   if (i >= s.size()) return std::nullopt;
-  std::int64_t value = 0;
+  // Digits only from here: an unsigned reading refuses a second sign ("-$-1"), and the magnitude
+  // is bounded before it is negated.
+  std::uint64_t magnitude = 0;
   const char* first = s.data() + i;
   const char* last = s.data() + s.size();
-  const auto [ptr, ec] = std::from_chars(first, last, value, base);
-  if (ec != std::errc{} || ptr != last) return std::nullopt;
+  const auto [ptr, ec] = std::from_chars(first, last, magnitude, base);
+  if (ec != std::errc{} || ptr != last || magnitude > UINT32_MAX) return std::nullopt;
+  std::int64_t value = static_cast<std::int64_t>(magnitude);
   if (negative) value = -value;
   // Hex literals may spell the full 32-bit pattern.
   if (base == 16 && value > INT32_MAX && value <= static_cast<std::int64_t>(UINT32_MAX)) {

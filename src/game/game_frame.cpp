@@ -324,7 +324,12 @@ void GameCommandStep(Context& ctx) {
       g.play.end_phase = EndPhase::Won;
       break;
     case GameCommand::ExitQuestion:
-      CommandExitQuestion(ctx);
+      // Asked for a frame ago: a loss that fell due since then takes the field, and the
+      // question would hide the game over that is already saved.
+      if (g.play.end_phase == EndPhase::Playing ||
+          (g.play.end_phase == EndPhase::Statistics && g.play.exit_question.from_stats)) {
+        CommandExitQuestion(ctx);
+      }
       break;
     case GameCommand::ReturnToMenu:
       LeaveForMenu(ctx);

@@ -54,6 +54,8 @@ class Session final : public InputSink {
   int Run();
 
   void Input(const ScriptCommand& c) override {
+    // A press acts where its own event put the pointer: that move goes first.
+    if (c.kind == Kind::Down || c.kind == Kind::Up) RecordPointer();
     if (options_.recorder) options_.recorder->Input(c);
     Apply(c);
   }
@@ -213,7 +215,6 @@ int Session::Run() {
     }
     if (s.quit_requested) break;
     path_.Step(ctx_, *this);
-    if (window) window->SamplePointer();
     RecordPointer();
     s.rasterize = !options_.virtual_clock || s.run.render_all || !s.screenshot_path.empty();
     TimerTick(ctx_);

@@ -1,6 +1,7 @@
 #include "menu/records.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "menu/players.h"
@@ -54,7 +55,8 @@ Insertion EnterResult(RecordTable& table, const GameResult& result) {
   if (count > 0 && ins.position < kTableRows) {
     for (int i = ins.position - 1; i < count; ++i) {
       int rank = 0;
-      if (ParseDecimal(rows[i].rank, rank)) rows[i].rank = std::to_string(rank + 1);
+      // A rank at the top of the int range moves down to a rank beyond it, not to a negative one.
+      if (ParseDecimal(rows[i].rank, rank)) rows[i].rank = std::to_string(std::int64_t{rank} + 1);
     }
     rows.insert(rows.begin() + (ins.position - 1), RecordRow{});
     if (static_cast<int>(rows.size()) > kTableRows) rows.resize(kTableRows);

@@ -79,11 +79,10 @@ class Window {
   // Waits up to ms for an event; true when one is waiting.
   virtual bool WaitEvent(std::uint32_t ms) = 0;
   virtual bool IsActiveWindow() = 0;
-  // The system pointer in client pixels of the 800 x 600 screen; may lie outside it.
+  // The pointer in client pixels of the 800 x 600 screen; may lie outside it. It changes only
+  // as events are polled (or SetPointer moves it), so a whole timer tick and its recording see
+  // one position, and a press sees the position its own event brought.
   virtual void GetPointer(int& x, int& y) = 0;
-  // Reads the system pointer once for the coming timer tick; GetPointer answers with what it
-  // read, so the whole tick (and its recording) sees one position.
-  virtual void SamplePointer() {}
   virtual void SetSystemPointerVisible(bool visible) = 0;
   // Scripted input: move the system pointer; tell whether the main window has the focus.
   virtual void SetPointer(int x, int y) = 0;

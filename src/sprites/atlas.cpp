@@ -121,6 +121,10 @@ int SizeClassOf(int tile_size) {
   }
 }
 
+bool ValidTileGeometry(int size, int border) {
+  return SizeClassOf(size) >= 0 && border >= 0 && std::int64_t{size} - 2 * std::int64_t{border} > 0;
+}
+
 int FindLoadedImage(const Context& ctx, std::string_view base_name, int* frame_pool_index) {
   const SpriteState& s = ctx.sprites;
   for (std::size_t r = 0; r < s.textures.size(); ++r) {
@@ -151,11 +155,10 @@ void CutFrames(Context& ctx, int rec_index, const Image& image, std::string_view
   SpriteState& s = ctx.sprites;
   my_bmptexture& rec = s.textures[rec_index];
   const int fw = rec.frame_width, fh = rec.frame_height;
-  const int size = rec.texture_size, border = rec.border;
-  // Border and size come from the file as they stand: the step is worked out in 64 bits.
-  const std::int64_t wide_step = std::int64_t{size} - 2 * std::int64_t{border};
-  const bool valid_tiles = SizeClassOf(size) >= 0 && border >= 0 && wide_step > 0;
-  const int step = valid_tiles ? static_cast<int>(wide_step) : 0;
+  // The part line has reported a tile size or border out of range; such a record has no tiles.
+  const bool valid_tiles = ValidTileGeometry(rec.texture_size, rec.border);
+  const int size = valid_tiles ? rec.texture_size : 0, border = valid_tiles ? rec.border : 0;
+  const int step = size - 2 * border;
   if (image.empty() || fw <= 0 || fh <= 0) return;
   if (fw > image.width || fh > image.height) {
     WriteLog(ctx, "ERROR: prototype_create_frame_larger_than_image \"" + std::string(name) +
@@ -171,9 +174,6 @@ void CutFrames(Context& ctx, int rec_index, const Image& image, std::string_view
   if (valid_tiles) {
     across = (fw + step - 1) / step;
     down = (fh + step - 1) / step;
-  } else {
-    WriteLog(ctx, "ERROR: prototype_create_bad_texture_size " + std::to_string(size) + " \"" +
-                      std::string(name) + "\"");
   }
   // Every frame costs at least one smallest tile, so a tiny frame grid over a large image is
   // refused too: its frame records alone would slow down every later image lookup.
@@ -192,6 +192,8 @@ void CutFrames(Context& ctx, int rec_index, const Image& image, std::string_view
     frame.name = std::string(name);
     frame.first_tile = static_cast<int>(s.tiles.size());
     frame.tile_count = across * down;
+    frame.tile_size = size;
+    frame.border = border;
     for (int r = 0; r < down; ++r) {
       for (int c = 0; c < across; ++c) {
         my_texture tile;

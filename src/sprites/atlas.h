@@ -13,6 +13,10 @@ struct Context;
 // Size class of a tile edge (8 -> 0 ... 256 -> 5), -1 for any other edge.
 int SizeClassOf(int tile_size);
 
+// Whether tiles of edge `size` keeping `border` pixels round them can be cut: one of the six
+// edges, and a border of at least 0 that leaves a step of at least one pixel.
+bool ValidTileGeometry(int size, int border);
+
 // Stores A8R8G8B8 or A4R4G4B4 for one decoded pixel.
 inline std::uint16_t ToArgb4444(std::uint32_t argb) {
   return static_cast<std::uint16_t>(((argb >> 16) & 0xF000) | ((argb >> 12) & 0x0F00) |

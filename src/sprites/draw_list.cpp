@@ -13,9 +13,10 @@ void AddPartQuads(Context& ctx, const my_bmptexture& rec, const PartQuadParams& 
   SpriteState& s = ctx.sprites;
   if (p.frame < 0 || p.frame >= static_cast<int>(rec.frames.size())) return;
   const my_frame& frame = s.frames[rec.frames[p.frame]];
-  // Only records with a valid tile size and border have tiles; the others draw nothing.
+  // Only frames cut with a valid tile size and border have tiles, and they are drawn with the
+  // geometry they were cut with: a continuation line may have copied one from another record.
   if (frame.tile_count <= 0) return;
-  const int size = rec.texture_size, border = rec.border;
+  const int size = frame.tile_size, border = frame.border;
   const int step = size - 2 * border;
   const double lo = border / 256.0;
   const double ox = p.flip_x ? p.left + (rec.frame_width - step) * p.sx : p.left;

@@ -416,6 +416,18 @@ class Loader {
       fixed_w_ = records[found].image_width;
       fixed_h_ = records[found].image_height;
     } else {
+      // A tile size or border out of range is reported here, whether or not the image reads,
+      // and leaves the record without tiles: its continuation lines cut none either.
+      if (!ValidTileGeometry(s.texture_size, s.border)) {
+        const bool size_ok = SizeClassOf(s.texture_size) >= 0;
+        WriteLog(ctx_, std::string("ERROR: prototype_create_bad_") +
+                           (size_ok ? "border " + std::to_string(s.border)
+                                    : "texture_size " + std::to_string(s.texture_size)) +
+                           " \"" + part.image_name + "\"");
+        s.texture_size = 0;
+        s.border = 0;
+        proto().parts[part_index].border = 0;
+      }
       const Image image = ReadImage(image_path, alpha_path);
       my_bmptexture& r = records[rec];
       r.image_width = image.width;

@@ -80,6 +80,10 @@ struct my_frame {
   std::string name;
   int first_tile = 0;
   int tile_count = 0;
+  // The tile edge and border its tiles were cut with (0 and 0 without tiles). A continuation
+  // line may copy a frame into a record of another tile size, so drawing goes by the frame's.
+  int tile_size = 0;
+  int border = 0;
 };
 
 // One image as used by one part.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "base/round.h"
 
 namespace qv::txt {
@@ -19,6 +21,21 @@ TEST(TextUtil, IntegersTakeLeadingBlanksAndDollarHexOnly) {
   EXPECT_EQ(ParseInt("--5"), std::nullopt);
   EXPECT_EQ(ParseInt("1.5"), std::nullopt);
   EXPECT_EQ(ParseInt("99999999999"), std::nullopt);
+}
+
+TEST(TextUtil, IntegersTakeOneSignOnly) {
+  EXPECT_EQ(ParseInt("-$80000000"), INT32_MIN);
+  EXPECT_EQ(ParseInt("-$1"), -1);
+  EXPECT_EQ(ParseInt("$-5"), std::nullopt);
+  EXPECT_EQ(ParseInt("-$-5"), std::nullopt);  // was read as 5
+  EXPECT_EQ(ParseInt("+$-5"), std::nullopt);
+  EXPECT_EQ(ParseInt("+-5"), std::nullopt);
+  // The smallest 64-bit value after a second sign: negating it overflowed.
+  EXPECT_EQ(ParseInt("-$-8000000000000000"), std::nullopt);
+  EXPECT_EQ(ParseInt("-9223372036854775808"), std::nullopt);
+  EXPECT_EQ(ParseInt("$100000000"), std::nullopt);
+  EXPECT_EQ(ParseInt("-2147483648"), INT32_MIN);
+  EXPECT_EQ(ParseInt("-2147483649"), std::nullopt);
 }
 
 TEST(TextUtil, RealsAndRounding) {

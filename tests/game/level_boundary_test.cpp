@@ -330,5 +330,26 @@ TEST(LevelLifetime, ComboAndStreakDoNotReachANewGame) {
   EXPECT_EQ(ctx.game.play.scoring.streak, 0);
 }
 
+// Escape asks for the exit question on the next frame; a loss that falls due in that frame is
+// saved at once, so the question must not hide its game over (and No must not resume a lost
+// level).
+TEST(LevelLifetime, EscapeJustBeforeTheLossFallsDueLeavesTheGameOver) {
+  SceneRun run;
+  ASSERT_TRUE(run.ok());
+  run.StartGame(GameType::Arcade, 2, 0);
+  Context& ctx = *run.ctx;
+  ASSERT_TRUE(run.UntilPlaying());
+  StartDeadline(run);
+  run.Key(VirtualKey::Escape);
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.command == GameCommand::ExitQuestion; }, 20));
+  ctx.game.play.frame.deadline = GameNow(ctx);  // falls due in the frame that asks
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase != EndPhase::Playing; }, 20));
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Lost);
+  ASSERT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::GameOverNotice; }, 300))
+      << "end phase " << static_cast<int>(ctx.game.play.end_phase);
+  EXPECT_EQ(Progress(ctx).may_continue, -1);
+}
+
 }  // namespace
 }  // namespace qv::test

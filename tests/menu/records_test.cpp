@@ -84,6 +84,19 @@ TEST(Records, RanksThatAreNotNumbersAndScoresThatAreNot) {
   EXPECT_EQ(t.rows[2].score, "lots");
 }
 
+TEST(Records, RankAtTheTopOfTheIntRangeMovesDownWithoutWrapping) {
+  RecordTable t = ParseRecords("1, 1, A, 3, 300\r\n1,2147483647\r\n", 1);
+  EXPECT_EQ(EnterResult(t, {"Ann", 1, 100}).position, 2);
+  ASSERT_EQ(t.rows.size(), 3u);
+  EXPECT_EQ(t.rows[2].rank, "2147483648");  // was written back as -2147483648
+  EXPECT_EQ(FormatRecords(t), "1, 1, A, 3, 300\r\n1, 2, Ann, 1, 100\r\n1, 2147483648, , , \r\n");
+  // Read back, a rank beyond the int range is text that is not counted on.
+  RecordTable again = ParseRecords(FormatRecords(t), 1);
+  EnterResult(again, {"Bo", 1, 200});
+  EXPECT_EQ(again.rows[3].rank, "2147483648");
+  EXPECT_EQ(again.rows[2].rank, "3");
+}
+
 TEST(Records, FileIsReplacedWhole) {
   test::TempDir dir;
   std::string data;

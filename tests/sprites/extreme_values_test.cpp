@@ -61,11 +61,32 @@ TEST_F(Extreme, BordersBeyondTheTileDrawNothing) {
     EXPECT_EQ(Record(p).tiles_per_frame, 0) << border;
     EXPECT_EQ(QuadsOf(path), 0u) << border;
   }
-  EXPECT_TRUE(Logged("ERROR: prototype_create_bad_texture_size 16 \"a\""));
+  // Only the first reads the image; the others reuse it and their own border is not used.
+  EXPECT_TRUE(Logged("ERROR: prototype_create_bad_border 2147483647 \"a\""));
   // The same image by another name, since "a" is now known without tiles.
   WriteFile("ok.tga", test::TgaBytes(Picture(16, 12, 0xFF102030u), 24));
   Load("ok.spr", "x=0\r\n1\r\nok.tga,texture_size=16\r\n");
   EXPECT_EQ(QuadsOf("ok.spr"), 1u);
+}
+
+// A continuation line copies a frame cut with tiles of 8 into a part whose own image did not
+// read and whose border is out of range.
+TEST_F(Extreme, BorderOutOfRangeIsReportedAndClearedEvenWithoutAnImage) {
+  const auto& p = Load("c.spr",
+                       "x\r\n2\r\na.tga,texture_size=8\r\na\r\n1\r\n"
+                       "7,border=-2147483648\r\n+ a.\r\n");
+  ASSERT_EQ(p.parts.size(), 3u);
+  EXPECT_EQ(p.parts[2].frame_count, 1);
+  EXPECT_EQ(p.parts[2].border, 0);
+  EXPECT_EQ(Record(p, 2).border, 0);
+  EXPECT_EQ(Record(p, 2).texture_size, 0);
+  EXPECT_TRUE(Logged("ERROR: prototype_create_bad_texture_size 0 \"7\""));
+  const auto& q = Load("d.spr", "x\r\n1\r\n8,texture_size=16,border=-2147483648\r\n+ a.\r\n");
+  EXPECT_TRUE(Logged("ERROR: prototype_create_bad_border -2147483648 \"8\""));
+  EXPECT_EQ(Record(q).border, 0);
+  // Part 0 draws its 2 x 2 tiles; part 2 has a frame without a size of its own and draws nothing.
+  EXPECT_EQ(QuadsOf("c.spr"), 4u);
+  EXPECT_EQ(QuadsOf("d.spr"), 0u);
 }
 
 TEST_F(Extreme, FramesWiderOrTallerThanTheImageAreLoggedAndSizesSaturate) {

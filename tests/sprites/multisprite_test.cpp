@@ -249,6 +249,26 @@ TEST_F(Multi, QuadsOfATiledFrameWithFlips) {
   EXPECT_FLOAT_EQ(dl[1].rot_x, static_cast<float>(5 + 10.7));
 }
 
+TEST_F(Multi, FrameCopiedFromAnotherTileSizeDrawsWithItsOwnTiles) {
+  WriteFile("g\\eight.spr", "x=0\r\n1\r\nc.tga,texture_size=8\r\n");
+  WriteFile("g\\mix.spr", "x=0\r\n1\r\nb.tga,texture_size=32\r\n+ c.tga\r\n");
+  CreateMultiSprite(ctx, "g\\eight.spr");
+  TMultiSprite* m = CreateMultiSprite(ctx, "g\\mix.spr");
+  ASSERT_EQ(m->parts[0]->anim_count, 2);
+  MultiSpriteAt(ctx, 0)->visible = false;
+  m->parts[0]->anim_pos = 1;
+  Frame(0);
+  // 4 x 4 tiles of 8, each drawn 8 pixels wide from an 8-pixel slot (not 32 and 32 / 256).
+  const auto& dl = ctx.sprites.draw_list;
+  ASSERT_EQ(dl.size(), 16u);
+  for (const SpriteQuad& q : dl) {
+    EXPECT_FLOAT_EQ(q.quad.x1 - q.quad.x0, 8);
+    EXPECT_FLOAT_EQ(q.quad.y1 - q.quad.y0, 8);
+    EXPECT_NEAR(q.quad.u1 - q.quad.u0, 8 / 256.0, 1e-6);
+  }
+  EXPECT_FLOAT_EQ(dl[15].quad.x1, 32);
+}
+
 TEST_F(Multi, ShownFrameStaysInRange) {
   TMultiSprite* m = CreateMultiSprite(ctx, "g\\three.spr");
   m->parts[3]->anim_pos = 2.7;

@@ -57,10 +57,12 @@ bool SdlWindow::Translate(const SDL_Event& in, WindowEvent& out) {
       out.type = Type::Close;
       return true;
     case SDL_MOUSEMOTION:
+      PointerFromMouseState();
       out.type = Type::MouseMove;
       return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
+      PointerFromMouseState();
       out.type = in.type == SDL_MOUSEBUTTONDOWN ? Type::MouseDown : Type::MouseUp;
       out.button = in.button.button == SDL_BUTTON_LEFT     ? kMouseLeft
                    : in.button.button == SDL_BUTTON_RIGHT  ? kMouseRight
@@ -111,6 +113,9 @@ bool SdlWindow::Translate(const SDL_Event& in, WindowEvent& out) {
         case SDL_WINDOWEVENT_CLOSE:
           out.type = Type::Close;
           return true;
+        case SDL_WINDOWEVENT_LEAVE:
+          pointer_.Left();  // the tick's sample and its recording see it
+          return false;
         default:
           return false;
       }
@@ -137,26 +142,18 @@ bool SdlWindow::IsActiveWindow() {
 }
 
 void SdlWindow::GetPointer(int& x, int& y) {
-  x = pointer_x_;
-  y = pointer_y_;
+  x = pointer_.x();
+  y = pointer_.y();
 }
 
-void SdlWindow::SamplePointer() {
-  ReadPointer(pointer_x_, pointer_y_);
-}
-
-void SdlWindow::ReadPointer(int& x, int& y) {
-  int gx = 0, gy = 0, wx = 0, wy = 0;
-  SDL_GetGlobalMouseState(&gx, &gy);
-  SDL_GetWindowPosition(window_.get(), &wx, &wy);
-  x = gx - wx;
-  y = gy - wy;
-  if (device_ && !windowed_) {
-    float lx = 0, ly = 0;
-    SDL_RenderWindowToLogical(renderer_, x, y, &lx, &ly);
-    x = static_cast<int>(lx);
-    y = static_cast<int>(ly);
-  }
+void SdlWindow::PointerFromMouseState() {
+  // The window's own mouse state, in window pixels: the events' positions are already scaled
+  // by the renderer (truncated toward zero, so the bar beside the frame would read as inside),
+  // and a web back end gets window positions too.
+  int wx = 0, wy = 0, w = 0, h = 0;
+  SDL_GetMouseState(&wx, &wy);
+  SDL_GetWindowSize(window_.get(), &w, &h);
+  pointer_.Moved(wx, wy, w, h);
 }
 
 void SdlWindow::SetSystemPointerVisible(bool visible) {
@@ -164,13 +161,12 @@ void SdlWindow::SetSystemPointerVisible(bool visible) {
 }
 
 void SdlWindow::SetPointer(int x, int y) {
-  int wx = x, wy = y;
-  if (device_ && !windowed_) {
-    SDL_RenderLogicalToWindow(renderer_, static_cast<float>(x), static_cast<float>(y), &wx, &wy);
-  }
+  int w = 0, h = 0, wx = 0, wy = 0;
+  SDL_GetWindowSize(window_.get(), &w, &h);
+  FrameToWindow(FitFrame(w, h), x, y, wx, wy);
   SDL_WarpMouseInWindow(window_.get(), wx, wy);
-  pointer_x_ = x;
-  pointer_y_ = y;
+  // The warp's own motion event comes later and maps back onto the same frame position.
+  pointer_.Warped(x, y);
 }
 
 void SdlWindow::SavePlacement() {

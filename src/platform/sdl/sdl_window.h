@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/clock.h"
+#include "platform/pointer_map.h"
 #include "platform/sdl/sdl_handles.h"
 #include "platform/sdl/sdl_pad.h"
 #include "platform/sdl/sdl_render_device.h"
@@ -27,7 +28,6 @@ class SdlWindow final : public Window {
   bool WaitEvent(std::uint32_t ms) override;
   bool IsActiveWindow() override;
   void GetPointer(int& x, int& y) override;
-  void SamplePointer() override;
   void SetSystemPointerVisible(bool visible) override;
   void SetPointer(int x, int y) override;
   void SetFocus(bool) override {}
@@ -43,7 +43,8 @@ class SdlWindow final : public Window {
   explicit SdlWindow(WindowPtr window) : window_(std::move(window)) {}
   bool Translate(const SDL_Event& in, WindowEvent& out);
 
-  void ReadPointer(int& x, int& y);
+  // After a mouse event: the window's mouse state becomes the pointer's frame position.
+  void PointerFromMouseState();
 
   WindowPtr window_;
   Controllers controllers_;
@@ -51,7 +52,7 @@ class SdlWindow final : public Window {
   SDL_Renderer* renderer_ = nullptr;  // the device's
   bool windowed_ = true;
   int saved_x_ = 0, saved_y_ = 0;
-  int pointer_x_ = 0, pointer_y_ = 0;  // as sampled for this tick
+  PointerTracker pointer_;  // as the window's events report it
 };
 
 class SdlClock final : public Clock {
