@@ -32,7 +32,7 @@ bench::World& TheWorld() {
          ++i) {
       w->Tick();
     }
-    ctx.game.session.game_type = kChallenge;  // the board and its scaling too
+    ctx.game.session.game_type = GameType::Challenge;  // the board and its scaling too
     ctx.game.run.players.local[1] = {12, 40000, 1, 40000};
     ctx.shell.pending_scene = SceneId::Game;
     for (int i = 0; i < 2000; ++i) {

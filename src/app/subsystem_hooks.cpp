@@ -46,7 +46,7 @@ void LinkGameToPlayers(PlayerLinks& links) {
   links.scores_hover = ScoresHover;
   links.scores_page = [](Context& ctx, int button) { ScoresPageClick(ctx, button); };
   links.open_continue = [](Context& ctx) {
-    return OpenContinueOverGame(ctx, ctx.game.session.game_type);
+    return OpenContinueOverGame(ctx, TypeNumber(ctx.game.session.game_type));
   };
   links.continue_hover = MenuHover;
   links.continue_answer = RecordContinueAnswer;

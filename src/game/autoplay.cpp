@@ -220,10 +220,12 @@ void AutoplayStep(Context& ctx) {
     b.wait = 4;
     return;
   }
-  if (s.command != 0) return;
+  // Nothing while a request waits; at a game's start that includes the menu's none, until the
+  // game frame's first command step leaves its own.
+  if (s.command != GameCommand::None) return;
   const HudState& h = g.scene.hud;
   switch (play.end_phase) {
-    case 0: {
+    case EndPhase::Playing: {
       const bool ready = play.hud.cannon_step >= 31 && !play.lv.start_flag && !play.walls.moving &&
                          !play.ball_in_flight && play.climb_remaining == 0 && play.shot == nullptr;
       if (!ready) return;
@@ -245,19 +247,19 @@ void AutoplayStep(Context& ctx) {
       Aim(ctx, kNoPic, now.x, now.y, platform::kMouseLeft);
       return;
     }
-    case 1:
+    case EndPhase::GameOverNotice:
       Aim(ctx, h.over_ok, 0, 0, platform::kMouseLeft);
       return;
-    case 2:
+    case EndPhase::Statistics:
       Aim(ctx, h.stat_ok, 0, 0, platform::kMouseLeft);
       return;
-    case 4:
+    case EndPhase::HighScoreTable:
       Aim(ctx, kNoPic, 400, 492, platform::kMouseLeft);
       return;
-    case 5:
+    case EndPhase::TryAgain:
       Aim(ctx, h.retry_ok, 0, 0, platform::kMouseLeft);
       return;
-    case 6:
+    case EndPhase::ExitQuestion:
       Aim(ctx, h.exit_no, 0, 0, platform::kMouseLeft);
       return;
     default:

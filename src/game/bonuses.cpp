@@ -70,8 +70,8 @@ void StartBonus(Context& ctx, BonusEntry& e) {
       // the floor hold, not the climb, moves the field up: a climb would never be used up and
       // would hold back every shot and descent.
       const bool board_top =
-          g.session.game_type == kPuzzle && g.run.port && g.run.port->BoardY(ctx) <= 81;
-      if (g.session.game_type != kChallenge && !board_top) {
+          g.session.game_type == GameType::Puzzle && g.run.port && g.run.port->BoardY(ctx) <= 81;
+      if (g.session.game_type != GameType::Challenge && !board_top) {
         play.climb_remaining += 30;
       } else {
         EndBonus(ctx, 8);

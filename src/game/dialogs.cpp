@@ -7,10 +7,12 @@
 #include "audio/audio.h"
 #include "context.h"
 #include "game/bonuses.h"
+#include "game/game_frame.h"
 #include "game/game_math.h"
 #include "game/hud.h"
 #include "game/levels.h"
 #include "game/scene_port.h"
+#include "platform/virtual_key.h"
 #include "scene/dialog_fade.h"
 #include "scene/map.h"
 #include "scene/registry.h"
@@ -20,9 +22,9 @@
 namespace qv {
 namespace {
 
+using platform::VirtualKey;
+
 constexpr const char* kFont = "graphics\\fonts\\font_crystal1.spr";
-constexpr int kKeyEnter = 13;
-constexpr int kKeyEscape = 27;
 // How far the try-again panel rises from its menu place (see CommandTryAgain).
 constexpr double kRetryPanelRise = 32;
 
@@ -63,10 +65,10 @@ void SetPartAlpha(Context& ctx, PicId id, int part, int alpha) {
   m->parts[static_cast<std::size_t>(part)]->alpha = static_cast<std::uint8_t>(alpha);
 }
 
-const char* GameTitleText(int type) {
-  return type == kChallenge ? "text\\game_title_challenge.txt"
-         : type == kPuzzle  ? "text\\game_title_puzzle.txt"
-                            : "text\\game_title_arcade.txt";
+const char* GameTitleText(GameType type) {
+  return type == GameType::Challenge ? "text\\game_title_challenge.txt"
+         : type == GameType::Puzzle  ? "text\\game_title_puzzle.txt"
+                                     : "text\\game_title_arcade.txt";
 }
 
 void UnloadScoresPage(Context& ctx) {
@@ -78,8 +80,8 @@ void UnloadScoresPage(Context& ctx) {
 
 void ShowStatisticsAgain(Context& ctx) {
   GameState& g = ctx.game;
-  g.play.end_phase = 2;
-  ctx.shell.click_context = 8;
+  g.play.end_phase = EndPhase::Statistics;
+  ctx.shell.click_context = ClickContext::LevelStatistics;
   ShowTag(ctx, "game_stat", true);
   ShowTag(ctx, "game_stat_text", true);
   if (g.play.lv.new_item <= 0)
@@ -92,69 +94,68 @@ void PressButton(Context& ctx, int button) {
   GameState& g = ctx.game;
   ShellState& s = ctx.shell;
   switch (s.click_context) {
-    case 7:  // game over
+    case ClickContext::GameOverNotice:
       if (button == 1) {
         ShowTag(ctx, "game_over", false);
-        s.command = 23;
+        s.command = GameCommand::HighScoreTable;
       }
       break;
-    case 8:  // statistics
-      // The context stays 8 until the next level is built, a second or so after OK; a second
+    case ClickContext::LevelStatistics:
+      // The context stays until the next level is built, a second or so after OK; a second
       // press then would skip a level, or go past the last one and save a level that has no
       // file. Only the open statistics take buttons.
-      if (g.play.end_phase != 2) break;
+      if (g.play.end_phase != EndPhase::Statistics) break;
       if (button == 1) {
-        s.command = g.session.level < LastLevel(ctx) ? 15 : 23;
+        s.command =
+            g.session.level < LastLevel(ctx) ? GameCommand::NextLevel : GameCommand::HighScoreTable;
       } else if (button == 2) {
         g.play.exit_question = ExitQuestion{.from_stats = true};
         ShowTag(ctx, "game_stat", false);
         ShowTag(ctx, "game_stat_text", false);
-        s.command = 25;
+        s.command = GameCommand::ExitQuestion;
       }
       break;
-    case 5:  // high-score table reached from the game
+    case ClickContext::HighScoreTable:  // reached from the game
       if (button == 1 || button == 2) {
         if (g.run.players.scores_page) g.run.players.scores_page(ctx, button);
       } else if (button == 3) {
-        if (g.session.level < LastLevel(ctx) && g.session.game_type != kPuzzle &&
+        if (g.session.level < LastLevel(ctx) && g.session.game_type != GameType::Puzzle &&
             Progress(ctx).level > 4) {
-          s.command = 14;
+          s.command = GameCommand::TryAgain;
         } else {
           UnloadScoresPage(ctx);
-          s.command = 3;
+          s.command = GameCommand::ReturnToMenu;
         }
       }
       break;
-    case 15:  // try again
+    case ClickContext::TryAgain:
       if (button != 1 && button != 2) break;
       unload_by_tag(ctx, "try_again");
       unload_by_tag(ctx, "try_again_puzzle");
-      g.play.end_phase = 9;
-      s.click_context = 0;
+      g.play.end_phase = EndPhase::TryAgainChosen;
+      s.click_context = ClickContext::Playing;
       if (button == 1) {
-        if (g.session.game_type != kPuzzle) g.session.level = Progress(ctx).level;
-        s.command = 24;
+        if (g.session.game_type != GameType::Puzzle) g.session.level = Progress(ctx).level;
+        s.command = GameCommand::PlayAgain;
       } else {
-        s.command = g.session.game_type != kPuzzle ? 3 : 23;
+        s.command = g.session.game_type != GameType::Puzzle ? GameCommand::ReturnToMenu
+                                                            : GameCommand::HighScoreTable;
       }
       break;
-    case 17:  // continue the last game, or start the type afresh
+    case ClickContext::ContinueDialog:  // continue the last game, or start the type afresh
       if (button != 1 && button != 2) break;
       if (g.run.players.continue_answer) g.run.players.continue_answer(ctx, button == 1);
       unload_by_tag(ctx, "continue_last_game");
       unload_by_tag(ctx, "menu");
-      s.click_context = 0;
+      s.click_context = ClickContext::Playing;
       // The press is spent here: the game is back in play before the button-up handler runs,
       // which would otherwise take it for the menu panel's and ask whether to leave.
       s.pressed_button = -1;
       GameStart(ctx);
       break;
-    case 16:  // exit question
+    case ClickContext::ExitToMenu:
       if (button == 1) {
-        s.click_context = 1;
-        s.scene_phase = 0;
-        s.pending_scene = SceneId::Menu;
-        s.command = 3;
+        LeaveForMenu(ctx);
         ShowTag(ctx, "exit_to_menu", false);
       } else if (button == 2) {
         ShowTag(ctx, "exit_to_menu", false);
@@ -166,8 +167,8 @@ void PressButton(Context& ctx, int button) {
             StopGameChannel(ctx, g.play.channels.balls_down);
             g.play.channels.balls_down = PlaySample(ctx, "sample_balls_down");
           }
-          s.click_context = 0;
-          g.play.end_phase = 0;
+          s.click_context = ClickContext::Playing;
+          g.play.end_phase = EndPhase::Playing;
         }
       }
       break;
@@ -211,7 +212,7 @@ void OpenStatistics(Context& ctx) {
   WritePlayers(ctx);
   CursorVariant(ctx, 0);
   ChangeMusic(ctx, -1, 250, 250);
-  play.end_phase = 2;
+  play.end_phase = EndPhase::Statistics;
   PlaySample(ctx, "sample_level_complete");
   ShowTag(ctx, "game_stat", true);
   unload_by_tag(ctx, "game_stat_text");
@@ -266,22 +267,22 @@ void OpenStatistics(Context& ctx) {
     SetPicPos(ctx, g.scene.hud.stat_ok, 352, PicY(ctx, g.scene.hud.stat_ok));
   }
   OpenDialogFade(ctx, {"game_stat", "game_stat_text"});
-  s.click_context = 8;
+  s.click_context = ClickContext::LevelStatistics;
 }
 
 void OpenGameOver(Context& ctx) {
   GameState& g = ctx.game;
-  if (g.session.game_type == kPuzzle) {
-    ctx.shell.command = 14;
+  if (g.session.game_type == GameType::Puzzle) {
+    ctx.shell.command = GameCommand::TryAgain;
     return;
   }
   ShowTag(ctx, "game_over", true);
   OpenDialogFade(ctx, {"game_over"});
   ChangeMusic(ctx, -1, 250, 250);
-  g.play.end_phase = 1;
+  g.play.end_phase = EndPhase::GameOverNotice;
   EndAllBonuses(ctx);
   g.play.crystals.freed = 0;
-  ctx.shell.click_context = 7;
+  ctx.shell.click_context = ClickContext::GameOverNotice;
 }
 
 void CommandHighScores(Context& ctx) {
@@ -299,8 +300,8 @@ void CommandHighScores(Context& ctx) {
   if (g.run.players.open_scores) {
     g.run.players.open_scores(ctx);
   } else {
-    ctx.shell.click_context = 5;
-    g.play.end_phase = 4;
+    ctx.shell.click_context = ClickContext::HighScoreTable;
+    g.play.end_phase = EndPhase::HighScoreTable;
   }
 }
 
@@ -309,8 +310,8 @@ void CommandTryAgain(Context& ctx) {
   HudState& h = g.scene.hud;
   ChangeMusic(ctx, -1, 250, 250);
   UnloadScoresPage(ctx);
-  const char* tag = g.session.game_type == kPuzzle ? "try_again_puzzle" : "try_again";
-  if (g.session.game_type != kPuzzle) {
+  const char* tag = g.session.game_type == GameType::Puzzle ? "try_again_puzzle" : "try_again";
+  if (g.session.game_type != GameType::Puzzle) {
     load_location_map(ctx, "try_again.map");
     char level[16];
     std::snprintf(level, sizeof level, "%d", Progress(ctx).level);
@@ -331,8 +332,8 @@ void CommandTryAgain(Context& ctx) {
     h.retry_ok = FindObject(ctx, "panel_ok", -1, "try_again_puzzle");
     h.retry_no = FindObject(ctx, "panel_later", -1, "try_again_puzzle");
   }
-  g.play.end_phase = 5;
-  ctx.shell.click_context = 15;
+  g.play.end_phase = EndPhase::TryAgain;
+  ctx.shell.click_context = ClickContext::TryAgain;
   unload_by_tag(ctx, "game_type_text");
   ShowTextFile(ctx, GameTitleText(g.session.game_type), "game_type_text", "");
   OpenDialogFade(ctx, {tag});
@@ -351,7 +352,7 @@ void CommandPlayAgain(Context& ctx) {
   unload_by_tag(ctx, "try_again_puzzle");
   ShowTag(ctx, "main", true);
   TypeProgress& p = Progress(ctx);
-  if (g.session.game_type != kPuzzle) {
+  if (g.session.game_type != GameType::Puzzle) {
     if (p.level < 5) {
       p.level = 1;
       p.score = 0;
@@ -364,7 +365,7 @@ void CommandPlayAgain(Context& ctx) {
   WritePlayers(ctx);
   LevelStart(ctx);
   // The game goes on from the level the progress now names (the same level in puzzle).
-  if (g.session.game_type != kPuzzle) g.session.level = p.level;
+  if (g.session.game_type != GameType::Puzzle) g.session.level = p.level;
   g.session.score = p.score;
   g.scene.hud.shown_score = p.score;
 }
@@ -380,8 +381,8 @@ void CommandExitQuestion(Context& ctx) {
   }
   SelectPicPart(ctx, g.scene.hud.menu_mini, 0, 0);
   ShowTag(ctx, "exit_to_menu", true);
-  ctx.shell.click_context = 16;
-  play.end_phase = 6;
+  ctx.shell.click_context = ClickContext::ExitToMenu;
+  play.end_phase = EndPhase::ExitQuestion;
   OpenDialogFade(ctx, {"exit_to_menu"});
 }
 
@@ -399,7 +400,7 @@ void GameButtonHover(Context& ctx) {
   ShellState& s = ctx.shell;
   bool over = false;
   switch (g.play.end_phase) {
-    case 0:
+    case EndPhase::Playing:
       if (InRect(s, 717, 796, 0, 17)) {
         s.hover_button = 1;
         over = true;
@@ -407,25 +408,25 @@ void GameButtonHover(Context& ctx) {
       SelectPicPart(ctx, h.menu_mini, 0, over ? (s.pressed_button == 1 ? 2 : 1) : 0);
       CursorVariant(ctx, over ? 1 : g.play.cursor_idle_variant);
       return;
-    case 1:
+    case EndPhase::GameOverNotice:
       over = HoverButton(ctx, h.over_ok, 1);
       break;
-    case 2:
+    case EndPhase::Statistics:
       over = HoverButton(ctx, h.stat_ok, 1);
       over = HoverButton(ctx, h.stat_menu, 2) || over;
       break;
-    case 5:
+    case EndPhase::TryAgain:
       over = HoverButton(ctx, h.retry_ok, 1);
       over = HoverButton(ctx, h.retry_no, 2) || over;
       break;
-    case 6:
+    case EndPhase::ExitQuestion:
       over = HoverButton(ctx, h.exit_yes, 1);
       over = HoverButton(ctx, h.exit_no, 2) || over;
       break;
-    case 10:
+    case EndPhase::ContinueDialog:
       if (g.run.players.continue_hover) g.run.players.continue_hover(ctx);
       return;
-    case 4:
+    case EndPhase::HighScoreTable:
       if (g.run.players.scores_hover) {
         g.run.players.scores_hover(ctx);
         return;
@@ -436,7 +437,9 @@ void GameButtonHover(Context& ctx) {
       if (InRect(s, 314, 484, 478, 507)) s.hover_button = 3;
       over = s.hover_button != -1;
       break;
-    default:
+    case EndPhase::Lost:
+    case EndPhase::Won:
+    case EndPhase::TryAgainChosen:
       return;
   }
   CursorVariant(ctx, over ? 1 : 0);
@@ -448,28 +451,28 @@ void GameClick(Context& ctx) {
 
 void GameKeyDown(Context& ctx, int key, int /*shift*/) {
   ShellState& s = ctx.shell;
-  const int c = s.click_context;
-  if (key == kKeyEnter || key == kKeyEscape) {
-    const bool enter = key == kKeyEnter;
+  const ClickContext c = s.click_context;
+  if (key == VirtualKey::Enter || key == VirtualKey::Escape) {
+    const bool enter = key == VirtualKey::Enter;
     switch (c) {
-      case 7:
+      case ClickContext::GameOverNotice:
         PressButton(ctx, 1);
         return;
-      case 8:
-      case 15:
-      case 16:
-      case 17:
+      case ClickContext::LevelStatistics:
+      case ClickContext::TryAgain:
+      case ClickContext::ExitToMenu:
+      case ClickContext::ContinueDialog:
         PressButton(ctx, enter ? 1 : 2);
         return;
-      case 5:
+      case ClickContext::HighScoreTable:
         PressButton(ctx, 3);
         return;
       default:
         break;
     }
   }
-  if (c == 0) {
-    s.command = 1;
+  if (c == ClickContext::Playing) {
+    s.command = GameCommand::Key;
     ctx.game.run.input.key = key;
   }
 }

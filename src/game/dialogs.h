@@ -14,21 +14,24 @@ void OpenGameOver(Context& ctx);
 // The saved progress at the moment of a loss.
 void SaveLossProgress(Context& ctx);
 
-// Game commands carried out by the game frame.
-void CommandHighScores(Context& ctx);    // 23
-void CommandTryAgain(Context& ctx);      // 14
-void CommandNextLevel(Context& ctx);     // 15
-void CommandPlayAgain(Context& ctx);     // 24
-void CommandExitQuestion(Context& ctx);  // 25
-// 26: the menu's panel under the continue-last-game dialog, which the player list opens.
+// Game commands carried out by the game frame (GameCommand::HighScoreTable, TryAgain,
+// NextLevel, PlayAgain, ExitQuestion).
+void CommandHighScores(Context& ctx);
+void CommandTryAgain(Context& ctx);
+void CommandNextLevel(Context& ctx);
+void CommandPlayAgain(Context& ctx);
+void CommandExitQuestion(Context& ctx);
+// GameCommand::ContinueDialog: the menu's panel under the continue-last-game dialog, which the
+// player list opens.
 void CommandContinueDialog(Context& ctx);
 
 // Hover of the buttons of the open dialog (the menu panel while playing); sets hover_button.
 void GameButtonHover(Context& ctx);
-// The click handler's game contexts (5, 7, 8, 15, 16), for pressed_button.
+// The click handler's game contexts (the high-score table, game over, statistics, try again,
+// exit to menu, continue), for pressed_button.
 void GameClick(Context& ctx);
 // Enter and Escape in the game contexts press their buttons; other keys while playing become
-// game command 1.
+// GameCommand::Key.
 void GameKeyDown(Context& ctx, int key, int shift);
 
 }  // namespace qv

@@ -179,8 +179,8 @@ int Descend(Context& ctx, int n) {
   BallField& f = g.play.field;
   const Options& o = ctx.shell.options;
   int per = 1;
-  if (g.session.game_type == kChallenge) per = o.balls_climb_inc_challenge;
-  if (g.session.game_type == kPuzzle) per = n < 2 ? o.balls_climb_inc_puzzle : 1;
+  if (g.session.game_type == GameType::Challenge) per = o.balls_climb_inc_challenge;
+  if (g.session.game_type == GameType::Puzzle) per = n < 2 ? o.balls_climb_inc_puzzle : 1;
   const int steps = n * per;
   int taken = 0;
   for (int i = 0; i < steps; ++i) {
@@ -196,7 +196,7 @@ int Descend(Context& ctx, int n) {
         for (int c = 0; c < kFieldCols; ++c) f.at(c, r - 1) = f.at(c, r);
       }
       ClearRow(ctx, top - 1, false);
-      if (g.session.game_type != kPuzzle) {
+      if (g.session.game_type != GameType::Puzzle) {
         if (f.top_rows < 20) {
           GenerateRow(ctx, f.top_rows - 1, 11 + f.new_row_parity);
           f.new_row_parity ^= 1;
@@ -207,7 +207,7 @@ int Descend(Context& ctx, int n) {
         f.top_rows = std::max(f.top_rows - 1, 0);
       }
     }
-    if (g.session.game_type == kPuzzle) MoveBoard(ctx, 1);
+    if (g.session.game_type == GameType::Puzzle) MoveBoard(ctx, 1);
   }
   return taken;
 }
@@ -217,9 +217,9 @@ int Climb(Context& ctx, int n) {
   BallField& f = g.play.field;
   const Options& o = ctx.shell.options;
   int steps = n;
-  if (g.session.game_type == kArcade) steps = o.balls_climb_inc_arcade;
-  if (g.session.game_type == kChallenge) steps = o.balls_climb_inc_challenge;
-  if (g.session.game_type == kPuzzle) steps = o.balls_climb_inc_puzzle;
+  if (g.session.game_type == GameType::Arcade) steps = o.balls_climb_inc_arcade;
+  if (g.session.game_type == GameType::Challenge) steps = o.balls_climb_inc_challenge;
+  if (g.session.game_type == GameType::Puzzle) steps = o.balls_climb_inc_puzzle;
   int taken = 0;
   for (int i = 0; i < steps; ++i) {
     if (f.offset == 0) {
@@ -240,7 +240,7 @@ int Climb(Context& ctx, int n) {
     MoveFieldPictures(ctx, -1);
     ++taken;
   }
-  if (g.session.game_type == kPuzzle && taken > 0) MoveBoard(ctx, -taken);
+  if (g.session.game_type == GameType::Puzzle && taken > 0) MoveBoard(ctx, -taken);
   return taken;
 }
 

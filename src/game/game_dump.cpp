@@ -36,13 +36,13 @@ void WriteGameSection(const Context& ctx, JsonWriter& out) {
   const LevelPlay& play = g.play;
   const BallField& f = play.field;
   out.BeginObject();
-  out.Field("type", g.session.game_type);
+  out.Field("type", TypeNumber(g.session.game_type));
   out.Field("level", g.session.level);
   out.Field("last_level", play.lv.last_level);
   out.Field("score", g.session.score);
   out.Field("shown_score", g.scene.hud.shown_score);
   out.Field("level_points", play.scoring.level_points);
-  out.Field("end_phase", play.end_phase);
+  out.Field("end_phase", static_cast<int>(play.end_phase));
   out.FieldReal("progress_target", play.progress.target);
   out.FieldReal("shown_progress", play.progress.shown);
   out.Field("combo", play.scoring.combo);

@@ -14,6 +14,7 @@
 #include "game/particles.h"
 #include "game/scene_port.h"
 #include "game/shot.h"
+#include "platform/virtual_key.h"
 #include "scene/dialog_fade.h"
 #include "scene/map.h"
 #include "scene/registry.h"
@@ -23,8 +24,6 @@
 
 namespace qv {
 namespace {
-
-constexpr int kKeyEscape = 27;
 
 // True once `deadline` lies behind `now` (times wrap like the tick count).
 bool Passed(std::uint32_t now, std::uint32_t deadline) {
@@ -37,7 +36,7 @@ int DangerRow(const GameState& g) {
 
 void StepPuzzleBudget(Context& ctx, int taken) {
   LevelState& lv = ctx.game.play.lv;
-  if (ctx.game.session.game_type != kPuzzle || lv.descent_budget <= 0) return;
+  if (ctx.game.session.game_type != GameType::Puzzle || lv.descent_budget <= 0) return;
   lv.descent_budget -= taken;
   if (lv.descent_budget <= 0) {
     lv.descent_budget = 0;
@@ -53,7 +52,7 @@ void FieldMoves(Context& ctx) {
   const std::uint32_t now = GameNow(ctx);
   OccupancyScan(f);
   if (!lv.start_flag && !play.ball_in_flight) {
-    if (g.session.game_type == kChallenge) {
+    if (g.session.game_type == GameType::Challenge) {
       if (ChallengeClimbWanted(f)) {
         Climb(ctx, 1);
         OccupancyScan(f);
@@ -87,7 +86,8 @@ void Walls(Context& ctx) {
   LevelPlay& play = g.play;
   WallState& w = play.walls;
   const std::uint32_t now = GameNow(ctx);
-  if (play.end_phase != 0 || w.direction == 0 || !Passed(now, w.next_time) || play.ball_in_flight) {
+  if (play.end_phase != EndPhase::Playing || w.direction == 0 || !Passed(now, w.next_time) ||
+      play.ball_in_flight) {
     return;
   }
   w.step += w.direction;
@@ -100,7 +100,7 @@ void Walls(Context& ctx) {
   play.field.margin = RoundEven(2.0 * w.step / 11);
   SelectPicPart(ctx, g.scene.hud.net_left, 0, w.step);
   SelectPicPart(ctx, g.scene.hud.net_right, 0, w.step);
-  if (g.session.game_type != kArcade && play.hud.board != kNoPic) {
+  if (g.session.game_type != GameType::Arcade && play.hud.board != kNoPic) {
     const double sx = BoardScaleForWallStep(w.step, PicWidth(ctx, play.hud.board));
     SetPicScale(ctx, play.hud.board, sx, PicScaleY(ctx, play.hud.board));
   }
@@ -114,7 +114,8 @@ void Walls(Context& ctx) {
 void LevelWonTest(Context& ctx) {
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
-  if (play.hud.board_step < 23 || play.end_phase != 0 || play.lv.start_flag || !LevelWonNow(g)) {
+  if (play.hud.board_step < 23 || play.end_phase != EndPhase::Playing || play.lv.start_flag ||
+      !LevelWonNow(g)) {
     return;
   }
   StopGameChannel(ctx, play.channels.balls_up);
@@ -125,7 +126,7 @@ void LevelWonTest(Context& ctx) {
   play.ball_in_flight = false;
   SetPicVisible(ctx, play.tracer, false);
   EndAllBonuses(ctx);
-  ctx.shell.command = 18;
+  ctx.shell.command = GameCommand::LevelWon;
 }
 
 void GameOver(Context& ctx) {
@@ -136,7 +137,7 @@ void GameOver(Context& ctx) {
   StopGameChannel(ctx, play.channels.fuse);
   StopGameChannel(ctx, play.channels.balls_down);
   StopGameChannel(ctx, play.channels.balls_up);
-  play.end_phase = 7;
+  play.end_phase = EndPhase::Lost;
   PlaySample(ctx, "sample_game_over");
   SaveLossProgress(ctx);
   play.crystals.freed = 0;
@@ -180,7 +181,7 @@ void DangerAndLoss(Context& ctx) {
   } else {
     fr.sad_time = 0;
   }
-  if (play.end_phase != 0) return;
+  if (play.end_phase != EndPhase::Playing) return;
   // Loss test.
   if (!fr.deadline_set && LossDetected(g)) {
     fr.deadline_set = true;
@@ -247,7 +248,7 @@ void Click(Context& ctx) {
   LevelPlay& play = g.play;
   ShellState& s = ctx.shell;
   play.frame.auto_shot = false;
-  if (play.end_phase != 0 || s.hover_button != -1 || play.ball_in_flight ||
+  if (play.end_phase != EndPhase::Playing || s.hover_button != -1 || play.ball_in_flight ||
       play.climb_remaining != 0) {
     return;
   }
@@ -267,11 +268,12 @@ void Click(Context& ctx) {
 void KeyCommand(Context& ctx) {
   GameState& g = ctx.game;
   ShellState& s = ctx.shell;
-  // Keys reach the game only in click context 0; Escape with the exit question up (context
-  // 16) is that dialog's No.
-  if (g.run.input.key != kKeyEscape || g.play.end_phase != 0) return;
+  // Keys reach the game only while playing; Escape with the exit question up is that dialog's
+  // No.
+  if (g.run.input.key != platform::VirtualKey::Escape || g.play.end_phase != EndPhase::Playing)
+    return;
   g.play.exit_question = ExitQuestion{};
-  s.command = 25;  // carried out next frame
+  s.command = GameCommand::ExitQuestion;  // carried out next frame
 }
 
 void AnimateAll(Context& ctx) {
@@ -293,7 +295,7 @@ void Shoot(Context& ctx) {
   RestartPartAnim(ctx, g.scene.hud.canon2, 0);
   NextBall(ctx);
   fr.shot_counter += 1;
-  if (g.session.game_type == kPuzzle && lv.shots_per_descent > 0) {
+  if (g.session.game_type == GameType::Puzzle && lv.shots_per_descent > 0) {
     const int n = lv.shots_per_descent;
     if (fr.shot_counter == n) {
       fr.shot_counter = 0;
@@ -306,47 +308,45 @@ void Shoot(Context& ctx) {
 void GameCommandStep(Context& ctx) {
   ShellState& s = ctx.shell;
   GameState& g = ctx.game;
-  const int command = s.command;
-  s.command = 0;
+  const GameCommand command = s.command.ForGame();
+  s.command = GameCommand::None;
   switch (command) {
-    case 8:
+    case GameCommand::Click:
       Click(ctx);
       break;
-    case 1:
+    case GameCommand::Key:
       KeyCommand(ctx);
       break;
-    case 23:
+    case GameCommand::HighScoreTable:
       CommandHighScores(ctx);
       break;
-    case 18:
-      g.play.end_phase = 8;
+    case GameCommand::LevelWon:
+      g.play.end_phase = EndPhase::Won;
       break;
-    case 25:
+    case GameCommand::ExitQuestion:
       // Asked for a frame ago: a loss that fell due since then takes the field, and the
       // question would hide the game over that is already saved.
-      if (g.play.end_phase == 0 || (g.play.end_phase == 2 && g.play.exit_question.from_stats)) {
+      if (g.play.end_phase == EndPhase::Playing ||
+          (g.play.end_phase == EndPhase::Statistics && g.play.exit_question.from_stats)) {
         CommandExitQuestion(ctx);
       }
       break;
-    case 3:
-      s.click_context = 1;
-      s.scene_phase = 0;
-      s.pending_scene = SceneId::Menu;
-      s.command = 3;  // for the menu scene
+    case GameCommand::ReturnToMenu:
+      LeaveForMenu(ctx);
       break;
-    case 14:
+    case GameCommand::TryAgain:
       CommandTryAgain(ctx);
       break;
-    case 24:
+    case GameCommand::PlayAgain:
       CommandPlayAgain(ctx);
       break;
-    case 15:
+    case GameCommand::NextLevel:
       CommandNextLevel(ctx);
       break;
-    case 26:
+    case GameCommand::ContinueDialog:
       CommandContinueDialog(ctx);
       break;
-    default:
+    case GameCommand::None:
       break;
   }
 }
@@ -368,7 +368,7 @@ void GameFrame(Context& ctx) {
   const std::uint32_t now = GameNow(ctx);
   DialogFadeStep(ctx);
   HudDragons(ctx);
-  if (play.end_phase == 0 && play.hud.cannon_step >= 31) {
+  if (play.end_phase == EndPhase::Playing && play.hud.cannon_step >= 31) {
     if (play.lv.start_flag && !LevelBuild(ctx)) return;
     FieldMoves(ctx);
   }
@@ -379,7 +379,7 @@ void GameFrame(Context& ctx) {
   LevelWonTest(ctx);
   HudLaser(ctx);
   if (play.hud.cannon_step >= 31 && !play.lv.start_flag && !play.walls.moving) {
-    if (play.end_phase == 0) {
+    if (play.end_phase == EndPhase::Playing) {
       AimUpdate(ctx, s.mouse_x, s.mouse_y, kScreenWidth, kScreenHeight);
       if (play.ball_in_flight) {
         MoveShotBall(ctx);
@@ -391,15 +391,15 @@ void GameFrame(Context& ctx) {
       }
     }
     DangerAndLoss(ctx);
-    if (play.end_phase == 7 && Passed(now, fr.fall_end)) {
-      if (g.session.game_type == kPuzzle) {
-        play.end_phase = 9;  // the try-again dialog takes over
-        s.command = 14;
+    if (play.end_phase == EndPhase::Lost && Passed(now, fr.fall_end)) {
+      if (g.session.game_type == GameType::Puzzle) {
+        play.end_phase = EndPhase::TryAgainChosen;  // the try-again dialog takes over
+        s.command = GameCommand::TryAgain;
       } else {
         OpenGameOver(ctx);
       }
     }
-    if (play.end_phase == 0) {
+    if (play.end_phase == EndPhase::Playing) {
       if (!play.ball_in_flight) {
         PlanShot(ctx, RoundEven(g.scene.aim.start_x), RoundEven(g.scene.aim.start_y),
                  g.scene.aim.vx, g.scene.aim.vy);
@@ -411,20 +411,21 @@ void GameFrame(Context& ctx) {
       TargetTracerStep(ctx);
     }
     CrystalFlightStep(ctx);
-    if (play.end_phase == 8) {
+    if (play.end_phase == EndPhase::Won) {
       StopGameChannel(ctx, play.channels.fuse);
       StopGameChannel(ctx, play.channels.balls_down);
       Climb(ctx, 1);
       OccupancyScan(play.field);
-      const bool crystals_home =
-          g.session.game_type != kPuzzle || play.crystals.arrived >= play.crystals.launched;
+      const bool crystals_home = g.session.game_type != GameType::Puzzle ||
+                                 play.crystals.arrived >= play.crystals.launched;
       if (play.field.lowest >= 14 && crystals_home) OpenStatistics(ctx);
     }
     if (fr.fast_drop_armed && RowOccupied(play.field, DangerRow(g))) fr.fast_drop_armed = false;
     if (!fr.fast_drop_armed) StopGameChannel(ctx, play.channels.balls_down);
-    if (g.session.game_type == kPuzzle && play.end_phase == 0) ShotMeter(ctx);
+    if (g.session.game_type == GameType::Puzzle && play.end_phase == EndPhase::Playing)
+      ShotMeter(ctx);
     if (fr.auto_shot) {
-      s.command = 8;
+      s.command = GameCommand::Click;
       g.run.input.button_flags = 1;
     }
     GameCommandStep(ctx);
@@ -449,23 +450,31 @@ void BigBombAward(Context& ctx) {
   LevelPlay& play = g.play;
   // A count of 0 would hand out a big bomb on every frame: it means no award.
   const int award = ctx.shell.options.bigbomb_expl_count;
-  if (g.session.game_type == kPuzzle || award <= 0 || play.scoring.streak < award) return;
+  if (g.session.game_type == GameType::Puzzle || award <= 0 || play.scoring.streak < award) return;
   play.scoring.streak = 0;
   play.next_ball.kind = kKindBigBomb;
   play.next_ball.bonus = 0;
   SelectPicPart(ctx, g.scene.hud.canon2, 3, 8);
 }
 
+void LeaveForMenu(Context& ctx) {
+  ShellState& s = ctx.shell;
+  s.click_context = ClickContext::MainMenu;
+  s.scene_phase = 0;
+  s.pending_scene = SceneId::Menu;
+  s.command = MenuCommand::MainMenu;
+}
+
 void GameMouseDown(Context& ctx, int button) {
-  if (ctx.game.play.end_phase != 0) return;
-  ctx.shell.command = 8;
+  if (ctx.game.play.end_phase != EndPhase::Playing) return;
+  ctx.shell.command = GameCommand::Click;
   ctx.game.run.input.button_flags = button == 1 ? 1 : button == 2 ? 2 : 0;
 }
 
 void GameMenuButtonUp(Context& ctx) {
-  if (ctx.game.play.end_phase != 0 || ctx.shell.pressed_button != 1) return;
+  if (ctx.game.play.end_phase != EndPhase::Playing || ctx.shell.pressed_button != 1) return;
   ctx.game.play.exit_question = ExitQuestion{};
-  ctx.shell.command = 25;
+  ctx.shell.command = GameCommand::ExitQuestion;
 }
 
 }  // namespace qv

@@ -16,6 +16,9 @@ void DangerAndLoss(Context& ctx);
 // Arcade and challenge: a streak of big-bomb length makes the next ball a big bomb.
 void BigBombAward(Context& ctx);
 
+// The game scene asks for the menu scene, which shows its main menu once rebuilt.
+void LeaveForMenu(Context& ctx);
+
 // Input writers: a mouse button went down in the game scene (1 left, 2 right, 0 other).
 void GameMouseDown(Context& ctx, int button);
 // The mouse went up over the button it went down on: the menu panel while playing opens the

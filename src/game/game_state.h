@@ -19,6 +19,21 @@ namespace qv {
 class GameScenePort;
 struct Context;
 
+// Where the level stands: in play, or which end-of-level dialog or wait holds it. Only play
+// moves the field, the shot and the bonuses. The values are the state dump's "end_phase".
+enum class EndPhase : int {
+  Playing = 0,
+  GameOverNotice = 1,
+  Statistics = 2,
+  HighScoreTable = 4,
+  TryAgain = 5,
+  ExitQuestion = 6,
+  Lost = 7,  // the field falls for a second before the notice
+  Won = 8,   // the field climbs out before the statistics
+  TryAgainChosen = 9,
+  ContinueDialog = 10,
+};
+
 // Ball kinds of a field cell.
 inline constexpr int kKindEmpty = 0;
 inline constexpr int kKindColourBomb = 10;
@@ -27,10 +42,21 @@ inline constexpr int kKindMultiball = 12;
 inline constexpr int kKindLand = 100;
 inline constexpr int kKindCrystal = 200;
 
-// Game types.
-inline constexpr int kArcade = 1;
-inline constexpr int kChallenge = 2;
-inline constexpr int kPuzzle = 3;
+// Game types. The numbers are those of the players and records files, the level-file order,
+// the menu's type buttons and the state dump.
+enum class GameType : int { Arcade = 1, Challenge = 2, Puzzle = 3 };
+
+constexpr int TypeNumber(GameType t) {
+  return static_cast<int>(t);
+}
+// The type's place in the per-type arrays of the player's progress.
+constexpr std::size_t TypeIndex(GameType t) {
+  return static_cast<std::size_t>(t) - 1;
+}
+// The type of number 1..3; any other number is arcade.
+constexpr GameType GameTypeOf(int number) {
+  return number == 2 ? GameType::Challenge : number == 3 ? GameType::Puzzle : GameType::Arcade;
+}
 
 inline constexpr int kFieldCols = 16;
 inline constexpr int kFieldRowMin = -1;
@@ -272,13 +298,13 @@ struct PlayerLinks {
   // Stores it as the current player's and writes the players file.
   void (*write_progress)(Context&, int type, const TypeProgress& progress) = nullptr;
   // Opens the scores page of the game type just played with this game's result entered
-  // (sets end phase 4 and click context 5).
+  // (sets EndPhase::HighScoreTable and ClickContext::HighScoreTable).
   void (*open_scores)(Context&) = nullptr;
   // Hover and clicks of the scores page (buttons 1, 2 page through the types).
   void (*scores_hover)(Context&) = nullptr;
   void (*scores_page)(Context&, int button) = nullptr;
-  // Opens the continue-last-game dialog over the game scene for the game's type (end phase 10,
-  // click context 17); false when it could not (no player).
+  // Opens the continue-last-game dialog over the game scene for the game's type
+  // (EndPhase::ContinueDialog, ClickContext::ContinueDialog); false when it could not (no player).
   bool (*open_continue)(Context&) = nullptr;
   // Hover of that dialog's buttons, each frame while it is up.
   void (*continue_hover)(Context&) = nullptr;
@@ -414,7 +440,7 @@ struct GameRun {
 // Per game: begun by game start (the menu has chosen the type), kept across its levels and
 // read by the menu after the scene ends.
 struct GameSession {
-  int game_type = kArcade;
+  GameType game_type = GameType::Arcade;
   int level = 1;
   int score = 0;
 };
@@ -430,7 +456,7 @@ struct GameSceneState {
 // the end of the scene. Level start releases the pictures and channels it holds and puts a
 // fresh value in its place.
 struct LevelPlay {
-  int end_phase = 0;
+  EndPhase end_phase = EndPhase::Playing;
   LevelState lv;
   FrameState frame;
   LevelHud hud;

@@ -191,12 +191,12 @@ void LevelStart(Context& ctx) {
   SetPicVisible(ctx, h.strip, true);
   SelectPicPart(ctx, h.strip, 0, 0);
   PlaySample(ctx, "sample_game_begin");
-  if (g.session.game_type == kChallenge) {
+  if (g.session.game_type == GameType::Challenge) {
     p.field.floor_row = 5;
     p.hud.board = MakePic(ctx, "graphics\\additional\\planka1.spr", "planka");
     SetPicPos(ctx, p.hud.board, 400, 428 - (5 - 1) * 30 + 5);
     SetPicAlpha(ctx, p.hud.board, 128);
-  } else if (g.session.game_type == kPuzzle) {
+  } else if (g.session.game_type == GameType::Puzzle) {
     p.hud.board = MakePic(ctx, "graphics\\additional\\planka1.spr", "planka");
     if (TMultiSprite* b = Pic(ctx, p.hud.board)) b->flip_y = true;
     SetPicPos(ctx, p.hud.board, 400, -279);
@@ -290,7 +290,7 @@ void NextBall(Context& ctx) {
   const Options& o = ctx.shell.options;
   if (play.next_ball.kind > 0) play.current_ball = play.next_ball;
   BallChoice next{};
-  if (g.session.game_type == kPuzzle) {
+  if (g.session.game_type == GameType::Puzzle) {
     const auto& list = play.lv.colours;
     next.kind =
         list.empty() ? 1 : list[static_cast<std::size_t>(rnd.Next(static_cast<int>(list.size())))];
@@ -414,7 +414,7 @@ void HudDragons(Context& ctx) {
       d.target_y = std::max(440.0 - 30.0 * play.field.lowest, 200.0) + ctx.shell.random.Next(50);
       d.down_speed = 0.4;
       d.up_speed = 0.8;
-      if (i == 0 && play.end_phase == 0) {
+      if (i == 0 && play.end_phase == EndPhase::Playing) {
         for (std::size_t s = 0; s < 6 && s < play.bonuses.size(); ++s) {
           if (play.bonuses[s].type == -1) continue;
           const double top = 545.0 - 39.0 * static_cast<double>(s);
@@ -472,7 +472,7 @@ void HudBoards(Context& ctx) {
   // Score roll.
   if (!h.score_redraw && g.session.score != h.shown_score && now >= h.score_time) {
     h.score_time = now + 20;
-    if (g.session.score > h.shown_score && play.end_phase == 0) {
+    if (g.session.score > h.shown_score && play.end_phase == EndPhase::Playing) {
       h.shown_score = std::min(g.session.score,
                                h.shown_score + Trunc((g.session.score - h.shown_score) / 10.0) + 1);
     } else {
@@ -482,21 +482,22 @@ void HudBoards(Context& ctx) {
   }
   if (h.score_redraw) {
     WriteScoreDigits(ctx, h.shown_score);
-    if (g.session.game_type == kArcade && play.lv.point_divisor > 0) {
+    if (g.session.game_type == GameType::Arcade && play.lv.point_divisor > 0) {
       pr.target = play.scoring.level_points / play.lv.point_divisor;
     }
     h.score_redraw = false;
   }
-  if (g.session.game_type == kPuzzle && play.crystals.count > 0) {
+  if (g.session.game_type == GameType::Puzzle && play.crystals.count > 0) {
     pr.target = static_cast<double>(play.crystals.freed) / play.crystals.count * 333;
   }
-  if (g.session.game_type == kChallenge && now > play.lv.drain_time + play.lv.drain_interval &&
-      pr.target >= 0 && play.end_phase == 0) {
+  if (g.session.game_type == GameType::Challenge &&
+      now > play.lv.drain_time + play.lv.drain_interval && pr.target >= 0 &&
+      play.end_phase == EndPhase::Playing) {
     pr.target -= pr.target >= 50 ? 1 : 0.5;
     play.lv.drain_time = now;
   }
   // Progress smoothing.
-  const double m = play.end_phase != 0 ? 4 : 1;
+  const double m = play.end_phase != EndPhase::Playing ? 4 : 1;
   const double step = RoundEven((std::abs(pr.shown - pr.target) / 30 + 1) * m);
   if (pr.rising && pr.shown < pr.target) pr.shown = std::min(pr.target, pr.shown + step);
   if (pr.shown > pr.target) pr.shown = std::max(pr.target, pr.shown - step);
@@ -508,7 +509,8 @@ void HudBoards(Context& ctx) {
     pr.rising = false;
   }
   // Challenge warning blink.
-  if (g.session.game_type == kChallenge && pr.target < 50 && play.end_phase == 0) {
+  if (g.session.game_type == GameType::Challenge && pr.target < 50 &&
+      play.end_phase == EndPhase::Playing) {
     SelectPicPart(ctx, h.strip, 0, (now & 256u) ? 0 : 1);
   } else {
     SelectPicPart(ctx, h.strip, 0, 0);

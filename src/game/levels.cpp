@@ -9,6 +9,7 @@
 #include "context.h"
 #include "game/bonuses.h"
 #include "game/field.h"
+#include "game/game_frame.h"
 #include "game/game_math.h"
 #include "game/hud.h"
 #include "game/scene_port.h"
@@ -37,10 +38,10 @@ std::optional<int> Int(const CountedLine& l) {
 
 }  // namespace
 
-std::string LevelFileName(int game_type, int level) {
-  const char* kind = game_type == kChallenge ? "challenge"
-                     : game_type == kPuzzle  ? "puzzle"
-                                             : "arcade";
+std::string LevelFileName(GameType game_type, int level) {
+  const char* kind = game_type == GameType::Challenge ? "challenge"
+                     : game_type == GameType::Puzzle  ? "puzzle"
+                                                      : "arcade";
   char buf[64];
   std::snprintf(buf, sizeof buf, "levels\\%s-%02d.ini", kind, level);
   return buf;
@@ -168,10 +169,10 @@ Expected<void> LoadLevelHeader(Context& ctx) {
   Expected<TimedLevelFile> t = ParseTimedLevel(file, *data);
   if (!t) return Fail(t.error());
   // A divisor of 0 would fill the strip at once: the level would be won before it began.
-  if (g.session.game_type != kChallenge && t->real <= 0) {
+  if (g.session.game_type != GameType::Challenge && t->real <= 0) {
     return Fail(Malformed(file, 0, "the level point divisor must be above 0"));
   }
-  if (g.session.game_type == kChallenge) {
+  if (g.session.game_type == GameType::Challenge) {
     lv.drain_interval = t->time;
     play.lv.challenge_factor = t->real;
   } else {
@@ -242,17 +243,17 @@ Expected<int> BuildPuzzleLevel(Context& ctx, std::string_view file) {
 
 TypeProgress& Progress(Context& ctx) {
   GameState& g = ctx.game;
-  const int t = std::clamp(g.session.game_type, 1, 3);
-  TypeProgress& p = g.run.players.local[static_cast<std::size_t>(t - 1)];
-  if (g.run.players.read_progress) g.run.players.read_progress(ctx, t, p);
+  const GameType t = g.session.game_type;
+  TypeProgress& p = g.run.players.local[TypeIndex(t)];
+  if (g.run.players.read_progress) g.run.players.read_progress(ctx, TypeNumber(t), p);
   return p;
 }
 
 void WritePlayers(Context& ctx) {
   GameState& g = ctx.game;
-  const int t = std::clamp(g.session.game_type, 1, 3);
+  const GameType t = g.session.game_type;
   if (g.run.players.write_progress) {
-    g.run.players.write_progress(ctx, t, g.run.players.local[static_cast<std::size_t>(t - 1)]);
+    g.run.players.write_progress(ctx, TypeNumber(t), g.run.players.local[TypeIndex(t)]);
   }
 }
 
@@ -312,7 +313,7 @@ bool LevelBuild(Context& ctx) {
   play.progress.target = 0;
   play.progress.shown = 0;
   play.progress.last_drawn = -1000;
-  play.progress.rising = g.session.game_type == kChallenge;
+  play.progress.rising = g.session.game_type == GameType::Challenge;
   lv.drain_time = now;
   SeedRandom(ctx);
   {
@@ -323,7 +324,7 @@ bool LevelBuild(Context& ctx) {
   }
 
   std::optional<Error> failure;
-  if (g.session.game_type != kPuzzle) {
+  if (g.session.game_type != GameType::Puzzle) {
     const Expected<void> header = LoadLevelHeader(ctx);
     if (!header) failure = header.error();
     if (header) {
@@ -334,10 +335,10 @@ bool LevelBuild(Context& ctx) {
       GenerateRow(ctx, 13, f.code(13));
     }
   } else {
-    const std::string file = LevelFileName(kPuzzle, g.session.level);
+    const std::string file = LevelFileName(GameType::Puzzle, g.session.level);
     Expected<int> shift = BuildPuzzleLevel(ctx, file);
     if (shift) {
-      lv.last_level = platform::FileExists(LevelFileName(kPuzzle, g.session.level + 1))
+      lv.last_level = platform::FileExists(LevelFileName(GameType::Puzzle, g.session.level + 1))
                           ? kLastLevelOpen
                           : g.session.level;
       for (int r = kFieldRowMin; r <= kFieldRowMax; ++r) {
@@ -354,10 +355,7 @@ bool LevelBuild(Context& ctx) {
     ReportDataError(ctx, "Level", *failure);
     lv.unplayable = true;
     lv.start_flag = false;
-    s.click_context = 1;
-    s.scene_phase = 0;
-    s.pending_scene = SceneId::Menu;
-    s.command = 3;
+    LeaveForMenu(ctx);
     return false;
   }
   lv.unplayable = false;
@@ -368,16 +366,16 @@ bool LevelBuild(Context& ctx) {
   play.path.length = 0;
   play.path.target_col = -1;
   OccupancyScan(f);
-  if (g.session.game_type == kChallenge) play.progress.target = 166.5;
-  play.end_phase = 0;
-  s.click_context = 0;
+  if (g.session.game_type == GameType::Challenge) play.progress.target = 166.5;
+  play.end_phase = EndPhase::Playing;
+  s.click_context = ClickContext::Playing;
   play.hud.dragon[0].rest_until = now + 500;
   play.hud.dragon[1].rest_until = now + 700;
   OccupancyScan(f);
-  lv.danger_row = g.session.game_type == kArcade      ? 8
-                  : g.session.game_type == kChallenge ? 5
-                                                      : 12 - f.occupied;
-  if (g.session.game_type == kPuzzle) {
+  lv.danger_row = g.session.game_type == GameType::Arcade      ? 8
+                  : g.session.game_type == GameType::Challenge ? 5
+                                                               : 12 - f.occupied;
+  if (g.session.game_type == GameType::Puzzle) {
     ChangeMusic(ctx, FindAudio(ctx, "music_puzzle"), 250, 250);
   } else {
     ctx.audio.alternate_start = g.session.level % 2 == 0;
@@ -387,7 +385,7 @@ bool LevelBuild(Context& ctx) {
   SelectPicPart(ctx, g.scene.hud.canon1, 0, 0);
   StopGameChannel(ctx, play.channels.balls_down);
   play.channels.balls_down = PlaySample(ctx, "sample_balls_down");
-  if (g.session.game_type == kPuzzle) {
+  if (g.session.game_type == GameType::Puzzle) {
     SetPicVisible(ctx, g.scene.hud.balls_down, true);
     SetPicColor(ctx, g.scene.hud.balls_down, 0x32FA32);
     SetPartOffsetY(ctx, g.scene.hud.balls_down, 0, 0);
@@ -402,11 +400,11 @@ bool LevelBuild(Context& ctx) {
   return true;
 }
 
-DescentChoice ChooseDescent(int game_type, int lowest_row, int floor_row, int budget,
+DescentChoice ChooseDescent(GameType game_type, int lowest_row, int floor_row, int budget,
                             int climb_time, const Options& o) {
   constexpr int kEmpty = 9999999;
   DescentChoice d;
-  if (game_type == kArcade) {
+  if (game_type == GameType::Arcade) {
     d.allowed = true;
     if (lowest_row < 9) {
       d.n = 1;
@@ -416,7 +414,7 @@ DescentChoice ChooseDescent(int game_type, int lowest_row, int floor_row, int bu
     } else {
       d.n = 4;
     }
-  } else if (game_type == kChallenge) {
+  } else if (game_type == GameType::Challenge) {
     d.allowed = lowest_row > floor_row;
     d.n = 1;
     d.delay = o.balls_climb_time_challenge;
@@ -440,24 +438,25 @@ bool ChallengeClimbWanted(const BallField& f) {
 }
 
 bool LevelWonNow(const GameState& g) {
-  if (g.session.game_type == kPuzzle) return g.play.crystals.freed == g.play.crystals.count;
+  if (g.session.game_type == GameType::Puzzle)
+    return g.play.crystals.freed == g.play.crystals.count;
   return g.play.progress.target >= 333;
 }
 
 bool LossDetected(const GameState& g) {
-  if (g.session.game_type == kArcade) return RowOccupied(g.play.field, 0);
-  if (g.session.game_type == kPuzzle) return RowOccupied(g.play.field, -1);
+  if (g.session.game_type == GameType::Arcade) return RowOccupied(g.play.field, 0);
+  if (g.session.game_type == GameType::Puzzle) return RowOccupied(g.play.field, -1);
   return g.play.progress.target <= 0;
 }
 
 bool LossStillHolds(const GameState& g) {
-  if (g.session.game_type == kChallenge) return g.play.progress.target <= 0;
+  if (g.session.game_type == GameType::Challenge) return g.play.progress.target <= 0;
   return RowOccupied(g.play.field, 0);
 }
 
-int LossDelay(int game_type) {
-  if (game_type == kArcade) return 5000;
-  if (game_type == kChallenge) return 500;
+int LossDelay(GameType game_type) {
+  if (game_type == GameType::Arcade) return 5000;
+  if (game_type == GameType::Challenge) return 500;
   return -1000;
 }
 

@@ -15,7 +15,7 @@ struct Context;
 struct Options;
 
 // "levels\arcade-07.ini", "levels\challenge-12.ini", "levels\puzzle-03.ini".
-std::string LevelFileName(int game_type, int level);
+std::string LevelFileName(GameType game_type, int level);
 
 // An arcade or challenge level file. `time` is the climb time (arcade) or the drain interval
 // (challenge); `real` the level point divisor or the challenge factor.
@@ -76,7 +76,7 @@ struct DescentChoice {
   int n = 0;
   int delay = 0;
 };
-DescentChoice ChooseDescent(int game_type, int lowest_row, int floor_row, int budget,
+DescentChoice ChooseDescent(GameType game_type, int lowest_row, int floor_row, int budget,
                             int climb_time, const Options& options);
 
 // Challenge: the field is pushed back up above the floor row.
@@ -87,7 +87,7 @@ bool LossDetected(const GameState& game);
 // While a deadline runs: the condition that keeps it (arcade and puzzle: row 0 still occupied).
 bool LossStillHolds(const GameState& game);
 // Loss deadline from now: arcade 5000 ms later, challenge 500, puzzle at once.
-int LossDelay(int game_type);
+int LossDelay(GameType game_type);
 
 // The current player's saved progress for the current game type, read afresh: changes to it
 // are kept by WritePlayers, which hands it back and writes the players file.

@@ -130,7 +130,7 @@ bool ExplodeCell(Context& ctx, int c, int r, bool extra) {
       if (tint) SetPicColor(ctx, ctx.game.run.particles.slots[slot].sprite, BurstTint(kind));
     }
   }
-  if (extra && ctx.game.session.game_type != kPuzzle) CreateParticle(ctx, 22, x, y);
+  if (extra && ctx.game.session.game_type != GameType::Puzzle) CreateParticle(ctx, 22, x, y);
   return true;
 }
 
@@ -185,10 +185,11 @@ int Drop(Context& ctx, bool extra) {
             const double x = CellX(f, c, r);
             const double y = CellY(f, c, r);
             CreateFallingBall(ctx, kind, cell.paint, x, y);
-            if (extra && play.end_phase != 7 && g.session.game_type != kPuzzle) {
+            if (extra && play.end_phase != EndPhase::Lost &&
+                g.session.game_type != GameType::Puzzle) {
               CreateParticle(ctx, 22, x, y);
             }
-          } else if (play.end_phase == 0) {
+          } else if (play.end_phase == EndPhase::Playing) {
             StartCrystalFlight(ctx, sx, sy);
           }
           ++removed;
@@ -196,7 +197,7 @@ int Drop(Context& ctx, bool extra) {
         cell.marks = 0;
       }
     }
-    if (g.session.game_type == kPuzzle) {
+    if (g.session.game_type == GameType::Puzzle) {
       for (int r = kFieldRowMin; r <= kFieldRowMax; ++r) {
         for (int c = 0; c < kFieldCols; ++c) {
           FieldCell& cell = f.at(c, r);
@@ -249,7 +250,8 @@ void ScoreEvent(Context& ctx, int n, int d, bool combo_text) {
   const bool combo = !table.empty() && s.combo >= table.front().threshold;
   if (combo) p *= std::min(s.combo, table.back().threshold);
   g.session.score += p;
-  if (g.session.game_type == kChallenge) play.progress.target += base * play.lv.challenge_factor;
+  if (g.session.game_type == GameType::Challenge)
+    play.progress.target += base * play.lv.challenge_factor;
   s.multiplier = 1;
 
   s.max_single = std::max(s.max_single, p);
@@ -285,9 +287,9 @@ bool JoySound(Context& ctx, int count, bool dropped) {
   const GameState& g = ctx.game;
   const Options& o = ctx.shell.options;
   int limit = 0;
-  if (g.session.game_type == kArcade && g.session.level == 1) {
+  if (g.session.game_type == GameType::Arcade && g.session.level == 1) {
     limit = dropped ? o.sound_joy_limit_arcade1_drop : o.sound_joy_limit_arcade1;
-  } else if (g.session.game_type == kChallenge && g.session.level == 1) {
+  } else if (g.session.game_type == GameType::Challenge && g.session.level == 1) {
     limit = dropped ? o.sound_joy_limit_challenge1_drop : o.sound_joy_limit_challenge1;
   } else {
     limit = dropped ? o.sound_joy_limit_drop : o.sound_joy_limit;
@@ -337,7 +339,8 @@ void Attach(Context& ctx, int kind, int paint, int bonus, int c, int r) {
     if (kind != kKindColourBomb && kind != kKindBigBomb) s.combo = 0;
     s.streak = 0;
     OccupancyScan(f);
-    if (g.session.game_type == kChallenge && f.occupied + f.floor_row > 89 && r < f.floor_row) {
+    if (g.session.game_type == GameType::Challenge && f.occupied + f.floor_row > 89 &&
+        r < f.floor_row) {
       ExplodeCell(ctx, c, r, false);
     }
     Drop(ctx, false);

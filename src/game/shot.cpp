@@ -32,7 +32,7 @@ bool Occupied(const BallField& f, int c, int r) {
 bool Supported(const GameState& g, int c, int r) {
   const BallField& f = g.play.field;
   if (r == kFieldRowMax) return true;
-  if (g.session.game_type == kPuzzle && r == f.top_rows - 1) return true;
+  if (g.session.game_type == GameType::Puzzle && r == f.top_rows - 1) return true;
   const int n = f.code(r) == 12 ? c - 1 : c;
   if (Occupied(f, n, r + 1) || Occupied(f, n + 1, r + 1)) return true;
   if (r >= 1 && (Occupied(f, n, r - 1) || Occupied(f, n + 1, r - 1))) return true;
@@ -168,7 +168,7 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
   int w = RoundEven((428.0 - s - y - 15) / 30);
   if (w < -1) w = -1;
   if (w > 89) {
-    if (g.session.game_type != kPuzzle) {
+    if (g.session.game_type != GameType::Puzzle) {
       path.target_col = -1;
       return false;
     }
@@ -188,7 +188,7 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
       for (int r = w; r <= w + 2; ++r) {
         if (r < -1 || r > 89) continue;
         if (c < f.margin || c >= f.code(r) + 4 - f.margin) continue;
-        if (g.session.game_type == kPuzzle && r >= f.top_rows) continue;
+        if (g.session.game_type == GameType::Puzzle && r >= f.top_rows) continue;
         if (w < f.top_rows - 1 && y - (428.0 - 30 * r + s) > 25) continue;
         if (c >= kFieldCols || f.at(c, r).kind != 0) continue;
         if (!Supported(g, c, r)) continue;

@@ -1,6 +1,7 @@
 #include "harness/input_path.h"
 
 #include "context.h"
+#include "platform/virtual_key.h"
 
 namespace qv {
 namespace {
@@ -8,8 +9,7 @@ namespace {
 using Event = platform::WindowEvent;
 using Kind = ScriptCommand::Kind;
 
-constexpr int kKeyEscape = 27, kKeySpace = 32, kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39,
-              kKeyDown = 40;
+using platform::VirtualKey;
 constexpr double kTickMs = 10.0;
 
 ScriptCommand Command(Kind kind) {
@@ -47,7 +47,7 @@ void InputPath::PadButton(int button, bool down, InputSink& sink) {
     case platform::kPadStart:
       if (down && !was) {
         ScriptCommand c = Command(Kind::Key);
-        c.key = kKeyEscape;
+        c.key = VirtualKey::Escape;
         sink.Input(c);
       }
       break;
@@ -92,9 +92,10 @@ void InputPath::Handle(Context& ctx, const Event& e, InputSink& sink) {
       return;
     case Event::Type::KeyDown: {
       double px = 0, py = 0;
-      const bool aiming = (e.key == kKeyLeft || e.key == kKeyRight || e.key == kKeyUp ||
-                           e.key == kKeySpace || e.key == kKeyDown) &&
-                          AimPivot(ctx, px, py);
+      const bool aiming =
+          (e.key == VirtualKey::Left || e.key == VirtualKey::Right || e.key == VirtualKey::Up ||
+           e.key == VirtualKey::Space || e.key == VirtualKey::Down) &&
+          AimPivot(ctx, px, py);
       if (!aiming) {
         ScriptCommand c = Command(Kind::Key);
         c.key = e.key;
@@ -104,20 +105,21 @@ void InputPath::Handle(Context& ctx, const Event& e, InputSink& sink) {
       }
       if (e.repeat) {
         // A held arrow swings on in Step; Shift pressed meanwhile makes it finer.
-        if (e.key == kKeyLeft || e.key == kKeyRight) aim_.fine = (e.shift & platform::kShiftShift) != 0;
+        if (e.key == VirtualKey::Left || e.key == VirtualKey::Right)
+          aim_.fine = (e.shift & platform::kShiftShift) != 0;
         return;
       }
-      if (e.key == kKeyLeft || e.key == kKeyRight) {
+      if (e.key == VirtualKey::Left || e.key == VirtualKey::Right) {
         int x = 0, y = 0;
         if (window) window->GetPointer(x, y);
         const bool fine = (e.shift & platform::kShiftShift) != 0;
-        if (PressAimKey(aim_, e.key == kKeyLeft ? -1 : 1, fine, px, py, x, y)) {
+        if (PressAimKey(aim_, e.key == VirtualKey::Left ? -1 : 1, fine, px, py, x, y)) {
           ScriptCommand c = Command(Kind::Move);
           c.x = x;
           c.y = y;
           sink.Input(c);
         }
-      } else if (e.key == kKeyDown) {
+      } else if (e.key == VirtualKey::Down) {
         if (!swap_key_held_) Button(sink, true, platform::kMouseRight);
         swap_key_held_ = true;
       } else if (!shoot_key_held_) {
@@ -127,13 +129,13 @@ void InputPath::Handle(Context& ctx, const Event& e, InputSink& sink) {
       return;
     }
     case Event::Type::KeyUp:
-      if (e.key == kKeyLeft) ReleaseAimKey(aim_, -1);
-      if (e.key == kKeyRight) ReleaseAimKey(aim_, 1);
-      if (e.key == kKeyDown && swap_key_held_) {
+      if (e.key == VirtualKey::Left) ReleaseAimKey(aim_, -1);
+      if (e.key == VirtualKey::Right) ReleaseAimKey(aim_, 1);
+      if (e.key == VirtualKey::Down && swap_key_held_) {
         swap_key_held_ = false;
         Button(sink, false, platform::kMouseRight);
       }
-      if ((e.key == kKeyUp || e.key == kKeySpace) && shoot_key_held_) {
+      if ((e.key == VirtualKey::Up || e.key == VirtualKey::Space) && shoot_key_held_) {
         shoot_key_held_ = false;
         Button(sink, false, platform::kMouseLeft);
       }

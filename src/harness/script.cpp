@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "base/text.h"
+#include "platform/virtual_key.h"
 #include "platform/window.h"
 
 namespace qv {
@@ -47,17 +48,17 @@ bool Button(const std::string& s, int& out) {
 bool KeyForChar(char c, int& key, int& shift) {
   shift = 0;
   if (c >= 'a' && c <= 'z')
-    key = c - 'a' + 65;
+    key = platform::VirtualKey::A + (c - 'a');
   else if (c >= 'A' && c <= 'Z')
-    key = c - 'A' + 65, shift = platform::kShiftShift;
+    key = platform::VirtualKey::A + (c - 'A'), shift = platform::kShiftShift;
   else if (c >= '0' && c <= '9')
     key = c;
   else if (c == ' ')
-    key = 32;
+    key = platform::VirtualKey::Space;
   else if (c == '-')
-    key = 189;
+    key = platform::VirtualKey::Minus;
   else if (c == '.')
-    key = 46;
+    key = platform::VirtualKey::Delete;  // the name input types '.' for it too
   else
     return false;
   return true;

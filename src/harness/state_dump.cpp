@@ -35,8 +35,8 @@ void WriteShellSection(const Context& ctx, JsonWriter& out) {
   out.Field("mouse_y", s.mouse_y);
   out.Field("hover_button", s.hover_button);
   out.Field("pressed_button", s.pressed_button);
-  out.Field("click_context", s.click_context);
-  out.Field("command", s.command);
+  out.Field("click_context", static_cast<int>(s.click_context));
+  out.Field("command", s.command.Code());
   out.EndObject();
 }
 

@@ -107,7 +107,7 @@ void UpdateAll(Context& ctx) {
 void LogoStep(Context& ctx) {
   LoadingState& l = ctx.loading;
   switch (l.logo_phase) {
-    case 1:
+    case LogoPhase::Bubbles:
       if (ctx.shell.frame_clock > l.logo_next) {
         const auto alpha = static_cast<std::uint8_t>(RoundEven(l.logo_step * 255.0 / 75.0));
         if (TMultiSprite* top = Object(ctx, l.top_bubble)) {
@@ -120,28 +120,29 @@ void LogoStep(Context& ctx) {
         }
         l.logo_step += 2;
         if (l.logo_step > 74) {
-          l.logo_phase = 2;
+          l.logo_phase = LogoPhase::StartOrbit;
           l.logo_next = 0;
         } else {
           l.logo_next = ctx.shell.frame_clock + 10;
         }
       }
       break;
-    case 2:
+    case LogoPhase::StartOrbit:
       StartAnimation(ctx, l.orbit);
       StartAnimation(ctx, l.flash_text);
-      l.logo_phase = 3;
+      l.logo_phase = LogoPhase::Orbit;
       break;
-    case 3:
+    case LogoPhase::Orbit:
       if (!WaitsFor(ctx, l.orbit, kOrbitPosition)) {
         StartAnimation(ctx, l.earth_flash);
-        l.logo_phase = 4;
+        l.logo_phase = LogoPhase::EarthFlash;
       }
       break;
-    case 4:
-      if (!WaitsFor(ctx, l.earth_flash, kFlashPosition)) l.logo_phase = -1;
+    case LogoPhase::EarthFlash:
+      if (!WaitsFor(ctx, l.earth_flash, kFlashPosition)) l.logo_phase = LogoPhase::Done;
       break;
-    default:
+    case LogoPhase::NotStarted:
+    case LogoPhase::Done:
       break;
   }
 }
@@ -191,7 +192,7 @@ void FinishLoading(Context& ctx) {
   }
   ctx.shell.frame_clock = CurrentTicks(ctx);
   ctx.menu.running_since = ctx.shell.frame_clock;
-  ctx.menu.state = 2;
+  ctx.menu.state = MenuStage::LoadingDone;
   ChangeMusic(ctx, l.music_menu, 0, 250);
 }
 
@@ -283,19 +284,19 @@ void LoadingSetup(Context& ctx) {
 
 void StartSceneMenu(Context& ctx) {
   ctx.menu.running_since = 0;
-  ctx.menu.state = 0;
+  ctx.menu.state = MenuStage::SceneStart;
   ctx.menu.fullscreen_request = false;
   EnterMenuScene(ctx);
   ShowTag(ctx, "loading", true);
-  if (ctx.loading.logo_phase == 0) ctx.loading.logo_phase = 1;
+  if (ctx.loading.logo_phase == LogoPhase::NotStarted) ctx.loading.logo_phase = LogoPhase::Bubbles;
   if (ctx.loading.load_index > 0) ChangeMusic(ctx, ctx.loading.music_menu, 250, 250);
 }
 
 bool LoadingScreenStep(Context& ctx) {
   LoadingState& l = ctx.loading;
-  if (l.logo_phase != -1) {
+  if (l.logo_phase != LogoPhase::Done) {
     LogoStep(ctx);
-    if (l.logo_phase != -1) {
+    if (l.logo_phase != LogoPhase::Done) {
       UpdateAll(ctx);
       return true;
     }
@@ -317,7 +318,7 @@ bool LoadingScreenStep(Context& ctx) {
 }
 
 bool LoadingEntriesRemain(const Context& ctx) {
-  return !ctx.loading.loading_done && ctx.loading.logo_phase != 0;
+  return !ctx.loading.loading_done && ctx.loading.logo_phase != LogoPhase::NotStarted;
 }
 
 void MenuRunningSince(Context& ctx) {
@@ -341,7 +342,7 @@ void MoveCursorSprite(Context& ctx, int x, int y) {
 
 void WriteLoadingSection(const Context& ctx, JsonWriter& out) {
   out.BeginObject();
-  out.Field("logo_phase", ctx.loading.logo_phase);
+  out.Field("logo_phase", static_cast<int>(ctx.loading.logo_phase));
   out.Field("load_index", ctx.loading.load_index);
   out.Field("entries", static_cast<std::int64_t>(ctx.loading.load_list.size()));
   out.EndObject();

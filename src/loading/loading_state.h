@@ -10,13 +10,25 @@ namespace qv {
 
 constexpr int kBarElements = 39;
 
+// The logo's animation before loading: the bubbles close, then the orbit and the flash text
+// start, then the earth flash once the orbit has come round. The values are the state dump's
+// "logo_phase".
+enum class LogoPhase : int {
+  Done = -1,
+  NotStarted = 0,
+  Bubbles = 1,
+  StartOrbit = 2,
+  Orbit = 3,
+  EarthFlash = 4,
+};
+
 struct LoadingState {
   std::vector<std::string> load_list;
   int load_index = 0;
   // Set once the end-of-loading work has run (also for an empty load list).
   bool loading_done = false;
 
-  int logo_phase = 0;  // 0 not started, 1..4 animating, -1 done
+  LogoPhase logo_phase = LogoPhase::NotStarted;
   int logo_step = 0;
   std::uint32_t logo_next = 0;
 

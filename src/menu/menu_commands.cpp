@@ -3,17 +3,18 @@
 #include <string>
 
 #include "audio/audio.h"
+#include "context.h"
 #include "game/particles.h"
 #include "game/pictures.h"
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
 #include "menu/volume.h"
+#include "platform/virtual_key.h"
 #include "scene/buttons.h"
 #include "scene/dialog_fade.h"
 #include "scene/map.h"
 #include "scene/registry.h"
 #include "scene/text.h"
-#include "context.h"
 #include "shell/scene_table.h"
 #include "sprites/multisprite.h"
 
@@ -44,7 +45,7 @@ void OpenGameTypePage(Context& ctx) {
   for (int i = 0; i < 3; ++i) {
     if (kTypeRows[i].Contains(ctx.shell.mouse_x, ctx.shell.mouse_y)) ctx.menu.comment = i + 1;
   }
-  ctx.shell.click_context = kCtxGameType;
+  ctx.shell.click_context = ClickContext::GameTypePage;
   ShowTag(ctx, "menu_buttons_mainmenu", false);
   ShowTag(ctx, "menu_buttons_select_game_type", true);
   UnloadMenuTexts(ctx);
@@ -65,11 +66,11 @@ void StartType(Context& ctx, int type) {
   unload_by_tag(ctx, "continue_last_game");
   ctx.shell.pending_scene = SceneId::Game;
   ctx.menu.game_type = type;
-  ctx.shell.click_context = kCtxMainMenu;
+  ctx.shell.click_context = ClickContext::MainMenu;
   ShowTextFile(ctx, TypeFile("game_title_", type), "game_type_text", "");
   unload_by_tag(ctx, "start_text");
   // The game starts where the player's saved progress says.
-  ctx.game.session.game_type = type;
+  ctx.game.session.game_type = GameTypeOf(type);
   ctx.game.session.level = 1;
   ctx.game.session.score = 0;
   if (const Player* p = CurrentPlayer(ctx)) {
@@ -79,7 +80,7 @@ void StartType(Context& ctx, int type) {
 }
 
 void OpenOptions(Context& ctx) {
-  ctx.shell.click_context = kCtxOptions;
+  ctx.shell.click_context = ClickContext::Options;
   ShowTag(ctx, "menu_buttons_mainmenu", false);
   ShowTag(ctx, "menu_buttons_music_sound_fullscreen", true);
   UnloadMenuTexts(ctx);
@@ -92,7 +93,7 @@ void OpenOptions(Context& ctx) {
 }
 
 void OpenHelp(Context& ctx) {
-  ctx.shell.click_context = kCtxHelp;
+  ctx.shell.click_context = ClickContext::Help;
   ShowTag(ctx, "menu_buttons_mainmenu", false);
   ShowTag(ctx, "menu_help", true);
   UnloadMenuTexts(ctx);
@@ -101,7 +102,7 @@ void OpenHelp(Context& ctx) {
 
 void OpenExplanation(Context& ctx) {
   HideDescriptions(ctx);
-  ctx.shell.click_context = kCtxExplanation;
+  ctx.shell.click_context = ClickContext::GameTypeExplanation;
   ShowTag(ctx, "menu_buttons_select_game_type", false);
   unload_by_tag(ctx, "game_message");
   load_location_map(ctx, "game_message.map");
@@ -111,7 +112,7 @@ void OpenExplanation(Context& ctx) {
 }
 
 void OpenExitQuestion(Context& ctx) {
-  ctx.shell.click_context = kCtxExitQuestion;
+  ctx.shell.click_context = ClickContext::ExitQuestion;
   ShowTag(ctx, "menu_buttons_mainmenu", false);
   unload_by_tag(ctx, "exit_to_windows");
   load_location_map(ctx, "exit_to_windows.map");
@@ -127,22 +128,24 @@ void StepVolume(Context& ctx, int& volume) {
 }  // namespace
 
 void ApplyPendingKeys(Context& ctx) {
-  ctx.shell.command = kNoCommand;
+  ctx.shell.command = MenuCommand::None;
   MenuState& m = ctx.menu;
   bool changed = false;
   for (const MenuState::Key& k : m.keys) {
-    if (ctx.shell.click_context == kCtxNameInput) {
+    if (ctx.shell.click_context == ClickContext::NameInput) {
       changed = NameKey(m.name_buffer, k.code, k.shift) || changed;
-    } else if (ctx.shell.click_context == kCtxPlayerList) {
-      if (k.code == 38) ScrollUp(m.list);
-      if (k.code == 40) ScrollDown(m.list, static_cast<int>(m.players.size()));
-      changed = changed || k.code == 38 || k.code == 40;
+    } else if (ctx.shell.click_context == ClickContext::PlayerList) {
+      const bool up = k.code == platform::VirtualKey::Up;
+      const bool down = k.code == platform::VirtualKey::Down;
+      if (up) ScrollUp(m.list);
+      if (down) ScrollDown(m.list, static_cast<int>(m.players.size()));
+      changed = changed || up || down;
     }
   }
   m.keys.clear();
   if (!changed) return;
-  if (ctx.shell.click_context == kCtxNameInput) DrawName(ctx);
-  if (ctx.shell.click_context == kCtxPlayerList) DrawPlayerList(ctx);
+  if (ctx.shell.click_context == ClickContext::NameInput) DrawName(ctx);
+  if (ctx.shell.click_context == ClickContext::PlayerList) DrawPlayerList(ctx);
 }
 
 namespace {
@@ -168,62 +171,66 @@ bool DrawBars(Context& ctx, int volume, int& drawn, const char* tag, double y) {
 }  // namespace
 
 void RunMenuCommand(Context& ctx) {
-  const int command = ctx.shell.command;
-  ctx.shell.command = kNoCommand;
+  const MenuCommand command = ctx.shell.command.ForMenu();
+  ctx.shell.command = MenuCommand::None;
   switch (command) {
-    case kCmdKey:
+    case MenuCommand::Key:
       ApplyPendingKeys(ctx);
       break;
-    case kCmdGameTypePage:
+    case MenuCommand::GameTypePage:
       OpenGameTypePage(ctx);
       break;
-    case kCmdMainMenu:
+    case MenuCommand::MainMenu:
       ShowMainMenu(ctx);
       break;
-    case 4:
-    case 5:
-    case 6:
-      StartType(ctx, command - 3);
+    case MenuCommand::StartArcade:
+      StartType(ctx, 1);
       break;
-    case kCmdOptions:
+    case MenuCommand::StartChallenge:
+      StartType(ctx, 2);
+      break;
+    case MenuCommand::StartPuzzle:
+      StartType(ctx, 3);
+      break;
+    case MenuCommand::Options:
       OpenOptions(ctx);
       break;
-    case kCmdScores:
+    case MenuCommand::Scores:
       OpenScoresPage(ctx, false);
       break;
-    case kCmdHelp:
+    case MenuCommand::Help:
       OpenHelp(ctx);
       break;
-    case kCmdFullscreen:
+    case MenuCommand::FullscreenToggle:
       ctx.menu.fullscreen_request = true;
       break;
-    case kCmdExplanation:
+    case MenuCommand::GameTypeExplanation:
       OpenExplanation(ctx);
       break;
-    case kCmdMusicStep:
+    case MenuCommand::MusicVolumeStep:
       StepVolume(ctx, ctx.shell.options.music_volume);
       break;
-    case kCmdSoundStep:
+    case MenuCommand::SoundVolumeStep:
       StepVolume(ctx, ctx.shell.options.sound_volume);
       break;
-    case kCmdExitQuestion:
+    case MenuCommand::ExitQuestion:
       OpenExitQuestion(ctx);
       break;
-    case kCmdNameInput:
+    case MenuCommand::NameInput:
       OpenNameInput(ctx);
       break;
-    case kCmdPlayerList:
+    case MenuCommand::PlayerList:
       OpenPlayerList(ctx);
       break;
-    case kCmdDeleteConfirm:
+    case MenuCommand::DeleteConfirmation:
       OpenDeleteConfirm(ctx);
       break;
-    case kCmdContinueAfterLoss:
-    case kCmdContinue:
+    case MenuCommand::ContinueAfterLoss:
+    case MenuCommand::Continue:
       HideDescriptions(ctx);
-      OpenContinueDialog(ctx, command == kCmdContinueAfterLoss);
+      OpenContinueDialog(ctx, command == MenuCommand::ContinueAfterLoss);
       break;
-    case kCmdExplanationsToggle:
+    case MenuCommand::ExplanationsToggle:
       if (Player* p = CurrentPlayer(ctx)) {
         ToggleExplanations(*p);
         SavePlayers(ctx);
@@ -232,7 +239,7 @@ void RunMenuCommand(Context& ctx) {
     default:
       break;
   }
-  if (command != kCmdKey) ctx.menu.keys.clear();
+  if (command != MenuCommand::Key) ctx.menu.keys.clear();
 }
 
 void VolumeOptionRead(Context& ctx, bool music) {
@@ -240,7 +247,7 @@ void VolumeOptionRead(Context& ctx, bool music) {
 }
 
 void DrawVolumeBars(Context& ctx) {
-  if (ctx.shell.click_context != kCtxOptions) return;
+  if (ctx.shell.click_context != ClickContext::Options) return;
   MenuState& m = ctx.menu;
   Options& o = ctx.shell.options;
   o.music_volume = std::clamp(o.music_volume, 0, kMaxVolume);
@@ -355,7 +362,8 @@ void ShowHelpPage(Context& ctx, int page) {
 
 void HelpDemoStep(Context& ctx) {
   HelpDemo& d = ctx.menu.demo;
-  if (!d.running || ctx.shell.click_context != kCtxHelp || ctx.menu.help_page != 1) return;
+  if (!d.running || ctx.shell.click_context != ClickContext::Help || ctx.menu.help_page != 1)
+    return;
   std::uint32_t t = ctx.shell.frame_clock - d.start;
   if (t >= 4000) {
     StartDemo(ctx);

@@ -63,8 +63,8 @@ void MainMenuHover(Context& ctx) {
   if (menu.players.empty()) {
     menu.input_mode = NameMode::FirstRun;
     menu.list.return_to_list = false;
-    SetCommand(ctx, kCmdNameInput);
-    ctx.shell.click_context = kCtxNone;
+    SetCommand(ctx, MenuCommand::NameInput);
+    ctx.shell.click_context = ClickContext::Playing;  // no page takes clicks until it opens
     return;
   }
   // An index past the list goes back to the first player, whom the welcome line then names.
@@ -213,34 +213,34 @@ void MenuHover(Context& ctx) {
   ctx.shell.hover_button = -1;
   SetCursorVariant(ctx, 0);
   switch (ctx.shell.click_context) {
-    case kCtxMainMenu:
+    case ClickContext::MainMenu:
       MainMenuHover(ctx);
       break;
-    case kCtxGameType:
+    case ClickContext::GameTypePage:
       GameTypeHover(ctx);
       break;
-    case kCtxOptions:
+    case ClickContext::Options:
       OptionsHover(ctx);
       break;
-    case kCtxHelp:
+    case ClickContext::Help:
       HelpHover(ctx);
       break;
-    case kCtxScores:
+    case ClickContext::HighScoreTable:
       ScoresHover(ctx);
       break;
-    case kCtxExplanation:
+    case ClickContext::GameTypeExplanation:
       ExplanationHover(ctx);
       break;
-    case kCtxNameInput:
+    case ClickContext::NameInput:
       NameInputHover(ctx);
       break;
-    case kCtxPlayerList:
+    case ClickContext::PlayerList:
       PlayerListHover(ctx);
       break;
-    case kCtxExitQuestion:
-    case kCtxNameMessage:
-    case kCtxDeleteConfirm:
-    case kCtxContinue:
+    case ClickContext::ExitQuestion:
+    case ClickContext::NameMessage:
+    case ClickContext::DeleteConfirmation:
+    case ClickContext::ContinueDialog:
       DialogHover(ctx);
       break;
     default:

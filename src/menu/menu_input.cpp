@@ -1,9 +1,10 @@
 // Clicks and keys of the menu pages, and the menu's state-dump section.
 #include "audio/audio.h"
+#include "base/json_writer.h"
+#include "context.h"
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
-#include "context.h"
-#include "base/json_writer.h"
+#include "platform/virtual_key.h"
 #include "shell/main_form.h"
 
 namespace qv {
@@ -11,26 +12,27 @@ namespace qv {
 namespace {
 
 void MainMenuClick(Context& ctx, int button) {
-  static constexpr int kCommands[] = {kCmdGameTypePage, kCmdOptions, kCmdScores, kCmdHelp,
-                                      kCmdExitQuestion};
+  static constexpr MenuCommand kCommands[] = {MenuCommand::GameTypePage, MenuCommand::Options,
+                                              MenuCommand::Scores, MenuCommand::Help,
+                                              MenuCommand::ExitQuestion};
   if (button >= 1 && button <= 5) {
     SetCommand(ctx, kCommands[button - 1]);
   } else if (button == 6) {
     ctx.menu.list.return_to_list = false;  // the list opens on the current player
-    SetCommand(ctx, kCmdPlayerList);
+    SetCommand(ctx, MenuCommand::PlayerList);
   }
 }
 
 void GameTypeClick(Context& ctx, int button) {
   if (button == 4) {
-    SetCommand(ctx, kCmdMainMenu);
+    SetCommand(ctx, MenuCommand::MainMenu);
     return;
   }
   if (button < 1 || button > 3) return;
   ctx.menu.game_type = button;
   const Player* p = CurrentPlayer(ctx);
   if (p != nullptr && p->show_message[button - 1] == 1) {
-    SetCommand(ctx, kCmdExplanation);
+    SetCommand(ctx, MenuCommand::GameTypeExplanation);
   } else {
     StartGameType(ctx);
   }
@@ -49,14 +51,15 @@ void ExplanationClick(Context& ctx, int button) {
 }
 
 void OptionsClick(Context& ctx, int button) {
-  static constexpr int kCommands[] = {kCmdMusicStep, kCmdSoundStep, kCmdFullscreen,
-                                      kCmdExplanationsToggle, kCmdMainMenu};
+  static constexpr MenuCommand kCommands[] = {
+      MenuCommand::MusicVolumeStep, MenuCommand::SoundVolumeStep, MenuCommand::FullscreenToggle,
+      MenuCommand::ExplanationsToggle, MenuCommand::MainMenu};
   if (button >= 1 && button <= 5) SetCommand(ctx, kCommands[button - 1]);
 }
 
 void HelpClick(Context& ctx, int button) {
   MenuState& m = ctx.menu;
-  if (button == 1) SetCommand(ctx, kCmdMainMenu);
+  if (button == 1) SetCommand(ctx, MenuCommand::MainMenu);
   if (button == 2 && m.help_page > 1) ShowHelpPage(ctx, m.help_page - 1);
   if (button == 3 && m.help_page < 2) ShowHelpPage(ctx, m.help_page + 1);
 }
@@ -66,28 +69,28 @@ struct KeyButtons {
   int enter, escape;
 };
 
-KeyButtons KeysOf(int context) {
+KeyButtons KeysOf(ClickContext context) {
   switch (context) {
-    case kCtxMainMenu:
+    case ClickContext::MainMenu:
       return {0, 5};
-    case kCtxGameType:
+    case ClickContext::GameTypePage:
       return {0, 4};
-    case kCtxExplanation:
+    case ClickContext::GameTypeExplanation:
       return {2, 2};
-    case kCtxOptions:
+    case ClickContext::Options:
       return {0, 5};
-    case kCtxScores:
+    case ClickContext::HighScoreTable:
       return {3, 3};
-    case kCtxHelp:
+    case ClickContext::Help:
       return {1, 1};
-    case kCtxNameMessage:
+    case ClickContext::NameMessage:
       return {1, 1};
-    case kCtxPlayerList:
+    case ClickContext::PlayerList:
       return {5, 6};
-    case kCtxExitQuestion:
-    case kCtxNameInput:
-    case kCtxDeleteConfirm:
-    case kCtxContinue:
+    case ClickContext::ExitQuestion:
+    case ClickContext::NameInput:
+    case ClickContext::DeleteConfirmation:
+    case ClickContext::ContinueDialog:
       return {1, 2};
     default:
       return {0, 0};
@@ -98,42 +101,42 @@ KeyButtons KeysOf(int context) {
 
 void MenuClickButton(Context& ctx, int button) {
   switch (ctx.shell.click_context) {
-    case kCtxMainMenu:
+    case ClickContext::MainMenu:
       MainMenuClick(ctx, button);
       break;
-    case kCtxGameType:
+    case ClickContext::GameTypePage:
       GameTypeClick(ctx, button);
       break;
-    case kCtxExplanation:
+    case ClickContext::GameTypeExplanation:
       ExplanationClick(ctx, button);
       break;
-    case kCtxOptions:
+    case ClickContext::Options:
       OptionsClick(ctx, button);
       break;
-    case kCtxScores:
+    case ClickContext::HighScoreTable:
       ScoresPageClick(ctx, button);
       break;
-    case kCtxHelp:
+    case ClickContext::Help:
       HelpClick(ctx, button);
       break;
-    case kCtxExitQuestion:
+    case ClickContext::ExitQuestion:
       if (button == 1) CloseMainWindow(ctx);
-      if (button == 2) SetCommand(ctx, kCmdMainMenu);
+      if (button == 2) SetCommand(ctx, MenuCommand::MainMenu);
       break;
-    case kCtxNameInput:
-      if (ctx.shell.command == kCmdKey) ApplyPendingKeys(ctx);
+    case ClickContext::NameInput:
+      if (ctx.shell.command == MenuCommand::Key) ApplyPendingKeys(ctx);
       if (button == 1 || button == 2) FinishName(ctx, button == 1);
       break;
-    case kCtxNameMessage:
+    case ClickContext::NameMessage:
       CloseNameMessage(ctx);
       break;
-    case kCtxPlayerList:
+    case ClickContext::PlayerList:
       PlayerListClick(ctx, button);
       break;
-    case kCtxDeleteConfirm:
+    case ClickContext::DeleteConfirmation:
       DeleteConfirmClick(ctx, button);
       break;
-    case kCtxContinue:
+    case ClickContext::ContinueDialog:
       if (button == 1 || button == 2) AnswerContinue(ctx, button == 1);
       break;
     default:
@@ -156,24 +159,26 @@ void MenuMouseDown(Context& ctx, int /*button*/) {
 
 void MenuKeyDown(Context& ctx, int key, int shift) {
   const KeyButtons keys = KeysOf(ctx.shell.click_context);
-  const int button = key == 13 ? keys.enter : key == 27 ? keys.escape : 0;
+  const int button = key == platform::VirtualKey::Enter    ? keys.enter
+                     : key == platform::VirtualKey::Escape ? keys.escape
+                                                           : 0;
   if (button != 0) {
     MenuClickButton(ctx, button);
     return;
   }
   // A page change waiting for the next frame must not be replaced by a key (the first-run
   // name input would never open); the key is dropped instead.
-  const int pending = ctx.shell.command;
-  if (pending != kNoCommand && pending != 0 && pending != kCmdKey) return;
-  if (pending != kCmdKey) ctx.menu.keys.clear();
+  const PendingCommand pending = ctx.shell.command;
+  if (!pending.IsNone() && pending != MenuCommand::Key) return;
+  if (pending != MenuCommand::Key) ctx.menu.keys.clear();
   if (ctx.menu.keys.size() < 64) ctx.menu.keys.push_back({key, shift});
-  SetCommand(ctx, kCmdKey);
+  SetCommand(ctx, MenuCommand::Key);
 }
 
 void WriteMenuSection(const Context& ctx, JsonWriter& out) {
   const MenuState& m = ctx.menu;
   out.BeginObject();
-  out.Field("state", m.state);
+  out.Field("state", static_cast<int>(m.state));
   out.Field("help_page", m.help_page);
   out.Field("game_type", m.game_type);
   out.Key("players").BeginArray();

@@ -4,54 +4,19 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "shell/scene_protocol.h"
+
 namespace qv {
 
 struct Context;
-
-// Menu commands: the page change a click or key asks for, carried out by the next menu frame.
-enum MenuCommand {
-  kCmdKey = 1,
-  kCmdGameTypePage = 2,
-  kCmdMainMenu = 3,
-  kCmdStartArcade = 4,  // 5 challenge, 6 puzzle
-  kCmdOptions = 9,
-  kCmdScores = 10,
-  kCmdHelp = 11,
-  kCmdFullscreen = 12,
-  kCmdExplanation = 13,
-  kCmdMusicStep = 16,
-  kCmdSoundStep = 17,
-  kCmdExitQuestion = 19,
-  kCmdNameInput = 20,
-  kCmdPlayerList = 21,
-  kCmdDeleteConfirm = 22,
-  kCmdContinueAfterLoss = 26,
-  kCmdContinue = 27,
-  kCmdExplanationsToggle = 28,
-};
-
-// Click contexts of the menu.
-enum MenuContext {
-  kCtxNone = 0,
-  kCtxMainMenu = 1,
-  kCtxGameType = 2,
-  kCtxExplanation = 3,
-  kCtxOptions = 4,
-  kCtxScores = 5,
-  kCtxHelp = 6,
-  kCtxExitQuestion = 10,
-  kCtxNameInput = 11,
-  kCtxNameMessage = 12,
-  kCtxPlayerList = 13,
-  kCtxDeleteConfirm = 14,
-  kCtxContinue = 17,
-};
 
 inline constexpr const char* kFontTaurus1 = "graphics\\fonts\\font_taurus1.spr";
 inline constexpr const char* kFontTaurus2 = "graphics\\fonts\\font_taurus2.spr";
 
 // Small shared helpers.
-void SetCommand(Context& ctx, int command);
+void SetCommand(Context& ctx, MenuCommand command);
+// The command that starts game type `type` (1 arcade, 2 challenge, 3 puzzle).
+MenuCommand StartCommandFor(int type);
 void SetCursorVariant(Context& ctx, int variant);
 // A menu row's moving piece: both groups cycle while hovered, rest otherwise.
 void AnimateMovepart(Context& ctx, int slot, bool group0, bool group1);
@@ -62,7 +27,7 @@ void PlaySample(Context& ctx, std::string_view name);
 // Frame parts.
 void MenuHover(Context& ctx);
 void RunMenuCommand(Context& ctx);
-// The keys of a pending menu command 1, applied now (also before a confirm that must see
+// The keys of a pending MenuCommand::Key, applied now (also before a confirm that must see
 // them); clears the command.
 void ApplyPendingKeys(Context& ctx);
 void DrawVolumeBars(Context& ctx);

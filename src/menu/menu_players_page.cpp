@@ -38,7 +38,7 @@ void OpenNameMessage(Context& ctx, const std::string& file, bool hide_title) {
   load_location_map(ctx, "name_message.map");
   ShowTextFile(ctx, file, "name_message", "");
   OpenDialogButtons(ctx, "name_message", {"panel_ok"});
-  ctx.shell.click_context = kCtxNameMessage;
+  ctx.shell.click_context = ClickContext::NameMessage;
   if (hide_title) {
     OpenDialogFade(ctx, {"input_player_name_back", "name_message"});
   } else {
@@ -51,7 +51,7 @@ void SelectCursorPlayer(Context& ctx) {
   if (!ValidPlayerIndex(m.list.cursor, PlayerCount(ctx))) return;
   ctx.shell.options.player_index = m.list.cursor;
   WriteOptionSafely(ctx, "player_index", m.list.cursor);
-  SetCommand(ctx, kCmdMainMenu);
+  SetCommand(ctx, MenuCommand::MainMenu);
 }
 
 }  // namespace
@@ -59,7 +59,7 @@ void SelectCursorPlayer(Context& ctx) {
 void OpenPlayerList(Context& ctx) {
   MenuState& m = ctx.menu;
   UnloadPlayerPages(ctx);
-  ctx.shell.click_context = kCtxPlayerList;
+  ctx.shell.click_context = ClickContext::PlayerList;
   ShowTag(ctx, "input_player_name_back", true);
   ShowTag(ctx, "menu_buttons_mainmenu", false);
   load_location_map(ctx, "select_player.map");
@@ -112,23 +112,23 @@ void PlayerListClick(Context& ctx, int button) {
       DrawPlayerList(ctx);
       break;
     case 3:
-      if (ValidPlayerIndex(m.list.cursor, count)) SetCommand(ctx, kCmdDeleteConfirm);
+      if (ValidPlayerIndex(m.list.cursor, count)) SetCommand(ctx, MenuCommand::DeleteConfirmation);
       break;
     case 4:
       if (!ValidPlayerIndex(m.list.cursor, count)) break;
       m.input_mode = NameMode::Rename;
-      SetCommand(ctx, kCmdNameInput);
+      SetCommand(ctx, MenuCommand::NameInput);
       break;
     case 5:
       SelectCursorPlayer(ctx);
       break;
     case 6:
-      SetCommand(ctx, kCmdMainMenu);
+      SetCommand(ctx, MenuCommand::MainMenu);
       break;
     case 7:
       m.input_mode = NameMode::Create;
       m.list.return_to_list = false;
-      SetCommand(ctx, kCmdNameInput);
+      SetCommand(ctx, MenuCommand::NameInput);
       break;
     default: {
       const int index = PlayerInRow(m.list, button - 8, count);
@@ -157,7 +157,7 @@ void OpenDeleteConfirm(Context& ctx) {
   create_txt(ctx, m.players[m.list.cursor].name + "?", 1010, kFontTaurus2, 2, "name_confirm",
              0xFFFFFF, 1, 297, 400);
   OpenDialogButtons(ctx, "name_confirm", {"panel_yes", "panel_no"});
-  ctx.shell.click_context = kCtxDeleteConfirm;
+  ctx.shell.click_context = ClickContext::DeleteConfirmation;
   OpenDialogFade(ctx, {"input_player_name_back", "name_confirm"});
 }
 
@@ -170,7 +170,7 @@ void DeleteConfirmClick(Context& ctx, int button) {
       unload_by_tag(ctx, "name_confirm");
       m.input_mode = NameMode::FirstRun;
       m.list.return_to_list = false;
-      SetCommand(ctx, kCmdNameInput);
+      SetCommand(ctx, MenuCommand::NameInput);
       return;
     }
     if (DeletePlayerAtCursor(m.players, m.list, ctx.shell.options.player_index)) {
@@ -181,7 +181,7 @@ void DeleteConfirmClick(Context& ctx, int button) {
     return;
   }
   m.list.return_to_list = true;
-  SetCommand(ctx, kCmdPlayerList);
+  SetCommand(ctx, MenuCommand::PlayerList);
 }
 
 // ---- name input
@@ -190,7 +190,7 @@ void OpenNameInput(Context& ctx) {
   MenuState& m = ctx.menu;
   const MenuButtons& b = m.buttons;
   UnloadPlayerPages(ctx);
-  ctx.shell.click_context = kCtxNameInput;
+  ctx.shell.click_context = ClickContext::NameInput;
   ShowTag(ctx, "input_player_name", true);
   ShowTag(ctx, "input_player_name_back", true);
   ShowTag(ctx, "menu_buttons_mainmenu", false);
@@ -233,11 +233,11 @@ void FinishName(Context& ctx, bool confirm) {
     case NameOutcome::Stay:
       break;
     case NameOutcome::MainMenu:
-      SetCommand(ctx, kCmdMainMenu);
+      SetCommand(ctx, MenuCommand::MainMenu);
       break;
     case NameOutcome::PlayerList:
       ShowTag(ctx, "input_player_name", false);
-      SetCommand(ctx, kCmdPlayerList);
+      SetCommand(ctx, MenuCommand::PlayerList);
       break;
     case NameOutcome::Message:
       OpenNameMessage(ctx, out.message, out.hide_title);
@@ -248,7 +248,7 @@ void FinishName(Context& ctx, bool confirm) {
 void CloseNameMessage(Context& ctx) {
   unload_by_tag(ctx, "name_message");
   ctx.menu.list.return_to_list = true;
-  SetCommand(ctx, kCmdNameInput);
+  SetCommand(ctx, MenuCommand::NameInput);
 }
 
 // ---- starting a game type
@@ -258,7 +258,7 @@ void StartGameType(Context& ctx) {
   m.players = ReadPlayersFile();
   Player* p = CurrentPlayer(ctx);
   if (p == nullptr) {
-    SetCommand(ctx, kCmdMainMenu);  // no player: the main menu asks for one
+    SetCommand(ctx, MenuCommand::MainMenu);  // no player: the main menu asks for one
     return;
   }
   const ContinueOffer offer = DecideContinue(*p, m.game_type);
@@ -266,14 +266,14 @@ void StartGameType(Context& ctx) {
     case ContinueOffer::Fresh:
       StartFresh(*p, m.game_type);
       SavePlayers(ctx);
-      SetCommand(ctx, kCmdStartArcade + m.game_type - 1);
+      SetCommand(ctx, StartCommandFor(m.game_type));
       break;
     case ContinueOffer::Normal:
-      SetCommand(ctx, kCmdContinue);
+      SetCommand(ctx, MenuCommand::Continue);
       break;
     case ContinueOffer::AfterLoss:
       m.continue_level = offer.level;
-      SetCommand(ctx, kCmdContinueAfterLoss);
+      SetCommand(ctx, MenuCommand::ContinueAfterLoss);
       break;
   }
 }
@@ -292,8 +292,8 @@ void OpenContinueDialog(Context& ctx, bool after_loss) {
     ShowTextFile(ctx, "text\\continue_game.txt", "continue_last_game", "");
   }
   OpenDialogButtons(ctx, "continue_last_game", {"panel_yes", "panel_no"});
-  ctx.shell.click_context = kCtxContinue;
-  ctx.game.play.end_phase = 10;
+  ctx.shell.click_context = ClickContext::ContinueDialog;
+  ctx.game.play.end_phase = EndPhase::ContinueDialog;
   OpenDialogFade(ctx, {"continue_last_game"});
 }
 
@@ -312,7 +312,7 @@ void RecordContinueAnswer(Context& ctx, bool yes) {
 void AnswerContinue(Context& ctx, bool yes) {
   if (CurrentPlayer(ctx) == nullptr) return;
   RecordContinueAnswer(ctx, yes);
-  SetCommand(ctx, kCmdStartArcade + ctx.menu.game_type - 1);
+  SetCommand(ctx, StartCommandFor(ctx.menu.game_type));
 }
 
 bool OpenContinueOverGame(Context& ctx, int type) {

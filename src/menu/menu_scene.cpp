@@ -134,12 +134,12 @@ void FirstEntrySetup(Context& ctx) {
 void MainMenuFadeIn(Context& ctx) {
   MenuState& m = ctx.menu;
   const std::uint32_t now = ctx.shell.frame_clock;
-  if (m.state == 2 && now != m.running_since) m.state = 3;
-  if (m.state != 3) return;
+  if (m.state == MenuStage::LoadingDone && now != m.running_since) m.state = MenuStage::FadingIn;
+  if (m.state != MenuStage::FadingIn) return;
   const std::uint32_t elapsed = now - m.running_since;
   if (elapsed >= static_cast<std::uint32_t>(kMenuFadeMs)) {
     SetMainAlpha(ctx, 255);
-    m.state = 1;
+    m.state = MenuStage::Running;
     return;
   }
   SetMainAlpha(ctx, static_cast<int>(std::trunc(elapsed * 255.0 / kMenuFadeMs)));
@@ -162,7 +162,15 @@ void FullscreenSwitch(Context& ctx) {
 
 }  // namespace
 
-void SetCommand(Context& ctx, int command) { ctx.shell.command = command; }
+void SetCommand(Context& ctx, MenuCommand command) {
+  ctx.shell.command = command;
+}
+
+MenuCommand StartCommandFor(int type) {
+  return type == 2   ? MenuCommand::StartChallenge
+         : type == 3 ? MenuCommand::StartPuzzle
+                     : MenuCommand::StartArcade;
+}
 
 void SetCursorVariant(Context& ctx, int variant) {
   SelectVariant(ctx, ctx.loading.cursor, 0, variant);
@@ -268,7 +276,7 @@ void ShowMainMenu(Context& ctx) {
   if (ctx.audio.current_music != ctx.loading.music_menu) {
     ChangeMusic(ctx, ctx.loading.music_menu, 250, 250);
   }
-  ctx.shell.click_context = kCtxMainMenu;
+  ctx.shell.click_context = ClickContext::MainMenu;
   for (const char* tag : {"menu_buttons_select_game_type", "menu_buttons_music_sound_fullscreen",
                           "menu_help", "menu_scores", "input_player_name",
                           "input_player_name_back"}) {

@@ -25,12 +25,13 @@ void LeaveSceneMenu(Context& ctx);
 void MenuMouseDown(Context& ctx, int button);
 // Mouse-up over the pressed button, by click context.
 void MenuClick(Context& ctx);
-// A key press: Enter and Escape press the context's buttons, other keys become menu command 1.
+// A key press: Enter and Escape press the context's buttons, other keys become
+// MenuCommand::Key.
 void MenuKeyDown(Context& ctx, int key, int shift);
 
 // The high-score page, also opened by the game scene at the end of a game: then the table of
 // the type just played comes up with the game's result (current player, level and score)
-// entered. Sets click context 5.
+// entered. Sets ClickContext::HighScoreTable.
 void OpenScoresPage(Context& ctx, bool from_game);
 // Hover of the scores page (both scenes run it each frame while it is open).
 void ScoresHover(Context& ctx);
@@ -45,7 +46,7 @@ void SavePlayers(Context& ctx);
 
 // The continue-last-game dialog over the game scene for game type `type` (1..3), offered as
 // starting that type would offer it; false when there is no player. Its hover is the menu's
-// (MenuHover with click context 17); the answer is written to the players file by
+// (MenuHover with ClickContext::ContinueDialog); the answer is written to the players file by
 // RecordContinueAnswer, after which the caller starts the type from the saved progress.
 bool OpenContinueOverGame(Context& ctx, int type);
 void RecordContinueAnswer(Context& ctx, bool yes);

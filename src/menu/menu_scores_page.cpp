@@ -61,8 +61,8 @@ void ShowScoresTable(Context& ctx, bool enter_result) {
 
 void OpenScoresPage(Context& ctx, bool from_game) {
   MenuState& m = ctx.menu;
-  ctx.shell.click_context = kCtxScores;
-  ctx.game.play.end_phase = 4;
+  ctx.shell.click_context = ClickContext::HighScoreTable;
+  ctx.game.play.end_phase = EndPhase::HighScoreTable;
   ShowTag(ctx, "menu_buttons_mainmenu", false);
   ShowTag(ctx, "menu_scores", true);
   for (const char* tag : {"menu_text", "menu_text_button1", "menu_text_button2", "scores_text"}) {
@@ -71,7 +71,7 @@ void OpenScoresPage(Context& ctx, bool from_game) {
   ShowTextFile(ctx, "text\\game_title_scores.txt", "scores_text", "");
   m.scores_from_game = from_game;
   m.scores_open = true;
-  m.scores_type = from_game ? ctx.game.session.game_type : 1;
+  m.scores_type = from_game ? TypeNumber(ctx.game.session.game_type) : 1;
   if (m.scores_type < 1 || m.scores_type > 3) m.scores_type = 1;
   ShowScoresTable(ctx, from_game);
   OpenDialogFade(ctx, {"menu_scores", "scores_text", "scores_records"});
@@ -94,7 +94,7 @@ bool ScoresPageClick(Context& ctx, int button) {
       ShowScoresTable(ctx, false);
       return false;
     case 3:
-      if (!m.scores_from_game) SetCommand(ctx, kCmdMainMenu);
+      if (!m.scores_from_game) SetCommand(ctx, MenuCommand::MainMenu);
       return true;
     default:
       return false;

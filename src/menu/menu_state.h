@@ -13,7 +13,15 @@
 namespace qv {
 
 constexpr int kMenuSamples = 35;
-constexpr int kNoCommand = -1;
+
+// How far the menu scene has come since it started: the main menu's first appearance in a run
+// fades in. The values are the state dump's menu "state".
+enum class MenuStage : int {
+  SceneStart = 0,
+  Running = 1,      // the first appearance has ended, or there was none
+  LoadingDone = 2,  // the loading screen has just completed
+  FadingIn = 3,     // the first appearance fades in
+};
 
 // Registry slots of the objects the menu pages work with; -1 when not made.
 struct MenuButtons {
@@ -44,7 +52,7 @@ struct HelpDemo {
 struct MenuState {
   // Menu run values, reset when the menu scene starts and set when the loading screen ends.
   std::uint32_t running_since = 0;
-  int state = 0;  // 0 scene start, 2 loading done, 3 first-appearance fade, 1 running
+  MenuStage state = MenuStage::SceneStart;
   bool fullscreen_request = false;
   bool shown_before = false;
 
@@ -70,7 +78,7 @@ struct MenuState {
   bool continue_after_loss = false;
   int continue_level = 0;
 
-  // The keys behind menu command 1, in the order pressed: several may arrive between two
+  // The keys behind MenuCommand::Key, in the order pressed: several may arrive between two
   // frames, and none may be lost. Bounded; keys beyond it are dropped.
   struct Key {
     int code = 0;

@@ -1,21 +1,25 @@
 #include "menu/name_input.h"
 
 #include "base/text_util.h"
+#include "platform/virtual_key.h"
 
 namespace qv {
 
 namespace {
+
+using platform::VirtualKey;
 
 constexpr const char* kNameTaken = "text\\name_already_exists.txt";
 constexpr const char* kEnterName = "text\\please_enter_name.txt";
 
 // The character a key enters, or 0.
 char KeyChar(int key, int shift) {
-  if (key >= 65 && key <= 90) return static_cast<char>((shift & 1) ? key : key + 32);
-  if (key >= 48 && key <= 57) return static_cast<char>(key);
-  if (key == 189) return '-';
-  if (key == 46 || key == 190) return '.';
-  if (key == 32) return ' ';
+  if (key >= VirtualKey::A && key <= VirtualKey::Z)
+    return static_cast<char>((shift & 1) ? key : key - VirtualKey::A + 'a');
+  if (key >= VirtualKey::Digit0 && key <= VirtualKey::Digit9) return static_cast<char>(key);
+  if (key == VirtualKey::Minus) return '-';
+  if (key == VirtualKey::Delete || key == VirtualKey::Period) return '.';
+  if (key == VirtualKey::Space) return ' ';
   return 0;
 }
 
@@ -48,7 +52,7 @@ NameOutcome Cancel(NameMode mode, std::vector<Player>& players, int& current,
 }  // namespace
 
 bool NameKey(std::string& buffer, int key, int shift) {
-  if (key == 8) {
+  if (key == VirtualKey::Backspace) {
     if (buffer.empty()) return false;
     buffer.pop_back();
     return true;

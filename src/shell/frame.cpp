@@ -131,7 +131,7 @@ void EnterMenuScene(Context& ctx) {
   ReadOptions(ctx);
   s.hover_button = -1;
   s.pressed_button = -1;
-  s.click_context = 1;
+  s.click_context = ClickContext::MainMenu;
   if (ctx.platform.clock) s.frame_clock = ctx.platform.clock->TickCount();
   s.run_start = s.frame_clock;
   s.scene_ready = 1;

@@ -10,6 +10,7 @@
 #include "base/random.h"
 #include "shell/hooks.h"
 #include "shell/options.h"
+#include "shell/scene_protocol.h"
 #include "shell/scene_table.h"
 
 namespace qv {
@@ -70,8 +71,8 @@ struct ShellState {
   int pressed_button = -1;
   int prev_hover_button = -1;
   // The page or dialog that receives clicks, and the pending command, shared by both scenes.
-  int click_context = 0;
-  int command = 0;
+  ClickContext click_context = ClickContext::Playing;
+  PendingCommand command;
 
   // Base state of the render application.
   bool device_ready = false;

@@ -197,7 +197,7 @@ TEST_F(BonusTest, UpClimbsAndWaitsForItsPredecessor) {
 }
 
 TEST_F(BonusTest, UpInPuzzleWithTheBoardLowEndsAtOnce) {
-  ctx.game.session.game_type = kPuzzle;
+  ctx.game.session.game_type = GameType::Puzzle;
   port.board_y = 81;
   Collect(ctx, 8, 1, 300, 300);
   Step();
@@ -207,7 +207,7 @@ TEST_F(BonusTest, UpInPuzzleWithTheBoardLowEndsAtOnce) {
 }
 
 TEST_F(BonusTest, UpInPuzzleClimbsOnlyWithTheBoardBelow81) {
-  ctx.game.session.game_type = kPuzzle;
+  ctx.game.session.game_type = GameType::Puzzle;
   port.board_y = 40;
   Collect(ctx, 8, 1, 300, 300);
   Step();

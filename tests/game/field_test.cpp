@@ -190,9 +190,9 @@ TEST_F(FieldTest, ThirtyStepsShiftTheRowsAndAddANewTopRow) {
 }
 
 TEST_F(FieldTest, DescendPixelStepsByGameType) {
-  ctx.game.session.game_type = kChallenge;
+  ctx.game.session.game_type = GameType::Challenge;
   EXPECT_EQ(Descend(ctx, 2), 6);  // 2 * balls_climb_inc_challenge
-  ctx.game.session.game_type = kPuzzle;
+  ctx.game.session.game_type = GameType::Puzzle;
   ctx.game.play.field.offset = 0;
   EXPECT_EQ(Descend(ctx, 1), 2);  // n < 2: balls_climb_inc_puzzle
   EXPECT_EQ(Descend(ctx, 3), 3);  // else 1 per n
@@ -209,7 +209,7 @@ TEST_F(FieldTest, WholeRowDescentAtTwentyRowsGeneratesNothing) {
 }
 
 TEST_F(FieldTest, PuzzleDescentLowersTopRowCountNotBelowZero) {
-  ctx.game.session.game_type = kPuzzle;
+  ctx.game.session.game_type = GameType::Puzzle;
   ctx.game.play.field.top_rows = 1;
   ctx.shell.options.balls_climb_inc_puzzle = 1;
   EXPECT_EQ(Descend(ctx, 30), 30);  // n >= 2: 1 step per n

@@ -16,7 +16,7 @@ TEST(GameFrameAllocations, BusyLevelFramesAllocateNothingOnceWarm) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
   run.ctx->shell.run.autoplay = true;
-  run.StartGame(kArcade, 4, 0);
+  run.StartGame(GameType::Arcade, 4, 0);
   ASSERT_TRUE(run.UntilPlaying());
   run.Tick(6000);  // shots, matches, drops, particles: every pool has grown to its size
   // Windows of a hundred game frames (170 ticks at the fixed logic rate) inside one level;
@@ -30,7 +30,8 @@ TEST(GameFrameAllocations, BusyLevelFramesAllocateNothingOnceWarm) {
     bool calm = true;
     for (int t = 0; t < 170; ++t) {
       run.Tick();
-      calm = calm && run.ctx->game.play.end_phase == 0 && run.ctx->game.session.level == level;
+      calm = calm && run.ctx->game.play.end_phase == EndPhase::Playing &&
+             run.ctx->game.session.level == level;
     }
     const long used = AllocationCount() - before;
     qv_counting_allocations = 0;

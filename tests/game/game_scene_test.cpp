@@ -26,7 +26,7 @@ void Shot(SceneRun& run, const std::string& name) {
 TEST(GameScene, ArcadeStartsAndShoots) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade);
+  run.StartGame(GameType::Arcade);
   Context& ctx = *run.ctx;
   EXPECT_EQ(ctx.shell.scene, SceneId::Game);
   Shot(run, "arcade_start.png");
@@ -66,24 +66,24 @@ TEST(GameScene, ArcadeStartsAndShoots) {
 TEST(GameScene, ExitQuestionFromPlayByKeyAndByMenuPanel) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kChallenge, 3, 1200);
+  run.StartGame(GameType::Challenge, 3, 1200);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   EXPECT_EQ(ctx.game.session.level, 3);
   EXPECT_EQ(ctx.game.session.score, 1200);
-  run.Key(27);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 6; }, 10));
-  EXPECT_EQ(ctx.shell.click_context, 16);
+  run.Key(VirtualKey::Escape);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 10));
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::ExitToMenu);
   run.Tick(40);
   Shot(run, "exit_question.png");
   run.Tick();
-  run.Key(27);
-  EXPECT_EQ(ctx.game.play.end_phase, 0) << "Escape answers No";
-  EXPECT_EQ(ctx.shell.click_context, 0);
+  run.Key(VirtualKey::Escape);
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing) << "Escape answers No";
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::Playing);
   EXPECT_FALSE(PicVisible(ctx, ctx.game.scene.hud.exit_yes));
 
   run.Click(760, 8);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 6; }, 10));
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 10));
   run.Tick(40);
   const TMultiSprite* yes = Pic(ctx, ctx.game.scene.hud.exit_yes);
   ASSERT_NE(yes, nullptr);
@@ -103,20 +103,20 @@ TEST(GameScene, AutoplayWinsArcadeLevelsThroughTheStatistics) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
   run.ctx->shell.run.autoplay = true;
-  run.StartGame(kArcade);
+  run.StartGame(GameType::Arcade);
   Context& ctx = *run.ctx;
   bool saw_stats = false;
   const bool reached = run.TickUntil(
       [&] {
-        if (ctx.game.play.end_phase == 2 && !saw_stats) {
+        if (ctx.game.play.end_phase == EndPhase::Statistics && !saw_stats) {
           saw_stats = true;
           Shot(run, "arcade_statistics.png");
         }
-        return ctx.game.session.level >= 3 || ctx.game.play.end_phase == 1;
+        return ctx.game.session.level >= 3 || ctx.game.play.end_phase == EndPhase::GameOverNotice;
       },
       60000);
-  fprintf(stderr, "level %d phase %d score %d\n", ctx.game.session.level, ctx.game.play.end_phase,
-          ctx.game.session.score);
+  fprintf(stderr, "level %d phase %d score %d\n", ctx.game.session.level,
+          static_cast<int>(ctx.game.play.end_phase), ctx.game.session.score);
   EXPECT_TRUE(reached);
   EXPECT_TRUE(saw_stats);
   EXPECT_GE(ctx.game.session.level, 3);
@@ -139,7 +139,7 @@ struct SoakFigures {
   int worst_attempts = 0;      // the most tries one level took before it was won
 };
 
-SoakFigures Soak(int type) {
+SoakFigures Soak(GameType type) {
   const char* env = std::getenv("QUORVEX_SOAK_MINUTES");
   const int minutes = env ? std::atoi(env) : 2;
   SceneRun run;
@@ -149,20 +149,20 @@ SoakFigures Soak(int type) {
   Context& ctx = *run.ctx;
   ctx.shell.run.autoplay = true;
   run.StartGame(type);
-  int last_phase = 0;
+  EndPhase last_phase = EndPhase::Playing;
   std::map<int, int> losses_at;
   int tries = 1;
   const int ticks = minutes * 6000;
   for (int t = 0; t < ticks; ++t) {
     run.Tick();
-    const int phase = ctx.game.play.end_phase;
+    const EndPhase phase = ctx.game.play.end_phase;
     if (phase != last_phase) {
-      if (phase == 2) {
+      if (phase == EndPhase::Statistics) {
         ++out.wins;
         out.worst_attempts = std::max(out.worst_attempts, tries);
         tries = 1;
       }
-      if (phase == 7) {
+      if (phase == EndPhase::Lost) {
         ++out.losses;
         out.worst_level_losses =
             std::max(out.worst_level_losses, ++losses_at[ctx.game.session.level]);
@@ -181,30 +181,30 @@ SoakFigures Soak(int type) {
       }
       p.may_continue = 1;
       ++out.games;
-      ctx.shell.command = -1;  // the menu has carried out its command
+      ctx.shell.command = MenuCommand::None;  // the menu has carried out its command
       ctx.shell.pending_scene = SceneId::Game;
-      last_phase = 0;
+      last_phase = EndPhase::Playing;
     }
   }
   fprintf(stderr,
           "type %d: %d min, wins %d losses %d top level %d games %d, most losses on one level "
           "%d, most tries before a win %d\n",
-          type, minutes, out.wins, out.losses, out.top_level, out.games + 1, out.worst_level_losses,
-          out.worst_attempts);
+          TypeNumber(type), minutes, out.wins, out.losses, out.top_level, out.games + 1,
+          out.worst_level_losses, out.worst_attempts);
   for (const auto& [level, n] : losses_at) fprintf(stderr, "  level %d: %d losses\n", level, n);
   return out;
 }
 
 TEST(GameSoak, Arcade) {
-  const SoakFigures f = Soak(kArcade);
+  const SoakFigures f = Soak(GameType::Arcade);
   EXPECT_GE(f.wins, 1);
 }
 TEST(GameSoak, Challenge) {
-  const SoakFigures f = Soak(kChallenge);
+  const SoakFigures f = Soak(GameType::Challenge);
   EXPECT_GE(f.wins + f.losses, 1);
 }
 TEST(GameSoak, Puzzle) {
-  const SoakFigures f = Soak(kPuzzle);
+  const SoakFigures f = Soak(GameType::Puzzle);
   EXPECT_GE(f.wins, 1);
   // A puzzle the player cannot win in a few tries is a content fault.
   EXPECT_LE(f.worst_attempts, 6);
@@ -233,32 +233,34 @@ void ClickPic(SceneRun& run, PicId id) {
 TEST(GameDialogs, ArcadeLossBelowLevelFiveEndsAtTheTable) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 3, 900);
+  run.StartGame(GameType::Arcade, 3, 900);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   FillRowForLoss(ctx, 0);
   run.Tick(200);
-  EXPECT_EQ(ctx.game.play.end_phase, 0) << "the loss waits 5000 ms";
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 7; }, 400));
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing) << "the loss waits 5000 ms";
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::Lost; }, 400));
   EXPECT_EQ(Progress(ctx).may_continue, -1);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 1; }, 200));
-  EXPECT_EQ(ctx.shell.click_context, 7);
+  EXPECT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::GameOverNotice; }, 200));
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::GameOverNotice);
   run.Tick(40);
   Shot(run, "game_over.png");
   run.Tick();
   ClickPic(run, ctx.game.scene.hud.over_ok);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 4; }, 20));
-  EXPECT_EQ(ctx.shell.click_context, 5);
+  EXPECT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::HighScoreTable; }, 20));
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::HighScoreTable);
   Shot(run, "table.png");
   run.Tick();
-  run.Key(13);  // OK of the table: below level 5 there is nothing to try again
+  run.Key(VirtualKey::Enter);  // OK of the table: below level 5 there is nothing to try again
   EXPECT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 20));
 }
 
 TEST(GameDialogs, LossAtLevelThirteenTriesAgainFromTen) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kChallenge, 10, 5000);
+  run.StartGame(GameType::Challenge, 10, 5000);
   Context& ctx = *run.ctx;
   Progress(ctx).checkpoint = 5000;
   ASSERT_TRUE(run.UntilPlaying());
@@ -266,17 +268,19 @@ TEST(GameDialogs, LossAtLevelThirteenTriesAgainFromTen) {
   ctx.game.play.lv.last_level = 999999;
   ctx.game.session.score = 8000;
   ctx.game.play.progress.target = 0;  // the strip runs empty
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 1; }, 400));
+  EXPECT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::GameOverNotice; }, 400));
   EXPECT_EQ(Progress(ctx).level, 10);
   EXPECT_EQ(Progress(ctx).score, 0);
   EXPECT_EQ(Progress(ctx).may_continue, 0);
   run.Tick(5);
-  run.Key(13);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 4; }, 20));
+  run.Key(VirtualKey::Enter);
+  EXPECT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::HighScoreTable; }, 20));
   run.Tick(5);
   run.Click(400, 492);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 5; }, 20));
-  EXPECT_EQ(ctx.shell.click_context, 15);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::TryAgain; }, 20));
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::TryAgain);
   run.Tick(40);
   Shot(run, "try_again.png");
   run.Tick();
@@ -292,14 +296,14 @@ TEST(GameDialogs, LossAtLevelThirteenTriesAgainFromTen) {
 TEST(GameDialogs, PuzzleLossGoesStraightToTryAgain) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kPuzzle, 2, 0);
+  run.StartGame(GameType::Puzzle, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   const int crystals = ctx.game.play.crystals.count;
   EXPECT_GE(crystals, 1);
   FillRowForLoss(ctx, -1);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 7; }, 20));
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 5; }, 200));
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::Lost; }, 20));
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::TryAgain; }, 200));
   EXPECT_EQ(FindObject(ctx, "panel_ok", -1, "game_over"), ctx.game.scene.hud.over_ok);
   EXPECT_FALSE(PicVisible(ctx, ctx.game.scene.hud.over_ok)) << "no game-over notice in puzzle";
   run.Tick(40);
@@ -315,26 +319,26 @@ TEST(GameDialogs, PuzzleLossGoesStraightToTryAgain) {
 TEST(GameDialogs, StatisticsThenExitQuestionThenBackToStatistics) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   ctx.game.play.scoring.level_points = 100000;  // the strip fills: the level is won
   ctx.game.scene.hud.score_redraw = true;
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 2; }, 2000));
-  EXPECT_EQ(ctx.shell.click_context, 8);
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::Statistics; }, 2000));
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::LevelStatistics);
   EXPECT_EQ(Progress(ctx).level, 3);
   EXPECT_EQ(Progress(ctx).may_continue, 1);
   run.Tick(40);
   Shot(run, "statistics.png");
   run.Tick();
-  run.Key(27);  // Escape: the menu button of the statistics
-  EXPECT_EQ(ctx.shell.command, 25);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 6; }, 20));
-  run.Key(27);  // No: back to the statistics
-  EXPECT_EQ(ctx.game.play.end_phase, 2);
-  EXPECT_EQ(ctx.shell.click_context, 8);
+  run.Key(VirtualKey::Escape);  // Escape: the menu button of the statistics
+  EXPECT_EQ(ctx.shell.command, GameCommand::ExitQuestion);
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
+  run.Key(VirtualKey::Escape);  // No: back to the statistics
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Statistics);
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::LevelStatistics);
   EXPECT_TRUE(PicVisible(ctx, ctx.game.scene.hud.stat_ok));
-  run.Key(13);
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(run.UntilPlaying());
   EXPECT_EQ(ctx.game.session.level, 3);
 }
@@ -344,22 +348,23 @@ TEST(GameDialogs, StatisticsThenExitQuestionThenBackToStatistics) {
 TEST(GameDialogs, StatisticsOkTwiceMovesOnOneLevel) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 29, 0);
+  run.StartGame(GameType::Arcade, 29, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   ASSERT_EQ(ctx.game.session.level, 29);
   ctx.game.play.scoring.level_points = 100000;
   ctx.game.scene.hud.score_redraw = true;
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 2; }, 2000));
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::Statistics; }, 2000));
   run.Tick(40);
   const TMultiSprite* ok = Pic(ctx, ctx.game.scene.hud.stat_ok);
   ASSERT_NE(ok, nullptr);
   const int x = static_cast<int>(ok->x) + ok->width / 2, y = static_cast<int>(ok->y) + ok->height / 2;
-  run.Key(13);
+  run.Key(VirtualKey::Enter);
   run.Tick(3);
   ASSERT_EQ(ctx.game.session.level, 30);
-  EXPECT_EQ(ctx.shell.click_context, 8) << "the window this guards is gone";
-  run.Key(13);
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::LevelStatistics)
+      << "the window this guards is gone";
+  run.Key(VirtualKey::Enter);
   run.Click(x, y);
   // A press taken would be carried out once the level is built: play on a while.
   ASSERT_TRUE(run.UntilPlaying());
@@ -374,20 +379,21 @@ TEST(GameDialogs, StatisticsOkTwiceMovesOnOneLevel) {
 TEST(GameDialogs, ContinueDialogOverTheGameAnswersAndRestarts) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kChallenge, 1, 0);
+  run.StartGame(GameType::Challenge, 1, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   Player p = ListPlayer("Ann");
-  p.saved_level[kChallenge - 1] = 13;  // lost at 13: continue from 10 with the score saved there
-  p.may_continue[kChallenge - 1] = 0;
-  p.checkpoint_score[kChallenge - 1] = 4200;
+  p.saved_level[TypeIndex(GameType::Challenge)] =
+      13;  // lost at 13: continue from 10 with the score saved there
+  p.may_continue[TypeIndex(GameType::Challenge)] = 0;
+  p.checkpoint_score[TypeIndex(GameType::Challenge)] = 4200;
   ctx.menu.players = {p};
   ctx.shell.options.player_index = 0;
 
-  ctx.shell.command = 26;
+  ctx.shell.command = GameCommand::ContinueDialog;
   run.Tick(2);
-  EXPECT_EQ(ctx.game.play.end_phase, 10);
-  EXPECT_EQ(ctx.shell.click_context, 17);
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::ContinueDialog);
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::ContinueDialog);
   const PicId yes = FindObject(ctx, "panel_yes", -1, "continue_last_game");
   ASSERT_NE(yes, kNoPic);
   EXPECT_NE(FindObject(ctx, "menu_panel", -1, "menu"), kNoPic) << "the panel under the dialog";
@@ -402,9 +408,9 @@ TEST(GameDialogs, ContinueDialogOverTheGameAnswersAndRestarts) {
   run.Tick(2);
   EXPECT_EQ(ctx.shell.hover_button, 1) << "the dialog's buttons answer the pointer";
   ClickPic(run, yes);
-  EXPECT_EQ(ctx.menu.players[0].saved_level[kChallenge - 1], 10);
-  EXPECT_EQ(ctx.menu.players[0].saved_score[kChallenge - 1], 4200);
-  EXPECT_EQ(ctx.menu.players[0].may_continue[kChallenge - 1], 1);
+  EXPECT_EQ(ctx.menu.players[0].saved_level[TypeIndex(GameType::Challenge)], 10);
+  EXPECT_EQ(ctx.menu.players[0].saved_score[TypeIndex(GameType::Challenge)], 4200);
+  EXPECT_EQ(ctx.menu.players[0].may_continue[TypeIndex(GameType::Challenge)], 1);
   EXPECT_EQ(FindObject(ctx, "panel_yes", -1, "continue_last_game"), kNoPic);
   EXPECT_EQ(FindObject(ctx, "menu_panel", -1, "menu"), kNoPic);
   ASSERT_TRUE(run.UntilPlaying()) << "the click on Yes is not taken for the menu panel's";
@@ -413,12 +419,12 @@ TEST(GameDialogs, ContinueDialogOverTheGameAnswersAndRestarts) {
   EXPECT_NE(ReadText("players.txt").find("Ann, "), std::string::npos);
 
   // Again, answered No with Escape: the type starts afresh.
-  ctx.shell.command = 26;
+  ctx.shell.command = GameCommand::ContinueDialog;
   run.Tick(3);
-  ASSERT_EQ(ctx.shell.click_context, 17);
-  run.Key(27);
-  EXPECT_EQ(ctx.menu.players[0].saved_level[kChallenge - 1], 1);
-  EXPECT_EQ(ctx.menu.players[0].saved_score[kChallenge - 1], 0);
+  ASSERT_EQ(ctx.shell.click_context, ClickContext::ContinueDialog);
+  run.Key(VirtualKey::Escape);
+  EXPECT_EQ(ctx.menu.players[0].saved_level[TypeIndex(GameType::Challenge)], 1);
+  EXPECT_EQ(ctx.menu.players[0].saved_score[TypeIndex(GameType::Challenge)], 0);
   ASSERT_TRUE(run.UntilPlaying());
   EXPECT_EQ(ctx.game.session.level, 1);
   EXPECT_EQ(ctx.game.session.score, 0);
@@ -427,14 +433,14 @@ TEST(GameDialogs, ContinueDialogOverTheGameAnswersAndRestarts) {
 TEST(GameDialogs, ContinueDialogWithoutAPlayerLeavesTheGameAsItWas) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 3, 700);
+  run.StartGame(GameType::Arcade, 3, 700);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   ctx.menu.players.clear();
-  ctx.shell.command = 26;
+  ctx.shell.command = GameCommand::ContinueDialog;
   run.Tick(2);
-  EXPECT_EQ(ctx.game.play.end_phase, 0);
-  EXPECT_EQ(ctx.shell.click_context, 0);
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing);
+  EXPECT_EQ(ctx.shell.click_context, ClickContext::Playing);
   EXPECT_EQ(FindObject(ctx, "menu_panel", -1, "menu"), kNoPic) << "no panel left behind";
   double px = 0, py = 0;
   EXPECT_TRUE(GameAimPivot(ctx, px, py));

@@ -24,13 +24,13 @@ void FillRow(Context& ctx, int r) {
 // Fills the strip: the level is won; true once its statistics are up.
 bool WinToStatistics(SceneRun& run) {
   Context& ctx = *run.ctx;
-  if (ctx.game.session.game_type == kChallenge) {
+  if (ctx.game.session.game_type == GameType::Challenge) {
     ctx.game.play.progress.target = 400;
   } else {
     ctx.game.play.scoring.level_points = 1000000;
     ctx.game.scene.hud.score_redraw = true;
   }
-  return run.TickUntil([&] { return ctx.game.play.end_phase == 2; }, 3000);
+  return run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::Statistics; }, 3000);
 }
 
 // Row 0 holds balls until the arcade loss deadline runs, and a while longer.
@@ -39,7 +39,7 @@ void StartDeadline(SceneRun& run) {
   FillRow(ctx, 0);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.frame.deadline_set; }, 50));
   run.Tick(420);  // 4.2 s of the 5 s
-  ASSERT_EQ(ctx.game.play.end_phase, 0);
+  ASSERT_EQ(ctx.game.play.end_phase, EndPhase::Playing);
 }
 
 // Leaving the scene ends the level and the scene; the game's type, level and score stay for
@@ -56,7 +56,7 @@ void ExpectLeft(const Context& ctx) {
   EXPECT_TRUE(p.rockets.empty());
   EXPECT_EQ(p.climb_remaining, 0);
   EXPECT_EQ(p.bomb_timer, 0u);
-  EXPECT_EQ(p.end_phase, 0);
+  EXPECT_EQ(p.end_phase, EndPhase::Playing);
   EXPECT_EQ(ctx.game.scene.hud.canon2, kNoPic);
   EXPECT_GE(ctx.game.session.level, 1);
 }
@@ -73,7 +73,7 @@ void MakeEverythingLive(SceneRun& run) {
   LaunchRocket(ctx, 1);
   StartCrystalFlight(ctx, 300, 300);
   run.Tick(3);
-  ASSERT_EQ(p.end_phase, 0);
+  ASSERT_EQ(p.end_phase, EndPhase::Playing);
   ASSERT_TRUE(ctx.game.scene.bonus_types[5].active);
   ASSERT_TRUE(p.freeze);
   ASSERT_NE(p.tracer, kNoPic);
@@ -97,7 +97,7 @@ void ExpectFreshLevel(const Context& ctx) {
   const LevelPlay& p = ctx.game.play;
   const LevelPlay fresh;
   ASSERT_TRUE(p.lv.start_flag) << "not between level start and level build";
-  EXPECT_EQ(p.end_phase, 0);
+  EXPECT_EQ(p.end_phase, EndPhase::Playing);
   LevelState lv = p.lv;
   lv.drain_time = fresh.lv.drain_time;
   lv.start_flag = false;
@@ -116,7 +116,7 @@ void ExpectFreshLevel(const Context& ctx) {
   field.margin = fresh.field.margin;
   field.floor_row = fresh.field.floor_row;
   EXPECT_TRUE(field == fresh.field);
-  EXPECT_EQ(p.field.floor_row, ctx.game.session.game_type == kChallenge ? 5 : 0);
+  EXPECT_EQ(p.field.floor_row, ctx.game.session.game_type == GameType::Challenge ? 5 : 0);
   EXPECT_EQ(p.path.length, 0);
   EXPECT_EQ(p.path.target_col, -1);
   EXPECT_EQ(p.shot, nullptr);
@@ -147,7 +147,7 @@ bool UntilLevelStart(SceneRun& run, int level, int limit = 600) {
   return run.TickUntil(
       [&] {
         return ctx.shell.scene == SceneId::Game && ctx.game.session.level == level &&
-               ctx.game.play.lv.start_flag && ctx.game.play.end_phase == 0;
+               ctx.game.play.lv.start_flag && ctx.game.play.end_phase == EndPhase::Playing;
       },
       limit);
 }
@@ -155,12 +155,12 @@ bool UntilLevelStart(SceneRun& run, int level, int limit = 600) {
 TEST(LevelBoundary, WonLevelThroughTheStatistics) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   MakeEverythingLive(run);
   ASSERT_TRUE(WinToStatistics(run));
-  run.Key(13);
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(UntilLevelStart(run, 3));
   ExpectFreshLevel(ctx);
 }
@@ -168,18 +168,20 @@ TEST(LevelBoundary, WonLevelThroughTheStatistics) {
 TEST(LevelBoundary, LostLevelPlayedAgainFromTheTryAgainDialog) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kChallenge, 6, 3000);
+  run.StartGame(GameType::Challenge, 6, 3000);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   MakeEverythingLive(run);
   ctx.game.play.frame.deadline_set = false;  // the strip's own loss deadline
   ctx.game.play.progress.target = 0;
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 1; }, 400));
-  run.Key(13);  // the notice's OK: the table
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 4; }, 20));
-  run.Key(13);  // the table's OK: try again from level 5
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 5; }, 20));
-  run.Key(13);
+  ASSERT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::GameOverNotice; }, 400));
+  run.Key(VirtualKey::Enter);  // the notice's OK: the table
+  ASSERT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::HighScoreTable; }, 20));
+  run.Key(VirtualKey::Enter);  // the table's OK: try again from level 5
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::TryAgain; }, 20));
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(UntilLevelStart(run, 5));
   ExpectFreshLevel(ctx);
 }
@@ -187,14 +189,14 @@ TEST(LevelBoundary, LostLevelPlayedAgainFromTheTryAgainDialog) {
 TEST(LevelBoundary, LostPuzzleTriedAgain) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kPuzzle, 2, 0);
+  run.StartGame(GameType::Puzzle, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   MakeEverythingLive(run);
   ctx.game.play.frame.deadline_set = false;
   FillRow(ctx, -1);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 5; }, 400));
-  run.Key(13);
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::TryAgain; }, 400));
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(UntilLevelStart(run, 2));
   ExpectFreshLevel(ctx);
 }
@@ -202,19 +204,21 @@ TEST(LevelBoundary, LostPuzzleTriedAgain) {
 TEST(LevelBoundary, LostGameBackToTheMenuThenANewGame) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kChallenge, 3, 0);
+  run.StartGame(GameType::Challenge, 3, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   MakeEverythingLive(run);
   ctx.game.play.frame.deadline_set = false;
   ctx.game.play.progress.target = 0;
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 1; }, 400));
-  run.Key(13);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 4; }, 20));
-  run.Key(13);  // below level 5: to the menu
+  ASSERT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::GameOverNotice; }, 400));
+  run.Key(VirtualKey::Enter);
+  ASSERT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::HighScoreTable; }, 20));
+  run.Key(VirtualKey::Enter);  // below level 5: to the menu
   ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
   ExpectLeft(ctx);
-  run.StartGame(kArcade, 4, 0);
+  run.StartGame(GameType::Arcade, 4, 0);
   ASSERT_TRUE(UntilLevelStart(run, 4));
   ExpectFreshLevel(ctx);
 }
@@ -222,16 +226,16 @@ TEST(LevelBoundary, LostGameBackToTheMenuThenANewGame) {
 TEST(LevelBoundary, ExitQuestionYesThenANewGame) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   MakeEverythingLive(run);
-  run.Key(27);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 6; }, 20));
-  run.Key(13);
+  run.Key(VirtualKey::Escape);
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
   ExpectLeft(ctx);
-  run.StartGame(kChallenge, 2, 0);
+  run.StartGame(GameType::Challenge, 2, 0);
   ASSERT_TRUE(UntilLevelStart(run, 2));
   ExpectFreshLevel(ctx);
 }
@@ -241,7 +245,7 @@ TEST(LevelBoundary, ExitQuestionYesThenANewGame) {
 TEST(LevelBoundary, QuitWithEverythingLive) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   MakeEverythingLive(run);
@@ -253,32 +257,34 @@ TEST(LevelBoundary, QuitWithEverythingLive) {
 TEST(LevelLifetime, WinWhileTheLossDeadlineRunsDoesNotLoseTheNextLevel) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   StartDeadline(run);
   ASSERT_TRUE(WinToStatistics(run));
-  run.Key(13);
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.session.level == 3; }, 20));
   run.Tick(600);
-  EXPECT_EQ(ctx.game.play.end_phase, 0) << "the last level's deadline ended the next one";
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing)
+      << "the last level's deadline ended the next one";
 }
 
 TEST(LevelLifetime, LeavingWhileTheDeadlineRunsDoesNotLoseTheNextGame) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   StartDeadline(run);
-  run.Key(27);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 6; }, 20));
-  run.Key(13);  // Yes: to the menu
+  run.Key(VirtualKey::Escape);
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
+  run.Key(VirtualKey::Enter);  // Yes: to the menu
   ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
-  run.StartGame(kPuzzle, 1, 0);
+  run.StartGame(GameType::Puzzle, 1, 0);
   ASSERT_TRUE(run.UntilPlaying());
   run.Tick(600);
-  EXPECT_EQ(ctx.game.play.end_phase, 0) << "the puzzle fell to the arcade game's deadline";
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing)
+      << "the puzzle fell to the arcade game's deadline";
   EXPECT_EQ(Progress(ctx).may_continue, 1);
 }
 
@@ -286,7 +292,7 @@ TEST(LevelLifetime, LeavingWhileTheDeadlineRunsDoesNotLoseTheNextGame) {
 TEST(LevelLifetime, ClimbBombComboAndStreakEndWithTheLevel) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kChallenge, 2, 0);
+  run.StartGame(GameType::Challenge, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   ASSERT_TRUE(WinToStatistics(run));
@@ -294,7 +300,7 @@ TEST(LevelLifetime, ClimbBombComboAndStreakEndWithTheLevel) {
   ctx.game.play.bomb_timer = GameNow(ctx) + 400;
   ctx.game.play.scoring.combo = 3;
   ctx.game.play.scoring.streak = 5;
-  run.Key(13);
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.session.level == 3; }, 20));
   EXPECT_EQ(ctx.game.play.climb_remaining, 0);
   EXPECT_EQ(ctx.game.play.bomb_timer, 0u);
@@ -309,16 +315,16 @@ TEST(LevelLifetime, ClimbBombComboAndStreakEndWithTheLevel) {
 TEST(LevelLifetime, ComboAndStreakDoNotReachANewGame) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   ctx.game.play.scoring.combo = 4;
   ctx.game.play.scoring.streak = 6;
-  run.Key(27);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 6; }, 20));
-  run.Key(13);
+  run.Key(VirtualKey::Escape);
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
+  run.Key(VirtualKey::Enter);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   ASSERT_TRUE(run.UntilPlaying());
   EXPECT_EQ(ctx.game.play.scoring.combo, 0);
   EXPECT_EQ(ctx.game.play.scoring.streak, 0);
@@ -330,17 +336,18 @@ TEST(LevelLifetime, ComboAndStreakDoNotReachANewGame) {
 TEST(LevelLifetime, EscapeJustBeforeTheLossFallsDueLeavesTheGameOver) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
-  run.StartGame(kArcade, 2, 0);
+  run.StartGame(GameType::Arcade, 2, 0);
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   StartDeadline(run);
-  run.Key(27);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.command == 25; }, 20));
+  run.Key(VirtualKey::Escape);
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.command == GameCommand::ExitQuestion; }, 20));
   ctx.game.play.frame.deadline = GameNow(ctx);  // falls due in the frame that asks
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase != 0; }, 20));
-  EXPECT_EQ(ctx.game.play.end_phase, 7);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == 1; }, 300))
-      << "end phase " << ctx.game.play.end_phase;
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase != EndPhase::Playing; }, 20));
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Lost);
+  ASSERT_TRUE(
+      run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::GameOverNotice; }, 300))
+      << "end phase " << static_cast<int>(ctx.game.play.end_phase);
   EXPECT_EQ(Progress(ctx).may_continue, -1);
 }
 

@@ -21,11 +21,11 @@ void WriteGameFile(const std::string& game_path, const std::string& text) {
 }
 
 TEST(LevelFiles, NamesCarryTwoDigitsBelowTen) {
-  EXPECT_EQ(LevelFileName(kArcade, 7), "levels\\arcade-07.ini");
-  EXPECT_EQ(LevelFileName(kArcade, 10), "levels\\arcade-10.ini");
-  EXPECT_EQ(LevelFileName(kChallenge, 12), "levels\\challenge-12.ini");
-  EXPECT_EQ(LevelFileName(kPuzzle, 3), "levels\\puzzle-03.ini");
-  EXPECT_EQ(LevelFileName(kPuzzle, 123), "levels\\puzzle-123.ini");
+  EXPECT_EQ(LevelFileName(GameType::Arcade, 7), "levels\\arcade-07.ini");
+  EXPECT_EQ(LevelFileName(GameType::Arcade, 10), "levels\\arcade-10.ini");
+  EXPECT_EQ(LevelFileName(GameType::Challenge, 12), "levels\\challenge-12.ini");
+  EXPECT_EQ(LevelFileName(GameType::Puzzle, 3), "levels\\puzzle-03.ini");
+  EXPECT_EQ(LevelFileName(GameType::Puzzle, 123), "levels\\puzzle-123.ini");
 }
 
 TEST(LevelFiles, CommentsAndEmptyLinesDoNotCount) {
@@ -101,7 +101,8 @@ TEST(LevelFiles, UnplayablePuzzlesAreMalformed) {
 
 // The per-type descent choice.
 struct DescentCase {
-  int type, lowest, floor, budget;
+  GameType type;
+  int lowest, floor, budget;
   bool allowed;
   int n, delay;
 };
@@ -112,20 +113,20 @@ TEST(Descent, ChoicePerGameType) {
   o.balls_climb_time_puzzle = 40;
   constexpr int kEmpty = 9999999;
   const DescentCase cases[] = {
-      {kArcade, 3, 0, 0, true, 1, 700},       {kArcade, 8, 0, 0, true, 1, 700},
-      {kArcade, 9, 0, 0, true, 1, 0},         {kArcade, 12, 0, 0, true, 4, 0},
-      {kArcade, 13, 0, 0, true, 4, 0},        {kArcade, kEmpty, 0, 0, true, 4, 0},
-      {kChallenge, 6, 5, 0, true, 1, 90},     {kChallenge, 5, 5, 0, false, 1, 90},
-      {kChallenge, 2, 5, 0, false, 1, 90},    {kPuzzle, 12, 12, 0, false, 1, 40},
-      {kPuzzle, 12, 12, 239, true, 1, 40},    {kPuzzle, 12, 12, 240, true, 4, 0},
-      {kPuzzle, 10, 12, 359, true, 2, 0},     {kPuzzle, 8, 12, 300, true, 1, 0},
-      {kPuzzle, 3, 12, 300, true, 1, 0},      {kPuzzle, 20, 20, 360, true, 4, 0},
-      {kPuzzle, kEmpty, 12, 300, true, 4, 0},
+      {GameType::Arcade, 3, 0, 0, true, 1, 700},       {GameType::Arcade, 8, 0, 0, true, 1, 700},
+      {GameType::Arcade, 9, 0, 0, true, 1, 0},         {GameType::Arcade, 12, 0, 0, true, 4, 0},
+      {GameType::Arcade, 13, 0, 0, true, 4, 0},        {GameType::Arcade, kEmpty, 0, 0, true, 4, 0},
+      {GameType::Challenge, 6, 5, 0, true, 1, 90},     {GameType::Challenge, 5, 5, 0, false, 1, 90},
+      {GameType::Challenge, 2, 5, 0, false, 1, 90},    {GameType::Puzzle, 12, 12, 0, false, 1, 40},
+      {GameType::Puzzle, 12, 12, 239, true, 1, 40},    {GameType::Puzzle, 12, 12, 240, true, 4, 0},
+      {GameType::Puzzle, 10, 12, 359, true, 2, 0},     {GameType::Puzzle, 8, 12, 300, true, 1, 0},
+      {GameType::Puzzle, 3, 12, 300, true, 1, 0},      {GameType::Puzzle, 20, 20, 360, true, 4, 0},
+      {GameType::Puzzle, kEmpty, 12, 300, true, 4, 0},
   };
   for (const DescentCase& c : cases) {
     const DescentChoice d = ChooseDescent(c.type, c.lowest, c.floor, c.budget, 700, o);
-    SCOPED_TRACE(testing::Message()
-                 << "type " << c.type << " lowest " << c.lowest << " budget " << c.budget);
+    SCOPED_TRACE(testing::Message() << "type " << TypeNumber(c.type) << " lowest " << c.lowest
+                                    << " budget " << c.budget);
     EXPECT_EQ(d.allowed, c.allowed);
     if (d.allowed) {
       EXPECT_EQ(d.n, c.n);
@@ -137,9 +138,9 @@ TEST(Descent, ChoicePerGameType) {
 class LevelTest : public GameTest {
  protected:
   void Puzzle(const std::string& level_text, int level = 1) {
-    ctx.game.session.game_type = kPuzzle;
+    ctx.game.session.game_type = GameType::Puzzle;
     ctx.game.session.level = level;
-    WriteGameFile(LevelFileName(kPuzzle, level), level_text);
+    WriteGameFile(LevelFileName(GameType::Puzzle, level), level_text);
   }
   // Runs the type's descent until it allows no more, as the game frame would; returns the
   // pixel steps taken.
@@ -163,7 +164,7 @@ class LevelTest : public GameTest {
 
 TEST_F(LevelTest, PuzzleLayoutPutsBallsLandsAndCrystals) {
   Puzzle("5\n0\n.12.C\nL\n#\n\n0\n");
-  const Expected<int> shift = BuildPuzzleLevel(ctx, LevelFileName(kPuzzle, 1));
+  const Expected<int> shift = BuildPuzzleLevel(ctx, LevelFileName(GameType::Puzzle, 1));
   ASSERT_TRUE(shift);
   EXPECT_EQ(*shift, 0);
   EXPECT_EQ(Kind(3, 23), 1);
@@ -204,7 +205,7 @@ TEST_F(LevelTest, PuzzleBuildTakesColoursAndLastLevel) {
   EXPECT_EQ(ctx.game.play.lv.colours, (std::vector<int>{5, 7}));
   EXPECT_EQ(ctx.game.play.lv.bonus_items, (std::vector<int>{3, 4}));
   EXPECT_EQ(ctx.game.play.lv.new_item, 2);
-  EXPECT_EQ(ctx.game.play.end_phase, 0);
+  EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing);
   EXPECT_FALSE(ctx.game.play.lv.start_flag);
   // Both balls of the cannon come from the layout's colours.
   for (int i = 0; i < 40; ++i) {
@@ -212,13 +213,13 @@ TEST_F(LevelTest, PuzzleBuildTakesColoursAndLastLevel) {
     const int k = ctx.game.play.next_ball.kind;
     EXPECT_TRUE(k == 5 || k == 7 || k == kKindMultiball || k == kKindColourBomb) << k;
   }
-  WriteGameFile(LevelFileName(kPuzzle, 3), "4\n1\n1C\n#\n\n0\n");
+  WriteGameFile(LevelFileName(GameType::Puzzle, 3), "4\n1\n1C\n#\n\n0\n");
   ASSERT_TRUE(LevelBuild(ctx));
   EXPECT_EQ(ctx.game.play.lv.last_level, 999999);
 }
 
 TEST_F(LevelTest, ArcadeBuildReadsHeaderAndFillsTwoRows) {
-  ctx.game.session.game_type = kArcade;
+  ctx.game.session.game_type = GameType::Arcade;
   ctx.game.session.level = 7;
   WriteGameFile("levels\\arcade-07.ini", "900\n3.0\n3\n2,3\n0\n");
   ASSERT_TRUE(LevelBuild(ctx));
@@ -239,7 +240,7 @@ TEST_F(LevelTest, ArcadeBuildReadsHeaderAndFillsTwoRows) {
 }
 
 TEST_F(LevelTest, ChallengeBuildStartsHalfFull) {
-  ctx.game.session.game_type = kChallenge;
+  ctx.game.session.game_type = GameType::Challenge;
   ctx.game.session.level = 1;
   WriteGameFile("levels\\challenge-01.ini", "400\n0.5\n4\n0\n0\n");
   ASSERT_TRUE(LevelBuild(ctx));
@@ -252,7 +253,7 @@ TEST_F(LevelTest, ChallengeBuildStartsHalfFull) {
 TEST_F(LevelTest, SameSeedBuildsTheSameLevel) {
   ctx.shell.run.has_seed = true;
   ctx.shell.run.seed = 77;
-  ctx.game.session.game_type = kArcade;
+  ctx.game.session.game_type = GameType::Arcade;
   WriteGameFile("levels\\arcade-02.ini", "900\n3.0\n7\n0\n0\n");
   ASSERT_TRUE(LevelBuild(ctx));
   std::vector<int> first;
@@ -263,17 +264,17 @@ TEST_F(LevelTest, SameSeedBuildsTheSameLevel) {
 }
 
 TEST_F(LevelTest, MissingLevelFileStopsTheBuildAndLeavesForTheMenu) {
-  ctx.game.session.game_type = kArcade;
+  ctx.game.session.game_type = GameType::Arcade;
   ctx.game.session.level = 3;
   EXPECT_FALSE(LevelBuild(ctx));
   EXPECT_TRUE(ctx.game.play.lv.unplayable);
   EXPECT_EQ(ctx.shell.pending_scene, SceneId::Menu);
-  EXPECT_EQ(ctx.shell.command, 3);
+  EXPECT_EQ(ctx.shell.command, MenuCommand::MainMenu);
 }
 
 TEST_F(LevelTest, WinAndLossPerType) {
   GameState& g = ctx.game;
-  g.session.game_type = kArcade;
+  g.session.game_type = GameType::Arcade;
   g.play.progress.target = 332.9;
   EXPECT_FALSE(LevelWonNow(g));
   g.play.progress.target = 333;
@@ -281,7 +282,7 @@ TEST_F(LevelTest, WinAndLossPerType) {
   EXPECT_FALSE(LossDetected(g));
   Put(5, 0, 1);
   EXPECT_TRUE(LossDetected(g));
-  g.session.game_type = kPuzzle;
+  g.session.game_type = GameType::Puzzle;
   EXPECT_FALSE(LossDetected(g)) << "puzzle loses only at row -1";
   Put(5, -1, 1);
   EXPECT_TRUE(LossDetected(g));
@@ -290,7 +291,7 @@ TEST_F(LevelTest, WinAndLossPerType) {
   EXPECT_FALSE(LevelWonNow(g));
   g.play.crystals.freed = 3;
   EXPECT_TRUE(LevelWonNow(g));
-  g.session.game_type = kChallenge;
+  g.session.game_type = GameType::Challenge;
   g.play.progress.target = 0.5;
   EXPECT_FALSE(LossDetected(g));
   g.play.progress.target = 0;
@@ -316,14 +317,14 @@ TEST_F(LevelTest, ChallengeFieldIsPushedBackAboveRowFive) {
 
 TEST_F(LevelTest, ArcadeLossWaitsFiveSecondsAndRowZeroClearedInTimeCancelsIt) {
   GameState& g = ctx.game;
-  g.session.game_type = kArcade;
+  g.session.game_type = GameType::Arcade;
   g.session.level = 7;
   Put(4, 0, 2);
   DangerAndLoss(ctx);
   EXPECT_TRUE(g.play.frame.deadline_set);
   ctx.shell.game_clock += 4990;
   DangerAndLoss(ctx);
-  EXPECT_EQ(g.play.end_phase, 0);
+  EXPECT_EQ(g.play.end_phase, EndPhase::Playing);
   ClearRow(ctx, 0, true);
   DangerAndLoss(ctx);
   EXPECT_FALSE(g.play.frame.deadline_set);
@@ -331,7 +332,7 @@ TEST_F(LevelTest, ArcadeLossWaitsFiveSecondsAndRowZeroClearedInTimeCancelsIt) {
   DangerAndLoss(ctx);
   ctx.shell.game_clock += 5000;
   DangerAndLoss(ctx);
-  EXPECT_EQ(g.play.end_phase, 7);
+  EXPECT_EQ(g.play.end_phase, EndPhase::Lost);
   EXPECT_EQ(port.Count("sample_game_over"), 1);
   EXPECT_EQ(Balls(), 0) << "the whole field falls";
   EXPECT_EQ(Progress(ctx).level, 5);
@@ -340,17 +341,17 @@ TEST_F(LevelTest, ArcadeLossWaitsFiveSecondsAndRowZeroClearedInTimeCancelsIt) {
 
 TEST_F(LevelTest, PuzzleLossIsImmediate) {
   GameState& g = ctx.game;
-  g.session.game_type = kPuzzle;
+  g.session.game_type = GameType::Puzzle;
   g.session.level = 3;
   Put(4, -1, 2);
   DangerAndLoss(ctx);
-  EXPECT_EQ(g.play.end_phase, 7);
+  EXPECT_EQ(g.play.end_phase, EndPhase::Lost);
   EXPECT_EQ(Progress(ctx).may_continue, -1) << "below level 5 nothing to continue";
 }
 
 TEST_F(LevelTest, BigBombAwardNeedsAPositiveCount) {
   GameState& g = ctx.game;
-  g.session.game_type = kArcade;
+  g.session.game_type = GameType::Arcade;
   g.play.next_ball = {3, 0, 4};
   ctx.shell.options.bigbomb_expl_count = 0;
   g.play.scoring.streak = 0;
@@ -367,7 +368,7 @@ TEST_F(LevelTest, BigBombAwardNeedsAPositiveCount) {
   EXPECT_EQ(g.play.next_ball.bonus, 0);
   EXPECT_EQ(g.play.current_ball.kind, 2);
   EXPECT_EQ(g.play.scoring.streak, 0);
-  g.session.game_type = kPuzzle;
+  g.session.game_type = GameType::Puzzle;
   g.play.next_ball = {3, 0, 0};
   g.play.scoring.streak = 9;
   BigBombAward(ctx);
@@ -376,7 +377,7 @@ TEST_F(LevelTest, BigBombAwardNeedsAPositiveCount) {
 
 TEST_F(LevelTest, ProgressThroughWinLossAndPlayAgain) {
   GameState& g = ctx.game;
-  g.session.game_type = kArcade;
+  g.session.game_type = GameType::Arcade;
   g.session.level = 9;
   g.session.score = 4000;
   SaveProgress(ctx);
@@ -401,7 +402,7 @@ TEST_F(LevelTest, ProgressThroughWinLossAndPlayAgain) {
 
 TEST_F(LevelTest, GameStartTakesSavedProgressOrBegLevel) {
   GameState& g = ctx.game;
-  g.session.game_type = kChallenge;
+  g.session.game_type = GameType::Challenge;
   g.session.score = 777;  // left over from an earlier game
   GameStart(ctx);
   EXPECT_EQ(g.session.level, 1);

@@ -15,7 +15,7 @@ class LifetimeRules : public GameTest {};
 
 // In challenge nothing would use the climb up: it would hold back every shot for good.
 TEST_F(LifetimeRules, UpBonusInChallengeEndsAtOnceWithoutAClimb) {
-  ctx.game.session.game_type = kChallenge;
+  ctx.game.session.game_type = GameType::Challenge;
   Collect(ctx, 8, 1, 300, 300);
   BonusListStep(ctx);
   EXPECT_EQ(ctx.game.play.climb_remaining, 0);
@@ -25,7 +25,7 @@ TEST_F(LifetimeRules, UpBonusInChallengeEndsAtOnceWithoutAClimb) {
 }
 
 TEST_F(LifetimeRules, UpBonusInArcadeStillClimbs) {
-  ctx.game.session.game_type = kArcade;
+  ctx.game.session.game_type = GameType::Arcade;
   Collect(ctx, 8, 1, 300, 300);
   BonusListStep(ctx);
   EXPECT_EQ(ctx.game.play.climb_remaining, 30);
@@ -34,7 +34,7 @@ TEST_F(LifetimeRules, UpBonusInArcadeStillClimbs) {
 
 // The anchor row's balls fall at game over; a crystal there is no ball and stays.
 TEST_F(LifetimeRules, GameOverLeavesTheAnchorRowsCrystals) {
-  ctx.game.session.game_type = kPuzzle;
+  ctx.game.session.game_type = GameType::Puzzle;
   ctx.game.play.field.top_rows = 3;
   Put(4, 2, kKindCrystal);
   Put(5, 2, 3);
@@ -44,7 +44,7 @@ TEST_F(LifetimeRules, GameOverLeavesTheAnchorRowsCrystals) {
   ctx.game.play.crystals.count = 1;
   OccupancyScan(ctx.game.play.field);
   DangerAndLoss(ctx);
-  ASSERT_EQ(ctx.game.play.end_phase, 7);
+  ASSERT_EQ(ctx.game.play.end_phase, EndPhase::Lost);
   int special = 0, falling = 0;
   for (const TExploseParticle& p : ctx.game.run.particles.slots) {
     if (!p.used) continue;

@@ -218,7 +218,7 @@ TEST_F(MatchingTest, ComboBelowFirstThresholdOrMissingEntry) {
 }
 
 TEST_F(MatchingTest, MultiplierAppliesOnceAndChallengeFeedsProgress) {
-  ctx.game.session.game_type = kChallenge;
+  ctx.game.session.game_type = GameType::Challenge;
   ctx.game.play.lv.challenge_factor = 0.5;
   ctx.game.play.scoring.multiplier = 4;
   ScoreEvent(ctx, 3, 3, false);  // f = 2
@@ -285,14 +285,14 @@ TEST_F(MatchingTest, DroppedCrystalFliesOnlyWhilePlaying) {
   EXPECT_EQ(Drop(ctx, false), 1);
   EXPECT_EQ(ctx.game.play.crystals.freed, 1);
   EXPECT_EQ(port.Count("sample_crystal"), 1);
-  ctx.game.play.end_phase = 7;
+  ctx.game.play.end_phase = EndPhase::Lost;
   Put(5, 5, kKindCrystal);
   EXPECT_EQ(Drop(ctx, false), 1);
   EXPECT_EQ(ctx.game.play.crystals.freed, 1);
 }
 
 TEST_F(MatchingTest, PuzzleFreesCrystalWithNothingBelowWhileHanging) {
-  ctx.game.session.game_type = kPuzzle;
+  ctx.game.session.game_type = GameType::Puzzle;
   Anchor();
   Put(6, 12, kKindCrystal);  // row 12 code 11: below are (6,11) and (7,11)
   Put(6, 11, 1);
@@ -311,7 +311,7 @@ TEST_F(MatchingTest, PuzzleFreesCrystalWithNothingBelowWhileHanging) {
 }
 
 TEST_F(MatchingTest, PuzzleFreesCrystalInRowMinusOne) {
-  ctx.game.session.game_type = kPuzzle;
+  ctx.game.session.game_type = GameType::Puzzle;
   Put(6, -1, kKindCrystal);
   EXPECT_EQ(Drop(ctx, false), 1);
   EXPECT_EQ(ctx.game.play.crystals.freed, 1);
@@ -333,7 +333,7 @@ TEST_F(MatchingTest, SmallBombBonusTakesItsNeighboursInTheSecondPass) {
 }
 
 TEST_F(MatchingTest, ChallengeExplodesFailedBallBelowTheFloorWhenFull) {
-  ctx.game.session.game_type = kChallenge;
+  ctx.game.session.game_type = GameType::Challenge;
   ctx.game.play.field.floor_row = 5;
   ctx.game.play.field.top_rows = 90;
   for (int r = 4; r <= 89; ++r) Put(2, r, 1 + (r % 2));

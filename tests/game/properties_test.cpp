@@ -75,7 +75,7 @@ TEST_P(FieldProperties, EveryShotLeavesAHangingUnmarkedField) {
   Random rnd;
   rnd.Seed(static_cast<std::uint32_t>(GetParam()) * 7919u + 13u);
   ctx.shell.random.Seed(static_cast<std::uint32_t>(GetParam()));
-  ctx.game.session.game_type = GetParam() % 3 == 0 ? kPuzzle : kArcade;
+  ctx.game.session.game_type = GetParam() % 3 == 0 ? GameType::Puzzle : GameType::Arcade;
   ResetBonusTypes(ctx);
   RandomField(rnd);
   CheckField("random field");

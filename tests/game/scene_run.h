@@ -16,6 +16,7 @@
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/recording_audio.h"
+#include "platform/virtual_key.h"
 #include "platform/window.h"
 #include "shell/events.h"
 #include "shell/frame.h"
@@ -23,6 +24,8 @@
 #include "shell/main_form.h"
 
 namespace qv::test {
+
+using platform::VirtualKey;
 
 class SceneRun {
  public:
@@ -78,12 +81,12 @@ class SceneRun {
   }
 
   // Loading finished, then the game scene of `type` from the given saved progress.
-  void StartGame(int type, int saved_level = 1, int saved_score = 0) {
+  void StartGame(GameType type, int saved_level = 1, int saved_score = 0) {
     EXPECT_TRUE(TickUntil(
         [&] { return ctx->shell.scene == SceneId::Menu && ctx->loading.loading_done; }, 3000));
     GameState& g = ctx->game;
     g.session.game_type = type;
-    g.run.players.local[static_cast<std::size_t>(type - 1)] = {saved_level, saved_score, 1, 0};
+    g.run.players.local[TypeIndex(type)] = {saved_level, saved_score, 1, 0};
     ctx->shell.pending_scene = SceneId::Game;
     Tick();
   }
@@ -92,8 +95,8 @@ class SceneRun {
     return TickUntil(
         [&] {
           const GameState& g = ctx->game;
-          return g.play.end_phase == 0 && g.play.hud.cannon_step >= 31 && !g.play.lv.start_flag &&
-                 !g.play.walls.moving && g.play.hud.board_step >= 23;
+          return g.play.end_phase == EndPhase::Playing && g.play.hud.cannon_step >= 31 &&
+                 !g.play.lv.start_flag && !g.play.walls.moving && g.play.hud.board_step >= 23;
         },
         limit);
   }

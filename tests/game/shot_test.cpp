@@ -140,14 +140,14 @@ TEST_F(ShotTest, ShotSettlesUnderTheAnchorRow) {
 }
 
 TEST_F(ShotTest, PuzzleShotAboveEverythingSnapsToTheTopRow) {
-  ctx.game.session.game_type = kPuzzle;
+  ctx.game.session.game_type = GameType::Puzzle;
   Put(2, 5, 1);  // far from the path
   ASSERT_TRUE(AimAndPlan(400, 300));
   EXPECT_EQ(ctx.game.play.path.target_row, 13);
   EXPECT_EQ(ctx.game.play.path.target_col, 8);
   EXPECT_EQ(Last().x, 400);
   EXPECT_EQ(Last().y, 38);
-  ctx.game.session.game_type = kArcade;
+  ctx.game.session.game_type = GameType::Arcade;
   EXPECT_FALSE(AimAndPlan(400, 300));
 }
 

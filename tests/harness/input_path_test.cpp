@@ -77,9 +77,9 @@ class Session {
       EmptySceneFrame(ctx);
       World& w = *g_world;
       if (w.dialog_at != 0 && ctx.shell.frame_clock >= w.dialog_at &&
-          ctx.game.play.end_phase == 0) {
-        ctx.game.play.end_phase = 2;  // the statistics
-        ctx.shell.click_context = 8;
+          ctx.game.play.end_phase == EndPhase::Playing) {
+        ctx.game.play.end_phase = EndPhase::Statistics;  // the statistics
+        ctx.shell.click_context = ClickContext::LevelStatistics;
       }
       while (w.next < w.schedule.size() && ctx.shell.frame_clock >= w.schedule[w.next].first) {
         w.window->PushEvent(w.schedule[w.next++].second);

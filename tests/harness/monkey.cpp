@@ -25,6 +25,7 @@
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/recording_audio.h"
+#include "platform/virtual_key.h"
 #include "shell/events.h"
 #include "shell/frame.h"
 #include "shell/hooks.h"
@@ -555,8 +556,8 @@ class Monkey {
 // press and Enter are kept off it as they happen (the script holds what was applied).
 bool Monkey::WouldQuit(const ScriptCommand& c) {
   const ShellState& s = ctx_->shell;
-  if (s.scene != SceneId::Menu || s.click_context != 10) return false;
-  if (c.kind == Kind::Key) return c.key == 13;
+  if (s.scene != SceneId::Menu || s.click_context != ClickContext::ExitQuestion) return false;
+  if (c.kind == Kind::Key) return c.key == platform::VirtualKey::Enter;
   if (c.kind != Kind::Up) return false;
   // The release clicks what the last frame saw under the pointer (button 1 is Yes).
   if (s.pressed_button == 1 && s.hover_button == 1) return true;

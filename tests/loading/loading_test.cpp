@@ -114,9 +114,9 @@ TEST_F(LoadingTest, LogoClosesThenAnimatesThenLoads) {
   const TMultiSprite* top = MultiSpriteAt(ctx_, ctx_.loading.top_bubble);
   const TMultiSprite* bottom = MultiSpriteAt(ctx_, ctx_.loading.bottom_bubble);
   ASSERT_NE(top, nullptr);
-  EXPECT_EQ(ctx_.loading.logo_phase, 1);
+  EXPECT_EQ(ctx_.loading.logo_phase, LogoPhase::Bubbles);
   int ticks = 1;
-  while (ctx_.loading.logo_phase == 1 && ticks < 200) {
+  while (ctx_.loading.logo_phase == LogoPhase::Bubbles && ticks < 200) {
     Tick();
     ++ticks;
   }
@@ -129,7 +129,7 @@ TEST_F(LoadingTest, LogoClosesThenAnimatesThenLoads) {
   EXPECT_NEAR(ticks, 76, 2);
   EXPECT_EQ(ctx_.loading.load_index, 0) << "nothing loads while the logo runs";
   ASSERT_TRUE(RunUntilLoaded());
-  EXPECT_EQ(ctx_.loading.logo_phase, -1);
+  EXPECT_EQ(ctx_.loading.logo_phase, LogoPhase::Done);
   const int entries = static_cast<int>(ctx_.loading.load_list.size());
   EXPECT_EQ(entries, 6);
   EXPECT_EQ(ctx_.loading.load_index, entries);
@@ -145,7 +145,7 @@ TEST_F(LoadingTest, LogoClosesThenAnimatesThenLoads) {
   ASSERT_EQ(cursor->parts.size(), 2u);
   EXPECT_EQ(cursor->parts[1]->offset_x, -2);
   EXPECT_EQ(cursor->parts[1]->offset_y, -2);
-  EXPECT_EQ(ctx_.menu.state, 2);
+  EXPECT_EQ(ctx_.menu.state, MenuStage::LoadingDone);
   EXPECT_EQ(ctx_.audio.music_task, 1);
   EXPECT_EQ(ctx_.audio.next_music, ctx_.loading.music_menu);
   Tick();
@@ -164,7 +164,7 @@ TEST_F(LoadingTest, LogoClosesThenAnimatesThenLoads) {
 TEST_F(LoadingTest, ProgressBarFor47Entries) {
   testing_support::WriteSmallPack(dir_, SmallPackOptions{true, 45});
   Tick();
-  ctx_.loading.logo_phase = -1;
+  ctx_.loading.logo_phase = LogoPhase::Done;
   ASSERT_EQ(ctx_.loading.load_list.size(), 47u);
   ctx_.loading.load_index = 12;
   ASSERT_TRUE(LoadingScreenStep(ctx_));
@@ -193,7 +193,7 @@ TEST_F(LoadingTest, ProgressBarFor47Entries) {
 TEST_F(LoadingTest, LogoThatCannotAnimateDoesNotHang) {
   testing_support::WriteSmallPack(dir_, SmallPackOptions{false, 2});
   ASSERT_TRUE(RunUntilLoaded(300));
-  EXPECT_EQ(ctx_.loading.logo_phase, -1);
+  EXPECT_EQ(ctx_.loading.logo_phase, LogoPhase::Done);
 }
 
 TEST_F(LoadingTest, EmptyLoadListStillEndsTheLoadingScreen) {
@@ -227,7 +227,7 @@ TEST_F(LoadingTest, ReenteringTheMenuShowsTheBackdropAndFadesToMenuMusic) {
   const int backdrop = FindObject(ctx_, "menu_background", -1, "loading");
   ASSERT_GE(backdrop, 0);
   EXPECT_TRUE(MultiSpriteAt(ctx_, backdrop)->visible);
-  EXPECT_EQ(ctx_.loading.logo_phase, -1) << "the logo runs once per run";
+  EXPECT_EQ(ctx_.loading.logo_phase, LogoPhase::Done) << "the logo runs once per run";
   EXPECT_EQ(ctx_.audio.next_music, ctx_.loading.music_menu);
   EXPECT_DOUBLE_EQ(ctx_.audio.fade_out_step, 0.4);
 }

@@ -14,6 +14,7 @@
 #include "menu/menu_scene.h"
 #include "platform/clock.h"
 #include "platform/headless/recording_audio.h"
+#include "platform/virtual_key.h"
 #include "shell/frame.h"
 #include "shell/options.h"
 #include "sprites/multisprite.h"
@@ -23,6 +24,7 @@ namespace qv {
 namespace {
 
 namespace fs = std::filesystem;
+using platform::VirtualKey;
 using testing_support::GameDir;
 
 class MenuSceneTest : public ::testing::Test {
@@ -107,7 +109,7 @@ class MenuSceneTest : public ::testing::Test {
 TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) {
   ASSERT_TRUE(RunUntilMenu());
   for (int i = 0; i < 200; ++i) Tick();  // the first appearance fades in over 1.5 s
-  EXPECT_EQ(ctx_.menu.state, 1);
+  EXPECT_EQ(ctx_.menu.state, MenuStage::Running);
   const char* kTags[] = {"menu", "menu_buttons_mainmenu", "menu_scores", "input_player_name",
                          "input_player_name_back", "menu_help", "menu_text"};
   int before[std::size(kTags)];
@@ -116,15 +118,15 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
   EXPECT_GT(CountTag("loading", true), 0);
 
   // Arcade: level 3 saved with a game in progress, explanations off: the continue dialog.
-  ctx_.shell.click_context = 2;
+  ctx_.shell.click_context = ClickContext::GameTypePage;
   ctx_.shell.pressed_button = 1;
   ctx_.shell.scenes[SceneId::Menu].click(ctx_);
   for (int i = 0; i < 5; ++i) Tick();
-  ASSERT_EQ(ctx_.shell.click_context, 17);
+  ASSERT_EQ(ctx_.shell.click_context, ClickContext::ContinueDialog);
   ctx_.shell.scenes[SceneId::Menu].key_down(ctx_, 13, 0);  // Yes
   for (int i = 0; i < 400 && games_started_ == 0; ++i) Tick();
   ASSERT_EQ(games_started_, 1);
-  EXPECT_EQ(ctx_.game.session.game_type, 1);
+  EXPECT_EQ(ctx_.game.session.game_type, GameType::Arcade);
   EXPECT_EQ(ctx_.game.session.level, 3);
   EXPECT_EQ(ctx_.game.session.score, 300);
   EXPECT_EQ(CountTag("loading", true), 0) << "the backdrop is hidden for the game";
@@ -137,9 +139,9 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
   }
   EXPECT_GT(CountTag("loading", true), 0);
   EXPECT_EQ(CountTag("game_type_text"), 0);
-  EXPECT_EQ(ctx_.menu.state, 0) << "no first-appearance fade";
+  EXPECT_EQ(ctx_.menu.state, MenuStage::SceneStart) << "no first-appearance fade";
   EXPECT_EQ(MinAlpha("menu_buttons_mainmenu"), 255);
-  EXPECT_EQ(ctx_.shell.click_context, 1);
+  EXPECT_EQ(ctx_.shell.click_context, ClickContext::MainMenu);
   for (const auto& box : boxes_.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
 }
 
@@ -161,20 +163,20 @@ TEST_F(MenuSceneTest, WelcomeNamesTheFirstPlayerAfterTheCurrentOneWasDeleted) {
   WriteOption(ctx_, "options.txt", "player_index", "1");
   ASSERT_TRUE(RunUntilMenu());
   Steps();
-  ctx_.shell.command = kCmdPlayerList;
+  ctx_.shell.command = MenuCommand::PlayerList;
   Steps();
-  ASSERT_EQ(ctx_.shell.click_context, kCtxPlayerList);
+  ASSERT_EQ(ctx_.shell.click_context, ClickContext::PlayerList);
   ASSERT_EQ(ctx_.menu.list.cursor, 1);
   Click(3);  // delete Bob
   Steps();
-  ASSERT_EQ(ctx_.shell.click_context, kCtxDeleteConfirm);
+  ASSERT_EQ(ctx_.shell.click_context, ClickContext::DeleteConfirmation);
   Click(1);  // yes
   Steps();
-  ASSERT_EQ(ctx_.shell.click_context, kCtxPlayerList);
+  ASSERT_EQ(ctx_.shell.click_context, ClickContext::PlayerList);
   Click(6);  // cancel: the main menu with an index past the list
   Steps();
   Steps();
-  ASSERT_EQ(ctx_.shell.click_context, kCtxMainMenu);
+  ASSERT_EQ(ctx_.shell.click_context, ClickContext::MainMenu);
   EXPECT_EQ(ctx_.shell.options.player_index, 0);
   const int shown = CountTag("menu_text");
   BuildWelcomeText(ctx_);
@@ -186,9 +188,9 @@ TEST_F(MenuSceneTest, WelcomeNamesTheFirstPlayerAfterTheCurrentOneWasDeleted) {
 TEST_F(MenuSceneTest, ReadingTheOptionsMakesTheOptionsPageApplyTheVolumesAgain) {
   ASSERT_TRUE(RunUntilMenu());
   Tick();
-  ctx_.shell.command = kCmdOptions;
+  ctx_.shell.command = MenuCommand::Options;
   for (int i = 0; i < 40; ++i) Tick();
-  ASSERT_EQ(ctx_.shell.click_context, kCtxOptions);
+  ASSERT_EQ(ctx_.shell.click_context, ClickContext::Options);
   audio_.ClearCalls();
   ReadOptions(ctx_);
   Tick();
@@ -203,21 +205,21 @@ TEST_F(MenuSceneTest, ReadingTheOptionsMakesTheOptionsPageApplyTheVolumesAgain) 
 
 TEST(MenuKeys, KeysQueueUpButNeverReplaceAPendingPageChange) {
   Context ctx;
-  ctx.shell.click_context = 11;
-  ctx.shell.command = -1;
-  MenuKeyDown(ctx, 65, 1);
-  MenuKeyDown(ctx, 66, 0);
-  EXPECT_EQ(ctx.shell.command, 1);
+  ctx.shell.click_context = ClickContext::NameInput;
+  ctx.shell.command = MenuCommand::None;
+  MenuKeyDown(ctx, VirtualKey::A, 1);
+  MenuKeyDown(ctx, VirtualKey::A + 1, 0);
+  EXPECT_EQ(ctx.shell.command, MenuCommand::Key);
   ASSERT_EQ(ctx.menu.keys.size(), 2u);
-  EXPECT_EQ(ctx.menu.keys[0].code, 65);
+  EXPECT_EQ(ctx.menu.keys[0].code, VirtualKey::A);
   EXPECT_EQ(ctx.menu.keys[0].shift, 1);
   // The main menu asked for the first-run name input; a key before the next frame is dropped.
   ctx.menu.keys.clear();
-  ctx.shell.click_context = 0;
-  ctx.shell.command = 20;
-  MenuKeyDown(ctx, 65, 0);
-  MenuKeyDown(ctx, 27, 0);
-  EXPECT_EQ(ctx.shell.command, 20);
+  ctx.shell.click_context = ClickContext::Playing;
+  ctx.shell.command = MenuCommand::NameInput;
+  MenuKeyDown(ctx, VirtualKey::A, 0);
+  MenuKeyDown(ctx, VirtualKey::Escape, 0);
+  EXPECT_EQ(ctx.shell.command, MenuCommand::NameInput);
   EXPECT_TRUE(ctx.menu.keys.empty());
 }
 
@@ -227,7 +229,7 @@ TEST(MenuProgress, TheGameSavesTheCurrentPlayersProgress) {
   InstallSubsystemHooks(ctx);
   ctx.menu.players = {ListPlayer("Ann"), ListPlayer("Bob")};
   ctx.shell.options.player_index = 1;
-  ctx.game.session.game_type = 2;
+  ctx.game.session.game_type = GameType::Challenge;
   ctx.game.session.level = 9;
   ctx.game.session.score = 900;
   SaveProgress(ctx);

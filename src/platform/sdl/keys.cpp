@@ -2,94 +2,95 @@
 
 #include <SDL.h>
 
+#include "platform/virtual_key.h"
 #include "platform/window.h"
 
 namespace qv::platform::sdl {
 
 int VirtualKeyFromSdl(std::int32_t k) {
-  if (k >= SDLK_a && k <= SDLK_z) return 65 + (k - SDLK_a);
-  if (k >= SDLK_0 && k <= SDLK_9) return 48 + (k - SDLK_0);
-  if (k >= SDLK_F1 && k <= SDLK_F12) return 112 + (k - SDLK_F1);
-  if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return 97 + (k - SDLK_KP_1);
+  if (k >= SDLK_a && k <= SDLK_z) return VirtualKey::A + (k - SDLK_a);
+  if (k >= SDLK_0 && k <= SDLK_9) return VirtualKey::Digit0 + (k - SDLK_0);
+  if (k >= SDLK_F1 && k <= SDLK_F12) return VirtualKey::F1 + (k - SDLK_F1);
+  if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return VirtualKey::Numpad0 + 1 + (k - SDLK_KP_1);
   switch (k) {
     case SDLK_BACKSPACE:
-      return 8;
+      return VirtualKey::Backspace;
     case SDLK_TAB:
-      return 9;
+      return VirtualKey::Tab;
     case SDLK_RETURN:
     case SDLK_KP_ENTER:
-      return 13;
+      return VirtualKey::Enter;
     case SDLK_LSHIFT:
     case SDLK_RSHIFT:
-      return 16;
+      return VirtualKey::Shift;
     case SDLK_LCTRL:
     case SDLK_RCTRL:
-      return 17;
+      return VirtualKey::Control;
     case SDLK_LALT:
     case SDLK_RALT:
-      return 18;
+      return VirtualKey::Alt;
     case SDLK_PAUSE:
-      return 19;
+      return VirtualKey::Pause;
     case SDLK_CAPSLOCK:
-      return 20;
+      return VirtualKey::CapsLock;
     case SDLK_ESCAPE:
-      return 27;
+      return VirtualKey::Escape;
     case SDLK_SPACE:
-      return 32;
+      return VirtualKey::Space;
     case SDLK_PAGEUP:
-      return 33;
+      return VirtualKey::PageUp;
     case SDLK_PAGEDOWN:
-      return 34;
+      return VirtualKey::PageDown;
     case SDLK_END:
-      return 35;
+      return VirtualKey::End;
     case SDLK_HOME:
-      return 36;
+      return VirtualKey::Home;
     case SDLK_LEFT:
-      return 37;
+      return VirtualKey::Left;
     case SDLK_UP:
-      return 38;
+      return VirtualKey::Up;
     case SDLK_RIGHT:
-      return 39;
+      return VirtualKey::Right;
     case SDLK_DOWN:
-      return 40;
+      return VirtualKey::Down;
     case SDLK_INSERT:
-      return 45;
+      return VirtualKey::Insert;
     case SDLK_DELETE:
-      return 46;
+      return VirtualKey::Delete;
     case SDLK_KP_0:
-      return 96;
+      return VirtualKey::Numpad0;
     case SDLK_KP_MULTIPLY:
-      return 106;
+      return VirtualKey::Multiply;
     case SDLK_KP_PLUS:
-      return 107;
+      return VirtualKey::Add;
     case SDLK_KP_MINUS:
-      return 109;
+      return VirtualKey::Subtract;
     case SDLK_KP_PERIOD:
-      return 110;
+      return VirtualKey::Decimal;
     case SDLK_KP_DIVIDE:
-      return 111;
+      return VirtualKey::Divide;
     case SDLK_SEMICOLON:
-      return 186;
+      return VirtualKey::Semicolon;
     case SDLK_EQUALS:
-      return 187;
+      return VirtualKey::Equals;
     case SDLK_COMMA:
-      return 188;
+      return VirtualKey::Comma;
     case SDLK_MINUS:
-      return 189;
+      return VirtualKey::Minus;
     case SDLK_PERIOD:
-      return 190;
+      return VirtualKey::Period;
     case SDLK_SLASH:
-      return 191;
+      return VirtualKey::Slash;
     case SDLK_BACKQUOTE:
-      return 192;
+      return VirtualKey::Backquote;
     case SDLK_LEFTBRACKET:
-      return 219;
+      return VirtualKey::LeftBracket;
     case SDLK_BACKSLASH:
-      return 220;
+      return VirtualKey::Backslash;
     case SDLK_RIGHTBRACKET:
-      return 221;
+      return VirtualKey::RightBracket;
     case SDLK_QUOTE:
-      return 222;
+      return VirtualKey::Quote;
     default:
       return 0;
   }
