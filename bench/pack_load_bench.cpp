@@ -26,7 +26,7 @@ void BM_LoadWholePack(benchmark::State& state) {
     ctx.shell.loading_pending = 0;
     LoadingSetup(ctx);
     // The logo's animation only waits for time to pass; without it only loading is timed.
-    ctx.loading.logo_phase = -1;
+    ctx.loading.logo_phase = LogoPhase::Done;
     while (LoadingScreenStep(ctx)) {
     }
     state.PauseTiming();
