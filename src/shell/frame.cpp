@@ -144,10 +144,10 @@ void SwitchScene(Context& ctx, SceneId target) {
   if (const SceneOps& entering = s.scenes[target]; entering.start) entering.start(ctx);
 }
 
-int StepFrame(Context& ctx, double /*time*/) {
+void StepFrame(Context& ctx) {
   ShellState& s = ctx.shell;
   // A frame step or render already under way is not entered again.
-  if (s.frame_busy || s.render_busy) return 0;
+  if (s.frame_busy || s.render_busy) return;
   BusyFlag busy(s.frame_busy);
   // The first step sets up the loading screen.
   if (s.loading_pending) RunLoadingSetup(ctx);
@@ -175,9 +175,9 @@ int StepFrame(Context& ctx, double /*time*/) {
   SceneDispatch(ctx);
   // The frame cap holds only the bookkeeping tail back.
   if (s.options.no_sync == 0 && s.options.wait_vblank == 0 && s.frame_clock < s.next_frame_due) {
-    return 0;
+    return;
   }
-  if (!s.scene_ready) return 0;
+  if (!s.scene_ready) return;
   // Next frame due.
   if (s.options.fps_max > 0)
     s.next_frame_due = s.frame_clock + static_cast<std::uint32_t>(s.options.frame_period);
@@ -194,12 +194,11 @@ int StepFrame(Context& ctx, double /*time*/) {
     s.catch_up_limited = false;
     if (const SceneOps& scene = s.scenes[s.scene]; scene.running) scene.running(ctx);
   }
-  return 0;
 }
 
-int RenderScene(Context& ctx) {
+void RenderScene(Context& ctx) {
   ShellState& s = ctx.shell;
-  if (!s.app_active || s.render_busy || s.frame_busy) return 0;
+  if (!s.app_active || s.render_busy || s.frame_busy) return;
   BusyFlag busy(s.render_busy);
   if (s.hooks.sprites.collect) s.hooks.sprites.collect(ctx);
   const bool lost = s.hooks.sprites.texture_lost && s.hooks.sprites.texture_lost(ctx);
@@ -212,37 +211,35 @@ int RenderScene(Context& ctx) {
     s.frame_drawn = true;
   }
   if (s.hooks.sprites.clear_list) s.hooks.sprites.clear_list(ctx);
-  return 0;
 }
 
-int RenderFrameSequence(Context& ctx) {
+Expected<void> RenderFrameSequence(Context& ctx) {
   ShellState& s = ctx.shell;
   // SDL keeps its surfaces: nothing to restore before stepping.
-  const double time = static_cast<double>(Ticks(ctx) - s.base_clock) / 1000.0;
   s.frame_drawn = false;
-  int result = StepFrame(ctx, time);
-  if (result < 0) return result;
-  result = RenderScene(ctx);
-  if (result < 0) return result;
+  StepFrame(ctx);
+  RenderScene(ctx);
   UpdateFpsCounter(ctx);
   if (s.show_stats && s.frame_drawn) DrawFpsText(ctx);
   if (!s.screenshot_path.empty()) TakeScreenshot(ctx);
   // A frame that drew nothing is not presented: the back buffer holds no picture then.
-  if (s.frame_drawn && ctx.platform.device && !ctx.platform.device->Present()) return -1;
-  return 0;
+  if (s.frame_drawn && ctx.platform.device && !ctx.platform.device->Present()) {
+    return Fail("the frame could not be presented");
+  }
+  return {};
 }
 
 void TimerTick(Context& ctx) {
   ShellState& s = ctx.shell;
   if (!s.device_ready || !s.window_active || s.quit_requested) return;
-  int result = 0;
+  Expected<void> result;
   try {
     result = RenderFrameSequence(ctx);
   } catch (const std::exception& e) {
     ShowErrorBox(ctx, "Error", e.what());
     return;
   }
-  if (result < 0) {
+  if (!result) {
     s.quit_requested = true;
     s.exit_code = 1;
   }

@@ -3,6 +3,7 @@
 // catch-up loop, the scene switch and the render pass. Result codes: 0 success, negative failure.
 #include <cstdint>
 
+#include "base/expected.h"
 #include "platform/render_device.h"
 #include "shell/scene_table.h"
 
@@ -24,12 +25,12 @@ constexpr int kMaxCatchUpSteps = 600;
 // minimised. A failing sequence ends the program (quit_requested, exit code 1). Errors thrown
 // inside (IoError) end only the frame and are shown in an error box.
 void TimerTick(Context& ctx);
-int RenderFrameSequence(Context& ctx);
-// One frame step: clocks, scene switch, scene dispatch, frame cap. The time argument is not
-// used.
-int StepFrame(Context& ctx, double time);
+// Fails when the device cannot present the frame.
+Expected<void> RenderFrameSequence(Context& ctx);
+// One frame step: clocks, scene switch, scene dispatch, frame cap.
+void StepFrame(Context& ctx);
 // The render pass: the draw list collected and drawn on the device.
-int RenderScene(Context& ctx);
+void RenderScene(Context& ctx);
 // The shell's share of entering the menu scene: "StartSceneMenu" logged, the pause cleared,
 // the options read again, no button hovered or pressed, clicks to the main page, the run clock
 // restarted; ends with scene_ready set. The loading screen's menu start wraps it.

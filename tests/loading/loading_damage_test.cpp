@@ -62,7 +62,7 @@ class LoadingDamage : public ::testing::Test {
   }
   void Tick() {
     clock_.Advance(10);
-    StepFrame(ctx_, 0.0);
+    StepFrame(ctx_);
   }
   int CountTag(const std::string& tag) const {
     int n = 0;

@@ -36,7 +36,7 @@ class LoadingTest : public ::testing::Test {
   // One timer tick of the frame loop.
   void Tick() {
     clock_.Advance(10);
-    StepFrame(ctx_, 0.0);
+    StepFrame(ctx_);
   }
   // Ticks until loading is done; false when it takes longer than limit ticks.
   bool RunUntilLoaded(int limit = 2000) {

@@ -64,7 +64,7 @@ class MenuSceneTest : public ::testing::Test {
   }
   void Tick() {
     clock_.Advance(10);
-    StepFrame(ctx_, 0.0);
+    StepFrame(ctx_);
   }
   // Enough ticks for a few menu frames at the fixed step rate.
   void Steps() {

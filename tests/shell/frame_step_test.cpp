@@ -75,7 +75,7 @@ class FrameStepTest : public ::testing::Test {
   }
   void Step(std::uint32_t advance) {
     clock_.Advance(advance);
-    StepFrame(*ctx_, 0.0);
+    StepFrame(*ctx_);
   }
   // Loading set-up; the empty menu builds itself and the bookkeeping tail starts it running.
   void StartRunning() {
