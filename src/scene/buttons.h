@@ -1,15 +1,13 @@
 #pragma once
 // Buttons are objects whose group 0 shows variant 0 normally, 1 under the mouse and 2 under the
 // mouse while pressed. These helpers take registry slots and ignore empty ones.
+#include "base/geometry.h"
+
 namespace qv {
 
 struct Context;
 
-// Inclusive screen rectangle.
-struct HitRect {
-  int left, top, right, bottom;
-  bool Contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
-};
+using HitRect = Rect;
 
 // A shown object whose shown frame holds the point.
 bool ObjectHit(const Context& ctx, int slot, int x, int y);
