@@ -18,6 +18,15 @@ bool ObjectHit(const Context& ctx, int slot, int x, int y) {
   return m != nullptr && m->visible && m->ContainsPoint(ctx, x, y);
 }
 
+Point PointerAt(const Context& ctx) { return {ctx.shell.mouse_x, ctx.shell.mouse_y}; }
+
+bool PointerOver(const Context& ctx, const Rect& r) { return r.Contains(PointerAt(ctx)); }
+
+bool PointerOnObject(const Context& ctx, int slot) {
+  const Point p = PointerAt(ctx);
+  return ObjectHit(ctx, slot, p.x, p.y);
+}
+
 void SelectVariant(Context& ctx, int slot, int group, int variant) {
   if (TMultiSprite* m = At(ctx, slot)) m->SelectPart(group, variant);
 }

@@ -11,6 +11,11 @@ using HitRect = Rect;
 
 // A shown object whose shown frame holds the point.
 bool ObjectHit(const Context& ctx, int slot, int x, int y);
+// The pointer as the last mouse move left it, and the hit tests of pages and dialogs against
+// it: a named rectangle, or a button's shown frame.
+Point PointerAt(const Context& ctx);
+bool PointerOver(const Context& ctx, const Rect& r);
+bool PointerOnObject(const Context& ctx, int slot);
 // Shows variant `variant` of group `group`.
 void SelectVariant(Context& ctx, int slot, int group, int variant);
 // Variant for a button: 2 hovered and pressed, 1 hovered, 0 otherwise.
