@@ -60,7 +60,7 @@ std::string TypeFile(const char* prefix, int type) {
 
 void StartType(Context& ctx, int type) {
   HideDescriptions(ctx);
-  ChangeMusic(ctx, -1, kMusicFadeMs, 0);
+  ChangeMusic(ctx, -1, kMenuMusicFadeMs, 0);
   unload_by_tag(ctx, "game_message");
   unload_by_tag(ctx, "continue_last_game");
   ctx.shell.pending_scene = SceneId::Game;
@@ -255,7 +255,7 @@ void DrawVolumeBars(Context& ctx) {
     ApplyMusicVolume(ctx);
     if (o.music_volume > 0 && !ctx.audio.music_on) {
       ctx.audio.music_on = true;
-      ChangeMusic(ctx, ctx.loading.music_menu, 0, kMusicFadeMs);
+      ChangeMusic(ctx, ctx.loading.music_menu, 0, kMenuMusicFadeMs);
     }
     WriteOptionSafely(ctx, "music_volume", o.music_volume);
   }

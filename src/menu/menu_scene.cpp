@@ -279,7 +279,7 @@ void RefreshWelcomeText(Context& ctx) {
 
 void ShowMainMenu(Context& ctx) {
   if (ctx.audio.current_music != ctx.loading.music_menu) {
-    ChangeMusic(ctx, ctx.loading.music_menu, kMusicFadeMs, kMusicFadeMs);
+    ChangeMusic(ctx, ctx.loading.music_menu, kMenuMusicFadeMs, kMenuMusicFadeMs);
   }
   ctx.shell.click_context = ClickContext::MainMenu;
   for (const char* tag : {"menu_buttons_select_game_type", "menu_buttons_music_sound_fullscreen",
