@@ -12,6 +12,8 @@ struct Context;
 
 inline constexpr const char* kFontTaurus1 = "graphics\\fonts\\font_taurus1.spr";
 inline constexpr const char* kFontTaurus2 = "graphics\\fonts\\font_taurus2.spr";
+// The menu's music changes fade out and in over this.
+inline constexpr int kMenuMusicFadeMs = 250;
 
 // Small shared helpers.
 void SetCommand(Context& ctx, MenuCommand command);

@@ -7,6 +7,7 @@
 #include "audio/audio.h"
 #include "base/sample_names.h"
 #include "game/particles.h"
+#include "menu/menu_layout.h"
 #include "menu/menu_pages.h"
 #include "scene/buttons.h"
 #include "scene/dialog_fade.h"
@@ -30,6 +31,10 @@ namespace {
 constexpr const char* kMainTags[] = {"menu_buttons_mainmenu", "menu_text", "menu_text_button1",
                                      "menu_text_button2"};
 constexpr int kMenuFadeMs = 1500;
+constexpr int kOpaque = 255;
+// A hovered row's moving piece shows its four cycling variants (2..5) for this long each.
+constexpr std::uint32_t kMovepartFrameMs = 128;
+constexpr Point kWelcomeText{400, 96};
 
 template <std::size_t N>
 void FindAll(const Context& ctx, std::array<int, N>& out, const char* const (&names)[N],
@@ -111,7 +116,7 @@ void FirstEntrySetup(Context& ctx) {
   b.input_ok = FindObject(ctx, "panel_ok", -1, "input_player_name");
   b.input_cancel = FindObject(ctx, "panel_cancel", -1, "input_player_name");
 
-  if (m.shown_before) SetMainAlpha(ctx, 255);
+  if (m.shown_before) SetMainAlpha(ctx, kOpaque);
 
   for (int i = 0; i < kMenuSamples; ++i) {
     m.samples[i] = FindAudio(ctx, std::string("sample_") + kSampleNames[i]);
@@ -138,7 +143,7 @@ void MainMenuFadeIn(Context& ctx) {
   if (m.state != MenuStage::FadingIn) return;
   const std::uint32_t elapsed = now - m.running_since;
   if (elapsed >= static_cast<std::uint32_t>(kMenuFadeMs)) {
-    SetMainAlpha(ctx, 255);
+    SetMainAlpha(ctx, kOpaque);
     m.state = MenuStage::Running;
     return;
   }
@@ -177,7 +182,7 @@ void SetCursorVariant(Context& ctx, int variant) {
 }
 
 void AnimateMovepart(Context& ctx, int slot, bool group0, bool group1) {
-  const int cycling = static_cast<int>((ctx.clocks.frame_clock / 128) % 4) + 2;
+  const int cycling = static_cast<int>((ctx.clocks.frame_clock / kMovepartFrameMs) % 4) + 2;
   SelectVariant(ctx, slot, 0, group0 ? cycling : 0);
   SelectVariant(ctx, slot, 1, group1 ? cycling : 0);
 }
@@ -247,8 +252,8 @@ void BuildWelcomeText(Context& ctx) {
   const std::vector<Player>& players = ctx.menu.players;
   const int index = ctx.options.player_index;
   if (ValidPlayerIndex(index, static_cast<int>(players.size()))) {
-    create_txt(ctx, "WELCOME TO QUORVEX, " + players[index].name + "!", 200, kFontTaurus1, 2,
-               "menu_text", 0xFFFFFF, 0.52, 96, 400);
+    create_txt(ctx, "WELCOME TO QUORVEX, " + players[index].name + "!", kPageTextZ, kFontTaurus1,
+               2, "menu_text", 0xFFFFFF, 0.52, kWelcomeText.y, kWelcomeText.x);
   }
   ShowTextFile(ctx, "text\\menu_text_button1.txt", "menu_text_button1", "");
   ShowTextFile(ctx, "text\\menu_text_button2.txt", "menu_text_button2", "");
@@ -257,7 +262,7 @@ void BuildWelcomeText(Context& ctx) {
 
 void RefreshWelcomeText(Context& ctx) {
   constexpr const char* kTexts[] = {"menu_text", "menu_text_button1", "menu_text_button2"};
-  int alpha = 255;
+  int alpha = kOpaque;
   for (int slot = 0; slot < MultiSpriteCount(ctx); ++slot) {
     const TMultiSprite* m = MultiSpriteAt(ctx, slot);
     if (m != nullptr && m->tag == kTexts[0]) {
@@ -274,7 +279,7 @@ void RefreshWelcomeText(Context& ctx) {
 
 void ShowMainMenu(Context& ctx) {
   if (ctx.audio.current_music != ctx.loading.music_menu) {
-    ChangeMusic(ctx, ctx.loading.music_menu, 250, 250);
+    ChangeMusic(ctx, ctx.loading.music_menu, kMenuMusicFadeMs, kMenuMusicFadeMs);
   }
   ctx.shell.flow.click_context = ClickContext::MainMenu;
   for (const char* tag : {"menu_buttons_select_game_type", "menu_buttons_music_sound_fullscreen",
