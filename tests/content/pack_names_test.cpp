@@ -38,6 +38,7 @@ enum class Role {
   TagUnload,   // a tag unloaded: cut like the registry cuts it, then as TagUse
   TagMade,     // a tag the code gives objects it makes
   TypePrefix,  // "text\<prefix><game type>.txt"
+  Audio,       // a music or sound name of "music.ini" or "sound.ini"
 };
 
 struct ArgRole {
@@ -79,6 +80,8 @@ const std::vector<NameTaker>& NameTakers() {
       {"GetPrototype", "", {{1, Role::Sprite}}},
       {"LoadPrototype", "", {{1, Role::Sprite}}},
       {"ReadList", "", {{1, Role::ListFile}}},
+      {"FindAudio", "", {{1, Role::Audio}}},
+      {"PlaySample", "", {{1, Role::Audio}}},
       // Local helpers that pass names on.
       {"Find", "game/hud.cpp", {{1, Role::Object, 2}, {2, Role::TagUse}}},
       {"MakeWithTag", "game/dialogs.cpp", {{1, Role::Sprite}, {2, Role::TagMade}}},
@@ -289,6 +292,7 @@ class SourceFile {
           return c.names;
         }
       }
+      if (auto joined = Concatenated(SplitTop(e, '+'), pos)) return joined;
       if (unexpanded != nullptr) unexpanded->push_back(e);
       return std::nullopt;
     }
@@ -333,6 +337,26 @@ class SourceFile {
       }
     }
     return std::string::npos;
+  }
+
+  // Every way the pieces join when each is a literal, a constant or a table ("x_" + kTable[i]).
+  std::optional<std::vector<std::string>> Concatenated(const std::vector<std::string>& pieces,
+                                                       size_t pos) const {
+    std::vector<std::string> out{""};
+    static const std::regex kStringOf(R"(^std::string\s*\((.*)\)$)");
+    for (const std::string& raw : pieces) {
+      std::string piece = Strip(raw);
+      std::smatch m;
+      if (std::regex_match(piece, m, kStringOf)) piece = m[1].str();
+      const auto values = Resolve(piece, pos, nullptr);
+      if (!values) return std::nullopt;
+      std::vector<std::string> next;
+      for (const std::string& head : out) {
+        for (const std::string& tail : *values) next.push_back(head + tail);
+      }
+      out.swap(next);
+    }
+    return out;
   }
 
   std::optional<std::vector<std::string>> Union(const std::vector<std::string>& parts, size_t pos,
@@ -543,6 +567,7 @@ struct PackNames {
   std::set<std::string> files;                             // game paths
   std::set<std::string> sprite_names;                      // definition base names
   std::map<std::string, std::set<std::string>> map_objects;  // map tag -> object names
+  std::set<std::string> audio;                             // music and sound names
 };
 
 PackNames ReadPack() {
@@ -556,6 +581,11 @@ PackNames ReadPack() {
     for (const std::string& line : pack_check::Lines(pack_check::Read(map))) {
       const std::string path = pack_check::Trim(line);
       if (path.size() > 4 && path.substr(path.size() - 4) == ".spr") objects.insert(BaseName(path));
+    }
+  }
+  for (const char* list : {"music.ini", "sound.ini"}) {
+    for (const std::string& line : pack_check::Counted(list)) {
+      out.audio.insert(pack_check::Trim(pack_check::Split(line, ',')[0]));
     }
   }
   return out;
@@ -621,6 +651,9 @@ std::vector<std::string> Undefined(const std::vector<NameUse>& uses, const PackN
         }
         break;
       }
+      case Role::Audio:
+        if (pack.audio.count(u.name) == 0) out.push_back(u.where + ": no sound or music \"" + u.name + "\"");
+        break;
       case Role::TagMade:
         break;
     }
@@ -662,6 +695,7 @@ TEST(PackNames, NamesAreFoundWhereverTheyStand) {
                            "  ShowTextFile(ctx, page == 1 ? \"text\\\\p1.txt\" : \"text\\\\p2.txt\",\n"
                            "               \"t_made\", \"\");\n"
                            "  MakePic(ctx, kPath, tag_param);\n"
+                           "  FindAudio(ctx, std::string(\"sample_\") + kTags[i]);\n"
                            "}\n");
   EXPECT_EQ(NamesIn(uses, Role::TagUse),
             (std::set<std::string>{"t_plain", "t_table1", "t_table2", "t_list1"}));
@@ -669,6 +703,8 @@ TEST(PackNames, NamesAreFoundWhereverTheyStand) {
   EXPECT_EQ(NamesIn(uses, Role::TextFile), (std::set<std::string>{"text\\p1.txt", "text\\p2.txt"}));
   EXPECT_EQ(NamesIn(uses, Role::TagMade), (std::set<std::string>{"t_made"}));
   EXPECT_EQ(NamesIn(uses, Role::Sprite), (std::set<std::string>{"graphics\\a\\b.spr"}));
+  EXPECT_EQ(NamesIn(uses, Role::Audio),
+            (std::set<std::string>{"sample_t_table1", "sample_t_table2"}));
   for (const NameUse& u : uses) {
     if (u.name == "t_plain") {
       EXPECT_EQ(u.where, "x.cpp:4");
@@ -753,6 +789,7 @@ TEST(PackNames, EveryNameTheProgramUsesIsInThePack) {
   EXPECT_GT(NamesIn(program.uses, Role::Sprite).size(), 20u);
   EXPECT_GT(NamesIn(program.uses, Role::Map).size(), 15u);
   EXPECT_GT(NamesIn(program.uses, Role::TextFile).size(), 30u);
+  EXPECT_GT(NamesIn(program.uses, Role::Audio).size(), 30u);
 }
 
 // Paths the program writes anywhere, whatever takes them: every definition, map and layout.
