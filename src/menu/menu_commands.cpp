@@ -46,7 +46,7 @@ void OpenGameTypePage(Context& ctx) {
     if (kTypeRows[i].Contains(ctx.shell.mouse_x, ctx.shell.mouse_y)) ctx.menu.comment = i + 1;
   }
   ctx.shell.click_context = ClickContext::GameTypePage;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   ShowTag(ctx, "menu_buttons_select_game_type", true);
   UnloadMenuTexts(ctx);
   ShowTextFile(ctx, "text\\game_title_start.txt", "start_text", "");
@@ -81,7 +81,7 @@ void StartType(Context& ctx, int type) {
 
 void OpenOptions(Context& ctx) {
   ctx.shell.click_context = ClickContext::Options;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   ShowTag(ctx, "menu_buttons_music_sound_fullscreen", true);
   UnloadMenuTexts(ctx);
   ShowTextFile(ctx, "text\\game_title_options.txt", "options_text", "");
@@ -94,7 +94,7 @@ void OpenOptions(Context& ctx) {
 
 void OpenHelp(Context& ctx) {
   ctx.shell.click_context = ClickContext::Help;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   ShowTag(ctx, "menu_help", true);
   UnloadMenuTexts(ctx);
   ShowHelpPage(ctx, 1);
@@ -113,7 +113,7 @@ void OpenExplanation(Context& ctx) {
 
 void OpenExitQuestion(Context& ctx) {
   ctx.shell.click_context = ClickContext::ExitQuestion;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   unload_by_tag(ctx, "exit_to_windows");
   load_location_map(ctx, "exit_to_windows.map");
   ShowTextFile(ctx, "text\\exit_to_windows.txt", "exit_to_windows", "");

@@ -44,7 +44,7 @@ enum class Role {
 struct ArgRole {
   int arg;
   Role role;
-  int tag_arg = -1;          // for Object: the argument that holds its tag
+  int tag_arg = -1;           // for Object: the argument that holds its tag
   const char* tag = nullptr;  // for Object: the tag the function always uses
 };
 
@@ -215,7 +215,9 @@ std::vector<std::string> SplitTop(const std::string& s, char sep) {
   return out;
 }
 
-std::string Strip(const std::string& s) { return pack_check::Trim(s); }
+std::string Strip(const std::string& s) {
+  return pack_check::Trim(s);
+}
 
 std::string WithoutBlanks(const std::string& s) {
   std::string out;
@@ -247,7 +249,9 @@ bool OneLiteral(const std::string& s, std::string& out) {
   return true;
 }
 
-bool TopLevelHas(const std::string& s, char c) { return SplitTop(s, c).size() > 1; }
+bool TopLevelHas(const std::string& s, char c) {
+  return SplitTop(s, c).size() > 1;
+}
 
 // What a file's text names: its constants and tables of literals, the range-for variables
 // and composed strings with their scopes, and a way to resolve an argument to names.
@@ -315,10 +319,14 @@ class SourceFile {
     int depth = 0;
     for (size_t i = 0; i < e.size(); ++i) {
       const char c = e[i];
-      if (c == '"' || c == '\'') i = SkipLiteral(e, i) - 1;
-      else if (c == '(' || c == '{' || c == '[') ++depth;
-      else if (c == ')' || c == '}' || c == ']') --depth;
-      else if (c == '?' && depth == 0) return i;
+      if (c == '"' || c == '\'')
+        i = SkipLiteral(e, i) - 1;
+      else if (c == '(' || c == '{' || c == '[')
+        ++depth;
+      else if (c == ')' || c == '}' || c == ']')
+        --depth;
+      else if (c == '?' && depth == 0)
+        return i;
     }
     return std::string::npos;
   }
@@ -327,13 +335,19 @@ class SourceFile {
     int depth = 0;
     for (size_t i = 0; i < e.size(); ++i) {
       const char c = e[i];
-      if (c == '"' || c == '\'') i = SkipLiteral(e, i) - 1;
-      else if (c == '(' || c == '{' || c == '[') ++depth;
-      else if (c == ')' || c == '}' || c == ']') --depth;
+      if (c == '"' || c == '\'')
+        i = SkipLiteral(e, i) - 1;
+      else if (c == '(' || c == '{' || c == '[')
+        ++depth;
+      else if (c == ')' || c == '}' || c == ']')
+        --depth;
       else if (c == ':' && depth == 0) {
-        if (i + 1 < e.size() && e[i + 1] == ':') ++i;
-        else if (i > 0 && e[i - 1] == ':') continue;
-        else return i;
+        if (i + 1 < e.size() && e[i + 1] == ':')
+          ++i;
+        else if (i > 0 && e[i - 1] == ':')
+          continue;
+        else
+          return i;
       }
     }
     return std::string::npos;
@@ -417,7 +431,7 @@ class SourceFile {
       if (!values) continue;
       size_t body = text_.find_first_not_of(" \t\r\n", close + 1);
       const size_t end = body != std::string::npos && text_[body] == '{' ? Closing(text_, body)
-                                                                          : text_.find(';', close);
+                                                                         : text_.find(';', close);
       scopes_.push_back({close, end, (*it)[1].str(), *values});
     }
     static const std::regex kComposedString(R"((?:const\s+)?std::string\s+(\w+)\s*=\s*([^;]*);)");
@@ -434,9 +448,12 @@ class SourceFile {
     int depth = 0;
     for (size_t i = pos; i < text_.size(); ++i) {
       const char c = text_[i];
-      if (c == '"' || c == '\'') i = SkipLiteral(text_, i) - 1;
-      else if (c == '{') ++depth;
-      else if (c == '}' && --depth < 0) return i;
+      if (c == '"' || c == '\'')
+        i = SkipLiteral(text_, i) - 1;
+      else if (c == '{')
+        ++depth;
+      else if (c == '}' && --depth < 0)
+        return i;
     }
     return text_.size();
   }
@@ -457,8 +474,7 @@ std::vector<NameUse> NameUses(const SourceFile& file, const std::string& rel_pat
   const std::string& text = file.text();
   for (const NameTaker& taker : NameTakers()) {
     if (*taker.file != '\0' && rel_path != taker.file) continue;
-    const std::regex call(std::string(R"((^|[^\w:])()") + taker.name +
-                          R"()\s*(<[^<>()]*>)?\s*\()");
+    const std::regex call(std::string(R"((^|[^\w:])()") + taker.name + R"()\s*(<[^<>()]*>)?\s*\()");
     for (auto it = std::sregex_iterator(text.begin(), text.end(), call);
          it != std::sregex_iterator(); ++it) {
       const size_t name_pos = it->position(2);
@@ -503,7 +519,8 @@ std::vector<NameUse> NameUses(const SourceFile& file, const std::string& rel_pat
          it != std::sregex_iterator(); ++it) {
       const size_t pos = open + it->position();
       if (auto names = file.Resolve((*it)[1].str(), pos, nullptr)) {
-        for (const std::string& name : *names) out.push_back({file.Where(pos), pos, giver.role, name, {}});
+        for (const std::string& name : *names)
+          out.push_back({file.Where(pos), pos, giver.role, name, {}});
       }
     }
   }
@@ -513,7 +530,11 @@ std::vector<NameUse> NameUses(const SourceFile& file, const std::string& rel_pat
        it != std::sregex_iterator(); ++it) {
     if (auto names = file.Resolve((*it)[1].str(), it->position(), nullptr)) {
       for (const std::string& name : *names) {
-        out.push_back({file.Where(it->position()), static_cast<size_t>(it->position()), Role::TagMade, name, {}});
+        out.push_back({file.Where(it->position()),
+                       static_cast<size_t>(it->position()),
+                       Role::TagMade,
+                       name,
+                       {}});
       }
     }
   }
@@ -564,10 +585,10 @@ ProgramNames ReadProgram() {
 // ---- what the pack defines
 
 struct PackNames {
-  std::set<std::string> files;                             // game paths
-  std::set<std::string> sprite_names;                      // definition base names
+  std::set<std::string> files;                               // game paths
+  std::set<std::string> sprite_names;                        // definition base names
   std::map<std::string, std::set<std::string>> map_objects;  // map tag -> object names
-  std::set<std::string> audio;                             // music and sound names
+  std::set<std::string> audio;                               // music and sound names
 };
 
 PackNames ReadPack() {
@@ -575,7 +596,8 @@ PackNames ReadPack() {
   for (const auto& e : fs::recursive_directory_iterator(pack_check::PackRoot())) {
     if (e.is_regular_file()) out.files.insert(pack_check::GamePath(e.path()));
   }
-  for (const std::string& spr : pack_check::FilesWith(".spr")) out.sprite_names.insert(BaseName(spr));
+  for (const std::string& spr : pack_check::FilesWith(".spr"))
+    out.sprite_names.insert(BaseName(spr));
   for (const std::string& map : pack_check::FilesWith(".map")) {
     std::set<std::string>& objects = out.map_objects[BaseName(map)];
     for (const std::string& line : pack_check::Lines(pack_check::Read(map))) {
@@ -614,8 +636,10 @@ std::vector<std::string> Undefined(const std::vector<NameUse>& uses, const PackN
   for (const NameUse& u : uses) {
     switch (u.role) {
       case Role::Sprite:
-        if (!EndsWith(u.name, ".spr")) out.push_back(u.where + ": not a definition \"" + u.name + "\"");
-        else need_file(u, u.name, "no sprite definition");
+        if (!EndsWith(u.name, ".spr"))
+          out.push_back(u.where + ": not a definition \"" + u.name + "\"");
+        else
+          need_file(u, u.name, "no sprite definition");
         break;
       case Role::Map:
         need_file(u, u.name, "no map");
@@ -652,7 +676,8 @@ std::vector<std::string> Undefined(const std::vector<NameUse>& uses, const PackN
         break;
       }
       case Role::Audio:
-        if (pack.audio.count(u.name) == 0) out.push_back(u.where + ": no sound or music \"" + u.name + "\"");
+        if (pack.audio.count(u.name) == 0)
+          out.push_back(u.where + ": no sound or music \"" + u.name + "\"");
         break;
       case Role::TagMade:
         break;
@@ -682,21 +707,22 @@ std::set<std::string> NamesIn(const std::vector<NameUse>& uses, Role role) {
 }
 
 TEST(PackNames, NamesAreFoundWhereverTheyStand) {
-  const auto uses = UsesOf("x.cpp",
-                           "constexpr const char* kTags[] = {\"t_table1\", \"t_table2\"};\n"
-                           "constexpr const char* kPath = \"graphics\\\\a\\\\b.spr\";\n"
-                           "void F(Context& ctx, int page) {\n"
-                           "  ShowTag(ctx, \"t_plain\", true);  // ShowTag(ctx, \"t_comment\")\n"
-                           "  for (const char* tag : {\"t_loop1\", \"t_loop2\"}) {\n"
-                           "    unload_by_tag(ctx, tag);\n"
-                           "  }\n"
-                           "  for (const char* tag : kTags) SetTagAlpha(ctx, tag, 0);\n"
-                           "  OpenDialogFade(ctx, {\"t_list1\", kTags[1]});\n"
-                           "  ShowTextFile(ctx, page == 1 ? \"text\\\\p1.txt\" : \"text\\\\p2.txt\",\n"
-                           "               \"t_made\", \"\");\n"
-                           "  MakePic(ctx, kPath, tag_param);\n"
-                           "  FindAudio(ctx, std::string(\"sample_\") + kTags[i]);\n"
-                           "}\n");
+  const auto uses =
+      UsesOf("x.cpp",
+             "constexpr const char* kTags[] = {\"t_table1\", \"t_table2\"};\n"
+             "constexpr const char* kPath = \"graphics\\\\a\\\\b.spr\";\n"
+             "void F(Context& ctx, int page) {\n"
+             "  ShowTag(ctx, \"t_plain\", true);  // ShowTag(ctx, \"t_comment\")\n"
+             "  for (const char* tag : {\"t_loop1\", \"t_loop2\"}) {\n"
+             "    unload_by_tag(ctx, tag);\n"
+             "  }\n"
+             "  for (const char* tag : kTags) SetTagAlpha(ctx, tag, 0);\n"
+             "  OpenDialogFade(ctx, {\"t_list1\", kTags[1]});\n"
+             "  ShowTextFile(ctx, page == 1 ? \"text\\\\p1.txt\" : \"text\\\\p2.txt\",\n"
+             "               \"t_made\", \"\");\n"
+             "  MakePic(ctx, kPath, tag_param);\n"
+             "  FindAudio(ctx, std::string(\"sample_\") + kTags[i]);\n"
+             "}\n");
   EXPECT_EQ(NamesIn(uses, Role::TagUse),
             (std::set<std::string>{"t_plain", "t_table1", "t_table2", "t_list1"}));
   EXPECT_EQ(NamesIn(uses, Role::TagUnload), (std::set<std::string>{"t_loop1", "t_loop2"}));
@@ -730,8 +756,8 @@ TEST(PackNames, ObjectsCarryTheirTagAndComposedNamesAreExpandedOrReported) {
   EXPECT_EQ(uses[0].name, "panel_ok");
   EXPECT_EQ(uses[0].tags, std::vector<std::string>{"game_stat"});
   // The composed tag is seen inside its block only: G's parameter of the same name is not it.
-  EXPECT_EQ(NamesIn(uses, Role::TagUse),
-            (std::set<std::string>{"game_stat", "game_comment1", "game_comment2", "game_comment3"}));
+  EXPECT_EQ(NamesIn(uses, Role::TagUse), (std::set<std::string>{"game_stat", "game_comment1",
+                                                                "game_comment2", "game_comment3"}));
   ASSERT_EQ(unexpanded.size(), 1u);
   EXPECT_NE(unexpanded[0].find("x.cpp:5"), std::string::npos) << unexpanded[0];
 }
@@ -795,7 +821,8 @@ TEST(PackNames, EveryNameTheProgramUsesIsInThePack) {
 // Paths the program writes anywhere, whatever takes them: every definition, map and layout.
 TEST(PackNames, EveryPathLiteralIsInThePack) {
   const PackNames pack = ReadPack();
-  static const std::regex kLiteral(R"re("((?:[a-z0-9_ ]+\\\\)*[a-z0-9_ ]+\.(?:spr|map|msl|txt))")re");
+  static const std::regex kLiteral(
+      R"re("((?:[a-z0-9_ ]+\\\\)*[a-z0-9_ ]+\.(?:spr|map|msl|txt))")re");
   std::size_t seen = 0;
   for (const auto& e : fs::recursive_directory_iterator(QUORVEX_SOURCE_DIR)) {
     if (!e.is_regular_file()) continue;
