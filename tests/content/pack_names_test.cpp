@@ -302,7 +302,7 @@ class SourceFile {
     }
     static const std::regex kIdentifier(R"(^([A-Za-z_]\w*)\s*(\[.*\])?$)");
     std::smatch m;
-    if (std::regex_match(e, m, kIdentifier)) return Lookup(m[1].str(), pos);
+    if (std::regex_match(e, m, kIdentifier)) return Lookup(m[1].str(), pos, unexpanded);
     return std::nullopt;
   }
 
@@ -313,6 +313,7 @@ class SourceFile {
     size_t begin, end;
     std::string name;
     std::vector<std::string> values;
+    std::string unexpanded;  // a composed string the test cannot expand, reported where used
   };
 
   static size_t QuestionMark(const std::string& e) {
@@ -387,12 +388,17 @@ class SourceFile {
     return out;
   }
 
-  std::optional<std::vector<std::string>> Lookup(const std::string& name, size_t pos) const {
+  std::optional<std::vector<std::string>> Lookup(const std::string& name, size_t pos,
+                                                 std::vector<std::string>* unexpanded) const {
     const Scope* best = nullptr;
     for (const Scope& s : scopes_) {
       if (s.name == name && s.begin <= pos && pos <= s.end && (!best || s.begin > best->begin)) {
         best = &s;
       }
+    }
+    if (best != nullptr && !best->unexpanded.empty()) {
+      if (unexpanded != nullptr) unexpanded->push_back(best->unexpanded);
+      return std::nullopt;
     }
     if (best != nullptr) return best->values;
     if (auto it = constants_.find(name); it != constants_.end()) return it->second;
@@ -432,15 +438,19 @@ class SourceFile {
       size_t body = text_.find_first_not_of(" \t\r\n", close + 1);
       const size_t end = body != std::string::npos && text_[body] == '{' ? Closing(text_, body)
                                                                          : text_.find(';', close);
-      scopes_.push_back({close, end, (*it)[1].str(), *values});
+      scopes_.push_back({close, end, (*it)[1].str(), *values, ""});
     }
     static const std::regex kComposedString(R"((?:const\s+)?std::string\s+(\w+)\s*=\s*([^;]*);)");
     for (auto it = std::sregex_iterator(text_.begin(), text_.end(), kComposedString);
          it != std::sregex_iterator(); ++it) {
       const size_t pos = it->position();
-      auto values = Resolve((*it)[2].str(), pos, &unexpanded_declarations_);
-      if (!values) continue;
-      scopes_.push_back({pos, EndOfBlock(pos), (*it)[1].str(), *values});
+      std::vector<std::string> missed;
+      auto values = Resolve((*it)[2].str(), pos, &missed);
+      if (values) {
+        scopes_.push_back({pos, EndOfBlock(pos), (*it)[1].str(), *values, ""});
+      } else if (!missed.empty()) {
+        scopes_.push_back({pos, EndOfBlock(pos), (*it)[1].str(), {}, missed.front()});
+      }
     }
   }
 
@@ -463,7 +473,6 @@ class SourceFile {
   const std::map<std::string, std::vector<std::string>>* shared_;
   std::map<std::string, std::vector<std::string>> constants_;
   std::vector<Scope> scopes_;
-  std::vector<std::string> unexpanded_declarations_;
   static inline std::set<std::string> used_expressions_;
 };
 
@@ -748,6 +757,8 @@ TEST(PackNames, ObjectsCarryTheirTagAndComposedNamesAreExpandedOrReported) {
                            "  const std::string tag = \"game_comment\" + std::to_string(i + 1);\n"
                            "  ShowTag(ctx, tag, false);\n"
                            "  ShowTag(ctx, \"t_\" + std::to_string(k), false);\n"
+                           "  const std::string made = \"u_\" + std::to_string(k);\n"
+                           "  ShowTag(ctx, made, false);\n"
                            "}\n"
                            "void G(Context& ctx, const char* tag) { ShowTag(ctx, tag, true); }\n",
                            &unexpanded);
@@ -758,8 +769,10 @@ TEST(PackNames, ObjectsCarryTheirTagAndComposedNamesAreExpandedOrReported) {
   // The composed tag is seen inside its block only: G's parameter of the same name is not it.
   EXPECT_EQ(NamesIn(uses, Role::TagUse), (std::set<std::string>{"game_stat", "game_comment1",
                                                                 "game_comment2", "game_comment3"}));
-  ASSERT_EQ(unexpanded.size(), 1u);
+  ASSERT_EQ(unexpanded.size(), 2u);
   EXPECT_NE(unexpanded[0].find("x.cpp:5"), std::string::npos) << unexpanded[0];
+  // A composed string held in a variable is reported where a name is expected.
+  EXPECT_NE(unexpanded[1].find("x.cpp:7"), std::string::npos) << unexpanded[1];
 }
 
 TEST(PackNames, AMisspeltNameIsReportedWithItsPlace) {
