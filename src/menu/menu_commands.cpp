@@ -45,7 +45,7 @@ void OpenGameTypePage(Context& ctx) {
     if (ctx.shell.pointer.Over(kMenuRows[kGameTypeRowOf[i]])) ctx.menu.comment = i + 1;
   }
   ctx.shell.flow.click_context = ClickContext::GameTypePage;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   ShowTag(ctx, "menu_buttons_select_game_type", true);
   UnloadMenuTexts(ctx);
   ShowTextFile(ctx, "text\\game_title_start.txt", "start_text", "");
@@ -80,7 +80,7 @@ void StartType(Context& ctx, int type) {
 
 void OpenOptions(Context& ctx) {
   ctx.shell.flow.click_context = ClickContext::Options;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   ShowTag(ctx, "menu_buttons_music_sound_fullscreen", true);
   UnloadMenuTexts(ctx);
   ShowTextFile(ctx, "text\\game_title_options.txt", "options_text", "");
@@ -93,7 +93,7 @@ void OpenOptions(Context& ctx) {
 
 void OpenHelp(Context& ctx) {
   ctx.shell.flow.click_context = ClickContext::Help;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   ShowTag(ctx, "menu_help", true);
   UnloadMenuTexts(ctx);
   ShowHelpPage(ctx, 1);
@@ -112,7 +112,7 @@ void OpenExplanation(Context& ctx) {
 
 void OpenExitQuestion(Context& ctx) {
   ctx.shell.flow.click_context = ClickContext::ExitQuestion;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   unload_by_tag(ctx, "exit_to_windows");
   load_location_map(ctx, "exit_to_windows.map");
   ShowTextFile(ctx, "text\\exit_to_windows.txt", "exit_to_windows", "");

@@ -73,7 +73,7 @@ void OpenPlayerList(Context& ctx) {
   UnloadPlayerPages(ctx);
   ctx.shell.flow.click_context = ClickContext::PlayerList;
   ShowTag(ctx, "input_player_name_back", true);
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   load_location_map(ctx, "select_player.map");
   ShowTextFile(ctx, "text\\create_player1.txt", "select_player_text_button1", "");
   ShowTextFile(ctx, "text\\create_player2.txt", "select_player_text_button2", "");
@@ -205,7 +205,7 @@ void OpenNameInput(Context& ctx) {
   ctx.shell.flow.click_context = ClickContext::NameInput;
   ShowTag(ctx, "input_player_name", true);
   ShowTag(ctx, "input_player_name_back", true);
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   ShowObject(ctx, b.input_cancel, true);
   SetObjectX(ctx, b.input_ok, kNameOkX);
   if (m.input_mode == NameMode::Rename) {

@@ -28,7 +28,7 @@ namespace qv {
 namespace {
 
 
-constexpr const char* kMainTags[] = {"menu_buttons_mainmenu", "menu_text", "menu_text_button1",
+constexpr const char* kMainTags[] = {kMainMenuTag, "menu_text", "menu_text_button1",
                                      "menu_text_button2"};
 constexpr int kMenuFadeMs = 1500;
 constexpr int kOpaque = 255;
@@ -76,7 +76,7 @@ void FirstEntrySetup(Context& ctx) {
   ShowTextFile(ctx, "text\\game_options.txt", "menu_buttons_music_sound_fullscreen", "");
   load_location_map(ctx, "menu_help.map");
   // The scores page stays for the whole run: the game scene shows it too.
-  if (FindObject(ctx, "button_ok_mini", -1, "menu_scores") < 0) {
+  if (FindObject(ctx, "button_ok_mini", -1, kScoresPageTag) < 0) {
     load_location_map(ctx, "menu_scores.map");
   }
   load_location_map(ctx, "input_player_name.map");
@@ -88,7 +88,7 @@ void FirstEntrySetup(Context& ctx) {
 
   for (const char* tag : kMainTags) SetTagAlpha(ctx, tag, 0);
   for (const char* tag : {"menu_buttons_select_game_type", "menu_buttons_music_sound_fullscreen",
-                          "menu_scores", "menu_help", "input_player_name",
+                          kScoresPageTag, "menu_help", "input_player_name",
                           "input_player_name_back"}) {
     ShowTag(ctx, tag, false);
   }
@@ -99,8 +99,8 @@ void FirstEntrySetup(Context& ctx) {
                                           "button_back"};
   static constexpr const char* kOptions[] = {"button_body_music", "button_body_sound",
                                              "button_fullscreen", "button_tips", "button_back"};
-  FindAll(ctx, b.main, kMain, "menu_buttons_mainmenu");
-  FindNth(ctx, b.main_move, "movepart", "menu_buttons_mainmenu");
+  FindAll(ctx, b.main, kMain, kMainMenuTag);
+  FindNth(ctx, b.main_move, "movepart", kMainMenuTag);
   FindAll(ctx, b.type, kType, "menu_buttons_select_game_type");
   FindNth(ctx, b.type_move, "movepart", "menu_buttons_select_game_type");
   FindAll(ctx, b.options, kOptions, "menu_buttons_music_sound_fullscreen");
@@ -109,10 +109,10 @@ void FirstEntrySetup(Context& ctx) {
   b.help_move = FindObject(ctx, "movepart_mini", -1, "menu_help");
   b.help_left = FindObject(ctx, "repair_left", -1, "menu_help");
   b.help_right = FindObject(ctx, "repair_right", -1, "menu_help");
-  b.scores_left = FindObject(ctx, "repair_left", -1, "menu_scores");
-  b.scores_right = FindObject(ctx, "repair_right", -1, "menu_scores");
-  b.scores_ok = FindObject(ctx, "button_ok_mini", -1, "menu_scores");
-  b.scores_move = FindObject(ctx, "movepart_mini", -1, "menu_scores");
+  b.scores_left = FindObject(ctx, "repair_left", -1, kScoresPageTag);
+  b.scores_right = FindObject(ctx, "repair_right", -1, kScoresPageTag);
+  b.scores_ok = FindObject(ctx, "button_ok_mini", -1, kScoresPageTag);
+  b.scores_move = FindObject(ctx, "movepart_mini", -1, kScoresPageTag);
   b.input_ok = FindObject(ctx, "panel_ok", -1, "input_player_name");
   b.input_cancel = FindObject(ctx, "panel_cancel", -1, "input_player_name");
 
@@ -283,11 +283,11 @@ void ShowMainMenu(Context& ctx) {
   }
   ctx.shell.flow.click_context = ClickContext::MainMenu;
   for (const char* tag : {"menu_buttons_select_game_type", "menu_buttons_music_sound_fullscreen",
-                          "menu_help", "menu_scores", "input_player_name",
+                          "menu_help", kScoresPageTag, "input_player_name",
                           "input_player_name_back"}) {
     ShowTag(ctx, tag, false);
   }
-  ShowTag(ctx, "menu_buttons_mainmenu", true);
+  ShowTag(ctx, kMainMenuTag, true);
   for (const char* tag :
        {"poloska_music", "poloska_sound", "help_text", "scores_text", "options_text",
         "start_text", "game_type_text", "exit_to_windows", "scores_records", "select_player",
@@ -298,7 +298,7 @@ void ShowMainMenu(Context& ctx) {
   ctx.menu.scores_open = false;
   ctx.menu.demo.running = false;
   BuildWelcomeText(ctx);
-  OpenDialogFade(ctx, {"menu_buttons_mainmenu", "menu_text", "menu_text_button1",
+  OpenDialogFade(ctx, {kMainMenuTag, "menu_text", "menu_text_button1",
                        "menu_text_button2"});
   for (const char* tag : {"game_comment1", "game_comment2", "game_comment3"}) {
     ShowTag(ctx, tag, false);
@@ -311,7 +311,7 @@ void LeaveSceneMenu(Context& ctx) {
   ctx.clocks.ClearPause();
   SetCursorVariant(ctx, 0);
   for (const char* tag :
-       {"menu", "menu_buttons_mainmenu", "menu_buttons_select_game_type", "poloska_music",
+       {"menu", kMainMenuTag, "menu_buttons_select_game_type", "poloska_music",
         "poloska_sound", "menu_help.map", "menu_buttons_music_sound_fullscreen.map",
         "input_player_name.map",
         // The first-entry set-up loads the backdrop anew on every return to the menu.

@@ -76,8 +76,8 @@ void OpenScoresPage(Context& ctx, bool from_game) {
   MenuState& m = ctx.menu;
   ctx.shell.flow.click_context = ClickContext::HighScoreTable;
   ctx.game.play.end_phase = EndPhase::HighScoreTable;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
-  ShowTag(ctx, "menu_scores", true);
+  ShowTag(ctx, kMainMenuTag, false);
+  ShowTag(ctx, kScoresPageTag, true);
   for (const char* tag : {"menu_text", "menu_text_button1", "menu_text_button2", "scores_text"}) {
     unload_by_tag(ctx, tag);
   }
@@ -87,12 +87,12 @@ void OpenScoresPage(Context& ctx, bool from_game) {
   m.scores_type = from_game ? TypeNumber(ctx.game.session.game_type) : 1;
   if (m.scores_type < 1 || m.scores_type > 3) m.scores_type = 1;
   ShowScoresTable(ctx, from_game);
-  OpenDialogFade(ctx, {"menu_scores", "scores_text", "scores_records"});
+  OpenDialogFade(ctx, {kScoresPageTag, "scores_text", "scores_records"});
   MenuButtons& b = m.buttons;
-  b.scores_left = FindObject(ctx, "repair_left", -1, "menu_scores");
-  b.scores_right = FindObject(ctx, "repair_right", -1, "menu_scores");
-  b.scores_ok = FindObject(ctx, "button_ok_mini", -1, "menu_scores");
-  b.scores_move = FindObject(ctx, "movepart_mini", -1, "menu_scores");
+  b.scores_left = FindObject(ctx, "repair_left", -1, kScoresPageTag);
+  b.scores_right = FindObject(ctx, "repair_right", -1, kScoresPageTag);
+  b.scores_ok = FindObject(ctx, "button_ok_mini", -1, kScoresPageTag);
+  b.scores_move = FindObject(ctx, "movepart_mini", -1, kScoresPageTag);
 }
 
 bool ScoresPageClick(Context& ctx, int button) {

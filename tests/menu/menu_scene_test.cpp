@@ -197,7 +197,7 @@ TEST_F(MenuSceneTest, ReadingTheOptionsMakesTheOptionsPageApplyTheVolumesAgain) 
   ReadOptions(ctx_);
   Tick();
   int music = 0, sound = 0;
-  for (const auto& call : audio_.calls()) {
+  for (const auto& call : audio_.Calls()) {
     music += call.op == "stream_volume" && call.value >= 0;
     sound += call.op == "sample_volume";
   }
