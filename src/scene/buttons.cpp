@@ -13,6 +13,10 @@ TMultiSprite* At(const Context& ctx, int slot) {
 
 }  // namespace
 
+bool PointerOver(const Context& ctx, const Rect& r) {
+  return r.Contains(ctx.shell.mouse_x, ctx.shell.mouse_y);
+}
+
 bool ObjectHit(const Context& ctx, int slot, int x, int y) {
   const TMultiSprite* m = At(ctx, slot);
   return m != nullptr && m->visible && m->ContainsPoint(ctx, x, y);

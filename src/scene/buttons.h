@@ -9,6 +9,8 @@ struct Context;
 
 using HitRect = Rect;
 
+// The pointer lies in the rectangle (edges included).
+bool PointerOver(const Context& ctx, const Rect& r);
 // A shown object whose shown frame holds the point.
 bool ObjectHit(const Context& ctx, int slot, int x, int y);
 // Shows variant `variant` of group `group`.
