@@ -5,9 +5,19 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "base/geometry.h"
+
 namespace qv {
 
 struct Context;
+
+// Buttons hit by fixed rectangles rather than by their pictures: the menu panel in the top
+// right corner while playing, and the high-score table's buttons when the game shows the table
+// without the player list's page (the same places as the menu's scores page).
+inline constexpr Rect kPlayMenuButton{717, 0, 796, 17};
+inline constexpr Rect kScoresLeftArrow{277, 157, 290, 183};
+inline constexpr Rect kScoresRightArrow{513, 157, 526, 183};
+inline constexpr Rect kScoresOk{314, 478, 484, 507};
 
 void OpenStatistics(Context& ctx);
 void OpenGameOver(Context& ctx);
