@@ -304,8 +304,8 @@ void GameStart(Context& ctx) {
     g.session.level = 1;
     SaveProgress(ctx);
   }
-  if (ctx.shell.options.beg_level != 0) {
-    g.session.level = ctx.shell.options.beg_level;
+  if (ctx.options.beg_level != 0) {
+    g.session.level = ctx.options.beg_level;
     SaveProgress(ctx);
   }
   g.session.score = Progress(ctx).score;
@@ -318,14 +318,13 @@ bool LevelBuild(Context& ctx) {
   LevelState& lv = play.lv;
   BallField& f = play.field;
   ShellState& s = ctx.shell;
-  const Options& o = s.options;
+  const Options& o = ctx.options;
   const std::uint32_t now = GameNow(ctx);
   // The level's state is fresh since level start; set here is what the build decides and what
   // the frames of the cannon's build-up moved (the strip, the drain).
-  s.paused = 0;
-  s.was_paused = 0;
-  s.hover_button = -1;
-  s.pressed_button = -1;
+  ctx.clocks.LiftPause();
+  s.pointer.hover_button = -1;
+  s.pointer.pressed_button = -1;
   play.hud.shown_level = -1;  // the number is drawn again
   if (g.run.port) g.run.port->SetCursorVariant(ctx, 0);
   play.progress.target = 0;
@@ -334,7 +333,7 @@ bool LevelBuild(Context& ctx) {
   play.progress.rising = g.session.game_type == GameType::Challenge;
   lv.drain_time = now;
   SeedRandom(ctx);
-  play.hud.shots_until_bonus = ShotsUntilBonus(s.random, o);
+  play.hud.shots_until_bonus = ShotsUntilBonus(ctx.random, o);
 
   std::optional<Error> failure;
   if (g.session.game_type != GameType::Puzzle) {
@@ -382,7 +381,7 @@ bool LevelBuild(Context& ctx) {
   // The challenge begins with the strip half full.
   if (g.session.game_type == GameType::Challenge) play.progress.target = ProgressState::kFull / 2.0;
   play.end_phase = EndPhase::Playing;
-  s.click_context = ClickContext::Playing;
+  s.flow.click_context = ClickContext::Playing;
   play.hud.dragon[0].rest_until = now + kDragonFirstRestMs[0];
   play.hud.dragon[1].rest_until = now + kDragonFirstRestMs[1];
   OccupancyScan(f);

@@ -85,14 +85,14 @@ TEST(GameLayout, PlayMenuButtonRectangleIsTheMenuPanelPicture) {
   for (const Point p : inside) {
     run.Move(p.x, p.y);
     run.Tick(2);
-    EXPECT_EQ(ctx.shell.hover_button, 1) << p.x << "," << p.y;
+    EXPECT_EQ(ctx.shell.pointer.hover_button, 1) << p.x << "," << p.y;
   }
   const Point outside[] = {{kPlayMenuButton.left - 1, kPlayMenuButton.top},
                            {kPlayMenuButton.right, kPlayMenuButton.bottom + 1}};
   for (const Point p : outside) {
     run.Move(p.x, p.y);
     run.Tick(2);
-    EXPECT_EQ(ctx.shell.hover_button, -1) << p.x << "," << p.y;
+    EXPECT_EQ(ctx.shell.pointer.hover_button, -1) << p.x << "," << p.y;
   }
 }
 
@@ -131,7 +131,7 @@ TEST(GameLayout, DialogButtonsLieOnScreenApart) {
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
   run.Tick(40);
   ExpectOnScreenAndApart({Button(ctx, "exit yes", h.exit_yes), Button(ctx, "exit no", h.exit_no)});
-  ctx.shell.command = GameCommand::TryAgain;
+  ctx.shell.flow.command = GameCommand::TryAgain;
   run.Tick(40);
   ASSERT_EQ(ctx.game.play.end_phase, EndPhase::TryAgain);
   ExpectOnScreenAndApart(
