@@ -145,10 +145,10 @@ void GameOver(Context& ctx) {
   for (int c = 0; c < kFieldCols; ++c) {
     FieldCell& cell = f.at(c, anchor);
     // A crystal is no ball: it stays, and the loose-crystal rule of the drop frees it.
-    if (cell.kind == 0 || cell.kind == kKindCrystal) continue;
-    const int kind = cell.kind;
+    if (cell.kind == BallKind::Empty || cell.kind == BallKind::Crystal) continue;
+    const BallKind kind = cell.kind;
     const int paint = cell.paint;
-    cell.kind = 0;
+    cell.kind = BallKind::Empty;
     cell.bonus = 0;
     FreePic(ctx, cell.sprite);
     CreateFallingBall(ctx, kind, paint, CellX(f, c, anchor), CellY(f, c, anchor));
@@ -223,7 +223,7 @@ void ShotMeter(Context& ctx) {
 
 void Swap(Context& ctx) {
   LevelPlay& play = ctx.game.play;
-  if (play.current_ball.kind == kKindBigBomb) StopGameChannel(ctx, play.channels.fuse);
+  if (play.current_ball.kind == BallKind::BigBomb) StopGameChannel(ctx, play.channels.fuse);
   std::swap(play.current_ball, play.next_ball);
   MakeLoadedBall(ctx);
   ShowNextBallOnCannon(ctx);
@@ -384,7 +384,7 @@ void GameFrame(Context& ctx) {
       if (play.ball_in_flight) {
         MoveShotBall(ctx);
         if (play.shot && play.shot->y < -2700) {
-          if (play.shot->kind == kKindBigBomb) StopGameChannel(ctx, play.channels.fuse);
+          if (play.shot->kind == BallKind::BigBomb) StopGameChannel(ctx, play.channels.fuse);
           FreeShotBall(ctx);
           play.ball_in_flight = false;
         }
@@ -452,7 +452,7 @@ void BigBombAward(Context& ctx) {
   const int award = ctx.shell.options.bigbomb_expl_count;
   if (g.session.game_type == GameType::Puzzle || award <= 0 || play.scoring.streak < award) return;
   play.scoring.streak = 0;
-  play.next_ball.kind = kKindBigBomb;
+  play.next_ball.kind = BallKind::BigBomb;
   play.next_ball.bonus = 0;
   SelectPicPart(ctx, g.scene.hud.canon2, 3, 8);
 }

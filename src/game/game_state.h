@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "game/ball_kind.h"
 #include "game/combo_table.h"
 #include "game/pictures.h"
 #include "sprites/multisprite.h"
@@ -34,14 +35,6 @@ enum class EndPhase : int {
   ContinueDialog = 10,
 };
 
-// Ball kinds of a field cell.
-inline constexpr int kKindEmpty = 0;
-inline constexpr int kKindColourBomb = 10;
-inline constexpr int kKindBigBomb = 11;
-inline constexpr int kKindMultiball = 12;
-inline constexpr int kKindLand = 100;
-inline constexpr int kKindCrystal = 200;
-
 // Game types. The numbers are those of the players and records files, the level-file order,
 // the menu's type buttons and the state dump.
 enum class GameType : int { Arcade = 1, Challenge = 2, Puzzle = 3 };
@@ -64,7 +57,7 @@ inline constexpr int kFieldRowMax = 89;
 inline constexpr int kFieldRows = kFieldRowMax - kFieldRowMin + 1;  // 91
 
 struct FieldCell {
-  std::uint8_t kind = 0;
+  BallKind kind = BallKind::Empty;
   std::uint8_t paint = 0;  // the colour bomb's paint colour 1..7
   std::uint8_t bonus = 0;  // bonus type 2..9 carried by a colour ball
   std::uint8_t marks = 0;  // flood-fill marks; zero between operations
@@ -132,7 +125,7 @@ class TShotBall : public TMultiSprite {
  public:
   double vx = 0;
   double vy = 0;
-  int kind = 0;
+  BallKind kind = BallKind::Empty;
   int paint = 0;
   int bonus = 0;
   int path_index = 0;
@@ -253,7 +246,7 @@ struct GameChannels {
 
 // Cannon queue: the ball in the cannon and the next one.
 struct BallChoice {
-  int kind = 0;
+  BallKind kind = BallKind::Empty;
   int paint = 0;
   int bonus = 0;
 

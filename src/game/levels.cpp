@@ -213,20 +213,17 @@ Expected<int> BuildPuzzleLevel(Context& ctx, std::string_view file) {
       const int c = 2 + static_cast<int>(i);
       if (c > 15) break;
       const char ch = row[i];
-      int kind = 0;
-      if (ch >= '1' && ch <= '7') kind = ch - '0';
-      if (ch == 'L') kind = kKindLand;
-      if (ch == 'C') kind = kKindCrystal;
-      if (kind == 0) continue;
+      const BallKind kind = LevelCellKind(ch);
+      if (kind == BallKind::Empty) continue;
       FieldCell& cell = f.at(c, r);
       FreePic(ctx, cell.sprite);
-      cell.kind = static_cast<std::uint8_t>(kind);
+      cell.kind = kind;
       cell.paint = 0;
       cell.bonus = 0;
       cell.marks = 0;
       const double x = shift == 1 ? 128.0 + 34.0 * c : 145.0 + 34.0 * c;
       cell.sprite = MakeBallPicture(ctx, kind, 0, 0, x, 428.0 - 30.0 * r);
-      if (kind == kKindCrystal) ++play.crystals.count;
+      if (kind == BallKind::Crystal) ++play.crystals.count;
     }
     f.floor_row = r;
     shift ^= 1;
