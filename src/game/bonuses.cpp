@@ -36,9 +36,10 @@ constexpr int kColourBombSparks = 20;
 constexpr int kBigBombSparks = 150;
 constexpr int kSparkRingMin = 20;
 constexpr int kSparkRingSpread = 100;
-// Paint rockets start from the cannon's pods, this far from its pivot; a rocket's x less
-// kRocketColumnOrigin, over the ball size, is its column in a 12-ball row. Its exhaust leaves
-// the tail, this far behind its centre across and along; it ends in kRocketEndSparks sparks.
+// Paint rockets start from the cannon's pods, this far from its pivot. A rocket paints around
+// the cell under its nose: its x less kRocketColumnOrigin, over the ball size, is the column in
+// a 12-ball row; its y plus kRocketRowBias gives the row. Its exhaust leaves the tail, this far
+// behind its centre across and along; it ends in kRocketEndSparks sparks.
 constexpr int kPodDistance = 81;
 constexpr int kRocketColumnOrigin = 130;
 constexpr int kRocketRowBias = 10;
@@ -150,7 +151,7 @@ void Collect(Context& ctx, int type, BallKind ball_kind, double x, double y) {
   e.type = type;
   e.stage = 3;
   if (i < 6) {
-    static constexpr const char* kIcons[8] = {
+    static constexpr const char* kIcons[kBallColours + 1] = {
         "graphics\\balls\\ball0\\ball0.spr", "graphics\\balls\\ball0\\ball1.spr",
         "graphics\\balls\\ball0\\ball2.spr", "graphics\\balls\\ball0\\ball3.spr",
         "graphics\\balls\\ball0\\ball4.spr", "graphics\\balls\\ball0\\ball5.spr",

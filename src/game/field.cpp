@@ -10,11 +10,11 @@
 namespace qv {
 namespace {
 
-// The walls stand this far from the middle of column 0 and 15 at the widest wall margin; each
-// step of the margin brings them a ball closer.
-constexpr int kLeftWallAtMargin2 = 188;
-constexpr int kRightWallAtMargin2 = 579;
-constexpr int kWidestMargin = 2;
+// Where the walls stop a ball's or a rocket's centre at the standard wall margin of two cells;
+// each cell of margin less moves them a ball outwards.
+constexpr int kStandardMargin = 2;
+constexpr int kLeftWallAtStandardMargin = 188;
+constexpr int kRightWallAtStandardMargin = 579;
 // An empty field's lowest and highest occupied rows: beyond any row.
 constexpr int kNoLowest = 9999999;
 constexpr int kNoHighest = -9999999;
@@ -39,10 +39,10 @@ bool ColumnAllowed(const BallField& f, int c, int r) {
 }
 
 int LeftWall(int margin) {
-  return kLeftWallAtMargin2 - kBallSize * (kWidestMargin - margin);
+  return kLeftWallAtStandardMargin - kBallSize * (kStandardMargin - margin);
 }
 int RightWall(int margin) {
-  return kRightWallAtMargin2 + kBallSize * (kWidestMargin - margin);
+  return kRightWallAtStandardMargin + kBallSize * (kStandardMargin - margin);
 }
 
 bool RowOccupied(const BallField& f, int r) {
@@ -98,7 +98,7 @@ void ClearField(BallField& f) {
 }
 
 const char* BallSpritePath(BallKind kind) {
-  static constexpr const char* kColour[8] = {
+  static constexpr const char* kColour[kBallColours + 1] = {
       "graphics\\balls\\ball0\\ball0.spr", "graphics\\balls\\ball1\\ball1.spr",
       "graphics\\balls\\ball2\\ball2.spr", "graphics\\balls\\ball3\\ball3.spr",
       "graphics\\balls\\ball4\\ball4.spr", "graphics\\balls\\ball5\\ball5.spr",

@@ -317,7 +317,7 @@ void NextBall(Context& ctx) {
     next.bonus = 0;
   } else if (item == 10) {
     next.kind = BallKind::ColourBomb;
-    next.paint = rnd.Next(7) + 1;
+    next.paint = rnd.Next(kBallColours) + 1;
     next.bonus = 0;
   }
   play.next_ball = next;

@@ -70,8 +70,11 @@ double FallStartVy(Random& rnd) {
   return rnd.Next(kHopRoll) < kStillBelow ? 0.0 : -(rnd.Next(kHopSpread) / kHopSpreadScale + 1);
 }
 
+// A kind without a row lives as long as a colour ball's fall.
+constexpr std::uint32_t kOtherLifetimeMs = 1000;
+
 std::uint32_t Lifetime(int kind) {
-  return kind >= 0 && kind < kParticleKinds ? kLifetimeMs[kind] : kLifetimeMs[kParticleText];
+  return kind >= 0 && kind < kParticleKinds ? kLifetimeMs[kind] : kOtherLifetimeMs;
 }
 
 const char* SpritePath(int kind) {
