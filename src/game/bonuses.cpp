@@ -122,7 +122,7 @@ void StartBonus(Context& ctx, BonusEntry& e) {
 }  // namespace
 
 void ResetBonusTypes(Context& ctx) {
-  const Options& o = ctx.shell.options;
+  const Options& o = ctx.options;
   for (int t = 0; t <= 10; ++t) {
     BonusType& b = ctx.game.scene.bonus_types[t];
     b.active = false;
@@ -348,13 +348,13 @@ void BombStep(Context& ctx) {
       } else {
         StopGameChannel(ctx, play.channels.fuse);
         PlaySample(ctx, "sample_explosion_big_bomb");
-        BigBombBlast(ctx, c, r, ctx.shell.options.bigbomb_radius);
+        BigBombBlast(ctx, c, r, ctx.options.bigbomb_radius);
         cell.kind = BallKind::Empty;
         cell.bonus = 0;
         FreePic(ctx, cell.sprite);
         for (int j = 0; j < kBigBombSparks; ++j) {
           const double a = 2 * kPi * j / kBigBombSparks;
-          const double dist = kSparkRingMin + ctx.shell.random.Next(kSparkRingSpread);
+          const double dist = kSparkRingMin + ctx.random.Next(kSparkRingSpread);
           CreateParticle(ctx, kParticleSpark, x + std::cos(a) * dist, y + std::sin(a) * dist);
         }
       }
@@ -396,7 +396,7 @@ void LaunchRocket(Context& ctx, BallKind current_kind) {
   rocket->rocket_index = static_cast<int>(i);
   rocket->launch_angle = g.scene.aim.angle;
   rocket->paint =
-      IsColour(current_kind) ? ColourOf(current_kind) : ctx.shell.random.Next(kBallColours) + 1;
+      IsColour(current_kind) ? ColourOf(current_kind) : ctx.random.Next(kBallColours) + 1;
 }
 
 void DestroyRocket(Context& ctx, int index) {
@@ -491,8 +491,8 @@ void StartCrystalFlight(Context& ctx, double x, double y) {
   cs.freed += 1;
   for (int k = 0; k < 10; ++k) {
     const double a = 2 * kPi * k / 10;
-    const double px = x + std::cos(a) * (10 + ctx.shell.random.Next(10));
-    const double py = y + std::sin(a) * (10 + ctx.shell.random.Next(10));
+    const double px = x + std::cos(a) * (10 + ctx.random.Next(10));
+    const double py = y + std::sin(a) * (10 + ctx.random.Next(10));
     CreateParticle(ctx, kParticleLinePiece, px, py);
   }
 }

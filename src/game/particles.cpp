@@ -63,7 +63,7 @@ constexpr std::uint32_t kLifetimeMs[kParticleKinds] = {
 
 // u(r) = r / 500 - 1 for a fresh r in 0..999.
 double U(Context& ctx) {
-  return ctx.shell.random.Next(kJitterSteps) / (kJitterSteps / 2.0) - 1.0;
+  return ctx.random.Next(kJitterSteps) / (kJitterSteps / 2.0) - 1.0;
 }
 
 double FallStartVy(Random& rnd) {
@@ -148,7 +148,7 @@ int CreateParticle(Context& ctx, int kind, double x, double y, PicId sprite) {
   }
   SetPicTag(ctx, p.sprite, "explose_particle");
 
-  Random& rnd = ctx.shell.random;
+  Random& rnd = ctx.random;
   switch (kind) {
     case kParticleDust:
       x += 3 * U(ctx);
@@ -227,7 +227,7 @@ int CreateFallingBall(Context& ctx, BallKind ball_kind, int paint, double x, dou
   p.sprite = MakePic(ctx, BallSpritePath(ball_kind), "explose_particle");
   if (ball_kind == BallKind::ColourBomb) SetPartColor(ctx, p.sprite, 1, BallTint(paint));
   p.vx = U(ctx);
-  p.vy = FallStartVy(ctx.shell.random);
+  p.vy = FallStartVy(ctx.random);
   p.base_x = x;
   p.base_y = y;
   SetPicPos(ctx, p.sprite, x, y);
@@ -299,7 +299,7 @@ void UpdateParticle(Context& ctx, int slot) {
     const double d = std::hypot(tx - x, ty - y);
     const double ux = d > 0 ? (tx - x) / d : 0;
     const double uy = d > 0 ? (ty - y) / d : 0;
-    Random& rnd = ctx.shell.random;
+    Random& rnd = ctx.random;
     p.vx = (rnd.Next(4) + ux * 7 - 2) * 0.75;
     p.vy = (uy * 7 - rnd.Next(10) * 0.1) * 0.75;
     if (y < kStripY) {
