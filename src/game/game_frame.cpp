@@ -35,8 +35,6 @@ constexpr std::uint32_t kSadSoundRepeatMs = 7500;
 constexpr int kFastDropAutoShotBelow = 40;
 // Each round of puzzle shots lets the field descend this many pixels more: one row.
 constexpr int kPuzzleDescentPerRound = 30;
-// A shot that flew this far above the screen without landing is given up.
-constexpr double kShotLostY = -2700;
 // The rockets mounted on the cannon, and how far they jump back while it fires.
 constexpr double kMountedRocketY = 35;
 constexpr double kRecoilRocketY = 45;
@@ -166,10 +164,10 @@ void GameOver(Context& ctx) {
   for (int c = 0; c < kFieldCols; ++c) {
     FieldCell& cell = f.at(c, anchor);
     // A crystal is no ball: it stays, and the loose-crystal rule of the drop frees it.
-    if (cell.kind == 0 || cell.kind == kKindCrystal) continue;
-    const int kind = cell.kind;
+    if (cell.kind == BallKind::Empty || cell.kind == BallKind::Crystal) continue;
+    const BallKind kind = cell.kind;
     const int paint = cell.paint;
-    cell.kind = 0;
+    cell.kind = BallKind::Empty;
     cell.bonus = 0;
     FreePic(ctx, cell.sprite);
     CreateFallingBall(ctx, kind, paint, CellX(f, c, anchor), CellY(f, c, anchor));
@@ -244,7 +242,7 @@ void ShotMeter(Context& ctx) {
 
 void Swap(Context& ctx) {
   LevelPlay& play = ctx.game.play;
-  if (play.current_ball.kind == kKindBigBomb) StopGameChannel(ctx, play.channels.fuse);
+  if (play.current_ball.kind == BallKind::BigBomb) StopGameChannel(ctx, play.channels.fuse);
   std::swap(play.current_ball, play.next_ball);
   MakeLoadedBall(ctx);
   ShowNextBallOnCannon(ctx);
@@ -405,8 +403,8 @@ void GameFrame(Context& ctx) {
       AimUpdate(ctx, s.pointer.mouse_x, s.pointer.mouse_y, kScreenWidth, kScreenHeight);
       if (play.ball_in_flight) {
         MoveShotBall(ctx);
-        if (play.shot && play.shot->y < kShotLostY) {
-          if (play.shot->kind == kKindBigBomb) StopGameChannel(ctx, play.channels.fuse);
+        if (play.shot && play.shot->y < kFlightCeiling) {
+          if (play.shot->kind == BallKind::BigBomb) StopGameChannel(ctx, play.channels.fuse);
           FreeShotBall(ctx);
           play.ball_in_flight = false;
         }
@@ -474,7 +472,7 @@ void BigBombAward(Context& ctx) {
   const int award = ctx.options.bigbomb_expl_count;
   if (g.session.game_type == GameType::Puzzle || award <= 0 || play.scoring.streak < award) return;
   play.scoring.streak = 0;
-  play.next_ball.kind = kKindBigBomb;
+  play.next_ball.kind = BallKind::BigBomb;
   play.next_ball.bonus = 0;
   SelectPicPart(ctx, g.scene.hud.canon2, 3, 8);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/geometry.h"
+#include "game/ball_kind.h"
 #include "game/combo_table.h"
 #include "game/pictures.h"
 #include "platform/render_device.h"
@@ -35,14 +36,6 @@ enum class EndPhase : int {
   TryAgainChosen = 9,
   ContinueDialog = 10,
 };
-
-// Ball kinds of a field cell.
-inline constexpr int kKindEmpty = 0;
-inline constexpr int kKindColourBomb = 10;
-inline constexpr int kKindBigBomb = 11;
-inline constexpr int kKindMultiball = 12;
-inline constexpr int kKindLand = 100;
-inline constexpr int kKindCrystal = 200;
 
 // Game types. The numbers are those of the players and records files, the level-file order,
 // the menu's type buttons and the state dump.
@@ -72,7 +65,7 @@ inline constexpr Point kCannonBall{384, 549};
 inline constexpr int kShotStartReach = 100;
 
 struct FieldCell {
-  std::uint8_t kind = 0;
+  BallKind kind = BallKind::Empty;
   std::uint8_t paint = 0;  // the colour bomb's paint colour 1..7
   std::uint8_t bonus = 0;  // bonus type 2..9 carried by a colour ball
   std::uint8_t marks = 0;  // flood-fill marks; zero between operations
@@ -143,7 +136,7 @@ class TShotBall : public TMultiSprite {
  public:
   double vx = 0;
   double vy = 0;
-  int kind = 0;
+  BallKind kind = BallKind::Empty;
   int paint = 0;
   int bonus = 0;
   int path_index = 0;
@@ -269,7 +262,7 @@ struct GameChannels {
 
 // Cannon queue: the ball in the cannon and the next one.
 struct BallChoice {
-  int kind = 0;
+  BallKind kind = BallKind::Empty;
   int paint = 0;
   int bonus = 0;
 

@@ -347,14 +347,14 @@ void NextBall(Context& ctx) {
   LevelHud& lh = play.hud;
   Random& rnd = ctx.random;
   const Options& o = ctx.options;
-  if (play.next_ball.kind > 0) play.current_ball = play.next_ball;
+  if (play.next_ball.kind != BallKind::Empty) play.current_ball = play.next_ball;
   BallChoice next{};
   if (g.session.game_type == GameType::Puzzle) {
     const auto& list = play.lv.colours;
-    next.kind =
-        list.empty() ? 1 : list[static_cast<std::size_t>(rnd.Next(static_cast<int>(list.size())))];
+    next.kind = ColourBall(
+        list.empty() ? 1 : list[static_cast<std::size_t>(rnd.Next(static_cast<int>(list.size())))]);
   } else {
-    next.kind = rnd.Next(play.field.colour_count) + 1;
+    next.kind = ColourBall(rnd.Next(play.field.colour_count) + 1);
   }
   int item = 0;
   lh.shots_since_bonus += 1;
@@ -369,11 +369,11 @@ void NextBall(Context& ctx) {
   next.bonus = item;
   if (item != 0) lh.shots_since_bonus = 0;
   if (item == 1) {
-    next.kind = kKindMultiball;
+    next.kind = BallKind::Multiball;
     next.bonus = 0;
   } else if (item == 10) {
-    next.kind = kKindColourBomb;
-    next.paint = rnd.Next(7) + 1;
+    next.kind = BallKind::ColourBomb;
+    next.paint = rnd.Next(kBallColours) + 1;
     next.bonus = 0;
   }
   play.next_ball = next;
@@ -387,19 +387,19 @@ void MakeLoadedBall(Context& ctx) {
   LevelHud& lh = play.hud;
   FreeLoadedBall(ctx);
   const BallChoice& b = play.current_ball;
-  if (b.kind == kKindBigBomb) {
+  if (b.kind == BallKind::BigBomb) {
     lh.loaded = MakePic(ctx, BallSpritePath(b.kind), "cannon_ball");
     StopGameChannel(ctx, play.channels.fuse);
     play.channels.fuse = PlaySample(ctx, "sample_burning_big_bomb");
   } else {
     lh.loaded = MakePic(ctx, BallSpritePath(b.kind), "cannon_ball");
-    if (b.kind == kKindColourBomb) SetPartColor(ctx, lh.loaded, 1, BallTint(b.paint));
+    if (b.kind == BallKind::ColourBomb) SetPartColor(ctx, lh.loaded, 1, BallTint(b.paint));
   }
   if (b.bonus != 0) {
     RestorePartAnimSpeed(ctx, lh.loaded, 1);
     SetPartAnimPos(ctx, lh.loaded, 2, b.bonus - 1);
     SetPartAnimPos(ctx, lh.loaded, 1, 18);
-  } else if (b.kind >= 1 && b.kind <= 7) {
+  } else if (IsColour(b.kind)) {
     SetPartAnimSpeed(ctx, lh.loaded, 1, 0);
     SetPartVisible(ctx, lh.loaded, 0, false);
     SetPartVisible(ctx, lh.loaded, 2, false);
@@ -415,8 +415,11 @@ void MakeLoadedBall(Context& ctx) {
 }
 
 void ShowNextBallOnCannon(Context& ctx) {
-  const int k = ctx.game.play.next_ball.kind;
-  const int v = k == kKindMultiball ? 9 : k == kKindColourBomb ? 7 : k == kKindBigBomb ? 8 : k - 1;
+  const BallKind k = ctx.game.play.next_ball.kind;
+  const int v = k == BallKind::Multiball    ? 9
+                : k == BallKind::ColourBomb ? 7
+                : k == BallKind::BigBomb    ? 8
+                                            : ColourOf(k) - 1;
   SelectPicPart(ctx, ctx.game.scene.hud.canon2, 3, v);
 }
 

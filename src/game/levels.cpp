@@ -231,20 +231,17 @@ Expected<int> BuildPuzzleLevel(Context& ctx, std::string_view file) {
       const int c = 2 + static_cast<int>(i);
       if (c > 15) break;
       const char ch = row[i];
-      int kind = 0;
-      if (ch >= '1' && ch <= '7') kind = ch - '0';
-      if (ch == 'L') kind = kKindLand;
-      if (ch == 'C') kind = kKindCrystal;
-      if (kind == 0) continue;
+      const BallKind kind = LevelCellKind(ch);
+      if (kind == BallKind::Empty) continue;
       FieldCell& cell = f.at(c, r);
       FreePic(ctx, cell.sprite);
-      cell.kind = static_cast<std::uint8_t>(kind);
+      cell.kind = kind;
       cell.paint = 0;
       cell.bonus = 0;
       cell.marks = 0;
       // The field is fresh from level start: it has not moved yet.
       cell.sprite = MakeBallPicture(ctx, kind, 0, 0, CellX(f, c, r), CellY(f, c, r));
-      if (kind == kKindCrystal) ++play.crystals.count;
+      if (kind == BallKind::Crystal) ++play.crystals.count;
     }
     f.floor_row = r;
     shift ^= 1;
