@@ -19,7 +19,7 @@
 #include "scene/map.h"
 #include "scene/registry.h"
 #include "scene/text.h"
-#include "shell/options.h"
+#include "shell/options_file.h"
 #include "sprites/multisprite.h"
 
 namespace qv {

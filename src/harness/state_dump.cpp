@@ -2,7 +2,7 @@
 
 #include "base/json_writer.h"
 #include "context.h"
-#include "shell/options.h"
+#include "shell/options_file.h"
 
 namespace qv {
 

@@ -18,7 +18,7 @@
 #include "platform/files.h"
 #include "scene/registry.h"
 #include "shell/frame.h"
-#include "shell/options.h"
+#include "shell/options_file.h"
 #include "sprites/multisprite.h"
 #include "sprites/prototype.h"
 

@@ -19,7 +19,7 @@
 #include "base/log.h"
 #include "shell/main_form.h"
 #include "base/message.h"
-#include "shell/options.h"
+#include "shell/options_file.h"
 #include "shell/scene_table.h"
 #include "sprites/multisprite.h"
 

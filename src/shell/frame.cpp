@@ -14,7 +14,7 @@
 #include "platform/render_device.h"
 #include "shell/fps_text.h"
 #include "shell/main_form.h"
-#include "shell/options.h"
+#include "shell/options_file.h"
 
 namespace qv {
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/window.h"
 #include "shell/fps_text.h"
 #include "shell/frame.h"
-#include "shell/options.h"
+#include "shell/options_file.h"
 
 namespace qv {
 namespace {

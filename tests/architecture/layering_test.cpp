@@ -198,7 +198,7 @@ TEST(Layering, AcceptsDownwardSiblingAndHubIncludes) {
 
 TEST(Layering, RejectsUpwardIncludesAndFilesOutsideTheLayers) {
   const std::vector<std::string> found = Violations({
-      {"sprites/atlas.cpp", "shell/options.h"},
+      {"sprites/atlas.cpp", "shell/options_file.h"},
       {"shell/frame.cpp", "game/field.h"},
       {"base/log.cpp", "sprites/image.h"},
       {"harness/runner.cpp", "app/subsystem_hooks.h"},

@@ -19,7 +19,7 @@
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
 #include "shell/main_form.h"
-#include "shell/options.h"
+#include "shell/options_file.h"
 #include "shell/pointer_drive.h"
 #include "support/stand_in_scenes.h"
 

@@ -18,7 +18,7 @@
 #include "platform/render_device.h"
 #include "platform/virtual_key.h"
 #include "shell/frame.h"
-#include "shell/options.h"
+#include "shell/options_file.h"
 #include "sprites/multisprite.h"
 #include "support/game_dir.h"
 

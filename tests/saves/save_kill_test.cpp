@@ -16,7 +16,7 @@
 
 #include "context.h"
 #include "saves/save_contents.h"
-#include "shell/options.h"
+#include "shell/options_file.h"
 #include "support/game_dir.h"
 
 extern char** environ;

@@ -13,7 +13,7 @@
 #include "game/combo_table.h"
 #include "platform/clock.h"
 #include "shell/main_form.h"
-#include "shell/options.h"
+#include "shell/options_file.h"
 
 namespace qv {
 namespace {

@@ -4,7 +4,7 @@
 // the game scene and of leaving either scene. (The menu's start is EnterMenuScene, shell/frame.h.)
 #include "base/log.h"
 #include "context.h"
-#include "shell/options.h"
+#include "shell/options_file.h"
 
 namespace qv::testing_support {
 

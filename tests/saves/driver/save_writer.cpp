@@ -9,7 +9,7 @@
 
 #include "context.h"
 #include "saves/save_contents.h"
-#include "shell/options.h"
+#include "shell/options_file.h"
 
 int main(int argc, char** argv) {
   if (argc != 3 || chdir(argv[1]) != 0) return 2;

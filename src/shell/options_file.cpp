@@ -1,4 +1,4 @@
-#include "shell/options.h"
+#include "shell/options_file.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,6 @@
 #pragma once
-// Reading and writing "options.txt" and other settings files.
+// Reading and writing "options.txt" and the other settings files; the values live in
+// base/options.h.
 #include <cstdint>
 #include <string>
 #include <string_view>
