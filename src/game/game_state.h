@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "game/combo_table.h"
-#include "game/pictures.h"
+#include "scene/pictures.h"
 #include "sprites/multisprite.h"
 
 namespace qv {

@@ -1,7 +1,8 @@
 #pragma once
-// The game core's view of a live picture: a multisprite of the global list, named by its slot.
-// Every call takes kNoPic or a freed slot quietly, and a missing part is ignored, so the rules
-// never have to ask whether a definition file had all its parts.
+// The scenes' view of a live picture: a multisprite of the global list, named by its slot (a
+// registry index). Every call takes kNoPic, a freed slot or a picture parked in the pool quietly,
+// and a missing part is ignored, so callers never have to ask whether a map or a definition file
+// had everything.
 #include <string_view>
 #include <vector>
 
@@ -49,6 +50,14 @@ void RestartPartAnim(Context& ctx, PicId id, int part);
 bool PicVisible(const Context& ctx, PicId id);
 int PicParts(const Context& ctx, PicId id);
 void SelectPicPart(Context& ctx, PicId id, int group, int part);
+
+// The same calls in the words of map objects and buttons.
+void SelectVariant(Context& ctx, PicId id, int group, int variant);
+void MoveObject(Context& ctx, PicId id, double x, double y);
+void SetObjectX(Context& ctx, PicId id, double x);
+void SetObjectY(Context& ctx, PicId id, double y);
+void ShowObject(Context& ctx, PicId id, bool visible);
+bool ObjectVisible(const Context& ctx, PicId id);
 
 // The per-frame Update of one picture (flips, angle, part placement).
 void AnimatePic(Context& ctx, PicId id);

@@ -1,4 +1,4 @@
-#include "game/pictures.h"
+#include "scene/pictures.h"
 
 #include <algorithm>
 
@@ -18,7 +18,7 @@ TMyImageSprite* Part(const Context& ctx, PicId id, int part) {
 
 TMultiSprite* Pic(const Context& ctx, PicId id) {
   TMultiSprite* m = id < 0 ? nullptr : MultiSpriteAt(ctx, id);
-  return m && !m->pooled ? m : nullptr;  // a released picture is gone for the game
+  return m && !m->pooled ? m : nullptr;  // a released picture is gone for its owner
 }
 
 PicId MakePic(Context& ctx, std::string_view path, std::string_view tag) {
@@ -144,6 +144,19 @@ void SetPartAlphaMode(Context& ctx, PicId id, int part, int mode) {
 void SelectPicPart(Context& ctx, PicId id, int group, int part) {
   if (TMultiSprite* m = Pic(ctx, id)) m->SelectPart(group, part);
 }
+
+void SelectVariant(Context& ctx, PicId id, int group, int variant) {
+  SelectPicPart(ctx, id, group, variant);
+}
+void MoveObject(Context& ctx, PicId id, double x, double y) { SetPicPos(ctx, id, x, y); }
+void SetObjectX(Context& ctx, PicId id, double x) {
+  if (TMultiSprite* m = Pic(ctx, id)) m->x = x;
+}
+void SetObjectY(Context& ctx, PicId id, double y) {
+  if (TMultiSprite* m = Pic(ctx, id)) m->y = y;
+}
+void ShowObject(Context& ctx, PicId id, bool visible) { SetPicVisible(ctx, id, visible); }
+bool ObjectVisible(const Context& ctx, PicId id) { return PicVisible(ctx, id); }
 
 void AnimatePic(Context& ctx, PicId id) {
   if (TMultiSprite* m = Pic(ctx, id)) m->Update();
