@@ -13,8 +13,10 @@
 #include "base/round.h"
 #include "base/text_util.h"
 #include "context.h"
+#include "menu/menu_scene.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "scene/cursor.h"
 #include "scene/registry.h"
 #include "shell/frame.h"
 #include "shell/options.h"
@@ -31,7 +33,6 @@ constexpr const char* kLogoSet[] = {
     "graphics\\logo set\\earth_flash.spr",
 };
 constexpr const char* kBarElement = "graphics\\elements_gamezone\\loading_element_polosa.spr";
-constexpr const char* kCursor = "graphics\\cursors\\mouse_cursor.spr";
 constexpr int kBarLeft = 170;
 constexpr int kBarTop = 334;
 constexpr int kBarPixels = 460;
@@ -182,18 +183,9 @@ void FinishLoading(Context& ctx) {
   unload_by_tag(ctx, "zast");
   l.top_bubble = l.bottom_bubble = l.orbit = l.flash_text = l.earth_flash = -1;
   l.bar.fill(-1);
-  l.cursor = Make(ctx, kCursor, "", true);
-  if (TMultiSprite* cursor = Object(ctx, l.cursor)) {
-    for (std::size_t i = 0; i < cursor->parts.size() && i < 2; ++i) {
-      cursor->parts[i]->offset_x = -2;
-      cursor->parts[i]->offset_y = -2;
-    }
-    cursor->map_koeff = 0;
-  }
+  LoadGuarded(ctx, kCursorSpritePath, [&] { MakeCursorSprite(ctx); });
   ctx.shell.frame_clock = CurrentTicks(ctx);
-  ctx.menu.running_since = ctx.shell.frame_clock;
-  ctx.menu.state = MenuStage::LoadingDone;
-  ChangeMusic(ctx, l.music_menu, 0, 250);
+  MenuLoadingDone(ctx);
 }
 
 void ReportListError(Context& ctx, const Expected<void>& read) {
@@ -271,10 +263,7 @@ void LoadingSetup(Context& ctx) {
   ReportListError(ctx, ReadList(ctx, "sound.ini", true));
   l.load_index = 0;
   l.loading_done = false;
-  // The music handles the scenes keep.
-  l.music_menu = FindAudio(ctx, "music_menu");
-  l.music_arcade = FindAudio(ctx, "music_arcade");
-  l.music_puzzle = FindAudio(ctx, "music_puzzle");
+  FindMenuMusic(ctx);
   // The application is active and the menu scene starts.
   ctx.shell.app_active = 1;
   ctx.shell.prev_hover_button = -1;
@@ -282,14 +271,13 @@ void LoadingSetup(Context& ctx) {
   ctx.shell.loading_pending = 0;
 }
 
-void StartSceneMenu(Context& ctx) {
-  ctx.menu.running_since = 0;
-  ctx.menu.state = MenuStage::SceneStart;
-  ctx.menu.fullscreen_request = false;
-  EnterMenuScene(ctx);
+void ShowLoadingScreen(Context& ctx) {
   ShowTag(ctx, "loading", true);
   if (ctx.loading.logo_phase == LogoPhase::NotStarted) ctx.loading.logo_phase = LogoPhase::Bubbles;
-  if (ctx.loading.load_index > 0) ChangeMusic(ctx, ctx.loading.music_menu, 250, 250);
+}
+
+bool LoadingBegun(const Context& ctx) {
+  return ctx.loading.load_index > 0;
 }
 
 bool LoadingScreenStep(Context& ctx) {
@@ -319,25 +307,6 @@ bool LoadingScreenStep(Context& ctx) {
 
 bool LoadingEntriesRemain(const Context& ctx) {
   return !ctx.loading.loading_done && ctx.loading.logo_phase != LogoPhase::NotStarted;
-}
-
-void MenuRunningSince(Context& ctx) {
-  ctx.menu.running_since = ctx.shell.frame_clock;
-}
-
-void ShowCursorSprite(Context& ctx, bool visible) {
-  if (TMultiSprite* cursor = Object(ctx, ctx.loading.cursor)) {
-    cursor->visible = visible;
-    cursor->Update();
-  }
-}
-
-void MoveCursorSprite(Context& ctx, int x, int y) {
-  if (TMultiSprite* cursor = Object(ctx, ctx.loading.cursor)) {
-    cursor->x = x;
-    cursor->y = y;
-    cursor->Update();
-  }
 }
 
 void WriteLoadingSection(const Context& ctx, JsonWriter& out) {

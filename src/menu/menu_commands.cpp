@@ -4,6 +4,7 @@
 
 #include "audio/audio.h"
 #include "context.h"
+#include "game/game_entry.h"
 #include "game/particles.h"
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
@@ -70,12 +71,11 @@ void StartType(Context& ctx, int type) {
   ShowTextFile(ctx, TypeFile("game_title_", type), "game_type_text", "");
   unload_by_tag(ctx, "start_text");
   // The game starts where the player's saved progress says.
-  ctx.game.session.game_type = GameTypeOf(type);
-  ctx.game.session.level = 1;
-  ctx.game.session.score = 0;
   if (const Player* p = CurrentPlayer(ctx)) {
-    ctx.game.session.level = std::max(p->saved_level[type - 1], 1);
-    ctx.game.session.score = p->saved_score[type - 1];
+    ChooseGame(ctx, GameTypeOf(type), std::max(p->saved_level[type - 1], 1),
+               p->saved_score[type - 1]);
+  } else {
+    ChooseGame(ctx, GameTypeOf(type), 1, 0);
   }
 }
 
@@ -256,7 +256,7 @@ void DrawVolumeBars(Context& ctx) {
     ApplyMusicVolume(ctx);
     if (o.music_volume > 0 && !ctx.audio.music_on) {
       ctx.audio.music_on = true;
-      ChangeMusic(ctx, ctx.loading.music_menu, 0, 250);
+      ChangeMusic(ctx, ctx.menu.music, 0, 250);
     }
     WriteOptionSafely(ctx, "music_volume", o.music_volume);
   }
@@ -328,7 +328,7 @@ void Burst(Context& ctx, int slot) {
   for (int j = 0; j < 2; ++j) {
     for (int k = 0; k < 2; ++k) {
       const int p = CreateParticle(ctx, 21, ball->x + 10 * (k - 0.5), ball->y + 10 * (j - 0.5));
-      const PicId pic = ctx.game.run.particles.slots[p].sprite;
+      const PicId pic = ParticlePic(ctx, p);
       SetPicColor(ctx, pic, 0x00FF00);
       SelectPicPart(ctx, pic, 0, k + 2 * j);
     }
@@ -339,7 +339,7 @@ void Drop(Context& ctx, int slot) {
   const TMultiSprite* ball = slot >= 0 ? MultiSpriteAt(ctx, slot) : nullptr;
   if (ball == nullptr) return;
   const int p = CreateParticle(ctx, 4, ball->x, ball->y);
-  SetPicScale(ctx, ctx.game.run.particles.slots[p].sprite, 0.75, 0.75);
+  SetPicScale(ctx, ParticlePic(ctx, p), 0.75, 0.75);
 }
 
 }  // namespace
