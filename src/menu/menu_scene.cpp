@@ -32,6 +32,8 @@ namespace {
 constexpr const char* kMainTags[] = {"menu_buttons_mainmenu", "menu_text", "menu_text_button1",
                                      "menu_text_button2"};
 constexpr int kMenuFadeMs = 1500;
+// The menu's music fades out and in over this time (milliseconds).
+constexpr int kMusicFadeMs = 250;
 
 template <std::size_t N>
 void FindAll(const Context& ctx, std::array<int, N>& out, const char* const (&names)[N],
@@ -222,7 +224,7 @@ void StartSceneMenu(Context& ctx) {
   ctx.menu.fullscreen_request = false;
   EnterMenuScene(ctx);
   ShowLoadingScreen(ctx);
-  if (LoadingBegun(ctx)) ChangeMusic(ctx, ctx.menu.music, 250, 250);
+  if (LoadingBegun(ctx)) ChangeMusic(ctx, ctx.menu.music, kMusicFadeMs, kMusicFadeMs);
 }
 
 void FindMenuMusic(Context& ctx) {
@@ -232,7 +234,7 @@ void FindMenuMusic(Context& ctx) {
 void MenuLoadingDone(Context& ctx) {
   ctx.menu.running_since = ctx.shell.frame_clock;
   ctx.menu.state = MenuStage::LoadingDone;
-  ChangeMusic(ctx, ctx.menu.music, 0, 250);
+  ChangeMusic(ctx, ctx.menu.music, 0, kMusicFadeMs);
 }
 
 void FillMenuScene(SceneOps& ops) {
@@ -296,7 +298,7 @@ void RefreshWelcomeText(Context& ctx) {
 
 void ShowMainMenu(Context& ctx) {
   if (ctx.audio.current_music != ctx.menu.music) {
-    ChangeMusic(ctx, ctx.menu.music, 250, 250);
+    ChangeMusic(ctx, ctx.menu.music, kMusicFadeMs, kMusicFadeMs);
   }
   ctx.shell.click_context = ClickContext::MainMenu;
   for (const char* tag : {"menu_buttons_select_game_type", "menu_buttons_music_sound_fullscreen",
