@@ -58,14 +58,18 @@ void RunLoadingSetup(Context& ctx) {
   s.loading_pending = 0;
 }
 
+// Whether another step is owed `elapsed` ms after run_start.
+bool StepOwed(const ShellState& s, std::int64_t elapsed) {
+  return s.step_budget / elapsed < static_cast<std::int64_t>(s.options.move_cnt);
+}
+
 // Runs every step owed since run_start: n steps in all once 267 * n >= move_cnt * elapsed.
 // One frame step runs at most kMaxCatchUpSteps of them and leaves the rest to the next, so a
 // huge move_cnt cannot keep the window, the quit and the scene switch waiting.
 void CatchUp(Context& ctx, const SceneOps& scene) {
   ShellState& s = ctx.shell;
   const auto elapsed = static_cast<std::int64_t>(s.frame_clock - s.run_start);
-  for (int steps = 0; s.step_budget / elapsed < static_cast<std::int64_t>(s.options.move_cnt);
-       ++steps) {
+  for (int steps = 0; StepOwed(s, elapsed); ++steps) {
     if (steps == kMaxCatchUpSteps) {
       if (!s.catch_up_limited) {
         s.catch_up_limited = true;
@@ -142,6 +146,19 @@ void SwitchScene(Context& ctx, SceneId target) {
   if (const SceneOps& leaving = s.scenes[s.scene]; leaving.leave) leaving.leave(ctx);
   s.scene = target;
   if (const SceneOps& entering = s.scenes[target]; entering.start) entering.start(ctx);
+}
+
+SceneId SceneFrameDue(const Context& ctx) {
+  const ShellState& s = ctx.shell;
+  if (!s.device_ready || !s.window_active || s.quit_requested) return SceneId::None;
+  if (s.frame_busy || s.render_busy || s.loading_pending) return SceneId::None;
+  // A scene that starts on this tick runs its first frame (its phase 0) at once.
+  if (s.pending_scene != SceneId::None) return s.pending_scene;
+  if (!s.scene_ready || s.scene == SceneId::None) return SceneId::None;
+  if (s.scene_phase == 0) return s.scene;
+  const std::uint32_t now = ctx.platform.clock ? ctx.platform.clock->TickCount() : 0u;
+  if (s.scene_phase != 2 || now <= s.run_start || !s.steps_enabled) return SceneId::None;
+  return StepOwed(s, static_cast<std::int64_t>(now - s.run_start)) ? s.scene : SceneId::None;
 }
 
 void StepFrame(Context& ctx) {
