@@ -75,8 +75,8 @@ void InstallSubsystemHooks(Context& ctx) {
   // Start-up and the loading screen; the cursor sprite, which the loading screen makes at its end.
   h.startup.read_tables = ReadComboTable;
   h.startup.loading_setup = LoadingSetup;
-  h.cursor.show = ShowCursorSprite;
-  h.cursor.move = MoveCursorSprite;
+  h.cursor.show = [](Context& c, bool visible) { ShowCursorSprite(c, visible); };
+  h.cursor.move = [](Context& c, int x, int y) { MoveCursorSprite(c, x, y); };
 
   // Audio.
   h.sound.music_step = MusicStep;
@@ -91,8 +91,10 @@ void InstallSubsystemHooks(Context& ctx) {
   // State dump sections, in dump order.
   h.state_sections.push_back({"shell", WriteShellSection});
   h.state_sections.push_back({"options", WriteOptionsSection});
-  h.state_sections.push_back({"objects", WriteObjectsSection});
-  h.state_sections.push_back({"audio", WriteAudioSection});
+  h.state_sections.push_back(
+      {"objects", [](const Context& c, JsonWriter& out) { WriteObjectsSection(c, out); }});
+  h.state_sections.push_back(
+      {"audio", [](const Context& c, JsonWriter& out) { WriteAudioSection(c, out); }});
   h.state_sections.push_back({"loading", WriteLoadingSection});
   h.state_sections.push_back({"menu", WriteMenuSection});
   h.state_sections.push_back({"game", WriteGameSection});

@@ -27,7 +27,7 @@ Error NotAReal(std::string_view file, int line, std::string_view text) {
                line};
 }
 
-void ReportDataError(Context& ctx, std::string_view operation, const Error& error) {
+void ReportDataError(BaseWorld& ctx, std::string_view operation, const Error& error) {
   const std::string text = Describe(error);
   WriteLog(ctx, std::string(operation) + ": " + text);
   ShowErrorBox(ctx, "Error", text);

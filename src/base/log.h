@@ -4,13 +4,13 @@
 
 namespace qv {
 
-struct Context;
+struct BaseWorld;
 
 // Appends "date time : message\r\n", cut to 255 bytes as a whole, to "log.txt" when logging is
 // on. Throws IoError when the file cannot be opened or written.
-void WriteLog(Context& ctx, std::string_view message);
+void WriteLog(BaseWorld& ctx, std::string_view message);
 
 // The entry WriteLog writes, without touching any file.
-std::string FormatLogEntry(Context& ctx, std::string_view message);
+std::string FormatLogEntry(BaseWorld& ctx, std::string_view message);
 
 }  // namespace qv

@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
-#include "context.h"
+#include "base/world.h"
 #include "platform/window.h"
 
 namespace qv {
 namespace {
 
-void Show(Context& ctx, platform::MessageKind kind, std::string_view caption,
+void Show(BaseWorld& ctx, platform::MessageKind kind, std::string_view caption,
           std::string_view text) {
   if (ctx.platform.messages) {
     ctx.platform.messages->Show(kind, caption, text);
@@ -19,11 +19,11 @@ void Show(Context& ctx, platform::MessageKind kind, std::string_view caption,
 
 }  // namespace
 
-void ShowErrorBox(Context& ctx, std::string_view caption, std::string_view text) {
+void ShowErrorBox(BaseWorld& ctx, std::string_view caption, std::string_view text) {
   Show(ctx, platform::MessageKind::Error, caption, text);
 }
 
-void ShowInfoBox(Context& ctx, std::string_view caption, std::string_view text) {
+void ShowInfoBox(BaseWorld& ctx, std::string_view caption, std::string_view text) {
   Show(ctx, platform::MessageKind::Information, caption, text);
 }
 

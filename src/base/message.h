@@ -3,11 +3,11 @@
 
 namespace qv {
 
-struct Context;
+struct BaseWorld;
 
 // An error message box (caption, text). Headless runs print "Error: <text>" and never wait.
-void ShowErrorBox(Context& ctx, std::string_view caption, std::string_view text);
+void ShowErrorBox(BaseWorld& ctx, std::string_view caption, std::string_view text);
 // The same with an information icon.
-void ShowInfoBox(Context& ctx, std::string_view caption, std::string_view text);
+void ShowInfoBox(BaseWorld& ctx, std::string_view caption, std::string_view text);
 
 }  // namespace qv

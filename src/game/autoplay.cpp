@@ -175,12 +175,14 @@ AimChoice ChooseAim(Context& ctx) {
 }
 
 PlayerClick ChooseClick(Context& ctx) {
-  if (ctx.shell.scene != SceneId::Game || ctx.shell.pending_scene != SceneId::None) return {};
+  if (ctx.shell.flow.scene != SceneId::Game || ctx.shell.flow.pending_scene != SceneId::None) {
+    return {};
+  }
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
   // Nothing while a request waits; at a game's start that includes the menu's none, until the
   // game frame's first command step leaves its own.
-  if (ctx.shell.command != GameCommand::None) return {};
+  if (ctx.shell.flow.command != GameCommand::None) return {};
   const HudState& h = g.scene.hud;
   switch (play.end_phase) {
     case EndPhase::Playing: {

@@ -42,7 +42,7 @@ constexpr int kOrbitPosition = 23;
 constexpr int kFlashPosition = 10;
 
 std::uint32_t CurrentTicks(Context& ctx) {
-  return ctx.platform.clock != nullptr ? ctx.platform.clock->TickCount() : ctx.shell.frame_clock;
+  return ctx.platform.clock != nullptr ? ctx.platform.clock->TickCount() : ctx.clocks.frame_clock;
 }
 
 TMultiSprite* Object(const Context& ctx, int slot) {
@@ -109,7 +109,7 @@ void LogoStep(Context& ctx) {
   LoadingState& l = ctx.loading;
   switch (l.logo_phase) {
     case LogoPhase::Bubbles:
-      if (ctx.shell.frame_clock > l.logo_next) {
+      if (ctx.clocks.frame_clock > l.logo_next) {
         const auto alpha = static_cast<std::uint8_t>(RoundEven(l.logo_step * 255.0 / 75.0));
         if (TMultiSprite* top = Object(ctx, l.top_bubble)) {
           top->y = 57 + l.logo_step;
@@ -124,7 +124,7 @@ void LogoStep(Context& ctx) {
           l.logo_phase = LogoPhase::StartOrbit;
           l.logo_next = 0;
         } else {
-          l.logo_next = ctx.shell.frame_clock + 10;
+          l.logo_next = ctx.clocks.frame_clock + 10;
         }
       }
       break;
@@ -184,7 +184,7 @@ void FinishLoading(Context& ctx) {
   l.top_bubble = l.bottom_bubble = l.orbit = l.flash_text = l.earth_flash = -1;
   l.bar.fill(-1);
   LoadGuarded(ctx, kCursorSpritePath, [&] { MakeCursorSprite(ctx); });
-  ctx.shell.frame_clock = CurrentTicks(ctx);
+  ctx.clocks.frame_clock = CurrentTicks(ctx);
   MenuLoadingDone(ctx);
 }
 
@@ -265,10 +265,10 @@ void LoadingSetup(Context& ctx) {
   l.loading_done = false;
   FindMenuMusic(ctx);
   // The application is active and the menu scene starts.
-  ctx.shell.app_active = 1;
-  ctx.shell.prev_hover_button = -1;
+  ctx.clocks.app_active = true;
+  ctx.shell.pointer.prev_hover_button = -1;
   SwitchScene(ctx, SceneId::Menu);
-  ctx.shell.loading_pending = 0;
+  ctx.shell.flow.loading_pending = false;
 }
 
 void ShowLoadingScreen(Context& ctx) {

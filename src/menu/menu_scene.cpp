@@ -130,14 +130,14 @@ void FirstEntrySetup(Context& ctx) {
     ShowTextFile(ctx, kComments[i], tag, "");
     ShowTag(ctx, tag, false);
   }
-  ctx.shell.scene_phase = 1;
+  ctx.shell.flow.scene_phase = 1;
   m.shown_before = true;
 }
 
 // The main menu fades in over its first 1.5 s after loading; later entries show it at once.
 void MainMenuFadeIn(Context& ctx) {
   MenuState& m = ctx.menu;
-  const std::uint32_t now = ctx.shell.frame_clock;
+  const std::uint32_t now = ctx.clocks.frame_clock;
   if (m.state == MenuStage::LoadingDone && now != m.running_since) m.state = MenuStage::FadingIn;
   if (m.state != MenuStage::FadingIn) return;
   const std::uint32_t elapsed = now - m.running_since;
@@ -158,7 +158,7 @@ void UpdateAllObjects(Context& ctx) {
 
 // The scene has been built and runs from now on.
 void MenuRunningSince(Context& ctx) {
-  ctx.menu.running_since = ctx.shell.frame_clock;
+  ctx.menu.running_since = ctx.clocks.frame_clock;
 }
 
 void FullscreenSwitch(Context& ctx) {
@@ -166,13 +166,13 @@ void FullscreenSwitch(Context& ctx) {
   ctx.menu.fullscreen_request = false;
   WriteLog(ctx, "fullscreenchange from menu");
   FullScreenChange(ctx);
-  WriteOptionSafely(ctx, "fullscreen", ctx.shell.options.fullscreen ? 1 : 0);
+  WriteOptionSafely(ctx, "fullscreen", ctx.options.fullscreen ? 1 : 0);
 }
 
 }  // namespace
 
 void SetCommand(Context& ctx, MenuCommand command) {
-  ctx.shell.command = command;
+  ctx.shell.flow.command = command;
 }
 
 MenuCommand StartCommandFor(int type) {
@@ -182,7 +182,7 @@ MenuCommand StartCommandFor(int type) {
 }
 
 void AnimateMovepart(Context& ctx, int slot, bool group0, bool group1) {
-  const int cycling = static_cast<int>((ctx.shell.frame_clock / 128) % 4) + 2;
+  const int cycling = static_cast<int>((ctx.clocks.frame_clock / 128) % 4) + 2;
   SelectVariant(ctx, slot, 0, group0 ? cycling : 0);
   SelectVariant(ctx, slot, 1, group1 ? cycling : 0);
 }
@@ -204,7 +204,7 @@ void SavePlayers(Context& ctx) {
 Player* CurrentPlayer(Context& ctx) {
   std::vector<Player>& players = ctx.menu.players;
   if (players.empty()) return nullptr;
-  int& index = ctx.shell.options.player_index;
+  int& index = ctx.options.player_index;
   if (!ValidPlayerIndex(index, static_cast<int>(players.size()))) {
     index = 0;
     WriteOptionSafely(ctx, "player_index", 0);
@@ -232,7 +232,7 @@ void FindMenuMusic(Context& ctx) {
 }
 
 void MenuLoadingDone(Context& ctx) {
-  ctx.menu.running_since = ctx.shell.frame_clock;
+  ctx.menu.running_since = ctx.clocks.frame_clock;
   ctx.menu.state = MenuStage::LoadingDone;
   ChangeMusic(ctx, ctx.menu.music, 0, kMusicFadeMs);
 }
@@ -250,7 +250,7 @@ void FillMenuScene(SceneOps& ops) {
 
 void MenuFrame(Context& ctx) {
   if (LoadingScreenStep(ctx)) return;
-  if (ctx.shell.scene_phase == 0) FirstEntrySetup(ctx);
+  if (ctx.shell.flow.scene_phase == 0) FirstEntrySetup(ctx);
   DialogFadeStep(ctx);
   MainMenuFadeIn(ctx);
   UpdateMouse(ctx, true);
@@ -269,7 +269,7 @@ void BuildWelcomeText(Context& ctx) {
   }
   ShowTextFile(ctx, "text\\game_title_menu.txt", "menu_text", "");
   const std::vector<Player>& players = ctx.menu.players;
-  const int index = ctx.shell.options.player_index;
+  const int index = ctx.options.player_index;
   if (ValidPlayerIndex(index, static_cast<int>(players.size()))) {
     create_txt(ctx, "WELCOME TO QUORVEX, " + players[index].name + "!", 200, kFontTaurus1, 2,
                "menu_text", 0xFFFFFF, 0.52, 96, 400);
@@ -300,7 +300,7 @@ void ShowMainMenu(Context& ctx) {
   if (ctx.audio.current_music != ctx.menu.music) {
     ChangeMusic(ctx, ctx.menu.music, kMusicFadeMs, kMusicFadeMs);
   }
-  ctx.shell.click_context = ClickContext::MainMenu;
+  ctx.shell.flow.click_context = ClickContext::MainMenu;
   for (const char* tag : {"menu_buttons_select_game_type", "menu_buttons_music_sound_fullscreen",
                           "menu_help", "menu_scores", "input_player_name",
                           "input_player_name_back"}) {
@@ -326,10 +326,8 @@ void ShowMainMenu(Context& ctx) {
 
 void LeaveSceneMenu(Context& ctx) {
   ShellState& s = ctx.shell;
-  s.scene_ready = 0;
-  s.paused = 0;
-  s.was_paused = 0;
-  s.paused_total = 0;
+  s.flow.scene_ready = false;
+  ctx.clocks.ClearPause();
   SetCursorVariant(ctx, 0);
   for (const char* tag :
        {"menu", "menu_buttons_mainmenu", "menu_buttons_select_game_type", "poloska_music",
@@ -345,7 +343,7 @@ void LeaveSceneMenu(Context& ctx) {
   CancelDialogFade(ctx);
   ctx.menu.scores_open = false;
   ctx.menu.demo.running = false;
-  ctx.menu.ended_at = s.frame_clock;
+  ctx.menu.ended_at = ctx.clocks.frame_clock;
   // Destroyed multisprites are freed at once here, so nothing is left to finish.
 }
 

@@ -1,11 +1,11 @@
 #include "scene/buttons.h"
 
-#include "context.h"
+#include "scene/scene_world.h"
 #include "sprites/multisprite.h"
 
 namespace qv {
 
-bool ObjectHit(const Context& ctx, PicId id, int x, int y) {
+bool ObjectHit(const SceneWorld& ctx, PicId id, int x, int y) {
   const TMultiSprite* m = Pic(ctx, id);
   return m != nullptr && m->visible && m->ContainsPoint(ctx, x, y);
 }

@@ -6,12 +6,12 @@
 
 namespace qv {
 
-struct Context;
+struct SceneWorld;
 
 using HitRect = Rect;
 
 // A shown object whose shown frame holds the point.
-bool ObjectHit(const Context& ctx, PicId id, int x, int y);
+bool ObjectHit(const SceneWorld& ctx, PicId id, int x, int y);
 // Variant for a button: 2 hovered and pressed, 1 hovered, 0 otherwise.
 int ButtonVariant(bool hovered, bool pressed);
 

@@ -1,7 +1,7 @@
 #include "scene/cursor.h"
 
-#include "context.h"
 #include "scene/pictures.h"
+#include "scene/scene_world.h"
 #include "sprites/multisprite.h"
 
 namespace qv {
@@ -12,7 +12,7 @@ constexpr double kTipOffset = -2;
 
 }  // namespace
 
-void MakeCursorSprite(Context& ctx) {
+void MakeCursorSprite(SceneWorld& ctx) {
   TMultiSprite* cursor = CreateMultiSprite(ctx, kCursorSpritePath);
   if (cursor == nullptr) return;
   cursor->tag.clear();
@@ -26,14 +26,14 @@ void MakeCursorSprite(Context& ctx) {
   cursor->map_koeff = 0;
 }
 
-void ShowCursorSprite(Context& ctx, bool visible) {
+void ShowCursorSprite(SceneWorld& ctx, bool visible) {
   if (TMultiSprite* cursor = Pic(ctx, ctx.scene.cursor)) {
     cursor->visible = visible;
     cursor->Update();
   }
 }
 
-void MoveCursorSprite(Context& ctx, int x, int y) {
+void MoveCursorSprite(SceneWorld& ctx, int x, int y) {
   if (TMultiSprite* cursor = Pic(ctx, ctx.scene.cursor)) {
     cursor->x = x;
     cursor->y = y;
@@ -41,7 +41,7 @@ void MoveCursorSprite(Context& ctx, int x, int y) {
   }
 }
 
-void SetCursorVariant(Context& ctx, int variant) {
+void SetCursorVariant(SceneWorld& ctx, int variant) {
   SelectVariant(ctx, ctx.scene.cursor, 0, variant);
 }
 

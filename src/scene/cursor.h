@@ -3,14 +3,14 @@
 // the rest of the run; before that there is none and every call does nothing.
 namespace qv {
 
-struct Context;
+struct SceneWorld;
 
 inline constexpr const char* kCursorSpritePath = "graphics\\cursors\\mouse_cursor.spr";
 
-void MakeCursorSprite(Context& ctx);
-void ShowCursorSprite(Context& ctx, bool visible);
-void MoveCursorSprite(Context& ctx, int x, int y);
+void MakeCursorSprite(SceneWorld& ctx);
+void ShowCursorSprite(SceneWorld& ctx, bool visible);
+void MoveCursorSprite(SceneWorld& ctx, int x, int y);
 // Variant 1 over a button, 0 elsewhere.
-void SetCursorVariant(Context& ctx, int variant);
+void SetCursorVariant(SceneWorld& ctx, int variant);
 
 }  // namespace qv
