@@ -85,11 +85,11 @@ void ShowStatisticsAgain(Context& ctx) {
   GameState& g = ctx.game;
   g.play.end_phase = EndPhase::Statistics;
   ctx.shell.flow.click_context = ClickContext::LevelStatistics;
-  ShowTag(ctx, "game_stat", true);
-  ShowTag(ctx, "game_stat_text", true);
+  ShowTag(ctx, kStatDialogTag, true);
+  ShowTag(ctx, kStatTextTag, true);
   if (g.play.lv.new_item <= 0)
-    SetPicVisible(ctx, FindObject(ctx, "stat_poloska", -1, "game_stat"), false);
-  OpenDialogFade(ctx, {"game_stat", "game_stat_text"});
+    SetPicVisible(ctx, FindObject(ctx, "stat_poloska", -1, kStatDialogTag), false);
+  OpenDialogFade(ctx, {kStatDialogTag, kStatTextTag});
 }
 
 // One button of a game dialog, by click context.
@@ -113,8 +113,8 @@ void PressButton(Context& ctx, int button) {
             g.session.level < LastLevel(ctx) ? GameCommand::NextLevel : GameCommand::HighScoreTable;
       } else if (button == 2) {
         g.play.exit_question = ExitQuestion{.from_stats = true};
-        ShowTag(ctx, "game_stat", false);
-        ShowTag(ctx, "game_stat_text", false);
+        ShowTag(ctx, kStatDialogTag, false);
+        ShowTag(ctx, kStatTextTag, false);
         s.flow.command = GameCommand::ExitQuestion;
       }
       break;
@@ -217,13 +217,13 @@ void OpenStatistics(Context& ctx) {
   ChangeMusic(ctx, -1, 250, 250);
   play.end_phase = EndPhase::Statistics;
   PlaySample(ctx, "sample_level_complete");
-  ShowTag(ctx, "game_stat", true);
-  unload_by_tag(ctx, "game_stat_text");
-  const PicId poloska = FindObject(ctx, "stat_poloska", -1, "game_stat");
+  ShowTag(ctx, kStatDialogTag, true);
+  unload_by_tag(ctx, kStatTextTag);
+  const PicId poloska = FindObject(ctx, "stat_poloska", -1, kStatDialogTag);
   char params[96];
   if (more && play.lv.new_item > 0) {
     std::snprintf(params, sizeof params, "%d,%d", g.session.level, g.session.score);
-    ShowTextFile(ctx, "text\\stat_with_bonus.txt", "game_stat_text", params);
+    ShowTextFile(ctx, "text\\stat_with_bonus.txt", kStatTextTag, params);
     SetPicVisible(ctx, poloska, true);
     SetPicPos(ctx, poloska, PicX(ctx, poloska), 301);
     double widest = 0;
@@ -235,13 +235,13 @@ void OpenStatistics(Context& ctx) {
     const int code = play.lv.new_item;
     PicId pic = kNoPic;
     if (code == 1) {
-      pic = MakePic(ctx, "graphics\\balls\\multiball\\multiball.spr", "game_stat_text");
+      pic = MakePic(ctx, "graphics\\balls\\multiball\\multiball.spr", kStatTextTag);
     } else if (code == 10) {
-      pic = MakePic(ctx, "graphics\\balls\\bomb\\bomb1.spr", "game_stat_text");
+      pic = MakePic(ctx, "graphics\\balls\\bomb\\bomb1.spr", kStatTextTag);
       SetPartColor(ctx, pic, 1, 0xFF0000);
     } else {
       const std::string n = std::to_string(g.session.level % 7 + 1);
-      pic = MakePic(ctx, "graphics\\balls\\ball" + n + "\\ball" + n + ".spr", "game_stat_text");
+      pic = MakePic(ctx, "graphics\\balls\\ball" + n + "\\ball" + n + ".spr", kStatTextTag);
       SetPartAnimPos(ctx, pic, 2, code - 1);
       SetPartAnimSpeed(ctx, pic, 2, 0);
       SetPartVisible(ctx, pic, 1, false);
@@ -249,27 +249,27 @@ void OpenStatistics(Context& ctx) {
     SetPicPos(ctx, pic, left, 340);
     SetPicZ(ctx, pic, 1010);
     for (std::size_t i = 0; i < g.run.level_description.size(); ++i) {
-      create_txt(ctx, g.run.level_description[i], 1010, kFont, 1, "game_stat_text", 0xFF9900, 0.6,
+      create_txt(ctx, g.run.level_description[i], 1010, kFont, 1, kStatTextTag, 0xFF9900, 0.6,
                  334 + 17.0 * static_cast<double>(i), left + 48);
     }
   } else if (more) {
     std::snprintf(params, sizeof params, "%d,%d,%d", g.session.level, g.session.score,
                   play.scoring.max_single);
-    ShowTextFile(ctx, "text\\stat_with_best_shot.txt", "game_stat_text", params);
+    ShowTextFile(ctx, "text\\stat_with_best_shot.txt", kStatTextTag, params);
     if (play.scoring.max_combo == 0) {
-      ShowTextFile(ctx, "text\\best_combo.txt", "game_stat_text", "NONE");
+      ShowTextFile(ctx, "text\\best_combo.txt", kStatTextTag, "NONE");
     } else {
       std::snprintf(params, sizeof params, "%d", play.scoring.max_combo);
-      ShowTextFile(ctx, "text\\best_combo.txt", "game_stat_text", params);
+      ShowTextFile(ctx, "text\\best_combo.txt", kStatTextTag, params);
     }
     SetPicVisible(ctx, poloska, false);
   } else {
-    ShowTextFile(ctx, "text\\congratulations.txt", "game_stat_text", "");
+    ShowTextFile(ctx, "text\\congratulations.txt", kStatTextTag, "");
     SetPicVisible(ctx, poloska, false);
     SetPicVisible(ctx, g.scene.hud.stat_menu, false);
     SetPicPos(ctx, g.scene.hud.stat_ok, 352, PicY(ctx, g.scene.hud.stat_ok));
   }
-  OpenDialogFade(ctx, {"game_stat", "game_stat_text"});
+  OpenDialogFade(ctx, {kStatDialogTag, kStatTextTag});
   s.flow.click_context = ClickContext::LevelStatistics;
 }
 
@@ -293,7 +293,7 @@ void CommandHighScores(Context& ctx) {
   HudState& h = g.scene.hud;
   ClearLevel(ctx);
   unload_by_tag(ctx, "game_type_text");
-  ShowTag(ctx, "main", false);
+  ShowTag(ctx, kSceneMapTag, false);
   for (PicId c : h.covers) SetPicVisible(ctx, c, false);
   SetPicVisible(ctx, h.strip, false);
   const PicId panel = MakeWithTag(ctx, "graphics\\elements_gamezone\\menu_panel.spr", "hiscores");
@@ -353,7 +353,7 @@ void CommandPlayAgain(Context& ctx) {
   GameState& g = ctx.game;
   unload_by_tag(ctx, "try_again");
   unload_by_tag(ctx, "try_again_puzzle");
-  ShowTag(ctx, "main", true);
+  ShowTag(ctx, kSceneMapTag, true);
   TypeProgress& p = Progress(ctx);
   if (g.session.game_type != GameType::Puzzle) {
     if (p.level < 5) {

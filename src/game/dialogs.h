@@ -9,6 +9,10 @@ namespace qv {
 
 struct Context;
 
+// The statistics dialog's map tag, and the tag of the texts and pictures it writes over it.
+inline constexpr const char* kStatDialogTag = "game_stat";
+inline constexpr const char* kStatTextTag = "game_stat_text";
+
 void OpenStatistics(Context& ctx);
 void OpenGameOver(Context& ctx);
 // The saved progress at the moment of a loss.

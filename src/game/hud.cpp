@@ -105,14 +105,14 @@ void StartSceneMain(Context& ctx) {
   ChangeMusic(ctx, -1, 250, 250);
   ReadOptions(ctx);
   load_location_map(ctx, "main.map");
-  h.normal_panel = Find(ctx, "normal_panel", "main");
-  h.menu_mini = Find(ctx, "panel_menu_mini", "main");
-  h.net_left = Find(ctx, "net_left", "main");
-  h.net_right = Find(ctx, "net_right", "main");
-  h.balls_down = Find(ctx, "poloska_ballsdown", "main");
+  h.normal_panel = Find(ctx, "normal_panel", kSceneMapTag);
+  h.menu_mini = Find(ctx, "panel_menu_mini", kSceneMapTag);
+  h.net_left = Find(ctx, "net_left", kSceneMapTag);
+  h.net_right = Find(ctx, "net_right", kSceneMapTag);
+  h.balls_down = Find(ctx, "poloska_ballsdown", kSceneMapTag);
   SetPicVisible(ctx, h.balls_down, false);
-  h.canon1 = Find(ctx, "canon1", "main");
-  h.canon2 = Find(ctx, "canon2", "main");
+  h.canon1 = Find(ctx, "canon1", kSceneMapTag);
+  h.canon2 = Find(ctx, "canon2", kSceneMapTag);
   SetPicVisible(ctx, h.canon2, false);
   SetPartAnimSpeed(ctx, h.canon2, 0, 0);
   SelectPicPart(ctx, h.canon2, 3, -1);
@@ -122,8 +122,8 @@ void StartSceneMain(Context& ctx) {
   }
   h.tablo_level = Find(ctx, "tablo_level", "");
   h.tablo_scores = Find(ctx, "tablo_scores", "");
-  h.board_lines[0] = Find(ctx, "tablo_line", "main", 0);
-  h.board_lines[1] = Find(ctx, "tablo_line", "main", 1);
+  h.board_lines[0] = Find(ctx, "tablo_line", kSceneMapTag, 0);
+  h.board_lines[1] = Find(ctx, "tablo_line", kSceneMapTag, 1);
   h.laser = Find(ctx, "laser", "");
   for (int i = 0; i < 5; ++i) {
     const PicId d = MakePic(ctx, kDigitFont, "font_score");
@@ -150,12 +150,12 @@ void StartSceneMain(Context& ctx) {
   h.exit_no = Find(ctx, "panel_no", "exit_to_menu");
   ShowTextFile(ctx, "text\\exit_to_menu.txt", "exit_to_menu", "");
   load_location_map(ctx, "game_stat.map");
-  ShowTextFile(ctx, "text\\stat_title.txt", "game_stat", "");
-  ShowTag(ctx, "game_stat", false);
-  h.stat_ok = Find(ctx, "panel_ok", "game_stat");
-  h.stat_menu = Find(ctx, "panel_menu", "game_stat");
-  h.dragons[0] = Find(ctx, "dragon_blue", "main");
-  h.dragons[1] = Find(ctx, "dragon_green", "main");
+  ShowTextFile(ctx, "text\\stat_title.txt", kStatDialogTag, "");
+  ShowTag(ctx, kStatDialogTag, false);
+  h.stat_ok = Find(ctx, "panel_ok", kStatDialogTag);
+  h.stat_menu = Find(ctx, "panel_menu", kStatDialogTag);
+  h.dragons[0] = Find(ctx, "dragon_blue", kSceneMapTag);
+  h.dragons[1] = Find(ctx, "dragon_green", kSceneMapTag);
   for (PicId d : h.dragons) SetPartVisible(ctx, d, 3, false);
   s.flow.scene_phase = 0;
   g.play.lv.start_flag = true;
@@ -185,7 +185,7 @@ void LevelStart(Context& ctx) {
   for (PicId l : h.board_lines) SetPicVisible(ctx, l, false);
   ShowMountedRocketsOnCannon(ctx, 0);
   for (int i = 0; i < 6; ++i) {
-    const PicId slot = Find(ctx, "poloska_bonus", "main", 5 - i);
+    const PicId slot = Find(ctx, "poloska_bonus", kSceneMapTag, 5 - i);
     h.slots[static_cast<std::size_t>(i)] = slot;
     SetPicPos(ctx, slot, 31, PicY(ctx, slot));
   }
@@ -221,7 +221,7 @@ void ClearLevel(Context& ctx) {
   FreeShotBall(ctx);
   p.ball_in_flight = false;
   FreePic(ctx, p.tracer);
-  unload_by_tag(ctx, "game_stat_text");
+  unload_by_tag(ctx, kStatTextTag);
   unload_by_tag(ctx, "font_level");
   unload_by_tag(ctx, "planka");
   p.hud.board = kNoPic;
@@ -237,7 +237,7 @@ void ClearLevel(Context& ctx) {
   ClearField(p.field);
   ClearParticles(ctx);
   ShowTag(ctx, "game_over", false);
-  ShowTag(ctx, "game_stat", false);
+  ShowTag(ctx, kStatDialogTag, false);
   ShowTag(ctx, "font_score", false);
 }
 
@@ -247,14 +247,14 @@ void LeaveSceneMain(Context& ctx) {
   s.flow.scene_ready = false;
   ctx.clocks.ClearPause();
   ClearLevel(ctx);
-  unload_by_tag(ctx, "main");
+  unload_by_tag(ctx, kSceneMapTag);
   unload_by_tag(ctx, "font_score");
   unload_by_tag(ctx, "font_level");
   unload_by_tag(ctx, "poloska");
   unload_by_tag(ctx, "planka");
   unload_by_tag(ctx, "game_over");
-  unload_by_tag(ctx, "game_stat");
-  unload_by_tag(ctx, "game_stat_text");
+  unload_by_tag(ctx, kStatDialogTag);
+  unload_by_tag(ctx, kStatTextTag);
   unload_by_tag(ctx, "game_type_text");
   unload_by_tag(ctx, "exit_to_menu");
   // Dialogs that may still be up when the player leaves from them.

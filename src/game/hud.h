@@ -7,6 +7,9 @@ namespace qv {
 
 struct Context;
 
+// The tag of the game scene's own map ("main.map"): the panel, the cannon, the boards.
+inline constexpr const char* kSceneMapTag = "main";
+
 // Builds the game scene when a game starts from the menu.
 void StartSceneMain(Context& ctx);
 // Back to the menu: removes the whole scene.

@@ -111,7 +111,7 @@ int CreateDevice(Context& ctx) {
     ctx.shell.device.last_device_error = static_cast<int>(FromPlatform(error));
     return -1;
   }
-  ctx.platform.device = window->device();
+  ctx.platform.device = window->Device();
   ctx.shell.loop.base_clock = Ticks(ctx);
   return InitDeviceObjects(ctx);
 }

@@ -308,7 +308,7 @@ TEST(InputPathTest, RecordedSessionReplaysToTheSameState) {
     std::unique_ptr<Recorder> recorder = Recorder::Open("session.txt", error);
     ASSERT_TRUE(recorder) << error;
     ASSERT_EQ(s.Run(130, &script, recorder.get()), 0);
-    EXPECT_FALSE(recorder->failed());
+    EXPECT_FALSE(recorder->Failed());
     recorder.reset();
     recorded_dump = StateDumpJson(s.ctx(), 130);
     recorded_next_random = s.ctx().random.Next(1 << 30);
