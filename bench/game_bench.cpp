@@ -29,7 +29,7 @@ std::unique_ptr<Context> MakeWorld() {
 void FillRows(Context& ctx, int first, int last) {
   for (int r = first; r <= last; ++r) {
     for (int c = 2; c < 2 + ctx.game.play.field.code(r); ++c) {
-      PutBall(ctx, c, r, 1 + ctx.random.Next(5), 0, 0);
+      PutBall(ctx, c, r, ColourBall(1 + ctx.random.Next(5)), 0, 0);
     }
   }
 }
@@ -47,7 +47,7 @@ void BM_PlannerLongBouncingPathIntoFullField(benchmark::State& state) {
   auto ctx = MakeWorld();
   ctx->game.play.field.top_rows = 90;
   FillRows(*ctx, 60, 89);
-  PutBall(*ctx, 0, -1, 1, 0, 0);
+  PutBall(*ctx, 0, -1, ColourBall(1), 0, 0);
   AimUpdate(*ctx, 0, 560, 800, 600);  // clamps to 67.5 degrees
   const AimState a = ctx->game.scene.aim;
   PlanShot(*ctx, static_cast<int>(a.start_x), static_cast<int>(a.start_y), a.vx, a.vy);
@@ -118,12 +118,13 @@ void BM_ColourFillWholeField(benchmark::State& state) {
   auto ctx = MakeWorld();
   ctx->game.play.field.top_rows = 90;
   for (int r = 0; r <= 89; ++r) {
-    for (int c = 2; c < 2 + ctx->game.play.field.code(r); ++c) PutBall(*ctx, c, r, 3, 0, 0);
+    for (int c = 2; c < 2 + ctx->game.play.field.code(r); ++c)
+      PutBall(*ctx, c, r, ColourBall(3), 0, 0);
   }
   const long before = qv::test::AllocationCount();
   for (auto _ : state) {
     ctx->game.play.scoring.match_count = 0;
-    ColourFill(*ctx, 2, 0, 3);
+    ColourFill(*ctx, 2, 0, ColourBall(3));
     ClearMarks(ctx->game.play.field, 0xFF);
     benchmark::DoNotOptimize(ctx->game.play.scoring.match_count);
   }
@@ -136,7 +137,7 @@ void BM_MultiballFillFullField(benchmark::State& state) {
   auto ctx = MakeWorld();
   ctx->game.play.field.top_rows = 90;
   FillRows(*ctx, 0, 89);
-  PutBall(*ctx, 7, 45, kKindMultiball, 0, 0);
+  PutBall(*ctx, 7, 45, BallKind::Multiball, 0, 0);
   const long before = qv::test::AllocationCount();
   for (auto _ : state) {
     ctx->game.play.scoring.match_count = 0;

@@ -54,13 +54,14 @@ void MakeHeavy(Context& ctx) {
   ClearParticles(ctx);
   for (int r = 6; r <= 18 && r < g.field.top_rows; ++r) {
     for (int c = 2; c < 2 + g.field.code(r); ++c) {
-      if (g.field.at(c, r).kind == 0) PutBall(ctx, c, r, 1 + (c * 7 + r) % 5, 0, 0);
+      if (g.field.at(c, r).kind == BallKind::Empty)
+        PutBall(ctx, c, r, ColourBall(1 + (c * 7 + r) % 5), 0, 0);
     }
   }
-  PutBall(ctx, 7, 8, kKindBigBomb, 0, 0);
+  PutBall(ctx, 7, 8, BallKind::BigBomb, 0, 0);
   BigBombBlast(ctx, 7, 8, 2);
   for (int i = 0; LiveParticles(ctx) < 300 && i < 1000; ++i) {
-    CreateParticle(ctx, i % 3 == 0 ? 16 : 20, 200 + (i * 37) % 400, 100 + (i * 53) % 300);
+    CreateParticle(ctx, i % 3 == 0 ? kParticleSpark : kParticlePiece, 200 + (i * 37) % 400, 100 + (i * 53) % 300);
   }
   OccupancyScan(g.field);
 }

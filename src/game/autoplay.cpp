@@ -17,17 +17,20 @@ namespace qv {
 namespace {
 
 constexpr int kMatched = 1000;
+// A bomb scores below any match but above any miss, more the more balls it reaches.
+constexpr int kBombPlace = 300;
+// The cannon's raising animation ends on this step; it shoots only then.
+constexpr int kCannonRaised = 31;
+// The high-score table after a game ends is closed by a click here.
+constexpr int kScoresCloseX = 400;
+constexpr int kScoresCloseY = 492;
 
 std::size_t Index(int c, int r) {
   return static_cast<std::size_t>((r + 1) * kFieldCols + c);
 }
 
-bool IsColour(int kind) {
-  return kind >= 1 && kind <= 7;
-}
-
-// Flood of `colour` from the target cell (which holds the new ball); marks the group gone.
-int Group(GameState& g, int c0, int r0, int colour) {
+// Flood of `kind` from the target cell (which holds the new ball); marks the group gone.
+int Group(GameState& g, int c0, int r0, BallKind kind) {
   AutoplayState& b = g.run.bot;
   const BallField& f = g.play.field;
   const std::uint32_t mark = ++b.stamp;
@@ -43,8 +46,8 @@ int Group(GameState& g, int c0, int r0, int colour) {
       if (!BallField::InRange(nb.col, nb.row)) continue;
       const std::size_t j = Index(nb.col, nb.row);
       if (b.seen[j] == mark) continue;
-      const int k = f.at(nb.col, nb.row).kind;
-      if (k != colour && k != kKindMultiball) continue;
+      const BallKind k = f.at(nb.col, nb.row).kind;
+      if (k != kind && k != BallKind::Multiball) continue;
       b.seen[j] = mark;
       b.queue[static_cast<std::size_t>(tail++)] = static_cast<std::int16_t>(j);
     }
@@ -59,7 +62,9 @@ void Falls(GameState& g, std::uint32_t group, int& balls, int& crystals) {
   const std::uint32_t mark = ++b.stamp;
   int head = 0, tail = 0;
   const int anchor = std::min(f.top_rows - 1, kFieldRowMax);
-  auto present = [&](int c, int r) { return f.at(c, r).kind != 0 && b.gone[Index(c, r)] != group; };
+  auto present = [&](int c, int r) {
+    return f.at(c, r).kind != BallKind::Empty && b.gone[Index(c, r)] != group;
+  };
   for (int c = 0; c < kFieldCols; ++c) {
     if (!present(c, anchor)) continue;
     b.seen[Index(c, anchor)] = mark;
@@ -81,7 +86,7 @@ void Falls(GameState& g, std::uint32_t group, int& balls, int& crystals) {
   for (int r = kFieldRowMin; r <= anchor; ++r) {
     for (int c = 0; c < kFieldCols; ++c) {
       if (!present(c, r) || b.seen[Index(c, r)] == mark) continue;
-      if (f.at(c, r).kind == kKindCrystal) {
+      if (f.at(c, r).kind == BallKind::Crystal) {
         ++crystals;
       } else {
         ++balls;
@@ -91,27 +96,29 @@ void Falls(GameState& g, std::uint32_t group, int& balls, int& crystals) {
 }
 
 // How good it is for a ball of `kind` to settle in (c, r).
-double Judge(GameState& g, int kind, int c, int r) {
+double Judge(GameState& g, BallKind kind, int c, int r) {
   const BallField& f = g.play.field;
   double best = -1e9;
-  int colours[8] = {kind, 0, 0, 0, 0, 0, 0, 0};
+  // The kinds the ball may match: its own, or for a multiball each colour around it.
+  BallKind colours[kBallColours + 1] = {kind};
   int count = 1;
-  if (kind == kKindMultiball) {
+  if (kind == BallKind::Multiball) {
     count = 0;
     for (const CellRef& nb : Neighbours(f, c, r)) {
       if (!BallField::InRange(nb.col, nb.row)) continue;
-      const int k = f.at(nb.col, nb.row).kind;
+      const BallKind k = f.at(nb.col, nb.row).kind;
       if (IsColour(k) && std::find(colours, colours + count, k) == colours + count) {
         colours[count++] = k;
       }
     }
   }
-  if (kind == kKindColourBomb || kind == kKindBigBomb) {
+  if (IsBomb(kind)) {
     int near = 0;
     for (const CellRef& nb : Neighbours(f, c, r)) {
-      if (BallField::InRange(nb.col, nb.row) && f.at(nb.col, nb.row).kind != 0) ++near;
+      if (BallField::InRange(nb.col, nb.row) && f.at(nb.col, nb.row).kind != BallKind::Empty)
+        ++near;
     }
-    return 300 + 40.0 * near + r;
+    return kBombPlace + 40.0 * near + r;
   }
   for (int i = 0; i < count; ++i) {
     const int n = Group(g, c, r, colours[i]);
@@ -132,7 +139,8 @@ double Judge(GameState& g, int kind, int c, int r) {
 // The best pointer positions for a ball of `kind` and, when `other` is not null, for a ball of
 // `other_kind` over the same paths: the paths cost far more than judging them, and the swap
 // question needs both (the aim is restored afterwards).
-AimChoice Best(Context& ctx, int kind, int other_kind = 0, AimChoice* other = nullptr) {
+AimChoice Best(Context& ctx, BallKind kind, BallKind other_kind = BallKind::Empty,
+               AimChoice* other = nullptr) {
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
   const AimState saved = g.scene.aim;
@@ -146,7 +154,7 @@ AimChoice Best(Context& ctx, int kind, int other_kind = 0, AimChoice* other = nu
       continue;
     }
     // Near-equal choices go to the middle, where a slightly wrong aim still lands.
-    const double bias = -std::abs(x - 400) * 0.001;
+    const double bias = -std::abs(x - kScreenWidth / 2) * 0.001;
     const double score = Judge(g, kind, play.path.target_col, play.path.target_row) + bias;
     if (score > best.score) best = {x, kY, score};
     if (other) {
@@ -186,10 +194,11 @@ PlayerClick ChooseClick(Context& ctx) {
   const HudState& h = g.scene.hud;
   switch (play.end_phase) {
     case EndPhase::Playing: {
-      const bool ready = play.hud.cannon_step >= 31 && !play.lv.start_flag && !play.walls.moving &&
-                         !play.ball_in_flight && play.climb_remaining == 0 && play.shot == nullptr;
+      const bool ready = play.hud.cannon_step >= kCannonRaised && !play.lv.start_flag &&
+                         !play.walls.moving && !play.ball_in_flight && play.climb_remaining == 0 &&
+                         play.shot == nullptr;
       if (!ready) return {};
-      const bool may_swap = play.mounted_rockets == 0 && play.next_ball.kind != 0;
+      const bool may_swap = play.mounted_rockets == 0 && play.next_ball.kind != BallKind::Empty;
       AimChoice next;
       const AimChoice now =
           Best(ctx, play.current_ball.kind, play.next_ball.kind, may_swap ? &next : nullptr);
@@ -207,7 +216,7 @@ PlayerClick ChooseClick(Context& ctx) {
     case EndPhase::Statistics:
       return ClickOn(ctx, h.stat_ok, 0, 0, platform::kMouseLeft);
     case EndPhase::HighScoreTable:
-      return ClickOn(ctx, kNoPic, 400, 492, platform::kMouseLeft);
+      return ClickOn(ctx, kNoPic, kScoresCloseX, kScoresCloseY, platform::kMouseLeft);
     case EndPhase::TryAgain:
       return ClickOn(ctx, h.retry_ok, 0, 0, platform::kMouseLeft);
     case EndPhase::ExitQuestion:

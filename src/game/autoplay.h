@@ -6,10 +6,14 @@ namespace qv {
 
 struct Context;
 
+// Without a choice the pointer rests in the middle of the screen.
+inline constexpr int kRestX = 400;
+inline constexpr int kRestY = 300;
+
 // The pointer position the player would choose for the ball in the cannon (tests).
 struct AimChoice {
-  int x = 400;
-  int y = 300;
+  int x = kRestX;
+  int y = kRestY;
   double score = -1e9;
 };
 AimChoice ChooseAim(Context& ctx);

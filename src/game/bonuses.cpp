@@ -10,15 +10,46 @@
 #include "game/matching.h"
 #include "game/particles.h"
 #include "game/scene_port.h"
+#include "game/shot.h"
 
 namespace qv {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-bool IsBall(int kind) {
-  return kind != 0 && kind < kKindCrystal;
-}
+constexpr int kMsPerSecond = 1000;
+// Bonus slots down the left edge: icons at this x; a timed bonus's bar runs from empty to full.
+constexpr int kSlotIconX = 20;
+constexpr int kSlotBarEmptyX = 31;
+constexpr int kSlotBarFullX = 60;
+// Bonus icons and freed crystals fly to their places in this many frames.
+constexpr int kFlightFrames = 50;
+// Layers: bonus icons, the target tracer, flying crystals.
+constexpr int kBonusIconZ = 110;
+constexpr int kTracerZ = 210;
+constexpr int kCrystalFlightZ = 105;
+// A puzzle board this high (its y this small) leaves the field no room to climb.
+constexpr int kBoardTopY = 81;
+// Bombs: a colour bomb's sparks; a big bomb's ring of sparks at kSparkRingMin plus up to
+// kSparkRingSpread pixels from its centre.
+constexpr int kColourBombSparks = 20;
+constexpr int kBigBombSparks = 150;
+constexpr int kSparkRingMin = 20;
+constexpr int kSparkRingSpread = 100;
+// Paint rockets start from the cannon's pods, this far from its pivot. A rocket paints around
+// the cell under its nose: its x less kRocketColumnOrigin, over the ball size, is the column in
+// a 12-ball row; its y plus kRocketRowBias gives the row. Its exhaust leaves the tail, this far
+// behind its centre across and along; it ends in kRocketEndSparks sparks.
+constexpr int kPodDistance = 81;
+constexpr int kRocketColumnOrigin = 130;
+constexpr int kRocketRowBias = 10;
+constexpr int kTailAcross = 15;
+constexpr int kTailAlong = 25;
+constexpr int kRocketEndSparks = 32;
+// Freed crystals stack up in the crystal column from its bottom place.
+constexpr int kCrystalColumnX = 748;
+constexpr int kCrystalColumnBottomY = 542;
+
 double SlotY(int i) {
   return 545.0 - 39.0 * i;
 }
@@ -69,10 +100,10 @@ void StartBonus(Context& ctx, BonusEntry& e) {
       // A puzzle board still at or above y 81 leaves the field no room to climb. In challenge
       // the floor hold, not the climb, moves the field up: a climb would never be used up and
       // would hold back every shot and descent.
-      const bool board_top =
-          g.session.game_type == GameType::Puzzle && g.run.port && g.run.port->BoardY(ctx) <= 81;
+      const bool board_top = g.session.game_type == GameType::Puzzle && g.run.port &&
+                             g.run.port->BoardY(ctx) <= kBoardTopY;
       if (g.session.game_type != GameType::Challenge && !board_top) {
-        play.climb_remaining += 30;
+        play.climb_remaining += kRowPitch;  // one row
       } else {
         EndBonus(ctx, 8);
       }
@@ -98,12 +129,12 @@ void ResetBonusTypes(Context& ctx) {
     b.duration = 0;
     b.mode = 2;
   }
-  ctx.game.scene.bonus_types[2] = {false, o.bonus_target_time * 1000, 1};
-  ctx.game.scene.bonus_types[5] = {false, o.bonus_freeze_time * 1000, 1};
-  ctx.game.scene.bonus_types[7] = {false, o.bonus_inc_width_time * 1000, 1};
+  ctx.game.scene.bonus_types[2] = {false, o.bonus_target_time * kMsPerSecond, 1};
+  ctx.game.scene.bonus_types[5] = {false, o.bonus_freeze_time * kMsPerSecond, 1};
+  ctx.game.scene.bonus_types[7] = {false, o.bonus_inc_width_time * kMsPerSecond, 1};
 }
 
-void Collect(Context& ctx, int type, int ball_kind, double x, double y) {
+void Collect(Context& ctx, int type, BallKind ball_kind, double x, double y) {
   if (type <= 0 || type > 10) return;
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
@@ -120,14 +151,14 @@ void Collect(Context& ctx, int type, int ball_kind, double x, double y) {
   e.type = type;
   e.stage = 3;
   if (i < 6) {
-    static constexpr const char* kIcons[8] = {
+    static constexpr const char* kIcons[kBallColours + 1] = {
         "graphics\\balls\\ball0\\ball0.spr", "graphics\\balls\\ball0\\ball1.spr",
         "graphics\\balls\\ball0\\ball2.spr", "graphics\\balls\\ball0\\ball3.spr",
         "graphics\\balls\\ball0\\ball4.spr", "graphics\\balls\\ball0\\ball5.spr",
         "graphics\\balls\\ball0\\ball6.spr", "graphics\\balls\\ball0\\ball7.spr"};
-    const char* path = kIcons[ball_kind >= 1 && ball_kind <= 7 ? ball_kind : 0];
+    const char* path = kIcons[ColourOf(ball_kind)];
     e.icon = MakePic(ctx, path, "");
-    SetPicZ(ctx, e.icon, 110);
+    SetPicZ(ctx, e.icon, kBonusIconZ);
     SetPartVisible(ctx, e.icon, 1, false);
     SetPartVisible(ctx, e.icon, 2, true);
     SetPartAnimSpeed(ctx, e.icon, 2, 0);
@@ -137,11 +168,11 @@ void Collect(Context& ctx, int type, int ball_kind, double x, double y) {
     if (g.scene.bonus_types[type].mode == 1) {
       e.stage = 4;
       SetPicPos(ctx, e.icon, x, y);
-      e.vx = (20 - x) / 50;
-      e.vy = (SlotY(slot) - y) / 50;
+      e.vx = (kSlotIconX - x) / kFlightFrames;
+      e.vy = (SlotY(slot) - y) / kFlightFrames;
       PlaySample(ctx, "sample_flying_bonus");
     } else {
-      SetPicPos(ctx, e.icon, 20, SlotY(slot));
+      SetPicPos(ctx, e.icon, kSlotIconX, SlotY(slot));
     }
   }
 }
@@ -156,15 +187,15 @@ void BonusListStep(Context& ctx) {
     {
       BonusEntry& e = play.bonuses[idx];
       if (e.stage == 4 && e.icon != kNoPic && e.vx != 0) {
-        const int slot = CreateParticle(ctx, 17, PicX(ctx, e.icon), PicY(ctx, e.icon));
+        const int slot = CreateParticle(ctx, kParticleGlow, PicX(ctx, e.icon), PicY(ctx, e.icon));
         SetPicZ(ctx, g.run.particles.slots[slot].sprite, PicZ(ctx, e.icon) - 1);
         SetPicPos(ctx, e.icon, PicX(ctx, e.icon) + e.vx, PicY(ctx, e.icon) + e.vy);
-        if (PicX(ctx, e.icon) <= 20) {
+        if (PicX(ctx, e.icon) <= kSlotIconX) {
           e.vx = 0;
           e.vy = 0;
-          SetPicPos(ctx, e.icon, 20, SlotY(i));
+          SetPicPos(ctx, e.icon, kSlotIconX, SlotY(i));
           e.stage = 3;
-          SlotBar(ctx, i, 60, 0x808080);
+          SlotBar(ctx, i, kSlotBarFullX, 0x808080);
         }
       }
     }
@@ -196,7 +227,9 @@ void BonusListStep(Context& ctx) {
       } else if (i < 6) {
         const int duration = g.scene.bonus_types[e.type].duration;
         // A zero duration (option 0) would divide by zero: the bar is simply empty.
-        const double x = duration > 0 ? 31 + 29.0 * (e.expiry - now) / duration : 31;
+        const double x = duration > 0 ? kSlotBarEmptyX + double{kSlotBarFullX - kSlotBarEmptyX} *
+                                                             (e.expiry - now) / duration
+                                      : kSlotBarEmptyX;
         SlotBar(ctx, i, x, 0x00FF00);
       }
     } else if (play.bonuses[idx].stage == 2) {
@@ -215,7 +248,8 @@ void EndBonus(Context& ctx, int type) {
     if (e.type != type || (e.stage != 1 && e.stage != 2)) continue;
     e.type = -1;
     FreePic(ctx, e.icon);
-    if (i < 6 && ctx.game.run.port) ctx.game.run.port->SetSlotBarX(ctx, static_cast<int>(i), 31);
+    if (i < 6 && ctx.game.run.port)
+      ctx.game.run.port->SetSlotBarX(ctx, static_cast<int>(i), kSlotBarEmptyX);
   }
   if (type == 2) {
     play.cursor_idle_variant = 0;
@@ -249,7 +283,7 @@ void TargetTracerStep(Context& ctx) {
   if (play.path.length > 0 && g.scene.bonus_types[2].active) {
     if (play.tracer == kNoPic) {
       play.tracer = MakePic(ctx, "graphics\\bonuses\\target.spr", "trasser");
-      SetPicZ(ctx, play.tracer, 210);
+      SetPicZ(ctx, play.tracer, kTracerZ);
     }
     const PathPoint& p = play.path.points[static_cast<std::size_t>(play.path.length - 1)];
     SetPicPos(ctx, play.tracer, p.x, p.y);
@@ -266,7 +300,7 @@ void ColourBombBlast(Context& ctx, int c, int r, int paint) {
     FieldCell& cell = f.at(n.col, n.row);
     if (!IsBall(cell.kind)) continue;
     if (cell.marks == 0) cell.marks = 1;
-    if (cell.kind != paint) continue;
+    if (cell.kind != ColourBall(paint)) continue;
     for (const CellRef& m : Neighbours(f, n.col, n.row)) {
       if (!BallField::InRange(m.col, m.row)) continue;
       FieldCell& other = f.at(m.col, m.row);
@@ -279,7 +313,7 @@ void BigBombBlast(Context& ctx, int c, int r, int radius) {
   BallField& f = ctx.game.play.field;
   auto hit = [&](int col, int row) {
     if (!BallField::InRange(col, row)) return;
-    const int kind = f.at(col, row).kind;
+    const BallKind kind = f.at(col, row).kind;
     if (IsBall(kind)) ColourFill(ctx, col, row, kind);
   };
   for (int n = 1; n <= radius; ++n) {
@@ -301,27 +335,27 @@ void BombStep(Context& ctx) {
   for (int r = kFieldRowMin; r <= kFieldRowMax; ++r) {
     for (int c = 0; c < kFieldCols; ++c) {
       FieldCell& cell = f.at(c, r);
-      if (cell.kind != kKindColourBomb && cell.kind != kKindBigBomb) continue;
+      if (!IsBomb(cell.kind)) continue;
       const double x = CellX(f, c, r);
       const double y = CellY(f, c, r);
-      if (cell.kind == kKindColourBomb) {
+      if (cell.kind == BallKind::ColourBomb) {
         PlaySample(ctx, "sample_explosion_middle_bomb");
         ColourBombBlast(ctx, c, r, cell.paint);
-        cell.kind = 0;
+        cell.kind = BallKind::Empty;
         cell.bonus = 0;
         FreePic(ctx, cell.sprite);
-        for (int i = 0; i < 20; ++i) CreateParticle(ctx, 16, x, y);
+        for (int i = 0; i < kColourBombSparks; ++i) CreateParticle(ctx, kParticleSpark, x, y);
       } else {
         StopGameChannel(ctx, play.channels.fuse);
         PlaySample(ctx, "sample_explosion_big_bomb");
         BigBombBlast(ctx, c, r, ctx.options.bigbomb_radius);
-        cell.kind = 0;
+        cell.kind = BallKind::Empty;
         cell.bonus = 0;
         FreePic(ctx, cell.sprite);
-        for (int j = 0; j < 150; ++j) {
-          const double a = 2 * kPi * j / 150;
-          const double dist = 20 + ctx.random.Next(100);
-          CreateParticle(ctx, 16, x + std::cos(a) * dist, y + std::sin(a) * dist);
+        for (int j = 0; j < kBigBombSparks; ++j) {
+          const double a = 2 * kPi * j / kBigBombSparks;
+          const double dist = kSparkRingMin + ctx.random.Next(kSparkRingSpread);
+          CreateParticle(ctx, kParticleSpark, x + std::cos(a) * dist, y + std::sin(a) * dist);
         }
       }
     }
@@ -336,7 +370,7 @@ void BombStep(Context& ctx) {
   ScoreEvent(ctx, n, d, false);
 }
 
-void LaunchRocket(Context& ctx, int current_kind) {
+void LaunchRocket(Context& ctx, BallKind current_kind) {
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
   if (play.mounted_rockets < 1) return;
@@ -345,8 +379,8 @@ void LaunchRocket(Context& ctx, int current_kind) {
   ShowRockets(ctx);
   const double a = -g.scene.aim.angle - kPi / 2;
   const double a2 = play.mounted_rockets == 1 ? a + 0.433 : a - 0.433;
-  const double x = std::cos(a2) * 81 + 386.5;
-  const double y = std::sin(a2) * 81 + 541.5;
+  const double x = std::cos(a2) * kPodDistance + 386.5;
+  const double y = std::sin(a2) * kPodDistance + 541.5;
 
   std::size_t i = 0;
   while (i < play.rockets.size() && play.rockets[i] != nullptr) ++i;
@@ -362,7 +396,7 @@ void LaunchRocket(Context& ctx, int current_kind) {
   rocket->rocket_index = static_cast<int>(i);
   rocket->launch_angle = g.scene.aim.angle;
   rocket->paint =
-      current_kind >= 1 && current_kind <= 7 ? current_kind : ctx.random.Next(7) + 1;
+      IsColour(current_kind) ? ColourOf(current_kind) : ctx.random.Next(kBallColours) + 1;
 }
 
 void DestroyRocket(Context& ctx, int index) {
@@ -382,21 +416,21 @@ void MoveRocket(Context& ctx, int index) {
   BallField& f = play.field;
   const int paint = rocket->paint;
 
-  const int gr = RoundEven((428.0 - f.offset - rocket->y - 10) / 30);
+  const int gr = RoundEven((kRowZeroY - f.offset - rocket->y - kRocketRowBias) / kRowPitch);
   for (int r = gr - 1; r <= gr + 1; ++r) {
     if (r < kFieldRowMin || r > kFieldRowMax) continue;
-    const int shift = f.code(r) == 11 ? 17 : 0;
-    const int h = RoundEven((rocket->x - 130 - shift) / 34);
+    const int shift = f.code(r) == kNarrowRowCode ? kBallSize / 2 : 0;
+    const int h = RoundEven((rocket->x - kRocketColumnOrigin - shift) / kBallSize);
     for (int c = h - 1; c <= h + 1; ++c) {
       if (c < 0 || c >= kFieldCols) continue;
       FieldCell& cell = f.at(c, r);
-      if (cell.kind < 1 || cell.kind > 7 || cell.kind == paint) continue;
-      cell.kind = static_cast<std::uint8_t>(paint);
+      if (!IsColour(cell.kind) || ColourOf(cell.kind) == paint) continue;
+      cell.kind = ColourBall(paint);
       const double bx = PicX(ctx, cell.sprite);
       const double by = PicY(ctx, cell.sprite);
       const double old_speed = PartAnimSpeed(ctx, cell.sprite, 1);
       FreePic(ctx, cell.sprite);
-      cell.sprite = MakePic(ctx, BallSpritePath(paint), "balls");
+      cell.sprite = MakePic(ctx, BallSpritePath(ColourBall(paint)), "balls");
       SetPicPos(ctx, cell.sprite, bx, by);
       if (cell.bonus != 0) {
         SetPartAnimSpeed(ctx, cell.sprite, 1, old_speed);
@@ -405,7 +439,7 @@ void MoveRocket(Context& ctx, int index) {
         SetPartAnimSpeed(ctx, cell.sprite, 1, 0);
       }
       for (int i = 0; i < 12; ++i) {
-        const int slot = CreateParticle(ctx, 0, bx, by);
+        const int slot = CreateParticle(ctx, kParticleDust, bx, by);
         SetPicColor(ctx, g.run.particles.slots[static_cast<std::size_t>(slot)].sprite,
                     BallTint(paint));
       }
@@ -415,13 +449,14 @@ void MoveRocket(Context& ctx, int index) {
   rocket->x += rocket->vx;
   rocket->y += rocket->vy;
   const double b = -rocket->launch_angle - kPi / 2;
-  const double tail_x = rocket->x - 15 * std::cos(b);
-  const double tail_y = rocket->y - 25 * std::sin(b);
-  if (rocket->y >= -2700 && rocket->x >= LeftWall(f.margin) && rocket->x <= RightWall(f.margin)) {
-    CreateParticle(ctx, 15, tail_x, tail_y);
+  const double tail_x = rocket->x - kTailAcross * std::cos(b);
+  const double tail_y = rocket->y - kTailAlong * std::sin(b);
+  if (rocket->y >= kFlightCeiling && rocket->x >= LeftWall(f.margin) &&
+      rocket->x <= RightWall(f.margin)) {
+    CreateParticle(ctx, kParticleSmoke, tail_x, tail_y);
     rocket->Update();
   } else {
-    for (int i = 0; i < 32; ++i) CreateParticle(ctx, 16, tail_x, tail_y);
+    for (int i = 0; i < kRocketEndSparks; ++i) CreateParticle(ctx, kParticleSpark, tail_x, tail_y);
     DestroyRocket(ctx, index);
   }
 }
@@ -447,18 +482,18 @@ void StartCrystalFlight(Context& ctx, double x, double y) {
   CrystalFlight& fl = cs.flights[i];
   fl.sprite = MakePic(ctx, "graphics\\crystals\\crystal1.spr", "crystal_st");
   SetPicPos(ctx, fl.sprite, x, y);
-  SetPicZ(ctx, fl.sprite, 105);
-  fl.target_x = 748;
-  fl.target_y = 542 - 36.0 * cs.launched;
-  fl.vx = (748 - x) / 50;
-  fl.vy = (fl.target_y - y) / 50;
+  SetPicZ(ctx, fl.sprite, kCrystalFlightZ);
+  fl.target_x = kCrystalColumnX;
+  fl.target_y = kCrystalColumnBottomY - 36.0 * cs.launched;
+  fl.vx = (kCrystalColumnX - x) / kFlightFrames;
+  fl.vy = (fl.target_y - y) / kFlightFrames;
   cs.launched += 1;
   cs.freed += 1;
   for (int k = 0; k < 10; ++k) {
     const double a = 2 * kPi * k / 10;
     const double px = x + std::cos(a) * (10 + ctx.random.Next(10));
     const double py = y + std::sin(a) * (10 + ctx.random.Next(10));
-    CreateParticle(ctx, 22, px, py);
+    CreateParticle(ctx, kParticleLinePiece, px, py);
   }
 }
 
@@ -466,7 +501,7 @@ void CrystalFlightStep(Context& ctx) {
   GameState& g = ctx.game;
   for (CrystalFlight& fl : g.play.crystals.flights) {
     if (fl.sprite == kNoPic || fl.target_x == 0) continue;
-    const int slot = CreateParticle(ctx, 17, PicX(ctx, fl.sprite), PicY(ctx, fl.sprite));
+    const int slot = CreateParticle(ctx, kParticleGlow, PicX(ctx, fl.sprite), PicY(ctx, fl.sprite));
     SetPicZ(ctx, g.run.particles.slots[slot].sprite, PicZ(ctx, fl.sprite) - 1);
     const double x = PicX(ctx, fl.sprite) + fl.vx;
     const double y = PicY(ctx, fl.sprite) + fl.vy;

@@ -9,7 +9,7 @@ struct Context;
 // All bonus types inactive, durations from the options.
 void ResetBonusTypes(Context& ctx);
 // An exploded ball's bonus item joins the bonus list (type 0: nothing).
-void Collect(Context& ctx, int type, int ball_kind, double x, double y);
+void Collect(Context& ctx, int type, BallKind ball_kind, double x, double y);
 void BonusListStep(Context& ctx);
 void EndBonus(Context& ctx, int type);
 void EndAllBonuses(Context& ctx);
@@ -21,7 +21,7 @@ void ColourBombBlast(Context& ctx, int c, int r, int paint);
 void BigBombBlast(Context& ctx, int c, int r, int radius);
 
 // Fires a mounted paint rocket; current_kind is the ball in the cannon.
-void LaunchRocket(Context& ctx, int current_kind);
+void LaunchRocket(Context& ctx, BallKind current_kind);
 void MoveRocket(Context& ctx, int index);
 void MoveRockets(Context& ctx);
 void DestroyRocket(Context& ctx, int index);

@@ -8,13 +8,30 @@
 #include "game/scene_port.h"
 
 namespace qv {
+namespace {
+
+// Where the walls stop a ball's or a rocket's centre at the standard wall margin of two cells;
+// each cell of margin less moves them a ball outwards.
+constexpr int kStandardMargin = 2;
+constexpr int kLeftWallAtStandardMargin = 188;
+constexpr int kRightWallAtStandardMargin = 579;
+// An empty field's lowest and highest occupied rows: beyond any row.
+constexpr int kNoLowest = 9999999;
+constexpr int kNoHighest = -9999999;
+// Rows generated below this many rows in use; a taller field only loses its top row.
+constexpr int kGeneratedRows = 20;
+// The field climbs no further once its rows reach this far.
+constexpr int kClimbLimit = kFieldRowMax + 1;
+
+}  // namespace
 
 double CellX(const BallField& f, int c, int r) {
-  return f.code(r) == 12 ? 128.0 + 34.0 * c : 145.0 + 34.0 * c;
+  return f.code(r) == kWideRowCode ? kWideRowLeft + double{kBallSize} * c
+                                   : kNarrowRowLeft + double{kBallSize} * c;
 }
 
 double CellY(const BallField& f, int /*c*/, int r) {
-  return 428.0 + f.offset - 30.0 * r;
+  return kRowZeroY + f.offset - double{kRowPitch} * r;
 }
 
 bool ColumnAllowed(const BallField& f, int c, int r) {
@@ -22,15 +39,15 @@ bool ColumnAllowed(const BallField& f, int c, int r) {
 }
 
 int LeftWall(int margin) {
-  return 188 - 34 * (2 - margin);
+  return kLeftWallAtStandardMargin - kBallSize * (kStandardMargin - margin);
 }
 int RightWall(int margin) {
-  return 579 + 34 * (2 - margin);
+  return kRightWallAtStandardMargin + kBallSize * (kStandardMargin - margin);
 }
 
 bool RowOccupied(const BallField& f, int r) {
   for (int c = 0; c < kFieldCols; ++c) {
-    if (f.at(c, r).kind != 0) return true;
+    if (f.at(c, r).kind != BallKind::Empty) return true;
   }
   return false;
 }
@@ -40,7 +57,7 @@ void ClearRow(Context& ctx, int r, bool free_sprites) {
     FieldCell& cell = ctx.game.play.field.at(c, r);
     if (free_sprites) FreePic(ctx, cell.sprite);
     cell.sprite = kNoPic;
-    cell.kind = 0;
+    cell.kind = BallKind::Empty;
     cell.bonus = 0;
     cell.marks = 0;
   }
@@ -52,8 +69,8 @@ void ClearMarks(BallField& f, std::uint8_t bits) {
 }
 
 void OccupancyScan(BallField& f) {
-  f.lowest = 9999999;
-  f.highest = -9999999;
+  f.lowest = kNoLowest;
+  f.highest = kNoHighest;
   f.occupied = 0;
   bool seen = false;
   for (int r = 0; r < f.top_rows && r <= kFieldRowMax; ++r) {
@@ -70,7 +87,8 @@ void OccupancyScan(BallField& f) {
 
 std::array<CellRef, 6> Neighbours(const BallField& f, int c, int r) {
   // Rows outside the field have no code; their diagonal neighbours are out of range anyway.
-  const int d = (r >= kFieldRowMin && r <= kFieldRowMax && f.code(r) == 12) ? c - 1 : c + 1;
+  const int d =
+      (r >= kFieldRowMin && r <= kFieldRowMax && f.code(r) == kWideRowCode) ? c - 1 : c + 1;
   return {{{c - 1, r}, {c + 1, r}, {d, r - 1}, {c, r - 1}, {d, r + 1}, {c, r + 1}}};
 }
 
@@ -79,40 +97,40 @@ void ClearField(BallField& f) {
   f.codes.fill(0);
 }
 
-const char* BallSpritePath(int kind) {
-  static constexpr const char* kColour[8] = {
+const char* BallSpritePath(BallKind kind) {
+  static constexpr const char* kColour[kBallColours + 1] = {
       "graphics\\balls\\ball0\\ball0.spr", "graphics\\balls\\ball1\\ball1.spr",
       "graphics\\balls\\ball2\\ball2.spr", "graphics\\balls\\ball3\\ball3.spr",
       "graphics\\balls\\ball4\\ball4.spr", "graphics\\balls\\ball5\\ball5.spr",
       "graphics\\balls\\ball6\\ball6.spr", "graphics\\balls\\ball7\\ball7.spr"};
   switch (kind) {
-    case kKindColourBomb:
+    case BallKind::ColourBomb:
       return "graphics\\balls\\bomb\\bomb1.spr";
-    case kKindBigBomb:
+    case BallKind::BigBomb:
       return "graphics\\balls\\big_bomb\\bomb2.spr";
-    case kKindMultiball:
+    case BallKind::Multiball:
       return "graphics\\balls\\multiball\\multiball.spr";
-    case kKindLand:
+    case BallKind::Land:
       return "graphics\\balls\\lands\\land1.spr";
-    case kKindCrystal:
+    case BallKind::Crystal:
       return "graphics\\balls\\crystals\\crystal1.spr";
     default:
-      return kind >= 0 && kind <= 7 ? kColour[kind] : kColour[0];
+      return kColour[ColourOf(kind)];
   }
 }
 
-const char* BallTag(int kind) {
-  if (kind == kKindLand) return "land";
-  if (kind == kKindCrystal) return "crystal";
+const char* BallTag(BallKind kind) {
+  if (kind == BallKind::Land) return "land";
+  if (kind == BallKind::Crystal) return "crystal";
   return "balls";
 }
 
-void ApplyBallLook(Context& ctx, PicId id, int kind, int paint, int bonus) {
-  if (kind == kKindColourBomb) SetPartColor(ctx, id, 1, BallTint(paint));
+void ApplyBallLook(Context& ctx, PicId id, BallKind kind, int paint, int bonus) {
+  if (kind == BallKind::ColourBomb) SetPartColor(ctx, id, 1, BallTint(paint));
   if (bonus != 0) {
     RestorePartAnimSpeed(ctx, id, 1);
     SetPartAnimPos(ctx, id, 2, bonus - 1);
-  } else if (kind >= 1 && kind <= 7) {
+  } else if (IsColour(kind)) {
     SetPartAnimSpeed(ctx, id, 1, 0);
     SetPartVisible(ctx, id, 0, false);
     SetPartVisible(ctx, id, 2, false);
@@ -120,18 +138,18 @@ void ApplyBallLook(Context& ctx, PicId id, int kind, int paint, int bonus) {
   }
 }
 
-PicId MakeBallPicture(Context& ctx, int kind, int paint, int bonus, double x, double y) {
+PicId MakeBallPicture(Context& ctx, BallKind kind, int paint, int bonus, double x, double y) {
   const PicId id = MakePic(ctx, BallSpritePath(kind), BallTag(kind));
   ApplyBallLook(ctx, id, kind, paint, bonus);
   SetPicPos(ctx, id, x, y);
   return id;
 }
 
-void PutBall(Context& ctx, int c, int r, int kind, int paint, int bonus) {
+void PutBall(Context& ctx, int c, int r, BallKind kind, int paint, int bonus) {
   BallField& f = ctx.game.play.field;
   FieldCell& cell = f.at(c, r);
   FreePic(ctx, cell.sprite);
-  cell.kind = static_cast<std::uint8_t>(kind);
+  cell.kind = kind;
   cell.paint = static_cast<std::uint8_t>(paint);
   cell.bonus = static_cast<std::uint8_t>(bonus);
   cell.marks = 0;
@@ -142,13 +160,13 @@ void GenerateRow(Context& ctx, int r, int width_code) {
   BallField& f = ctx.game.play.field;
   f.code(r) = static_cast<std::uint8_t>(width_code);
   for (int c = 2; c < 2 + width_code && c < kFieldCols; ++c) {
-    const int colour = ctx.random.Next(f.colour_count) + 1;
+    const BallKind kind = ColourBall(ctx.random.Next(f.colour_count) + 1);
     FieldCell& cell = f.at(c, r);
     FreePic(ctx, cell.sprite);
-    cell.kind = static_cast<std::uint8_t>(colour);
+    cell.kind = kind;
     cell.bonus = 0;
     cell.marks = 0;
-    cell.sprite = MakeBallPicture(ctx, colour, 0, 0, CellX(f, c, r), CellY(f, c, r));
+    cell.sprite = MakeBallPicture(ctx, kind, 0, 0, CellX(f, c, r), CellY(f, c, r));
   }
 }
 
@@ -161,7 +179,7 @@ void MoveFieldPictures(Context& ctx, double dy) {
   for (int r = kFieldRowMin; r <= top; ++r) {
     for (int c = 0; c < kFieldCols; ++c) {
       const FieldCell& cell = f.at(c, r);
-      if (cell.kind != 0 && cell.sprite != kNoPic) {
+      if (cell.kind != BallKind::Empty && cell.sprite != kNoPic) {
         SetPicPos(ctx, cell.sprite, PicX(ctx, cell.sprite), PicY(ctx, cell.sprite) + dy);
       }
     }
@@ -188,7 +206,7 @@ int Descend(Context& ctx, int n) {
     ++taken;
     f.offset += 1;
     MoveFieldPictures(ctx, 1);
-    if (f.offset >= 30) {
+    if (f.offset >= kRowPitch) {
       f.offset = 0;
       const int top = std::min(f.top_rows, kFieldRowMax + 1);
       for (int r = 0; r < top; ++r) {
@@ -197,8 +215,8 @@ int Descend(Context& ctx, int n) {
       }
       ClearRow(ctx, top - 1, false);
       if (g.session.game_type != GameType::Puzzle) {
-        if (f.top_rows < 20) {
-          GenerateRow(ctx, f.top_rows - 1, 11 + f.new_row_parity);
+        if (f.top_rows < kGeneratedRows) {
+          GenerateRow(ctx, f.top_rows - 1, kNarrowRowCode + f.new_row_parity);
           f.new_row_parity ^= 1;
         } else {
           f.top_rows -= 1;
@@ -223,9 +241,9 @@ int Climb(Context& ctx, int n) {
   int taken = 0;
   for (int i = 0; i < steps; ++i) {
     if (f.offset == 0) {
-      if (f.occupied + f.floor_row >= 90) break;
+      if (f.occupied + f.floor_row >= kClimbLimit) break;
       if (RowOccupied(f, f.top_rows - 1)) {
-        if (f.top_rows >= 90) break;
+        if (f.top_rows >= kClimbLimit) break;
         f.top_rows += 1;
       }
       for (int r = f.top_rows - 2; r >= -1; --r) {
@@ -233,8 +251,9 @@ int Climb(Context& ctx, int n) {
         for (int c = 0; c < kFieldCols; ++c) f.at(c, r + 1) = f.at(c, r);
       }
       ClearRow(ctx, -1, false);
-      f.code(-1) = static_cast<std::uint8_t>(23 - f.code(0));
-      f.offset = 30;
+      // Rows alternate: the new row is the other width.
+      f.code(-1) = static_cast<std::uint8_t>(kNarrowRowCode + kWideRowCode - f.code(0));
+      f.offset = kRowPitch;
     }
     f.offset -= 1;
     MoveFieldPictures(ctx, -1);
@@ -250,7 +269,7 @@ int WallTrim(Context& ctx) {
   const int top = std::min(f.top_rows - 1, kFieldRowMax);
   for (int r = kFieldRowMin; r <= top; ++r) {
     for (int c = 0; c < kFieldCols; ++c) {
-      if (f.at(c, r).kind == 0) continue;
+      if (f.at(c, r).kind == BallKind::Empty) continue;
       if (c < f.margin || c >= f.code(r) + 4 - f.margin) {
         ExplodeCell(ctx, c, r, true);
         ++removed;

@@ -10,7 +10,7 @@ namespace {
 
 void WriteBall(JsonWriter& out, const char* key, const BallChoice& b) {
   out.Key(key).BeginObject();
-  out.Field("kind", b.kind);
+  out.Field("kind", KindNumber(b.kind));
   out.Field("paint", b.paint);
   out.Field("bonus", b.bonus);
   out.EndObject();
@@ -82,7 +82,7 @@ void WriteGameSection(const Context& ctx, JsonWriter& out) {
   out.Key("codes").BeginArray();
   for (int r = kFieldRowMin; r <= std::min(f.top_rows - 1, kFieldRowMax); ++r) out.Int(f.code(r));
   out.EndArray();
-  WriteRows(out, "rows", f, [](const FieldCell& c) { return c.kind; });
+  WriteRows(out, "rows", f, [](const FieldCell& c) { return KindNumber(c.kind); });
   WriteRows(out, "bonus", f, [](const FieldCell& c) { return c.bonus; });
   WriteRows(out, "paint", f, [](const FieldCell& c) { return c.paint; });
   out.EndObject();

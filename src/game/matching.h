@@ -10,11 +10,11 @@ namespace qv {
 struct Context;
 
 // The shot ball settles in cell (c, r).
-void Attach(Context& ctx, int kind, int paint, int bonus, int c, int r);
+void Attach(Context& ctx, BallKind kind, int paint, int bonus, int c, int r);
 
-// Marks the group of `colour` (multiballs match any colour) reached from (c, r); adds to the
-// match count.
-void ColourFill(Context& ctx, int c, int r, int colour);
+// Marks the group of balls of `kind` (multiballs match any kind) reached from (c, r); adds to
+// the match count. A bomb's group is the bomb itself and the multiballs around it.
+void ColourFill(Context& ctx, int c, int r, BallKind kind);
 // Marks, one bit per colour, every group of three or more that a multiball at (c, r) completes.
 void MultiballFill(Context& ctx, int c, int r);
 // Marks every ball connected to (c, r).

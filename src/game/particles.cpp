@@ -14,46 +14,77 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
+// The jitter u in -1..1 comes in steps of one of this many.
+constexpr int kJitterSteps = 1000;
+// A falling ball starts still, or after a roll of at least kStillBelow out of kHopRoll with a
+// hop up of 1 to 1.3 pixels a frame.
+constexpr int kHopRoll = 1000;
+constexpr int kStillBelow = 701;
+constexpr int kHopSpread = 300;
+constexpr double kHopSpreadScale = 1000.0;
+// Splinters and pieces: a size roll and a starting angle in steps of a thousandth of a turn.
+constexpr int kSizeRoll = 1000;
+constexpr double kSizeRollScale = 3000.0;
+constexpr int kAngleSteps = 1000;
+
+constexpr int kOpaque = 255;
+// Splinters and pieces fade to a quarter, not to nothing.
+constexpr int kFragmentFade = 192;
+// A spark cools from dark orange: red and green components at birth, each less by the age.
+constexpr int kSparkRed = 160;
+constexpr int kSparkGreen = 100;
+constexpr int kRedUnit = 0x10000;
+constexpr int kGreenUnit = 0x100;
+// Where line pieces head: the end of the level-progress strip, less half a piece.
+constexpr int kStripLeft = 233;
+constexpr int kLinePieceHalf = 16;
+constexpr double kStripY = 58;
+// A score text grows for kTextGrowMs, from kTextHoldMs on it rises and fades over kTextFadeMs.
+constexpr int kTextGrowMs = 500;
+constexpr int kTextHoldMs = 250;
+constexpr int kTextFadeMs = 1000;
+
+// How long each kind lives, in milliseconds.
+constexpr std::uint32_t kLifetimeMs[kParticleKinds] = {
+    400,                                       // dust
+    1000, 1000, 1000, 1000, 1000, 1000, 1000,  // falling colour balls
+    700,  700,  700,  700,  700,  700,  700,   // shrinking colour balls
+    500,                                       // smoke
+    1500,                                      // spark
+    500,                                       // glow
+    100,                                       // trail
+    400,                                       // fragment
+    500,                                       // piece
+    500,                                       // small piece
+    1000,                                      // line piece
+    1000,                                      // text
+    1000,                                      // falling special
+};
+
 // u(r) = r / 500 - 1 for a fresh r in 0..999.
 double U(Context& ctx) {
-  return ctx.random.Next(1000) / 500.0 - 1.0;
+  return ctx.random.Next(kJitterSteps) / (kJitterSteps / 2.0) - 1.0;
 }
 
+double FallStartVy(Random& rnd) {
+  return rnd.Next(kHopRoll) < kStillBelow ? 0.0 : -(rnd.Next(kHopSpread) / kHopSpreadScale + 1);
+}
+
+// A kind without a row lives as long as a colour ball's fall.
+constexpr std::uint32_t kOtherLifetimeMs = 1000;
+
 std::uint32_t Lifetime(int kind) {
-  switch (kind) {
-    case 0:
-    case 19:
-      return 400;
-    case 8:
-    case 9:
-    case 10:
-    case 11:
-    case 12:
-    case 13:
-    case 14:
-      return 700;
-    case 15:
-    case 17:
-    case 20:
-    case 21:
-      return 500;
-    case 16:
-      return 1500;
-    case 18:
-      return 100;
-    default:  // 1..7, 22, 23 and falling specials
-      return 1000;
-  }
+  return kind >= 0 && kind < kParticleKinds ? kLifetimeMs[kind] : kOtherLifetimeMs;
 }
 
 const char* SpritePath(int kind) {
   switch (kind) {
-    case 19:
+    case kParticleFragment:
       return "graphics\\particles\\particle2.spr";
-    case 20:
-    case 21:
+    case kParticlePiece:
+    case kParticleSmallPiece:
       return "graphics\\particles\\particle3.spr";
-    case 22:
+    case kParticleLinePiece:
       return "graphics\\particles\\line_piece.spr";
     default:
       return "graphics\\particles\\particle1.spr";
@@ -61,7 +92,12 @@ const char* SpritePath(int kind) {
 }
 
 int ByteOf(int v) {
-  return std::clamp(v, 0, 255);
+  return std::clamp(v, 0, kOpaque);
+}
+
+// Alpha falling from opaque to nothing as t goes from 0 to 1.
+int FadeOut(double t) {
+  return ByteOf(kOpaque - Trunc(t * kOpaque));
 }
 
 int TakeSlot(ParticleList& list) {
@@ -91,13 +127,13 @@ int CreateParticle(Context& ctx, int kind, double x, double y, PicId sprite) {
   const int slot = TakeSlot(list);
   TExploseParticle p = NewParticle(ctx, slot, kind);
 
-  if (kind == 23) {
+  if (kind == kParticleText) {
     p.sprite = sprite;
     x = PicX(ctx, sprite);
     y = PicY(ctx, sprite);
-  } else if (kind >= 1 && kind <= 14) {
-    const int colour = kind <= 7 ? kind : kind - 7;
-    static constexpr const char* kPaths[7] = {
+  } else if (IsFallingBallParticle(kind) || IsShrinkingBallParticle(kind)) {
+    const int colour = IsFallingBallParticle(kind) ? kind : kind - kBallColours;
+    static constexpr const char* kPaths[kBallColours] = {
         "graphics\\balls\\ball1.spr", "graphics\\balls\\ball2.spr", "graphics\\balls\\ball3.spr",
         "graphics\\balls\\ball4.spr", "graphics\\balls\\ball5.spr", "graphics\\balls\\ball6.spr",
         "graphics\\balls\\ball7.spr"};
@@ -114,63 +150,63 @@ int CreateParticle(Context& ctx, int kind, double x, double y, PicId sprite) {
 
   Random& rnd = ctx.random;
   switch (kind) {
-    case 0:
+    case kParticleDust:
       x += 3 * U(ctx);
       y += 3 * U(ctx);
       p.vx = 2 * U(ctx);
       p.vy = 2 * U(ctx);
       break;
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 7:
+    case FallingBallParticle(1):
+    case FallingBallParticle(2):
+    case FallingBallParticle(3):
+    case FallingBallParticle(4):
+    case FallingBallParticle(5):
+    case FallingBallParticle(6):
+    case FallingBallParticle(7):
       p.vx = U(ctx);
-      p.vy = rnd.Next(1000) < 701 ? 0.0 : -(rnd.Next(300) / 1000.0 + 1);
+      p.vy = FallStartVy(rnd);
       break;
-    case 15:
+    case kParticleSmoke:
       x += U(ctx) / 2;
       y += U(ctx) / 2;
       p.vx = U(ctx) / 2;
       p.vy = U(ctx) / 2;
       SetPicColor(ctx, p.sprite, 0x808080);
       break;
-    case 16:
+    case kParticleSpark:
       x += 12 * U(ctx);
       y += 12 * U(ctx);
       p.vx = 0.5 * U(ctx);
       p.vy = 0.5 * U(ctx);
       SetPartAlphaMode(ctx, p.sprite, 0, 1);
       break;
-    case 17:
+    case kParticleGlow:
       x += 0.5 * U(ctx);
       y += 0.5 * U(ctx);
       p.vx = 0.5 * U(ctx);
       p.vy = 0.5 * U(ctx);
       break;
-    case 18:
+    case kParticleTrail:
       x += U(ctx);
       y += U(ctx);
       p.vx = U(ctx);
       p.vy = U(ctx);
       break;
-    case 19:
-    case 20:
-    case 21: {
-      const double speed = kind == 19 ? 4 : kind == 20 ? 3 : 2;
+    case kParticleFragment:
+    case kParticlePiece:
+    case kParticleSmallPiece: {
+      const double speed = kind == kParticleFragment ? 4 : kind == kParticlePiece ? 3 : 2;
       p.vx = speed * U(ctx);
       p.vy = speed * U(ctx);
-      const int r = rnd.Next(1000);
-      const double scale = kind == 19   ? 0.7 - r / 3000.0
-                           : kind == 20 ? 1 - r / 3000.0
-                                        : 0.75 * (1 - r / 3000.0);
+      const int r = rnd.Next(kSizeRoll);
+      const double scale = kind == kParticleFragment ? 0.7 - r / kSizeRollScale
+                           : kind == kParticlePiece  ? 1 - r / kSizeRollScale
+                                                     : 0.75 * (1 - r / kSizeRollScale);
       SetPicScale(ctx, p.sprite, scale, scale);
-      SetPicAngle(ctx, p.sprite, 2 * kPi * rnd.Next(1000) / 1000.0);
+      SetPicAngle(ctx, p.sprite, 2 * kPi * rnd.Next(kAngleSteps) / double{kAngleSteps});
       break;
     }
-    default:  // 8..14, 22, 23, falling specials: no jitter, no speed
+    default:  // shrinking balls, line pieces, texts, falling specials: no jitter, no speed
       break;
   }
   p.base_x = x;
@@ -180,17 +216,18 @@ int CreateParticle(Context& ctx, int kind, double x, double y, PicId sprite) {
   return slot;
 }
 
-int CreateFallingBall(Context& ctx, int ball_kind, int paint, double x, double y) {
-  if (ball_kind >= 1 && ball_kind <= 7) return CreateParticle(ctx, ball_kind, x, y);
+int CreateFallingBall(Context& ctx, BallKind ball_kind, int paint, double x, double y) {
+  if (IsColour(ball_kind)) {
+    return CreateParticle(ctx, FallingBallParticle(ColourOf(ball_kind)), x, y);
+  }
   // Bombs, multiballs and lands fall with the motion of a colour ball and their own picture.
   ParticleList& list = ctx.game.run.particles;
   const int slot = TakeSlot(list);
   TExploseParticle p = NewParticle(ctx, slot, kParticleFallingSpecial);
   p.sprite = MakePic(ctx, BallSpritePath(ball_kind), "explose_particle");
-  if (ball_kind == kKindColourBomb) SetPartColor(ctx, p.sprite, 1, BallTint(paint));
-  Random& rnd = ctx.random;
+  if (ball_kind == BallKind::ColourBomb) SetPartColor(ctx, p.sprite, 1, BallTint(paint));
   p.vx = U(ctx);
-  p.vy = rnd.Next(1000) < 701 ? 0.0 : -(rnd.Next(300) / 1000.0 + 1);
+  p.vy = FallStartVy(ctx.random);
   p.base_x = x;
   p.base_y = y;
   SetPicPos(ctx, p.sprite, x, y);
@@ -217,11 +254,11 @@ void UpdateParticle(Context& ctx, int slot) {
   const double t = elapsed / p.lifetime;
   const PicId s = p.sprite;
   const int k = p.kind;
-  const bool falling = (k >= 1 && k <= 7) || k == kParticleFallingSpecial;
+  const bool falling = IsFallingBallParticle(k) || k == kParticleFallingSpecial;
 
   double x = PicX(ctx, s) + p.vx;
   double y = PicY(ctx, s) + p.vy;
-  if (k >= 19 && k <= 21) {
+  if (k == kParticleFragment || k == kParticlePiece || k == kParticleSmallPiece) {
     p.vy += 0.5;
     SetPicAngle(ctx, s, PicAngle(ctx, s) + 0.05);
     SetPicScale(ctx, s, PicScaleX(ctx, s) * 0.975, PicScaleY(ctx, s) * 0.975);
@@ -234,51 +271,53 @@ void UpdateParticle(Context& ctx, int slot) {
     }
     SetPicScale(ctx, s, PicScaleX(ctx, s) * 0.997, PicScaleY(ctx, s) * 0.997);
   }
-  if (k >= 8 && k <= 14) {
+  if (IsShrinkingBallParticle(k)) {
     const double scale = PicScaleX(ctx, s) * 0.85;
     SetPicScale(ctx, s, scale, PicScaleY(ctx, s) * 0.85);
-    p.size = 34 * scale;
-    x = (34 - p.size) / 2 + p.base_x;
-    y = (34 - p.size) / 2 + p.base_y;
+    p.size = kBallSize * scale;
+    x = (kBallSize - p.size) / 2 + p.base_x;
+    y = (kBallSize - p.size) / 2 + p.base_y;
   }
 
-  const int sc = RoundEven(t * 255);
+  const int sc = RoundEven(t * kOpaque);
   if (falling) {
     // full alpha
-  } else if (k == 16) {
+  } else if (k == kParticleSpark) {
     x += p.vx;
     y += p.vy;
-    SetPicColor(ctx, s, std::max(0, 160 - sc) * 65536 + std::max(0, 100 - sc) * 256);
-    SetPicAlpha(ctx, s, ByteOf(std::abs(255 - sc)));
-  } else if (k == 18) {
-    SetPicAlpha(ctx, s, ByteOf((255 - Trunc(t * 255)) / 2));
-  } else if (k == 19 || k == 20) {
-    SetPicAlpha(ctx, s, ByteOf(255 - Trunc(t * 192)));
-  } else if (k == 22) {
-    const double tx = ctx.game.play.progress.shown + 233 - 16;
-    const double ty = 58;
+    SetPicColor(
+        ctx, s,
+        std::max(0, kSparkRed - sc) * kRedUnit + std::max(0, kSparkGreen - sc) * kGreenUnit);
+    SetPicAlpha(ctx, s, ByteOf(std::abs(kOpaque - sc)));
+  } else if (k == kParticleTrail) {
+    SetPicAlpha(ctx, s, ByteOf((kOpaque - Trunc(t * kOpaque)) / 2));
+  } else if (k == kParticleFragment || k == kParticlePiece) {
+    SetPicAlpha(ctx, s, ByteOf(kOpaque - Trunc(t * kFragmentFade)));
+  } else if (k == kParticleLinePiece) {
+    const double tx = ctx.game.play.progress.shown + kStripLeft - kLinePieceHalf;
+    const double ty = kStripY;
     const double d = std::hypot(tx - x, ty - y);
     const double ux = d > 0 ? (tx - x) / d : 0;
     const double uy = d > 0 ? (ty - y) / d : 0;
     Random& rnd = ctx.random;
     p.vx = (rnd.Next(4) + ux * 7 - 2) * 0.75;
     p.vy = (uy * 7 - rnd.Next(10) * 0.1) * 0.75;
-    if (y < 58) {
+    if (y < kStripY) {
       p.start_time = 0;
       ctx.game.play.progress.rising = true;
     }
-  } else if (k == 23) {
-    if (elapsed > 250) {
+  } else if (k == kParticleText) {
+    if (elapsed > kTextHoldMs) {
       y -= 1;
-      SetPicAlpha(ctx, s, ByteOf(255 - Trunc((elapsed - 250) / 1000 * 255)));
+      SetPicAlpha(ctx, s, FadeOut((elapsed - kTextHoldMs) / kTextFadeMs));
     } else {
-      const double scale = (elapsed / 500 + 0.5) * 0.8;
+      const double scale = (elapsed / kTextGrowMs + 0.5) * 0.8;
       SetPicScale(ctx, s, scale, scale);
       const double w = PicWidth(ctx, s);
       x = (w - w * scale) / 2 + p.base_x;
     }
   } else {
-    SetPicAlpha(ctx, s, ByteOf(255 - Trunc(t * 255)));
+    SetPicAlpha(ctx, s, FadeOut(t));
   }
   SetPicPos(ctx, s, x, y);
 

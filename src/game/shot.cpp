@@ -15,16 +15,38 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
+// Path points are added in blocks of this many; the vector keeps its room between shots.
+constexpr int kPathGrowth = 256;
+// The shot starts at the barrel's mouth: this far from the barrel's pivot.
+constexpr int kBarrelPivotX = 384;
+constexpr int kBarrelPivotY = 549;
+constexpr int kBarrelLength = 100;
+// A flying ball touches a ball of the field closer than sqrt(kTouchDistanceSq); no ball is in
+// reach more than kTouchReach above or below.
+constexpr int kTouchDistanceSq = 612;
+constexpr int kTouchReach = 25;
+// A path point snaps into a free cell nearer than sqrt(kSnapDistanceSq), and only into a row
+// whose top is less than kRowReach above where the ball stopped.
+constexpr int kSnapDistanceSq = 1700;
+constexpr int kRowReach = 25;
+// The flying ball is drawn over the cannon until it reaches the field, behind the field's frame
+// from there on.
+constexpr int kFieldTopY = 435;
+constexpr int kShotOverCannonZ = 250;
+constexpr int kShotInFieldZ = 95;
+// A free flight (no target) falls until it is this low.
+constexpr int kFreeFlightFloorY = 500;
+
 void AppendPoint(ShotPath& path, int x, int y) {
   if (static_cast<std::size_t>(path.length) >= path.points.size()) {
-    path.points.resize(path.points.size() + 256);
+    path.points.resize(path.points.size() + kPathGrowth);
   }
   path.points[static_cast<std::size_t>(path.length)] = {x, y};
   ++path.length;
 }
 
 bool Occupied(const BallField& f, int c, int r) {
-  return c >= 0 && c < kFieldCols && f.at(c, r).kind != 0;
+  return c >= 0 && c < kFieldCols && f.at(c, r).kind != BallKind::Empty;
 }
 
 // A free cell may take the ball when something holds it: the bottom row, the puzzle's top
@@ -33,7 +55,7 @@ bool Supported(const GameState& g, int c, int r) {
   const BallField& f = g.play.field;
   if (r == kFieldRowMax) return true;
   if (g.session.game_type == GameType::Puzzle && r == f.top_rows - 1) return true;
-  const int n = f.code(r) == 12 ? c - 1 : c;
+  const int n = f.code(r) == kWideRowCode ? c - 1 : c;
   if (Occupied(f, n, r + 1) || Occupied(f, n + 1, r + 1)) return true;
   if (r >= 1 && (Occupied(f, n, r - 1) || Occupied(f, n + 1, r - 1))) return true;
   if (c > 0 && Occupied(f, c - 1, r)) return true;
@@ -60,8 +82,8 @@ void AimUpdate(Context& ctx, int mouse_x, int mouse_y, int width, int height) {
   a.drawn_angle = a.angle;
   if (ctx.game.run.port) ctx.game.run.port->SetAimRotation(ctx, a.angle);
   const double t = -a.angle - kPi / 2;
-  a.start_x = 384 + RoundEven(100 * std::cos(t));
-  a.start_y = 549 + RoundEven(100 * std::sin(t));
+  a.start_x = kBarrelPivotX + RoundEven(kBarrelLength * std::cos(t));
+  a.start_y = kBarrelPivotY + RoundEven(kBarrelLength * std::sin(t));
   a.vx = 5 * std::cos(t);
   a.vy = 5 * std::sin(t);
 }
@@ -87,13 +109,13 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
     std::uint16_t bits = 0;
     for (int c = 0; c < kFieldCols; ++c) {
       const FieldCell& cell = f.at(c, r);
-      if (cell.kind == 0) continue;
+      if (cell.kind == BallKind::Empty) continue;
       bits = static_cast<std::uint16_t>(bits | (1u << c));
       const auto i = static_cast<std::size_t>((r + 1) * kFieldCols + c);
       g.run.plan_x[i] = PicX(ctx, cell.sprite);
       g.run.plan_y[i] = PicY(ctx, cell.sprite);
-      band_lo = std::min(band_lo, g.run.plan_y[i] - 25);
-      band_hi = std::max(band_hi, g.run.plan_y[i] + 25);
+      band_lo = std::min(band_lo, g.run.plan_y[i] - kTouchReach);
+      band_hi = std::max(band_hi, g.run.plan_y[i] + kTouchReach);
     }
     g.run.plan_row_bits[static_cast<std::size_t>(r + 1)] = bits;
   }
@@ -115,7 +137,7 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
     }
     const double nx = x + vx / 8;
     const double ny = y + dy;
-    if (ny < -2700) break;
+    if (ny < kFlightCeiling) break;
     if (nx < left || nx > right) {
       // A start outside the walls would bounce for ever; it ends the flight where it is.
       if (bounced) break;
@@ -124,12 +146,12 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
       continue;
     }
     bounced = false;
-    if (ny <= band_lo || ny >= band_hi) {  // 25 px > sqrt(612): nothing can be hit here
+    if (ny <= band_lo || ny >= band_hi) {  // out of every ball's reach
       x = nx;
       y = ny;
       continue;
     }
-    const int hr = RoundEven((428.0 - s - ny - 15) / 30);
+    const int hr = RoundEven((kRowZeroY - s - ny - kRowPitch / 2) / kRowPitch);
     const int r0 = std::min(std::max(hr - 3, -1), top);
     const int r1 = std::max(std::min(hr + 3, top), -1);
     unsigned any = 0;
@@ -139,7 +161,7 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
       y = ny;
       continue;
     }
-    const int hc = RoundEven((nx - 145) / 34);
+    const int hc = RoundEven((nx - kNarrowRowLeft) / kBallSize);
     const int c0 = std::max(hc - 3, 0);
     const int c1 = std::min(hc + 3, 15);
     bool hit = false;
@@ -153,7 +175,7 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
           const auto i = static_cast<std::size_t>((r + 1) * kFieldCols + c);
           const double ex = g.run.plan_x[i] - nx;
           const double ey = g.run.plan_y[i] - ny;
-          if (ex * ex + ey * ey < 612) {
+          if (ex * ex + ey * ey < kTouchDistanceSq) {
             hit = true;
             break;
           }
@@ -165,32 +187,32 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
     y = ny;
   }
 
-  int w = RoundEven((428.0 - s - y - 15) / 30);
+  int w = RoundEven((kRowZeroY - s - y - kRowPitch / 2) / kRowPitch);
   if (w < -1) w = -1;
-  if (w > 89) {
+  if (w > kFieldRowMax) {
     if (g.session.game_type != GameType::Puzzle) {
       path.target_col = -1;
       return false;
     }
     w = f.top_rows - 1;
   }
-  const int shift = f.code(w) == 11 ? 1 : 0;
+  const int shift = f.code(w) == kNarrowRowCode ? 1 : 0;
 
   int best_c = 0;
   int best_r = 0;
   bool found = false;
-  double best_d = 1700;
+  double best_d = kSnapDistanceSq;
   for (int p = path.length - 1; p >= 0 && !found; --p) {
     const double px = path.points[static_cast<std::size_t>(p)].x;
     const double py = path.points[static_cast<std::size_t>(p)].y;
-    const int k = RoundEven((px - 145 - 17 * shift) / 34);
+    const int k = RoundEven((px - kNarrowRowLeft - kBallSize / 2 * shift) / kBallSize);
     for (int c = k - 2; c <= k + 2; ++c) {
       for (int r = w; r <= w + 2; ++r) {
-        if (r < -1 || r > 89) continue;
+        if (r < kFieldRowMin || r > kFieldRowMax) continue;
         if (c < f.margin || c >= f.code(r) + 4 - f.margin) continue;
         if (g.session.game_type == GameType::Puzzle && r >= f.top_rows) continue;
-        if (w < f.top_rows - 1 && y - (428.0 - 30 * r + s) > 25) continue;
-        if (c >= kFieldCols || f.at(c, r).kind != 0) continue;
+        if (w < f.top_rows - 1 && y - (kRowZeroY - kRowPitch * r + s) > kRowReach) continue;
+        if (c >= kFieldCols || f.at(c, r).kind != BallKind::Empty) continue;
         if (!Supported(g, c, r)) continue;
         const double cx = CellX(f, c, r);
         const double cy = CellY(f, c, r);
@@ -220,7 +242,7 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
   return true;
 }
 
-void Fire(Context& ctx, int kind, int paint, int bonus) {
+void Fire(Context& ctx, BallKind kind, int paint, int bonus) {
   GameState& g = ctx.game;
   FreeShotBall(ctx);
   TShotBall* b = AcquireMultiSpriteOf<TShotBall>(ctx, BallSpritePath(kind));
@@ -243,7 +265,7 @@ void Fire(Context& ctx, int kind, int paint, int bonus) {
     b->path_index = 0;
     b->free_flight = 0;
   }
-  b->z = 250;
+  b->z = kShotOverCannonZ;
   b->x = g.scene.aim.start_x;
   b->y = g.scene.aim.start_y;
   PlaySample(ctx, "sample_shot1");
@@ -258,28 +280,28 @@ void MoveShotBall(Context& ctx) {
     b->x += b->vx;
     b->y += b->vy;
     b->vy += 0.5;
-    if (b->y > 500) b->y = -5400;
+    if (b->y > kFreeFlightFloorY) b->y = kShotParkedY;
   } else if (b->path_index < play.path.length) {
     const PathPoint& p = play.path.points[static_cast<std::size_t>(b->path_index)];
     b->x = p.x;
     b->y = p.y;
-    if (p.y < 435) b->z = 95;
+    if (p.y < kFieldTopY) b->z = kShotInFieldZ;
     if (b->path_index >= 1) {
       const PathPoint& q = play.path.points[static_cast<std::size_t>(b->path_index - 1)];
       for (int part = 2; part <= 3; ++part) {
         const double tx = q.x + (p.x - q.x) * part / 4.0;
         const double ty = q.y + (p.y - q.y) * part / 4.0;
-        const int slot = CreateParticle(ctx, 18, tx, ty);
-        if (b->kind >= 1 && b->kind <= 7) {
+        const int slot = CreateParticle(ctx, kParticleTrail, tx, ty);
+        if (IsColour(b->kind)) {
           SetPicColor(ctx, g.run.particles.slots[static_cast<std::size_t>(slot)].sprite,
-                      BallTint(b->kind));
+                      BallTint(ColourOf(b->kind)));
         }
-        if (ty > 435) b->z = 250;
+        if (ty > kFieldTopY) b->z = kShotOverCannonZ;
       }
     }
-    if (play.path.target_col == -1 && b->y < -1) b->y = -5400;
+    if (play.path.target_col == -1 && b->y < -1) b->y = kShotParkedY;
     if (b->path_index == play.path.length - 1) {
-      b->y = -5400;
+      b->y = kShotParkedY;
       if (play.path.target_col != -1) {
         Attach(ctx, b->kind, b->paint, b->bonus, play.path.target_col, play.path.target_row);
       }

@@ -36,8 +36,8 @@ TEST_F(BonusTest, TypeTableFromOptions) {
 }
 
 TEST_F(BonusTest, TwoX2BeforeTheNextMatchMakeFour) {
-  Collect(ctx, 3, 2, 300, 200);
-  Collect(ctx, 3, 2, 300, 200);
+  Collect(ctx, 3, ColourBall(2), 300, 200);
+  Collect(ctx, 3, ColourBall(2), 300, 200);
   EXPECT_EQ(port.Count("sample_bonus_x2"), 2);
   Step();
   EXPECT_EQ(ctx.game.play.scoring.multiplier, 4);
@@ -51,7 +51,7 @@ TEST_F(BonusTest, TwoX2BeforeTheNextMatchMakeFour) {
 }
 
 TEST_F(BonusTest, InstantIconSitsInItsSlotAndHidesWhenRunning) {
-  Collect(ctx, 4, 3, 300, 200);
+  Collect(ctx, 4, ColourBall(3), 300, 200);
   const BonusEntry& e = ctx.game.play.bonuses[0];
   EXPECT_EQ(e.stage, 3);
   const TMultiSprite* icon = Pic(ctx, e.icon);
@@ -71,12 +71,12 @@ TEST_F(BonusTest, InstantIconSitsInItsSlotAndHidesWhenRunning) {
 }
 
 TEST_F(BonusTest, NonColourCarrierUsesTheNeutralIcon) {
-  Collect(ctx, 4, kKindMultiball, 300, 200);
+  Collect(ctx, 4, BallKind::Multiball, 300, 200);
   EXPECT_EQ(Pic(ctx, ctx.game.play.bonuses[0].icon)->name, "ball0");
 }
 
 TEST_F(BonusTest, TimedIconFliesToItsSlotThenRuns) {
-  Collect(ctx, 5, 1, 270, 245);
+  Collect(ctx, 5, ColourBall(1), 270, 245);
   const BonusEntry& e = ctx.game.play.bonuses[0];
   EXPECT_EQ(e.stage, 4);
   EXPECT_DOUBLE_EQ(e.vx, -5);
@@ -108,9 +108,10 @@ TEST_F(BonusTest, TimedIconFliesToItsSlotThenRuns) {
 }
 
 TEST_F(BonusTest, SecondFreezeWaitsForTheFirst) {
-  Collect(ctx, 5, 1, 20, 545);  // already at its slot: vx is 0, so it stays in flight stage
+  Collect(ctx, 5, ColourBall(1), 20,
+          545);  // already at its slot: vx is 0, so it stays in flight stage
   ctx.game.play.bonuses[0].stage = 3;
-  Collect(ctx, 5, 1, 20, 506);
+  Collect(ctx, 5, ColourBall(1), 20, 506);
   ctx.game.play.bonuses[1].stage = 3;
   Step();
   EXPECT_EQ(ctx.game.play.bonuses[0].stage, 1);
@@ -124,8 +125,8 @@ TEST_F(BonusTest, SecondFreezeWaitsForTheFirst) {
 }
 
 TEST_F(BonusTest, SeventhBonusHasNoIconButTakesEffect) {
-  for (int i = 0; i < 6; ++i) Collect(ctx, 6, 1, 300, 300);
-  Collect(ctx, 4, 1, 300, 300);
+  for (int i = 0; i < 6; ++i) Collect(ctx, 6, ColourBall(1), 300, 300);
+  Collect(ctx, 4, ColourBall(1), 300, 300);
   ASSERT_EQ(ctx.game.play.bonuses.size(), 7u);
   EXPECT_EQ(ctx.game.play.bonuses[6].icon, kNoPic);
   EXPECT_EQ(ctx.game.play.bonuses[6].stage, 3);
@@ -134,23 +135,23 @@ TEST_F(BonusTest, SeventhBonusHasNoIconButTakesEffect) {
 }
 
 TEST_F(BonusTest, FreeEntriesAreReusedFirst) {
-  Collect(ctx, 3, 1, 300, 300);
-  Collect(ctx, 6, 1, 300, 300);
+  Collect(ctx, 3, ColourBall(1), 300, 300);
+  Collect(ctx, 6, ColourBall(1), 300, 300);
   Step();
   Step();
   ASSERT_EQ(Live(), 0);
-  Collect(ctx, 9, 1, 300, 300);
+  Collect(ctx, 9, ColourBall(1), 300, 300);
   EXPECT_EQ(ctx.game.play.bonuses.size(), 2u);
   EXPECT_EQ(ctx.game.play.bonuses[0].type, 9);
 }
 
 TEST_F(BonusTest, TargetShowsTheCursorAndTracer) {
-  Collect(ctx, 2, 1, 20, 545);
+  Collect(ctx, 2, ColourBall(1), 20, 545);
   ctx.game.play.bonuses[0].stage = 3;
   Step();
   EXPECT_EQ(port.cursor, 2);
   EXPECT_EQ(ctx.game.play.cursor_idle_variant, 2);
-  FillRow(13, 3);
+  FillRow(13, ColourBall(3));
   ASSERT_TRUE(PlanShot(ctx, 384, 449, 0, -5));
   TargetTracerStep(ctx);
   const TMultiSprite* tracer = Pic(ctx, ctx.game.play.tracer);
@@ -172,7 +173,7 @@ TEST_F(BonusTest, TargetShowsTheCursorAndTracer) {
 
 TEST_F(BonusTest, NetExpandOpensAndClosesTheWalls) {
   ctx.game.play.walls.target = 11;
-  Collect(ctx, 7, 1, 20, 545);
+  Collect(ctx, 7, ColourBall(1), 20, 545);
   ctx.game.play.bonuses[0].stage = 3;
   Step();
   EXPECT_EQ(ctx.game.play.walls.target, 2);
@@ -183,8 +184,8 @@ TEST_F(BonusTest, NetExpandOpensAndClosesTheWalls) {
 }
 
 TEST_F(BonusTest, UpClimbsAndWaitsForItsPredecessor) {
-  Collect(ctx, 8, 1, 300, 300);
-  Collect(ctx, 8, 1, 300, 300);
+  Collect(ctx, 8, ColourBall(1), 300, 300);
+  Collect(ctx, 8, ColourBall(1), 300, 300);
   Step();
   EXPECT_EQ(ctx.game.play.climb_remaining, 30);
   EXPECT_EQ(ctx.game.play.bonuses[1].stage, 3);
@@ -199,7 +200,7 @@ TEST_F(BonusTest, UpClimbsAndWaitsForItsPredecessor) {
 TEST_F(BonusTest, UpInPuzzleWithTheBoardLowEndsAtOnce) {
   ctx.game.session.game_type = GameType::Puzzle;
   port.board_y = 81;
-  Collect(ctx, 8, 1, 300, 300);
+  Collect(ctx, 8, ColourBall(1), 300, 300);
   Step();
   EXPECT_EQ(ctx.game.play.climb_remaining, 0);
   EXPECT_EQ(Live(), 0);
@@ -209,25 +210,25 @@ TEST_F(BonusTest, UpInPuzzleWithTheBoardLowEndsAtOnce) {
 TEST_F(BonusTest, UpInPuzzleClimbsOnlyWithTheBoardBelow81) {
   ctx.game.session.game_type = GameType::Puzzle;
   port.board_y = 40;
-  Collect(ctx, 8, 1, 300, 300);
+  Collect(ctx, 8, ColourBall(1), 300, 300);
   Step();
   EXPECT_EQ(ctx.game.play.climb_remaining, 0);
   port.board_y = 82;
-  Collect(ctx, 8, 1, 300, 300);
+  Collect(ctx, 8, ColourBall(1), 300, 300);
   Step();
   EXPECT_EQ(ctx.game.play.climb_remaining, 30);
 }
 
 TEST_F(BonusTest, PaintRocketMountsAtMostTwo) {
-  for (int i = 0; i < 3; ++i) Collect(ctx, 9, 1, 300, 300);
+  for (int i = 0; i < 3; ++i) Collect(ctx, 9, ColourBall(1), 300, 300);
   Step();
   EXPECT_EQ(ctx.game.play.mounted_rockets, 2);
   EXPECT_EQ(port.rockets_shown, 2);
 }
 
 TEST_F(BonusTest, EndAllFreesEverything) {
-  Collect(ctx, 5, 1, 300, 300);
-  Collect(ctx, 3, 1, 300, 300);
+  Collect(ctx, 5, ColourBall(1), 300, 300);
+  Collect(ctx, 3, ColourBall(1), 300, 300);
   Step();
   EndAllBonuses(ctx);
   EXPECT_EQ(Live(), 0);
@@ -237,50 +238,50 @@ TEST_F(BonusTest, EndAllFreesEverything) {
 
 class BombTest : public BonusTest {
  protected:
-  void Anchor() { FillRow(13, 5); }
+  void Anchor() { FillRow(13, ColourBall(5)); }
 };
 
 TEST_F(BombTest, ColourBombExplodes400msAfterAttaching) {
   Anchor();
-  Put(4, 12, 1);
-  Put(6, 12, 1);
-  Put(5, 11, 1);
-  Attach(ctx, kKindColourBomb, 1, 0, 5, 12);  // fails as a match: bombs count only themselves
-  EXPECT_EQ(Kind(5, 12), kKindColourBomb);
+  Put(4, 12, ColourBall(1));
+  Put(6, 12, ColourBall(1));
+  Put(5, 11, ColourBall(1));
+  Attach(ctx, BallKind::ColourBomb, 1, 0, 5, 12);  // fails as a match: bombs count only themselves
+  EXPECT_EQ(Kind(5, 12), BallKind::ColourBomb);
   ctx.clocks.game_clock += 400;
   BombStep(ctx);
-  EXPECT_EQ(Kind(5, 12), kKindColourBomb);
+  EXPECT_EQ(Kind(5, 12), BallKind::ColourBomb);
   ctx.clocks.game_clock += 10;
   BombStep(ctx);
-  EXPECT_EQ(Kind(5, 12), 0);
+  EXPECT_EQ(Kind(5, 12), BallKind::Empty);
   EXPECT_EQ(ctx.game.play.bomb_timer, 0u);
   EXPECT_EQ(port.Count("sample_explosion_middle_bomb"), 1);
-  EXPECT_EQ(Kind(4, 12), 0);
-  EXPECT_EQ(Kind(6, 12), 0);
-  EXPECT_EQ(Kind(5, 11), 0);
+  EXPECT_EQ(Kind(4, 12), BallKind::Empty);
+  EXPECT_EQ(Kind(6, 12), BallKind::Empty);
+  EXPECT_EQ(Kind(5, 11), BallKind::Empty);
   EXPECT_TRUE(AllMarksZero());
 }
 
 TEST_F(BombTest, BombWaitsWhileABallFlies) {
   Anchor();
-  Attach(ctx, kKindColourBomb, 1, 0, 5, 12);
+  Attach(ctx, BallKind::ColourBomb, 1, 0, 5, 12);
   AimUpdate(ctx, 400, 300, 800, 600);
-  Fire(ctx, 1, 0, 0);
+  Fire(ctx, ColourBall(1), 0, 0);
   ctx.clocks.game_clock += 1000;
   BombStep(ctx);
-  EXPECT_EQ(Kind(5, 12), kKindColourBomb);
+  EXPECT_EQ(Kind(5, 12), BallKind::ColourBomb);
   FreeShotBall(ctx);
   BombStep(ctx);
-  EXPECT_EQ(Kind(5, 12), 0);
+  EXPECT_EQ(Kind(5, 12), BallKind::Empty);
 }
 
 TEST_F(BombTest, ColourBombMarksNeighboursOfItsPaintColour) {
-  Put(5, 6, kKindColourBomb, 0, 2);  // row 6 code 12
-  Put(4, 6, 2);                      // paint colour: its neighbours go too
-  Put(3, 6, 3);
-  Put(6, 6, 3);  // other colour: only itself
-  Put(7, 6, 4);
-  Put(5, 8, 1);  // not a neighbour
+  Put(5, 6, BallKind::ColourBomb, 0, 2);  // row 6 code 12
+  Put(4, 6, ColourBall(2));               // paint colour: its neighbours go too
+  Put(3, 6, ColourBall(3));
+  Put(6, 6, ColourBall(3));  // other colour: only itself
+  Put(7, 6, ColourBall(4));
+  Put(5, 8, ColourBall(1));  // not a neighbour
   ColourBombBlast(ctx, 5, 6, 2);
   const BallField& f = ctx.game.play.field;
   EXPECT_EQ(f.at(4, 6).marks, 1);
@@ -295,15 +296,17 @@ TEST_F(BombTest, BigBombRadiusOneReachesEightCells) {
   ctx.options.bigbomb_radius = 1;
   // Row 6 has code 12: the neighbours of (5,6) in rows 5 and 7 are columns 4 and 5; the blast
   // also reaches column 6 there.
-  const int kinds[3][3] = {{1, 2, 3}, {4, 0, 5}, {6, 7, kKindLand}};
+  const BallKind kinds[3][3] = {{ColourBall(1), ColourBall(2), ColourBall(3)},
+                                {ColourBall(4), BallKind::Empty, ColourBall(5)},
+                                {ColourBall(6), ColourBall(7), BallKind::Land}};
   for (int r = 5; r <= 7; ++r) {
     for (int c = 4; c <= 6; ++c) {
-      if (kinds[r - 5][c - 4] != 0) Put(c, r, kinds[r - 5][c - 4]);
+      if (kinds[r - 5][c - 4] != BallKind::Empty) Put(c, r, kinds[r - 5][c - 4]);
     }
   }
-  Put(7, 7, kKindLand);  // the group of (6,7) goes on through (7,7) and (8,7)
-  Put(8, 7, kKindLand);
-  Put(5, 6, kKindBigBomb);
+  Put(7, 7, BallKind::Land);  // the group of (6,7) goes on through (7,7) and (8,7)
+  Put(8, 7, BallKind::Land);
+  Put(5, 6, BallKind::BigBomb);
   ctx.game.play.scoring.match_count = 0;
   BigBombBlast(ctx, 5, 6, 1);
   const BallField& f = ctx.game.play.field;
@@ -320,9 +323,9 @@ TEST_F(BombTest, BigBombRadiusOneReachesEightCells) {
 
 TEST_F(BombTest, BigBombStepScoresWhatItBlasted) {
   Anchor();
-  Put(5, 12, 1);
-  Put(6, 12, 2);
-  Put(4, 12, kKindBigBomb);
+  Put(5, 12, ColourBall(1));
+  Put(6, 12, ColourBall(2));
+  Put(4, 12, BallKind::BigBomb);
   ctx.game.play.channels.fuse = 3;
   ctx.game.play.bomb_timer = ctx.clocks.game_clock;
   ctx.clocks.game_clock += 1;
@@ -331,7 +334,8 @@ TEST_F(BombTest, BigBombStepScoresWhatItBlasted) {
   EXPECT_EQ(ctx.game.play.channels.fuse, -1);
   EXPECT_EQ(Balls(), 0);  // the anchor row is reached too
   int sparks = 0;
-  for (const auto& p : ctx.game.run.particles.slots) sparks += p.used && p.kind == 16 ? 1 : 0;
+  for (const auto& p : ctx.game.run.particles.slots)
+    sparks += p.used && p.kind == kParticleSpark ? 1 : 0;
   EXPECT_GE(sparks, 150);
   EXPECT_GT(ctx.game.session.score, 0);
   EXPECT_TRUE(AllMarksZero());
@@ -341,7 +345,7 @@ class RocketTest : public BonusTest {};
 
 TEST_F(RocketTest, PodsAlternateAroundTheAim) {
   ctx.game.play.mounted_rockets = 2;
-  LaunchRocket(ctx, 3);
+  LaunchRocket(ctx, ColourBall(3));
   ASSERT_EQ(LiveRockets(ctx), 1);
   const TPaintRocket* first = ctx.game.play.rockets[0];
   const double a = -M_PI / 2;
@@ -351,13 +355,13 @@ TEST_F(RocketTest, PodsAlternateAroundTheAim) {
   EXPECT_EQ(first->tag, "rocket");
   EXPECT_NEAR(first->vy, -4, 1e-12);
   EXPECT_EQ(port.rockets_shown, 1);
-  LaunchRocket(ctx, kKindBigBomb);
+  LaunchRocket(ctx, BallKind::BigBomb);
   const TPaintRocket* second = ctx.game.play.rockets[1];
   EXPECT_NEAR(second->x, std::cos(a - 0.433) * 81 + 386.5, 1e-9);
   EXPECT_GE(second->paint, 1);
   EXPECT_LE(second->paint, 7);
   EXPECT_EQ(ctx.game.play.mounted_rockets, 0);
-  LaunchRocket(ctx, 3);  // nothing mounted
+  LaunchRocket(ctx, ColourBall(3));  // nothing mounted
   EXPECT_EQ(LiveRockets(ctx), 2);
   EXPECT_EQ(port.Count("sample_rocket_launch"), 2);
   const int slot = second->list_index;
@@ -370,11 +374,16 @@ TEST_F(RocketTest, RepaintsColourBallsOnlyAndDiesAtTheTop) {
   // A column of things straight above the launch point of an upward rocket.
   for (int r = 0; r <= 13; ++r) {
     const int c = ctx.game.play.field.code(r) == 12 ? 8 : 7;  // x 400 or 383
-    Put(c, r, r == 3 ? kKindMultiball : r == 4 ? kKindLand : r == 6 ? kKindBigBomb : 1);
+    Put(c, r,
+        r == 3   ? BallKind::Multiball
+        : r == 4 ? BallKind::Land
+        : r == 6 ? BallKind::BigBomb
+                 : ColourBall(1));
   }
-  Put(7, 8, 2, 5);  // row 8 is an 11-row: column 7 is under the path; it carries a bonus
+  Put(7, 8, ColourBall(2),
+      5);  // row 8 is an 11-row: column 7 is under the path; it carries a bonus
   ctx.game.play.mounted_rockets = 1;
-  LaunchRocket(ctx, 4);
+  LaunchRocket(ctx, ColourBall(4));
   int frames = 0;
   while (LiveRockets(ctx) > 0 && frames < 2000) {
     MoveRockets(ctx);
@@ -384,8 +393,11 @@ TEST_F(RocketTest, RepaintsColourBallsOnlyAndDiesAtTheTop) {
   const BallField& f = ctx.game.play.field;
   for (int r = 0; r <= 13; ++r) {
     const int c = f.code(r) == 12 ? 8 : 7;
-    const int kind = f.at(c, r).kind;
-    const int want = r == 3 ? kKindMultiball : r == 4 ? kKindLand : r == 6 ? kKindBigBomb : 4;
+    const BallKind kind = f.at(c, r).kind;
+    const BallKind want = r == 3   ? BallKind::Multiball
+                          : r == 4 ? BallKind::Land
+                          : r == 6 ? BallKind::BigBomb
+                                   : ColourBall(4);
     EXPECT_EQ(kind, want) << "row " << r;
   }
   const TMultiSprite& repainted = CellPic(7, 8);
@@ -399,7 +411,7 @@ TEST_F(RocketTest, RepaintsColourBallsOnlyAndDiesAtTheTop) {
 TEST_F(RocketTest, NeverBouncesAndDiesAtTheFirstWall) {
   ctx.game.scene.aim.angle = kMaxAim;  // far left
   ctx.game.play.mounted_rockets = 1;
-  LaunchRocket(ctx, 2);
+  LaunchRocket(ctx, ColourBall(2));
   int frames = 0;
   while (LiveRockets(ctx) > 0 && frames < 500) {
     MoveRockets(ctx);
@@ -407,7 +419,8 @@ TEST_F(RocketTest, NeverBouncesAndDiesAtTheFirstWall) {
   }
   EXPECT_LT(frames, 100);
   int sparks = 0;
-  for (const auto& p : ctx.game.run.particles.slots) sparks += p.used && p.kind == 16 ? 1 : 0;
+  for (const auto& p : ctx.game.run.particles.slots)
+    sparks += p.used && p.kind == kParticleSpark ? 1 : 0;
   EXPECT_EQ(sparks, 32);
 }
 

@@ -10,8 +10,8 @@ class DumpTest : public GameTest {};
 
 TEST_F(DumpTest, FieldRowsFromMinusOneToTheTopRow) {
   ctx.game.play.field.top_rows = 2;
-  Put(3, 0, 4, 7);
-  Put(5, 1, kKindColourBomb, 0, 6);
+  Put(3, 0, ColourBall(4), 7);
+  Put(5, 1, BallKind::ColourBomb, 0, 6);
   OccupancyScan(ctx.game.play.field);
   JsonWriter out;
   WriteGameSection(ctx, out);

@@ -73,8 +73,8 @@ TEST_F(FieldTest, ColumnsAndWallsFollowTheMargin) {
 }
 
 TEST_F(FieldTest, OccupancyScanCountsOnlyTheFirstRun) {
-  for (int r : {0, 1, 2, 3, 6, 7, 8}) Put(4, r, 1);
-  Put(4, -1, 1);  // row -1 is never scanned
+  for (int r : {0, 1, 2, 3, 6, 7, 8}) Put(4, r, ColourBall(1));
+  Put(4, -1, ColourBall(1));  // row -1 is never scanned
   OccupancyScan(ctx.game.play.field);
   EXPECT_EQ(ctx.game.play.field.lowest, 0);
   EXPECT_EQ(ctx.game.play.field.highest, 3);
@@ -86,7 +86,7 @@ TEST_F(FieldTest, OccupancyScanOfEmptyFieldAndRunStartingHigher) {
   EXPECT_EQ(ctx.game.play.field.lowest, 9999999);
   EXPECT_EQ(ctx.game.play.field.highest, -9999999);
   EXPECT_EQ(ctx.game.play.field.occupied, 0);
-  for (int r : {5, 6, 10}) Put(3, r, 2);
+  for (int r : {5, 6, 10}) Put(3, r, ColourBall(2));
   OccupancyScan(ctx.game.play.field);
   EXPECT_EQ(ctx.game.play.field.lowest, 5);
   EXPECT_EQ(ctx.game.play.field.highest, 6);
@@ -94,17 +94,17 @@ TEST_F(FieldTest, OccupancyScanOfEmptyFieldAndRunStartingHigher) {
 }
 
 TEST_F(FieldTest, ClearRowFreesOnlyWhenAsked) {
-  Put(3, 4, 2, 5, 0);
-  Put(4, 4, kKindColourBomb, 0, 6);
+  Put(3, 4, ColourBall(2), 5, 0);
+  Put(4, 4, BallKind::ColourBomb, 0, 6);
   const PicId a = ctx.game.play.field.at(3, 4).sprite;
   const PicId b = ctx.game.play.field.at(4, 4).sprite;
   ClearRow(ctx, 4, false);
   EXPECT_TRUE(PicAlive(ctx, a));
   EXPECT_EQ(ctx.game.play.field.at(3, 4).sprite, kNoPic);
-  EXPECT_EQ(Kind(3, 4), 0);
+  EXPECT_EQ(Kind(3, 4), BallKind::Empty);
   EXPECT_EQ(ctx.game.play.field.at(3, 4).bonus, 0);
   EXPECT_EQ(ctx.game.play.field.at(4, 4).paint, 6);  // the paint colour is left as it was
-  Put(3, 5, 2);
+  Put(3, 5, ColourBall(2));
   const PicId c = ctx.game.play.field.at(3, 5).sprite;
   ClearRow(ctx, 5, true);
   EXPECT_FALSE(PicAlive(ctx, c));
@@ -118,8 +118,8 @@ TEST_F(FieldTest, GenerateRowFillsFromFirstColumnWithPlainBalls) {
   for (int c = 0; c < 16; ++c) {
     const FieldCell& cell = f.at(c, 13);
     if (c >= 2 && c <= 12) {
-      ASSERT_GE(cell.kind, 1);
-      ASSERT_LE(cell.kind, 4);
+      ASSERT_GE(ColourOf(cell.kind), 1);
+      ASSERT_LE(ColourOf(cell.kind), 4);
       EXPECT_EQ(cell.bonus, 0);
       const TMultiSprite* p = Pic(ctx, cell.sprite);
       ASSERT_NE(p, nullptr);
@@ -132,34 +132,34 @@ TEST_F(FieldTest, GenerateRowFillsFromFirstColumnWithPlainBalls) {
       EXPECT_TRUE(p->parts[1]->visible);
       EXPECT_FALSE(p->parts[2]->visible);
       EXPECT_FALSE(p->parts[3]->visible);
-      EXPECT_EQ(p->name, "ball" + std::to_string(cell.kind));
+      EXPECT_EQ(p->name, "ball" + std::to_string(ColourOf(cell.kind)));
     } else {
-      EXPECT_EQ(cell.kind, 0);
+      EXPECT_EQ(cell.kind, BallKind::Empty);
     }
   }
 }
 
 TEST_F(FieldTest, BonusBallPictureAnimatesAndShowsItsIcon) {
-  Put(3, 3, 4, 7);
+  Put(3, 3, ColourBall(4), 7);
   const TMultiSprite* p = &CellPic(3, 3);
   ASSERT_EQ(p->parts.size(), 4u);
   EXPECT_DOUBLE_EQ(p->parts[1]->anim_speed, 0.5);
   EXPECT_EQ(p->parts[2]->anim_pos, 6);
   EXPECT_TRUE(p->parts[2]->visible);
-  Put(4, 3, kKindColourBomb, 0, 4);
+  Put(4, 3, BallKind::ColourBomb, 0, 4);
   p = &CellPic(4, 3);
   EXPECT_EQ(p->name, "bomb1");
   EXPECT_EQ(p->parts[1]->color, 0xFF0000);
   EXPECT_TRUE(p->parts[0]->visible);
-  Put(5, 3, kKindLand);
+  Put(5, 3, BallKind::Land);
   EXPECT_EQ(CellPic(5, 3).tag, "land");
-  Put(6, 3, kKindCrystal);
+  Put(6, 3, BallKind::Crystal);
   EXPECT_EQ(CellPic(6, 3).tag, "crystal");
 }
 
 TEST_F(FieldTest, DescendDoesNothingWhileRowMinusOneIsOccupied) {
-  Put(5, -1, 1);
-  Put(5, 5, 2);
+  Put(5, -1, ColourBall(1));
+  Put(5, 5, ColourBall(2));
   const double y = PicY(ctx, ctx.game.play.field.at(5, 5).sprite);
   EXPECT_EQ(Descend(ctx, 4), 0);
   EXPECT_EQ(ctx.game.play.field.offset, 0);
@@ -167,14 +167,14 @@ TEST_F(FieldTest, DescendDoesNothingWhileRowMinusOneIsOccupied) {
 }
 
 TEST_F(FieldTest, ThirtyStepsShiftTheRowsAndAddANewTopRow) {
-  Put(5, 5, 3);
+  Put(5, 5, ColourBall(3));
   const PicId id = ctx.game.play.field.at(5, 5).sprite;
   EXPECT_EQ(PicY(ctx, id), 278);
   EXPECT_EQ(Descend(ctx, 30), 30);
   BallField& f = ctx.game.play.field;
   EXPECT_EQ(f.offset, 0);
-  EXPECT_EQ(Kind(5, 4), 3);
-  EXPECT_EQ(Kind(5, 5), 0);
+  EXPECT_EQ(Kind(5, 4), ColourBall(3));
+  EXPECT_EQ(Kind(5, 5), BallKind::Empty);
   EXPECT_EQ(f.at(5, 4).sprite, id);
   EXPECT_EQ(PicY(ctx, id), 308);
   EXPECT_EQ(CellY(f, 5, 4), 308);
@@ -201,10 +201,10 @@ TEST_F(FieldTest, DescendPixelStepsByGameType) {
 
 TEST_F(FieldTest, WholeRowDescentAtTwentyRowsGeneratesNothing) {
   ctx.game.play.field.top_rows = 20;
-  Put(3, 19, 1);
+  Put(3, 19, ColourBall(1));
   Descend(ctx, 30);
   EXPECT_EQ(ctx.game.play.field.top_rows, 19);
-  EXPECT_EQ(Kind(3, 18), 1);
+  EXPECT_EQ(Kind(3, 18), ColourBall(1));
   EXPECT_FALSE(RowOccupied(ctx.game.play.field, 19));
 }
 
@@ -220,15 +220,15 @@ TEST_F(FieldTest, PuzzleDescentLowersTopRowCountNotBelowZero) {
 
 TEST_F(FieldTest, ClimbShiftsRowsUpAndGrowsTheTopRowCount) {
   BallField& f = ctx.game.play.field;
-  Put(4, 13, 2);
-  Put(4, 0, 1);
+  Put(4, 13, ColourBall(2));
+  Put(4, 0, ColourBall(1));
   const PicId low = f.at(4, 0).sprite;
   OccupancyScan(f);
   EXPECT_EQ(Climb(ctx, 0), 4);  // arcade: balls_climb_inc_arcade steps
   EXPECT_EQ(f.top_rows, 15);
   EXPECT_EQ(f.offset, 26);
-  EXPECT_EQ(Kind(4, 14), 2);
-  EXPECT_EQ(Kind(4, 1), 1);
+  EXPECT_EQ(Kind(4, 14), ColourBall(2));
+  EXPECT_EQ(Kind(4, 1), ColourBall(1));
   EXPECT_EQ(f.at(4, 1).sprite, low);
   EXPECT_EQ(PicY(ctx, low), 428 - 4);
   EXPECT_EQ(CellY(f, 4, 1), 428 - 4);
@@ -238,7 +238,7 @@ TEST_F(FieldTest, ClimbShiftsRowsUpAndGrowsTheTopRowCount) {
 TEST_F(FieldTest, ClimbRefusesAtTheTopAndWhenRowsPlusFloorReach90) {
   BallField& f = ctx.game.play.field;
   f.top_rows = 90;
-  Put(3, 89, 1);
+  Put(3, 89, ColourBall(1));
   OccupancyScan(f);
   EXPECT_EQ(Climb(ctx, 0), 0);
   f.top_rows = 14;
@@ -252,14 +252,14 @@ TEST_F(FieldTest, ClimbRefusesAtTheTopAndWhenRowsPlusFloorReach90) {
 TEST_F(FieldTest, WallTrimExplodesBallsOutsideTheNets) {
   BallField& f = ctx.game.play.field;
   f.margin = 0;
-  Put(0, 1, 1);
-  Put(14, 0, 2);
-  Put(5, 1, 3);
+  Put(0, 1, ColourBall(1));
+  Put(14, 0, ColourBall(2));
+  Put(5, 1, ColourBall(3));
   f.margin = 2;
   EXPECT_EQ(WallTrim(ctx), 2);
-  EXPECT_EQ(Kind(0, 1), 0);
-  EXPECT_EQ(Kind(14, 0), 0);
-  EXPECT_EQ(Kind(5, 1), 3);
+  EXPECT_EQ(Kind(0, 1), BallKind::Empty);
+  EXPECT_EQ(Kind(14, 0), BallKind::Empty);
+  EXPECT_EQ(Kind(5, 1), ColourBall(3));
 }
 
 }  // namespace

@@ -187,17 +187,17 @@ class GameTest : public ::testing::Test {
     }
   }
 
-  void Put(int c, int r, int kind, int bonus = 0, int paint = 0) {
+  void Put(int c, int r, BallKind kind, int bonus = 0, int paint = 0) {
     PutBall(ctx, c, r, kind, paint, bonus);
   }
-  int Kind(int c, int r) const { return ctx.game.play.field.at(c, r).kind; }
+  BallKind Kind(int c, int r) const { return ctx.game.play.field.at(c, r).kind; }
   // Fills a full row (columns 2..code+1) with one kind.
-  void FillRow(int r, int kind) {
+  void FillRow(int r, BallKind kind) {
     for (int c = 2; c < 2 + ctx.game.play.field.code(r); ++c) Put(c, r, kind);
   }
   int Balls() const {
     int n = 0;
-    for (const auto& cell : ctx.game.play.field.cells) n += cell.kind != 0 ? 1 : 0;
+    for (const auto& cell : ctx.game.play.field.cells) n += cell.kind != BallKind::Empty ? 1 : 0;
     return n;
   }
   TMultiSprite& CellPic(int c, int r) const {

@@ -35,8 +35,8 @@ TEST(GameScene, ArcadeStartsAndShoots) {
   Shot(run, "arcade_playing.png");
   run.Tick();
   EXPECT_EQ(ctx.game.session.level, 1);
-  EXPECT_GE(ctx.game.play.current_ball.kind, 1);
-  EXPECT_GE(ctx.game.play.next_ball.kind, 1);
+  EXPECT_GE(ctx.game.play.current_ball.kind, ColourBall(1));
+  EXPECT_GE(ctx.game.play.next_ball.kind, ColourBall(1));
   EXPECT_EQ(ctx.game.play.field.occupied, 2);
   // The first click drops the field to the danger row and shoots.
   run.Click(400, 300);
@@ -219,7 +219,8 @@ namespace {
 // Balls in row `r` across the field: the loss conditions of arcade (row 0) and puzzle (-1).
 void FillRowForLoss(Context& ctx, int r) {
   for (int c = 3; c < 12; ++c) {
-    if (ctx.game.play.field.at(c, r).kind == 0) PutBall(ctx, c, r, 1 + c % 3, 0, 0);
+    if (ctx.game.play.field.at(c, r).kind == BallKind::Empty)
+      PutBall(ctx, c, r, ColourBall(1 + c % 3), 0, 0);
   }
 }
 

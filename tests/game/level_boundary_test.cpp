@@ -17,7 +17,8 @@ namespace {
 
 void FillRow(Context& ctx, int r) {
   for (int c = 3; c < 12; ++c) {
-    if (ctx.game.play.field.at(c, r).kind == 0) PutBall(ctx, c, r, 1 + c % 3, 0, 0);
+    if (ctx.game.play.field.at(c, r).kind == BallKind::Empty)
+      PutBall(ctx, c, r, ColourBall(1 + c % 3), 0, 0);
   }
 }
 
@@ -67,10 +68,10 @@ void ExpectLeft(const Context& ctx) {
 void MakeEverythingLive(SceneRun& run) {
   Context& ctx = *run.ctx;
   LevelPlay& p = ctx.game.play;
-  for (int type : {2, 3, 5, 7, 9, 9}) Collect(ctx, type, 1, 300, 300);
+  for (int type : {2, 3, 5, 7, 9, 9}) Collect(ctx, type, ColourBall(1), 300, 300);
   run.Tick(100);  // the timed ones fly to their slots first
   ASSERT_GE(p.mounted_rockets, 1);
-  LaunchRocket(ctx, 1);
+  LaunchRocket(ctx, ColourBall(1));
   StartCrystalFlight(ctx, 300, 300);
   run.Tick(3);
   ASSERT_EQ(p.end_phase, EndPhase::Playing);

@@ -167,11 +167,11 @@ TEST_F(LevelTest, PuzzleLayoutPutsBallsLandsAndCrystals) {
   const Expected<int> shift = BuildPuzzleLevel(ctx, LevelFileName(GameType::Puzzle, 1));
   ASSERT_TRUE(shift);
   EXPECT_EQ(*shift, 0);
-  EXPECT_EQ(Kind(3, 23), 1);
-  EXPECT_EQ(Kind(4, 23), 2);
-  EXPECT_EQ(Kind(5, 23), 0);
-  EXPECT_EQ(Kind(6, 23), kKindCrystal);
-  EXPECT_EQ(Kind(2, 22), kKindLand);
+  EXPECT_EQ(Kind(3, 23), ColourBall(1));
+  EXPECT_EQ(Kind(4, 23), ColourBall(2));
+  EXPECT_EQ(Kind(5, 23), BallKind::Empty);
+  EXPECT_EQ(Kind(6, 23), BallKind::Crystal);
+  EXPECT_EQ(Kind(2, 22), BallKind::Land);
   EXPECT_EQ(ctx.game.play.crystals.count, 1);
   EXPECT_EQ(ctx.game.play.field.floor_row, 22);
   EXPECT_EQ(ctx.game.play.field.top_rows, 24);
@@ -210,8 +210,10 @@ TEST_F(LevelTest, PuzzleBuildTakesColoursAndLastLevel) {
   // Both balls of the cannon come from the layout's colours.
   for (int i = 0; i < 40; ++i) {
     NextBall(ctx);
-    const int k = ctx.game.play.next_ball.kind;
-    EXPECT_TRUE(k == 5 || k == 7 || k == kKindMultiball || k == kKindColourBomb) << k;
+    const BallKind k = ctx.game.play.next_ball.kind;
+    EXPECT_TRUE(k == ColourBall(5) || k == ColourBall(7) || k == BallKind::Multiball ||
+                k == BallKind::ColourBomb)
+        << KindNumber(k);
   }
   WriteGameFile(LevelFileName(GameType::Puzzle, 3), "4\n1\n1C\n#\n\n0\n");
   ASSERT_TRUE(LevelBuild(ctx));
@@ -232,8 +234,8 @@ TEST_F(LevelTest, ArcadeBuildReadsHeaderAndFillsTwoRows) {
   EXPECT_EQ(ctx.game.play.field.occupied, 2);
   EXPECT_EQ(ctx.game.play.field.lowest, 12);
   EXPECT_EQ(ctx.game.play.lv.danger_row, 8);
-  for (int c = 2; c < 13; ++c) EXPECT_GE(Kind(c, 12), 1);
-  for (int c = 2; c < 13; ++c) EXPECT_LE(Kind(c, 12), 3);
+  for (int c = 2; c < 13; ++c) EXPECT_GE(ColourOf(Kind(c, 12)), 1);
+  for (int c = 2; c < 13; ++c) EXPECT_LE(ColourOf(Kind(c, 12)), 3);
   WriteGameFile("levels\\arcade-08.ini", "900\n3.0\n3\n2,3\n0\n");
   ASSERT_TRUE(LevelBuild(ctx));
   EXPECT_EQ(ctx.game.play.lv.last_level, 999999);
@@ -256,7 +258,7 @@ TEST_F(LevelTest, SameSeedBuildsTheSameLevel) {
   ctx.game.session.game_type = GameType::Arcade;
   WriteGameFile("levels\\arcade-02.ini", "900\n3.0\n7\n0\n0\n");
   ASSERT_TRUE(LevelBuild(ctx));
-  std::vector<int> first;
+  std::vector<BallKind> first;
   for (int c = 0; c < 16; ++c) first.push_back(Kind(c, 13));
   ctx.random.Seed(1);
   ASSERT_TRUE(LevelBuild(ctx));
@@ -280,11 +282,11 @@ TEST_F(LevelTest, WinAndLossPerType) {
   g.play.progress.target = 333;
   EXPECT_TRUE(LevelWonNow(g));
   EXPECT_FALSE(LossDetected(g));
-  Put(5, 0, 1);
+  Put(5, 0, ColourBall(1));
   EXPECT_TRUE(LossDetected(g));
   g.session.game_type = GameType::Puzzle;
   EXPECT_FALSE(LossDetected(g)) << "puzzle loses only at row -1";
-  Put(5, -1, 1);
+  Put(5, -1, ColourBall(1));
   EXPECT_TRUE(LossDetected(g));
   g.play.crystals.count = 3;
   g.play.crystals.freed = 2;
@@ -301,16 +303,16 @@ TEST_F(LevelTest, WinAndLossPerType) {
 TEST_F(LevelTest, ChallengeFieldIsPushedBackAboveRowFive) {
   BallField& f = ctx.game.play.field;
   f.floor_row = 5;
-  FillRow(6, 1);
+  FillRow(6, ColourBall(1));
   OccupancyScan(f);
   EXPECT_FALSE(ChallengeClimbWanted(f));
   f.offset = 3;
-  Put(3, 5, 1);
+  Put(3, 5, ColourBall(1));
   OccupancyScan(f);
   EXPECT_TRUE(ChallengeClimbWanted(f)) << "at the floor row and moved down";
   f.offset = 0;
   EXPECT_FALSE(ChallengeClimbWanted(f));
-  Put(3, 4, 1);
+  Put(3, 4, ColourBall(1));
   OccupancyScan(f);
   EXPECT_TRUE(ChallengeClimbWanted(f));
 }
@@ -319,7 +321,7 @@ TEST_F(LevelTest, ArcadeLossWaitsFiveSecondsAndRowZeroClearedInTimeCancelsIt) {
   GameState& g = ctx.game;
   g.session.game_type = GameType::Arcade;
   g.session.level = 7;
-  Put(4, 0, 2);
+  Put(4, 0, ColourBall(2));
   DangerAndLoss(ctx);
   EXPECT_TRUE(g.play.frame.deadline_set);
   ctx.clocks.game_clock += 4990;
@@ -328,7 +330,7 @@ TEST_F(LevelTest, ArcadeLossWaitsFiveSecondsAndRowZeroClearedInTimeCancelsIt) {
   ClearRow(ctx, 0, true);
   DangerAndLoss(ctx);
   EXPECT_FALSE(g.play.frame.deadline_set);
-  Put(4, 0, 2);
+  Put(4, 0, ColourBall(2));
   DangerAndLoss(ctx);
   ctx.clocks.game_clock += 5000;
   DangerAndLoss(ctx);
@@ -343,7 +345,7 @@ TEST_F(LevelTest, PuzzleLossIsImmediate) {
   GameState& g = ctx.game;
   g.session.game_type = GameType::Puzzle;
   g.session.level = 3;
-  Put(4, -1, 2);
+  Put(4, -1, ColourBall(2));
   DangerAndLoss(ctx);
   EXPECT_EQ(g.play.end_phase, EndPhase::Lost);
   EXPECT_EQ(Progress(ctx).may_continue, -1) << "below level 5 nothing to continue";
@@ -352,27 +354,27 @@ TEST_F(LevelTest, PuzzleLossIsImmediate) {
 TEST_F(LevelTest, BigBombAwardNeedsAPositiveCount) {
   GameState& g = ctx.game;
   g.session.game_type = GameType::Arcade;
-  g.play.next_ball = {3, 0, 4};
+  g.play.next_ball = {ColourBall(3), 0, 4};
   ctx.options.bigbomb_expl_count = 0;
   g.play.scoring.streak = 0;
   BigBombAward(ctx);
-  EXPECT_EQ(g.play.next_ball.kind, 3);
+  EXPECT_EQ(g.play.next_ball.kind, ColourBall(3));
   ctx.options.bigbomb_expl_count = 8;
   g.play.scoring.streak = 7;
   BigBombAward(ctx);
-  EXPECT_EQ(g.play.next_ball.kind, 3);
+  EXPECT_EQ(g.play.next_ball.kind, ColourBall(3));
   g.play.scoring.streak = 8;
-  g.play.current_ball = {2, 0, 0};
+  g.play.current_ball = {ColourBall(2), 0, 0};
   BigBombAward(ctx);
-  EXPECT_EQ(g.play.next_ball.kind, kKindBigBomb);
+  EXPECT_EQ(g.play.next_ball.kind, BallKind::BigBomb);
   EXPECT_EQ(g.play.next_ball.bonus, 0);
-  EXPECT_EQ(g.play.current_ball.kind, 2);
+  EXPECT_EQ(g.play.current_ball.kind, ColourBall(2));
   EXPECT_EQ(g.play.scoring.streak, 0);
   g.session.game_type = GameType::Puzzle;
-  g.play.next_ball = {3, 0, 0};
+  g.play.next_ball = {ColourBall(3), 0, 0};
   g.play.scoring.streak = 9;
   BigBombAward(ctx);
-  EXPECT_EQ(g.play.next_ball.kind, 3);
+  EXPECT_EQ(g.play.next_ball.kind, ColourBall(3));
 }
 
 TEST_F(LevelTest, ProgressThroughWinLossAndPlayAgain) {

@@ -16,7 +16,7 @@ class LifetimeRules : public GameTest {};
 // In challenge nothing would use the climb up: it would hold back every shot for good.
 TEST_F(LifetimeRules, UpBonusInChallengeEndsAtOnceWithoutAClimb) {
   ctx.game.session.game_type = GameType::Challenge;
-  Collect(ctx, 8, 1, 300, 300);
+  Collect(ctx, 8, ColourBall(1), 300, 300);
   BonusListStep(ctx);
   EXPECT_EQ(ctx.game.play.climb_remaining, 0);
   EXPECT_FALSE(ctx.game.scene.bonus_types[8].active);
@@ -26,7 +26,7 @@ TEST_F(LifetimeRules, UpBonusInChallengeEndsAtOnceWithoutAClimb) {
 
 TEST_F(LifetimeRules, UpBonusInArcadeStillClimbs) {
   ctx.game.session.game_type = GameType::Arcade;
-  Collect(ctx, 8, 1, 300, 300);
+  Collect(ctx, 8, ColourBall(1), 300, 300);
   BonusListStep(ctx);
   EXPECT_EQ(ctx.game.play.climb_remaining, 30);
   EXPECT_TRUE(ctx.game.scene.bonus_types[8].active);
@@ -36,11 +36,11 @@ TEST_F(LifetimeRules, UpBonusInArcadeStillClimbs) {
 TEST_F(LifetimeRules, GameOverLeavesTheAnchorRowsCrystals) {
   ctx.game.session.game_type = GameType::Puzzle;
   ctx.game.play.field.top_rows = 3;
-  Put(4, 2, kKindCrystal);
-  Put(5, 2, 3);
-  Put(4, 1, 2);
-  Put(4, 0, 2);
-  Put(5, -1, 1);  // a ball in row -1: the puzzle is lost at once
+  Put(4, 2, BallKind::Crystal);
+  Put(5, 2, ColourBall(3));
+  Put(4, 1, ColourBall(2));
+  Put(4, 0, ColourBall(2));
+  Put(5, -1, ColourBall(1));  // a ball in row -1: the puzzle is lost at once
   ctx.game.play.crystals.count = 1;
   OccupancyScan(ctx.game.play.field);
   DangerAndLoss(ctx);
@@ -49,12 +49,12 @@ TEST_F(LifetimeRules, GameOverLeavesTheAnchorRowsCrystals) {
   for (const TExploseParticle& p : ctx.game.run.particles.slots) {
     if (!p.used) continue;
     special += p.kind == kParticleFallingSpecial ? 1 : 0;
-    falling += p.kind >= 1 && p.kind <= 7 ? 1 : 0;
+    falling += IsFallingBallParticle(p.kind) ? 1 : 0;
   }
   EXPECT_EQ(special, 0) << "the crystal fell as a ball";
   EXPECT_GE(falling, 1) << "the anchor row's ball falls";
   // It stays where it hung, or the loose-crystal rule frees it to its column.
-  const bool kept = Kind(4, 2) == kKindCrystal;
+  const bool kept = Kind(4, 2) == BallKind::Crystal;
   EXPECT_TRUE(kept || ctx.game.play.crystals.launched == 1);
 }
 

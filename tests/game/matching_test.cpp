@@ -9,7 +9,7 @@ namespace {
 class MatchingTest : public GameTest {
  protected:
   // An anchor row 13 full of colour 5 so that everything below can hang from it.
-  void Anchor() { FillRow(13, 5); }
+  void Anchor() { FillRow(13, ColourBall(5)); }
   int Particles(int kind) const {
     int n = 0;
     for (const auto& p : ctx.game.run.particles.slots) n += p.used && p.kind == kind ? 1 : 0;
@@ -19,12 +19,12 @@ class MatchingTest : public GameTest {
 
 TEST_F(MatchingTest, ThreeRedsExplodeAndScoreThree) {
   Anchor();
-  Put(4, 12, 4);
-  Put(5, 12, 4);
-  Attach(ctx, 4, 0, 0, 6, 12);
-  EXPECT_EQ(Kind(4, 12), 0);
-  EXPECT_EQ(Kind(5, 12), 0);
-  EXPECT_EQ(Kind(6, 12), 0);
+  Put(4, 12, ColourBall(4));
+  Put(5, 12, ColourBall(4));
+  Attach(ctx, ColourBall(4), 0, 0, 6, 12);
+  EXPECT_EQ(Kind(4, 12), BallKind::Empty);
+  EXPECT_EQ(Kind(5, 12), BallKind::Empty);
+  EXPECT_EQ(Kind(6, 12), BallKind::Empty);
   EXPECT_EQ(ctx.game.session.score, 3);
   EXPECT_EQ(ctx.game.play.scoring.level_points, 3);
   EXPECT_EQ(ctx.game.play.scoring.combo, 1);
@@ -33,20 +33,20 @@ TEST_F(MatchingTest, ThreeRedsExplodeAndScoreThree) {
   EXPECT_EQ(port.Count("sample_connection"), 1);
   EXPECT_EQ(port.Count("sample_explosion_small"), 1);
   // Each burst: 4 quarter pieces, 16 fragments, one line piece outside puzzle.
-  EXPECT_EQ(Particles(20), 12);
-  EXPECT_EQ(Particles(19), 48);
-  EXPECT_EQ(Particles(22), 3);
+  EXPECT_EQ(Particles(kParticlePiece), 12);
+  EXPECT_EQ(Particles(kParticleFragment), 48);
+  EXPECT_EQ(Particles(kParticleLinePiece), 3);
   EXPECT_TRUE(AllMarksZero());
 }
 
 TEST_F(MatchingTest, TwoRedsFailAndResetTheCombo) {
   Anchor();
-  Put(4, 12, 4);
+  Put(4, 12, ColourBall(4));
   ctx.game.play.scoring.combo = 3;
   ctx.game.play.scoring.streak = 2;
-  Attach(ctx, 4, 0, 0, 5, 12);
-  EXPECT_EQ(Kind(4, 12), 4);
-  EXPECT_EQ(Kind(5, 12), 4);
+  Attach(ctx, ColourBall(4), 0, 0, 5, 12);
+  EXPECT_EQ(Kind(4, 12), ColourBall(4));
+  EXPECT_EQ(Kind(5, 12), ColourBall(4));
   EXPECT_EQ(ctx.game.play.scoring.combo, 0);
   EXPECT_EQ(ctx.game.play.scoring.streak, 0);
   EXPECT_EQ(ctx.game.session.score, 0);
@@ -57,8 +57,8 @@ TEST_F(MatchingTest, FailedColourBombKeepsComboButResetsStreak) {
   Anchor();
   ctx.game.play.scoring.combo = 3;
   ctx.game.play.scoring.streak = 2;
-  Attach(ctx, kKindColourBomb, 3, 0, 5, 12);
-  EXPECT_EQ(Kind(5, 12), kKindColourBomb);
+  Attach(ctx, BallKind::ColourBomb, 3, 0, 5, 12);
+  EXPECT_EQ(Kind(5, 12), BallKind::ColourBomb);
   EXPECT_EQ(ctx.game.play.field.at(5, 12).paint, 3);
   EXPECT_EQ(ctx.game.play.scoring.combo, 3);
   EXPECT_EQ(ctx.game.play.scoring.streak, 0);
@@ -68,7 +68,7 @@ TEST_F(MatchingTest, FailedColourBombKeepsComboButResetsStreak) {
 
 TEST_F(MatchingTest, BonusShotPlaysBonusConnection) {
   Anchor();
-  Attach(ctx, 2, 0, 3, 5, 12);
+  Attach(ctx, ColourBall(2), 0, 3, 5, 12);
   EXPECT_EQ(port.Count("sample_connection_bonus"), 1);
   EXPECT_EQ(ctx.game.play.field.at(5, 12).bonus, 3);
 }
@@ -76,40 +76,40 @@ TEST_F(MatchingTest, BonusShotPlaysBonusConnection) {
 TEST_F(MatchingTest, MultiballCompletesTheBluesAndLeavesTheGreen) {
   Anchor();
   // Lands (never matching) hold the scene from the anchor row.
-  Put(5, 12, kKindLand);
-  Put(5, 11, kKindLand);
-  Put(6, 11, kKindLand);
+  Put(5, 12, BallKind::Land);
+  Put(5, 11, BallKind::Land);
+  Put(6, 11, BallKind::Land);
   // Row 10 has code 11: neighbours of (5,10) are (4,10),(6,10),(6,9),(5,9),(6,11),(5,11).
-  Put(4, 10, 1);
-  Put(6, 10, 1);
-  Put(5, 9, 3);
-  Attach(ctx, kKindMultiball, 0, 0, 5, 10);
-  EXPECT_EQ(Kind(4, 10), 0);
-  EXPECT_EQ(Kind(6, 10), 0);
-  EXPECT_EQ(Kind(5, 10), 0);
-  EXPECT_EQ(Kind(5, 11), kKindLand);
+  Put(4, 10, ColourBall(1));
+  Put(6, 10, ColourBall(1));
+  Put(5, 9, ColourBall(3));
+  Attach(ctx, BallKind::Multiball, 0, 0, 5, 10);
+  EXPECT_EQ(Kind(4, 10), BallKind::Empty);
+  EXPECT_EQ(Kind(6, 10), BallKind::Empty);
+  EXPECT_EQ(Kind(5, 10), BallKind::Empty);
+  EXPECT_EQ(Kind(5, 11), BallKind::Land);
   // The green did not explode with a group; it lost its hold and dropped (d = 1).
-  EXPECT_EQ(Kind(5, 9), 0);
-  EXPECT_EQ(Particles(3), 1);
+  EXPECT_EQ(Kind(5, 9), BallKind::Empty);
+  EXPECT_EQ(Particles(FallingBallParticle(3)), 1);
   EXPECT_EQ(ctx.game.session.score, 3);
   EXPECT_TRUE(AllMarksZero());
 }
 
 TEST_F(MatchingTest, MultiballNextToTheAnchorRowTakesItsWholeColourGroup) {
   Anchor();
-  Put(4, 12, 1);
-  Attach(ctx, kKindMultiball, 0, 0, 5, 12);
+  Put(4, 12, ColourBall(1));
+  Attach(ctx, BallKind::Multiball, 0, 0, 5, 12);
   EXPECT_FALSE(RowOccupied(ctx.game.play.field, 13));
   EXPECT_EQ(Balls(), 0);
 }
 
 TEST_F(MatchingTest, MultiballFillCountsEachColourGroupWithItself) {
   Anchor();
-  Put(4, 12, 1);
-  Put(6, 12, 1);
-  Put(5, 11, 3);
-  Put(6, 11, 3);
-  Put(5, 12, kKindMultiball);
+  Put(4, 12, ColourBall(1));
+  Put(6, 12, ColourBall(1));
+  Put(5, 11, ColourBall(3));
+  Put(6, 11, ColourBall(3));
+  Put(5, 12, BallKind::Multiball);
   ctx.game.play.scoring.match_count = 0;
   MultiballFill(ctx, 5, 12);
   // Blues: 2 + multiball = 3; greens: 2 + multiball = 3; the anchor colour 5 joins the
@@ -123,10 +123,10 @@ TEST_F(MatchingTest, MultiballFillCountsEachColourGroupWithItself) {
 
 TEST_F(MatchingTest, MultiballFillDropsSmallGroups) {
   Anchor();
-  Put(4, 12, 1);
-  Put(5, 12, kKindMultiball);
-  ctx.game.play.field.at(5, 13).kind = 2;  // break the anchor colour next to it
-  ctx.game.play.field.at(6, 13).kind = 2;
+  Put(4, 12, ColourBall(1));
+  Put(5, 12, BallKind::Multiball);
+  ctx.game.play.field.at(5, 13).kind = ColourBall(2);  // break the anchor colour next to it
+  ctx.game.play.field.at(6, 13).kind = ColourBall(2);
   ctx.game.play.scoring.match_count = 0;
   MultiballFill(ctx, 5, 12);
   const BallField& f = ctx.game.play.field;
@@ -138,12 +138,12 @@ TEST_F(MatchingTest, MultiballFillDropsSmallGroups) {
 }
 
 TEST_F(MatchingTest, ColourFillThroughMultiballsOnly) {
-  Put(3, 5, 2);
-  Put(4, 5, kKindMultiball);
-  Put(5, 5, 2);
-  Put(6, 5, 3);
+  Put(3, 5, ColourBall(2));
+  Put(4, 5, BallKind::Multiball);
+  Put(5, 5, ColourBall(2));
+  Put(6, 5, ColourBall(3));
   ctx.game.play.scoring.match_count = 0;
-  ColourFill(ctx, 3, 5, 2);
+  ColourFill(ctx, 3, 5, ColourBall(2));
   EXPECT_EQ(ctx.game.play.scoring.match_count, 3);
   EXPECT_EQ(ctx.game.play.field.at(6, 5).marks, 0);
 }
@@ -151,12 +151,12 @@ TEST_F(MatchingTest, ColourFillThroughMultiballsOnly) {
 TEST_F(MatchingTest, DropFactorScoresThreeTimesFour) {
   Anchor();
   // A red group of three hanging in a column with five greens below it.
-  Put(7, 12, 4);
-  Put(7, 11, 4);
-  Put(8, 12, 4);
-  for (int r = 10; r >= 6; --r) Put(7, r, 3);
+  Put(7, 12, ColourBall(4));
+  Put(7, 11, ColourBall(4));
+  Put(8, 12, ColourBall(4));
+  for (int r = 10; r >= 6; --r) Put(7, r, ColourBall(3));
   ctx.game.play.scoring.match_count = 0;
-  ColourFill(ctx, 7, 12, 4);
+  ColourFill(ctx, 7, 12, ColourBall(4));
   ASSERT_EQ(ctx.game.play.scoring.match_count, 3);
   ExplodeMarked(ctx);
   const int d = Drop(ctx, true);
@@ -164,16 +164,16 @@ TEST_F(MatchingTest, DropFactorScoresThreeTimesFour) {
   ScoreEvent(ctx, 3, d, true);
   EXPECT_EQ(ctx.game.session.score, 12);
   EXPECT_EQ(ctx.game.play.scoring.level_points, 12);
-  EXPECT_EQ(Particles(3), 5);  // five falling green balls
+  EXPECT_EQ(Particles(FallingBallParticle(3)), 5);  // five falling green balls
 }
 
 TEST_F(MatchingTest, AttachCountsDroppedBallsInTheSameFrame) {
   Anchor();
-  Put(7, 12, 4);
-  Put(8, 12, 4);
-  Put(7, 11, 2);  // hangs only from the red at (7,12)
-  Attach(ctx, 4, 0, 0, 6, 12);
-  EXPECT_EQ(Kind(7, 11), 0);
+  Put(7, 12, ColourBall(4));
+  Put(8, 12, ColourBall(4));
+  Put(7, 11, ColourBall(2));  // hangs only from the red at (7,12)
+  Attach(ctx, ColourBall(4), 0, 0, 6, 12);
+  EXPECT_EQ(Kind(7, 11), BallKind::Empty);
   EXPECT_EQ(ctx.game.session.score, 3);  // d = 1 gives factor 1
   EXPECT_TRUE(AllMarksZero());
 }
@@ -229,7 +229,7 @@ TEST_F(MatchingTest, MultiplierAppliesOnceAndChallengeFeedsProgress) {
 
 TEST_F(MatchingTest, PopupTextsBecomeFloatingParticles) {
   ScoreEvent(ctx, 12, 0, true);  // "12": two glyph pictures
-  EXPECT_EQ(Particles(23), 2);
+  EXPECT_EQ(Particles(kParticleText), 2);
   std::vector<PicId> tagged;
   CollectTagged(ctx, "particle_digits", tagged);
   EXPECT_TRUE(tagged.empty());
@@ -237,23 +237,23 @@ TEST_F(MatchingTest, PopupTextsBecomeFloatingParticles) {
 
 TEST_F(MatchingTest, DropRemovesRowMinusOneAndUnsupportedBalls) {
   Anchor();
-  Put(5, 12, 1);  // hangs
-  Put(9, 5, 2);   // floats
-  Put(6, -1, 3);  // row -1 always goes
+  Put(5, 12, ColourBall(1));  // hangs
+  Put(9, 5, ColourBall(2));   // floats
+  Put(6, -1, ColourBall(3));  // row -1 always goes
   const int d = Drop(ctx, false);
   EXPECT_EQ(d, 2);
-  EXPECT_EQ(Kind(5, 12), 1);
-  EXPECT_EQ(Kind(9, 5), 0);
-  EXPECT_EQ(Kind(6, -1), 0);
-  EXPECT_EQ(Particles(22), 0);  // no extra
+  EXPECT_EQ(Kind(5, 12), ColourBall(1));
+  EXPECT_EQ(Kind(9, 5), BallKind::Empty);
+  EXPECT_EQ(Kind(6, -1), BallKind::Empty);
+  EXPECT_EQ(Particles(kParticleLinePiece), 0);  // no extra
   EXPECT_TRUE(AllMarksZero());
 }
 
 TEST_F(MatchingTest, DroppedSpecialBallsFallWithTheirOwnPicture) {
-  Put(4, 5, kKindColourBomb, 0, 2);
-  Put(5, 5, kKindBigBomb);
-  Put(6, 5, kKindMultiball);
-  Put(7, 5, kKindLand);
+  Put(4, 5, BallKind::ColourBomb, 0, 2);
+  Put(5, 5, BallKind::BigBomb);
+  Put(6, 5, BallKind::Multiball);
+  Put(7, 5, BallKind::Land);
   ctx.game.play.channels.fuse = 7;
   EXPECT_EQ(Drop(ctx, false), 4);
   std::vector<std::string> names;
@@ -273,20 +273,20 @@ TEST_F(MatchingTest, DroppedSpecialBallsFallWithTheirOwnPicture) {
 
 TEST_F(MatchingTest, LandsAndCrystalsConductSupport) {
   Anchor();
-  Put(5, 12, kKindLand);
-  Put(5, 11, 2);
-  Put(5, 10, kKindCrystal);
-  Put(5, 9, 2);
+  Put(5, 12, BallKind::Land);
+  Put(5, 11, ColourBall(2));
+  Put(5, 10, BallKind::Crystal);
+  Put(5, 9, ColourBall(2));
   EXPECT_EQ(Drop(ctx, false), 0);
 }
 
 TEST_F(MatchingTest, DroppedCrystalFliesOnlyWhilePlaying) {
-  Put(5, 5, kKindCrystal);
+  Put(5, 5, BallKind::Crystal);
   EXPECT_EQ(Drop(ctx, false), 1);
   EXPECT_EQ(ctx.game.play.crystals.freed, 1);
   EXPECT_EQ(port.Count("sample_crystal"), 1);
   ctx.game.play.end_phase = EndPhase::Lost;
-  Put(5, 5, kKindCrystal);
+  Put(5, 5, BallKind::Crystal);
   EXPECT_EQ(Drop(ctx, false), 1);
   EXPECT_EQ(ctx.game.play.crystals.freed, 1);
 }
@@ -294,14 +294,14 @@ TEST_F(MatchingTest, DroppedCrystalFliesOnlyWhilePlaying) {
 TEST_F(MatchingTest, PuzzleFreesCrystalWithNothingBelowWhileHanging) {
   ctx.game.session.game_type = GameType::Puzzle;
   Anchor();
-  Put(6, 12, kKindCrystal);  // row 12 code 11: below are (6,11) and (7,11)
-  Put(6, 11, 1);
+  Put(6, 12, BallKind::Crystal);  // row 12 code 11: below are (6,11) and (7,11)
+  Put(6, 11, ColourBall(1));
   EXPECT_EQ(Drop(ctx, false), 0);
-  EXPECT_EQ(Kind(6, 12), kKindCrystal);
-  ctx.game.play.field.at(6, 11).kind = 0;
+  EXPECT_EQ(Kind(6, 12), BallKind::Crystal);
+  ctx.game.play.field.at(6, 11).kind = BallKind::Empty;
   FreePic(ctx, ctx.game.play.field.at(6, 11).sprite);
   EXPECT_EQ(Drop(ctx, false), 1);
-  EXPECT_EQ(Kind(6, 12), 0);
+  EXPECT_EQ(Kind(6, 12), BallKind::Empty);
   EXPECT_EQ(ctx.game.play.crystals.freed, 1);
   ASSERT_EQ(ctx.game.play.crystals.flights.size(), 1u);
   const TMultiSprite* p = Pic(ctx, ctx.game.play.crystals.flights[0].sprite);
@@ -312,23 +312,23 @@ TEST_F(MatchingTest, PuzzleFreesCrystalWithNothingBelowWhileHanging) {
 
 TEST_F(MatchingTest, PuzzleFreesCrystalInRowMinusOne) {
   ctx.game.session.game_type = GameType::Puzzle;
-  Put(6, -1, kKindCrystal);
+  Put(6, -1, BallKind::Crystal);
   EXPECT_EQ(Drop(ctx, false), 1);
   EXPECT_EQ(ctx.game.play.crystals.freed, 1);
 }
 
 TEST_F(MatchingTest, SmallBombBonusTakesItsNeighboursInTheSecondPass) {
   Anchor();
-  Put(4, 12, 4, 6);  // red with a small bomb
-  Put(5, 12, 4);
-  Put(3, 11, 2);  // neighbours of (4,12) in an 11-row: (5,11) and (4,11) below
-  Put(4, 11, 2);
-  Put(5, 11, 3);
-  Attach(ctx, 4, 0, 0, 3, 12);
-  EXPECT_EQ(Kind(4, 11), 0);
-  EXPECT_EQ(Kind(5, 11), 0);
+  Put(4, 12, ColourBall(4), 6);  // red with a small bomb
+  Put(5, 12, ColourBall(4));
+  Put(3, 11, ColourBall(2));  // neighbours of (4,12) in an 11-row: (5,11) and (4,11) below
+  Put(4, 11, ColourBall(2));
+  Put(5, 11, ColourBall(3));
+  Attach(ctx, ColourBall(4), 0, 0, 3, 12);
+  EXPECT_EQ(Kind(4, 11), BallKind::Empty);
+  EXPECT_EQ(Kind(5, 11), BallKind::Empty);
   EXPECT_EQ(port.Count("sample_bonus_small_bomb"), 1);
-  EXPECT_GE(Particles(16), 20);
+  EXPECT_GE(Particles(kParticleSpark), 20);
   EXPECT_TRUE(AllMarksZero());
 }
 
@@ -336,10 +336,10 @@ TEST_F(MatchingTest, ChallengeExplodesFailedBallBelowTheFloorWhenFull) {
   ctx.game.session.game_type = GameType::Challenge;
   ctx.game.play.field.floor_row = 5;
   ctx.game.play.field.top_rows = 90;
-  for (int r = 4; r <= 89; ++r) Put(2, r, 1 + (r % 2));
-  Put(3, 4, 3);  // would be fine otherwise
-  Attach(ctx, 4, 0, 0, 3, 3);
-  EXPECT_EQ(Kind(3, 3), 0);
+  for (int r = 4; r <= 89; ++r) Put(2, r, ColourBall(1 + (r % 2)));
+  Put(3, 4, ColourBall(3));  // would be fine otherwise
+  Attach(ctx, ColourBall(4), 0, 0, 3, 3);
+  EXPECT_EQ(Kind(3, 3), BallKind::Empty);
 }
 
 TEST_F(MatchingTest, JoySoundLimitsByTypeAndLevelAndNeverRepeats) {
@@ -360,13 +360,13 @@ TEST_F(MatchingTest, JoySoundLimitsByTypeAndLevelAndNeverRepeats) {
 
 TEST_F(MatchingTest, ExplosionSoundBySize) {
   for (int c = 2; c <= 9; ++c) {
-    Put(c, 5, 1);
+    Put(c, 5, ColourBall(1));
     ctx.game.play.field.at(c, 5).marks = 1;
   }
   EXPECT_EQ(ExplodeMarked(ctx), 8);
   EXPECT_EQ(port.Count("sample_explosion_big"), 1);
   for (int c = 2; c <= 7; ++c) {
-    Put(c, 5, 1);
+    Put(c, 5, ColourBall(1));
     ctx.game.play.field.at(c, 5).marks = 1;
   }
   EXPECT_EQ(ExplodeMarked(ctx), 6);

@@ -18,27 +18,27 @@ class ParticleTest : public GameTest {
 };
 
 TEST_F(ParticleTest, SetUpByKind) {
-  const int spark = CreateParticle(ctx, 16, 100, 100);
+  const int spark = CreateParticle(ctx, kParticleSpark, 100, 100);
   EXPECT_EQ(P(spark).lifetime, 1500u);
   EXPECT_EQ(S(spark).parts[0]->alpha_mode, 1);
   EXPECT_EQ(S(spark).tag, "explose_particle");
   EXPECT_EQ(S(spark).name, "particle1");
   EXPECT_LE(std::abs(S(spark).x - 100), 12);
   EXPECT_LE(std::abs(P(spark).vx), 0.5);
-  const int trail = CreateParticle(ctx, 15, 100, 100);
-  EXPECT_EQ(S(trail).color, 0x808080);
-  const int fragment = CreateParticle(ctx, 19, 100, 100);
+  const int smoke = CreateParticle(ctx, kParticleSmoke, 100, 100);
+  EXPECT_EQ(S(smoke).color, 0x808080);
+  const int fragment = CreateParticle(ctx, kParticleFragment, 100, 100);
   EXPECT_EQ(S(fragment).name, "particle2");
   EXPECT_EQ(S(fragment).x, 100);
   EXPECT_GT(S(fragment).scale_x, 0.7 - 1.0 / 3 - 1e-9);
   EXPECT_LE(S(fragment).scale_x, 0.7);
-  const int piece = CreateParticle(ctx, 21, 100, 100);
+  const int piece = CreateParticle(ctx, kParticleSmallPiece, 100, 100);
   EXPECT_LE(S(piece).scale_x, 0.75);
   EXPECT_EQ(S(piece).name, "particle3");
-  const int line = CreateParticle(ctx, 22, 100, 100);
+  const int line = CreateParticle(ctx, kParticleLinePiece, 100, 100);
   EXPECT_EQ(S(line).name, "line_piece");
   EXPECT_EQ(P(line).vx, 0);
-  const int shrink = CreateParticle(ctx, 10, 50, 60);
+  const int shrink = CreateParticle(ctx, ShrinkingBallParticle(3), 50, 60);
   EXPECT_EQ(S(shrink).name, "ball3");
   EXPECT_EQ(P(shrink).lifetime, 700u);
   EXPECT_FALSE(S(shrink).parts[0]->visible);
@@ -49,12 +49,12 @@ TEST_F(ParticleTest, SetUpByKind) {
 }
 
 TEST_F(ParticleTest, FreeSlotsAreReusedFromTheStart) {
-  for (int i = 0; i < 5; ++i) CreateParticle(ctx, 17, 0, 0);
+  for (int i = 0; i < 5; ++i) CreateParticle(ctx, kParticleGlow, 0, 0);
   DestroyParticle(ctx, 3);
   DestroyParticle(ctx, 1);
-  EXPECT_EQ(CreateParticle(ctx, 17, 0, 0), 1);
-  EXPECT_EQ(CreateParticle(ctx, 17, 0, 0), 3);
-  EXPECT_EQ(CreateParticle(ctx, 17, 0, 0), 5);
+  EXPECT_EQ(CreateParticle(ctx, kParticleGlow, 0, 0), 1);
+  EXPECT_EQ(CreateParticle(ctx, kParticleGlow, 0, 0), 3);
+  EXPECT_EQ(CreateParticle(ctx, kParticleGlow, 0, 0), 5);
   EXPECT_EQ(ctx.game.run.particles.count, 6);
   EXPECT_EQ(P(3).list_index, 3);
 }
@@ -62,7 +62,7 @@ TEST_F(ParticleTest, FreeSlotsAreReusedFromTheStart) {
 TEST_F(ParticleTest, FallingBallRisesSlowsTurnsAndFallsFaster) {
   int slot = -1;
   for (int i = 0; i < 200 && slot < 0; ++i) {
-    const int s = CreateParticle(ctx, 4, 200, 200);
+    const int s = CreateParticle(ctx, FallingBallParticle(4), 200, 200);
     if (P(s).vy < 0) {
       slot = s;
     } else {
@@ -87,7 +87,7 @@ TEST_F(ParticleTest, FallingBallRisesSlowsTurnsAndFallsFaster) {
 TEST_F(ParticleTest, SeventyPercentFallStraightAway) {
   int still = 0;
   for (int i = 0; i < 1000; ++i) {
-    const int s = CreateParticle(ctx, 1, 0, 0);
+    const int s = CreateParticle(ctx, FallingBallParticle(1), 0, 0);
     still += P(s).vy == 0 ? 1 : 0;
     DestroyParticle(ctx, s);
   }
@@ -95,10 +95,10 @@ TEST_F(ParticleTest, SeventyPercentFallStraightAway) {
 }
 
 TEST_F(ParticleTest, FadesByKind) {
-  const int plain = CreateParticle(ctx, 17, 0, 0);  // 500 ms
-  const int trail = CreateParticle(ctx, 18, 0, 0);  // 100 ms
-  const int piece = CreateParticle(ctx, 20, 0, 0);  // 500 ms
-  const int spark = CreateParticle(ctx, 16, 0, 0);  // 1500 ms
+  const int plain = CreateParticle(ctx, kParticleGlow, 0, 0);   // 500 ms
+  const int trail = CreateParticle(ctx, kParticleTrail, 0, 0);  // 100 ms
+  const int piece = CreateParticle(ctx, kParticlePiece, 0, 0);  // 500 ms
+  const int spark = CreateParticle(ctx, kParticleSpark, 0, 0);  // 1500 ms
   Frame(50);
   EXPECT_EQ(S(plain).alpha, 255 - 25);         // trunc(0.1 * 255)
   EXPECT_EQ(S(trail).alpha, (255 - 127) / 2);  // trunc(0.5 * 255) = 127
@@ -112,7 +112,7 @@ TEST_F(ParticleTest, FadesByKind) {
 }
 
 TEST_F(ParticleTest, ParticleLivesUntilItsLifetimeHasPassed) {
-  const int s = CreateParticle(ctx, 0, 0, 0);
+  const int s = CreateParticle(ctx, kParticleDust, 0, 0);
   Frame(400);
   EXPECT_TRUE(P(s).used);
   Frame(1);
@@ -121,14 +121,14 @@ TEST_F(ParticleTest, ParticleLivesUntilItsLifetimeHasPassed) {
 }
 
 TEST_F(ParticleTest, SparkMovesTwiceAsFast) {
-  const int s = CreateParticle(ctx, 16, 0, 0);
+  const int s = CreateParticle(ctx, kParticleSpark, 0, 0);
   const double x = S(s).x;
   Frame();
   EXPECT_NEAR(S(s).x, x + 2 * P(s).vx, 1e-12);
 }
 
 TEST_F(ParticleTest, ShrinkingBallStaysCentred) {
-  const int s = CreateParticle(ctx, 8, 100, 200);
+  const int s = CreateParticle(ctx, ShrinkingBallParticle(1), 100, 200);
   Frame();
   EXPECT_NEAR(S(s).scale_x, 0.85, 1e-12);
   EXPECT_NEAR(P(s).size, 34 * 0.85, 1e-12);
@@ -138,7 +138,7 @@ TEST_F(ParticleTest, ShrinkingBallStaysCentred) {
 }
 
 TEST_F(ParticleTest, FragmentsFallAndSpin) {
-  const int s = CreateParticle(ctx, 19, 0, 0);
+  const int s = CreateParticle(ctx, kParticleFragment, 0, 0);
   const double vy = P(s).vy;
   const double angle = S(s).angle;
   const double scale = S(s).scale_x;
@@ -150,7 +150,7 @@ TEST_F(ParticleTest, FragmentsFallAndSpin) {
 
 TEST_F(ParticleTest, LinePieceSteersToTheStripAndEndsAboveIt) {
   ctx.game.play.progress.shown = 100;
-  const int s = CreateParticle(ctx, 22, 400, 300);
+  const int s = CreateParticle(ctx, kParticleLinePiece, 400, 300);
   ctx.game.play.progress.rising = false;
   Frame();
   // Target (317, 58): mostly up and a little left.
@@ -168,7 +168,7 @@ TEST_F(ParticleTest, LinePieceSteersToTheStripAndEndsAboveIt) {
 
 TEST_F(ParticleTest, LinePieceEndsAfterASecondWhenItNeverArrives) {
   ctx.game.play.progress.shown = 100;
-  const int s = CreateParticle(ctx, 22, 400, 30000);
+  const int s = CreateParticle(ctx, kParticleLinePiece, 400, 30000);
   Frame(1000);
   EXPECT_TRUE(P(s).used);
   Frame(1);
@@ -178,7 +178,7 @@ TEST_F(ParticleTest, LinePieceEndsAfterASecondWhenItNeverArrives) {
 TEST_F(ParticleTest, ScoreTextGrowsCentredThenRisesAndFades) {
   const PicId text = MakePic(ctx, "graphics\\particles\\particle1.spr", "particle_digits");
   SetPicPos(ctx, text, 300, 200);
-  const int s = CreateParticle(ctx, 23, 0, 0, text);
+  const int s = CreateParticle(ctx, kParticleText, 0, 0, text);
   EXPECT_EQ(P(s).sprite, text);
   EXPECT_EQ(P(s).base_x, 300);
   Frame(0);
@@ -198,7 +198,7 @@ TEST_F(ParticleTest, ScoreTextGrowsCentredThenRisesAndFades) {
 }
 
 TEST_F(ParticleTest, ClearDestroysEverything) {
-  for (int i = 0; i < 10; ++i) CreateParticle(ctx, 19, 0, 0);
+  for (int i = 0; i < 10; ++i) CreateParticle(ctx, kParticleFragment, 0, 0);
   const int before = MultiSpriteCount(ctx);
   ClearParticles(ctx);
   EXPECT_EQ(LiveParticles(ctx), 0);

@@ -19,12 +19,12 @@ class FieldProperties : public GameTest, public ::testing::WithParamInterface<in
       for (int c = 2; c < 2 + ctx.game.play.field.code(r); ++c) {
         if (rnd.Next(100) >= density) continue;
         const int roll = rnd.Next(100);
-        int kind = 1 + rnd.Next(4);
-        if (roll < 4) kind = kKindMultiball;
-        if (roll >= 4 && roll < 8) kind = kKindLand;
-        if (roll >= 8 && roll < 10) kind = kKindColourBomb;
-        if (roll >= 10 && roll < 12) kind = kKindCrystal;
-        const int bonus = kind <= 7 && rnd.Next(10) == 0 ? 2 + rnd.Next(8) : 0;
+        BallKind kind = ColourBall(1 + rnd.Next(4));
+        if (roll < 4) kind = BallKind::Multiball;
+        if (roll >= 4 && roll < 8) kind = BallKind::Land;
+        if (roll >= 8 && roll < 10) kind = BallKind::ColourBomb;
+        if (roll >= 10 && roll < 12) kind = BallKind::Crystal;
+        const int bonus = IsColour(kind) && rnd.Next(10) == 0 ? 2 + rnd.Next(8) : 0;
         Put(c, r, kind, bonus, 1 + rnd.Next(7));
       }
     }
@@ -41,7 +41,7 @@ class FieldProperties : public GameTest, public ::testing::WithParamInterface<in
     std::deque<CellRef> queue;
     const int anchor = f.top_rows - 1;
     for (int c = 0; c < kFieldCols; ++c) {
-      if (f.at(c, anchor).kind != 0) queue.push_back({c, anchor});
+      if (f.at(c, anchor).kind != BallKind::Empty) queue.push_back({c, anchor});
     }
     while (!queue.empty()) {
       const CellRef cell = queue.front();
@@ -50,14 +50,15 @@ class FieldProperties : public GameTest, public ::testing::WithParamInterface<in
       if (seen[i]) continue;
       seen[i] = 1;
       for (const CellRef& n : Neighbours(f, cell.col, cell.row)) {
-        if (BallField::InRange(n.col, n.row) && f.at(n.col, n.row).kind != 0) queue.push_back(n);
+        if (BallField::InRange(n.col, n.row) && f.at(n.col, n.row).kind != BallKind::Empty)
+          queue.push_back(n);
       }
     }
     for (int r = -1; r <= 89; ++r) {
       for (int c = 0; c < kFieldCols; ++c) {
         const FieldCell& cell = f.at(c, r);
         const auto i = static_cast<std::size_t>((r + 1) * kFieldCols + c);
-        if (cell.kind == 0) {
+        if (cell.kind == BallKind::Empty) {
           EXPECT_EQ(cell.sprite, kNoPic) << c << "," << r;
           continue;
         }
@@ -91,17 +92,18 @@ TEST_P(FieldProperties, EveryShotLeavesAHangingUnmarkedField) {
     const int c = path.target_col;
     const int r = path.target_row;
     ASSERT_TRUE(BallField::InRange(c, r));
-    ASSERT_EQ(ctx.game.play.field.at(c, r).kind, 0);
+    ASSERT_EQ(ctx.game.play.field.at(c, r).kind, BallKind::Empty);
     ASSERT_TRUE(ColumnAllowed(ctx.game.play.field, c, r));
     const PathPoint& end = path.points[static_cast<std::size_t>(path.length - 1)];
     EXPECT_EQ(end.x, CellX(ctx.game.play.field, c, r));
     EXPECT_EQ(end.y, CellY(ctx.game.play.field, c, r));
     const int roll = rnd.Next(20);
-    const int kind = roll == 0   ? kKindMultiball
-                     : roll == 1 ? kKindColourBomb
-                     : roll == 2 ? kKindBigBomb
-                                 : 1 + rnd.Next(4);
-    Attach(ctx, kind, 1 + rnd.Next(7), kind <= 7 && rnd.Next(4) == 0 ? 2 + rnd.Next(8) : 0, c, r);
+    const BallKind kind = roll == 0   ? BallKind::Multiball
+                          : roll == 1 ? BallKind::ColourBomb
+                          : roll == 2 ? BallKind::BigBomb
+                                      : ColourBall(1 + rnd.Next(4));
+    Attach(ctx, kind, 1 + rnd.Next(7), IsColour(kind) && rnd.Next(4) == 0 ? 2 + rnd.Next(8) : 0, c,
+           r);
     CheckField("after attach");
     ctx.clocks.game_clock += 500;
     BombStep(ctx);

@@ -69,7 +69,7 @@ TEST_F(ShotTest, VerticalShotIntoEmptyFieldHasNoTargetAndVanishes) {
   EXPECT_EQ(path.points[0].y, 449);
   EXPECT_EQ(path.points[1].y, 449 - 16);
   EXPECT_LT(Last().y, -2650);
-  Fire(ctx, 2, 0, 0);
+  Fire(ctx, ColourBall(2), 0, 0);
   EXPECT_EQ(port.Count("sample_shot1"), 1);
   int frames = 0;
   while (ctx.game.play.shot->y > -2700 && frames < 1000) {
@@ -115,7 +115,7 @@ TEST_F(ShotTest, WallReflectsWithoutAdvancing) {
 
 TEST_F(ShotTest, SnapPrefersTheLowerColumnOnATie) {
   SetCodesFromRowMinusOne(11);  // row 12: code 12 (x = 128 + 34c), row 13: code 11
-  FillRow(13, 3);
+  FillRow(13, ColourBall(3));
   // x = 383 lies midway between columns 7 (366) and 8 (400) of row 12.
   ASSERT_TRUE(PlanShot(ctx, 383, 449, 0, -5));
   EXPECT_EQ(ctx.game.play.path.target_col, 7);
@@ -131,7 +131,7 @@ TEST_F(ShotTest, SnapPrefersTheLowerColumnOnATie) {
 }
 
 TEST_F(ShotTest, ShotSettlesUnderTheAnchorRow) {
-  FillRow(13, 3);  // code 12 row: balls at 128 + 34c
+  FillRow(13, ColourBall(3));  // code 12 row: balls at 128 + 34c
   ASSERT_TRUE(AimAndPlan(400, 300));
   EXPECT_EQ(ctx.game.play.path.target_col, 7);  // row 12 is an 11-row: 383 is the nearest
   EXPECT_EQ(ctx.game.play.path.target_row, 12);
@@ -141,7 +141,7 @@ TEST_F(ShotTest, ShotSettlesUnderTheAnchorRow) {
 
 TEST_F(ShotTest, PuzzleShotAboveEverythingSnapsToTheTopRow) {
   ctx.game.session.game_type = GameType::Puzzle;
-  Put(2, 5, 1);  // far from the path
+  Put(2, 5, ColourBall(1));  // far from the path
   ASSERT_TRUE(AimAndPlan(400, 300));
   EXPECT_EQ(ctx.game.play.path.target_row, 13);
   EXPECT_EQ(ctx.game.play.path.target_col, 8);
@@ -154,20 +154,20 @@ TEST_F(ShotTest, PuzzleShotAboveEverythingSnapsToTheTopRow) {
 TEST_F(ShotTest, UnsupportedCellsAreNoCandidates) {
   // A lone ball far below the anchor row with nothing around: a cell beside it is supported
   // by it; the ball stops under it and snaps beside or below.
-  Put(7, 6, 2);  // row 6 code 12: x = 366, y = 248
+  Put(7, 6, ColourBall(2));  // row 6 code 12: x = 366, y = 248
   ASSERT_TRUE(AimAndPlan(400, 300));
   const int c = ctx.game.play.path.target_col;
   const int r = ctx.game.play.path.target_row;
   EXPECT_TRUE(r == 5 || r == 6);
-  EXPECT_EQ(ctx.game.play.field.at(c, r).kind, 0);
+  EXPECT_EQ(ctx.game.play.field.at(c, r).kind, BallKind::Empty);
 }
 
 TEST_F(ShotTest, MoveFollowsThePathWithTrailsAndAttaches) {
-  FillRow(13, 3);
-  Put(6, 12, 4);
-  Put(8, 12, 4);
+  FillRow(13, ColourBall(3));
+  Put(6, 12, ColourBall(4));
+  Put(8, 12, ColourBall(4));
   ASSERT_TRUE(AimAndPlan(400, 300));  // settles at (7,12) between the two reds
-  Fire(ctx, 4, 0, 0);
+  Fire(ctx, ColourBall(4), 0, 0);
   const PicId s = ctx.game.play.shot->list_index;
   EXPECT_EQ(PicZ(ctx, s), 250);
   EXPECT_EQ(PicX(ctx, s), 384);
@@ -177,7 +177,7 @@ TEST_F(ShotTest, MoveFollowsThePathWithTrailsAndAttaches) {
   MoveShotBall(ctx);
   EXPECT_EQ(LiveParticles(ctx), 2);
   const auto& trail = ctx.game.run.particles.slots[0];
-  EXPECT_EQ(trail.kind, 18);
+  EXPECT_EQ(trail.kind, kParticleTrail);
   EXPECT_EQ(Pic(ctx, trail.sprite)->color, 0xFF0000);
   EXPECT_NEAR(trail.base_y, 449 - 8, 1.0);
   // 433 is above 435 (z 95), but the trail points 441 and 437 below it put it back.
@@ -187,15 +187,15 @@ TEST_F(ShotTest, MoveFollowsThePathWithTrailsAndAttaches) {
   const int length = ctx.game.play.path.length;
   for (int i = 3; i < length; ++i) MoveShotBall(ctx);
   EXPECT_EQ(PicY(ctx, s), -5400);
-  EXPECT_EQ(Kind(6, 12), 0);
-  EXPECT_EQ(Kind(7, 12), 0);
+  EXPECT_EQ(Kind(6, 12), BallKind::Empty);
+  EXPECT_EQ(Kind(7, 12), BallKind::Empty);
   EXPECT_EQ(ctx.game.session.score, 3);
 }
 
 TEST_F(ShotTest, EmptyPathGivesFreeFlightUnderGravity) {
   AimUpdate(ctx, 400, 300, 800, 600);
   ctx.game.play.path.length = 0;
-  Fire(ctx, 3, 0, 0);
+  Fire(ctx, ColourBall(3), 0, 0);
   EXPECT_EQ(ctx.game.play.shot->free_flight, 1);
   MoveShotBall(ctx);
   EXPECT_DOUBLE_EQ(ctx.game.play.shot->y, 444);
@@ -211,7 +211,7 @@ TEST_F(ShotTest, EmptyPathGivesFreeFlightUnderGravity) {
 
 TEST_F(ShotTest, FiredBombIsTintedAndUntagged) {
   AimAndPlan(400, 300);
-  Fire(ctx, kKindColourBomb, 5, 0);
+  Fire(ctx, BallKind::ColourBomb, 5, 0);
   const TShotBall* p = ctx.game.play.shot;
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->name, "bomb1");
@@ -221,7 +221,7 @@ TEST_F(ShotTest, FiredBombIsTintedAndUntagged) {
 }
 
 TEST_F(ShotTest, PlannerKeepsItsBufferOnceWarm) {
-  FillRow(13, 3);
+  FillRow(13, ColourBall(3));
   AimAndPlan(100, 465);
   const auto* data = ctx.game.play.path.points.data();
   const auto capacity = ctx.game.play.path.points.capacity();
