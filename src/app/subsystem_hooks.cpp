@@ -12,6 +12,7 @@
 #include "loading/loading.h"
 #include "menu/menu_scene.h"
 #include "menu/players.h"
+#include "scene/cursor.h"
 #include "shell/hooks.h"
 #include "shell/scene_table.h"
 #include "sprites/sprite_hooks.h"
@@ -71,11 +72,11 @@ void InstallSubsystemHooks(Context& ctx) {
   h.sprites.restore_textures = SpritesRestoreHook;
   h.sprites.release_textures = SpritesReleaseHook;
 
-  // Start-up and the loading screen, which makes the cursor sprite.
+  // Start-up and the loading screen; the cursor sprite, which the loading screen makes at its end.
   h.startup.read_tables = ReadComboTable;
   h.startup.loading_setup = LoadingSetup;
-  h.cursor.show = ShowCursorSprite;
-  h.cursor.move = MoveCursorSprite;
+  h.cursor.show = [](Context& c, bool visible) { ShowCursorSprite(c, visible); };
+  h.cursor.move = [](Context& c, int x, int y) { MoveCursorSprite(c, x, y); };
 
   // Audio.
   h.sound.music_step = MusicStep;

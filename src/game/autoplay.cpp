@@ -6,11 +6,10 @@
 #include "context.h"
 #include "game/field.h"
 #include "game/game_math.h"
-#include "game/pictures.h"
 #include "game/scene_port.h"
 #include "game/shot.h"
 #include "platform/window.h"
-#include "shell/events.h"
+#include "scene/pictures.h"
 #include "shell/frame.h"
 #include "sprites/multisprite.h"
 
@@ -168,33 +167,13 @@ AimChoice Best(Context& ctx, BallKind kind, BallKind other_kind = BallKind::Empt
   return best;
 }
 
-void PointerTo(Context& ctx, int x, int y) {
-  if (ctx.platform.window) ctx.platform.window->SetPointer(x, y);
-  platform::WindowEvent e;
-  e.type = platform::WindowEvent::Type::MouseMove;
-  DispatchWindowEvent(ctx, e);
-}
-
-void Button(Context& ctx, bool down, int button) {
-  platform::WindowEvent e;
-  e.type = down ? platform::WindowEvent::Type::MouseDown : platform::WindowEvent::Type::MouseUp;
-  e.button = button;
-  DispatchWindowEvent(ctx, e);
-}
-
-// Starts a click on the centre of a picture (or at x, y for pic -1).
-void Aim(Context& ctx, PicId pic, int x, int y, int button) {
-  AutoplayState& b = ctx.game.run.bot;
+// A click on the centre of a picture (or at x, y for kNoPic).
+PlayerClick ClickOn(const Context& ctx, PicId pic, int x, int y, int button) {
   if (const TMultiSprite* m = Pic(ctx, pic)) {
     x = static_cast<int>(m->x) + std::max(m->width, 8) / 2;
     y = static_cast<int>(m->y) + std::max(m->height, 8) / 2;
   }
-  b.x = x;
-  b.y = y;
-  b.button = button;
-  PointerTo(ctx, x, y);
-  b.stage = 1;
-  b.wait = 3;
+  return {true, x, y, button};
 }
 
 }  // namespace
@@ -203,76 +182,47 @@ AimChoice ChooseAim(Context& ctx) {
   return Best(ctx, ctx.game.play.current_ball.kind);
 }
 
-void AutoplayStep(Context& ctx) {
-  if (!ctx.shell.run.autoplay || ctx.shell.flow.scene != SceneId::Game ||
-      ctx.shell.flow.pending_scene != SceneId::None) {
-    return;
+PlayerClick ChooseClick(Context& ctx) {
+  if (ctx.shell.flow.scene != SceneId::Game || ctx.shell.flow.pending_scene != SceneId::None) {
+    return {};
   }
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
-  AutoplayState& b = g.run.bot;
-  ShellState& s = ctx.shell;
-  if (b.wait > 0) {
-    --b.wait;
-    return;
-  }
-  if (b.stage == 1) {
-    Button(ctx, true, b.button);
-    b.stage = 2;
-    b.wait = 1;
-    return;
-  }
-  if (b.stage == 2) {
-    Button(ctx, false, b.button);
-    b.stage = 0;
-    b.wait = 4;
-    return;
-  }
   // Nothing while a request waits; at a game's start that includes the menu's none, until the
   // game frame's first command step leaves its own.
-  if (s.flow.command != GameCommand::None) return;
+  if (ctx.shell.flow.command != GameCommand::None) return {};
   const HudState& h = g.scene.hud;
   switch (play.end_phase) {
     case EndPhase::Playing: {
       const bool ready = play.hud.cannon_step >= kCannonRaised && !play.lv.start_flag &&
                          !play.walls.moving && !play.ball_in_flight && play.climb_remaining == 0 &&
                          play.shot == nullptr;
-      if (!ready) return;
+      if (!ready) return {};
       const bool may_swap = play.mounted_rockets == 0 && play.next_ball.kind != BallKind::Empty;
       AimChoice next;
       const AimChoice now =
           Best(ctx, play.current_ball.kind, play.next_ball.kind, may_swap ? &next : nullptr);
       if (play.mounted_rockets > 0 && now.score < kMatched) {
         // A paint rocket where nothing matches.
-        Aim(ctx, kNoPic, now.x, now.y, platform::kMouseRight);
-        return;
+        return ClickOn(ctx, kNoPic, now.x, now.y, platform::kMouseRight);
       }
-      if (may_swap && now.score < kMatched) {
-        if (next.score >= kMatched) {
-          Aim(ctx, kNoPic, next.x, next.y, platform::kMouseRight);  // swap first
-          return;
-        }
+      if (may_swap && now.score < kMatched && next.score >= kMatched) {
+        return ClickOn(ctx, kNoPic, next.x, next.y, platform::kMouseRight);  // swap first
       }
-      Aim(ctx, kNoPic, now.x, now.y, platform::kMouseLeft);
-      return;
+      return ClickOn(ctx, kNoPic, now.x, now.y, platform::kMouseLeft);
     }
     case EndPhase::GameOverNotice:
-      Aim(ctx, h.over_ok, 0, 0, platform::kMouseLeft);
-      return;
+      return ClickOn(ctx, h.over_ok, 0, 0, platform::kMouseLeft);
     case EndPhase::Statistics:
-      Aim(ctx, h.stat_ok, 0, 0, platform::kMouseLeft);
-      return;
+      return ClickOn(ctx, h.stat_ok, 0, 0, platform::kMouseLeft);
     case EndPhase::HighScoreTable:
-      Aim(ctx, kNoPic, kScoresCloseX, kScoresCloseY, platform::kMouseLeft);
-      return;
+      return ClickOn(ctx, kNoPic, kScoresCloseX, kScoresCloseY, platform::kMouseLeft);
     case EndPhase::TryAgain:
-      Aim(ctx, h.retry_ok, 0, 0, platform::kMouseLeft);
-      return;
+      return ClickOn(ctx, h.retry_ok, 0, 0, platform::kMouseLeft);
     case EndPhase::ExitQuestion:
-      Aim(ctx, h.exit_no, 0, 0, platform::kMouseLeft);
-      return;
+      return ClickOn(ctx, h.exit_no, 0, 0, platform::kMouseLeft);
     default:
-      return;
+      return {};
   }
 }
 

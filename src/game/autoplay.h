@@ -1,13 +1,10 @@
 #pragma once
-// A built-in player for tests and demonstrations. It sees the field as a player does, chooses
-// where to point, and acts only through the pointer and its buttons (the window's input
-// handlers), also to answer the dialogs, so that a run goes on level after level.
+// The built-in player's judgement: it sees the field as a player does and chooses where to point
+// and which button to press, also to answer the dialogs, so that a run goes on level after level.
+// The harness turns its choices into pointer events (src/harness/built_in_player.h).
 namespace qv {
 
 struct Context;
-
-// One decision per game frame; does nothing unless the run asked for autoplay.
-void AutoplayStep(Context& ctx);
 
 // Without a choice the pointer rests in the middle of the screen.
 inline constexpr int kRestX = 400;
@@ -20,5 +17,16 @@ struct AimChoice {
   double score = -1e9;
 };
 AimChoice ChooseAim(Context& ctx);
+
+// What the player does next: a click with `button` (a platform::MouseButton) at (x, y), or
+// nothing while the game is not ready for one (a shot in the air, a request not yet carried out,
+// no dialog to answer).
+struct PlayerClick {
+  bool click = false;
+  int x = 0;
+  int y = 0;
+  int button = 0;
+};
+PlayerClick ChooseClick(Context& ctx);
 
 }  // namespace qv

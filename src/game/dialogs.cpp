@@ -14,6 +14,7 @@
 #include "game/scene_port.h"
 #include "menu/menu_layout.h"
 #include "platform/virtual_key.h"
+#include "scene/cursor.h"
 #include "scene/dialog_fade.h"
 #include "scene/map.h"
 #include "scene/registry.h"
@@ -56,7 +57,7 @@ int LastLevel(const Context& ctx) {
 }
 
 void CursorVariant(Context& ctx, int v) {
-  SelectPicPart(ctx, ctx.loading.cursor, 0, v);
+  SetCursorVariant(ctx, v);
 }
 
 // A button of the open dialog: variant 2 pressed, 1 hovered, 0 otherwise.

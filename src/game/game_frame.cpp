@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "context.h"
-#include "game/autoplay.h"
 #include "game/bonuses.h"
 #include "game/dialogs.h"
 #include "game/field.h"
@@ -377,7 +376,6 @@ void GameFrame(Context& ctx) {
   LevelPlay& play = g.play;
   HudState& h = g.scene.hud;
   FrameState& fr = play.frame;
-  AutoplayStep(ctx);
   UpdateMouse(ctx, true);
   if (s.flow.scene_phase == 0) {
     s.flow.scene_phase = 1;

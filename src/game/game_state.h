@@ -13,8 +13,8 @@
 #include "base/geometry.h"
 #include "game/ball_kind.h"
 #include "game/combo_table.h"
-#include "game/pictures.h"
 #include "platform/render_device.h"
+#include "scene/pictures.h"
 #include "sprites/multisprite.h"
 
 namespace qv {
@@ -424,13 +424,8 @@ struct LevelHud {
   bool operator==(const LevelHud&) const = default;
 };
 
-// The built-in player's state between frames, and its scratch for judging a shot.
+// The built-in player's scratch for judging a shot (its clicks are the harness's).
 struct AutoplayState {
-  int stage = 0;  // 0 choose, 1 press, 2 release
-  int button = 1;
-  int x = kScreenMiddle.x;
-  int y = kScreenMiddle.y;
-  int wait = 0;
   std::uint32_t stamp = 0;
   std::array<std::uint32_t, kFieldCols * kFieldRows> seen{};
   std::array<std::uint32_t, kFieldCols * kFieldRows> gone{};

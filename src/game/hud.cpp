@@ -15,6 +15,7 @@
 #include "game/scene_port.h"
 #include "game/shot.h"
 #include "platform/render_device.h"
+#include "scene/cursor.h"
 #include "scene/dialog_fade.h"
 #include "scene/map.h"
 #include "scene/registry.h"
@@ -104,7 +105,7 @@ class GameSceneObjects : public GameSceneServices {
     SetPicPos(ctx, id, x, PicY(ctx, id));
   }
   void SetCursorVariant(Context& ctx, int variant) override {
-    SelectPicPart(ctx, ctx.loading.cursor, 0, variant);
+    qv::SetCursorVariant(ctx, variant);
   }
   void ShowMountedRockets(Context& ctx, int count) override {
     ShowMountedRocketsOnCannon(ctx, count);

@@ -346,4 +346,11 @@ int LiveParticles(const Context& ctx) {
   return n;
 }
 
+PicId ParticlePic(const Context& ctx, int slot) {
+  const auto& slots = ctx.game.run.particles.slots;
+  return slot >= 0 && static_cast<std::size_t>(slot) < slots.size()
+             ? slots[static_cast<std::size_t>(slot)].sprite
+             : kNoPic;
+}
+
 }  // namespace qv

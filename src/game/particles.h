@@ -51,5 +51,7 @@ void DestroyParticle(Context& ctx, int slot);
 // through this, not by unloading "explose_particle".
 void ClearParticles(Context& ctx);
 int LiveParticles(const Context& ctx);
+// The picture of the particle in `slot` (the menu's help page tints and scales its own).
+PicId ParticlePic(const Context& ctx, int slot);
 
 }  // namespace qv

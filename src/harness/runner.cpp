@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "context.h"
+#include "harness/built_in_player.h"
 #include "harness/input_path.h"
 #include "harness/recorder.h"
 #include "harness/script.h"
@@ -73,6 +74,7 @@ class Session final : public InputSink {
   Context& ctx_;
   const LoopOptions& options_;
   InputPath path_;
+  BuiltInPlayer player_;
   std::vector<Event> events_;
   std::vector<std::string> dumps_;
   bool pointer_moved_ = false;
@@ -214,6 +216,7 @@ int Session::Run() {
       }
     }
     if (s.loop.quit_requested) break;
+    player_.Step(ctx_, *this);
     path_.Step(ctx_, *this);
     RecordPointer();
     s.loop.rasterize =

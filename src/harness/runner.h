@@ -1,8 +1,9 @@
 #pragma once
 // The message loop: window events through the input path to their handlers, the 10 ms timer
-// ticks to TimerTick, the script's input and captures, and the recording. Headless runs use a
-// virtual clock that advances 10 ms per tick and run ticks back to back. Window events are
-// handed on at the tick that follows them, just before its frame, as a script's are.
+// ticks to TimerTick, the script's input and captures, the built-in player's clicks, and the
+// recording. Headless runs use a virtual clock that advances 10 ms per tick and run ticks back
+// to back. Window events are handed on at the tick that follows them, just before its frame, as
+// a script's and the built-in player's are.
 #include <cstdint>
 #include <optional>
 

@@ -14,8 +14,10 @@
 #include "base/text.h"
 #include "base/text_util.h"
 #include "context.h"
+#include "menu/menu_scene.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "scene/cursor.h"
 #include "scene/registry.h"
 #include "shell/frame.h"
 #include "shell/options_file.h"
@@ -32,7 +34,6 @@ constexpr const char* kLogoSet[] = {
     "graphics\\logo set\\earth_flash.spr",
 };
 constexpr const char* kBarElement = "graphics\\elements_gamezone\\loading_element_polosa.spr";
-constexpr const char* kCursor = "graphics\\cursors\\mouse_cursor.spr";
 constexpr int kBarLeft = 170;
 constexpr int kBarTop = 334;
 constexpr int kBarPixels = 460;
@@ -189,18 +190,9 @@ void FinishLoading(Context& ctx) {
   unload_by_tag(ctx, "zast");
   l.top_bubble = l.bottom_bubble = l.orbit = l.flash_text = l.earth_flash = -1;
   l.bar.fill(-1);
-  l.cursor = Make(ctx, kCursor, "", true);
-  if (TMultiSprite* cursor = Object(ctx, l.cursor)) {
-    for (std::size_t i = 0; i < cursor->parts.size() && i < 2; ++i) {
-      cursor->parts[i]->offset_x = -2;
-      cursor->parts[i]->offset_y = -2;
-    }
-    cursor->map_koeff = 0;
-  }
+  LoadGuarded(ctx, kCursorSpritePath, [&] { MakeCursorSprite(ctx); });
   ctx.clocks.frame_clock = CurrentTicks(ctx);
-  ctx.menu.running_since = ctx.clocks.frame_clock;
-  ctx.menu.state = MenuStage::LoadingDone;
-  ChangeMusic(ctx, l.music_menu, 0, 250);
+  MenuLoadingDone(ctx);
 }
 
 void ReportListError(Context& ctx, const Expected<void>& read) {
@@ -278,10 +270,7 @@ void LoadingSetup(Context& ctx) {
   ReportListError(ctx, ReadList(ctx, "sound.ini", true));
   l.load_index = 0;
   l.loading_done = false;
-  // The music handles the scenes keep.
-  l.music_menu = FindAudio(ctx, "music_menu");
-  l.music_arcade = FindAudio(ctx, "music_arcade");
-  l.music_puzzle = FindAudio(ctx, "music_puzzle");
+  FindMenuMusic(ctx);
   // The application is active and the menu scene starts.
   ctx.clocks.app_active = true;
   ctx.shell.pointer.prev_hover_button = -1;
@@ -289,14 +278,13 @@ void LoadingSetup(Context& ctx) {
   ctx.shell.flow.loading_pending = false;
 }
 
-void StartSceneMenu(Context& ctx) {
-  ctx.menu.running_since = 0;
-  ctx.menu.state = MenuStage::SceneStart;
-  ctx.menu.fullscreen_request = false;
-  EnterMenuScene(ctx);
+void ShowLoadingScreen(Context& ctx) {
   ShowTag(ctx, "loading", true);
   if (ctx.loading.logo_phase == LogoPhase::NotStarted) ctx.loading.logo_phase = LogoPhase::Bubbles;
-  if (ctx.loading.load_index > 0) ChangeMusic(ctx, ctx.loading.music_menu, 250, 250);
+}
+
+bool LoadingBegun(const Context& ctx) {
+  return ctx.loading.load_index > 0;
 }
 
 bool LoadingScreenStep(Context& ctx) {
@@ -326,25 +314,6 @@ bool LoadingScreenStep(Context& ctx) {
 
 bool LoadingEntriesRemain(const Context& ctx) {
   return !ctx.loading.loading_done && ctx.loading.logo_phase != LogoPhase::NotStarted;
-}
-
-void MenuRunningSince(Context& ctx) {
-  ctx.menu.running_since = ctx.clocks.frame_clock;
-}
-
-void ShowCursorSprite(Context& ctx, bool visible) {
-  if (TMultiSprite* cursor = Object(ctx, ctx.loading.cursor)) {
-    cursor->visible = visible;
-    cursor->Update();
-  }
-}
-
-void MoveCursorSprite(Context& ctx, int x, int y) {
-  if (TMultiSprite* cursor = Object(ctx, ctx.loading.cursor)) {
-    cursor->x = x;
-    cursor->y = y;
-    cursor->Update();
-  }
 }
 
 void WriteLoadingSection(const Context& ctx, JsonWriter& out) {

@@ -1,6 +1,6 @@
 #pragma once
 // Start-up after the window exists: the loading set-up of the first frame, the logo and the
-// loading screen that the menu frame runs, the menu scene's start, and the list files.
+// loading screen that the menu frame runs, and the list files.
 #include <optional>
 #include <string_view>
 
@@ -20,18 +20,15 @@ void LoadResourceLine(Context& ctx, std::string_view line);
 
 // The one-time set-up of the first frame step; ends by switching to the menu scene.
 void LoadingSetup(Context& ctx);
-void StartSceneMenu(Context& ctx);
+// The menu scene starts: the backdrop shows, and the logo starts unless it ran before.
+void ShowLoadingScreen(Context& ctx);
+// Loading has taken its first entry (the menu is entered again, not for the first time).
+bool LoadingBegun(const Context& ctx);
 // Start of every menu frame until loading is done. True when the menu frame must end here
 // (the logo is animating, or entries are still loading).
 bool LoadingScreenStep(Context& ctx);
 // The loading screen still has work: the logo runs or entries remain.
 bool LoadingEntriesRemain(const Context& ctx);
-
-// Shell hooks: the menu's running-since time at the phase change, and the cursor sprite made at
-// the end of loading (nothing before it exists).
-void MenuRunningSince(Context& ctx);
-void ShowCursorSprite(Context& ctx, bool visible);
-void MoveCursorSprite(Context& ctx, int x, int y);
 
 // Progress bar: pixels filled after entry load_index of entries (a single entry fills it).
 int LoadingProgress(int load_index, int entries);

@@ -1,6 +1,6 @@
 #pragma once
-// State of start-up and the loading screen: the load list, the logo animation, the objects of
-// the loading screen and the music handles the scenes keep.
+// State of start-up and the loading screen: the load list, the logo animation and the objects of
+// the loading screen.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -39,12 +39,8 @@ struct LoadingState {
   int flash_text = -1;
   int earth_flash = -1;
   std::array<int, kBarElements> bar{};
-  int cursor = -1;
 
   bool audio_ok = false;
-  std::int64_t music_menu = -1;
-  std::int64_t music_arcade = -1;
-  std::int64_t music_puzzle = -1;
 };
 
 }  // namespace qv

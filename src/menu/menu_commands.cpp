@@ -4,8 +4,8 @@
 
 #include "audio/audio.h"
 #include "context.h"
+#include "game/game_entry.h"
 #include "game/particles.h"
-#include "game/pictures.h"
 #include "menu/menu_layout.h"
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
@@ -14,6 +14,7 @@
 #include "scene/buttons.h"
 #include "scene/dialog_fade.h"
 #include "scene/map.h"
+#include "scene/pictures.h"
 #include "scene/registry.h"
 #include "scene/text.h"
 #include "shell/scene_table.h"
@@ -69,12 +70,11 @@ void StartType(Context& ctx, int type) {
   ShowTextFile(ctx, TypeFile("game_title_", type), "game_type_text", "");
   unload_by_tag(ctx, "start_text");
   // The game starts where the player's saved progress says.
-  ctx.game.session.game_type = GameTypeOf(type);
-  ctx.game.session.level = 1;
-  ctx.game.session.score = 0;
   if (const Player* p = CurrentPlayer(ctx)) {
-    ctx.game.session.level = std::max(p->saved_level[type - 1], 1);
-    ctx.game.session.score = p->saved_score[type - 1];
+    ChooseGame(ctx, GameTypeOf(type), std::max(p->saved_level[type - 1], 1),
+               p->saved_score[type - 1]);
+  } else {
+    ChooseGame(ctx, GameTypeOf(type), 1, 0);
   }
 }
 
@@ -255,7 +255,7 @@ void DrawVolumeBars(Context& ctx) {
     ApplyMusicVolume(ctx);
     if (o.music_volume > 0 && !ctx.audio.music_on) {
       ctx.audio.music_on = true;
-      ChangeMusic(ctx, ctx.loading.music_menu, 0, kMenuMusicFadeMs);
+      ChangeMusic(ctx, ctx.menu.music, 0, kMenuMusicFadeMs);
     }
     WriteOptionSafely(ctx, "music_volume", o.music_volume);
   }
@@ -342,7 +342,7 @@ void Burst(Context& ctx, int slot) {
     for (int k = 0; k < 2; ++k) {
       const int p = CreateParticle(ctx, kBurstPieceParticle, ball->x + 10 * (k - 0.5),
                                    ball->y + 10 * (j - 0.5));
-      const PicId pic = ctx.game.run.particles.slots[p].sprite;
+      const PicId pic = ParticlePic(ctx, p);
       SetPicColor(ctx, pic, 0x00FF00);
       SelectPicPart(ctx, pic, 0, k + 2 * j);
     }
@@ -353,7 +353,7 @@ void Drop(Context& ctx, int slot) {
   const TMultiSprite* ball = slot >= 0 ? MultiSpriteAt(ctx, slot) : nullptr;
   if (ball == nullptr) return;
   const int p = CreateParticle(ctx, kDroppedBallParticle, ball->x, ball->y);
-  SetPicScale(ctx, ctx.game.run.particles.slots[p].sprite, 0.75, 0.75);
+  SetPicScale(ctx, ParticlePic(ctx, p), 0.75, 0.75);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "menu/menu_scene.h"
 #include "menu/volume.h"
 #include "scene/buttons.h"
+#include "scene/cursor.h"
 #include "scene/dialog_fade.h"
 #include "scene/registry.h"
 #include "context.h"

@@ -22,7 +22,6 @@ inline constexpr const char* kScoresPageTag = "menu_scores";
 void SetCommand(Context& ctx, MenuCommand command);
 // The command that starts game type `type` (1 arcade, 2 challenge, 3 puzzle).
 MenuCommand StartCommandFor(int type);
-void SetCursorVariant(Context& ctx, int variant);
 // A menu row's moving piece: both groups cycle while hovered, rest otherwise.
 void AnimateMovepart(Context& ctx, int slot, bool group0, bool group1);
 // Writes one options key; a failure is reported and the game goes on.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "game/game_entry.h"
 #include "menu/menu_layout.h"
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
@@ -305,7 +306,7 @@ void OpenContinueDialog(Context& ctx, bool after_loss) {
   }
   OpenDialogButtons(ctx, "continue_last_game", {"panel_yes", "panel_no"});
   ctx.shell.flow.click_context = ClickContext::ContinueDialog;
-  ctx.game.play.end_phase = EndPhase::ContinueDialog;
+  EnterEndPhase(ctx, EndPhase::ContinueDialog);
   OpenDialogFade(ctx, {"continue_last_game"});
 }
 

@@ -10,6 +10,7 @@
 #include "menu/menu_layout.h"
 #include "menu/menu_pages.h"
 #include "scene/buttons.h"
+#include "scene/cursor.h"
 #include "scene/dialog_fade.h"
 #include "scene/map.h"
 #include "scene/registry.h"
@@ -17,6 +18,7 @@
 #include "context.h"
 #include "loading/loading.h"
 #include "base/log.h"
+#include "shell/frame.h"
 #include "shell/main_form.h"
 #include "base/message.h"
 #include "shell/options_file.h"
@@ -157,6 +159,11 @@ void UpdateAllObjects(Context& ctx) {
   }
 }
 
+// The scene has been built and runs from now on.
+void MenuRunningSince(Context& ctx) {
+  ctx.menu.running_since = ctx.clocks.frame_clock;
+}
+
 void FullscreenSwitch(Context& ctx) {
   if (!ctx.menu.fullscreen_request) return;
   ctx.menu.fullscreen_request = false;
@@ -175,10 +182,6 @@ MenuCommand StartCommandFor(int type) {
   return type == 2   ? MenuCommand::StartChallenge
          : type == 3 ? MenuCommand::StartPuzzle
                      : MenuCommand::StartArcade;
-}
-
-void SetCursorVariant(Context& ctx, int variant) {
-  SelectVariant(ctx, ctx.loading.cursor, 0, variant);
 }
 
 void AnimateMovepart(Context& ctx, int slot, bool group0, bool group1) {
@@ -216,6 +219,25 @@ void PlaySample(Context& ctx, std::string_view name) { PlayAudio(ctx, FindAudio(
 
 std::int64_t MenuSample(const Context& ctx, int number) {
   return number >= 1 && number <= kMenuSamples ? ctx.menu.samples[number - 1] : -1;
+}
+
+void StartSceneMenu(Context& ctx) {
+  ctx.menu.running_since = 0;
+  ctx.menu.state = MenuStage::SceneStart;
+  ctx.menu.fullscreen_request = false;
+  EnterMenuScene(ctx);
+  ShowLoadingScreen(ctx);
+  if (LoadingBegun(ctx)) ChangeMusic(ctx, ctx.menu.music, kMenuMusicFadeMs, kMenuMusicFadeMs);
+}
+
+void FindMenuMusic(Context& ctx) {
+  ctx.menu.music = FindAudio(ctx, "music_menu");
+}
+
+void MenuLoadingDone(Context& ctx) {
+  ctx.menu.running_since = ctx.clocks.frame_clock;
+  ctx.menu.state = MenuStage::LoadingDone;
+  ChangeMusic(ctx, ctx.menu.music, 0, kMenuMusicFadeMs);
 }
 
 void FillMenuScene(SceneOps& ops) {
@@ -278,8 +300,8 @@ void RefreshWelcomeText(Context& ctx) {
 }
 
 void ShowMainMenu(Context& ctx) {
-  if (ctx.audio.current_music != ctx.loading.music_menu) {
-    ChangeMusic(ctx, ctx.loading.music_menu, kMenuMusicFadeMs, kMenuMusicFadeMs);
+  if (ctx.audio.current_music != ctx.menu.music) {
+    ChangeMusic(ctx, ctx.menu.music, kMenuMusicFadeMs, kMenuMusicFadeMs);
   }
   ctx.shell.flow.click_context = ClickContext::MainMenu;
   for (const char* tag : {"menu_buttons_select_game_type", "menu_buttons_music_sound_fullscreen",

@@ -1,6 +1,7 @@
 // The high-score page: a table per game type, browsed from the menu or entered after a game.
 #include <string>
 
+#include "game/game_entry.h"
 #include "menu/menu_layout.h"
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
@@ -60,8 +61,8 @@ void ShowScoresTable(Context& ctx, bool enter_result) {
   if (enter_result) {
     GameResult result;
     if (const Player* p = CurrentPlayer(ctx)) result.name = p->name;
-    result.level = ctx.game.session.level;
-    result.score = ctx.game.session.score;
+    result.level = PlayedSession(ctx).level;
+    result.score = PlayedSession(ctx).score;
     const Insertion ins = EnterResult(m.table, result);
     m.insert_position = ins.position;
     if (ins.rewrite && !WriteRecordsFile(m.table)) {
@@ -75,7 +76,7 @@ void ShowScoresTable(Context& ctx, bool enter_result) {
 void OpenScoresPage(Context& ctx, bool from_game) {
   MenuState& m = ctx.menu;
   ctx.shell.flow.click_context = ClickContext::HighScoreTable;
-  ctx.game.play.end_phase = EndPhase::HighScoreTable;
+  EnterEndPhase(ctx, EndPhase::HighScoreTable);
   ShowTag(ctx, kMainMenuTag, false);
   ShowTag(ctx, kScoresPageTag, true);
   for (const char* tag : {"menu_text", "menu_text_button1", "menu_text_button2", "scores_text"}) {
@@ -84,7 +85,7 @@ void OpenScoresPage(Context& ctx, bool from_game) {
   ShowTextFile(ctx, "text\\game_title_scores.txt", "scores_text", "");
   m.scores_from_game = from_game;
   m.scores_open = true;
-  m.scores_type = from_game ? TypeNumber(ctx.game.session.game_type) : 1;
+  m.scores_type = from_game ? TypeNumber(PlayedSession(ctx).game_type) : 1;
   if (m.scores_type < 1 || m.scores_type > 3) m.scores_type = 1;
   ShowScoresTable(ctx, from_game);
   OpenDialogFade(ctx, {kScoresPageTag, "scores_text", "scores_records"});

@@ -55,6 +55,7 @@ struct MenuState {
   MenuStage state = MenuStage::SceneStart;
   bool fullscreen_request = false;
   bool shown_before = false;
+  std::int64_t music = -1;  // "music_menu", found once the loading set-up has loaded the music
 
   // Players: the list in file order, the list page's view of it, and the name being typed.
   std::vector<Player> players;

@@ -1,6 +1,7 @@
 #pragma once
-// State of the scene subsystem, owned by the context: the named tag lists. The objects
-// themselves live in the global multisprite list of the sprite engine.
+// State of the scene subsystem, owned by the context: the named tag lists, the dialog fade, the
+// fonts and the cursor sprite. The objects themselves live in the global multisprite list of the
+// sprite engine.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,6 +36,7 @@ struct SceneState {
   std::vector<my_tag_list> tag_lists;
   DialogFade fade;
   std::vector<CachedFont> fonts;
+  int cursor = -1;  // registry slot of the cursor sprite, -1 until loading has ended
 };
 
 }  // namespace qv

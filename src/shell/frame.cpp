@@ -58,14 +58,18 @@ void RunLoadingSetup(Context& ctx) {
   s.flow.loading_pending = false;
 }
 
+// Whether another step is owed `elapsed` ms after run_start.
+bool StepOwed(const Context& ctx, std::int64_t elapsed) {
+  return ctx.shell.loop.step_budget / elapsed < static_cast<std::int64_t>(ctx.options.move_cnt);
+}
+
 // Runs every step owed since run_start: n steps in all once 267 * n >= move_cnt * elapsed.
 // One frame step runs at most kMaxCatchUpSteps of them and leaves the rest to the next, so a
 // huge move_cnt cannot keep the window, the quit and the scene switch waiting.
 void CatchUp(Context& ctx, const SceneOps& scene) {
   ShellState& s = ctx.shell;
   const auto elapsed = static_cast<std::int64_t>(ctx.clocks.frame_clock - s.loop.run_start);
-  for (int steps = 0;
-       s.loop.step_budget / elapsed < static_cast<std::int64_t>(ctx.options.move_cnt); ++steps) {
+  for (int steps = 0; StepOwed(ctx, elapsed); ++steps) {
     if (steps == kMaxCatchUpSteps) {
       if (!s.loop.catch_up_limited) {
         s.loop.catch_up_limited = true;
@@ -139,6 +143,24 @@ void SwitchScene(Context& ctx, SceneId target) {
   if (const SceneOps& leaving = s.scenes[s.flow.scene]; leaving.leave) leaving.leave(ctx);
   s.flow.scene = target;
   if (const SceneOps& entering = s.scenes[target]; entering.start) entering.start(ctx);
+}
+
+SceneId SceneFrameDue(const Context& ctx) {
+  const ShellState& s = ctx.shell;
+  if (!s.device.device_ready || !s.device.window_active || s.loop.quit_requested) {
+    return SceneId::None;
+  }
+  if (s.loop.frame_busy || s.loop.render_busy || s.flow.loading_pending) return SceneId::None;
+  // A scene that starts on this tick runs its first frame (its phase 0) at once.
+  if (s.flow.pending_scene != SceneId::None) return s.flow.pending_scene;
+  if (!s.flow.scene_ready || s.flow.scene == SceneId::None) return SceneId::None;
+  if (s.flow.scene_phase == 0) return s.flow.scene;
+  const std::uint32_t now = ctx.platform.clock ? ctx.platform.clock->TickCount() : 0u;
+  if (s.flow.scene_phase != 2 || now <= s.loop.run_start || !s.flow.steps_enabled) {
+    return SceneId::None;
+  }
+  return StepOwed(ctx, static_cast<std::int64_t>(now - s.loop.run_start)) ? s.flow.scene
+                                                                           : SceneId::None;
 }
 
 void StepFrame(Context& ctx) {

@@ -29,11 +29,15 @@ void TimerTick(Context& ctx);
 Expected<void> RenderFrameSequence(Context& ctx);
 // One frame step: clocks, scene switch, scene dispatch, frame cap.
 void StepFrame(Context& ctx);
+// The scene whose frame the next timer tick will run, at the clock's present reading (after a
+// pending switch); SceneId::None when the tick runs no scene frame. Input sources that act once
+// per scene frame ask it before the tick (the built-in player).
+SceneId SceneFrameDue(const Context& ctx);
 // The render pass: the draw list collected and drawn on the device.
 void RenderScene(Context& ctx);
 // The shell's share of entering the menu scene: "StartSceneMenu" logged, the pause cleared,
 // the options read again, no button hovered or pressed, clicks to the main page, the run clock
-// restarted; ends with scene_ready set. The loading screen's menu start wraps it.
+// restarted; ends with scene_ready set. The menu's start wraps it.
 void EnterMenuScene(Context& ctx);
 // Leaves the active scene and starts target (either may be SceneId::None).
 void SwitchScene(Context& ctx, SceneId target);

@@ -12,9 +12,9 @@
 #include "context.h"
 #include "game/field.h"
 #include "game/game_state.h"
-#include "game/pictures.h"
 #include "game/scene_port.h"
 #include "platform/files.h"
+#include "scene/pictures.h"
 #include "sprites/multisprite.h"
 
 namespace qv::test {

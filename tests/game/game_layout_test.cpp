@@ -11,10 +11,10 @@
 
 #include "base/geometry.h"
 #include "game/dialogs.h"
-#include "game/pictures.h"
 #include "menu/menu_layout.h"
 #include "platform/render_device.h"
 #include "scene/map.h"
+#include "scene/pictures.h"
 #include "scene/registry.h"
 #include "scene_run.h"
 #include "sprites/multisprite.h"

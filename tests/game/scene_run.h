@@ -12,6 +12,7 @@
 #include "app/subsystem_hooks.h"
 #include "context.h"
 #include "game/game_state.h"
+#include "harness/built_in_player.h"
 #include "harness/game_folder.h"
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
@@ -64,6 +65,9 @@ class SceneRun {
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i) {
       clock_.Advance(10);
+      // The built-in player's input comes before the frame, as the message loop gives it.
+      DispatchSink sink(*ctx);
+      player_.Step(*ctx, sink);
       ctx->shell.loop.rasterize = !ctx->shell.loop.screenshot_path.empty();
       TimerTick(*ctx);
       ctx->shell.loop.screenshot_path.clear();
@@ -139,6 +143,7 @@ class SceneRun {
   platform::HeadlessWindow window_;
   platform::StderrMessageBoxes boxes_;
   platform::RecordingAudioDevice audio_;
+  BuiltInPlayer player_;
   std::filesystem::path old_, dir_;
   bool ok_ = false;
   int ticks_ = 0;

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/dump_number.h"
 #include "support/game_dir.h"
 
 namespace qv {
@@ -107,6 +108,37 @@ TEST(RecordReplayRun, ReplayGivesTheSameDumpsScreenshotsAndFiles) {
   std::ofstream(dir.path() / "bad.txt") << "0 seed 1\n5 wiggle\n";
   EXPECT_EQ(Quorvex(dir.path(), "--replay bad.txt --dir c"), 2);
   EXPECT_NE(ReadFile(dir.path() / "stderr.txt").find("bad.txt:2:"), std::string::npos);
+}
+
+// The built-in player is input like any other: its session's recording holds its pointer moves
+// and clicks, and replays without it to the same game.
+TEST(RecordReplayRun, BuiltInPlayersSessionReplaysWithoutIt) {
+  const fs::path pack = fs::path(QUORVEX_BINARY_DIR) / "pack";
+  ASSERT_TRUE(fs::exists(pack / "main.msl")) << "no content pack at " << pack;
+  GameDir dir;
+  // Start game, arcade; from there the player plays.
+  const char* captures = "1200 state s1200.json\n2199 state s2199.json\n";
+  std::ofstream(dir.path() / "session.txt") << "300 click left 400 176\n"
+                                            << "330 click left 400 176\n"
+                                            << captures;
+  std::ofstream(dir.path() / "captures.txt") << captures;
+  const std::string pack_arg = " --pack \"" + pack.string() + "\"";
+  for (const char* folder : {"a", "b"}) fs::create_directories(dir.path() / folder);
+  std::ofstream(dir.path() / "a" / "players.txt")
+      << "Ann, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0\r\n";
+  ASSERT_EQ(Quorvex(dir.path(), "--headless --dir a" + pack_arg +
+                                    " --script session.txt --ticks 2200"
+                                    " --autoplay --record rec.txt"),
+            0)
+      << ReadFile(dir.path() / "stderr.txt");
+  ASSERT_EQ(Quorvex(dir.path(), "--replay rec.txt --dir b" + pack_arg + " --script captures.txt"),
+            0)
+      << ReadFile(dir.path() / "stderr.txt");
+  const std::string played = ReadFile(dir.path() / "a" / "s2199.json");
+  ASSERT_GT(test::Number(played, "game", "score"), 0) << "the player scored nothing";
+  for (const char* name : {"s1200.json", "s2199.json"}) {
+    EXPECT_EQ(ReadFile(dir.path() / "a" / name), ReadFile(dir.path() / "b" / name)) << name;
+  }
 }
 
 TEST(RecordReplayRun, DisplayAndSoundOptionsHoldForTheRunOnly) {

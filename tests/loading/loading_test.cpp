@@ -138,7 +138,7 @@ TEST_F(LoadingTest, LogoClosesThenAnimatesThenLoads) {
   EXPECT_EQ(CountTag("scroll_element"), 0);
   EXPECT_EQ(CountTag("loading"), 1);
   EXPECT_EQ(FindObject(ctx_, "loading_element", -1, ""), -1);
-  const TMultiSprite* cursor = MultiSpriteAt(ctx_, ctx_.loading.cursor);
+  const TMultiSprite* cursor = MultiSpriteAt(ctx_, ctx_.scene.cursor);
   ASSERT_NE(cursor, nullptr);
   EXPECT_EQ(cursor->name, "mouse_cursor");
   EXPECT_EQ(cursor->map_koeff, 0);
@@ -147,13 +147,13 @@ TEST_F(LoadingTest, LogoClosesThenAnimatesThenLoads) {
   EXPECT_EQ(cursor->parts[1]->offset_y, -2);
   EXPECT_EQ(ctx_.menu.state, MenuStage::LoadingDone);
   EXPECT_EQ(ctx_.audio.music_task, 1);
-  EXPECT_EQ(ctx_.audio.next_music, ctx_.loading.music_menu);
+  EXPECT_EQ(ctx_.audio.next_music, ctx_.menu.music);
   Tick();
   Tick();
   for (int i = 0; i < 40; ++i) Tick();
-  EXPECT_EQ(ctx_.audio.current_music, ctx_.loading.music_menu);
+  EXPECT_EQ(ctx_.audio.current_music, ctx_.menu.music);
   EXPECT_EQ(ctx_.audio.music_level, 1.0);
-  EXPECT_EQ(audio_.PlayingTrack(), static_cast<std::uint32_t>(ctx_.loading.music_menu));
+  EXPECT_EQ(audio_.PlayingTrack(), static_cast<std::uint32_t>(ctx_.menu.music));
   const std::string log = Log();
   EXPECT_NE(log.find("BASS_Init"), std::string::npos);
   EXPECT_NE(log.find("StartSceneMenu"), std::string::npos);
@@ -201,7 +201,7 @@ TEST_F(LoadingTest, EmptyLoadListStillEndsTheLoadingScreen) {
   dir_.Write("sound.ini", "; nothing\r\n");
   ASSERT_TRUE(RunUntilLoaded(600));
   EXPECT_EQ(CountTag("zast"), 0);
-  EXPECT_GE(ctx_.loading.cursor, 0);
+  EXPECT_GE(ctx_.scene.cursor, 0);
 }
 
 TEST_F(LoadingTest, MissingListsAreReportedAndTheMenuStillStarts) {
@@ -210,7 +210,7 @@ TEST_F(LoadingTest, MissingListsAreReportedAndTheMenuStillStarts) {
   std::filesystem::remove("music.ini");
   ASSERT_TRUE(RunUntilLoaded(600));
   EXPECT_EQ(ctx_.shell.flow.scene, SceneId::Menu);
-  EXPECT_EQ(ctx_.loading.music_menu, -1);
+  EXPECT_EQ(ctx_.menu.music, -1);
   const std::string log = Log();
   EXPECT_NE(log.find("ReadList: \"main.msl\": File not found"), std::string::npos);
   EXPECT_NE(log.find("ReadList: \"music.ini\": File not found"), std::string::npos);
@@ -228,7 +228,7 @@ TEST_F(LoadingTest, ReenteringTheMenuShowsTheBackdropAndFadesToMenuMusic) {
   ASSERT_GE(backdrop, 0);
   EXPECT_TRUE(MultiSpriteAt(ctx_, backdrop)->visible);
   EXPECT_EQ(ctx_.loading.logo_phase, LogoPhase::Done) << "the logo runs once per run";
-  EXPECT_EQ(ctx_.audio.next_music, ctx_.loading.music_menu);
+  EXPECT_EQ(ctx_.audio.next_music, ctx_.menu.music);
   EXPECT_DOUBLE_EQ(ctx_.audio.fade_out_step, 0.4);
 }
 
