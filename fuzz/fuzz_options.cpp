@@ -10,7 +10,7 @@
 #include "base/io_error.h"
 #include "fuzz_support.h"
 #include "platform/files.h"
-#include "shell/options.h"
+#include "shell/options_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string file = qv::fuzz::ScratchFolder("options") + "/options.txt";
