@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/log.h"
 #include "base/random.h"
 #include "shell/hooks.h"
 #include "shell/options.h"
@@ -34,6 +35,7 @@ struct RunConfig {
 
 struct ShellState {
   Options options;
+  LogState log;
   Random random;
   ShellHooks hooks;
   SceneTable scenes;
