@@ -45,7 +45,7 @@ void StartBonus(Context& ctx, BonusEntry& e) {
     case 2:
       play.cursor_idle_variant = 2;
       Cursor(ctx, 2);
-      PlaySample(ctx, "sample_bonus_target");
+      PlayGameSample(ctx, "sample_bonus_target");
       break;
     case 3:
       play.scoring.multiplier *= 2;
@@ -55,7 +55,7 @@ void StartBonus(Context& ctx, BonusEntry& e) {
       break;
     case 5:
       play.freeze = true;
-      PlaySample(ctx, "sample_bonus_freeze");
+      PlayGameSample(ctx, "sample_bonus_freeze");
       break;
     case 7:
       if (play.walls.target == 11) {
@@ -63,7 +63,7 @@ void StartBonus(Context& ctx, BonusEntry& e) {
         play.walls.direction = -1;
         play.walls.next_time = 0;
       }
-      PlaySample(ctx, "sample_bonus_net_expand");
+      PlayGameSample(ctx, "sample_bonus_net_expand");
       break;
     case 8: {
       // A puzzle board still at or above y 81 leaves the field no room to climb. In challenge
@@ -76,7 +76,7 @@ void StartBonus(Context& ctx, BonusEntry& e) {
       } else {
         EndBonus(ctx, 8);
       }
-      PlaySample(ctx, "sample_bonus_up");
+      PlayGameSample(ctx, "sample_bonus_up");
       break;
     }
     case 9:
@@ -107,10 +107,10 @@ void Collect(Context& ctx, int type, int ball_kind, double x, double y) {
   if (type <= 0 || type > 10) return;
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
-  if (type == 3) PlaySample(ctx, "sample_bonus_x2");
-  if (type == 4) PlaySample(ctx, "sample_bonus_x4");
-  if (type == 6) PlaySample(ctx, "sample_bonus_small_bomb");
-  if (type == 9) PlaySample(ctx, "sample_bonus_paint_rocket");
+  if (type == 3) PlayGameSample(ctx, "sample_bonus_x2");
+  if (type == 4) PlayGameSample(ctx, "sample_bonus_x4");
+  if (type == 6) PlayGameSample(ctx, "sample_bonus_small_bomb");
+  if (type == 9) PlayGameSample(ctx, "sample_bonus_paint_rocket");
 
   std::size_t i = 0;
   while (i < play.bonuses.size() && play.bonuses[i].type != -1) ++i;
@@ -139,7 +139,7 @@ void Collect(Context& ctx, int type, int ball_kind, double x, double y) {
       SetPicPos(ctx, e.icon, x, y);
       e.vx = (20 - x) / 50;
       e.vy = (SlotY(slot) - y) / 50;
-      PlaySample(ctx, "sample_flying_bonus");
+      PlayGameSample(ctx, "sample_flying_bonus");
     } else {
       SetPicPos(ctx, e.icon, 20, SlotY(slot));
     }
@@ -305,7 +305,7 @@ void BombStep(Context& ctx) {
       const double x = CellX(f, c, r);
       const double y = CellY(f, c, r);
       if (cell.kind == kKindColourBomb) {
-        PlaySample(ctx, "sample_explosion_middle_bomb");
+        PlayGameSample(ctx, "sample_explosion_middle_bomb");
         ColourBombBlast(ctx, c, r, cell.paint);
         cell.kind = 0;
         cell.bonus = 0;
@@ -313,7 +313,7 @@ void BombStep(Context& ctx) {
         for (int i = 0; i < 20; ++i) CreateParticle(ctx, 16, x, y);
       } else {
         StopGameChannel(ctx, play.channels.fuse);
-        PlaySample(ctx, "sample_explosion_big_bomb");
+        PlayGameSample(ctx, "sample_explosion_big_bomb");
         BigBombBlast(ctx, c, r, ctx.shell.options.bigbomb_radius);
         cell.kind = 0;
         cell.bonus = 0;
@@ -340,7 +340,7 @@ void LaunchRocket(Context& ctx, int current_kind) {
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
   if (play.mounted_rockets < 1) return;
-  PlaySample(ctx, "sample_rocket_launch");
+  PlayGameSample(ctx, "sample_rocket_launch");
   play.mounted_rockets -= 1;
   ShowRockets(ctx);
   const double a = -g.scene.aim.angle - kPi / 2;
@@ -440,7 +440,7 @@ int LiveRockets(const Context& ctx) {
 void StartCrystalFlight(Context& ctx, double x, double y) {
   GameState& g = ctx.game;
   CrystalState& cs = g.play.crystals;
-  PlaySample(ctx, "sample_crystal");
+  PlayGameSample(ctx, "sample_crystal");
   std::size_t i = 0;
   while (i < cs.flights.size() && cs.flights[i].sprite != kNoPic) ++i;
   if (i == cs.flights.size()) cs.flights.emplace_back();

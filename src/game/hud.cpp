@@ -18,6 +18,7 @@
 #include "scene/map.h"
 #include "scene/registry.h"
 #include "scene/text.h"
+#include "shell/frame.h"
 #include "shell/options.h"
 #include "sprites/multisprite.h"
 
@@ -190,7 +191,7 @@ void LevelStart(Context& ctx) {
   }
   SetPicVisible(ctx, h.strip, true);
   SelectPicPart(ctx, h.strip, 0, 0);
-  PlaySample(ctx, "sample_game_begin");
+  PlayGameSample(ctx, "sample_game_begin");
   if (g.session.game_type == GameType::Challenge) {
     p.field.floor_row = 5;
     p.hud.board = MakePic(ctx, "graphics\\additional\\planka1.spr", "planka");
@@ -244,9 +245,7 @@ void LeaveSceneMain(Context& ctx) {
   ShellState& s = ctx.shell;
   GameState& g = ctx.game;
   s.scene_ready = 0;
-  s.paused = 0;
-  s.was_paused = 0;
-  s.paused_total = 0;
+  ClearPause(ctx);
   ClearLevel(ctx);
   unload_by_tag(ctx, "main");
   unload_by_tag(ctx, "font_score");
@@ -334,7 +333,7 @@ void MakeLoadedBall(Context& ctx) {
   if (b.kind == kKindBigBomb) {
     lh.loaded = MakePic(ctx, BallSpritePath(b.kind), "cannon_ball");
     StopGameChannel(ctx, play.channels.fuse);
-    play.channels.fuse = PlaySample(ctx, "sample_burning_big_bomb");
+    play.channels.fuse = PlayGameSample(ctx, "sample_burning_big_bomb");
   } else {
     lh.loaded = MakePic(ctx, BallSpritePath(b.kind), "cannon_ball");
     if (b.kind == kKindColourBomb) SetPartColor(ctx, lh.loaded, 1, BallTint(b.paint));
@@ -531,7 +530,7 @@ void HudLaser(Context& ctx) {
   LevelHud& lh = play.hud;
   if (RowOccupied(play.field, 0)) {
     if (!lh.alarm_played) {
-      PlaySample(ctx, "sample_alarm");
+      PlayGameSample(ctx, "sample_alarm");
       lh.alarm_played = true;
     }
     SetPicVisible(ctx, h.laser, true);

@@ -149,11 +149,11 @@ int ExplodeMarked(Context& ctx) {
   if (count > 0) {
     const Options& o = ctx.shell.options;
     if (count < o.explosion_sound_limit1) {
-      PlaySample(ctx, "sample_explosion_small");
+      PlayGameSample(ctx, "sample_explosion_small");
     } else if (count < o.explosion_sound_limit2) {
-      PlaySample(ctx, "sample_explosion_middle");
+      PlayGameSample(ctx, "sample_explosion_middle");
     } else {
-      PlaySample(ctx, "sample_explosion_big");
+      PlayGameSample(ctx, "sample_explosion_big");
     }
   }
   return count;
@@ -303,7 +303,7 @@ bool JoySound(Context& ctx, int count, bool dropped) {
   } while (index == last);
   static constexpr const char* kJoy[3] = {"sample_dragon_joy1", "sample_dragon_joy2",
                                           "sample_dragon_joy3"};
-  PlaySample(ctx, kJoy[index]);
+  PlayGameSample(ctx, kJoy[index]);
   last = index;
   return true;
 }
@@ -315,11 +315,11 @@ void Attach(Context& ctx, int kind, int paint, int bonus, int c, int r) {
   ScoreState& s = play.scoring;
   if (!BallField::InRange(c, r)) return;
   if (kind == kKindColourBomb || kind == kKindBigBomb) {
-    PlaySample(ctx, "sample_connection_bomb");
+    PlayGameSample(ctx, "sample_connection_bomb");
   } else if (bonus != 0) {
-    PlaySample(ctx, "sample_connection_bonus");
+    PlayGameSample(ctx, "sample_connection_bonus");
   } else {
-    PlaySample(ctx, "sample_connection");
+    PlayGameSample(ctx, "sample_connection");
   }
   PutBall(ctx, c, r, kind, paint, bonus);
   if (kind == kKindColourBomb || kind == kKindBigBomb) play.bomb_timer = GameNow(ctx) + 400;

@@ -246,7 +246,7 @@ void Fire(Context& ctx, int kind, int paint, int bonus) {
   b->z = 250;
   b->x = g.scene.aim.start_x;
   b->y = g.scene.aim.start_y;
-  PlaySample(ctx, "sample_shot1");
+  PlayGameSample(ctx, "sample_shot1");
 }
 
 void MoveShotBall(Context& ctx) {

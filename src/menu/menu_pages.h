@@ -22,7 +22,6 @@ void SetCursorVariant(Context& ctx, int variant);
 void AnimateMovepart(Context& ctx, int slot, bool group0, bool group1);
 // Writes one options key; a failure is reported and the game goes on.
 void WriteOptionSafely(Context& ctx, std::string_view key, int value);
-void PlaySample(Context& ctx, std::string_view name);
 
 // Frame parts.
 void MenuHover(Context& ctx);

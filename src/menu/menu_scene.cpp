@@ -17,6 +17,7 @@
 #include "base/log.h"
 #include "shell/main_form.h"
 #include "base/message.h"
+#include "shell/frame.h"
 #include "shell/options.h"
 #include "shell/scene_table.h"
 #include "sprites/multisprite.h"
@@ -205,8 +206,6 @@ Player* CurrentPlayer(Context& ctx) {
   return &players[index];
 }
 
-void PlaySample(Context& ctx, std::string_view name) { PlayAudio(ctx, FindAudio(ctx, name)); }
-
 std::int64_t MenuSample(const Context& ctx, int number) {
   return number >= 1 && number <= kMenuSamples ? ctx.menu.samples[number - 1] : -1;
 }
@@ -301,9 +300,7 @@ void ShowMainMenu(Context& ctx) {
 void LeaveSceneMenu(Context& ctx) {
   ShellState& s = ctx.shell;
   s.scene_ready = 0;
-  s.paused = 0;
-  s.was_paused = 0;
-  s.paused_total = 0;
+  ClearPause(ctx);
   SetCursorVariant(ctx, 0);
   for (const char* tag :
        {"menu", "menu_buttons_mainmenu", "menu_buttons_select_game_type", "poloska_music",

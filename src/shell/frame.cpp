@@ -119,13 +119,18 @@ void TakeScreenshot(Context& ctx) {
 
 }  // namespace
 
-void EnterMenuScene(Context& ctx) {
+void ClearPause(Context& ctx) {
   ShellState& s = ctx.shell;
-  WriteLog(ctx, "StartSceneMenu");
   s.paused = 0;
   s.was_paused = 0;
   s.pause_start = 0;
   s.paused_total = 0;
+}
+
+void EnterMenuScene(Context& ctx) {
+  ShellState& s = ctx.shell;
+  WriteLog(ctx, "StartSceneMenu");
+  ClearPause(ctx);
   s.game_clock = s.frame_clock;
   ReadOptions(ctx);
   s.hover_button = -1;
@@ -186,9 +191,7 @@ void StepFrame(Context& ctx) {
     s.scene_phase = 2;
     s.run_start = s.frame_clock;
     s.game_clock = s.run_start;
-    s.paused = 0;
-    s.was_paused = 0;
-    s.paused_total = 0;
+    ClearPause(ctx);
     s.step_budget = 0;
     s.catch_up_limited = false;
     if (const SceneOps& scene = s.scenes[s.scene]; scene.running) scene.running(ctx);

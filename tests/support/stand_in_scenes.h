@@ -4,6 +4,7 @@
 // the game scene and of leaving either scene. (The menu's start is EnterMenuScene, shell/frame.h.)
 #include "base/log.h"
 #include "context.h"
+#include "shell/frame.h"
 #include "shell/options.h"
 
 namespace qv::testing_support {
@@ -22,9 +23,7 @@ inline void BasicStartSceneMain(Context& ctx) {
 inline void BasicLeaveScene(Context& ctx) {
   ShellState& s = ctx.shell;
   s.scene_ready = 0;
-  s.paused = 0;
-  s.was_paused = 0;
-  s.paused_total = 0;
+  ClearPause(ctx);
 }
 
 }  // namespace qv::testing_support
