@@ -102,6 +102,7 @@ TEST_F(LogFailureTest, AFrameThatLoggedRunsToItsEndAndShowsOneBox) {
 TEST_F(LogFailureTest, AnEventHandlerThatLoggedShowsOneBoxAndTheProgramGoesOn) {
   ASSERT_TRUE(StartProgram(*ctx_));
   boxes_.boxes.clear();
+  ctx_->shell.app_active = 1;  // as the activation handler leaves it
   platform::WindowEvent deactivate;
   deactivate.type = platform::WindowEvent::Type::Deactivate;
   DispatchWindowEvent(*ctx_, deactivate);
