@@ -18,8 +18,8 @@ using namespace qv;
 
 std::unique_ptr<Context> MakeWorld() {
   auto ctx = std::make_unique<Context>();
-  ctx->shell.options.ball_step = 16;
-  ctx->shell.random.Seed(7);
+  ctx->options.ball_step = 16;
+  ctx->random.Seed(7);
   ctx->game.play.field.colour_count = 5;
   for (int r = -1; r <= 89; ++r) ctx->game.play.field.code(r) = r % 2 != 0 ? 12 : 11;
   return ctx;
@@ -29,7 +29,7 @@ std::unique_ptr<Context> MakeWorld() {
 void FillRows(Context& ctx, int first, int last) {
   for (int r = first; r <= last; ++r) {
     for (int c = 2; c < 2 + ctx.game.play.field.code(r); ++c) {
-      PutBall(ctx, c, r, 1 + ctx.shell.random.Next(5), 0, 0);
+      PutBall(ctx, c, r, 1 + ctx.random.Next(5), 0, 0);
     }
   }
 }

@@ -28,13 +28,13 @@ bench::World& TheWorld() {
   static bench::World* world = [] {
     bench::World* w = bench::StartWorld().release();
     Context& ctx = *w->ctx;
-    for (int i = 0; i < 5000 && !(ctx.shell.scene == SceneId::Menu && ctx.loading.loading_done);
-         ++i) {
+    for (int i = 0;
+         i < 5000 && !(ctx.shell.flow.scene == SceneId::Menu && ctx.loading.loading_done); ++i) {
       w->Tick();
     }
     ctx.game.session.game_type = GameType::Challenge;  // the board and its scaling too
     ctx.game.run.players.local[1] = {12, 40000, 1, 40000};
-    ctx.shell.pending_scene = SceneId::Game;
+    ctx.shell.flow.pending_scene = SceneId::Game;
     for (int i = 0; i < 2000; ++i) {
       w->Tick();
       const GameState& g = ctx.game;

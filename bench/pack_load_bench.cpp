@@ -23,7 +23,7 @@ void BM_LoadWholePack(benchmark::State& state) {
     std::unique_ptr<bench::World> world = bench::StartWorld();
     Context& ctx = *world->ctx;
     state.ResumeTiming();
-    ctx.shell.loading_pending = 0;
+    ctx.shell.flow.loading_pending = false;
     LoadingSetup(ctx);
     // The logo's animation only waits for time to pass; without it only loading is timed.
     ctx.loading.logo_phase = LogoPhase::Done;

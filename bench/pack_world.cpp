@@ -35,7 +35,7 @@ void LayPackOnce() {
 
 void World::Tick() {
   clock.Advance(10);
-  ctx->shell.rasterize = false;
+  ctx->shell.loop.rasterize = false;
   TimerTick(*ctx);
 }
 

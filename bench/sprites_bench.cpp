@@ -97,8 +97,8 @@ struct Scene {
 void Populate(Scene& s, int mix) {
   MakeContent();
   s.ctx.platform.device = s.device;
-  s.ctx.shell.random.Seed(7);
-  auto& rnd = s.ctx.shell.random;
+  s.ctx.random.Seed(7);
+  auto& rnd = s.ctx.random;
   const int share[2][4] = {{60, 82, 85, 100}, {50, 70, 80, 95}};
   for (int i = 0; i < kSprites; ++i) {
     const int kind = rnd.Next(100);

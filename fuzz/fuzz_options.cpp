@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   qv::fuzz::Silence(ctx);
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   (void)qv::ApplyOptionsText(ctx, bytes);
-  (void)qv::ListOptions(ctx.shell.options);
+  (void)qv::ListOptions(ctx.options);
 
   qv::fuzz::WriteBytes(file, bytes);
   // The scratch folder is always writable.

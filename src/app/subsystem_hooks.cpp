@@ -90,8 +90,10 @@ void InstallSubsystemHooks(Context& ctx) {
   // State dump sections, in dump order.
   h.state_sections.push_back({"shell", WriteShellSection});
   h.state_sections.push_back({"options", WriteOptionsSection});
-  h.state_sections.push_back({"objects", WriteObjectsSection});
-  h.state_sections.push_back({"audio", WriteAudioSection});
+  h.state_sections.push_back(
+      {"objects", [](const Context& c, JsonWriter& out) { WriteObjectsSection(c, out); }});
+  h.state_sections.push_back(
+      {"audio", [](const Context& c, JsonWriter& out) { WriteAudioSection(c, out); }});
   h.state_sections.push_back({"loading", WriteLoadingSection});
   h.state_sections.push_back({"menu", WriteMenuSection});
   h.state_sections.push_back({"game", WriteGameSection});

@@ -7,7 +7,7 @@
 #include "base/resource_line.h"
 #include "base/round.h"
 #include "base/text_util.h"
-#include "context.h"
+#include "audio/audio_world.h"
 #include "platform/audio_check.h"
 #include "platform/audio_device.h"
 #include "platform/files.h"
@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kMixFrequency = 44100;
 
-platform::AudioDevice* Device(Context& ctx) {
+platform::AudioDevice* Device(AudioWorld& ctx) {
   return ctx.audio.available ? ctx.platform.audio : nullptr;
 }
 
@@ -27,7 +27,7 @@ std::uint32_t LibraryHandle(std::int64_t handle) {
 }
 
 // Handle 0 is what every failed load keeps, so it never names a playable entry.
-const AudioEntry* FindEntry(const Context& ctx, std::int64_t handle) {
+const AudioEntry* FindEntry(const AudioWorld& ctx, std::int64_t handle) {
   if (handle <= 0) return nullptr;
   for (const AudioEntry& entry : ctx.audio.table) {
     if (entry.handle == handle) return &entry;
@@ -35,7 +35,7 @@ const AudioEntry* FindEntry(const Context& ctx, std::int64_t handle) {
   return nullptr;
 }
 
-void NotePlayed(Context& ctx, const AudioEntry& entry) {
+void NotePlayed(AudioWorld& ctx, const AudioEntry& entry) {
   // The dump drains this list; a run without dumps keeps only the most recent plays. The
   // capacity is taken once, so playing allocates nothing.
   constexpr std::size_t kMaxPlayed = 4096;
@@ -48,7 +48,7 @@ void NotePlayed(Context& ctx, const AudioEntry& entry) {
 }
 
 // Starts an entry from its beginning; a sample returns its channel.
-int StartEntry(Context& ctx, const AudioEntry& entry, std::uint64_t sample_start) {
+int StartEntry(AudioWorld& ctx, const AudioEntry& entry, std::uint64_t sample_start) {
   platform::AudioDevice* device = Device(ctx);
   if (device == nullptr) return 0;
   const std::uint32_t handle = LibraryHandle(entry.handle);
@@ -83,12 +83,12 @@ int SoundLibraryVolume(int sound_volume, double gain) {
   return RoundEven(sound_volume * gain * 100.0 / 13.0);
 }
 
-bool InitAudio(Context& ctx) {
+bool InitAudio(AudioWorld& ctx) {
   ctx.audio.available = ctx.platform.audio != nullptr && ctx.platform.audio->Init(kMixFrequency);
   return ctx.audio.available;
 }
 
-void LoadAudioLine(Context& ctx, std::string_view line) {
+void LoadAudioLine(AudioWorld& ctx, std::string_view line) {
   const ResourceLine res = ParseResourceLine(line);
   AudioEntry entry;
   // A bare path names itself, so it can still be found.
@@ -130,32 +130,32 @@ void LoadAudioLine(Context& ctx, std::string_view line) {
   ctx.audio.table.push_back(std::move(entry));
 }
 
-std::int64_t FindAudio(const Context& ctx, std::string_view name) {
+std::int64_t FindAudio(const AudioWorld& ctx, std::string_view name) {
   for (const AudioEntry& entry : ctx.audio.table) {
     if (entry.name == name) return entry.handle;
   }
   return -1;
 }
 
-int PlayAudio(Context& ctx, std::int64_t handle) {
+int PlayAudio(AudioWorld& ctx, std::int64_t handle) {
   if (!ctx.audio.available) return 0;
   const AudioEntry* entry = FindEntry(ctx, handle);
   if (entry == nullptr) return 0;
   const int channel = StartEntry(ctx, *entry, 0);
   if (entry->kind == AudioKind::Module) {
-    ctx.platform.audio->SetModuleAmplify(LibraryHandle(handle), ctx.shell.options.music_amplify);
+    ctx.platform.audio->SetModuleAmplify(LibraryHandle(handle), ctx.options.music_amplify);
   }
   return channel;
 }
 
-int PlaySample(Context& ctx, std::string_view name) {
+int PlaySample(AudioWorld& ctx, std::string_view name) {
   const std::int64_t handle = FindAudio(ctx, name);
   if (handle < 0) return -1;
   const int channel = PlayAudio(ctx, handle);
   return channel > 0 ? channel : -1;  // PlayAudio's 0 means nothing plays
 }
 
-void PlayAudioFrom(Context& ctx, std::uint64_t position, std::int64_t handle) {
+void PlayAudioFrom(AudioWorld& ctx, std::uint64_t position, std::int64_t handle) {
   if (!ctx.audio.available) return;
   const AudioEntry* entry = FindEntry(ctx, handle);
   if (entry == nullptr) return;
@@ -167,43 +167,43 @@ void PlayAudioFrom(Context& ctx, std::uint64_t position, std::int64_t handle) {
   ctx.platform.audio->SetPosition(LibraryHandle(handle), position);
 }
 
-void StopChannel(Context& ctx, std::int64_t channel) {
+void StopChannel(AudioWorld& ctx, std::int64_t channel) {
   platform::AudioDevice* device = Device(ctx);
   if (device == nullptr || channel <= 0) return;
   device->Stop(LibraryHandle(channel));
 }
 
-void ApplyMusicVolume(Context& ctx) {
+void ApplyMusicVolume(AudioWorld& ctx) {
   platform::AudioDevice* device = Device(ctx);
   if (device == nullptr) return;
-  const int v = MusicLibraryVolume(ctx.shell.options.music_volume, ctx.audio.music_level,
+  const int v = MusicLibraryVolume(ctx.options.music_volume, ctx.audio.music_level,
                                    ctx.audio.app_level);
   device->SetStreamVolume(v);
   device->SetModuleVolume(v);
 }
 
-void ApplySoundVolume(Context& ctx) {
-  if (ctx.shell.options.sound_volume > 0 && !ctx.audio.available) InitAudio(ctx);
+void ApplySoundVolume(AudioWorld& ctx) {
+  if (ctx.options.sound_volume > 0 && !ctx.audio.available) InitAudio(ctx);
   platform::AudioDevice* device = Device(ctx);
   if (device == nullptr) return;
-  device->SetSampleVolume(SoundLibraryVolume(ctx.shell.options.sound_volume, ctx.audio.sound_gain));
+  device->SetSampleVolume(SoundLibraryVolume(ctx.options.sound_volume, ctx.audio.sound_gain));
 }
 
-void ChangeMusic(Context& ctx, std::int64_t handle, int out_ms, int in_ms) {
+void ChangeMusic(AudioWorld& ctx, std::int64_t handle, int out_ms, int in_ms) {
   AudioState& a = ctx.audio;
   if (!a.music_on) return;
   a.music_task = 1;
   a.next_music = handle;
   a.fade_in_ms = in_ms;
-  a.next_music_step = ctx.shell.frame_clock + a.step_interval;
+  a.next_music_step = ctx.clocks.frame_clock + a.step_interval;
   // 0 ms switches at the first step.
   a.fade_out_step = out_ms > 0 ? 100.0 / out_ms : std::numeric_limits<double>::infinity();
 }
 
-void MusicStep(Context& ctx) {
+void MusicStep(AudioWorld& ctx) {
   AudioState& a = ctx.audio;
   if (!a.music_on) return;
-  const std::uint32_t now = ctx.shell.frame_clock;
+  const std::uint32_t now = ctx.clocks.frame_clock;
   if (a.music_task == 1 && now >= a.next_music_step) {
     a.music_level = std::max(0.0, a.music_level - a.fade_out_step);
     ApplyMusicVolume(ctx);
@@ -230,7 +230,7 @@ void MusicStep(Context& ctx) {
       }
       ApplyMusicVolume(ctx);
     }
-  } else if (a.music_task == 2 && ctx.shell.app_active && now >= a.next_music_step) {
+  } else if (a.music_task == 2 && ctx.clocks.app_active && now >= a.next_music_step) {
     a.music_level = std::min(1.0, a.music_level + a.fade_in_step);
     ApplyMusicVolume(ctx);
     a.next_music_step = now + a.step_interval;
@@ -251,7 +251,7 @@ void MusicStep(Context& ctx) {
   }
 }
 
-void MuteOnDeactivate(Context& ctx) {
+void MuteOnDeactivate(AudioWorld& ctx) {
   AudioState& a = ctx.audio;
   if (a.music_on) {
     a.app_level = 0.0;
@@ -269,9 +269,9 @@ void MuteOnDeactivate(Context& ctx) {
   if (a.available) ApplySoundVolume(ctx);
 }
 
-void ResumeOnRestore(Context& ctx) {
+void ResumeOnRestore(AudioWorld& ctx) {
   AudioState& a = ctx.audio;
-  a.next_app_step = ctx.shell.frame_clock;
+  a.next_app_step = ctx.clocks.frame_clock;
   a.app_fade_in_step = 100.0;
   if (a.music_on) {
     if (a.current_music != -1) PlayAudioFrom(ctx, a.saved_position, a.current_music);
@@ -279,21 +279,21 @@ void ResumeOnRestore(Context& ctx) {
   }
 }
 
-void PlayHoverSound(Context& ctx) {
+void PlayHoverSound(AudioWorld& ctx) {
   PlaySample(ctx, "sample_mouse_over_button");
 }
 
-void PlayPressSound(Context& ctx) {
+void PlayPressSound(AudioWorld& ctx) {
   PlaySample(ctx, "sample_mouse_down_button");
 }
 
-void RestoreSoundGain(Context& ctx) {
+void RestoreSoundGain(AudioWorld& ctx) {
   if (ctx.audio.sound_gain != 0.0) return;
   ctx.audio.sound_gain = 1.0;
   if (ctx.audio.available) ApplySoundVolume(ctx);
 }
 
-void MusicSystemOn(Context& ctx) {
+void MusicSystemOn(AudioWorld& ctx) {
   ctx.audio.music_on = true;
 }
 

@@ -2,11 +2,11 @@
 
 #include "audio/audio.h"
 #include "base/json_writer.h"
-#include "context.h"
+#include "audio/audio_world.h"
 
 namespace qv {
 
-void WriteAudioSection(const Context& ctx, JsonWriter& out) {
+void WriteAudioSection(const AudioWorld& ctx, JsonWriter& out) {
   const AudioState& a = ctx.audio;
   out.BeginObject();
   out.FieldBool("available", a.available);
@@ -28,8 +28,8 @@ void WriteAudioSection(const Context& ctx, JsonWriter& out) {
   out.Field("music_task", a.music_task);
   out.FieldReal("music_level", a.music_level);
   out.FieldReal("app_level", a.app_level);
-  out.Field("music_volume", ctx.shell.options.music_volume);
-  out.Field("sound_volume", ctx.shell.options.sound_volume);
+  out.Field("music_volume", ctx.options.music_volume);
+  out.Field("sound_volume", ctx.options.sound_volume);
   out.Key("played").BeginArray();
   for (const int index : a.played) {
     if (index >= 0 && index < static_cast<int>(a.table.size())) {
@@ -39,9 +39,9 @@ void WriteAudioSection(const Context& ctx, JsonWriter& out) {
   out.EndArray();
   // Additions: what the library was last told, and the table.
   out.Field("music_library_volume",
-            MusicLibraryVolume(ctx.shell.options.music_volume, a.music_level, a.app_level));
+            MusicLibraryVolume(ctx.options.music_volume, a.music_level, a.app_level));
   out.Field("sound_library_volume",
-            SoundLibraryVolume(ctx.shell.options.sound_volume, a.sound_gain));
+            SoundLibraryVolume(ctx.options.sound_volume, a.sound_gain));
   out.Field("entries", static_cast<std::int64_t>(a.table.size()));
   std::int64_t silent = 0;
   for (const AudioEntry& entry : a.table) silent += entry.handle == 0;

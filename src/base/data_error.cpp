@@ -26,7 +26,7 @@ Error NotAReal(std::string_view file, int line, std::string_view text) {
                line};
 }
 
-void ReportDataError(Context& ctx, std::string_view operation, const Error& error) {
+void ReportDataError(BaseWorld& ctx, std::string_view operation, const Error& error) {
   const std::string text = Describe(error);
   ReportError(ctx, text, std::string(operation) + ": " + text);
 }

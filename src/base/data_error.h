@@ -7,13 +7,13 @@
 
 namespace qv {
 
-struct Context;
+struct BaseWorld;
 
 Error FileNotFound(std::string_view file);
 Error NotAnInteger(std::string_view file, int line, std::string_view text);
 Error NotAReal(std::string_view file, int line, std::string_view text);
 
 // Error box (caption "Error") and the log line "<operation>: <description>".
-void ReportDataError(Context& ctx, std::string_view operation, const Error& error);
+void ReportDataError(BaseWorld& ctx, std::string_view operation, const Error& error);
 
 }  // namespace qv

@@ -6,7 +6,7 @@
 #include <ctime>
 #include <utility>
 
-#include "context.h"
+#include "base/world.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 
@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::size_t kMaxEntry = 255;
 
-platform::DateTime LocalNow(Context& ctx) {
+platform::DateTime LocalNow(BaseWorld& ctx) {
   if (ctx.platform.clock) return ctx.platform.clock->Now();
   const std::time_t now = std::time(nullptr);
   std::tm tm{};
@@ -26,7 +26,7 @@ platform::DateTime LocalNow(Context& ctx) {
 
 }  // namespace
 
-std::string FormatLogEntry(Context& ctx, std::string_view message) {
+std::string FormatLogEntry(BaseWorld& ctx, std::string_view message) {
   const platform::DateTime t = LocalNow(ctx);
   char stamp[64];
   std::snprintf(stamp, sizeof stamp, "%02d.%02d.%04d %02d:%02d:%02d : ", t.day, t.month, t.year,
@@ -38,8 +38,8 @@ std::string FormatLogEntry(Context& ctx, std::string_view message) {
   return entry;
 }
 
-Expected<void> WriteLog(Context& ctx, std::string_view message) {
-  if (!ctx.shell.options.log_enabled) return {};
+Expected<void> WriteLog(BaseWorld& ctx, std::string_view message) {
+  if (!ctx.options.log_enabled) return {};
   const std::string entry = FormatLogEntry(ctx, message);
   errno = 0;
   if (platform::AppendToFile("log.txt", entry)) return {};
@@ -48,13 +48,13 @@ Expected<void> WriteLog(Context& ctx, std::string_view message) {
                     (err ? std::strerror(err) : "I/O error"),
                 {},
                 0};
-  std::optional<Error>& kept = ctx.shell.log.unreported;
+  std::optional<Error>& kept = ctx.log.unreported;
   if (!kept) kept = failure;
   return Fail(std::move(failure));
 }
 
-Expected<void> TakeLogFailure(Context& ctx) {
-  std::optional<Error>& kept = ctx.shell.log.unreported;
+Expected<void> TakeLogFailure(BaseWorld& ctx) {
+  std::optional<Error>& kept = ctx.log.unreported;
   if (!kept) return {};
   Error failure = std::move(*kept);
   kept.reset();

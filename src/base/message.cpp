@@ -3,13 +3,13 @@
 #include <cstdio>
 
 #include "base/log.h"
-#include "context.h"
+#include "base/world.h"
 #include "platform/window.h"
 
 namespace qv {
 namespace {
 
-void Show(Context& ctx, platform::MessageKind kind, std::string_view caption,
+void Show(BaseWorld& ctx, platform::MessageKind kind, std::string_view caption,
           std::string_view text) {
   if (ctx.platform.messages) {
     ctx.platform.messages->Show(kind, caption, text);
@@ -20,22 +20,22 @@ void Show(Context& ctx, platform::MessageKind kind, std::string_view caption,
 
 }  // namespace
 
-void ReportError(Context& ctx, std::string_view text) {
+void ReportError(BaseWorld& ctx, std::string_view text) {
   Show(ctx, platform::MessageKind::Error, "Error", text);
 }
 
-void ReportError(Context& ctx, std::string_view text, std::string_view log_line) {
+void ReportError(BaseWorld& ctx, std::string_view text, std::string_view log_line) {
   WriteLog(ctx, log_line);
   ReportError(ctx, text);
 }
 
-void ReportLogFailure(Context& ctx) {
+void ReportLogFailure(BaseWorld& ctx) {
   if (const Expected<void> logged = TakeLogFailure(ctx); !logged) {
     ReportError(ctx, logged.error().message);
   }
 }
 
-void ShowInfoBox(Context& ctx, std::string_view caption, std::string_view text) {
+void ShowInfoBox(BaseWorld& ctx, std::string_view caption, std::string_view text) {
   Show(ctx, platform::MessageKind::Information, caption, text);
 }
 

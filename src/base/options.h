@@ -1,6 +1,6 @@
 #pragma once
 // The options of "options.txt", one field per key, named as the key. Every layer reads them
-// (ctx.shell.options); the shell's options code reads and writes the file.
+// (ctx.options); the shell's options code reads and writes the file.
 
 namespace qv {
 

@@ -196,8 +196,8 @@ AimChoice ChooseAim(Context& ctx) {
 }
 
 void AutoplayStep(Context& ctx) {
-  if (!ctx.shell.run.autoplay || ctx.shell.scene != SceneId::Game ||
-      ctx.shell.pending_scene != SceneId::None) {
+  if (!ctx.shell.run.autoplay || ctx.shell.flow.scene != SceneId::Game ||
+      ctx.shell.flow.pending_scene != SceneId::None) {
     return;
   }
   GameState& g = ctx.game;
@@ -222,7 +222,7 @@ void AutoplayStep(Context& ctx) {
   }
   // Nothing while a request waits; at a game's start that includes the menu's none, until the
   // game frame's first command step leaves its own.
-  if (s.command != GameCommand::None) return;
+  if (s.flow.command != GameCommand::None) return;
   const HudState& h = g.scene.hud;
   switch (play.end_phase) {
     case EndPhase::Playing: {

@@ -91,7 +91,7 @@ void StartBonus(Context& ctx, BonusEntry& e) {
 }  // namespace
 
 void ResetBonusTypes(Context& ctx) {
-  const Options& o = ctx.shell.options;
+  const Options& o = ctx.options;
   for (int t = 0; t <= 10; ++t) {
     BonusType& b = ctx.game.scene.bonus_types[t];
     b.active = false;
@@ -314,13 +314,13 @@ void BombStep(Context& ctx) {
       } else {
         StopGameChannel(ctx, play.channels.fuse);
         PlayGameSample(ctx, "sample_explosion_big_bomb");
-        BigBombBlast(ctx, c, r, ctx.shell.options.bigbomb_radius);
+        BigBombBlast(ctx, c, r, ctx.options.bigbomb_radius);
         cell.kind = 0;
         cell.bonus = 0;
         FreePic(ctx, cell.sprite);
         for (int j = 0; j < 150; ++j) {
           const double a = 2 * kPi * j / 150;
-          const double dist = 20 + ctx.shell.random.Next(100);
+          const double dist = 20 + ctx.random.Next(100);
           CreateParticle(ctx, 16, x + std::cos(a) * dist, y + std::sin(a) * dist);
         }
       }
@@ -362,7 +362,7 @@ void LaunchRocket(Context& ctx, int current_kind) {
   rocket->rocket_index = static_cast<int>(i);
   rocket->launch_angle = g.scene.aim.angle;
   rocket->paint =
-      current_kind >= 1 && current_kind <= 7 ? current_kind : ctx.shell.random.Next(7) + 1;
+      current_kind >= 1 && current_kind <= 7 ? current_kind : ctx.random.Next(7) + 1;
 }
 
 void DestroyRocket(Context& ctx, int index) {
@@ -456,8 +456,8 @@ void StartCrystalFlight(Context& ctx, double x, double y) {
   cs.freed += 1;
   for (int k = 0; k < 10; ++k) {
     const double a = 2 * kPi * k / 10;
-    const double px = x + std::cos(a) * (10 + ctx.shell.random.Next(10));
-    const double py = y + std::sin(a) * (10 + ctx.shell.random.Next(10));
+    const double px = x + std::cos(a) * (10 + ctx.random.Next(10));
+    const double py = y + std::sin(a) * (10 + ctx.random.Next(10));
     CreateParticle(ctx, 22, px, py);
   }
 }

@@ -41,10 +41,11 @@ bool HoverButton(Context& ctx, PicId id, int number) {
   ShellState& s = ctx.shell;
   TMultiSprite* m = Pic(ctx, id);
   if (!m || !m->visible) return false;
-  const bool over = s.mouse_x != -1000 && m->ContainsPoint(ctx, s.mouse_x, s.mouse_y);
+  const bool over =
+      s.pointer.mouse_x != -1000 && m->ContainsPoint(ctx, s.pointer.mouse_x, s.pointer.mouse_y);
   if (over) {
-    s.hover_button = number;
-    SelectPicPart(ctx, id, 0, s.pressed_button == number ? 2 : 1);
+    s.pointer.hover_button = number;
+    SelectPicPart(ctx, id, 0, s.pointer.pressed_button == number ? 2 : 1);
   } else {
     SelectPicPart(ctx, id, 0, 0);
   }
@@ -52,7 +53,8 @@ bool HoverButton(Context& ctx, PicId id, int number) {
 }
 
 bool InRect(const ShellState& s, int x0, int x1, int y0, int y1) {
-  return s.mouse_x >= x0 && s.mouse_x <= x1 && s.mouse_y >= y0 && s.mouse_y <= y1;
+  return s.pointer.mouse_x >= x0 && s.pointer.mouse_x <= x1 && s.pointer.mouse_y >= y0 &&
+         s.pointer.mouse_y <= y1;
 }
 
 PicId MakeWithTag(Context& ctx, const char* path, const char* tag) {
@@ -81,7 +83,7 @@ void UnloadScoresPage(Context& ctx) {
 void ShowStatisticsAgain(Context& ctx) {
   GameState& g = ctx.game;
   g.play.end_phase = EndPhase::Statistics;
-  ctx.shell.click_context = ClickContext::LevelStatistics;
+  ctx.shell.flow.click_context = ClickContext::LevelStatistics;
   ShowTag(ctx, "game_stat", true);
   ShowTag(ctx, "game_stat_text", true);
   if (g.play.lv.new_item <= 0)
@@ -93,11 +95,11 @@ void ShowStatisticsAgain(Context& ctx) {
 void PressButton(Context& ctx, int button) {
   GameState& g = ctx.game;
   ShellState& s = ctx.shell;
-  switch (s.click_context) {
+  switch (s.flow.click_context) {
     case ClickContext::GameOverNotice:
       if (button == 1) {
         ShowTag(ctx, "game_over", false);
-        s.command = GameCommand::HighScoreTable;
+        s.flow.command = GameCommand::HighScoreTable;
       }
       break;
     case ClickContext::LevelStatistics:
@@ -106,13 +108,13 @@ void PressButton(Context& ctx, int button) {
       // file. Only the open statistics take buttons.
       if (g.play.end_phase != EndPhase::Statistics) break;
       if (button == 1) {
-        s.command =
+        s.flow.command =
             g.session.level < LastLevel(ctx) ? GameCommand::NextLevel : GameCommand::HighScoreTable;
       } else if (button == 2) {
         g.play.exit_question = ExitQuestion{.from_stats = true};
         ShowTag(ctx, "game_stat", false);
         ShowTag(ctx, "game_stat_text", false);
-        s.command = GameCommand::ExitQuestion;
+        s.flow.command = GameCommand::ExitQuestion;
       }
       break;
     case ClickContext::HighScoreTable:  // reached from the game
@@ -121,10 +123,10 @@ void PressButton(Context& ctx, int button) {
       } else if (button == 3) {
         if (g.session.level < LastLevel(ctx) && g.session.game_type != GameType::Puzzle &&
             Progress(ctx).level > 4) {
-          s.command = GameCommand::TryAgain;
+          s.flow.command = GameCommand::TryAgain;
         } else {
           UnloadScoresPage(ctx);
-          s.command = GameCommand::ReturnToMenu;
+          s.flow.command = GameCommand::ReturnToMenu;
         }
       }
       break;
@@ -133,12 +135,12 @@ void PressButton(Context& ctx, int button) {
       unload_by_tag(ctx, "try_again");
       unload_by_tag(ctx, "try_again_puzzle");
       g.play.end_phase = EndPhase::TryAgainChosen;
-      s.click_context = ClickContext::Playing;
+      s.flow.click_context = ClickContext::Playing;
       if (button == 1) {
         if (g.session.game_type != GameType::Puzzle) g.session.level = Progress(ctx).level;
-        s.command = GameCommand::PlayAgain;
+        s.flow.command = GameCommand::PlayAgain;
       } else {
-        s.command = g.session.game_type != GameType::Puzzle ? GameCommand::ReturnToMenu
+        s.flow.command = g.session.game_type != GameType::Puzzle ? GameCommand::ReturnToMenu
                                                             : GameCommand::HighScoreTable;
       }
       break;
@@ -147,10 +149,10 @@ void PressButton(Context& ctx, int button) {
       if (g.run.players.continue_answer) g.run.players.continue_answer(ctx, button == 1);
       unload_by_tag(ctx, "continue_last_game");
       unload_by_tag(ctx, "menu");
-      s.click_context = ClickContext::Playing;
+      s.flow.click_context = ClickContext::Playing;
       // The press is spent here: the game is back in play before the button-up handler runs,
       // which would otherwise take it for the menu panel's and ask whether to leave.
-      s.pressed_button = -1;
+      s.pointer.pressed_button = -1;
       GameStart(ctx);
       break;
     case ClickContext::ExitToMenu:
@@ -167,7 +169,7 @@ void PressButton(Context& ctx, int button) {
             StopGameChannel(ctx, g.play.channels.balls_down);
             g.play.channels.balls_down = PlayGameSample(ctx, "sample_balls_down");
           }
-          s.click_context = ClickContext::Playing;
+          s.flow.click_context = ClickContext::Playing;
           g.play.end_phase = EndPhase::Playing;
         }
       }
@@ -267,13 +269,13 @@ void OpenStatistics(Context& ctx) {
     SetPicPos(ctx, g.scene.hud.stat_ok, 352, PicY(ctx, g.scene.hud.stat_ok));
   }
   OpenDialogFade(ctx, {"game_stat", "game_stat_text"});
-  s.click_context = ClickContext::LevelStatistics;
+  s.flow.click_context = ClickContext::LevelStatistics;
 }
 
 void OpenGameOver(Context& ctx) {
   GameState& g = ctx.game;
   if (g.session.game_type == GameType::Puzzle) {
-    ctx.shell.command = GameCommand::TryAgain;
+    ctx.shell.flow.command = GameCommand::TryAgain;
     return;
   }
   ShowTag(ctx, "game_over", true);
@@ -282,7 +284,7 @@ void OpenGameOver(Context& ctx) {
   g.play.end_phase = EndPhase::GameOverNotice;
   EndAllBonuses(ctx);
   g.play.crystals.freed = 0;
-  ctx.shell.click_context = ClickContext::GameOverNotice;
+  ctx.shell.flow.click_context = ClickContext::GameOverNotice;
 }
 
 void CommandHighScores(Context& ctx) {
@@ -300,7 +302,7 @@ void CommandHighScores(Context& ctx) {
   if (g.run.players.open_scores) {
     g.run.players.open_scores(ctx);
   } else {
-    ctx.shell.click_context = ClickContext::HighScoreTable;
+    ctx.shell.flow.click_context = ClickContext::HighScoreTable;
     g.play.end_phase = EndPhase::HighScoreTable;
   }
 }
@@ -333,7 +335,7 @@ void CommandTryAgain(Context& ctx) {
     h.retry_no = FindObject(ctx, "panel_later", -1, "try_again_puzzle");
   }
   g.play.end_phase = EndPhase::TryAgain;
-  ctx.shell.click_context = ClickContext::TryAgain;
+  ctx.shell.flow.click_context = ClickContext::TryAgain;
   unload_by_tag(ctx, "game_type_text");
   ShowTextFile(ctx, GameTitleText(g.session.game_type), "game_type_text", "");
   OpenDialogFade(ctx, {tag});
@@ -381,7 +383,7 @@ void CommandExitQuestion(Context& ctx) {
   }
   SelectPicPart(ctx, g.scene.hud.menu_mini, 0, 0);
   ShowTag(ctx, "exit_to_menu", true);
-  ctx.shell.click_context = ClickContext::ExitToMenu;
+  ctx.shell.flow.click_context = ClickContext::ExitToMenu;
   play.end_phase = EndPhase::ExitQuestion;
   OpenDialogFade(ctx, {"exit_to_menu"});
 }
@@ -402,10 +404,10 @@ void GameButtonHover(Context& ctx) {
   switch (g.play.end_phase) {
     case EndPhase::Playing:
       if (InRect(s, 717, 796, 0, 17)) {
-        s.hover_button = 1;
+        s.pointer.hover_button = 1;
         over = true;
       }
-      SelectPicPart(ctx, h.menu_mini, 0, over ? (s.pressed_button == 1 ? 2 : 1) : 0);
+      SelectPicPart(ctx, h.menu_mini, 0, over ? (s.pointer.pressed_button == 1 ? 2 : 1) : 0);
       CursorVariant(ctx, over ? 1 : g.play.cursor_idle_variant);
       return;
     case EndPhase::GameOverNotice:
@@ -432,10 +434,10 @@ void GameButtonHover(Context& ctx) {
         return;
       }
       // The table's three buttons by their rectangles.
-      if (InRect(s, 277, 290, 157, 183)) s.hover_button = 1;
-      if (InRect(s, 513, 526, 157, 183)) s.hover_button = 2;
-      if (InRect(s, 314, 484, 478, 507)) s.hover_button = 3;
-      over = s.hover_button != -1;
+      if (InRect(s, 277, 290, 157, 183)) s.pointer.hover_button = 1;
+      if (InRect(s, 513, 526, 157, 183)) s.pointer.hover_button = 2;
+      if (InRect(s, 314, 484, 478, 507)) s.pointer.hover_button = 3;
+      over = s.pointer.hover_button != -1;
       break;
     case EndPhase::Lost:
     case EndPhase::Won:
@@ -446,12 +448,12 @@ void GameButtonHover(Context& ctx) {
 }
 
 void GameClick(Context& ctx) {
-  PressButton(ctx, ctx.shell.pressed_button);
+  PressButton(ctx, ctx.shell.pointer.pressed_button);
 }
 
 void GameKeyDown(Context& ctx, int key, int /*shift*/) {
   ShellState& s = ctx.shell;
-  const ClickContext c = s.click_context;
+  const ClickContext c = s.flow.click_context;
   if (key == VirtualKey::Enter || key == VirtualKey::Escape) {
     const bool enter = key == VirtualKey::Enter;
     switch (c) {
@@ -472,7 +474,7 @@ void GameKeyDown(Context& ctx, int key, int /*shift*/) {
     }
   }
   if (c == ClickContext::Playing) {
-    s.command = GameCommand::Key;
+    s.flow.command = GameCommand::Key;
     ctx.game.run.input.key = key;
   }
 }

@@ -142,7 +142,7 @@ void GenerateRow(Context& ctx, int r, int width_code) {
   BallField& f = ctx.game.play.field;
   f.code(r) = static_cast<std::uint8_t>(width_code);
   for (int c = 2; c < 2 + width_code && c < kFieldCols; ++c) {
-    const int colour = ctx.shell.random.Next(f.colour_count) + 1;
+    const int colour = ctx.random.Next(f.colour_count) + 1;
     FieldCell& cell = f.at(c, r);
     FreePic(ctx, cell.sprite);
     cell.kind = static_cast<std::uint8_t>(colour);
@@ -177,7 +177,7 @@ void MoveBoard(Context& ctx, double dy) {
 int Descend(Context& ctx, int n) {
   GameState& g = ctx.game;
   BallField& f = g.play.field;
-  const Options& o = ctx.shell.options;
+  const Options& o = ctx.options;
   int per = 1;
   if (g.session.game_type == GameType::Challenge) per = o.balls_climb_inc_challenge;
   if (g.session.game_type == GameType::Puzzle) per = n < 2 ? o.balls_climb_inc_puzzle : 1;
@@ -215,7 +215,7 @@ int Descend(Context& ctx, int n) {
 int Climb(Context& ctx, int n) {
   GameState& g = ctx.game;
   BallField& f = g.play.field;
-  const Options& o = ctx.shell.options;
+  const Options& o = ctx.options;
   int steps = n;
   if (g.session.game_type == GameType::Arcade) steps = o.balls_climb_inc_arcade;
   if (g.session.game_type == GameType::Challenge) steps = o.balls_climb_inc_challenge;

@@ -73,7 +73,7 @@ void FieldMoves(Context& ctx) {
       play.climb_remaining == 0 && !play.freeze && play.bomb_timer == 0 &&
       !play.frame.deadline_set) {
     const DescentChoice d = ChooseDescent(g.session.game_type, f.lowest, f.floor_row,
-                                          lv.descent_budget, lv.climb_time, ctx.shell.options);
+                                          lv.descent_budget, lv.climb_time, ctx.options);
     if (d.allowed) {
       lv.descent_timer = now + static_cast<std::uint32_t>(std::max(d.delay, 0));
       StepPuzzleBudget(ctx, Descend(ctx, d.n));
@@ -126,7 +126,7 @@ void LevelWonTest(Context& ctx) {
   play.ball_in_flight = false;
   SetPicVisible(ctx, play.tracer, false);
   EndAllBonuses(ctx);
-  ctx.shell.command = GameCommand::LevelWon;
+  ctx.shell.flow.command = GameCommand::LevelWon;
 }
 
 void GameOver(Context& ctx) {
@@ -248,7 +248,7 @@ void Click(Context& ctx) {
   LevelPlay& play = g.play;
   ShellState& s = ctx.shell;
   play.frame.auto_shot = false;
-  if (play.end_phase != EndPhase::Playing || s.hover_button != -1 || play.ball_in_flight ||
+  if (play.end_phase != EndPhase::Playing || s.pointer.hover_button != -1 || play.ball_in_flight ||
       play.climb_remaining != 0) {
     return;
   }
@@ -273,7 +273,7 @@ void KeyCommand(Context& ctx) {
   if (g.run.input.key != platform::VirtualKey::Escape || g.play.end_phase != EndPhase::Playing)
     return;
   g.play.exit_question = ExitQuestion{};
-  s.command = GameCommand::ExitQuestion;  // carried out next frame
+  s.flow.command = GameCommand::ExitQuestion;  // carried out next frame
 }
 
 void AnimateAll(Context& ctx) {
@@ -308,8 +308,8 @@ void Shoot(Context& ctx) {
 void GameCommandStep(Context& ctx) {
   ShellState& s = ctx.shell;
   GameState& g = ctx.game;
-  const GameCommand command = s.command.ForGame();
-  s.command = GameCommand::None;
+  const GameCommand command = s.flow.command.ForGame();
+  s.flow.command = GameCommand::None;
   switch (command) {
     case GameCommand::Click:
       Click(ctx);
@@ -359,11 +359,11 @@ void GameFrame(Context& ctx) {
   FrameState& fr = play.frame;
   AutoplayStep(ctx);
   UpdateMouse(ctx, true);
-  if (s.scene_phase == 0) {
-    s.scene_phase = 1;
+  if (s.flow.scene_phase == 0) {
+    s.flow.scene_phase = 1;
     GameStart(ctx);
   }
-  if (s.scene != SceneId::Game || s.pending_scene != SceneId::None) return;
+  if (s.flow.scene != SceneId::Game || s.flow.pending_scene != SceneId::None) return;
   ++fr.level_frames;
   const std::uint32_t now = GameNow(ctx);
   DialogFadeStep(ctx);
@@ -372,7 +372,7 @@ void GameFrame(Context& ctx) {
     if (play.lv.start_flag && !LevelBuild(ctx)) return;
     FieldMoves(ctx);
   }
-  s.hover_button = -1;
+  s.pointer.hover_button = -1;
   GameButtonHover(ctx);
   Walls(ctx);
   HudBoards(ctx);
@@ -380,7 +380,7 @@ void GameFrame(Context& ctx) {
   HudLaser(ctx);
   if (play.hud.cannon_step >= 31 && !play.lv.start_flag && !play.walls.moving) {
     if (play.end_phase == EndPhase::Playing) {
-      AimUpdate(ctx, s.mouse_x, s.mouse_y, kScreenWidth, kScreenHeight);
+      AimUpdate(ctx, s.pointer.mouse_x, s.pointer.mouse_y, kScreenWidth, kScreenHeight);
       if (play.ball_in_flight) {
         MoveShotBall(ctx);
         if (play.shot && play.shot->y < -2700) {
@@ -394,7 +394,7 @@ void GameFrame(Context& ctx) {
     if (play.end_phase == EndPhase::Lost && Passed(now, fr.fall_end)) {
       if (g.session.game_type == GameType::Puzzle) {
         play.end_phase = EndPhase::TryAgainChosen;  // the try-again dialog takes over
-        s.command = GameCommand::TryAgain;
+        s.flow.command = GameCommand::TryAgain;
       } else {
         OpenGameOver(ctx);
       }
@@ -425,7 +425,7 @@ void GameFrame(Context& ctx) {
     if (g.session.game_type == GameType::Puzzle && play.end_phase == EndPhase::Playing)
       ShotMeter(ctx);
     if (fr.auto_shot) {
-      s.command = GameCommand::Click;
+      s.flow.command = GameCommand::Click;
       g.run.input.button_flags = 1;
     }
     GameCommandStep(ctx);
@@ -449,7 +449,7 @@ void BigBombAward(Context& ctx) {
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
   // A count of 0 would hand out a big bomb on every frame: it means no award.
-  const int award = ctx.shell.options.bigbomb_expl_count;
+  const int award = ctx.options.bigbomb_expl_count;
   if (g.session.game_type == GameType::Puzzle || award <= 0 || play.scoring.streak < award) return;
   play.scoring.streak = 0;
   play.next_ball.kind = kKindBigBomb;
@@ -459,22 +459,22 @@ void BigBombAward(Context& ctx) {
 
 void LeaveForMenu(Context& ctx) {
   ShellState& s = ctx.shell;
-  s.click_context = ClickContext::MainMenu;
-  s.scene_phase = 0;
-  s.pending_scene = SceneId::Menu;
-  s.command = MenuCommand::MainMenu;
+  s.flow.click_context = ClickContext::MainMenu;
+  s.flow.scene_phase = 0;
+  s.flow.pending_scene = SceneId::Menu;
+  s.flow.command = MenuCommand::MainMenu;
 }
 
 void GameMouseDown(Context& ctx, int button) {
   if (ctx.game.play.end_phase != EndPhase::Playing) return;
-  ctx.shell.command = GameCommand::Click;
+  ctx.shell.flow.command = GameCommand::Click;
   ctx.game.run.input.button_flags = button == 1 ? 1 : button == 2 ? 2 : 0;
 }
 
 void GameMenuButtonUp(Context& ctx) {
-  if (ctx.game.play.end_phase != EndPhase::Playing || ctx.shell.pressed_button != 1) return;
+  if (ctx.game.play.end_phase != EndPhase::Playing || ctx.shell.pointer.pressed_button != 1) return;
   ctx.game.play.exit_question = ExitQuestion{};
-  ctx.shell.command = GameCommand::ExitQuestion;
+  ctx.shell.flow.command = GameCommand::ExitQuestion;
 }
 
 }  // namespace qv

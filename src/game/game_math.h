@@ -15,7 +15,7 @@ inline int Trunc(double v) {
 
 // The game clock (ms) of the step being run.
 inline std::uint32_t GameNow(const Context& ctx) {
-  return ctx.shell.game_clock;
+  return ctx.clocks.game_clock;
 }
 
 // Tint of a colour ball's trail, paint and rocket (colours 1..7); 0xFFFFFF otherwise.

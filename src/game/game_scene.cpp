@@ -15,8 +15,9 @@ bool GameAimPivot(const Context& ctx, double& x, double& y) {
   // The aim is taken from the pointer relative to the cannon's foot (AimUpdate).
   x = platform::kScreenWidth / 2.0;
   y = kAimPivotY;
-  return s.scene_phase != 0 && s.pending_scene == SceneId::None &&
-         ctx.game.play.end_phase == EndPhase::Playing && s.click_context == ClickContext::Playing;
+  return s.flow.scene_phase != 0 && s.flow.pending_scene == SceneId::None &&
+         ctx.game.play.end_phase == EndPhase::Playing &&
+         s.flow.click_context == ClickContext::Playing;
 }
 
 void FillGameScene(SceneOps& ops) {

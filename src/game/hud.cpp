@@ -18,7 +18,6 @@
 #include "scene/map.h"
 #include "scene/registry.h"
 #include "scene/text.h"
-#include "shell/frame.h"
 #include "shell/options.h"
 #include "sprites/multisprite.h"
 
@@ -157,13 +156,13 @@ void StartSceneMain(Context& ctx) {
   h.dragons[0] = Find(ctx, "dragon_blue", "main");
   h.dragons[1] = Find(ctx, "dragon_green", "main");
   for (PicId d : h.dragons) SetPartVisible(ctx, d, 3, false);
-  s.scene_phase = 0;
+  s.flow.scene_phase = 0;
   g.play.lv.start_flag = true;
   g.scene.aim.cannon_turning = true;
   ResetBonusTypes(ctx);
   CancelDialogFade(ctx);
-  h.scene_start = s.frame_clock;
-  s.scene_ready = 1;
+  h.scene_start = ctx.clocks.frame_clock;
+  s.flow.scene_ready = true;
 }
 
 void LevelStart(Context& ctx) {
@@ -244,8 +243,8 @@ void ClearLevel(Context& ctx) {
 void LeaveSceneMain(Context& ctx) {
   ShellState& s = ctx.shell;
   GameState& g = ctx.game;
-  s.scene_ready = 0;
-  ClearPause(ctx);
+  s.flow.scene_ready = false;
+  ctx.clocks.ClearPause();
   ClearLevel(ctx);
   unload_by_tag(ctx, "main");
   unload_by_tag(ctx, "font_score");
@@ -285,8 +284,8 @@ void NextBall(Context& ctx) {
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
   LevelHud& lh = play.hud;
-  Random& rnd = ctx.shell.random;
-  const Options& o = ctx.shell.options;
+  Random& rnd = ctx.random;
+  const Options& o = ctx.options;
   if (play.next_ball.kind > 0) play.current_ball = play.next_ball;
   BallChoice next{};
   if (g.session.game_type == GameType::Puzzle) {
@@ -409,8 +408,8 @@ void HudDragons(Context& ctx) {
         }
       }
     } else if (now > d.rest_until) {
-      d.target_x = ctx.shell.random.Next(50);
-      d.target_y = std::max(440.0 - 30.0 * play.field.lowest, 200.0) + ctx.shell.random.Next(50);
+      d.target_x = ctx.random.Next(50);
+      d.target_y = std::max(440.0 - 30.0 * play.field.lowest, 200.0) + ctx.random.Next(50);
       d.down_speed = 0.4;
       d.up_speed = 0.8;
       if (i == 0 && play.end_phase == EndPhase::Playing) {

@@ -286,8 +286,8 @@ void GameStart(Context& ctx) {
     g.session.level = 1;
     SaveProgress(ctx);
   }
-  if (ctx.shell.options.beg_level != 0) {
-    g.session.level = ctx.shell.options.beg_level;
+  if (ctx.options.beg_level != 0) {
+    g.session.level = ctx.options.beg_level;
     SaveProgress(ctx);
   }
   g.session.score = Progress(ctx).score;
@@ -300,14 +300,13 @@ bool LevelBuild(Context& ctx) {
   LevelState& lv = play.lv;
   BallField& f = play.field;
   ShellState& s = ctx.shell;
-  const Options& o = s.options;
+  const Options& o = ctx.options;
   const std::uint32_t now = GameNow(ctx);
   // The level's state is fresh since level start; set here is what the build decides and what
   // the frames of the cannon's build-up moved (the strip, the drain).
-  s.paused = 0;
-  s.was_paused = 0;
-  s.hover_button = -1;
-  s.pressed_button = -1;
+  ctx.clocks.LiftPause();
+  s.pointer.hover_button = -1;
+  s.pointer.pressed_button = -1;
   play.hud.shown_level = -1;  // the number is drawn again
   if (g.run.port) g.run.port->SetCursorVariant(ctx, 0);
   play.progress.target = 0;
@@ -319,7 +318,7 @@ bool LevelBuild(Context& ctx) {
   {
     const int p = o.bonus_probability_random_proc;
     const int q = o.bonus_probability;
-    const int v = RoundEven((s.random.Next(2 * p) - p + 100) / 100.0 * q);
+    const int v = RoundEven((ctx.random.Next(2 * p) - p + 100) / 100.0 * q);
     play.hud.shots_until_bonus = static_cast<std::uint32_t>(std::max(v, 0));
   }
 
@@ -368,7 +367,7 @@ bool LevelBuild(Context& ctx) {
   OccupancyScan(f);
   if (g.session.game_type == GameType::Challenge) play.progress.target = 166.5;
   play.end_phase = EndPhase::Playing;
-  s.click_context = ClickContext::Playing;
+  s.flow.click_context = ClickContext::Playing;
   play.hud.dragon[0].rest_until = now + 500;
   play.hud.dragon[1].rest_until = now + 700;
   OccupancyScan(f);

@@ -147,7 +147,7 @@ int ExplodeMarked(Context& ctx) {
     }
   }
   if (count > 0) {
-    const Options& o = ctx.shell.options;
+    const Options& o = ctx.options;
     if (count < o.explosion_sound_limit1) {
       PlayGameSample(ctx, "sample_explosion_small");
     } else if (count < o.explosion_sound_limit2) {
@@ -285,7 +285,7 @@ void ScoreEvent(Context& ctx, int n, int d, bool combo_text) {
 
 bool JoySound(Context& ctx, int count, bool dropped) {
   const GameState& g = ctx.game;
-  const Options& o = ctx.shell.options;
+  const Options& o = ctx.options;
   int limit = 0;
   if (g.session.game_type == GameType::Arcade && g.session.level == 1) {
     limit = dropped ? o.sound_joy_limit_arcade1_drop : o.sound_joy_limit_arcade1;
@@ -298,7 +298,7 @@ bool JoySound(Context& ctx, int count, bool dropped) {
   int& last = ctx.game.play.scoring.last_joy;
   int index = 0;
   do {
-    const int v = ctx.shell.random.Next(100);
+    const int v = ctx.random.Next(100);
     index = v <= 32 ? 0 : v <= 66 ? 1 : 2;
   } while (index == last);
   static constexpr const char* kJoy[3] = {"sample_dragon_joy1", "sample_dragon_joy2",

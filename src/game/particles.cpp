@@ -16,7 +16,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 // u(r) = r / 500 - 1 for a fresh r in 0..999.
 double U(Context& ctx) {
-  return ctx.shell.random.Next(1000) / 500.0 - 1.0;
+  return ctx.random.Next(1000) / 500.0 - 1.0;
 }
 
 std::uint32_t Lifetime(int kind) {
@@ -112,7 +112,7 @@ int CreateParticle(Context& ctx, int kind, double x, double y, PicId sprite) {
   }
   SetPicTag(ctx, p.sprite, "explose_particle");
 
-  Random& rnd = ctx.shell.random;
+  Random& rnd = ctx.random;
   switch (kind) {
     case 0:
       x += 3 * U(ctx);
@@ -188,7 +188,7 @@ int CreateFallingBall(Context& ctx, int ball_kind, int paint, double x, double y
   TExploseParticle p = NewParticle(ctx, slot, kParticleFallingSpecial);
   p.sprite = MakePic(ctx, BallSpritePath(ball_kind), "explose_particle");
   if (ball_kind == kKindColourBomb) SetPartColor(ctx, p.sprite, 1, BallTint(paint));
-  Random& rnd = ctx.shell.random;
+  Random& rnd = ctx.random;
   p.vx = U(ctx);
   p.vy = rnd.Next(1000) < 701 ? 0.0 : -(rnd.Next(300) / 1000.0 + 1);
   p.base_x = x;
@@ -260,7 +260,7 @@ void UpdateParticle(Context& ctx, int slot) {
     const double d = std::hypot(tx - x, ty - y);
     const double ux = d > 0 ? (tx - x) / d : 0;
     const double uy = d > 0 ? (ty - y) / d : 0;
-    Random& rnd = ctx.shell.random;
+    Random& rnd = ctx.random;
     p.vx = (rnd.Next(4) + ux * 7 - 2) * 0.75;
     p.vy = (uy * 7 - rnd.Next(10) * 0.1) * 0.75;
     if (y < 58) {

@@ -99,7 +99,7 @@ bool PlanShot(Context& ctx, int x0, int y0, double vx, double vy) {
   }
 
   const double step2 =
-      static_cast<double>(ctx.shell.options.ball_step) * ctx.shell.options.ball_step;
+      static_cast<double>(ctx.options.ball_step) * ctx.options.ball_step;
   const double left = LeftWall(f.margin);
   const double right = RightWall(f.margin);
   double last_x = 9999999999.0;

@@ -21,7 +21,7 @@ ScriptCommand Command(Kind kind) {
 }  // namespace
 
 bool InputPath::AimPivot(const Context& ctx, double& x, double& y) const {
-  const SceneOps& row = ctx.shell.scenes[ctx.shell.scene];
+  const SceneOps& row = ctx.shell.scenes[ctx.shell.flow.scene];
   return row.aim_pivot && row.aim_pivot(ctx, x, y);
 }
 

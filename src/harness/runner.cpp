@@ -118,7 +118,7 @@ void Session::Apply(const ScriptCommand& c) {
       Send(ctx_, Event::Type::Restore);
       break;
     case Kind::Screenshot:
-      ctx_.shell.screenshot_path = c.path;
+      ctx_.shell.loop.screenshot_path = c.path;
       break;
     case Kind::State:
       dumps_.push_back(c.path);
@@ -175,8 +175,8 @@ int Session::Run() {
   schedule.Restart(now());
   for (;;) {
     Event event;
-    while (!s.quit_requested && window && window->PollEvent(event)) events_.push_back(event);
-    if (s.quit_requested) break;
+    while (!s.loop.quit_requested && window && window->PollEvent(event)) events_.push_back(event);
+    if (s.loop.quit_requested) break;
     if (options_.ticks && tick >= *options_.ticks) break;
     if (options_.virtual_clock) {
       options_.virtual_clock->Advance(platform::TickSchedule::kInterval);
@@ -198,10 +198,10 @@ int Session::Run() {
     dumps_.clear();
     for (const Event& e : events_) {
       path_.Handle(ctx_, e, *this);
-      if (s.quit_requested) break;
+      if (s.loop.quit_requested) break;
     }
     events_.clear();
-    if (s.quit_requested) break;
+    if (s.loop.quit_requested) break;
     if (options_.script) {
       const auto& commands = options_.script->commands;
       while (next_command < commands.size() && commands[next_command].tick == tick) {
@@ -212,15 +212,16 @@ int Session::Run() {
           Apply(c);
         // A command is an operation of its own: the display switch logs.
         ReportLogFailure(ctx_);
-        if (s.quit_requested) break;
+        if (s.loop.quit_requested) break;
       }
     }
-    if (s.quit_requested) break;
+    if (s.loop.quit_requested) break;
     path_.Step(ctx_, *this);
     RecordPointer();
-    s.rasterize = !options_.virtual_clock || s.run.render_all || !s.screenshot_path.empty();
+    s.loop.rasterize =
+        !options_.virtual_clock || s.run.render_all || !s.loop.screenshot_path.empty();
     TimerTick(ctx_);
-    s.screenshot_path.clear();
+    s.loop.screenshot_path.clear();
     for (const std::string& path : dumps_) {
       if (!platform::StaysInsideWorkingFolder(platform::HostPath(path))) {
         HarnessMessage("state " + path +
@@ -237,7 +238,7 @@ int Session::Run() {
     recorder->End(false);
   }
   CloseMainWindow(ctx_);
-  return s.exit_code;
+  return s.loop.exit_code;
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ constexpr int kOrbitPosition = 23;
 constexpr int kFlashPosition = 10;
 
 std::uint32_t CurrentTicks(Context& ctx) {
-  return ctx.platform.clock != nullptr ? ctx.platform.clock->TickCount() : ctx.shell.frame_clock;
+  return ctx.platform.clock != nullptr ? ctx.platform.clock->TickCount() : ctx.clocks.frame_clock;
 }
 
 TMultiSprite* Object(const Context& ctx, int slot) {
@@ -104,7 +104,7 @@ void LogoStep(Context& ctx) {
   LoadingState& l = ctx.loading;
   switch (l.logo_phase) {
     case LogoPhase::Bubbles:
-      if (ctx.shell.frame_clock > l.logo_next) {
+      if (ctx.clocks.frame_clock > l.logo_next) {
         const auto alpha = static_cast<std::uint8_t>(RoundEven(l.logo_step * 255.0 / 75.0));
         if (TMultiSprite* top = Object(ctx, l.top_bubble)) {
           top->y = 57 + l.logo_step;
@@ -119,7 +119,7 @@ void LogoStep(Context& ctx) {
           l.logo_phase = LogoPhase::StartOrbit;
           l.logo_next = 0;
         } else {
-          l.logo_next = ctx.shell.frame_clock + 10;
+          l.logo_next = ctx.clocks.frame_clock + 10;
         }
       }
       break;
@@ -186,8 +186,8 @@ void FinishLoading(Context& ctx) {
     }
     cursor->map_koeff = 0;
   }
-  ctx.shell.frame_clock = CurrentTicks(ctx);
-  ctx.menu.running_since = ctx.shell.frame_clock;
+  ctx.clocks.frame_clock = CurrentTicks(ctx);
+  ctx.menu.running_since = ctx.clocks.frame_clock;
   ctx.menu.state = MenuStage::LoadingDone;
   ChangeMusic(ctx, l.music_menu, 0, 250);
 }
@@ -272,10 +272,10 @@ void LoadingSetup(Context& ctx) {
   l.music_arcade = FindAudio(ctx, "music_arcade");
   l.music_puzzle = FindAudio(ctx, "music_puzzle");
   // The application is active and the menu scene starts.
-  ctx.shell.app_active = 1;
-  ctx.shell.prev_hover_button = -1;
+  ctx.clocks.app_active = true;
+  ctx.shell.pointer.prev_hover_button = -1;
   SwitchScene(ctx, SceneId::Menu);
-  ctx.shell.loading_pending = 0;
+  ctx.shell.flow.loading_pending = false;
 }
 
 void StartSceneMenu(Context& ctx) {
@@ -318,7 +318,7 @@ bool LoadingEntriesRemain(const Context& ctx) {
 }
 
 void MenuRunningSince(Context& ctx) {
-  ctx.menu.running_since = ctx.shell.frame_clock;
+  ctx.menu.running_since = ctx.clocks.frame_clock;
 }
 
 void ShowCursorSprite(Context& ctx, bool visible) {

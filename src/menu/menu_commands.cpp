@@ -43,9 +43,10 @@ void OpenGameTypePage(Context& ctx) {
   static constexpr HitRect kTypeRows[3] = {
       {286, 154, 512, 198}, {286, 214, 512, 258}, {286, 274, 512, 318}};
   for (int i = 0; i < 3; ++i) {
-    if (kTypeRows[i].Contains(ctx.shell.mouse_x, ctx.shell.mouse_y)) ctx.menu.comment = i + 1;
+    if (kTypeRows[i].Contains(ctx.shell.pointer.mouse_x, ctx.shell.pointer.mouse_y))
+      ctx.menu.comment = i + 1;
   }
-  ctx.shell.click_context = ClickContext::GameTypePage;
+  ctx.shell.flow.click_context = ClickContext::GameTypePage;
   ShowTag(ctx, "menu_buttons_mainmenu", false);
   ShowTag(ctx, "menu_buttons_select_game_type", true);
   UnloadMenuTexts(ctx);
@@ -64,9 +65,9 @@ void StartType(Context& ctx, int type) {
   ChangeMusic(ctx, -1, 250, 0);
   unload_by_tag(ctx, "game_message");
   unload_by_tag(ctx, "continue_last_game");
-  ctx.shell.pending_scene = SceneId::Game;
+  ctx.shell.flow.pending_scene = SceneId::Game;
   ctx.menu.game_type = type;
-  ctx.shell.click_context = ClickContext::MainMenu;
+  ctx.shell.flow.click_context = ClickContext::MainMenu;
   ShowTextFile(ctx, TypeFile("game_title_", type), "game_type_text", "");
   unload_by_tag(ctx, "start_text");
   // The game starts where the player's saved progress says.
@@ -80,7 +81,7 @@ void StartType(Context& ctx, int type) {
 }
 
 void OpenOptions(Context& ctx) {
-  ctx.shell.click_context = ClickContext::Options;
+  ctx.shell.flow.click_context = ClickContext::Options;
   ShowTag(ctx, "menu_buttons_mainmenu", false);
   ShowTag(ctx, "menu_buttons_music_sound_fullscreen", true);
   UnloadMenuTexts(ctx);
@@ -93,7 +94,7 @@ void OpenOptions(Context& ctx) {
 }
 
 void OpenHelp(Context& ctx) {
-  ctx.shell.click_context = ClickContext::Help;
+  ctx.shell.flow.click_context = ClickContext::Help;
   ShowTag(ctx, "menu_buttons_mainmenu", false);
   ShowTag(ctx, "menu_help", true);
   UnloadMenuTexts(ctx);
@@ -102,7 +103,7 @@ void OpenHelp(Context& ctx) {
 
 void OpenExplanation(Context& ctx) {
   HideDescriptions(ctx);
-  ctx.shell.click_context = ClickContext::GameTypeExplanation;
+  ctx.shell.flow.click_context = ClickContext::GameTypeExplanation;
   ShowTag(ctx, "menu_buttons_select_game_type", false);
   unload_by_tag(ctx, "game_message");
   load_location_map(ctx, "game_message.map");
@@ -112,7 +113,7 @@ void OpenExplanation(Context& ctx) {
 }
 
 void OpenExitQuestion(Context& ctx) {
-  ctx.shell.click_context = ClickContext::ExitQuestion;
+  ctx.shell.flow.click_context = ClickContext::ExitQuestion;
   ShowTag(ctx, "menu_buttons_mainmenu", false);
   unload_by_tag(ctx, "exit_to_windows");
   load_location_map(ctx, "exit_to_windows.map");
@@ -128,13 +129,13 @@ void StepVolume(Context& ctx, int& volume) {
 }  // namespace
 
 void ApplyPendingKeys(Context& ctx) {
-  ctx.shell.command = MenuCommand::None;
+  ctx.shell.flow.command = MenuCommand::None;
   MenuState& m = ctx.menu;
   bool changed = false;
   for (const MenuState::Key& k : m.keys) {
-    if (ctx.shell.click_context == ClickContext::NameInput) {
+    if (ctx.shell.flow.click_context == ClickContext::NameInput) {
       changed = NameKey(m.name_buffer, k.code, k.shift) || changed;
-    } else if (ctx.shell.click_context == ClickContext::PlayerList) {
+    } else if (ctx.shell.flow.click_context == ClickContext::PlayerList) {
       const bool up = k.code == platform::VirtualKey::Up;
       const bool down = k.code == platform::VirtualKey::Down;
       if (up) ScrollUp(m.list);
@@ -144,8 +145,8 @@ void ApplyPendingKeys(Context& ctx) {
   }
   m.keys.clear();
   if (!changed) return;
-  if (ctx.shell.click_context == ClickContext::NameInput) DrawName(ctx);
-  if (ctx.shell.click_context == ClickContext::PlayerList) DrawPlayerList(ctx);
+  if (ctx.shell.flow.click_context == ClickContext::NameInput) DrawName(ctx);
+  if (ctx.shell.flow.click_context == ClickContext::PlayerList) DrawPlayerList(ctx);
 }
 
 namespace {
@@ -171,8 +172,8 @@ bool DrawBars(Context& ctx, int volume, int& drawn, const char* tag, double y) {
 }  // namespace
 
 void RunMenuCommand(Context& ctx) {
-  const MenuCommand command = ctx.shell.command.ForMenu();
-  ctx.shell.command = MenuCommand::None;
+  const MenuCommand command = ctx.shell.flow.command.ForMenu();
+  ctx.shell.flow.command = MenuCommand::None;
   switch (command) {
     case MenuCommand::Key:
       ApplyPendingKeys(ctx);
@@ -208,10 +209,10 @@ void RunMenuCommand(Context& ctx) {
       OpenExplanation(ctx);
       break;
     case MenuCommand::MusicVolumeStep:
-      StepVolume(ctx, ctx.shell.options.music_volume);
+      StepVolume(ctx, ctx.options.music_volume);
       break;
     case MenuCommand::SoundVolumeStep:
-      StepVolume(ctx, ctx.shell.options.sound_volume);
+      StepVolume(ctx, ctx.options.sound_volume);
       break;
     case MenuCommand::ExitQuestion:
       OpenExitQuestion(ctx);
@@ -247,9 +248,9 @@ void VolumeOptionRead(Context& ctx, bool music) {
 }
 
 void DrawVolumeBars(Context& ctx) {
-  if (ctx.shell.click_context != ClickContext::Options) return;
+  if (ctx.shell.flow.click_context != ClickContext::Options) return;
   MenuState& m = ctx.menu;
-  Options& o = ctx.shell.options;
+  Options& o = ctx.options;
   o.music_volume = std::clamp(o.music_volume, 0, kMaxVolume);
   o.sound_volume = std::clamp(o.sound_volume, 0, kMaxVolume);
   if (DrawBars(ctx, o.music_volume, m.music_drawn, "poloska_music", 192)) {
@@ -305,7 +306,7 @@ void ShowTargets(Context& ctx, bool visible) {
 
 void StartDemo(Context& ctx) {
   HelpDemo& d = ctx.menu.demo;
-  d.start = ctx.shell.frame_clock;
+  d.start = ctx.clocks.frame_clock;
   d.stage = 0;
   d.running = true;
   const int canon = HelpObject(ctx, "canon2_mini", -1);
@@ -362,9 +363,9 @@ void ShowHelpPage(Context& ctx, int page) {
 
 void HelpDemoStep(Context& ctx) {
   HelpDemo& d = ctx.menu.demo;
-  if (!d.running || ctx.shell.click_context != ClickContext::Help || ctx.menu.help_page != 1)
+  if (!d.running || ctx.shell.flow.click_context != ClickContext::Help || ctx.menu.help_page != 1)
     return;
-  std::uint32_t t = ctx.shell.frame_clock - d.start;
+  std::uint32_t t = ctx.clocks.frame_clock - d.start;
   if (t >= 4000) {
     StartDemo(ctx);
     t = 0;

@@ -33,12 +33,12 @@ struct Mouse {
   bool Over(const HitRect& r) const { return r.Contains(x, y); }
 };
 
-Mouse MouseOf(const Context& ctx) { return {ctx.shell.mouse_x, ctx.shell.mouse_y}; }
+Mouse MouseOf(const Context& ctx) { return {ctx.shell.pointer.mouse_x, ctx.shell.pointer.mouse_y}; }
 
-bool Pressed(const Context& ctx, int button) { return ctx.shell.pressed_button == button; }
+bool Pressed(const Context& ctx, int button) { return ctx.shell.pointer.pressed_button == button; }
 
 void Hover(Context& ctx, int button) {
-  ctx.shell.hover_button = button;
+  ctx.shell.pointer.hover_button = button;
   SetCursorVariant(ctx, 1);
 }
 
@@ -64,13 +64,13 @@ void MainMenuHover(Context& ctx) {
     menu.input_mode = NameMode::FirstRun;
     menu.list.return_to_list = false;
     SetCommand(ctx, MenuCommand::NameInput);
-    ctx.shell.click_context = ClickContext::Playing;  // no page takes clicks until it opens
+    ctx.shell.flow.click_context = ClickContext::Playing;  // no page takes clicks until it opens
     return;
   }
   // An index past the list goes back to the first player, whom the welcome line then names.
-  const int index = ctx.shell.options.player_index;
+  const int index = ctx.options.player_index;
   CurrentPlayer(ctx);
-  if (ctx.shell.options.player_index != index) RefreshWelcomeText(ctx);
+  if (ctx.options.player_index != index) RefreshWelcomeText(ctx);
   const Mouse m = MouseOf(ctx);
   for (int i = 0; i < 5; ++i) {
     MenuRow(ctx, menu.buttons.main[i], menu.buttons.main_move[i], m.Over(kRows[i]), i + 1);
@@ -101,7 +101,7 @@ void GameTypeHover(Context& ctx) {
 
 bool AnyExplanation(const Context& ctx) {
   const std::vector<Player>& ps = ctx.menu.players;
-  const int i = ctx.shell.options.player_index;
+  const int i = ctx.options.player_index;
   if (!ValidPlayerIndex(i, static_cast<int>(ps.size()))) return false;
   for (int flag : ps[i].show_message) {
     if (flag == 1) return true;
@@ -126,7 +126,7 @@ void OptionsHover(Context& ctx) {
     AnimateMovepart(ctx, b.options_move[i], down, up);
   }
   // Switch rows: variants 0/1 when on, 2/3 when off.
-  const bool on[2] = {ctx.shell.options.fullscreen, AnyExplanation(ctx)};
+  const bool on[2] = {ctx.options.fullscreen, AnyExplanation(ctx)};
   for (int i = 2; i < 4; ++i) {
     const bool hovered = m.Over(kRows[i]);
     if (hovered) Hover(ctx, i + 1);
@@ -135,7 +135,7 @@ void OptionsHover(Context& ctx) {
   }
   MenuRow(ctx, b.options[4], b.options_move[4], m.Over(kRows[4]), 5);
   // Sliders: dragging sets the volume directly.
-  int* volumes[2] = {&ctx.shell.options.music_volume, &ctx.shell.options.sound_volume};
+  int* volumes[2] = {&ctx.options.music_volume, &ctx.options.sound_volume};
   for (int i = 0; i < 2; ++i) {
     if (!m.Over(kSliders[i])) continue;
     Hover(ctx, 6 + i);
@@ -168,7 +168,7 @@ void ExplanationHover(Context& ctx) {
   if (buttons.size() < 2) return;
   const Mouse m = MouseOf(ctx);
   const std::vector<Player>& ps = ctx.menu.players;
-  const int i = ctx.shell.options.player_index;
+  const int i = ctx.options.player_index;
   const bool checked = ValidPlayerIndex(i, static_cast<int>(ps.size())) &&
                        ps[i].show_message[ctx.menu.game_type - 1] == 1;
   SelectVariant(ctx, buttons[0], 0, checked ? 1 : 0);
@@ -210,9 +210,9 @@ void ScoresHover(Context& ctx) {
 }
 
 void MenuHover(Context& ctx) {
-  ctx.shell.hover_button = -1;
+  ctx.shell.pointer.hover_button = -1;
   SetCursorVariant(ctx, 0);
-  switch (ctx.shell.click_context) {
+  switch (ctx.shell.flow.click_context) {
     case ClickContext::MainMenu:
       MainMenuHover(ctx);
       break;

@@ -100,7 +100,7 @@ KeyButtons KeysOf(ClickContext context) {
 }  // namespace
 
 void MenuClickButton(Context& ctx, int button) {
-  switch (ctx.shell.click_context) {
+  switch (ctx.shell.flow.click_context) {
     case ClickContext::MainMenu:
       MainMenuClick(ctx, button);
       break;
@@ -124,7 +124,7 @@ void MenuClickButton(Context& ctx, int button) {
       if (button == 2) SetCommand(ctx, MenuCommand::MainMenu);
       break;
     case ClickContext::NameInput:
-      if (ctx.shell.command == MenuCommand::Key) ApplyPendingKeys(ctx);
+      if (ctx.shell.flow.command == MenuCommand::Key) ApplyPendingKeys(ctx);
       if (button == 1 || button == 2) FinishName(ctx, button == 1);
       break;
     case ClickContext::NameMessage:
@@ -144,21 +144,21 @@ void MenuClickButton(Context& ctx, int button) {
   }
 }
 
-void MenuClick(Context& ctx) { MenuClickButton(ctx, ctx.shell.pressed_button); }
+void MenuClick(Context& ctx) { MenuClickButton(ctx, ctx.shell.pointer.pressed_button); }
 
 void MenuMouseDown(Context& ctx, int /*button*/) {
   ShellState& s = ctx.shell;
   // The shell took the button the last frame saw under the pointer; the pointer may have moved
   // since. Look again, so a press right after a move lands on the button now under it.
-  const int taken = s.pressed_button;
+  const int taken = s.pointer.pressed_button;
   UpdateMouse(ctx, true);
   MenuHover(ctx);
-  s.pressed_button = s.hover_button;
-  if (taken == -1 && s.pressed_button != -1) PlayPressSound(ctx);
+  s.pointer.pressed_button = s.pointer.hover_button;
+  if (taken == -1 && s.pointer.pressed_button != -1) PlayPressSound(ctx);
 }
 
 void MenuKeyDown(Context& ctx, int key, int shift) {
-  const KeyButtons keys = KeysOf(ctx.shell.click_context);
+  const KeyButtons keys = KeysOf(ctx.shell.flow.click_context);
   const int button = key == platform::VirtualKey::Enter    ? keys.enter
                      : key == platform::VirtualKey::Escape ? keys.escape
                                                            : 0;
@@ -168,7 +168,7 @@ void MenuKeyDown(Context& ctx, int key, int shift) {
   }
   // A page change waiting for the next frame must not be replaced by a key (the first-run
   // name input would never open); the key is dropped instead.
-  const PendingCommand pending = ctx.shell.command;
+  const PendingCommand pending = ctx.shell.flow.command;
   if (!pending.IsNone() && pending != MenuCommand::Key) return;
   if (pending != MenuCommand::Key) ctx.menu.keys.clear();
   if (ctx.menu.keys.size() < 64) ctx.menu.keys.push_back({key, shift});
@@ -198,7 +198,7 @@ void WriteMenuSection(const Context& ctx, JsonWriter& out) {
     out.EndObject();
   }
   out.EndArray();
-  out.Field("player_index", ctx.shell.options.player_index);
+  out.Field("player_index", ctx.options.player_index);
   out.Field("input_mode", static_cast<int>(m.input_mode));
   out.FieldString("name_buffer", m.name_buffer);
   // Additions: the player list's view and the scores page's game type.

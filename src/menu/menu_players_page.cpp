@@ -38,7 +38,7 @@ void OpenNameMessage(Context& ctx, const std::string& file, bool hide_title) {
   load_location_map(ctx, "name_message.map");
   ShowTextFile(ctx, file, "name_message", "");
   OpenDialogButtons(ctx, "name_message", {"panel_ok"});
-  ctx.shell.click_context = ClickContext::NameMessage;
+  ctx.shell.flow.click_context = ClickContext::NameMessage;
   if (hide_title) {
     OpenDialogFade(ctx, {"input_player_name_back", "name_message"});
   } else {
@@ -49,7 +49,7 @@ void OpenNameMessage(Context& ctx, const std::string& file, bool hide_title) {
 void SelectCursorPlayer(Context& ctx) {
   MenuState& m = ctx.menu;
   if (!ValidPlayerIndex(m.list.cursor, PlayerCount(ctx))) return;
-  ctx.shell.options.player_index = m.list.cursor;
+  ctx.options.player_index = m.list.cursor;
   WriteOptionSafely(ctx, "player_index", m.list.cursor);
   SetCommand(ctx, MenuCommand::MainMenu);
 }
@@ -59,7 +59,7 @@ void SelectCursorPlayer(Context& ctx) {
 void OpenPlayerList(Context& ctx) {
   MenuState& m = ctx.menu;
   UnloadPlayerPages(ctx);
-  ctx.shell.click_context = ClickContext::PlayerList;
+  ctx.shell.flow.click_context = ClickContext::PlayerList;
   ShowTag(ctx, "input_player_name_back", true);
   ShowTag(ctx, "menu_buttons_mainmenu", false);
   load_location_map(ctx, "select_player.map");
@@ -74,7 +74,7 @@ void OpenPlayerList(Context& ctx) {
   ShowTextFile(ctx, "text\\choose_player.txt", "select_player", "");
   const int count = PlayerCount(ctx);
   if (!m.list.return_to_list || !ValidPlayerIndex(m.list.cursor, count)) {
-    const int current = ctx.shell.options.player_index;
+    const int current = ctx.options.player_index;
     PlaceCursor(m.list, ValidPlayerIndex(current, count) ? current : 0);
   }
   m.list.return_to_list = false;
@@ -157,7 +157,7 @@ void OpenDeleteConfirm(Context& ctx) {
   create_txt(ctx, m.players[m.list.cursor].name + "?", 1010, kFontTaurus2, 2, "name_confirm",
              0xFFFFFF, 1, 297, 400);
   OpenDialogButtons(ctx, "name_confirm", {"panel_yes", "panel_no"});
-  ctx.shell.click_context = ClickContext::DeleteConfirmation;
+  ctx.shell.flow.click_context = ClickContext::DeleteConfirmation;
   OpenDialogFade(ctx, {"input_player_name_back", "name_confirm"});
 }
 
@@ -173,8 +173,8 @@ void DeleteConfirmClick(Context& ctx, int button) {
       SetCommand(ctx, MenuCommand::NameInput);
       return;
     }
-    if (DeletePlayerAtCursor(m.players, m.list, ctx.shell.options.player_index)) {
-      WriteOptionSafely(ctx, "player_index", ctx.shell.options.player_index);
+    if (DeletePlayerAtCursor(m.players, m.list, ctx.options.player_index)) {
+      WriteOptionSafely(ctx, "player_index", ctx.options.player_index);
     }
     SavePlayers(ctx);
   } else if (button != 2) {
@@ -190,7 +190,7 @@ void OpenNameInput(Context& ctx) {
   MenuState& m = ctx.menu;
   const MenuButtons& b = m.buttons;
   UnloadPlayerPages(ctx);
-  ctx.shell.click_context = ClickContext::NameInput;
+  ctx.shell.flow.click_context = ClickContext::NameInput;
   ShowTag(ctx, "input_player_name", true);
   ShowTag(ctx, "input_player_name_back", true);
   ShowTag(ctx, "menu_buttons_mainmenu", false);
@@ -226,9 +226,9 @@ void DrawName(Context& ctx) {
 void FinishName(Context& ctx, bool confirm) {
   MenuState& m = ctx.menu;
   const NameOutcome out = FinishNameInput(m.input_mode, m.name_buffer, confirm, m.players,
-                                          ctx.shell.options.player_index, m.list);
+                                          ctx.options.player_index, m.list);
   if (out.players_changed) SavePlayers(ctx);
-  if (out.index_changed) WriteOptionSafely(ctx, "player_index", ctx.shell.options.player_index);
+  if (out.index_changed) WriteOptionSafely(ctx, "player_index", ctx.options.player_index);
   switch (out.action) {
     case NameOutcome::Stay:
       break;
@@ -292,7 +292,7 @@ void OpenContinueDialog(Context& ctx, bool after_loss) {
     ShowTextFile(ctx, "text\\continue_game.txt", "continue_last_game", "");
   }
   OpenDialogButtons(ctx, "continue_last_game", {"panel_yes", "panel_no"});
-  ctx.shell.click_context = ClickContext::ContinueDialog;
+  ctx.shell.flow.click_context = ClickContext::ContinueDialog;
   ctx.game.play.end_phase = EndPhase::ContinueDialog;
   OpenDialogFade(ctx, {"continue_last_game"});
 }

@@ -17,7 +17,6 @@
 #include "base/log.h"
 #include "shell/main_form.h"
 #include "base/message.h"
-#include "shell/frame.h"
 #include "shell/options.h"
 #include "shell/scene_table.h"
 #include "sprites/multisprite.h"
@@ -126,14 +125,14 @@ void FirstEntrySetup(Context& ctx) {
     ShowTextFile(ctx, kComments[i], tag, "");
     ShowTag(ctx, tag, false);
   }
-  ctx.shell.scene_phase = 1;
+  ctx.shell.flow.scene_phase = 1;
   m.shown_before = true;
 }
 
 // The main menu fades in over its first 1.5 s after loading; later entries show it at once.
 void MainMenuFadeIn(Context& ctx) {
   MenuState& m = ctx.menu;
-  const std::uint32_t now = ctx.shell.frame_clock;
+  const std::uint32_t now = ctx.clocks.frame_clock;
   if (m.state == MenuStage::LoadingDone && now != m.running_since) m.state = MenuStage::FadingIn;
   if (m.state != MenuStage::FadingIn) return;
   const std::uint32_t elapsed = now - m.running_since;
@@ -157,13 +156,13 @@ void FullscreenSwitch(Context& ctx) {
   ctx.menu.fullscreen_request = false;
   WriteLog(ctx, "fullscreenchange from menu");
   FullScreenChange(ctx);
-  WriteOptionSafely(ctx, "fullscreen", ctx.shell.options.fullscreen ? 1 : 0);
+  WriteOptionSafely(ctx, "fullscreen", ctx.options.fullscreen ? 1 : 0);
 }
 
 }  // namespace
 
 void SetCommand(Context& ctx, MenuCommand command) {
-  ctx.shell.command = command;
+  ctx.shell.flow.command = command;
 }
 
 MenuCommand StartCommandFor(int type) {
@@ -177,7 +176,7 @@ void SetCursorVariant(Context& ctx, int variant) {
 }
 
 void AnimateMovepart(Context& ctx, int slot, bool group0, bool group1) {
-  const int cycling = static_cast<int>((ctx.shell.frame_clock / 128) % 4) + 2;
+  const int cycling = static_cast<int>((ctx.clocks.frame_clock / 128) % 4) + 2;
   SelectVariant(ctx, slot, 0, group0 ? cycling : 0);
   SelectVariant(ctx, slot, 1, group1 ? cycling : 0);
 }
@@ -198,7 +197,7 @@ void SavePlayers(Context& ctx) {
 Player* CurrentPlayer(Context& ctx) {
   std::vector<Player>& players = ctx.menu.players;
   if (players.empty()) return nullptr;
-  int& index = ctx.shell.options.player_index;
+  int& index = ctx.options.player_index;
   if (!ValidPlayerIndex(index, static_cast<int>(players.size()))) {
     index = 0;
     WriteOptionSafely(ctx, "player_index", 0);
@@ -223,7 +222,7 @@ void FillMenuScene(SceneOps& ops) {
 
 void MenuFrame(Context& ctx) {
   if (LoadingScreenStep(ctx)) return;
-  if (ctx.shell.scene_phase == 0) FirstEntrySetup(ctx);
+  if (ctx.shell.flow.scene_phase == 0) FirstEntrySetup(ctx);
   DialogFadeStep(ctx);
   MainMenuFadeIn(ctx);
   UpdateMouse(ctx, true);
@@ -242,7 +241,7 @@ void BuildWelcomeText(Context& ctx) {
   }
   ShowTextFile(ctx, "text\\game_title_menu.txt", "menu_text", "");
   const std::vector<Player>& players = ctx.menu.players;
-  const int index = ctx.shell.options.player_index;
+  const int index = ctx.options.player_index;
   if (ValidPlayerIndex(index, static_cast<int>(players.size()))) {
     create_txt(ctx, "WELCOME TO QUORVEX, " + players[index].name + "!", 200, kFontTaurus1, 2,
                "menu_text", 0xFFFFFF, 0.52, 96, 400);
@@ -273,7 +272,7 @@ void ShowMainMenu(Context& ctx) {
   if (ctx.audio.current_music != ctx.loading.music_menu) {
     ChangeMusic(ctx, ctx.loading.music_menu, 250, 250);
   }
-  ctx.shell.click_context = ClickContext::MainMenu;
+  ctx.shell.flow.click_context = ClickContext::MainMenu;
   for (const char* tag : {"menu_buttons_select_game_type", "menu_buttons_music_sound_fullscreen",
                           "menu_help", "menu_scores", "input_player_name",
                           "input_player_name_back"}) {
@@ -299,8 +298,8 @@ void ShowMainMenu(Context& ctx) {
 
 void LeaveSceneMenu(Context& ctx) {
   ShellState& s = ctx.shell;
-  s.scene_ready = 0;
-  ClearPause(ctx);
+  s.flow.scene_ready = false;
+  ctx.clocks.ClearPause();
   SetCursorVariant(ctx, 0);
   for (const char* tag :
        {"menu", "menu_buttons_mainmenu", "menu_buttons_select_game_type", "poloska_music",
@@ -316,7 +315,7 @@ void LeaveSceneMenu(Context& ctx) {
   CancelDialogFade(ctx);
   ctx.menu.scores_open = false;
   ctx.menu.demo.running = false;
-  ctx.menu.ended_at = s.frame_clock;
+  ctx.menu.ended_at = ctx.clocks.frame_clock;
   // Destroyed multisprites are freed at once here, so nothing is left to finish.
 }
 

@@ -61,7 +61,7 @@ void ShowScoresTable(Context& ctx, bool enter_result) {
 
 void OpenScoresPage(Context& ctx, bool from_game) {
   MenuState& m = ctx.menu;
-  ctx.shell.click_context = ClickContext::HighScoreTable;
+  ctx.shell.flow.click_context = ClickContext::HighScoreTable;
   ctx.game.play.end_phase = EndPhase::HighScoreTable;
   ShowTag(ctx, "menu_buttons_mainmenu", false);
   ShowTag(ctx, "menu_scores", true);

@@ -5,21 +5,21 @@
 
 namespace qv {
 
-struct Context;
+struct SceneWorld;
 
 using HitRect = Rect;
 
 // A shown object whose shown frame holds the point.
-bool ObjectHit(const Context& ctx, int slot, int x, int y);
+bool ObjectHit(const SceneWorld& ctx, int slot, int x, int y);
 // Shows variant `variant` of group `group`.
-void SelectVariant(Context& ctx, int slot, int group, int variant);
+void SelectVariant(SceneWorld& ctx, int slot, int group, int variant);
 // Variant for a button: 2 hovered and pressed, 1 hovered, 0 otherwise.
 int ButtonVariant(bool hovered, bool pressed);
 // Position and visibility.
-void MoveObject(Context& ctx, int slot, double x, double y);
-void SetObjectX(Context& ctx, int slot, double x);
-void SetObjectY(Context& ctx, int slot, double y);
-void ShowObject(Context& ctx, int slot, bool visible);
-bool ObjectVisible(const Context& ctx, int slot);
+void MoveObject(SceneWorld& ctx, int slot, double x, double y);
+void SetObjectX(SceneWorld& ctx, int slot, double x);
+void SetObjectY(SceneWorld& ctx, int slot, double y);
+void ShowObject(SceneWorld& ctx, int slot, bool visible);
+bool ObjectVisible(const SceneWorld& ctx, int slot);
 
 }  // namespace qv

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "scene/registry.h"
-#include "context.h"
+#include "scene/scene_world.h"
 
 namespace qv {
 
-void OpenDialogFade(Context& ctx, std::initializer_list<std::string_view> tags) {
+void OpenDialogFade(SceneWorld& ctx, std::initializer_list<std::string_view> tags) {
   // A fade cut short would leave its objects half transparent.
   FinishDialogFade(ctx);
   DialogFade& f = ctx.scene.fade;
@@ -18,13 +18,13 @@ void OpenDialogFade(Context& ctx, std::initializer_list<std::string_view> tags) 
   SetTagListAlpha(ctx, kDialogTagList, 0);
 }
 
-void AddToDialogFade(Context& ctx, std::string_view tag) {
+void AddToDialogFade(SceneWorld& ctx, std::string_view tag) {
   if (ctx.scene.fade.state != 1) return;
   AddTagToList(ctx, kDialogTagList, tag);
   SetTagListAlpha(ctx, kDialogTagList, ctx.scene.fade.alpha);
 }
 
-void DialogFadeStep(Context& ctx) {
+void DialogFadeStep(SceneWorld& ctx) {
   DialogFade& f = ctx.scene.fade;
   if (f.state != 1) return;
   f.alpha = std::min(f.alpha + f.step, 255);
@@ -36,16 +36,16 @@ void DialogFadeStep(Context& ctx) {
   }
 }
 
-void FinishDialogFade(Context& ctx) {
+void FinishDialogFade(SceneWorld& ctx) {
   DialogFade& f = ctx.scene.fade;
   if (f.state != 1) return;
   f.alpha = 255;
   DialogFadeStep(ctx);
 }
 
-bool DialogFadeRunning(const Context& ctx) { return ctx.scene.fade.state == 1; }
+bool DialogFadeRunning(const SceneWorld& ctx) { return ctx.scene.fade.state == 1; }
 
-void CancelDialogFade(Context& ctx) {
+void CancelDialogFade(SceneWorld& ctx) {
   DialogFade& f = ctx.scene.fade;
   f.alpha = 255;
   f.state = 0;

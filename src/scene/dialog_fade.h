@@ -6,21 +6,21 @@
 
 namespace qv {
 
-struct Context;
+struct SceneWorld;
 
 constexpr const char* kDialogTagList = "dialog_tag_list";
 
 // Starts fading in the objects of the tags (they get alpha 0 at once). A fade still running
 // is finished first.
-void OpenDialogFade(Context& ctx, std::initializer_list<std::string_view> tags);
+void OpenDialogFade(SceneWorld& ctx, std::initializer_list<std::string_view> tags);
 // Adds a tag to the running fade; its objects take the current alpha.
-void AddToDialogFade(Context& ctx, std::string_view tag);
+void AddToDialogFade(SceneWorld& ctx, std::string_view tag);
 // One frame step of the fade; nothing while idle.
-void DialogFadeStep(Context& ctx);
+void DialogFadeStep(SceneWorld& ctx);
 // Ends a running fade at once with its objects fully shown.
-void FinishDialogFade(Context& ctx);
-bool DialogFadeRunning(const Context& ctx);
+void FinishDialogFade(SceneWorld& ctx);
+bool DialogFadeRunning(const SceneWorld& ctx);
 // Stops a fade without touching any object (a scene change: its members are gone).
-void CancelDialogFade(Context& ctx);
+void CancelDialogFade(SceneWorld& ctx);
 
 }  // namespace qv

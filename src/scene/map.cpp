@@ -7,7 +7,7 @@
 #include "base/data_error.h"
 #include "base/log.h"
 #include "base/text_util.h"
-#include "context.h"
+#include "scene/scene_world.h"
 #include "platform/files.h"
 #include "sprites/multisprite.h"
 
@@ -64,7 +64,7 @@ Expected<void> ParseObjectLine(std::string_view file, int line_no, std::string_v
 
 }  // namespace
 
-int load_location_map(Context& ctx, std::string_view file) {
+int load_location_map(SceneWorld& ctx, std::string_view file) {
   const std::optional<std::string> data =
       platform::FileExists(file) ? platform::ReadWholeFile(file) : std::nullopt;
   if (!data) {
@@ -74,7 +74,7 @@ int load_location_map(Context& ctx, std::string_view file) {
   return LoadLocationMapText(ctx, file, *data);
 }
 
-int LoadLocationMapText(Context& ctx, std::string_view file, std::string_view data) {
+int LoadLocationMapText(SceneWorld& ctx, std::string_view file, std::string_view data) {
   int created = 0;
   {
     ctx.sprites.scroll_x = 0;

@@ -5,13 +5,13 @@
 
 namespace qv {
 
-struct Context;
+struct SceneWorld;
 
 // Builds the objects of a map file and returns how many were made. A missing file makes
 // nothing; a malformed count or field ends the map there with an error box and log line
 // naming the file and line (the objects made before it stay).
-int load_location_map(Context& ctx, std::string_view file);
+int load_location_map(SceneWorld& ctx, std::string_view file);
 // The same on a map file's text; file names the map (its tag and its error reports).
-int LoadLocationMapText(Context& ctx, std::string_view file, std::string_view data);
+int LoadLocationMapText(SceneWorld& ctx, std::string_view file, std::string_view data);
 
 }  // namespace qv

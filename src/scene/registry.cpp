@@ -4,14 +4,14 @@
 #include <string>
 
 #include "base/log.h"
-#include "context.h"
+#include "scene/scene_world.h"
 #include "sprites/multisprite.h"
 
 namespace qv {
 
 namespace {
 
-my_tag_list* FindTagList(Context& ctx, std::string_view name) {
+my_tag_list* FindTagList(SceneWorld& ctx, std::string_view name) {
   for (my_tag_list& list : ctx.scene.tag_lists) {
     if (list.name == name) return &list;
   }
@@ -24,7 +24,7 @@ std::uint8_t ToAlpha(int alpha) {
 
 }  // namespace
 
-int FindObject(const Context& ctx, std::string_view name, int nth, std::string_view tag) {
+int FindObject(const SceneWorld& ctx, std::string_view name, int nth, std::string_view tag) {
   int matches = 0;
   const int count = MultiSpriteCount(ctx);
   for (int slot = 0; slot < count; ++slot) {
@@ -37,7 +37,7 @@ int FindObject(const Context& ctx, std::string_view name, int nth, std::string_v
   return -1;
 }
 
-void ShowTag(Context& ctx, std::string_view tag, bool visible) {
+void ShowTag(SceneWorld& ctx, std::string_view tag, bool visible) {
   const int count = MultiSpriteCount(ctx);
   for (int slot = 0; slot < count; ++slot) {
     TMultiSprite* obj = MultiSpriteAt(ctx, slot);
@@ -45,7 +45,7 @@ void ShowTag(Context& ctx, std::string_view tag, bool visible) {
   }
 }
 
-void SetTagAlpha(Context& ctx, std::string_view tag, int alpha) {
+void SetTagAlpha(SceneWorld& ctx, std::string_view tag, int alpha) {
   const int count = MultiSpriteCount(ctx);
   for (int slot = 0; slot < count; ++slot) {
     TMultiSprite* obj = MultiSpriteAt(ctx, slot);
@@ -59,7 +59,7 @@ std::string_view UnloadTagOf(std::string_view tag) {
   return tag;
 }
 
-int unload_by_tag(Context& ctx, std::string_view tag) {
+int unload_by_tag(SceneWorld& ctx, std::string_view tag) {
   const std::string cut(UnloadTagOf(tag));
   int unloaded = 0;
   const int count = MultiSpriteCount(ctx);
@@ -74,7 +74,7 @@ int unload_by_tag(Context& ctx, std::string_view tag) {
   return unloaded;
 }
 
-void CreateTagList(Context& ctx, std::string_view name) {
+void CreateTagList(SceneWorld& ctx, std::string_view name) {
   my_tag_list* list = FindTagList(ctx, name);
   if (list == nullptr) {
     ctx.scene.tag_lists.push_back(my_tag_list{});
@@ -86,7 +86,7 @@ void CreateTagList(Context& ctx, std::string_view name) {
   list->member_kinds.clear();
 }
 
-void AddTagToList(Context& ctx, std::string_view name, std::string_view tag) {
+void AddTagToList(SceneWorld& ctx, std::string_view name, std::string_view tag) {
   my_tag_list* list = FindTagList(ctx, name);
   if (list == nullptr) return;
   if (std::find(list->tags.begin(), list->tags.end(), tag) == list->tags.end()) {
@@ -95,7 +95,7 @@ void AddTagToList(Context& ctx, std::string_view name, std::string_view tag) {
   RebuildTagList(ctx, name);
 }
 
-void RebuildTagList(Context& ctx, std::string_view name) {
+void RebuildTagList(SceneWorld& ctx, std::string_view name) {
   my_tag_list* list = FindTagList(ctx, name);
   if (list == nullptr) return;
   list->members.clear();
@@ -111,7 +111,7 @@ void RebuildTagList(Context& ctx, std::string_view name) {
   }
 }
 
-void SetTagListAlpha(Context& ctx, std::string_view name, int alpha) {
+void SetTagListAlpha(SceneWorld& ctx, std::string_view name, int alpha) {
   my_tag_list* list = FindTagList(ctx, name);
   if (list == nullptr) return;
   const int count = MultiSpriteCount(ctx);

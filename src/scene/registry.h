@@ -6,21 +6,21 @@
 
 namespace qv {
 
-struct Context;
+struct SceneWorld;
 
 // Slot of the object called name (and tagged tag, unless tag is empty); nth -1 asks for the
 // first, nth k >= 0 for the (k+1)-th in slot order; -1 when there is none.
-int FindObject(const Context& ctx, std::string_view name, int nth, std::string_view tag);
-void ShowTag(Context& ctx, std::string_view tag, bool visible);
-void SetTagAlpha(Context& ctx, std::string_view tag, int alpha);
+int FindObject(const SceneWorld& ctx, std::string_view name, int nth, std::string_view tag);
+void ShowTag(SceneWorld& ctx, std::string_view tag, bool visible);
+void SetTagAlpha(SceneWorld& ctx, std::string_view tag, int alpha);
 // Destroys every object of a tag; "menu_help.map" unloads "menu_help". Returns the count.
-int unload_by_tag(Context& ctx, std::string_view tag);
+int unload_by_tag(SceneWorld& ctx, std::string_view tag);
 // The tag unload_by_tag uses: cut before the first "." unless that is the first character.
 std::string_view UnloadTagOf(std::string_view tag);
 
-void CreateTagList(Context& ctx, std::string_view name);
-void AddTagToList(Context& ctx, std::string_view name, std::string_view tag);
-void RebuildTagList(Context& ctx, std::string_view name);
-void SetTagListAlpha(Context& ctx, std::string_view name, int alpha);
+void CreateTagList(SceneWorld& ctx, std::string_view name);
+void AddTagToList(SceneWorld& ctx, std::string_view name, std::string_view tag);
+void RebuildTagList(SceneWorld& ctx, std::string_view name);
+void SetTagListAlpha(SceneWorld& ctx, std::string_view name, int alpha);
 
 }  // namespace qv

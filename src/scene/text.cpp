@@ -5,7 +5,7 @@
 #include "base/data_error.h"
 #include "base/log.h"
 #include "base/text_util.h"
-#include "context.h"
+#include "scene/scene_world.h"
 #include "platform/files.h"
 #include "sprites/multisprite.h"
 
@@ -35,9 +35,9 @@ struct TextResult {
   int created = 0;
 };
 
-Expected<TextResult> CreateText(Context& ctx, std::string_view text, int z, std::string_view font,
-                                int align, std::string_view tag, int color, double scale, double y,
-                                double x) {
+Expected<TextResult> CreateText(SceneWorld& ctx, std::string_view text, int z,
+                                std::string_view font, int align, std::string_view tag, int color,
+                                double scale, double y, double x) {
   TextResult out;
   if (!EndsWithSpr(font)) return out;
   const FontMetrics* cached = nullptr;
@@ -79,13 +79,13 @@ Expected<TextResult> CreateText(Context& ctx, std::string_view text, int z, std:
 }
 
 // create_txt's log line and result, or the report of a metrics error.
-Expected<double> CreateTextLogged(Context& ctx, std::string_view text, int z, std::string_view font,
-                                  int align, std::string_view tag, int color, double scale,
-                                  double y, double x) {
+Expected<double> CreateTextLogged(SceneWorld& ctx, std::string_view text, int z,
+                                  std::string_view font, int align, std::string_view tag, int color,
+                                  double scale, double y, double x) {
   if (text.empty()) return 0.0;
   const Expected<TextResult> r = CreateText(ctx, text, z, font, align, tag, color, scale, y, x);
   if (!r) return Fail(r.error());
-  if (ctx.shell.options.log_enabled) {
+  if (ctx.options.log_enabled) {
     WriteLog(ctx,
              "create_txt(\"" + std::string(tag) + "\"), created: " + std::to_string(r->created));
   }
@@ -158,7 +158,7 @@ Expected<FontMetrics> LoadMetrics(std::string_view font) {
   return ParseMetrics(path, *data);
 }
 
-double create_txt(Context& ctx, std::string_view text, int z, std::string_view font, int align,
+double create_txt(SceneWorld& ctx, std::string_view text, int z, std::string_view font, int align,
                   std::string_view tag, int color, double scale, double y, double x) {
   const Expected<double> r = CreateTextLogged(ctx, text, z, font, align, tag, color, scale, y, x);
   if (!r) {
@@ -168,7 +168,7 @@ double create_txt(Context& ctx, std::string_view text, int z, std::string_view f
   return *r;
 }
 
-double MeasureText(Context& ctx, std::string_view text, std::string_view font, double scale) {
+double MeasureText(SceneWorld& ctx, std::string_view text, std::string_view font, double scale) {
   if (text.empty() || !EndsWithSpr(font)) return 0;
   const Expected<FontMetrics> m = LoadMetrics(font);
   if (!m) {
@@ -213,7 +213,7 @@ Expected<std::string> SubstituteParams(std::string_view line, const std::vector<
   return out;
 }
 
-void ShowTextFile(Context& ctx, std::string_view file, std::string_view tag,
+void ShowTextFile(SceneWorld& ctx, std::string_view file, std::string_view tag,
                   std::string_view params) {
   const std::optional<std::string> data =
       platform::FileExists(file) ? platform::ReadWholeFile(file) : std::nullopt;
@@ -224,7 +224,7 @@ void ShowTextFile(Context& ctx, std::string_view file, std::string_view tag,
   ShowTextLayout(ctx, file, *data, tag, params);
 }
 
-void ShowTextLayout(Context& ctx, std::string_view file, std::string_view data,
+void ShowTextLayout(SceneWorld& ctx, std::string_view file, std::string_view data,
                     std::string_view tag, std::string_view params) {
   const std::vector<std::string> items = SplitParams(params);
   std::string font;

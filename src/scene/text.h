@@ -10,7 +10,7 @@
 
 namespace qv {
 
-struct Context;
+struct SceneWorld;
 
 struct FontMetrics {
   double spacing = 0;
@@ -26,16 +26,16 @@ Expected<FontMetrics> LoadMetrics(std::string_view font);
 
 // align: 1 left, 2 center, 3 right, 0 acts as center. color < 0 keeps the font's colour,
 // z -1 keeps the font's z. Returns the width of the line (spacing excluded).
-double create_txt(Context& ctx, std::string_view text, int z, std::string_view font, int align,
+double create_txt(SceneWorld& ctx, std::string_view text, int z, std::string_view font, int align,
                   std::string_view tag, int color, double scale, double y, double x);
 // Lays out a text layout file; params are comma-separated items that replace "%k;" references.
-void ShowTextFile(Context& ctx, std::string_view file, std::string_view tag,
+void ShowTextFile(SceneWorld& ctx, std::string_view file, std::string_view tag,
                   std::string_view params);
 // The same on a layout file's text; file names it in error reports.
-void ShowTextLayout(Context& ctx, std::string_view file, std::string_view data,
+void ShowTextLayout(SceneWorld& ctx, std::string_view file, std::string_view data,
                     std::string_view tag, std::string_view params);
 // The width create_txt aligns by, without making objects.
-double MeasureText(Context& ctx, std::string_view text, std::string_view font, double scale);
+double MeasureText(SceneWorld& ctx, std::string_view text, std::string_view font, double scale);
 
 // "%k;" substitution of one block line; items are 1-based.
 Expected<std::string> SubstituteParams(std::string_view line, const std::vector<std::string>& items,

@@ -34,13 +34,13 @@ void DispatchWindowEvent(Context& ctx, const platform::WindowEvent& event) {
         break;
       case Type::Minimize:
         // No frames are stepped or drawn while minimised.
-        s.window_active = false;
+        s.device.window_active = false;
         AppMinimize(ctx);
         break;
       case Type::Restore:
         // A restored window gets its device anew, then the application hears of it.
-        s.window_active = true;
-        if (s.device_ready && s.windowed) ChangeDisplay(ctx);
+        s.device.window_active = true;
+        if (s.device.device_ready && s.device.windowed) ChangeDisplay(ctx);
         AppRestore(ctx);
         break;
       case Type::Close:

@@ -48,41 +48,41 @@ void CreateFpsFont(Context& ctx) {
     device->ReleaseTexture(id);
     return;
   }
-  ctx.shell.fps_texture = id;
+  ctx.shell.loop.fps_texture = id;
 }
 
 void ReleaseFpsFont(Context& ctx) {
-  if (ctx.shell.fps_texture >= 0 && ctx.platform.device) {
-    ctx.platform.device->ReleaseTexture(ctx.shell.fps_texture);
+  if (ctx.shell.loop.fps_texture >= 0 && ctx.platform.device) {
+    ctx.platform.device->ReleaseTexture(ctx.shell.loop.fps_texture);
   }
-  ctx.shell.fps_texture = -1;
+  ctx.shell.loop.fps_texture = -1;
 }
 
 void UpdateFpsCounter(Context& ctx) {
   ShellState& s = ctx.shell;
   const std::uint32_t now = ctx.platform.clock ? ctx.platform.clock->TickCount() : 0u;
-  if (s.fps_frames == 0 && s.fps_period_start == 0) s.fps_period_start = now;
-  ++s.fps_frames;
-  const std::uint32_t span = now - s.fps_period_start;
+  if (s.loop.fps_frames == 0 && s.loop.fps_period_start == 0) s.loop.fps_period_start = now;
+  ++s.loop.fps_frames;
+  const std::uint32_t span = now - s.loop.fps_period_start;
   if (span >= 1000) {
-    s.fps_value = s.fps_frames * 1000.0 / span;
-    s.fps_frames = 0;
-    s.fps_period_start = now;
+    s.loop.fps_value = s.loop.fps_frames * 1000.0 / span;
+    s.loop.fps_frames = 0;
+    s.loop.fps_period_start = now;
   }
 }
 
 void DrawFpsText(Context& ctx) {
   platform::RenderDevice* device = ctx.platform.device;
-  if (!device || ctx.shell.fps_texture < 0) return;
-  const int depth = ctx.shell.options.fullscreen && ctx.shell.options.mode16bit ? 16 : 32;
+  if (!device || ctx.shell.loop.fps_texture < 0) return;
+  const int depth = ctx.options.fullscreen && ctx.options.mode16bit ? 16 : 32;
   char text[64];
-  std::snprintf(text, sizeof text, "%7.02f fps (%dx%dx%d)", ctx.shell.fps_value,
+  std::snprintf(text, sizeof text, "%7.02f fps (%dx%dx%d)", ctx.shell.loop.fps_value,
                 platform::kScreenWidth, platform::kScreenHeight, depth);
   if (!device->BeginScene()) return;
   device->SetRotation(0.0f, 0.0f, 0.0f);
   device->SetBlend(platform::Blend::Alpha);
   device->SetFilter(platform::Filter::Point);
-  device->BindTexture(ctx.shell.fps_texture);
+  device->BindTexture(ctx.shell.loop.fps_texture);
   constexpr float kTexel = 1.0f / platform::kTextureSize;
   float x = 2.0f;
   for (const char* c = text; *c; ++c, x += kCellW * kScale) {

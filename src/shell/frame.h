@@ -32,9 +32,6 @@ Expected<void> RenderFrameSequence(Context& ctx);
 void StepFrame(Context& ctx);
 // The render pass: the draw list collected and drawn on the device.
 void RenderScene(Context& ctx);
-// Forgets the pause of an inactive window and the time it took: the game clock runs with the
-// frame clock again. Scenes call it when they start running or leave.
-void ClearPause(Context& ctx);
 // The shell's share of entering the menu scene: "StartSceneMenu" logged, the pause cleared,
 // the options read again, no button hovered or pressed, clicks to the main page, the run clock
 // restarted; ends with scene_ready set. The loading screen's menu start wraps it.

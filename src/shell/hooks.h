@@ -12,6 +12,8 @@
 namespace qv {
 
 struct Context;
+struct SpriteWorld;
+struct AudioWorld;
 class JsonWriter;
 
 namespace platform {
@@ -35,13 +37,13 @@ struct StartupHooks {
 // the texture-lost state; drawing the list on the device; emptying the list. Device objects:
 // rebuild every atlas texture (false on failure); release every texture.
 struct SpriteHooks {
-  using Op = void (*)(Context&);
-  void (*move)(Context&, int move_count) = nullptr;
+  using Op = void (*)(SpriteWorld&);
+  void (*move)(SpriteWorld&, int move_count) = nullptr;
   Op collect = nullptr;
-  bool (*texture_lost)(const Context&) = nullptr;
-  void (*render)(Context&, platform::RenderDevice& device) = nullptr;
+  bool (*texture_lost)(const SpriteWorld&) = nullptr;
+  void (*render)(SpriteWorld&, platform::RenderDevice& device) = nullptr;
   Op clear_list = nullptr;
-  bool (*restore_textures)(Context&) = nullptr;
+  bool (*restore_textures)(SpriteWorld&) = nullptr;
   Op release_textures = nullptr;
 };
 
@@ -53,7 +55,7 @@ struct CursorHooks {
 
 // Music and sounds.
 struct SoundHooks {
-  using Op = void (*)(Context&);
+  using Op = void (*)(AudioWorld&);
   // Each frame step, before the scene switch: music fades and the application music task.
   Op music_step = nullptr;
   // Each frame step while active: "sample_mouse_over_button" when the mouse entered a button.

@@ -48,8 +48,8 @@ void ShowCursorSprite(Context& ctx, bool visible) {
 }
 
 bool InsideScreen(const ShellState& s) {
-  return s.mouse_x >= 0 && s.mouse_x <= kScreenWidth && s.mouse_y >= 0 &&
-         s.mouse_y <= kScreenHeight;
+  return s.pointer.mouse_x >= 0 && s.pointer.mouse_x <= kScreenWidth && s.pointer.mouse_y >= 0 &&
+         s.pointer.mouse_y <= kScreenHeight;
 }
 
 }  // namespace
@@ -94,12 +94,12 @@ void ReleaseDeviceObjects(Context& ctx) {
 
 Expected<void> CreateDevice(Context& ctx) {
   const auto failed = [&ctx] {
-    return Fail(DeviceErrorText(static_cast<DeviceFailure>(ctx.shell.last_device_error), true));
+    return Fail(DeviceErrorText(static_cast<DeviceFailure>(ctx.shell.device.last_device_error), true));
   };
   platform::Window* window = ctx.platform.window;
   if (!window) return failed();
   bool fell_back = false;
-  const platform::DeviceError error = window->CreateDevice(ctx.shell.windowed, fell_back);
+  const platform::DeviceError error = window->CreateDevice(ctx.shell.device.windowed, fell_back);
   if (fell_back) {
     ShowInfoBox(ctx, "Information",
                 "Could not create the Direct3DDevice object.\r\nThe 3D hardware chipset may not "
@@ -107,11 +107,11 @@ Expected<void> CreateDevice(Context& ctx) {
                 "rasterizer.");
   }
   if (error != platform::DeviceError::None) {
-    ctx.shell.last_device_error = static_cast<int>(FromPlatform(error));
+    ctx.shell.device.last_device_error = static_cast<int>(FromPlatform(error));
     return failed();
   }
   ctx.platform.device = window->device();
-  ctx.shell.base_clock = Ticks(ctx);
+  ctx.shell.loop.base_clock = Ticks(ctx);
   InitDeviceObjects(ctx);
   return {};
 }
@@ -123,30 +123,30 @@ void ChangeDisplay(Context& ctx) {
   // The SDL window changes its own style between windowed and desktop fullscreen.
   if (const Expected<void> created = CreateDevice(ctx); !created) {
     ReportError(ctx, created.error().message);
-    ctx.shell.quit_requested = true;
-    ctx.shell.exit_code = 1;
+    ctx.shell.loop.quit_requested = true;
+    ctx.shell.loop.exit_code = 1;
   }
 }
 
 void FullScreenChange(Context& ctx) {
   ShellState& s = ctx.shell;
-  if (!s.device_ready || !s.window_active) return;
+  if (!s.device.device_ready || !s.device.window_active) return;
   platform::Window* window = ctx.platform.window;
-  s.device_ready = false;
-  s.options.fullscreen = !s.options.fullscreen;
-  if (s.options.fullscreen) {
+  s.device.device_ready = false;
+  ctx.options.fullscreen = !ctx.options.fullscreen;
+  if (ctx.options.fullscreen) {
     if (window) window->SavePlacement();
-    s.placement_saved = true;
-  } else if (s.placement_saved) {
+    s.device.placement_saved = true;
+  } else if (s.device.placement_saved) {
     if (window) window->RestorePlacement();
-    s.placement_saved = false;
+    s.device.placement_saved = false;
   }
-  s.windowed = !s.options.fullscreen;
-  if (s.run.fullscreen) s.run.fullscreen = s.options.fullscreen;
+  s.device.windowed = !ctx.options.fullscreen;
+  if (s.run.fullscreen) s.run.fullscreen = ctx.options.fullscreen;
   ChangeDisplay(ctx);
-  s.device_ready = ctx.platform.device != nullptr;
+  s.device.device_ready = ctx.platform.device != nullptr;
   // The desktop repaints itself after the mode change; only the window is placed.
-  if (!s.options.fullscreen && window) window->CenterOnDesktop();
+  if (!ctx.options.fullscreen && window) window->CenterOnDesktop();
 }
 
 void DeviceReset(Context& ctx) {
@@ -156,7 +156,7 @@ void DeviceReset(Context& ctx) {
 
 void AppActivate(Context& ctx) {
   platform::Window* window = ctx.platform.window;
-  if (!ctx.shell.windowed) {
+  if (!ctx.shell.device.windowed) {
     if (window) window->Restore();
     ChangeDisplay(ctx);
   }
@@ -172,24 +172,25 @@ void AppActivate(Context& ctx) {
 
 void AppRestore(Context& ctx) {
   ShellState& s = ctx.shell;
-  if (!s.windowed) {
+  if (!s.device.windowed) {
     if (ctx.platform.window) ctx.platform.window->Restore();
     ChangeDisplay(ctx);
   }
   ShowCursorSprite(ctx, true);
   SetPointerVisible(ctx, false);
-  if (s.scenes[s.scene].pauses_when_inactive && s.scene_ready && s.paused) s.paused = 0;
+  if (s.scenes[s.flow.scene].pauses_when_inactive && s.flow.scene_ready && ctx.clocks.paused)
+    ctx.clocks.paused = false;
   if (s.hooks.sound.resume_on_restore) s.hooks.sound.resume_on_restore(ctx);
-  s.app_active = 1;
+  ctx.clocks.app_active = true;
 }
 
 void AppDeactivate(Context& ctx) {
   ShellState& s = ctx.shell;
   WriteLog(ctx, "appdeactivate...");
-  s.app_active = 0;
-  if (s.scenes[s.scene].pauses_when_inactive && s.scene_ready && !s.paused) {
-    s.paused = 1;
-    s.pause_start = s.frame_clock;
+  ctx.clocks.app_active = false;
+  if (s.scenes[s.flow.scene].pauses_when_inactive && s.flow.scene_ready && !ctx.clocks.paused) {
+    ctx.clocks.paused = true;
+    ctx.clocks.pause_start = ctx.clocks.frame_clock;
   }
   ShowCursorSprite(ctx, false);
   SetPointerVisible(ctx, true);
@@ -202,11 +203,11 @@ void AppMinimize(Context& ctx) {
 
 void FormMouseDown(Context& ctx, int button) {
   ShellState& s = ctx.shell;
-  if (!s.app_active) return;
+  if (!ctx.clocks.app_active) return;
   SetPointerVisible(ctx, false);
   if (!InsideScreen(s)) return;
-  if (s.hover_button != -1) {
-    s.pressed_button = s.hover_button;
+  if (s.pointer.hover_button != -1) {
+    s.pointer.pressed_button = s.pointer.hover_button;
     if (s.hooks.sound.press_sound) s.hooks.sound.press_sound(ctx);
   }
   // Scenes number the buttons as the rules do (1 left, 2 right, 0 any other), not as the
@@ -214,28 +215,29 @@ void FormMouseDown(Context& ctx, int button) {
   const int scene_button = button == platform::kMouseLeft    ? 1
                            : button == platform::kMouseRight ? 2
                                                              : 0;
-  const SceneOps& scene = s.scenes[s.scene];
+  const SceneOps& scene = s.scenes[s.flow.scene];
   if (scene.mouse_down) scene.mouse_down(ctx, scene_button);
 }
 
 void FormMouseMove(Context& ctx) {
-  if (ctx.shell.app_active) SetPointerVisible(ctx, false);
+  if (ctx.clocks.app_active) SetPointerVisible(ctx, false);
 }
 
 void FormMouseUp(Context& ctx, int /*button*/) {
   ShellState& s = ctx.shell;
-  if (!s.app_active) return;
+  if (!ctx.clocks.app_active) return;
   SetPointerVisible(ctx, false);
-  if (s.pressed_button != -1 && s.pressed_button == s.hover_button && InsideScreen(s)) {
-    const SceneOps& scene = s.scenes[s.scene];
+  if (s.pointer.pressed_button != -1 && s.pointer.pressed_button == s.pointer.hover_button &&
+      InsideScreen(s)) {
+    const SceneOps& scene = s.scenes[s.flow.scene];
     if (scene.click) scene.click(ctx);
     if (scene.button_up) scene.button_up(ctx);
   }
-  s.pressed_button = -1;
+  s.pointer.pressed_button = -1;
 }
 
 void FormKeyDown(Context& ctx, int key, int shift) {
-  const SceneOps& scene = ctx.shell.scenes[ctx.shell.scene];
+  const SceneOps& scene = ctx.shell.scenes[ctx.shell.flow.scene];
   if (scene.key_down) scene.key_down(ctx, key, shift);
 }
 
@@ -244,9 +246,9 @@ void UpdateMouse(Context& ctx, bool clip) {
   int x = 0, y = 0;
   if (ctx.platform.window) ctx.platform.window->GetPointer(x, y);
   if (clip && (x < 0 || x >= kScreenWidth || y < 0 || y >= kScreenHeight)) x = -1000;
-  s.mouse_x = x;
-  s.mouse_y = y;
-  if (s.hooks.cursor.move) s.hooks.cursor.move(ctx, s.mouse_x, s.mouse_y);
+  s.pointer.mouse_x = x;
+  s.pointer.mouse_y = y;
+  if (s.hooks.cursor.move) s.hooks.cursor.move(ctx, s.pointer.mouse_x, s.pointer.mouse_y);
 }
 
 bool FormCreate(Context& ctx) {
@@ -269,26 +271,26 @@ bool StartProgram(Context& ctx) {
   };
   // The platform makes the window black and 800 x 600. Number text is C-locale throughout; the
   // sprite caches start empty with the context.
-  s.frame_clock = Ticks(ctx);
+  ctx.clocks.frame_clock = Ticks(ctx);
   SeedRandom(ctx);
   attempt([&] { ReadOptions(ctx); });
-  s.show_stats = s.options.fps_show != 0;
-  s.windowed = true;
+  s.device.show_stats = ctx.options.fps_show != 0;
+  s.device.windowed = true;
   Expected<void> created;
   attempt([&] { created = CreateDevice(ctx); });
   if (!created) {
     ReportError(ctx, created.error().message);
     return false;
   }
-  s.device_ready = true;
-  s.window_active = true;
+  s.device.device_ready = true;
+  s.device.window_active = true;
   // Display mode: FullScreenChange inverts it back and applies the mode the options ask for.
-  s.options.fullscreen = !s.options.fullscreen;
+  ctx.options.fullscreen = !ctx.options.fullscreen;
   attempt([&] { WriteLog(ctx, "FullScreenChange"); });
   attempt([&] { FullScreenChange(ctx); });
-  if (s.quit_requested) return false;
+  if (s.loop.quit_requested) return false;
   // The game's counters start afresh.
-  s.options.beg_level = 0;
+  ctx.options.beg_level = 0;
   if (s.hooks.startup.reset_game_values) s.hooks.startup.reset_game_values(ctx);
   // The event dispatch calls the activation handlers.
   return true;
@@ -302,21 +304,21 @@ void SeedRandom(Context& ctx) {
     seed = run.seeds[run.next_seed++];
   else
     seed = run.has_seed ? run.seed : static_cast<std::uint32_t>(std::time(nullptr)) ^ Ticks(ctx);
-  s.random.Seed(seed);
+  ctx.random.Seed(seed);
   if (run.seed_observer) run.seed_observer(seed);
 }
 
 void ToggleFullscreenForRun(Context& ctx) {
   ShellState& s = ctx.shell;
   // The switch holds for this run: later re-readings of options.txt keep it.
-  s.run.fullscreen = s.options.fullscreen;
+  s.run.fullscreen = ctx.options.fullscreen;
   FullScreenChange(ctx);
 }
 
 void CloseMainWindow(Context& ctx) {
   ShellState& s = ctx.shell;
-  s.quit_requested = true;
-  s.device_ready = false;
+  s.loop.quit_requested = true;
+  s.device.device_ready = false;
   ReleaseDeviceObjects(ctx);
   if (ctx.platform.window) ctx.platform.window->DestroyDevice();
   ctx.platform.device = nullptr;

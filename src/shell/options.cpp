@@ -68,7 +68,7 @@ constexpr KeyDef kKeys[] = {
 
 // Applies one pair read from line `line` of "options.txt" (0: no line).
 Expected<void> ApplyOptionAt(Context& ctx, std::string_view key, std::string_view value, int line) {
-  Options& o = ctx.shell.options;
+  Options& o = ctx.options;
   for (const KeyDef& def : kKeys) {
     if (key != def.key) continue;
     if (def.kind == Kind::Flag) {
@@ -129,8 +129,8 @@ void ReadOptions(Context& ctx) {
     ReportError(ctx, report, report);
   }
   // A display mode chosen for this run outlasts the file's.
-  if (ctx.shell.run.fullscreen) ctx.shell.options.fullscreen = *ctx.shell.run.fullscreen;
-  WriteLog(ctx, ctx.shell.options.textures16bit ? " textures mode=16bit" : " textures mode=32bit");
+  if (ctx.shell.run.fullscreen) ctx.options.fullscreen = *ctx.shell.run.fullscreen;
+  WriteLog(ctx, ctx.options.textures16bit ? " textures mode=16bit" : " textures mode=32bit");
 }
 
 Expected<void> ApplyOptionsText(Context& ctx, std::string_view data) {

@@ -12,7 +12,7 @@ namespace qv {
 
 struct Context;
 
-// Reads "options.txt" into ctx.shell.options: logs "setup_refresh", switches the music system
+// Reads "options.txt" into ctx.options: logs "setup_refresh", switches the music system
 // on, sets every key the file names, logs the texture mode. A missing file shows "Configuration
 // file not found!"; a value that is not an integer for an integer key is reported (box and log,
 // naming file, line and value) and ends the reading there, keeping what was read. A move_cnt

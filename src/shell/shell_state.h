@@ -1,16 +1,14 @@
 #pragma once
-// State of the application shell: frame loop, clocks, scene variables, mouse, options, log,
-// random generator.
+// State of the application shell, by concern: the run's configuration, the scene switch, the
+// pointer, the frame loop and the device. Options, random generator and clocks are run-wide and
+// live in the base world (base/world.h), where the lower layers can reach them.
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "base/log.h"
-#include "base/random.h"
 #include "shell/hooks.h"
-#include "shell/options.h"
 #include "shell/scene_protocol.h"
 #include "shell/scene_table.h"
 
@@ -33,70 +31,71 @@ struct RunConfig {
   std::function<void(std::uint32_t)> seed_observer;
 };
 
-struct ShellState {
-  Options options;
-  LogState log;
-  Random random;
-  ShellHooks hooks;
-  SceneTable scenes;
-  RunConfig run;
-
-  // Scene variables.
+// Which scene runs and what passes between the scenes.
+struct SceneFlow {
   SceneId scene = SceneId::None;
   SceneId pending_scene = SceneId::None;  // None: no switch pending
-  std::uint8_t scene_ready = 0;
+  bool scene_ready = false;
   int scene_phase = 0;
-  std::uint8_t steps_enabled = 0;
-  std::uint32_t run_start = 0;
-  std::int64_t step_budget = 0;
-  bool catch_up_limited = false;  // a frame step of this run hit kMaxCatchUpSteps (logged once)
+  bool steps_enabled = false;
+  bool loading_pending = true;
+  // The page or dialog that receives clicks, and the pending command, shared by both scenes.
+  ClickContext click_context = ClickContext::Playing;
+  PendingCommand command;
+};
 
-  // Clocks (milliseconds of the system tick count).
-  std::uint32_t frame_clock = 0;
-  std::uint32_t game_clock = 0;
-  std::uint8_t paused = 0;
-  std::uint8_t was_paused = 0;
-  std::uint32_t pause_start = 0;
-  std::uint32_t paused_total = 0;
-
-  std::uint8_t app_active = 0;
-  std::uint8_t frame_busy = 0;
-  std::uint8_t render_busy = 0;
-  std::uint8_t loading_pending = 1;
-  std::uint32_t next_frame_due = 0;
-  // The display mode as the game sees it is options.fullscreen (one variable, as the option).
-  bool placement_saved = false;
-
+// The pointer in game-screen pixels and the button under it.
+struct PointerState {
   int mouse_x = 0;
   int mouse_y = 0;
   int hover_button = -1;
   int pressed_button = -1;
   int prev_hover_button = -1;
-  // The page or dialog that receives clicks, and the pending command, shared by both scenes.
-  ClickContext click_context = ClickContext::Playing;
-  PendingCommand command;
+};
 
-  // Base state of the render application.
-  bool device_ready = false;
-  bool window_active = true;  // not minimised
-  bool windowed = true;       // the device configuration's windowed flag
-  bool show_stats = false;
+// The frame loop: step budget, frame pacing, what this frame draws, the quit request.
+struct FrameLoop {
+  std::uint32_t run_start = 0;
+  std::int64_t step_budget = 0;
+  bool catch_up_limited = false;  // a frame step of this run hit kMaxCatchUpSteps (logged once)
+  bool frame_busy = false;
+  bool render_busy = false;
+  std::uint32_t next_frame_due = 0;
   std::uint32_t base_clock = 0;
-  bool quit_requested = false;
-  int last_device_error = 0;  // DeviceFailure of the last failed device creation
-  int exit_code = 0;
-
   // Rasterise this frame (headless runs draw only frames that are captured, unless render_all).
   bool rasterize = true;
   bool frame_drawn = false;  // the render pass drew this frame
   // A screenshot requested for this frame, written after the render pass.
   std::string screenshot_path;
+  bool quit_requested = false;
+  int exit_code = 0;
 
   // Frames-per-second text.
   std::uint32_t fps_period_start = 0;
   int fps_frames = 0;
   double fps_value = 0.0;
   int fps_texture = -1;
+};
+
+// The render device and the window as the shell sees them.
+struct DeviceState {
+  bool device_ready = false;
+  bool window_active = true;  // not minimised
+  bool windowed = true;       // the device configuration's windowed flag
+  bool show_stats = false;
+  int last_device_error = 0;  // DeviceFailure of the last failed device creation
+  // The display mode as the game sees it is options.fullscreen (one variable, as the option).
+  bool placement_saved = false;
+};
+
+struct ShellState {
+  ShellHooks hooks;
+  SceneTable scenes;
+  RunConfig run;
+  SceneFlow flow;
+  PointerState pointer;
+  FrameLoop loop;
+  DeviceState device;
 };
 
 }  // namespace qv

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "base/log.h"
-#include "context.h"
+#include "sprites/sprite_world.h"
 #include "platform/render_device.h"
 
 namespace qv {
@@ -16,17 +16,17 @@ constexpr int kAtlas = platform::kTextureSize;
 constexpr std::int64_t kMaxTilePixelsPerImage = 32LL << 20;
 constexpr int kSmallestTile = 8;
 
-bool Layout16(Context& ctx) {
+bool Layout16(SpriteWorld& ctx) {
   SpriteState& s = ctx.sprites;
   if (!s.layout_fixed) {
     s.layout_fixed = true;
-    s.layout16 = ctx.shell.options.textures16bit;
+    s.layout16 = ctx.options.textures16bit;
   }
   return s.layout16;
 }
 
 // Takes a slot for tile `tile_index` of edge `size` and records it in the tile.
-void PlaceTile(Context& ctx, int tile_index, int size) {
+void PlaceTile(SpriteWorld& ctx, int tile_index, int size) {
   SpriteState& s = ctx.sprites;
   my_texture_group& cls = s.size_classes[SizeClassOf(size)];
   my_big_texture* atlas = nullptr;
@@ -70,7 +70,7 @@ void PlaceTile(Context& ctx, int tile_index, int size) {
 }
 
 // Writes every tile of a device texture entry into one 256 x 256 picture and uploads it.
-bool UploadEntry(Context& ctx, DeviceTextureEntry& entry) {
+bool UploadEntry(SpriteWorld& ctx, DeviceTextureEntry& entry) {
   SpriteState& s = ctx.sprites;
   platform::RenderDevice* device = ctx.platform.device;
   if (!device || entry.id < 0) return false;
@@ -125,7 +125,7 @@ bool ValidTileGeometry(int size, int border) {
   return SizeClassOf(size) >= 0 && border >= 0 && std::int64_t{size} - 2 * std::int64_t{border} > 0;
 }
 
-int FindLoadedImage(const Context& ctx, std::string_view base_name, int* frame_pool_index) {
+int FindLoadedImage(const SpriteWorld& ctx, std::string_view base_name, int* frame_pool_index) {
   const SpriteState& s = ctx.sprites;
   for (std::size_t r = 0; r < s.textures.size(); ++r) {
     if (s.textures[r].name.empty()) continue;
@@ -139,7 +139,7 @@ int FindLoadedImage(const Context& ctx, std::string_view base_name, int* frame_p
   return -1;
 }
 
-void AppendFrame(Context& ctx, int rec_index, int frame_pool_index) {
+void AppendFrame(SpriteWorld& ctx, int rec_index, int frame_pool_index) {
   SpriteState& s = ctx.sprites;
   my_bmptexture& rec = s.textures[rec_index];
   rec.frames.push_back(frame_pool_index);
@@ -150,7 +150,7 @@ void AppendFrame(Context& ctx, int rec_index, int frame_pool_index) {
   rec.frame_names.emplace_back(name, frame_pool_index);
 }
 
-void CutFrames(Context& ctx, int rec_index, const Image& image, std::string_view name,
+void CutFrames(SpriteWorld& ctx, int rec_index, const Image& image, std::string_view name,
                int max_frames) {
   SpriteState& s = ctx.sprites;
   my_bmptexture& rec = s.textures[rec_index];
@@ -235,7 +235,7 @@ void CutFrames(Context& ctx, int rec_index, const Image& image, std::string_view
   }
 }
 
-bool CreateAtlasTexture(Context& ctx, int index) {
+bool CreateAtlasTexture(SpriteWorld& ctx, int index) {
   SpriteState& s = ctx.sprites;
   if (index < 0 || index >= static_cast<int>(s.device_textures.size())) return false;
   DeviceTextureEntry& entry = s.device_textures[index];
@@ -250,7 +250,7 @@ bool CreateAtlasTexture(Context& ctx, int index) {
   return entry.id >= 0;
 }
 
-bool RestoreTextures(Context& ctx) {
+bool RestoreTextures(SpriteWorld& ctx) {
   bool ok = true;
   SpriteState& s = ctx.sprites;
   for (std::size_t i = 0; i < s.device_textures.size(); ++i) {
@@ -266,7 +266,7 @@ bool RestoreTextures(Context& ctx) {
   return ok;
 }
 
-void ReleaseDeviceTextures(Context& ctx) {
+void ReleaseDeviceTextures(SpriteWorld& ctx) {
   for (DeviceTextureEntry& entry : ctx.sprites.device_textures) {
     if (entry.id >= 0 && ctx.platform.device) ctx.platform.device->ReleaseTexture(entry.id);
     entry.id = -1;
@@ -274,7 +274,7 @@ void ReleaseDeviceTextures(Context& ctx) {
   }
 }
 
-bool FlushAtlasTextures(Context& ctx) {
+bool FlushAtlasTextures(SpriteWorld& ctx) {
   bool ok = true;
   for (DeviceTextureEntry& entry : ctx.sprites.device_textures) {
     if (entry.dirty && entry.id >= 0) ok = UploadEntry(ctx, entry) && ok;

@@ -8,7 +8,7 @@
 
 namespace qv {
 
-struct Context;
+struct SpriteWorld;
 
 // Size class of a tile edge (8 -> 0 ... 256 -> 5), -1 for any other edge.
 int SizeClassOf(int tile_size);
@@ -24,22 +24,23 @@ inline std::uint16_t ToArgb4444(std::uint32_t argb) {
 }
 
 // Index of the texture record holding a frame named `base_name`, or -1 (search in list order).
-int FindLoadedImage(const Context& ctx, std::string_view base_name, int* frame_pool_index);
+int FindLoadedImage(const SpriteWorld& ctx, std::string_view base_name, int* frame_pool_index);
 
 // Appends frame `frame_pool_index` to texture record `rec`.
-void AppendFrame(Context& ctx, int rec, int frame_pool_index);
+void AppendFrame(SpriteWorld& ctx, int rec, int frame_pool_index);
 
 // Cuts `image` into frames of frame_w x frame_h and those into tiles; places every tile with
 // content in the atlas. Appends the frames to `rec` (frames named `name`).
-void CutFrames(Context& ctx, int rec, const Image& image, std::string_view name, int max_frames);
+void CutFrames(SpriteWorld& ctx, int rec, const Image& image, std::string_view name,
+               int max_frames);
 
 // Creates the 256 x 256 device texture of device texture list entry `index`.
-bool CreateAtlasTexture(Context& ctx, int index);
+bool CreateAtlasTexture(SpriteWorld& ctx, int index);
 // Rebuilds every atlas texture from the kept tile pixels; success leaves the texture-lost state.
-bool RestoreTextures(Context& ctx);
+bool RestoreTextures(SpriteWorld& ctx);
 // Device loss: releases every device texture and empties the entries.
-void ReleaseDeviceTextures(Context& ctx);
+void ReleaseDeviceTextures(SpriteWorld& ctx);
 // Uploads the atlas textures whose tiles changed since the last upload.
-bool FlushAtlasTextures(Context& ctx);
+bool FlushAtlasTextures(SpriteWorld& ctx);
 
 }  // namespace qv

@@ -3,12 +3,12 @@
 
 #include <algorithm>
 
-#include "context.h"
+#include "sprites/sprite_world.h"
 #include "sprites/sprite_types.h"
 
 namespace qv {
 
-void AddPartQuads(Context& ctx, const my_bmptexture& rec, const PartQuadParams& p) {
+void AddPartQuads(SpriteWorld& ctx, const my_bmptexture& rec, const PartQuadParams& p) {
   if (p.alpha == 0) return;
   SpriteState& s = ctx.sprites;
   if (p.frame < 0 || p.frame >= static_cast<int>(rec.frames.size())) return;
@@ -69,7 +69,7 @@ void AddPartQuads(Context& ctx, const my_bmptexture& rec, const PartQuadParams& 
   }
 }
 
-bool RenderDrawList(Context& ctx) {
+bool RenderDrawList(SpriteWorld& ctx) {
   if (!ctx.platform.device) {
     ctx.sprites.draw_list.clear();
     return false;
@@ -77,7 +77,7 @@ bool RenderDrawList(Context& ctx) {
   return RenderDrawList(ctx, *ctx.platform.device);
 }
 
-bool RenderDrawList(Context& ctx, platform::RenderDevice& dev) {
+bool RenderDrawList(SpriteWorld& ctx, platform::RenderDevice& dev) {
   SpriteState& s = ctx.sprites;
   platform::RenderDevice* device = &dev;
   bool ok = !s.texture_lost;

@@ -7,7 +7,7 @@
 
 namespace qv {
 
-struct Context;
+struct SpriteWorld;
 struct my_bmptexture;
 
 struct SpriteQuad {
@@ -37,11 +37,11 @@ struct PartQuadParams {
 };
 
 // Appends one quad per tile with content of the given frame of texture record `rec`.
-void AddPartQuads(Context& ctx, const my_bmptexture& rec, const PartQuadParams& p);
+void AddPartQuads(SpriteWorld& ctx, const my_bmptexture& rec, const PartQuadParams& p);
 
 // Submits the draw list to the device and empties it. False when drawing stopped early (a
 // lost texture, a failed draw) or no device exists.
-bool RenderDrawList(Context& ctx);
-bool RenderDrawList(Context& ctx, platform::RenderDevice& device);
+bool RenderDrawList(SpriteWorld& ctx);
+bool RenderDrawList(SpriteWorld& ctx, platform::RenderDevice& device);
 
 }  // namespace qv

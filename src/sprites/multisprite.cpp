@@ -6,7 +6,7 @@
 #include <limits>
 #include <typeinfo>
 
-#include "context.h"
+#include "sprites/sprite_world.h"
 #include "sprites/prototype.h"
 
 namespace qv {
@@ -53,7 +53,7 @@ void TMultiSprite::PlaceParts() {
   }
 }
 
-bool TMultiSprite::ContainsPoint(const Context& ctx, double px, double py) const {
+bool TMultiSprite::ContainsPoint(const SpriteWorld& ctx, double px, double py) const {
   const SpriteState& s = ctx.sprites;
   for (const part_group& g : groups) {
     if (g.current_part < 0 || g.current_part >= g.part_count) continue;
@@ -75,7 +75,7 @@ bool TMultiSprite::ContainsPoint(const Context& ctx, double px, double py) const
 namespace {
 
 // Fields a fresh instance takes from its prototype.
-void ApplyPrototype(Context& ctx, TMultiSprite& m, int pi) {
+void ApplyPrototype(SpriteWorld& ctx, TMultiSprite& m, int pi) {
   SpriteState& s = ctx.sprites;
   const my_prototype& proto = s.prototypes[pi];
   m.prototype_index = pi;
@@ -143,7 +143,7 @@ void ApplyPrototype(Context& ctx, TMultiSprite& m, int pi) {
 
 }  // namespace
 
-void InitMultiSprite(Context& ctx, std::unique_ptr<TMultiSprite> owned, std::string_view path) {
+void InitMultiSprite(SpriteWorld& ctx, std::unique_ptr<TMultiSprite> owned, std::string_view path) {
   TMultiSprite& m = *owned;
   m.scale_x = m.scale_y = 1;
   const int pi = GetPrototype(ctx, path);
@@ -176,7 +176,7 @@ void InitMultiSprite(Context& ctx, std::unique_ptr<TMultiSprite> owned, std::str
   list[slot] = std::move(owned);
 }
 
-TMultiSprite* TakePooledMultiSprite(Context& ctx, std::string_view path,
+TMultiSprite* TakePooledMultiSprite(SpriteWorld& ctx, std::string_view path,
                                     const std::type_info& type) {
   const int pi = GetPrototype(ctx, path);
   auto& pool = ctx.sprites.pool;
@@ -194,12 +194,12 @@ TMultiSprite* TakePooledMultiSprite(Context& ctx, std::string_view path,
   return nullptr;
 }
 
-TMultiSprite* AcquireMultiSprite(Context& ctx, std::string_view path) {
+TMultiSprite* AcquireMultiSprite(SpriteWorld& ctx, std::string_view path) {
   if (TMultiSprite* m = TakePooledMultiSprite(ctx, path, typeid(TMultiSprite))) return m;
   return CreateMultiSprite(ctx, path);
 }
 
-void ReleaseMultiSprite(Context& ctx, TMultiSprite* sprite) {
+void ReleaseMultiSprite(SpriteWorld& ctx, TMultiSprite* sprite) {
   if (!sprite || sprite->pooled) return;
   const int pi = sprite->prototype_index;
   if (pi < 0) {
@@ -214,23 +214,24 @@ void ReleaseMultiSprite(Context& ctx, TMultiSprite* sprite) {
   pool[static_cast<std::size_t>(pi)].push_back(sprite);
 }
 
-TMultiSprite* CreateMultiSprite(Context& ctx, std::string_view path) {
+TMultiSprite* CreateMultiSprite(SpriteWorld& ctx, std::string_view path) {
   auto sprite = std::make_unique<TMultiSprite>();
   TMultiSprite* raw = sprite.get();
   InitMultiSprite(ctx, std::move(sprite), path);
   return raw;
 }
 
-void DestroyMultiSprite(Context& ctx, TMultiSprite* sprite) {
+void DestroyMultiSprite(SpriteWorld& ctx, TMultiSprite* sprite) {
   if (!sprite) return;
   DestroyMultiSpriteAt(ctx, sprite->list_index);
 }
 
-void DestroyMultiSpriteAt(Context& ctx, int slot) {
+void DestroyMultiSpriteAt(SpriteWorld& ctx, int slot) {
   auto& list = ctx.sprites.multisprites;
   if (slot < 0 || slot >= static_cast<int>(list.size())) return;
   if (list[slot]) {
-    ctx.sprites.free_slot_hint = std::min(ctx.sprites.free_slot_hint, static_cast<std::size_t>(slot));
+    ctx.sprites.free_slot_hint =
+        std::min(ctx.sprites.free_slot_hint, static_cast<std::size_t>(slot));
   }
   // Moved out first so that the slot is empty while the instance is torn down.
   std::unique_ptr<TMultiSprite> doomed = std::move(list[slot]);
@@ -241,21 +242,21 @@ void DestroyMultiSpriteAt(Context& ctx, int slot) {
   }
 }
 
-int MultiSpriteCount(const Context& ctx) {
+int MultiSpriteCount(const SpriteWorld& ctx) {
   return static_cast<int>(ctx.sprites.multisprites.size());
 }
 
-TMultiSprite* MultiSpriteAt(const Context& ctx, int slot) {
+TMultiSprite* MultiSpriteAt(const SpriteWorld& ctx, int slot) {
   const auto& list = ctx.sprites.multisprites;
   if (slot < 0 || slot >= static_cast<int>(list.size())) return nullptr;
   return list[slot].get();
 }
 
-void SpriteEngineMove(Context& ctx, int move_count) {
+void SpriteEngineMove(SpriteWorld& ctx, int move_count) {
   ctx.sprites.engine.Move(ctx, move_count);
 }
 
-void SpriteEngineDraw(Context& ctx) {
+void SpriteEngineDraw(SpriteWorld& ctx) {
   ctx.sprites.draw_list.clear();
   ctx.sprites.engine.DrawChildren(ctx);
 }

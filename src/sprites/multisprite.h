@@ -14,7 +14,7 @@
 
 namespace qv {
 
-struct Context;
+struct SpriteWorld;
 
 class TMultiSprite {
  public:
@@ -29,7 +29,7 @@ class TMultiSprite {
   void Update();
   void PlaceParts();
   // True when (px, py) lies in the frame rectangle of the shown part of some group.
-  bool ContainsPoint(const Context& ctx, double px, double py) const;
+  bool ContainsPoint(const SpriteWorld& ctx, double px, double py) const;
 
   std::string name;
   std::vector<std::unique_ptr<TMyImageSprite>> parts;
@@ -56,12 +56,12 @@ class TMultiSprite {
 
 // Builds an instance of the definition file at `path` into the first free slot of the global
 // list. The list owns it until DestroyMultiSprite.
-TMultiSprite* CreateMultiSprite(Context& ctx, std::string_view path);
+TMultiSprite* CreateMultiSprite(SpriteWorld& ctx, std::string_view path);
 
 // The same for a class derived from TMultiSprite (TShotBall ...).
-void InitMultiSprite(Context& ctx, std::unique_ptr<TMultiSprite> sprite, std::string_view path);
+void InitMultiSprite(SpriteWorld& ctx, std::unique_ptr<TMultiSprite> sprite, std::string_view path);
 template <class T, class... Args>
-T* CreateMultiSpriteOf(Context& ctx, std::string_view path, Args&&... args) {
+T* CreateMultiSpriteOf(SpriteWorld& ctx, std::string_view path, Args&&... args) {
   auto sprite = std::make_unique<T>(std::forward<Args>(args)...);
   T* raw = sprite.get();
   InitMultiSprite(ctx, std::move(sprite), path);
@@ -72,28 +72,28 @@ T* CreateMultiSpriteOf(Context& ctx, std::string_view path, Args&&... args) {
 // picture keeps its slot, hidden and untagged, and the next acquire of the same definition
 // takes it back as new, so once the pool has grown they cost no allocation. A derived class
 // is handed out only as itself; its own fields keep their last values for the caller to set.
-TMultiSprite* AcquireMultiSprite(Context& ctx, std::string_view path);
-void ReleaseMultiSprite(Context& ctx, TMultiSprite* sprite);
+TMultiSprite* AcquireMultiSprite(SpriteWorld& ctx, std::string_view path);
+void ReleaseMultiSprite(SpriteWorld& ctx, TMultiSprite* sprite);
 // A parked instance of exactly this class and definition, reset as new; null when none.
-TMultiSprite* TakePooledMultiSprite(Context& ctx, std::string_view path,
+TMultiSprite* TakePooledMultiSprite(SpriteWorld& ctx, std::string_view path,
                                     const std::type_info& type);
 template <class T>
-T* AcquireMultiSpriteOf(Context& ctx, std::string_view path) {
+T* AcquireMultiSpriteOf(SpriteWorld& ctx, std::string_view path) {
   if (TMultiSprite* m = TakePooledMultiSprite(ctx, path, typeid(T))) return static_cast<T*>(m);
   return CreateMultiSpriteOf<T>(ctx, path);
 }
 
 // Empties the instance's slot and frees it; null is ignored.
-void DestroyMultiSprite(Context& ctx, TMultiSprite* sprite);
-void DestroyMultiSpriteAt(Context& ctx, int slot);
+void DestroyMultiSprite(SpriteWorld& ctx, TMultiSprite* sprite);
+void DestroyMultiSpriteAt(SpriteWorld& ctx, int slot);
 
 // Slots 0 .. MultiSpriteCount - 1; a slot may be empty (null).
-int MultiSpriteCount(const Context& ctx);
-TMultiSprite* MultiSpriteAt(const Context& ctx, int slot);
+int MultiSpriteCount(const SpriteWorld& ctx);
+TMultiSprite* MultiSpriteAt(const SpriteWorld& ctx, int slot);
 
 // Frame loop entry points: the move step of every sprite, then the draw pass that fills the
 // draw list, then the render pass that submits it (RenderDrawList, draw_list.h).
-void SpriteEngineMove(Context& ctx, int move_count);
-void SpriteEngineDraw(Context& ctx);
+void SpriteEngineMove(SpriteWorld& ctx, int move_count);
+void SpriteEngineDraw(SpriteWorld& ctx);
 
 }  // namespace qv

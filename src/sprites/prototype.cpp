@@ -9,7 +9,7 @@
 
 #include "base/log.h"
 #include "base/message.h"
-#include "context.h"
+#include "sprites/sprite_world.h"
 #include "platform/files.h"
 #include "sprites/atlas.h"
 
@@ -232,7 +232,7 @@ ImageField SplitImageField(std::string_view field) {
 
 class Loader {
  public:
-  Loader(Context& ctx, int index, std::string_view path)
+  Loader(SpriteWorld& ctx, int index, std::string_view path)
       : ctx_(ctx), index_(index), path_(path), dir_(spr::DirectoryOf(path)) {}
 
   void Run(std::string_view bytes) {
@@ -551,11 +551,12 @@ class Loader {
       return {};
     }
     if (!r.warning.empty())
-      WriteLog(ctx_, "ERROR: prototype_create_texture_damaged_image \"" + path + "\": " + r.warning);
+      WriteLog(ctx_,
+               "ERROR: prototype_create_texture_damaged_image \"" + path + "\": " + r.warning);
     return std::move(r.image);
   }
 
-  Context& ctx_;
+  SpriteWorld& ctx_;
   int index_;
   std::string path_;
   std::string dir_;
@@ -567,7 +568,7 @@ class Loader {
   bool last_anim_loop_ = false;
 };
 
-int TakePrototypeSlot(Context& ctx) {
+int TakePrototypeSlot(SpriteWorld& ctx) {
   auto& list = ctx.sprites.prototypes;
   int index = -1;
   for (std::size_t i = 0; i < list.size(); ++i) {
@@ -588,7 +589,7 @@ int TakePrototypeSlot(Context& ctx) {
 
 }  // namespace
 
-int FindPrototype(const Context& ctx, std::string_view path) {
+int FindPrototype(const SpriteWorld& ctx, std::string_view path) {
   // The name is built in a buffer of its own: pictures are asked for every frame, and a lookup
   // must not allocate.
   std::string_view trimmed = path;
@@ -614,7 +615,7 @@ int FindPrototype(const Context& ctx, std::string_view path) {
   return -1;
 }
 
-int LoadPrototype(Context& ctx, std::string_view path) {
+int LoadPrototype(SpriteWorld& ctx, std::string_view path) {
   const int index = TakePrototypeSlot(ctx);
   const auto bytes = platform::FileExists(path) ? platform::ReadWholeFile(path) : std::nullopt;
   if (!bytes) {
@@ -625,13 +626,13 @@ int LoadPrototype(Context& ctx, std::string_view path) {
   return index;
 }
 
-int LoadPrototypeFromBytes(Context& ctx, std::string_view path, std::string_view bytes) {
+int LoadPrototypeFromBytes(SpriteWorld& ctx, std::string_view path, std::string_view bytes) {
   const int index = TakePrototypeSlot(ctx);
   Loader(ctx, index, path).Run(bytes);
   return index;
 }
 
-int GetPrototype(Context& ctx, std::string_view path) {
+int GetPrototype(SpriteWorld& ctx, std::string_view path) {
   const int index = FindPrototype(ctx, path);
   return index >= 0 ? index : LoadPrototype(ctx, path);
 }

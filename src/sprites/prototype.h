@@ -8,19 +8,19 @@
 
 namespace qv {
 
-struct Context;
+struct SpriteWorld;
 
 // Trims and lower-cases the path; a ".spr" path is reduced to its file name without extension.
 // The index of the prototype of that name, or -1.
-int FindPrototype(const Context& ctx, std::string_view path);
+int FindPrototype(const SpriteWorld& ctx, std::string_view path);
 // Reads the definition file at `path` into a prototype slot and returns its index. A missing
 // file gives an empty, unnamed prototype.
-int LoadPrototype(Context& ctx, std::string_view path);
+int LoadPrototype(SpriteWorld& ctx, std::string_view path);
 // The same from bytes already read (fuzzing, tests); `path` names the prototype and locates
 // the images.
-int LoadPrototypeFromBytes(Context& ctx, std::string_view path, std::string_view bytes);
+int LoadPrototypeFromBytes(SpriteWorld& ctx, std::string_view path, std::string_view bytes);
 // FindPrototype, else LoadPrototype.
-int GetPrototype(Context& ctx, std::string_view path);
+int GetPrototype(SpriteWorld& ctx, std::string_view path);
 
 // Text rules of definition files, exposed for tests.
 namespace spr {

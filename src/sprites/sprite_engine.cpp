@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "context.h"
+#include "sprites/sprite_world.h"
 #include "sprites/draw_list.h"
 #include "sprites/multisprite.h"
 
@@ -19,20 +19,20 @@ TSprite::~TSprite() {
   if (parent_) parent_->RemoveChild(this);
 }
 
-void TSprite::DoMove(Context&, int) {}
-void TSprite::DoDraw(Context&) {}
+void TSprite::DoMove(SpriteWorld&, int) {}
+void TSprite::DoDraw(SpriteWorld&) {}
 
 SpriteRect TSprite::GetBoundsRect() const {
   const int left = static_cast<int>(x), top = static_cast<int>(y);
   return {left, top, left + width, top + height};
 }
 
-void TSprite::Move(Context& ctx, int move_count) {
+void TSprite::Move(SpriteWorld& ctx, int move_count) {
   if (moved) DoMove(ctx, move_count);
   for (TSprite* child : children_) child->Move(ctx, move_count);
 }
 
-void TSprite::DrawChildren(Context& ctx) {
+void TSprite::DrawChildren(SpriteWorld& ctx) {
   for (TSprite* child : z_order_) {
     if (child->z_ < -1000000 || child->z_ >= 1000000 || !child->visible) continue;
     child->DoDraw(ctx);
@@ -93,7 +93,7 @@ void TImageSprite::AnimStep(int move_count) {
   }
 }
 
-void TImageSprite::DoMove(Context&, int move_count) {
+void TImageSprite::DoMove(SpriteWorld&, int move_count) {
   AnimStep(move_count);
 }
 
@@ -107,14 +107,14 @@ TMyImageSprite::TMyImageSprite(TSprite* parent) : TImageSprite(parent) {
   moved = true;
 }
 
-void TMyImageSprite::DoMove(Context& ctx, int move_count) {
+void TMyImageSprite::DoMove(SpriteWorld& ctx, int move_count) {
   AnimStep(move_count);
   const double k = owner ? owner->map_koeff : 1.0;
   x = world_x - ctx.sprites.scroll_x * k;
   y = world_y - ctx.sprites.scroll_y * k;
 }
 
-void TMyImageSprite::DoDraw(Context& ctx) {
+void TMyImageSprite::DoDraw(SpriteWorld& ctx) {
   if (!visible || !owner || !owner->visible) return;
   SpriteState& s = ctx.sprites;
   if (texture_index < 0 || texture_index >= static_cast<int>(s.textures.size())) return;

@@ -7,7 +7,7 @@
 
 namespace qv {
 
-struct Context;
+struct SpriteWorld;
 class TMultiSprite;
 
 struct SpriteRect {
@@ -21,14 +21,14 @@ class TSprite {
   TSprite(const TSprite&) = delete;
   TSprite& operator=(const TSprite&) = delete;
 
-  virtual void DoMove(Context& ctx, int move_count);
-  virtual void DoDraw(Context& ctx);
+  virtual void DoMove(SpriteWorld& ctx, int move_count);
+  virtual void DoDraw(SpriteWorld& ctx);
   virtual SpriteRect GetBoundsRect() const;
 
   // Move step of this sprite and then its children in creation order.
-  void Move(Context& ctx, int move_count);
+  void Move(SpriteWorld& ctx, int move_count);
   // Draws the children in z order (this sprite itself is drawn by its parent).
-  void DrawChildren(Context& ctx);
+  void DrawChildren(SpriteWorld& ctx);
 
   int z() const { return z_; }
   // Re-sorts the parent's z-order list only when the value changes.
@@ -58,7 +58,7 @@ class TSprite {
 class TImageSprite : public TSprite {
  public:
   explicit TImageSprite(TSprite* parent) : TSprite(parent) {}
-  void DoMove(Context& ctx, int move_count) override;
+  void DoMove(SpriteWorld& ctx, int move_count) override;
   SpriteRect GetBoundsRect() const override;
   // The animation rule of one move step.
   void AnimStep(int move_count);
@@ -79,8 +79,8 @@ class TSpriteEngine : public TSprite {
 class TMyImageSprite : public TImageSprite {
  public:
   explicit TMyImageSprite(TSprite* parent);
-  void DoMove(Context& ctx, int move_count) override;  // MovePart
-  void DoDraw(Context& ctx) override;                  // DrawPart
+  void DoMove(SpriteWorld& ctx, int move_count) override;  // MovePart
+  void DoDraw(SpriteWorld& ctx) override;                  // DrawPart
 
   double world_x = 0, world_y = 0;
   double offset_x = 0, offset_y = 0;

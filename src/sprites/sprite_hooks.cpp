@@ -1,36 +1,36 @@
 #include "sprites/sprite_hooks.h"
 
 #include "base/json_writer.h"
-#include "context.h"
+#include "sprites/sprite_world.h"
 #include "sprites/atlas.h"
 #include "sprites/draw_list.h"
 #include "sprites/multisprite.h"
 
 namespace qv {
 
-void SpritesMoveHook(Context& ctx, int move_count) {
+void SpritesMoveHook(SpriteWorld& ctx, int move_count) {
   SpriteEngineMove(ctx, move_count);
 }
-void SpritesCollectHook(Context& ctx) {
+void SpritesCollectHook(SpriteWorld& ctx) {
   SpriteEngineDraw(ctx);
 }
-bool SpritesTextureLostHook(const Context& ctx) {
+bool SpritesTextureLostHook(const SpriteWorld& ctx) {
   return ctx.sprites.texture_lost;
 }
-void SpritesRenderHook(Context& ctx, platform::RenderDevice& device) {
+void SpritesRenderHook(SpriteWorld& ctx, platform::RenderDevice& device) {
   RenderDrawList(ctx, device);
 }
-void SpritesClearListHook(Context& ctx) {
+void SpritesClearListHook(SpriteWorld& ctx) {
   ctx.sprites.draw_list.clear();
 }
-bool SpritesRestoreHook(Context& ctx) {
+bool SpritesRestoreHook(SpriteWorld& ctx) {
   return RestoreTextures(ctx);
 }
-void SpritesReleaseHook(Context& ctx) {
+void SpritesReleaseHook(SpriteWorld& ctx) {
   ReleaseDeviceTextures(ctx);
 }
 
-void WriteObjectsSection(const Context& ctx, JsonWriter& out) {
+void WriteObjectsSection(const SpriteWorld& ctx, JsonWriter& out) {
   out.BeginArray();
   for (int slot = 0; slot < MultiSpriteCount(ctx); ++slot) {
     const TMultiSprite* m = MultiSpriteAt(ctx, slot);

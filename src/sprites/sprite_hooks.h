@@ -3,21 +3,21 @@
 // the harness's state dump.
 namespace qv {
 
-struct Context;
+struct SpriteWorld;
 class JsonWriter;
 namespace platform {
 class RenderDevice;
 }
 
-void SpritesMoveHook(Context& ctx, int move_count);
-void SpritesCollectHook(Context& ctx);
-bool SpritesTextureLostHook(const Context& ctx);
-void SpritesRenderHook(Context& ctx, platform::RenderDevice& device);
-void SpritesClearListHook(Context& ctx);
-bool SpritesRestoreHook(Context& ctx);
-void SpritesReleaseHook(Context& ctx);
+void SpritesMoveHook(SpriteWorld& ctx, int move_count);
+void SpritesCollectHook(SpriteWorld& ctx);
+bool SpritesTextureLostHook(const SpriteWorld& ctx);
+void SpritesRenderHook(SpriteWorld& ctx, platform::RenderDevice& device);
+void SpritesClearListHook(SpriteWorld& ctx);
+bool SpritesRestoreHook(SpriteWorld& ctx);
+void SpritesReleaseHook(SpriteWorld& ctx);
 
 // "objects": every live multisprite in slot order.
-void WriteObjectsSection(const Context& ctx, JsonWriter& out);
+void WriteObjectsSection(const SpriteWorld& ctx, JsonWriter& out);
 
 }  // namespace qv

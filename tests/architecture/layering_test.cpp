@@ -1,11 +1,14 @@
 // The include graph of src/ must run downwards only: a file includes its own layer and the
 // layers below it, never one above. src/context.h, the hub holding every subsystem's state, is
-// the one file allowed to include them all (and every layer may include it).
+// the one file allowed to include them all; it sits at the shell's level, so only the shell and
+// the layers above may include it. Includes are not the only way up: a forward declaration and a
+// member access reach a layer's state too, so the names a file uses are checked as well.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <regex>
 #include <string>
@@ -46,6 +49,25 @@ constexpr Layer kLayers[] = {
 };
 
 constexpr const char* kHub = "context.h";
+constexpr int kHubRank = 5;  // the shell's
+
+// The world each layer works in and the states above it: naming one from a lower layer (even
+// through a forward declaration) or reaching a member of it is reaching up.
+struct OwnedName {
+  const char* pattern;  // a regular expression over a line without its comment
+  const char* folder;   // the owner; its siblings of equal rank may not name it either
+  int rank;
+};
+constexpr OwnedName kOwnedNames[] = {
+    {R"(\bSpriteWorld\b)", "sprites", 2},
+    {R"(\bSceneWorld\b)", "scene", 3},
+    {R"(\bAudioWorld\b)", "audio", 4},
+    {R"(\bContext\b)", "shell", kHubRank},
+    {R"(\bShellState\b|(\.|->)shell\.)", "shell", 5},
+    {R"(\bGameState\b|(\.|->)game\.)", "game", 6},
+    {R"(\bMenuState\b|(\.|->)menu\.)", "menu", 6},
+    {R"(\bLoadingState\b|(\.|->)loading\.)", "loading", 6},
+};
 
 struct Include {
   std::string file;    // path under src/, e.g. "shell/frame.cpp"
@@ -64,10 +86,14 @@ std::optional<int> RankOf(const std::string& path) {
 std::vector<std::string> Violations(const std::vector<Include>& includes) {
   std::vector<std::string> out;
   for (const Include& inc : includes) {
-    if (inc.file == kHub || inc.target == kHub) continue;
+    if (inc.file == kHub) continue;
     const std::optional<int> from = RankOf(inc.file);
     if (!from) {
       out.push_back(inc.file + ": in no layer");
+      continue;
+    }
+    if (inc.target == kHub) {
+      if (*from < kHubRank) out.push_back(inc.file + " includes the hub " + kHub + " from below it");
       continue;
     }
     // Includes that name no src/ folder (a sibling header of a test support file) are not ours.
@@ -78,6 +104,56 @@ std::vector<std::string> Violations(const std::vector<Include>& includes) {
     } else if (*to > *from) {
       out.push_back(inc.file + " includes " + inc.target + " from a layer above");
     }
+  }
+  return out;
+}
+
+struct SourceLine {
+  std::string file;  // path under src/
+  int number;
+  std::string text;
+};
+
+// One message per line of a lower layer that names a higher layer's world or state.
+std::vector<std::string> ReachViolations(const std::vector<SourceLine>& lines) {
+  static const std::regex kComment(R"(//.*$)");
+  static const std::regex kString(R"("(\\.|[^"\\])*")");
+  static const std::vector<std::regex> kPatterns = [] {
+    std::vector<std::regex> v;
+    for (const OwnedName& name : kOwnedNames) v.emplace_back(name.pattern);
+    return v;
+  }();
+  std::vector<std::string> out;
+  for (const SourceLine& line : lines) {
+    if (line.file == kHub) continue;
+    const std::optional<int> from = RankOf(line.file);
+    if (!from) continue;  // reported by the include check
+    const std::string folder = line.file.substr(0, line.file.find('/'));
+    const std::string code =
+        std::regex_replace(std::regex_replace(line.text, kComment, ""), kString, "\"\"");
+    for (std::size_t i = 0; i < std::size(kOwnedNames); ++i) {
+      const OwnedName& name = kOwnedNames[i];
+      const bool above = name.rank > *from;
+      const bool sibling = name.rank == *from && folder != name.folder && *from == 6;
+      if (!above && !sibling) continue;
+      if (!std::regex_search(code, kPatterns[i])) continue;
+      out.push_back(line.file + ":" + std::to_string(line.number) + " reaches " + name.folder +
+                    (above ? " from below" : " from a sibling") + ": " + line.text);
+    }
+  }
+  return out;
+}
+
+std::vector<SourceLine> ReadLines(const fs::path& root) {
+  std::vector<SourceLine> out;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (!entry.is_regular_file()) continue;
+    const std::string ext = entry.path().extension().string();
+    if (ext != ".h" && ext != ".cpp") continue;
+    const std::string file = fs::relative(entry.path(), root).generic_string();
+    std::ifstream in(entry.path());
+    std::string text;
+    for (int number = 1; std::getline(in, text); ++number) out.push_back({file, number, text});
   }
   return out;
 }
@@ -112,7 +188,7 @@ TEST(Layering, AcceptsDownwardSiblingAndHubIncludes) {
                 {"shell/frame.cpp", "platform/clock.h"},
                 {"shell/frame.cpp", "shell/frame.h"},
                 {"menu/menu.cpp", "loading/loading.h"},
-                {"sprites/atlas.cpp", "context.h"},
+                {"game/field.cpp", "context.h"},
                 {"context.h", "game/game_state.h"},
                 {"app/main.cpp", "harness/runner.h"},
                 {"platform/sdl/keys.cpp", "platform/sdl/keys.h"},
@@ -129,6 +205,7 @@ TEST(Layering, RejectsUpwardIncludesAndFilesOutsideTheLayers) {
       {"widgets/button.cpp", "base/log.h"},
       {"game/field.cpp", "widgets/button.h"},
       {"stray.h", "base/log.h"},
+      {"sprites/atlas.cpp", "context.h"},
   });
   EXPECT_EQ(Join(found),
             "sprites/atlas.cpp includes shell/options.h from a layer above\n"
@@ -137,7 +214,32 @@ TEST(Layering, RejectsUpwardIncludesAndFilesOutsideTheLayers) {
             "harness/runner.cpp includes app/subsystem_hooks.h from a layer above\n"
             "widgets/button.cpp: in no layer\n"
             "game/field.cpp includes widgets/button.h: in no layer\n"
-            "stray.h: in no layer\n");
+            "stray.h: in no layer\n"
+            "sprites/atlas.cpp includes the hub context.h from below it\n");
+}
+
+TEST(Layering, LowerLayersNameNoWorldOrStateAboveThem) {
+  const std::vector<std::string> found = ReachViolations({
+      {"base/log.cpp", 3, "void WriteLog(BaseWorld& ctx);"},
+      {"scene/text.cpp", 4, "void Draw(SceneWorld& w, SpriteWorld& s);"},
+      {"audio/audio.cpp", 5, "  if (ctx.clocks.app_active) {  // not ctx.shell.app_active"},
+      {"shell/frame.cpp", 6, "  ctx.shell.flow.scene = target;"},
+      {"game/hud.cpp", 7, "  ctx.game.play.score = 0;"},
+      {"base/log.cpp", 10, "struct Context;"},
+      {"sprites/atlas.cpp", 11, "  if (ctx.shell.loop.rasterize) {"},
+      {"scene/text.cpp", 12, "void Draw(AudioWorld& w);"},
+      {"audio/audio.cpp", 13, "  const GameState& g = ctx.game;"},
+      {"menu/menu_scores_page.cpp", 14, "  ctx.game.play.end_phase = EndPhase::Menu;"},
+      {"loading/loading.cpp", 15, "  MenuState& menu = ctx.menu;"},
+  });
+  EXPECT_EQ(Join(found),
+            "base/log.cpp:10 reaches shell from below: struct Context;\n"
+            "sprites/atlas.cpp:11 reaches shell from below:   if (ctx.shell.loop.rasterize) {\n"
+            "scene/text.cpp:12 reaches audio from below: void Draw(AudioWorld& w);\n"
+            "audio/audio.cpp:13 reaches game from below:   const GameState& g = ctx.game;\n"
+            "menu/menu_scores_page.cpp:14 reaches game from a sibling:   ctx.game.play.end_phase "
+            "= EndPhase::Menu;\n"
+            "loading/loading.cpp:15 reaches menu from a sibling:   MenuState& menu = ctx.menu;\n");
 }
 
 TEST(Layering, SourceTreeIncludesOnlyDownwards) {
@@ -145,6 +247,16 @@ TEST(Layering, SourceTreeIncludesOnlyDownwards) {
   // A wrong path would make this pass on nothing.
   ASSERT_GT(includes.size(), 200u);
   EXPECT_EQ(Join(Violations(includes)), "");
+}
+
+TEST(Layering, SourceTreeReachesOnlyDownwards) {
+  const std::vector<SourceLine> lines = ReadLines(QUORVEX_SOURCE_DIR);
+  ASSERT_GT(lines.size(), 10000u);
+  std::vector<std::string> found = ReachViolations(lines);
+  // The scenes still reach each other's state directly; until they go through the owners'
+  // functions, only reaching up is held here.
+  std::erase_if(found, [](const std::string& v) { return v.find("from a sibling") != v.npos; });
+  EXPECT_EQ(Join(found), "");
 }
 
 TEST(Layering, OnlyTheSdlBackEndAndMainIncludeSdl) {

@@ -36,9 +36,9 @@ class AudioTest : public ::testing::Test {
     Write("sounds/hit.wav", testing_support::TestWave());
     Write("sounds/broken.wav", "not a wave file at all");
     ctx_.platform.audio = &device_;
-    ctx_.shell.options.music_volume = 13;
-    ctx_.shell.options.sound_volume = 13;
-    ctx_.shell.app_active = true;
+    ctx_.options.music_volume = 13;
+    ctx_.options.sound_volume = 13;
+    ctx_.clocks.app_active = true;
   }
   void TearDown() override {
     fs::current_path(old_);
@@ -57,7 +57,7 @@ class AudioTest : public ::testing::Test {
   }
   // Advances the frame clock by 100 ms and runs one music step.
   void Step() {
-    ctx_.shell.frame_clock += 100;
+    ctx_.clocks.frame_clock += 100;
     MusicStep(ctx_);
   }
   int CountOps(const std::string& op, std::uint32_t handle) const {
@@ -143,7 +143,7 @@ TEST_F(AudioTest, SilentDeviceStaysBoundedOverManyPlays) {
 }
 
 TEST_F(AudioTest, FailedLoadsAreLoggedWithTheirReason) {
-  ctx_.shell.options.log_enabled = true;
+  ctx_.options.log_enabled = true;
   ASSERT_TRUE(InitAudio(ctx_));
   std::string zero = testing_support::TestWave();
   zero[22] = 0;  // no channels
@@ -175,7 +175,7 @@ TEST_F(AudioTest, LoadsBeforeInitFailAndPlaysNeedAudio) {
 
 TEST_F(AudioTest, ModulePlayIsAmplified) {
   LoadStandard();
-  ctx_.shell.options.music_amplify = 60;
+  ctx_.options.music_amplify = 60;
   const auto menu = FindAudio(ctx_, "music_menu");
   EXPECT_EQ(PlayAudio(ctx_, menu), 0);
   EXPECT_EQ(device_.playing_track(), static_cast<std::uint32_t>(menu));
@@ -278,7 +278,7 @@ TEST_F(AudioTest, LibraryVolumes) {
   EXPECT_EQ(SoundLibraryVolume(11, 1.0), 85);
   EXPECT_EQ(SoundLibraryVolume(11, 0.0), 0);
   LoadStandard();
-  ctx_.shell.options.music_volume = 7;
+  ctx_.options.music_volume = 7;
   ApplyMusicVolume(ctx_);
   EXPECT_EQ(device_.module_volume(), 54);
   EXPECT_EQ(device_.stream_volume(), 54);
@@ -287,10 +287,10 @@ TEST_F(AudioTest, LibraryVolumes) {
 TEST_F(AudioTest, SoundVolumeRetriesInitialisation) {
   device_.fail_init = true;
   EXPECT_FALSE(InitAudio(ctx_));
-  ctx_.shell.options.sound_volume = 0;
+  ctx_.options.sound_volume = 0;
   ApplySoundVolume(ctx_);
   EXPECT_EQ(device_.init_attempts(), 1);
-  ctx_.shell.options.sound_volume = 7;
+  ctx_.options.sound_volume = 7;
   ApplySoundVolume(ctx_);
   EXPECT_EQ(device_.init_attempts(), 2);
   EXPECT_FALSE(ctx_.audio.available);
@@ -306,7 +306,7 @@ TEST_F(AudioTest, DeactivateStopsMusicAndRestoreResumesWhereItStopped) {
   platform::RecordingAudioDevice timed([&now] { return now; });
   ctx_.platform.audio = &timed;
   LoadStandard();
-  ctx_.shell.options.log_enabled = true;
+  ctx_.options.log_enabled = true;
   const auto menu = FindAudio(ctx_, "music_menu");
   ctx_.audio.current_music = menu;
   PlayAudio(ctx_, menu);
@@ -317,9 +317,9 @@ TEST_F(AudioTest, DeactivateStopsMusicAndRestoreResumesWhereItStopped) {
   EXPECT_EQ(ctx_.audio.sound_gain, 0.0);
   EXPECT_EQ(timed.sample_volume(), 0);
   EXPECT_EQ(timed.module_volume(), 0);
-  ctx_.shell.app_active = false;
+  ctx_.clocks.app_active = false;
   now = 8000;
-  ctx_.shell.frame_clock = 8000;
+  ctx_.clocks.frame_clock = 8000;
   ResumeOnRestore(ctx_);
   EXPECT_EQ(timed.playing_track(), static_cast<std::uint32_t>(menu));
   EXPECT_EQ(timed.GetPosition(static_cast<std::uint32_t>(menu)), 3000u);
@@ -338,11 +338,11 @@ TEST_F(AudioTest, FadeInWaitsWhileInactive) {
   ChangeMusic(ctx_, FindAudio(ctx_, "music_menu"), 100, 200);
   Step();
   EXPECT_EQ(ctx_.audio.music_task, 2);
-  ctx_.shell.app_active = false;
+  ctx_.clocks.app_active = false;
   Step();
   Step();
   EXPECT_EQ(ctx_.audio.music_level, 0.0);
-  ctx_.shell.app_active = true;
+  ctx_.clocks.app_active = true;
   Step();
   EXPECT_DOUBLE_EQ(ctx_.audio.music_level, 0.5);
   Step();

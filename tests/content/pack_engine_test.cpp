@@ -41,7 +41,7 @@ class PackEngine : public ::testing::Test {
     fs::remove("log.txt");
     ctx_ = std::make_unique<Context>();
     ctx_->platform.messages = &boxes_;
-    ctx_->shell.options.log_enabled = true;
+    ctx_->options.log_enabled = true;
   }
   void TearDown() override {
     ctx_.reset();

@@ -14,7 +14,7 @@ class BonusTest : public GameTest {
  protected:
   BonusTest() { ResetBonusTypes(ctx); }
   void Step(int ms = 10) {
-    ctx.shell.game_clock += static_cast<std::uint32_t>(ms);
+    ctx.clocks.game_clock += static_cast<std::uint32_t>(ms);
     BonusListStep(ctx);
   }
   int Live() const {
@@ -247,10 +247,10 @@ TEST_F(BombTest, ColourBombExplodes400msAfterAttaching) {
   Put(5, 11, 1);
   Attach(ctx, kKindColourBomb, 1, 0, 5, 12);  // fails as a match: bombs count only themselves
   EXPECT_EQ(Kind(5, 12), kKindColourBomb);
-  ctx.shell.game_clock += 400;
+  ctx.clocks.game_clock += 400;
   BombStep(ctx);
   EXPECT_EQ(Kind(5, 12), kKindColourBomb);
-  ctx.shell.game_clock += 10;
+  ctx.clocks.game_clock += 10;
   BombStep(ctx);
   EXPECT_EQ(Kind(5, 12), 0);
   EXPECT_EQ(ctx.game.play.bomb_timer, 0u);
@@ -266,7 +266,7 @@ TEST_F(BombTest, BombWaitsWhileABallFlies) {
   Attach(ctx, kKindColourBomb, 1, 0, 5, 12);
   AimUpdate(ctx, 400, 300, 800, 600);
   Fire(ctx, 1, 0, 0);
-  ctx.shell.game_clock += 1000;
+  ctx.clocks.game_clock += 1000;
   BombStep(ctx);
   EXPECT_EQ(Kind(5, 12), kKindColourBomb);
   FreeShotBall(ctx);
@@ -292,7 +292,7 @@ TEST_F(BombTest, ColourBombMarksNeighboursOfItsPaintColour) {
 }
 
 TEST_F(BombTest, BigBombRadiusOneReachesEightCells) {
-  ctx.shell.options.bigbomb_radius = 1;
+  ctx.options.bigbomb_radius = 1;
   // Row 6 has code 12: the neighbours of (5,6) in rows 5 and 7 are columns 4 and 5; the blast
   // also reaches column 6 there.
   const int kinds[3][3] = {{1, 2, 3}, {4, 0, 5}, {6, 7, kKindLand}};
@@ -324,8 +324,8 @@ TEST_F(BombTest, BigBombStepScoresWhatItBlasted) {
   Put(6, 12, 2);
   Put(4, 12, kKindBigBomb);
   ctx.game.play.channels.fuse = 3;
-  ctx.game.play.bomb_timer = ctx.shell.game_clock;
-  ctx.shell.game_clock += 1;
+  ctx.game.play.bomb_timer = ctx.clocks.game_clock;
+  ctx.clocks.game_clock += 1;
   BombStep(ctx);
   EXPECT_EQ(port.Count("sample_explosion_big_bomb"), 1);
   EXPECT_EQ(ctx.game.play.channels.fuse, -1);

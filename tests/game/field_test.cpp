@@ -211,7 +211,7 @@ TEST_F(FieldTest, WholeRowDescentAtTwentyRowsGeneratesNothing) {
 TEST_F(FieldTest, PuzzleDescentLowersTopRowCountNotBelowZero) {
   ctx.game.session.game_type = GameType::Puzzle;
   ctx.game.play.field.top_rows = 1;
-  ctx.shell.options.balls_climb_inc_puzzle = 1;
+  ctx.options.balls_climb_inc_puzzle = 1;
   EXPECT_EQ(Descend(ctx, 30), 30);  // n >= 2: 1 step per n
   EXPECT_EQ(ctx.game.play.field.top_rows, 0);
   EXPECT_EQ(Descend(ctx, 30), 30);

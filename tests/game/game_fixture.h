@@ -154,7 +154,7 @@ class GameTest : public ::testing::Test {
 
   GameTest() {
     ctx.game.run.port = &port;
-    Options& o = ctx.shell.options;
+    Options& o = ctx.options;
     o.explosion_sound_limit1 = 5;
     o.explosion_sound_limit2 = 8;
     o.sound_joy_limit = 7;
@@ -172,9 +172,9 @@ class GameTest : public ::testing::Test {
     o.bonus_target_time = 20;
     o.bonus_freeze_time = 10;
     o.bonus_inc_width_time = 15;
-    ctx.shell.random.Seed(12345);
+    ctx.random.Seed(12345);
     ctx.game.session.level = 2;
-    ctx.shell.game_clock = 100000;
+    ctx.clocks.game_clock = 100000;
     ctx.game.play.field.colour_count = 4;
     SetCodesFromRowMinusOne(12);
   }

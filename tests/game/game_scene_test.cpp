@@ -28,7 +28,7 @@ TEST(GameScene, ArcadeStartsAndShoots) {
   ASSERT_TRUE(run.ok());
   run.StartGame(GameType::Arcade);
   Context& ctx = *run.ctx;
-  EXPECT_EQ(ctx.shell.scene, SceneId::Game);
+  EXPECT_EQ(ctx.shell.flow.scene, SceneId::Game);
   Shot(run, "arcade_start.png");
   run.Tick();
   ASSERT_TRUE(run.UntilPlaying());
@@ -73,13 +73,13 @@ TEST(GameScene, ExitQuestionFromPlayByKeyAndByMenuPanel) {
   EXPECT_EQ(ctx.game.session.score, 1200);
   run.Key(VirtualKey::Escape);
   EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 10));
-  EXPECT_EQ(ctx.shell.click_context, ClickContext::ExitToMenu);
+  EXPECT_EQ(ctx.shell.flow.click_context, ClickContext::ExitToMenu);
   run.Tick(40);
   Shot(run, "exit_question.png");
   run.Tick();
   run.Key(VirtualKey::Escape);
   EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing) << "Escape answers No";
-  EXPECT_EQ(ctx.shell.click_context, ClickContext::Playing);
+  EXPECT_EQ(ctx.shell.flow.click_context, ClickContext::Playing);
   EXPECT_FALSE(PicVisible(ctx, ctx.game.scene.hud.exit_yes));
 
   run.Click(760, 8);
@@ -88,7 +88,7 @@ TEST(GameScene, ExitQuestionFromPlayByKeyAndByMenuPanel) {
   const TMultiSprite* yes = Pic(ctx, ctx.game.scene.hud.exit_yes);
   ASSERT_NE(yes, nullptr);
   run.Click(static_cast<int>(yes->x) + 20, static_cast<int>(yes->y) + 15);
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 10));
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.shell.flow.scene == SceneId::Menu; }, 10));
   EXPECT_EQ(FindObject(ctx, "canon2", -1, ""), -1) << "the game scene is gone";
 }
 
@@ -171,7 +171,7 @@ SoakFigures Soak(GameType type) {
       last_phase = phase;
     }
     out.top_level = std::max(out.top_level, ctx.game.session.level);
-    if (ctx.shell.scene == SceneId::Menu && ctx.shell.pending_scene == SceneId::None) {
+    if (ctx.shell.flow.scene == SceneId::Menu && ctx.shell.flow.pending_scene == SceneId::None) {
       TypeProgress& p = Progress(ctx);
       if (p.may_continue == 0 && p.level > 4) {
         p.level = p.level / 5 * 5;
@@ -181,8 +181,8 @@ SoakFigures Soak(GameType type) {
       }
       p.may_continue = 1;
       ++out.games;
-      ctx.shell.command = MenuCommand::None;  // the menu has carried out its command
-      ctx.shell.pending_scene = SceneId::Game;
+      ctx.shell.flow.command = MenuCommand::None;  // the menu has carried out its command
+      ctx.shell.flow.pending_scene = SceneId::Game;
       last_phase = EndPhase::Playing;
     }
   }
@@ -243,18 +243,18 @@ TEST(GameDialogs, ArcadeLossBelowLevelFiveEndsAtTheTable) {
   EXPECT_EQ(Progress(ctx).may_continue, -1);
   EXPECT_TRUE(
       run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::GameOverNotice; }, 200));
-  EXPECT_EQ(ctx.shell.click_context, ClickContext::GameOverNotice);
+  EXPECT_EQ(ctx.shell.flow.click_context, ClickContext::GameOverNotice);
   run.Tick(40);
   Shot(run, "game_over.png");
   run.Tick();
   ClickPic(run, ctx.game.scene.hud.over_ok);
   EXPECT_TRUE(
       run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::HighScoreTable; }, 20));
-  EXPECT_EQ(ctx.shell.click_context, ClickContext::HighScoreTable);
+  EXPECT_EQ(ctx.shell.flow.click_context, ClickContext::HighScoreTable);
   Shot(run, "table.png");
   run.Tick();
   run.Key(VirtualKey::Enter);  // OK of the table: below level 5 there is nothing to try again
-  EXPECT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 20));
+  EXPECT_TRUE(run.TickUntil([&] { return ctx.shell.flow.scene == SceneId::Menu; }, 20));
 }
 
 TEST(GameDialogs, LossAtLevelThirteenTriesAgainFromTen) {
@@ -280,7 +280,7 @@ TEST(GameDialogs, LossAtLevelThirteenTriesAgainFromTen) {
   run.Tick(5);
   run.Click(400, 492);
   EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::TryAgain; }, 20));
-  EXPECT_EQ(ctx.shell.click_context, ClickContext::TryAgain);
+  EXPECT_EQ(ctx.shell.flow.click_context, ClickContext::TryAgain);
   run.Tick(40);
   Shot(run, "try_again.png");
   run.Tick();
@@ -325,18 +325,18 @@ TEST(GameDialogs, StatisticsThenExitQuestionThenBackToStatistics) {
   ctx.game.play.scoring.level_points = 100000;  // the strip fills: the level is won
   ctx.game.scene.hud.score_redraw = true;
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::Statistics; }, 2000));
-  EXPECT_EQ(ctx.shell.click_context, ClickContext::LevelStatistics);
+  EXPECT_EQ(ctx.shell.flow.click_context, ClickContext::LevelStatistics);
   EXPECT_EQ(Progress(ctx).level, 3);
   EXPECT_EQ(Progress(ctx).may_continue, 1);
   run.Tick(40);
   Shot(run, "statistics.png");
   run.Tick();
   run.Key(VirtualKey::Escape);  // Escape: the menu button of the statistics
-  EXPECT_EQ(ctx.shell.command, GameCommand::ExitQuestion);
+  EXPECT_EQ(ctx.shell.flow.command, GameCommand::ExitQuestion);
   EXPECT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
   run.Key(VirtualKey::Escape);  // No: back to the statistics
   EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Statistics);
-  EXPECT_EQ(ctx.shell.click_context, ClickContext::LevelStatistics);
+  EXPECT_EQ(ctx.shell.flow.click_context, ClickContext::LevelStatistics);
   EXPECT_TRUE(PicVisible(ctx, ctx.game.scene.hud.stat_ok));
   run.Key(VirtualKey::Enter);
   ASSERT_TRUE(run.UntilPlaying());
@@ -358,18 +358,19 @@ TEST(GameDialogs, StatisticsOkTwiceMovesOnOneLevel) {
   run.Tick(40);
   const TMultiSprite* ok = Pic(ctx, ctx.game.scene.hud.stat_ok);
   ASSERT_NE(ok, nullptr);
-  const int x = static_cast<int>(ok->x) + ok->width / 2, y = static_cast<int>(ok->y) + ok->height / 2;
+  const int x = static_cast<int>(ok->x) + ok->width / 2,
+            y = static_cast<int>(ok->y) + ok->height / 2;
   run.Key(VirtualKey::Enter);
   run.Tick(3);
   ASSERT_EQ(ctx.game.session.level, 30);
-  EXPECT_EQ(ctx.shell.click_context, ClickContext::LevelStatistics)
+  EXPECT_EQ(ctx.shell.flow.click_context, ClickContext::LevelStatistics)
       << "the window this guards is gone";
   run.Key(VirtualKey::Enter);
   run.Click(x, y);
   // A press taken would be carried out once the level is built: play on a while.
   ASSERT_TRUE(run.UntilPlaying());
   run.Tick(300);
-  EXPECT_EQ(ctx.shell.scene, SceneId::Game);
+  EXPECT_EQ(ctx.shell.flow.scene, SceneId::Game);
   EXPECT_EQ(ctx.game.session.level, 30);
   EXPECT_EQ(Progress(ctx).level, 30);
 }
@@ -388,12 +389,12 @@ TEST(GameDialogs, ContinueDialogOverTheGameAnswersAndRestarts) {
   p.may_continue[TypeIndex(GameType::Challenge)] = 0;
   p.checkpoint_score[TypeIndex(GameType::Challenge)] = 4200;
   ctx.menu.players = {p};
-  ctx.shell.options.player_index = 0;
+  ctx.options.player_index = 0;
 
-  ctx.shell.command = GameCommand::ContinueDialog;
+  ctx.shell.flow.command = GameCommand::ContinueDialog;
   run.Tick(2);
   EXPECT_EQ(ctx.game.play.end_phase, EndPhase::ContinueDialog);
-  EXPECT_EQ(ctx.shell.click_context, ClickContext::ContinueDialog);
+  EXPECT_EQ(ctx.shell.flow.click_context, ClickContext::ContinueDialog);
   const PicId yes = FindObject(ctx, "panel_yes", -1, "continue_last_game");
   ASSERT_NE(yes, kNoPic);
   EXPECT_NE(FindObject(ctx, "menu_panel", -1, "menu"), kNoPic) << "the panel under the dialog";
@@ -406,7 +407,7 @@ TEST(GameDialogs, ContinueDialogOverTheGameAnswersAndRestarts) {
   ASSERT_NE(m, nullptr);
   run.Move(static_cast<int>(m->x) + m->width / 2, static_cast<int>(m->y) + m->height / 2);
   run.Tick(2);
-  EXPECT_EQ(ctx.shell.hover_button, 1) << "the dialog's buttons answer the pointer";
+  EXPECT_EQ(ctx.shell.pointer.hover_button, 1) << "the dialog's buttons answer the pointer";
   ClickPic(run, yes);
   EXPECT_EQ(ctx.menu.players[0].saved_level[TypeIndex(GameType::Challenge)], 10);
   EXPECT_EQ(ctx.menu.players[0].saved_score[TypeIndex(GameType::Challenge)], 4200);
@@ -419,9 +420,9 @@ TEST(GameDialogs, ContinueDialogOverTheGameAnswersAndRestarts) {
   EXPECT_NE(ReadText("players.txt").find("Ann, "), std::string::npos);
 
   // Again, answered No with Escape: the type starts afresh.
-  ctx.shell.command = GameCommand::ContinueDialog;
+  ctx.shell.flow.command = GameCommand::ContinueDialog;
   run.Tick(3);
-  ASSERT_EQ(ctx.shell.click_context, ClickContext::ContinueDialog);
+  ASSERT_EQ(ctx.shell.flow.click_context, ClickContext::ContinueDialog);
   run.Key(VirtualKey::Escape);
   EXPECT_EQ(ctx.menu.players[0].saved_level[TypeIndex(GameType::Challenge)], 1);
   EXPECT_EQ(ctx.menu.players[0].saved_score[TypeIndex(GameType::Challenge)], 0);
@@ -437,10 +438,10 @@ TEST(GameDialogs, ContinueDialogWithoutAPlayerLeavesTheGameAsItWas) {
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   ctx.menu.players.clear();
-  ctx.shell.command = GameCommand::ContinueDialog;
+  ctx.shell.flow.command = GameCommand::ContinueDialog;
   run.Tick(2);
   EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing);
-  EXPECT_EQ(ctx.shell.click_context, ClickContext::Playing);
+  EXPECT_EQ(ctx.shell.flow.click_context, ClickContext::Playing);
   EXPECT_EQ(FindObject(ctx, "menu_panel", -1, "menu"), kNoPic) << "no panel left behind";
   double px = 0, py = 0;
   EXPECT_TRUE(GameAimPivot(ctx, px, py));

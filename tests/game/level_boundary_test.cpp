@@ -146,7 +146,7 @@ bool UntilLevelStart(SceneRun& run, int level, int limit = 600) {
   Context& ctx = *run.ctx;
   return run.TickUntil(
       [&] {
-        return ctx.shell.scene == SceneId::Game && ctx.game.session.level == level &&
+        return ctx.shell.flow.scene == SceneId::Game && ctx.game.session.level == level &&
                ctx.game.play.lv.start_flag && ctx.game.play.end_phase == EndPhase::Playing;
       },
       limit);
@@ -216,7 +216,7 @@ TEST(LevelBoundary, LostGameBackToTheMenuThenANewGame) {
   ASSERT_TRUE(
       run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::HighScoreTable; }, 20));
   run.Key(VirtualKey::Enter);  // below level 5: to the menu
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.flow.scene == SceneId::Menu; }, 50));
   ExpectLeft(ctx);
   run.StartGame(GameType::Arcade, 4, 0);
   ASSERT_TRUE(UntilLevelStart(run, 4));
@@ -233,7 +233,7 @@ TEST(LevelBoundary, ExitQuestionYesThenANewGame) {
   run.Key(VirtualKey::Escape);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
   run.Key(VirtualKey::Enter);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.flow.scene == SceneId::Menu; }, 50));
   ExpectLeft(ctx);
   run.StartGame(GameType::Challenge, 2, 0);
   ASSERT_TRUE(UntilLevelStart(run, 2));
@@ -251,7 +251,7 @@ TEST(LevelBoundary, QuitWithEverythingLive) {
   MakeEverythingLive(run);
   run.Close();
   run.Tick(3);
-  EXPECT_TRUE(ctx.shell.quit_requested);
+  EXPECT_TRUE(ctx.shell.loop.quit_requested);
 }
 
 TEST(LevelLifetime, WinWhileTheLossDeadlineRunsDoesNotLoseTheNextLevel) {
@@ -279,7 +279,7 @@ TEST(LevelLifetime, LeavingWhileTheDeadlineRunsDoesNotLoseTheNextGame) {
   run.Key(VirtualKey::Escape);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
   run.Key(VirtualKey::Enter);  // Yes: to the menu
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.flow.scene == SceneId::Menu; }, 50));
   run.StartGame(GameType::Puzzle, 1, 0);
   ASSERT_TRUE(run.UntilPlaying());
   run.Tick(600);
@@ -323,7 +323,7 @@ TEST(LevelLifetime, ComboAndStreakDoNotReachANewGame) {
   run.Key(VirtualKey::Escape);
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 20));
   run.Key(VirtualKey::Enter);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.scene == SceneId::Menu; }, 50));
+  ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.flow.scene == SceneId::Menu; }, 50));
   run.StartGame(GameType::Arcade, 2, 0);
   ASSERT_TRUE(run.UntilPlaying());
   EXPECT_EQ(ctx.game.play.scoring.combo, 0);
@@ -341,7 +341,8 @@ TEST(LevelLifetime, EscapeJustBeforeTheLossFallsDueLeavesTheGameOver) {
   ASSERT_TRUE(run.UntilPlaying());
   StartDeadline(run);
   run.Key(VirtualKey::Escape);
-  ASSERT_TRUE(run.TickUntil([&] { return ctx.shell.command == GameCommand::ExitQuestion; }, 20));
+  ASSERT_TRUE(
+      run.TickUntil([&] { return ctx.shell.flow.command == GameCommand::ExitQuestion; }, 20));
   ctx.game.play.frame.deadline = GameNow(ctx);  // falls due in the frame that asks
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase != EndPhase::Playing; }, 20));
   EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Lost);

@@ -151,7 +151,7 @@ class LevelTest : public GameTest {
       OccupancyScan(g.play.field);
       const DescentChoice d =
           ChooseDescent(g.session.game_type, g.play.field.lowest, g.play.field.floor_row,
-                        g.play.lv.descent_budget, 1000, ctx.shell.options);
+                        g.play.lv.descent_budget, 1000, ctx.options);
       if (!d.allowed) break;
       const int taken = Descend(ctx, d.n);
       total += taken;
@@ -258,7 +258,7 @@ TEST_F(LevelTest, SameSeedBuildsTheSameLevel) {
   ASSERT_TRUE(LevelBuild(ctx));
   std::vector<int> first;
   for (int c = 0; c < 16; ++c) first.push_back(Kind(c, 13));
-  ctx.shell.random.Seed(1);
+  ctx.random.Seed(1);
   ASSERT_TRUE(LevelBuild(ctx));
   for (int c = 0; c < 16; ++c) EXPECT_EQ(Kind(c, 13), first[static_cast<std::size_t>(c)]);
 }
@@ -268,8 +268,8 @@ TEST_F(LevelTest, MissingLevelFileStopsTheBuildAndLeavesForTheMenu) {
   ctx.game.session.level = 3;
   EXPECT_FALSE(LevelBuild(ctx));
   EXPECT_TRUE(ctx.game.play.lv.unplayable);
-  EXPECT_EQ(ctx.shell.pending_scene, SceneId::Menu);
-  EXPECT_EQ(ctx.shell.command, MenuCommand::MainMenu);
+  EXPECT_EQ(ctx.shell.flow.pending_scene, SceneId::Menu);
+  EXPECT_EQ(ctx.shell.flow.command, MenuCommand::MainMenu);
 }
 
 TEST_F(LevelTest, WinAndLossPerType) {
@@ -322,7 +322,7 @@ TEST_F(LevelTest, ArcadeLossWaitsFiveSecondsAndRowZeroClearedInTimeCancelsIt) {
   Put(4, 0, 2);
   DangerAndLoss(ctx);
   EXPECT_TRUE(g.play.frame.deadline_set);
-  ctx.shell.game_clock += 4990;
+  ctx.clocks.game_clock += 4990;
   DangerAndLoss(ctx);
   EXPECT_EQ(g.play.end_phase, EndPhase::Playing);
   ClearRow(ctx, 0, true);
@@ -330,7 +330,7 @@ TEST_F(LevelTest, ArcadeLossWaitsFiveSecondsAndRowZeroClearedInTimeCancelsIt) {
   EXPECT_FALSE(g.play.frame.deadline_set);
   Put(4, 0, 2);
   DangerAndLoss(ctx);
-  ctx.shell.game_clock += 5000;
+  ctx.clocks.game_clock += 5000;
   DangerAndLoss(ctx);
   EXPECT_EQ(g.play.end_phase, EndPhase::Lost);
   EXPECT_EQ(port.Count("sample_game_over"), 1);
@@ -353,11 +353,11 @@ TEST_F(LevelTest, BigBombAwardNeedsAPositiveCount) {
   GameState& g = ctx.game;
   g.session.game_type = GameType::Arcade;
   g.play.next_ball = {3, 0, 4};
-  ctx.shell.options.bigbomb_expl_count = 0;
+  ctx.options.bigbomb_expl_count = 0;
   g.play.scoring.streak = 0;
   BigBombAward(ctx);
   EXPECT_EQ(g.play.next_ball.kind, 3);
-  ctx.shell.options.bigbomb_expl_count = 8;
+  ctx.options.bigbomb_expl_count = 8;
   g.play.scoring.streak = 7;
   BigBombAward(ctx);
   EXPECT_EQ(g.play.next_ball.kind, 3);
@@ -413,7 +413,7 @@ TEST_F(LevelTest, GameStartTakesSavedProgressOrBegLevel) {
   EXPECT_EQ(g.session.level, 6);
   EXPECT_EQ(g.session.score, 3100);
   EXPECT_EQ(g.scene.hud.shown_score, 3100);
-  ctx.shell.options.beg_level = 15;
+  ctx.options.beg_level = 15;
   GameStart(ctx);
   EXPECT_EQ(g.session.level, 15);
   EXPECT_EQ(Progress(ctx).level, 15);

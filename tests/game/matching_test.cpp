@@ -62,7 +62,7 @@ TEST_F(MatchingTest, FailedColourBombKeepsComboButResetsStreak) {
   EXPECT_EQ(ctx.game.play.field.at(5, 12).paint, 3);
   EXPECT_EQ(ctx.game.play.scoring.combo, 3);
   EXPECT_EQ(ctx.game.play.scoring.streak, 0);
-  EXPECT_EQ(ctx.game.play.bomb_timer, ctx.shell.game_clock + 400);
+  EXPECT_EQ(ctx.game.play.bomb_timer, ctx.clocks.game_clock + 400);
   EXPECT_EQ(port.Count("sample_connection_bomb"), 1);
 }
 

@@ -12,7 +12,7 @@ class ParticleTest : public GameTest {
   }
   TMultiSprite& S(int slot) { return *Pic(ctx, P(slot).sprite); }
   void Frame(std::uint32_t ms = 10) {
-    ctx.shell.game_clock += ms;
+    ctx.clocks.game_clock += ms;
     UpdateParticles(ctx);
   }
 };

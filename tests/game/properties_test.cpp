@@ -74,7 +74,7 @@ class FieldProperties : public GameTest, public ::testing::WithParamInterface<in
 TEST_P(FieldProperties, EveryShotLeavesAHangingUnmarkedField) {
   Random rnd;
   rnd.Seed(static_cast<std::uint32_t>(GetParam()) * 7919u + 13u);
-  ctx.shell.random.Seed(static_cast<std::uint32_t>(GetParam()));
+  ctx.random.Seed(static_cast<std::uint32_t>(GetParam()));
   ctx.game.session.game_type = GetParam() % 3 == 0 ? GameType::Puzzle : GameType::Arcade;
   ResetBonusTypes(ctx);
   RandomField(rnd);
@@ -103,7 +103,7 @@ TEST_P(FieldProperties, EveryShotLeavesAHangingUnmarkedField) {
                                  : 1 + rnd.Next(4);
     Attach(ctx, kind, 1 + rnd.Next(7), kind <= 7 && rnd.Next(4) == 0 ? 2 + rnd.Next(8) : 0, c, r);
     CheckField("after attach");
-    ctx.shell.game_clock += 500;
+    ctx.clocks.game_clock += 500;
     BombStep(ctx);
     CheckField("after the bombs");
     BonusListStep(ctx);

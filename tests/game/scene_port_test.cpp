@@ -33,8 +33,8 @@ TEST(GameSceneServicesTest, SamplesComeFromTheAudioTableAndGiveTheirChannel) {
   platform::RecordingAudioDevice device;
   Context ctx;
   ctx.platform.audio = &device;
-  ctx.shell.options.sound_volume = 13;
-  ctx.shell.app_active = true;
+  ctx.options.sound_volume = 13;
+  ctx.clocks.app_active = true;
   ASSERT_TRUE(InitAudio(ctx));
   LoadAudioLine(ctx, "sample_burning_big_bomb, sounds\\burning.wav, loop");
   Services services;

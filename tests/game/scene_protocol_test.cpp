@@ -14,7 +14,8 @@ void LeaveGameByEscape(SceneRun& run) {
   ASSERT_TRUE(run.TickUntil([&] { return ctx.game.play.end_phase == EndPhase::ExitQuestion; }, 10));
   run.Key(VirtualKey::Enter);
   ASSERT_TRUE(run.TickUntil(
-      [&] { return ctx.shell.scene == SceneId::Menu && ctx.shell.scene_phase == 2; }, 100));
+      [&] { return ctx.shell.flow.scene == SceneId::Menu && ctx.shell.flow.scene_phase == 2; },
+      100));
 }
 
 TEST(SceneRequests, AKeyTypedInTheMenuAsAGameStartsIsNoKeyOfTheGame) {
@@ -26,18 +27,18 @@ TEST(SceneRequests, AKeyTypedInTheMenuAsAGameStartsIsNoKeyOfTheGame) {
   LeaveGameByEscape(run);
 
   // The menu starts the next game; a letter arrives before the switch.
-  ctx.shell.command = MenuCommand::StartArcade;
+  ctx.shell.flow.command = MenuCommand::StartArcade;
   run.Tick();
-  ASSERT_EQ(ctx.shell.pending_scene, SceneId::Game);
+  ASSERT_EQ(ctx.shell.flow.pending_scene, SceneId::Game);
   run.Key(VirtualKey::A);
-  ASSERT_EQ(ctx.shell.command, MenuCommand::Key);
+  ASSERT_EQ(ctx.shell.flow.command, MenuCommand::Key);
 
   ASSERT_TRUE(run.UntilPlaying());
   run.Tick(5);
   EXPECT_EQ(ctx.game.play.end_phase, EndPhase::Playing)
       << "the menu's key was taken for the Escape of the last game";
-  EXPECT_EQ(ctx.shell.click_context, ClickContext::Playing);
-  EXPECT_EQ(ctx.shell.command, GameCommand::None);
+  EXPECT_EQ(ctx.shell.flow.click_context, ClickContext::Playing);
+  EXPECT_EQ(ctx.shell.flow.command, GameCommand::None);
 }
 
 }  // namespace

@@ -64,9 +64,9 @@ class SceneRun {
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i) {
       clock_.Advance(10);
-      ctx->shell.rasterize = !ctx->shell.screenshot_path.empty();
+      ctx->shell.loop.rasterize = !ctx->shell.loop.screenshot_path.empty();
       TimerTick(*ctx);
-      ctx->shell.screenshot_path.clear();
+      ctx->shell.loop.screenshot_path.clear();
       ++ticks_;
     }
   }
@@ -83,11 +83,11 @@ class SceneRun {
   // Loading finished, then the game scene of `type` from the given saved progress.
   void StartGame(GameType type, int saved_level = 1, int saved_score = 0) {
     EXPECT_TRUE(TickUntil(
-        [&] { return ctx->shell.scene == SceneId::Menu && ctx->loading.loading_done; }, 3000));
+        [&] { return ctx->shell.flow.scene == SceneId::Menu && ctx->loading.loading_done; }, 3000));
     GameState& g = ctx->game;
     g.session.game_type = type;
     g.run.players.local[TypeIndex(type)] = {saved_level, saved_score, 1, 0};
-    ctx->shell.pending_scene = SceneId::Game;
+    ctx->shell.flow.pending_scene = SceneId::Game;
     Tick();
   }
   // Until the cannon is built and the walls stand still: the game takes clicks.
@@ -122,7 +122,7 @@ class SceneRun {
   void Key(int code) { Send(platform::WindowEvent::Type::KeyDown, 0, code); }
   // The window is closed, as by its close button.
   void Close() { Send(platform::WindowEvent::Type::Close); }
-  void Screenshot(const std::string& path) { ctx->shell.screenshot_path = path; }
+  void Screenshot(const std::string& path) { ctx->shell.loop.screenshot_path = path; }
 
   std::unique_ptr<Context> ctx;
 

@@ -76,12 +76,12 @@ class Session {
     menu.frame = [](Context& ctx) {
       EmptySceneFrame(ctx);
       World& w = *g_world;
-      if (w.dialog_at != 0 && ctx.shell.frame_clock >= w.dialog_at &&
+      if (w.dialog_at != 0 && ctx.clocks.frame_clock >= w.dialog_at &&
           ctx.game.play.end_phase == EndPhase::Playing) {
         ctx.game.play.end_phase = EndPhase::Statistics;  // the statistics
-        ctx.shell.click_context = ClickContext::LevelStatistics;
+        ctx.shell.flow.click_context = ClickContext::LevelStatistics;
       }
-      while (w.next < w.schedule.size() && ctx.shell.frame_clock >= w.schedule[w.next].first) {
+      while (w.next < w.schedule.size() && ctx.clocks.frame_clock >= w.schedule[w.next].first) {
         w.window->PushEvent(w.schedule[w.next++].second);
       }
     };
@@ -167,10 +167,10 @@ TEST(InputPathTest, ControllerDrivesThePointerAndPressesButtons) {
   EXPECT_GT(y, 30) << "the D-pad moved it down";
   // Back switched to fullscreen for this run: re-reading options.txt keeps it, and the file
   // has no say.
-  EXPECT_EQ(sh.options.fullscreen, 1);
+  EXPECT_EQ(s.ctx().options.fullscreen, 1);
   EXPECT_EQ(sh.run.fullscreen, std::optional<bool>(true));
   ReadOptions(s.ctx());
-  EXPECT_EQ(s.ctx().shell.options.fullscreen, 1);
+  EXPECT_EQ(s.ctx().options.fullscreen, 1);
   EXPECT_EQ(test::ReadText("options.txt"), "move_cnt=16\r\n");
 }
 
@@ -273,7 +273,7 @@ TEST(InputPathTest, LosingTheFocusLetsGoOfWhatIsHeld) {
   t.world().schedule = s.world().schedule;
   ASSERT_EQ(t.Run(100), 0);
   EXPECT_EQ(t.Pointer(), at_focus_loss) << "neither the stick nor the arrow pushes on";
-  EXPECT_EQ(t.ctx().shell.pressed_button, -1);
+  EXPECT_EQ(t.ctx().shell.pointer.pressed_button, -1);
   EXPECT_EQ(t.world().heard, std::vector<std::string>{"down 1"});
 }
 
@@ -311,7 +311,7 @@ TEST(InputPathTest, RecordedSessionReplaysToTheSameState) {
     EXPECT_FALSE(recorder->failed());
     recorder.reset();
     recorded_dump = StateDumpJson(s.ctx(), 130);
-    recorded_next_random = s.ctx().shell.random.Next(1 << 30);
+    recorded_next_random = s.ctx().random.Next(1 << 30);
     recorded_pointer = s.Pointer();
     for (const std::string& h : s.world().heard) recorded_heard += h + ";";
   }
@@ -335,7 +335,7 @@ TEST(InputPathTest, RecordedSessionReplaysToTheSameState) {
   ASSERT_EQ(replay.ctx().shell.run.seeds.size(), 1u);
   ASSERT_EQ(replay.Run(100000, &*script), 0);
   EXPECT_EQ(StateDumpJson(replay.ctx(), 130), recorded_dump);
-  EXPECT_EQ(replay.ctx().shell.random.Next(1 << 30), recorded_next_random);
+  EXPECT_EQ(replay.ctx().random.Next(1 << 30), recorded_next_random);
   EXPECT_EQ(replay.Pointer(), recorded_pointer);
   EXPECT_NE(recorded_pointer, std::make_pair(0, 0));
   std::string heard;

@@ -556,11 +556,12 @@ class Monkey {
 // press and Enter are kept off it as they happen (the script holds what was applied).
 bool Monkey::WouldQuit(const ScriptCommand& c) {
   const ShellState& s = ctx_->shell;
-  if (s.scene != SceneId::Menu || s.click_context != ClickContext::ExitQuestion) return false;
+  if (s.flow.scene != SceneId::Menu || s.flow.click_context != ClickContext::ExitQuestion)
+    return false;
   if (c.kind == Kind::Key) return c.key == platform::VirtualKey::Enter;
   if (c.kind != Kind::Up) return false;
   // The release clicks what the last frame saw under the pointer (button 1 is Yes).
-  if (s.pressed_button == 1 && s.hover_button == 1) return true;
+  if (s.pointer.pressed_button == 1 && s.pointer.hover_button == 1) return true;
   int x = 0, y = 0;
   window_.GetPointer(x, y);
   for (int slot = 0; slot < MultiSpriteCount(*ctx_); ++slot) {
@@ -913,7 +914,7 @@ std::string Monkey::PartialDump(bool objects) {
   JsonWriter out;
   out.BeginObject();
   out.Field("tick", static_cast<std::int64_t>(tick_));
-  out.Field("game_clock", ctx_->shell.game_clock);
+  out.Field("game_clock", ctx_->clocks.game_clock);
   for (const StateSection& section : ctx_->shell.hooks.state_sections) {
     if (!section.write) continue;
     if (section.name != "shell" && section.name != "menu" && section.name != "game" &&
@@ -1003,9 +1004,9 @@ MonkeyResult Monkey::Run() {
         }
         Apply(c);
       }
-      ctx_->shell.rasterize = false;
+      ctx_->shell.loop.rasterize = false;
       TimerTick(*ctx_);
-      if (ctx_->shell.quit_requested) {
+      if (ctx_->shell.loop.quit_requested) {
         Report({"the program closed"});
         break;
       }

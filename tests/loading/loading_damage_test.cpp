@@ -54,10 +54,10 @@ class LoadingDamage : public ::testing::Test {
   void SetUp() override {
     ctx_.platform.clock = &clock_;
     ctx_.platform.audio = &audio_;
-    ctx_.shell.options.log_enabled = true;
+    ctx_.options.log_enabled = true;
     InstallSubsystemHooks(ctx_);
     if (ctx_.shell.hooks.sprites.move == nullptr) {
-      ctx_.shell.hooks.sprites.move = [](Context& c, int n) { SpriteEngineMove(c, n); };
+      ctx_.shell.hooks.sprites.move = [](SpriteWorld& c, int n) { SpriteEngineMove(c, n); };
     }
   }
   void Tick() {
@@ -96,11 +96,12 @@ TEST_F(LoadingDamage, LongListsAreReadInLinearTime) {
 TEST_F(LoadingDamage, AnEntryWhoseLoaderThrowsIsSkippedWithALogLine) {
   testing_support::WriteSmallPack(dir_);
   dir_.Write("music\\throw.xm", testing_support::TestXm());
-  dir_.Write("music.ini", "music_menu, music\\throw.xm, loop\r\nmusic_arcade, music\\arcade.xm\r\n");
+  dir_.Write("music.ini",
+             "music_menu, music\\throw.xm, loop\r\nmusic_arcade, music\\arcade.xm\r\n");
   dir_.Write("sound.ini", "sample_hit, sounds\\throw.wav\r\nsample_x, sounds\\hit.wav\r\n");
   Tick();  // the loading set-up
-  EXPECT_EQ(ctx_.shell.scene, SceneId::Menu);
-  EXPECT_EQ(ctx_.shell.loading_pending, 0);
+  EXPECT_EQ(ctx_.shell.flow.scene, SceneId::Menu);
+  EXPECT_EQ(ctx_.shell.flow.loading_pending, 0);
   EXPECT_EQ(CountTag("loading"), 2);
   EXPECT_GE(ctx_.loading.music_arcade, 1) << "the entries after the failing one are loaded";
   EXPECT_EQ(ctx_.loading.music_menu, -1);
@@ -125,14 +126,14 @@ TEST_F(LoadingDamage, ASetUpThatFailsPartWayDoesNotRunAgain) {
     ++runs;
     throw std::runtime_error("out of memory");
   };
-  ctx_.shell.device_ready = true;
-  ctx_.shell.window_active = true;
+  ctx_.shell.device.device_ready = true;
+  ctx_.shell.device.window_active = true;
   for (int i = 0; i < 3; ++i) {
     clock_.Advance(10);
     TimerTick(ctx_);
   }
   EXPECT_EQ(runs, 1);
-  EXPECT_EQ(ctx_.shell.loading_pending, 0);
+  EXPECT_EQ(ctx_.shell.flow.loading_pending, 0);
 }
 
 }  // namespace

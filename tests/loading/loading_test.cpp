@@ -29,10 +29,10 @@ class LoadingTest : public ::testing::Test {
   void SetUp() override {
     ctx_.platform.clock = &clock_;
     ctx_.platform.audio = &audio_;
-    ctx_.shell.options.log_enabled = true;
+    ctx_.options.log_enabled = true;
     InstallSubsystemHooks(ctx_);
     if (ctx_.shell.hooks.sprites.move == nullptr) {
-      ctx_.shell.hooks.sprites.move = [](Context& c, int n) { SpriteEngineMove(c, n); };
+      ctx_.shell.hooks.sprites.move = [](SpriteWorld& c, int n) { SpriteEngineMove(c, n); };
     }
   }
   // One timer tick of the frame loop.
@@ -124,9 +124,9 @@ TEST(LoadingProgress, BarPixels) {
 TEST_F(LoadingTest, LogoClosesThenAnimatesThenLoads) {
   testing_support::WriteSmallPack(dir_);
   Tick();  // the loading set-up, then the first menu frames
-  EXPECT_EQ(ctx_.shell.scene, SceneId::Menu);
-  EXPECT_EQ(ctx_.shell.loading_pending, 0);
-  EXPECT_EQ(ctx_.shell.app_active, 1);
+  EXPECT_EQ(ctx_.shell.flow.scene, SceneId::Menu);
+  EXPECT_EQ(ctx_.shell.flow.loading_pending, 0);
+  EXPECT_EQ(ctx_.clocks.app_active, 1);
   EXPECT_EQ(CountTag("loading"), 2);
   EXPECT_EQ(CountTag("zast"), 5);
   EXPECT_EQ(CountTag("scroll_element"), 39);
@@ -228,7 +228,7 @@ TEST_F(LoadingTest, MissingListsAreReportedAndTheMenuStillStarts) {
   std::filesystem::remove("main.msl");
   std::filesystem::remove("music.ini");
   ASSERT_TRUE(RunUntilLoaded(600));
-  EXPECT_EQ(ctx_.shell.scene, SceneId::Menu);
+  EXPECT_EQ(ctx_.shell.flow.scene, SceneId::Menu);
   EXPECT_EQ(ctx_.loading.music_menu, -1);
   const std::string log = Log();
   EXPECT_NE(log.find("ReadList: \"main.msl\": File not found"), std::string::npos);
@@ -239,8 +239,8 @@ TEST_F(LoadingTest, ReenteringTheMenuShowsTheBackdropAndFadesToMenuMusic) {
   testing_support::WriteSmallPack(dir_);
   ASSERT_TRUE(RunUntilLoaded());
   ShowTag(ctx_, "loading", false);
-  ctx_.shell.scene_phase = 0;
-  ctx_.shell.pending_scene = SceneId::Menu;
+  ctx_.shell.flow.scene_phase = 0;
+  ctx_.shell.flow.pending_scene = SceneId::Menu;
   Tick();
   EXPECT_EQ(CountTag("loading"), 1);
   const int backdrop = FindObject(ctx_, "menu_background", -1, "loading");

@@ -39,28 +39,28 @@ class MenuSceneTest : public ::testing::Test {
     ctx_.platform.messages = &boxes_;
     InstallSubsystemHooks(ctx_);
     if (ctx_.shell.hooks.sprites.move == nullptr) {
-      ctx_.shell.hooks.sprites.move = [](Context& c, int n) { SpriteEngineMove(c, n); };
+      ctx_.shell.hooks.sprites.move = [](SpriteWorld& c, int n) { SpriteEngineMove(c, n); };
     }
     // A game that hands back to the menu on its first step.
     SceneOps& game = ctx_.shell.scenes[SceneId::Game];
     game.start = [](Context& c) {
       ++games_started_;
-      c.shell.scene_phase = 0;
-      c.shell.scene_ready = 1;
+      c.shell.flow.scene_phase = 0;
+      c.shell.flow.scene_ready = true;
     };
     game.frame = [](Context& c) {
-      c.shell.scene_phase = 0;
-      c.shell.pending_scene = SceneId::Menu;
+      c.shell.flow.scene_phase = 0;
+      c.shell.flow.pending_scene = SceneId::Menu;
     };
-    game.leave = [](Context& c) { c.shell.scene_ready = 0; };
+    game.leave = [](Context& c) { c.shell.flow.scene_ready = false; };
     games_started_ = 0;
   }
 
   // A click on button of the page up now.
   void Click(int button) {
-    ctx_.shell.pressed_button = button;
+    ctx_.shell.pointer.pressed_button = button;
     ctx_.shell.scenes[SceneId::Menu].click(ctx_);
-    ctx_.shell.pressed_button = -1;
+    ctx_.shell.pointer.pressed_button = -1;
   }
   void Tick() {
     clock_.Advance(10);
@@ -74,7 +74,7 @@ class MenuSceneTest : public ::testing::Test {
   bool RunUntilMenu(int limit = 1000) {
     for (int i = 0; i < limit; ++i) {
       Tick();
-      if (ctx_.shell.scene == SceneId::Menu && ctx_.shell.scene_phase == 2 &&
+      if (ctx_.shell.flow.scene == SceneId::Menu && ctx_.shell.flow.scene_phase == 2 &&
           ctx_.loading.loading_done) {
         return true;
       }
@@ -118,11 +118,11 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
   EXPECT_GT(CountTag("loading", true), 0);
 
   // Arcade: level 3 saved with a game in progress, explanations off: the continue dialog.
-  ctx_.shell.click_context = ClickContext::GameTypePage;
-  ctx_.shell.pressed_button = 1;
+  ctx_.shell.flow.click_context = ClickContext::GameTypePage;
+  ctx_.shell.pointer.pressed_button = 1;
   ctx_.shell.scenes[SceneId::Menu].click(ctx_);
   for (int i = 0; i < 5; ++i) Tick();
-  ASSERT_EQ(ctx_.shell.click_context, ClickContext::ContinueDialog);
+  ASSERT_EQ(ctx_.shell.flow.click_context, ClickContext::ContinueDialog);
   ctx_.shell.scenes[SceneId::Menu].key_down(ctx_, 13, 0);  // Yes
   for (int i = 0; i < 400 && games_started_ == 0; ++i) Tick();
   ASSERT_EQ(games_started_, 1);
@@ -141,7 +141,7 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
   EXPECT_EQ(CountTag("game_type_text"), 0);
   EXPECT_EQ(ctx_.menu.state, MenuStage::SceneStart) << "no first-appearance fade";
   EXPECT_EQ(MinAlpha("menu_buttons_mainmenu"), 255);
-  EXPECT_EQ(ctx_.shell.click_context, ClickContext::MainMenu);
+  EXPECT_EQ(ctx_.shell.flow.click_context, ClickContext::MainMenu);
   for (const auto& box : boxes_.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
 }
 
@@ -152,7 +152,7 @@ TEST_F(MenuSceneTest, WelcomeNamesTheFirstPlayerWhenTheSavedIndexIsPastTheList) 
   ASSERT_TRUE(RunUntilMenu());
   Steps();
   Steps();
-  EXPECT_EQ(ctx_.shell.options.player_index, 0);
+  EXPECT_EQ(ctx_.options.player_index, 0);
   const int shown = CountTag("menu_text");
   BuildWelcomeText(ctx_);
   EXPECT_EQ(shown, CountTag("menu_text")) << "the welcome line lacks the player's name";
@@ -163,21 +163,21 @@ TEST_F(MenuSceneTest, WelcomeNamesTheFirstPlayerAfterTheCurrentOneWasDeleted) {
   WriteOption("options.txt", "player_index", "1");
   ASSERT_TRUE(RunUntilMenu());
   Steps();
-  ctx_.shell.command = MenuCommand::PlayerList;
+  ctx_.shell.flow.command = MenuCommand::PlayerList;
   Steps();
-  ASSERT_EQ(ctx_.shell.click_context, ClickContext::PlayerList);
+  ASSERT_EQ(ctx_.shell.flow.click_context, ClickContext::PlayerList);
   ASSERT_EQ(ctx_.menu.list.cursor, 1);
   Click(3);  // delete Bob
   Steps();
-  ASSERT_EQ(ctx_.shell.click_context, ClickContext::DeleteConfirmation);
+  ASSERT_EQ(ctx_.shell.flow.click_context, ClickContext::DeleteConfirmation);
   Click(1);  // yes
   Steps();
-  ASSERT_EQ(ctx_.shell.click_context, ClickContext::PlayerList);
+  ASSERT_EQ(ctx_.shell.flow.click_context, ClickContext::PlayerList);
   Click(6);  // cancel: the main menu with an index past the list
   Steps();
   Steps();
-  ASSERT_EQ(ctx_.shell.click_context, ClickContext::MainMenu);
-  EXPECT_EQ(ctx_.shell.options.player_index, 0);
+  ASSERT_EQ(ctx_.shell.flow.click_context, ClickContext::MainMenu);
+  EXPECT_EQ(ctx_.options.player_index, 0);
   const int shown = CountTag("menu_text");
   BuildWelcomeText(ctx_);
   EXPECT_EQ(shown, CountTag("menu_text")) << "the welcome line lacks the player's name";
@@ -188,9 +188,9 @@ TEST_F(MenuSceneTest, WelcomeNamesTheFirstPlayerAfterTheCurrentOneWasDeleted) {
 TEST_F(MenuSceneTest, ReadingTheOptionsMakesTheOptionsPageApplyTheVolumesAgain) {
   ASSERT_TRUE(RunUntilMenu());
   Tick();
-  ctx_.shell.command = MenuCommand::Options;
+  ctx_.shell.flow.command = MenuCommand::Options;
   for (int i = 0; i < 40; ++i) Tick();
-  ASSERT_EQ(ctx_.shell.click_context, ClickContext::Options);
+  ASSERT_EQ(ctx_.shell.flow.click_context, ClickContext::Options);
   audio_.ClearCalls();
   ReadOptions(ctx_);
   Tick();
@@ -205,21 +205,21 @@ TEST_F(MenuSceneTest, ReadingTheOptionsMakesTheOptionsPageApplyTheVolumesAgain) 
 
 TEST(MenuKeys, KeysQueueUpButNeverReplaceAPendingPageChange) {
   Context ctx;
-  ctx.shell.click_context = ClickContext::NameInput;
-  ctx.shell.command = MenuCommand::None;
+  ctx.shell.flow.click_context = ClickContext::NameInput;
+  ctx.shell.flow.command = MenuCommand::None;
   MenuKeyDown(ctx, VirtualKey::A, 1);
   MenuKeyDown(ctx, VirtualKey::A + 1, 0);
-  EXPECT_EQ(ctx.shell.command, MenuCommand::Key);
+  EXPECT_EQ(ctx.shell.flow.command, MenuCommand::Key);
   ASSERT_EQ(ctx.menu.keys.size(), 2u);
   EXPECT_EQ(ctx.menu.keys[0].code, VirtualKey::A);
   EXPECT_EQ(ctx.menu.keys[0].shift, 1);
   // The main menu asked for the first-run name input; a key before the next frame is dropped.
   ctx.menu.keys.clear();
-  ctx.shell.click_context = ClickContext::Playing;
-  ctx.shell.command = MenuCommand::NameInput;
+  ctx.shell.flow.click_context = ClickContext::Playing;
+  ctx.shell.flow.command = MenuCommand::NameInput;
   MenuKeyDown(ctx, VirtualKey::A, 0);
   MenuKeyDown(ctx, VirtualKey::Escape, 0);
-  EXPECT_EQ(ctx.shell.command, MenuCommand::NameInput);
+  EXPECT_EQ(ctx.shell.flow.command, MenuCommand::NameInput);
   EXPECT_TRUE(ctx.menu.keys.empty());
 }
 
@@ -228,7 +228,7 @@ TEST(MenuProgress, TheGameSavesTheCurrentPlayersProgress) {
   Context ctx;
   InstallSubsystemHooks(ctx);
   ctx.menu.players = {ListPlayer("Ann"), ListPlayer("Bob")};
-  ctx.shell.options.player_index = 1;
+  ctx.options.player_index = 1;
   ctx.game.session.game_type = GameType::Challenge;
   ctx.game.session.level = 9;
   ctx.game.session.score = 900;
@@ -251,10 +251,10 @@ TEST(MenuProgress, TheGameSavesTheCurrentPlayersProgress) {
   EXPECT_EQ(bob.may_continue[1], 1);
   EXPECT_EQ(bob.saved_level[0], -1) << "other types untouched";
   // An index past the list falls back to the first player.
-  ctx.shell.options.player_index = 7;
+  ctx.options.player_index = 7;
   ctx.game.session.level = 2;
   SaveProgress(ctx);
-  EXPECT_EQ(ctx.shell.options.player_index, 0);
+  EXPECT_EQ(ctx.options.player_index, 0);
   EXPECT_EQ(ctx.menu.players[0].saved_level[1], 2);
 }
 

@@ -157,8 +157,8 @@ TEST(SaveKill, OptionsFileIsAlwaysOldOrNew) {
   ExpectKillsAmongWrites(o);
   Context ctx;
   ReadOptions(ctx);
-  EXPECT_TRUE(ctx.shell.options.music_volume == 5 || ctx.shell.options.music_volume == 9)
-      << ctx.shell.options.music_volume;
+  EXPECT_TRUE(ctx.options.music_volume == 5 || ctx.options.music_volume == 9)
+      << ctx.options.music_volume;
   Print("options", o);
 }
 

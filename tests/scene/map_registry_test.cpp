@@ -16,7 +16,7 @@ using testing_support::GameDir;
 class MapTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ctx_.shell.options.log_enabled = true;
+    ctx_.options.log_enabled = true;
     dir_.WriteSpr("graphics\\b.spr", "z=1", {"b.png,texture_size=16"});
     dir_.WriteSpr("graphics\\c.spr", "z=2", {"c.png,texture_size=16"});
     dir_.WriteSpr("graphics\\a.spr", "x=5,y=6,z=3", {"a.png,texture_size=16"});

@@ -20,7 +20,7 @@ constexpr const char* kFull = "graphics\\fonts\\full.spr";
 class TextTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ctx_.shell.options.log_enabled = true;
+    ctx_.options.log_enabled = true;
     dir_.WriteSpr(kFont, "z=200,color=$00FF00",
                   {"f.png,frame_width=4,frame_height=16,texture_size=16"});
     dir_.Write("graphics\\fonts\\f.pos", "; test font\r\n2 ; spacing\r\n#65\r\n10\r\n\r\n12\r\n");

@@ -38,7 +38,7 @@ class FrameStepTest : public ::testing::Test {
     ctx_->platform.clock = &clock_;
     ctx_->platform.window = &window_;
     ctx_->platform.messages = &boxes_;
-    ctx_->shell.options.move_cnt = 16;
+    ctx_->options.move_cnt = 16;
     counters_ = Counters{};
     SceneOps& menu = ctx_->shell.scenes[SceneId::Menu];
     menu.frame = SceneFrame;
@@ -50,7 +50,7 @@ class FrameStepTest : public ::testing::Test {
     game.start = BasicStartSceneMain;
     game.leave = BasicLeaveScene;
     game.pauses_when_inactive = true;
-    ctx_->shell.hooks.sprites.move = [](Context&, int count) {
+    ctx_->shell.hooks.sprites.move = [](SpriteWorld&, int count) {
       EXPECT_EQ(count, 16);
       ++counters_.moves;
     };
@@ -61,10 +61,10 @@ class FrameStepTest : public ::testing::Test {
       counters_.throw_once = false;
       throw std::runtime_error("disk full");
     }
-    if (ctx.shell.scene_phase == 0) {
+    if (ctx.shell.flow.scene_phase == 0) {
       ++counters_.building_calls;
-      if (!counters_.loading_left) ctx.shell.scene_phase = 1;
-    } else if (ctx.shell.scene_phase == 2) {
+      if (!counters_.loading_left) ctx.shell.flow.scene_phase = 1;
+    } else if (ctx.shell.flow.scene_phase == 2) {
       ++counters_.running_steps;
     }
   }
@@ -80,7 +80,7 @@ class FrameStepTest : public ::testing::Test {
   // Loading set-up; the empty menu builds itself and the bookkeeping tail starts it running.
   void StartRunning() {
     Step(10);
-    ASSERT_EQ(ctx_->shell.scene_phase, 2);
+    ASSERT_EQ(ctx_->shell.flow.scene_phase, 2);
     ASSERT_EQ(counters_.running_steps, 0);
   }
 
@@ -96,13 +96,13 @@ Counters FrameStepTest::counters_;
 
 TEST_F(FrameStepTest, SixHundredStepsInTenSecondsAtMoveCount16) {
   StartRunning();
-  const std::uint32_t start = ctx_->shell.run_start;
+  const std::uint32_t start = ctx_->shell.loop.run_start;
   Run(10000);
-  EXPECT_EQ(ctx_->shell.frame_clock - start, 10000u);
+  EXPECT_EQ(ctx_->clocks.frame_clock - start, 10000u);
   // 267 * 600 = 160200 >= 16 * 10000 while 267 * 599 falls short.
   EXPECT_EQ(counters_.running_steps, 600);
   EXPECT_EQ(counters_.moves, 600);
-  EXPECT_EQ(ctx_->shell.step_budget, 600 * 267);
+  EXPECT_EQ(ctx_->shell.loop.step_budget, 600 * 267);
 }
 
 TEST_F(FrameStepTest, AStallRunsEveryMissedStepInOneFrameStep) {
@@ -136,9 +136,9 @@ TEST_F(FrameStepTest, AHugeMoveCountKeepsTheFrameStepShort) {
     EXPECT_EQ(counters_.running_steps, i * kMaxCatchUpSteps);
   }
   // The scene switch still happens on the next frame step.
-  ctx_->shell.pending_scene = SceneId::Game;
+  ctx_->shell.flow.pending_scene = SceneId::Game;
   Step(10);
-  EXPECT_EQ(ctx_->shell.scene, SceneId::Game);
+  EXPECT_EQ(ctx_->shell.flow.scene, SceneId::Game);
   const std::string log = test::ReadText("log.txt");
   const auto first = log.find("catch_up_limited: move_cnt=2147483647");
   ASSERT_NE(first, std::string::npos);
@@ -147,7 +147,7 @@ TEST_F(FrameStepTest, AHugeMoveCountKeepsTheFrameStepShort) {
 
 TEST_F(FrameStepTest, WithoutAMoveCountTheScenesNeverStep) {
   test::WriteText("options.txt", "log_enabled=0\r\n");  // the scene start reads the options
-  ctx_->shell.options.move_cnt = 0;
+  ctx_->options.move_cnt = 0;
   StartRunning();
   Run(2000);
   EXPECT_EQ(counters_.running_steps, 0);
@@ -164,51 +164,51 @@ TEST_F(FrameStepTest, AMoveCountBelowOneStillStepsAtTheUsualRate) {
 }
 
 TEST_F(FrameStepTest, FrameCapHoldsBackOnlyTheBookkeepingTail) {
-  ctx_->shell.options.fps_max = 50;
-  ctx_->shell.options.frame_period = 20;
+  ctx_->options.fps_max = 50;
+  ctx_->options.frame_period = 20;
   Step(10);  // loading set-up; the menu builds itself; bookkeeping: running, next due in 20 ms
-  ASSERT_EQ(ctx_->shell.scene_phase, 2);
-  const std::uint32_t due = ctx_->shell.next_frame_due;
-  EXPECT_EQ(due, ctx_->shell.frame_clock + 20);
+  ASSERT_EQ(ctx_->shell.flow.scene_phase, 2);
+  const std::uint32_t due = ctx_->shell.loop.next_frame_due;
+  EXPECT_EQ(due, ctx_->clocks.frame_clock + 20);
 
-  ctx_->shell.scene_phase = 1;  // the scene asks to run again
+  ctx_->shell.flow.scene_phase = 1;  // the scene asks to run again
   Step(10);                     // 10 ms later: returns after the scene dispatch
-  EXPECT_EQ(ctx_->shell.frame_busy, 0);
-  EXPECT_EQ(ctx_->shell.scene_phase, 1);
-  EXPECT_EQ(ctx_->shell.next_frame_due, due);
+  EXPECT_EQ(ctx_->shell.loop.frame_busy, 0);
+  EXPECT_EQ(ctx_->shell.flow.scene_phase, 1);
+  EXPECT_EQ(ctx_->shell.loop.next_frame_due, due);
   Step(10);  // the next one runs normally
-  EXPECT_EQ(ctx_->shell.scene_phase, 2);
-  EXPECT_EQ(ctx_->shell.next_frame_due, ctx_->shell.frame_clock + 20);
+  EXPECT_EQ(ctx_->shell.flow.scene_phase, 2);
+  EXPECT_EQ(ctx_->shell.loop.next_frame_due, ctx_->clocks.frame_clock + 20);
 
   // no_sync or wait_vblank lift the cap.
-  ctx_->shell.options.no_sync = 1;
-  ctx_->shell.scene_phase = 1;
+  ctx_->options.no_sync = 1;
+  ctx_->shell.flow.scene_phase = 1;
   Step(10);
-  EXPECT_EQ(ctx_->shell.scene_phase, 2);
+  EXPECT_EQ(ctx_->shell.flow.scene_phase, 2);
 }
 
 TEST_F(FrameStepTest, GameClockSkipsTheTimeSpentInAnotherWindow) {
   StartRunning();
-  ctx_->shell.pending_scene = SceneId::Game;
+  ctx_->shell.flow.pending_scene = SceneId::Game;
   Step(10);  // switch to the game, which builds on this call and starts running
-  ASSERT_EQ(ctx_->shell.scene, SceneId::Game);
-  ASSERT_EQ(ctx_->shell.scene_phase, 2);
-  ctx_->shell.app_active = 1;
-  const std::uint32_t frame0 = ctx_->shell.frame_clock;
-  const std::uint32_t game0 = ctx_->shell.game_clock;
+  ASSERT_EQ(ctx_->shell.flow.scene, SceneId::Game);
+  ASSERT_EQ(ctx_->shell.flow.scene_phase, 2);
+  ctx_->clocks.app_active = true;
+  const std::uint32_t frame0 = ctx_->clocks.frame_clock;
+  const std::uint32_t game0 = ctx_->clocks.game_clock;
   Run(1000);
   AppDeactivate(*ctx_);
-  EXPECT_EQ(ctx_->shell.paused, 1);
+  EXPECT_EQ(ctx_->clocks.paused, 1);
   const int steps_before_pause = counters_.running_steps;
   Run(5000);
-  EXPECT_EQ(ctx_->shell.game_clock, game0 + 1000) << "the game clock stands still while paused";
+  EXPECT_EQ(ctx_->clocks.game_clock, game0 + 1000) << "the game clock stands still while paused";
   AppRestore(*ctx_);
-  EXPECT_EQ(ctx_->shell.paused, 0);
-  EXPECT_EQ(ctx_->shell.app_active, 1);
+  EXPECT_EQ(ctx_->clocks.paused, 0);
+  EXPECT_EQ(ctx_->clocks.app_active, 1);
   Run(500);
-  EXPECT_EQ(ctx_->shell.frame_clock - frame0, 6500u);
+  EXPECT_EQ(ctx_->clocks.frame_clock - frame0, 6500u);
   // The pause closes at the first step after the restore, so that step's 10 ms count as paused.
-  EXPECT_EQ(ctx_->shell.game_clock - game0, 1490u);
+  EXPECT_EQ(ctx_->clocks.game_clock - game0, 1490u);
   EXPECT_GT(counters_.running_steps, steps_before_pause);
   EXPECT_FALSE(window_.pointer_visible());
 }
@@ -222,7 +222,7 @@ TEST_F(FrameStepTest, BuildingMenuCallsTheFrameTwiceWhileLoadingEntriesRemain) {
   Step(10);
   EXPECT_EQ(counters_.building_calls, 3);
   EXPECT_EQ(counters_.moves, 1) << "one building call: no move pass";
-  EXPECT_EQ(ctx_->shell.scene_phase, 2);
+  EXPECT_EQ(ctx_->shell.flow.scene_phase, 2);
 }
 
 TEST_F(FrameStepTest, SwitchLeavesTheOldSceneBeforeStartingTheNew) {
@@ -234,30 +234,30 @@ TEST_F(FrameStepTest, SwitchLeavesTheOldSceneBeforeStartingTheNew) {
   };
   ctx_->shell.scenes[SceneId::Game].start = [](Context& ctx) {
     order += "start-main ";
-    ctx.shell.scene_ready = 1;
-    ctx.shell.scene_phase = 0;
+    ctx.shell.flow.scene_ready = true;
+    ctx.shell.flow.scene_phase = 0;
   };
   StartRunning();
-  ctx_->shell.pending_scene = SceneId::Game;
+  ctx_->shell.flow.pending_scene = SceneId::Game;
   Step(10);
   EXPECT_EQ(order, "leave-menu start-main ");
-  EXPECT_EQ(ctx_->shell.scene, SceneId::Game);
-  EXPECT_EQ(ctx_->shell.pending_scene, SceneId::None);
-  EXPECT_EQ(ctx_->shell.scene_phase, 2) << "the game built itself and runs";
+  EXPECT_EQ(ctx_->shell.flow.scene, SceneId::Game);
+  EXPECT_EQ(ctx_->shell.flow.pending_scene, SceneId::None);
+  EXPECT_EQ(ctx_->shell.flow.scene_phase, 2) << "the game built itself and runs";
 }
 
 TEST_F(FrameStepTest, AnErrorInsideAFrameEndsThatFrameOnly) {
-  ctx_->shell.device_ready = true;
-  ctx_->shell.app_active = 1;
+  ctx_->shell.device.device_ready = true;
+  ctx_->clocks.app_active = true;
   StartRunning();
   counters_.throw_once = true;
   clock_.Advance(10);
   TimerTick(*ctx_);
   ASSERT_EQ(boxes_.boxes.size(), 1u);
   EXPECT_EQ(boxes_.boxes[0].text, "disk full");
-  EXPECT_EQ(ctx_->shell.frame_busy, 0);
-  EXPECT_EQ(ctx_->shell.render_busy, 0);
-  EXPECT_FALSE(ctx_->shell.quit_requested);
+  EXPECT_EQ(ctx_->shell.loop.frame_busy, 0);
+  EXPECT_EQ(ctx_->shell.loop.render_busy, 0);
+  EXPECT_FALSE(ctx_->shell.loop.quit_requested);
   const int steps = counters_.running_steps;
   clock_.Advance(10);
   TimerTick(*ctx_);
@@ -266,30 +266,30 @@ TEST_F(FrameStepTest, AnErrorInsideAFrameEndsThatFrameOnly) {
 
 TEST_F(FrameStepTest, MouseAcceptsTheScreenEdgeButClipTurnsItAway) {
   StartRunning();
-  ctx_->shell.hover_button = 3;
+  ctx_->shell.pointer.hover_button = 3;
   window_.SetPointer(800, 600);
   UpdateMouse(*ctx_, false);
-  EXPECT_EQ(ctx_->shell.mouse_x, 800);
+  EXPECT_EQ(ctx_->shell.pointer.mouse_x, 800);
   FormMouseDown(*ctx_, 0);
-  EXPECT_EQ(ctx_->shell.pressed_button, 3);
+  EXPECT_EQ(ctx_->shell.pointer.pressed_button, 3);
 
   static int clicks = 0;
   clicks = 0;
-  ctx_->shell.scenes[ctx_->shell.scene].click = [](Context&) { ++clicks; };
+  ctx_->shell.scenes[ctx_->shell.flow.scene].click = [](Context&) { ++clicks; };
   FormMouseUp(*ctx_, 0);
   EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(ctx_->shell.pressed_button, -1);
+  EXPECT_EQ(ctx_->shell.pointer.pressed_button, -1);
 
   UpdateMouse(*ctx_, true);
-  EXPECT_EQ(ctx_->shell.mouse_x, -1000);
-  ctx_->shell.pressed_button = -1;
+  EXPECT_EQ(ctx_->shell.pointer.mouse_x, -1000);
+  ctx_->shell.pointer.pressed_button = -1;
   FormMouseDown(*ctx_, 0);
-  EXPECT_EQ(ctx_->shell.pressed_button, -1) << "a press off screen is ignored";
+  EXPECT_EQ(ctx_->shell.pointer.pressed_button, -1) << "a press off screen is ignored";
 
-  ctx_->shell.app_active = 0;
+  ctx_->clocks.app_active = false;
   UpdateMouse(*ctx_, false);
   FormMouseDown(*ctx_, 0);
-  EXPECT_EQ(ctx_->shell.pressed_button, -1) << "ignored while inactive";
+  EXPECT_EQ(ctx_->shell.pointer.pressed_button, -1) << "ignored while inactive";
 }
 
 TEST(TickScheduleTest, TicksEveryTenMillisecondsAndRestartsWhenFarBehind) {
@@ -322,11 +322,11 @@ TEST(SeedRandomTest, SeedOptionReplacesTheClock) {
   ctx->shell.run.has_seed = true;
   ctx->shell.run.seed = 1234;
   SeedRandom(*ctx);
-  const int first = ctx->shell.random.Next(1000);
+  const int first = ctx->random.Next(1000);
   clock.Advance(5000);
   SeedRandom(*ctx);
-  EXPECT_EQ(ctx->shell.random.Next(1000), first);
-  EXPECT_EQ(ctx->shell.random.seed, 1234u * 134775813u + 1u);
+  EXPECT_EQ(ctx->random.Next(1000), first);
+  EXPECT_EQ(ctx->random.seed, 1234u * 134775813u + 1u);
 }
 
 }  // namespace

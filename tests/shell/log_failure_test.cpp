@@ -35,7 +35,7 @@ class LogFailureTest : public ::testing::Test {
     ctx_->platform.window = &window_;
     ctx_->platform.messages = &boxes_;
     restores_ = 0;
-    ctx_->shell.hooks.sprites.restore_textures = [](Context&) {
+    ctx_->shell.hooks.sprites.restore_textures = [](SpriteWorld&) {
       ++restores_;
       return true;
     };
@@ -63,14 +63,14 @@ int LogFailureTest::restores_ = 0;
 
 TEST_F(LogFailureTest, StartUpMakesTheDeviceObjectsAndShowsABoxPerStep) {
   ASSERT_TRUE(StartProgram(*ctx_));
-  EXPECT_TRUE(ctx_->shell.device_ready);
+  EXPECT_TRUE(ctx_->shell.device.device_ready);
   // The device was made twice (creation, then the display mode); both times its textures came
   // back although "InitDeviceObjects" could not be logged.
   EXPECT_EQ(restores_, 2);
   // The options read, the device, the "FullScreenChange" line and the display mode: each step
   // that logged shows its own box, once.
   ExpectLogBoxes(4);
-  EXPECT_FALSE(ctx_->shell.quit_requested);
+  EXPECT_FALSE(ctx_->shell.loop.quit_requested);
 }
 
 TEST_F(LogFailureTest, AFrameThatLoggedRunsToItsEndAndShowsOneBox) {
@@ -85,15 +85,15 @@ TEST_F(LogFailureTest, AFrameThatLoggedRunsToItsEndAndShowsOneBox) {
     WriteLog(ctx, "second");
     ++after_log;
   };
-  ctx_->shell.loading_pending = 0;
-  ctx_->shell.pending_scene = SceneId::Menu;
+  ctx_->shell.flow.loading_pending = false;
+  ctx_->shell.flow.pending_scene = SceneId::Menu;
   clock_.Advance(10);
   TimerTick(*ctx_);
   EXPECT_EQ(after_log, 1) << "the frame went on past its failed log lines";
   ExpectLogBoxes(1);
 
   // Logging off: nothing fails, nothing is shown.
-  ctx_->shell.options.log_enabled = false;
+  ctx_->options.log_enabled = false;
   clock_.Advance(10);
   TimerTick(*ctx_);
   ExpectLogBoxes(1);
@@ -102,13 +102,13 @@ TEST_F(LogFailureTest, AFrameThatLoggedRunsToItsEndAndShowsOneBox) {
 TEST_F(LogFailureTest, AnEventHandlerThatLoggedShowsOneBoxAndTheProgramGoesOn) {
   ASSERT_TRUE(StartProgram(*ctx_));
   boxes_.boxes.clear();
-  ctx_->shell.app_active = 1;  // as the activation handler leaves it
+  ctx_->clocks.app_active = true;  // as the activation handler leaves it
   platform::WindowEvent deactivate;
   deactivate.type = platform::WindowEvent::Type::Deactivate;
   DispatchWindowEvent(*ctx_, deactivate);
   ExpectLogBoxes(1);
-  EXPECT_EQ(ctx_->shell.app_active, 0) << "the handler ran past \"appdeactivate...\"";
-  EXPECT_FALSE(ctx_->shell.quit_requested);
+  EXPECT_FALSE(ctx_->clocks.app_active) << "the handler ran past \"appdeactivate...\"";
+  EXPECT_FALSE(ctx_->shell.loop.quit_requested);
 }
 
 TEST_F(LogFailureTest, AScriptedDisplaySwitchEndsNeitherTheRunNorTheSwitch) {
@@ -128,7 +128,7 @@ TEST_F(LogFailureTest, AScriptedDisplaySwitchEndsNeitherTheRunNorTheSwitch) {
   boxes_.boxes.clear();
   restores_ = 0;
   EXPECT_EQ(RunMainLoop(*ctx_, loop), 0);
-  EXPECT_TRUE(ctx_->shell.options.fullscreen);
+  EXPECT_TRUE(ctx_->options.fullscreen);
   EXPECT_EQ(restores_, 1) << "the device came back with its textures";
   EXPECT_FALSE(boxes_.boxes.empty());
   ExpectLogBoxes(boxes_.boxes.size());

@@ -26,7 +26,7 @@ class FilesTest : public ::testing::Test {
     ctx_->platform.clock = &clock_;
     ctx_->platform.messages = &boxes_;
   }
-  Options& options() { return ctx_->shell.options; }
+  Options& options() { return ctx_->options; }
 
   test::TempDir dir_;
   platform::VirtualClock clock_;
@@ -81,7 +81,7 @@ TEST_F(FilesTest, ReadOptionsTellsTheVolumeReadersAndSwitchesMusicOn) {
   ctx_->shell.hooks.sound.volume_option_read = [](Context&, bool music) {
     ++(music ? music_reads : sound_reads);
   };
-  ctx_->shell.hooks.sound.music_system_on = [](Context&) { ++music_on; };
+  ctx_->shell.hooks.sound.music_system_on = [](AudioWorld&) { ++music_on; };
   WriteText("options.txt", "music_volume=3\r\nsound_volume=4\r\nsound_volume=5\r\n");
   ReadOptions(*ctx_);
   EXPECT_EQ(music_reads, 1);

@@ -23,7 +23,7 @@ class SceneTableTest : public ::testing::Test {
     SceneOps& menu = ctx_.shell.scenes[SceneId::Menu];
     menu.start = [](Context& c) {
       trace += "menu.start ";
-      c.shell.scene_ready = 1;
+      c.shell.flow.scene_ready = true;
     };
     menu.leave = [](Context&) { trace += "menu.leave "; };
     menu.mouse_down = [](Context&, int button) {
@@ -33,7 +33,7 @@ class SceneTableTest : public ::testing::Test {
     SceneOps& game = ctx_.shell.scenes[SceneId::Game];
     game.start = [](Context& c) {
       trace += "game.start ";
-      c.shell.scene_ready = 1;
+      c.shell.flow.scene_ready = true;
     };
     game.leave = [](Context&) { trace += "game.leave "; };
     game.mouse_down = [](Context&, int button) {
@@ -41,7 +41,7 @@ class SceneTableTest : public ::testing::Test {
     };
     game.key_down = [](Context&, int key, int) { trace += "game.key" + std::to_string(key) + " "; };
     game.pauses_when_inactive = true;
-    ctx_.shell.app_active = 1;
+    ctx_.clocks.app_active = true;
   }
   Context ctx_;
 };
@@ -51,7 +51,7 @@ TEST_F(SceneTableTest, SwitchLeavesTheOldRowAndStartsTheNewOneOnly) {
   SwitchScene(ctx_, SceneId::Game);
   SwitchScene(ctx_, SceneId::None);
   EXPECT_EQ(trace, "menu.start menu.leave game.start game.leave ");
-  EXPECT_EQ(ctx_.shell.scene, SceneId::None);
+  EXPECT_EQ(ctx_.shell.flow.scene, SceneId::None);
 }
 
 TEST_F(SceneTableTest, InputGoesToTheActiveSceneAndNoneIgnoresIt) {
@@ -74,22 +74,22 @@ TEST_F(SceneTableTest, InputGoesToTheActiveSceneAndNoneIgnoresIt) {
 TEST_F(SceneTableTest, FocusLossPausesOnlyASceneThatAsksForIt) {
   SwitchScene(ctx_, SceneId::Menu);
   AppDeactivate(ctx_);
-  EXPECT_EQ(ctx_.shell.paused, 0) << "the menu keeps its clock";
+  EXPECT_EQ(ctx_.clocks.paused, 0) << "the menu keeps its clock";
   AppRestore(ctx_);
   SwitchScene(ctx_, SceneId::Game);
-  ctx_.shell.frame_clock = 1234;
+  ctx_.clocks.frame_clock = 1234;
   AppDeactivate(ctx_);
-  EXPECT_EQ(ctx_.shell.paused, 1);
-  EXPECT_EQ(ctx_.shell.pause_start, 1234u);
+  EXPECT_EQ(ctx_.clocks.paused, 1);
+  EXPECT_EQ(ctx_.clocks.pause_start, 1234u);
   AppRestore(ctx_);
-  EXPECT_EQ(ctx_.shell.paused, 0);
+  EXPECT_EQ(ctx_.clocks.paused, 0);
 }
 
 TEST_F(SceneTableTest, TheDumpShowsSceneNumbersOfTheHarnessContract) {
   ctx_.shell.hooks.state_sections.push_back({"shell", WriteShellSection});
   SwitchScene(ctx_, SceneId::Menu);
   EXPECT_NE(StateDumpJson(ctx_, 0).find("\"scene\":1,\"pending_scene\":0"), std::string::npos);
-  ctx_.shell.pending_scene = SceneId::Game;
+  ctx_.shell.flow.pending_scene = SceneId::Game;
   EXPECT_NE(StateDumpJson(ctx_, 0).find("\"scene\":1,\"pending_scene\":2"), std::string::npos);
   SwitchScene(ctx_, SceneId::Game);
   EXPECT_NE(StateDumpJson(ctx_, 0).find("\"scene\":2"), std::string::npos);

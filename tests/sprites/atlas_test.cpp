@@ -121,7 +121,7 @@ TEST_F(Atlas, ImagesAreSharedByBaseName) {
 }
 
 TEST_F(Atlas, SixteenBitLayout) {
-  ctx.shell.options.textures16bit = true;
+  ctx.options.textures16bit = true;
   WriteFile("h.tga", test::TgaBytes(Picture(8, 8, 0x80123456u), 32));
   const auto& rec = Record(Load("h.spr", "x=0\r\n1\r\nh.tga,texture_size=8\r\n"));
   EXPECT_EQ(Tile(rec, 0, 0).pixels16[0], 0x8135);
@@ -158,7 +158,7 @@ TEST_F(Atlas, AlphaImagesAndTransparentPixels) {
 TEST_F(Atlas, BadTileSizesAndBrokenImagesDrawNothing) {
   WriteFile("x.tga", test::TgaBytes(Picture(16, 16, 0xFFFFFFFFu), 24));
   WriteFile("broken.png", "\x89PNG\r\n\x1a\n garbage");
-  ctx.shell.options.log_enabled = true;
+  ctx.options.log_enabled = true;
   const auto& p = Load("bad.spr",
                        "x=0\r\n4\r\nx.tga,texture_size=24\r\nx.tga,texture_size=0\r\n"
                        "broken.png,texture_size=16\r\nx.tga,texture_size=8,border=4\r\n");

@@ -24,7 +24,7 @@ class Extreme : public ::testing::Test {
  protected:
   void SetUp() override {
     ctx.platform.device = &device;
-    ctx.shell.options.log_enabled = true;
+    ctx.options.log_enabled = true;
     WriteFile("a.tga", test::TgaBytes(Picture(16, 12, 0xFF102030u), 24));
   }
   const my_prototype& Load(const std::string& path, const std::string& text) {
@@ -90,11 +90,14 @@ TEST_F(Extreme, BorderOutOfRangeIsReportedAndClearedEvenWithoutAnImage) {
 }
 
 TEST_F(Extreme, FramesWiderOrTallerThanTheImageAreLoggedAndSizesSaturate) {
-  const auto& wide = Load("w.spr", "x=0\r\n1\r\na.tga,frame_width=2147483647,x=1,texture_size=16\r\n");
+  const auto& wide =
+      Load("w.spr", "x=0\r\n1\r\na.tga,frame_width=2147483647,x=1,texture_size=16\r\n");
   EXPECT_EQ(wide.parts[0].frame_count, 0);
   EXPECT_EQ(wide.width, kIntMax);
-  EXPECT_TRUE(Logged("ERROR: prototype_create_frame_larger_than_image \"a\" 2147483647x12 > 16x12"));
-  const auto& tall = Load("t.spr", "x=0\r\n1\r\na.tga,frame_height=13,y=-1e300,texture_size=16\r\n");
+  EXPECT_TRUE(
+      Logged("ERROR: prototype_create_frame_larger_than_image \"a\" 2147483647x12 > 16x12"));
+  const auto& tall =
+      Load("t.spr", "x=0\r\n1\r\na.tga,frame_height=13,y=-1e300,texture_size=16\r\n");
   EXPECT_EQ(tall.parts[0].frame_count, 0);
   EXPECT_TRUE(Logged("\"a\" 16x13 > 16x12"));
   // A real offset far beyond an int saturates the size as well.
@@ -105,7 +108,8 @@ TEST_F(Extreme, FramesWiderOrTallerThanTheImageAreLoggedAndSizesSaturate) {
 }
 
 TEST_F(Extreme, DrawOrderSaturatesAtTheEndsOfItsRange) {
-  Load("hi.spr", "z=2147483647\r\n2\r\na.tga,z=1,texture_size=16\r\na.tga,z=-1,texture_size=16\r\n");
+  Load("hi.spr",
+       "z=2147483647\r\n2\r\na.tga,z=1,texture_size=16\r\na.tga,z=-1,texture_size=16\r\n");
   Load("lo.spr", "z=-2147483648\r\n1\r\na.tga,z=-1,texture_size=16\r\n");
   TMultiSprite* hi = CreateMultiSprite(ctx, "hi.spr");
   TMultiSprite* lo = CreateMultiSprite(ctx, "lo.spr");
@@ -127,7 +131,8 @@ TEST_F(Extreme, TileSizesAreCheckedBeforeAnythingIsAllocated) {
     // One image per size: a second part naming a loaded image would reuse its record.
     const std::string name = std::string("s") + (size[0] == '$' ? "hex" : size);
     WriteFile(name + ".tga", test::TgaBytes(Picture(16, 12, 0xFF102030u), 24));
-    const auto& p = Load(name + ".spr", "x=0\r\n1\r\n" + name + ".tga,texture_size=" + size + "\r\n");
+    const auto& p =
+        Load(name + ".spr", "x=0\r\n1\r\n" + name + ".tga,texture_size=" + size + "\r\n");
     ASSERT_EQ(p.parts.size(), 1u) << size;
     EXPECT_EQ(Record(p).tiles_per_frame, 0) << size;
     EXPECT_EQ(QuadsOf(name + ".spr"), 0u) << size;
@@ -139,8 +144,9 @@ TEST_F(Extreme, TileSizesAreCheckedBeforeAnythingIsAllocated) {
 TEST_F(Extreme, TinyFramesOnALargeImageAreRefusedAsAWhole) {
   WriteFile("big.tga", test::TgaBytes(Picture(1280, 1200, 0xFFFFFFFFu), 24));
   const auto start = std::chrono::steady_clock::now();
-  const auto& p = Load("big.spr", "x=0\r\n2\r\nbig.tga,frame_width=1,frame_height=1,texture_size=8\r\n"
-                                  "big.tga,frame_width=1,frame_height=1,texture_size=24\r\n");
+  const auto& p = Load("big.spr",
+                       "x=0\r\n2\r\nbig.tga,frame_width=1,frame_height=1,texture_size=8\r\n"
+                       "big.tga,frame_width=1,frame_height=1,texture_size=24\r\n");
   EXPECT_TRUE(Logged("ERROR: prototype_create_texture_too_large \"big\""));
   EXPECT_EQ(p.parts[0].frame_count, 0);
   EXPECT_TRUE(ctx.sprites.frames.empty());
@@ -156,7 +162,8 @@ TEST_F(Extreme, LookupsFindTheFirstRecordOfAnImageAmongManyFrames) {
   // 256 frames of one image, then a continuation image: both names are found in their record.
   WriteFile("strip.tga", test::TgaBytes(Picture(256, 2, 0xFFFFFFFFu), 24));
   WriteFile("extra.tga", test::TgaBytes(Picture(1, 2, 0xFFFFFFFFu), 24));
-  Load("m.spr", "x=0\r\n1\r\nstrip.tga,frame_width=1,texture_size=8\r\n+extra.tga\r\n+strip.tga\r\n");
+  Load("m.spr",
+       "x=0\r\n1\r\nstrip.tga,frame_width=1,texture_size=8\r\n+extra.tga\r\n+strip.tga\r\n");
   int frame = -1;
   EXPECT_EQ(FindLoadedImage(ctx, "strip", &frame), 0);
   EXPECT_EQ(frame, 0);
@@ -172,7 +179,8 @@ TEST_F(Extreme, DamagedJpegsAreDrawnAsDecodedAndLogged) {
   // Busy pixels, so that the scan data is most of the file and a cut lands inside it.
   Picture pic(64, 64);
   for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 64; ++x) pic.at(x, y) = 0xFF000000u | ((x * 977u + y * 131u) * 2654435761u >> 8);
+    for (int x = 0; x < 64; ++x)
+      pic.at(x, y) = 0xFF000000u | ((x * 977u + y * 131u) * 2654435761u >> 8);
   const std::string whole = test::JpegBytes(pic, 95);
   WriteFile("cut.jpg", whole.substr(0, whole.size() * 3 / 4));
   WriteFile("fine.jpg", whole);

@@ -277,7 +277,7 @@ TEST_F(Golden, TurnedTilesMeetWithoutSeams) {
 }
 
 TEST_F(Golden, SixteenBitTexturesLandOnTheSamePixels) {
-  ctx.shell.options.textures16bit = true;
+  ctx.options.textures16bit = true;
   Put("g\\arrow.spr", 10, 10);
   const auto frame = Render();
   ExpectRegion(frame, 10, 10,

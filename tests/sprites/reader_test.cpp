@@ -93,7 +93,7 @@ TEST(SprPaths, ParentDirectoriesBaseNamesAndDirectories) {
 
 class SprLoad : public ::testing::Test {
  protected:
-  void SetUp() override { ctx.shell.options.log_enabled = true; }
+  void SetUp() override { ctx.options.log_enabled = true; }
   const my_prototype& Load(const std::string& text, const std::string& path = "t.spr") {
     WriteFile(path, text);
     return ctx.sprites.prototypes[LoadPrototype(ctx, path)];

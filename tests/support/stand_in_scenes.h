@@ -4,26 +4,25 @@
 // the game scene and of leaving either scene. (The menu's start is EnterMenuScene, shell/frame.h.)
 #include "base/log.h"
 #include "context.h"
-#include "shell/frame.h"
 #include "shell/options.h"
 
 namespace qv::testing_support {
 
 inline void EmptySceneFrame(Context& ctx) {
-  if (ctx.shell.scene_phase == 0) ctx.shell.scene_phase = 1;
+  if (ctx.shell.flow.scene_phase == 0) ctx.shell.flow.scene_phase = 1;
 }
 
 inline void BasicStartSceneMain(Context& ctx) {
   WriteLog(ctx, "StartSceneMain");
   ReadOptions(ctx);
-  ctx.shell.scene_phase = 0;
-  ctx.shell.scene_ready = 1;
+  ctx.shell.flow.scene_phase = 0;
+  ctx.shell.flow.scene_ready = true;
 }
 
 inline void BasicLeaveScene(Context& ctx) {
   ShellState& s = ctx.shell;
-  s.scene_ready = 0;
-  ClearPause(ctx);
+  s.flow.scene_ready = false;
+  ctx.clocks.ClearPause();
 }
 
 }  // namespace qv::testing_support
