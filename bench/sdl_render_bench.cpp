@@ -70,8 +70,8 @@ std::string OpenGlRendererName() {
 }
 
 SDL_Renderer* RendererOf(platform::RenderDevice& device) {
-  if (auto* soft = dynamic_cast<platform::sdl::SdlSoftDevice*>(&device)) return soft->renderer();
-  return static_cast<platform::sdl::SdlRenderDevice&>(device).renderer();
+  if (auto* soft = dynamic_cast<platform::sdl::SdlSoftDevice*>(&device)) return soft->Renderer();
+  return static_cast<platform::sdl::SdlRenderDevice&>(device).Renderer();
 }
 
 DeviceSwap::DeviceSwap(Context& ctx, platform::RenderDevice* device)
@@ -98,7 +98,7 @@ void NaiveRenderer::Prepare(const Context& ctx, SDL_Renderer* renderer) {
   const SpriteState& s = ctx.sprites;
   images_.resize(s.textures.size());
   std::vector<bool> shown(s.textures.size());
-  for (const TSprite* sprite : s.engine.z_order()) {
+  for (const TSprite* sprite : s.engine.ZOrder()) {
     const int r = static_cast<const TMyImageSprite*>(sprite)->texture_index;
     if (r >= 0 && r < static_cast<int>(shown.size())) shown[r] = true;
   }
@@ -163,7 +163,7 @@ void NaiveRenderer::Prepare(const Context& ctx, SDL_Renderer* renderer) {
 int NaiveRenderer::Draw(const Context& ctx) const {
   const SpriteState& s = ctx.sprites;
   int calls = 0;
-  for (const TSprite* sprite : s.engine.z_order()) {
+  for (const TSprite* sprite : s.engine.ZOrder()) {
     if (sprite->z() < -1000000 || sprite->z() >= 1000000 || !sprite->visible) continue;
     const auto* part = static_cast<const TMyImageSprite*>(sprite);
     const TMultiSprite* m = part->owner;

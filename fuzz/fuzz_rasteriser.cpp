@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   std::uint32_t sum = 0;
   for (int i = 0; i < qv::platform::kScreenWidth * qv::platform::kScreenHeight; ++i)
-    sum += device.frame()[i];
+    sum += device.Frame()[i];
   (void)sum;
   return 0;
 }

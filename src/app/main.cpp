@@ -104,7 +104,7 @@ int RunSession(qv::Context& ctx, qv::LoopOptions& loop, qv::platform::Clock& clo
   }
   int status = 1;
   if (qv::FormCreate(ctx)) status = qv::RunMainLoop(ctx, loop);
-  if (recorder && recorder->failed()) {
+  if (recorder && recorder->Failed()) {
     qv::HarnessMessage("quorvex: the recording '" + cl.record + "' could not be written whole");
   }
   ctx.shell.run.seed_observer = nullptr;
@@ -206,7 +206,7 @@ int Run(const qv::CommandLine& cl) {
           SDL_GetError() + ")");
     } else {
       qv::platform::sdl::SdlClock clock;
-      qv::platform::sdl::SdlMessageBoxes boxes(window->sdl_window());
+      qv::platform::sdl::SdlMessageBoxes boxes(window->NativeWindow());
       std::unique_ptr<qv::platform::AudioDevice> audio =
           cl.no_sound ? nullptr : qv::platform::CreateSdlAudioDevice();
       ctx->platform.audio = audio.get();

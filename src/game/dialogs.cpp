@@ -12,6 +12,7 @@
 #include "game/hud.h"
 #include "game/levels.h"
 #include "game/scene_port.h"
+#include "menu/menu_layout.h"
 #include "platform/virtual_key.h"
 #include "scene/dialog_fade.h"
 #include "scene/map.h"
@@ -25,7 +26,29 @@ namespace {
 using platform::VirtualKey;
 
 constexpr const char* kFont = "graphics\\fonts\\font_crystal1.spr";
-// How far the try-again panel rises from its menu place (see CommandTryAgain).
+// The shell's pointer x while the pointer is outside the window.
+constexpr int kPointerAway = -1000;
+// Panels taken from the menu's maps fade in elsewhere; over the game they show at once.
+constexpr int kOpaque = 255;
+// Room for the statistics texts' parameters: three numbers and their commas.
+constexpr std::size_t kParamsRoom = 96;
+
+// The statistics dialog. A level that brings a new item shows it on a strip: its picture and
+// the level description's lines beside it, the two centred together on the screen.
+constexpr double kStatStripY = 301;
+constexpr double kStatItemY = 340;
+constexpr int kStatItemWidth = 32;
+constexpr int kStatItemGap = 16;
+constexpr int kStatTextIndent = kStatItemWidth + kStatItemGap;
+constexpr double kStatTextTop = 334;
+constexpr double kStatTextLeading = 17.0;
+constexpr double kStatTextScale = 0.6;
+constexpr int kStatTextColour = 0xFF9900;
+constexpr int kStatZ = 1010;  // over the dialog's panel
+// After the last level only OK stays, in the middle of the panel.
+constexpr double kStatLoneOkX = 352;
+
+// The try-again dialog: how far its panel rises from its menu place (see CommandTryAgain).
 constexpr double kRetryPanelRise = 32;
 
 int LastLevel(const Context& ctx) {
@@ -41,8 +64,8 @@ bool HoverButton(Context& ctx, PicId id, int number) {
   ShellState& s = ctx.shell;
   TMultiSprite* m = Pic(ctx, id);
   if (!m || !m->visible) return false;
-  const bool over =
-      s.pointer.mouse_x != -1000 && m->ContainsPoint(ctx, s.pointer.mouse_x, s.pointer.mouse_y);
+  const bool over = s.pointer.mouse_x != kPointerAway &&
+                    m->ContainsPoint(ctx, s.pointer.mouse_x, s.pointer.mouse_y);
   if (over) {
     s.pointer.hover_button = number;
     SelectPicPart(ctx, id, 0, s.pointer.pressed_button == number ? 2 : 1);
@@ -50,11 +73,6 @@ bool HoverButton(Context& ctx, PicId id, int number) {
     SelectPicPart(ctx, id, 0, 0);
   }
   return over;
-}
-
-bool InRect(const ShellState& s, int x0, int x1, int y0, int y1) {
-  return s.pointer.mouse_x >= x0 && s.pointer.mouse_x <= x1 && s.pointer.mouse_y >= y0 &&
-         s.pointer.mouse_y <= y1;
 }
 
 PicId MakeWithTag(Context& ctx, const char* path, const char* tag) {
@@ -84,11 +102,11 @@ void ShowStatisticsAgain(Context& ctx) {
   GameState& g = ctx.game;
   g.play.end_phase = EndPhase::Statistics;
   ctx.shell.flow.click_context = ClickContext::LevelStatistics;
-  ShowTag(ctx, "game_stat", true);
-  ShowTag(ctx, "game_stat_text", true);
+  ShowTag(ctx, kStatDialogTag, true);
+  ShowTag(ctx, kStatTextTag, true);
   if (g.play.lv.new_item <= 0)
-    SetPicVisible(ctx, FindObject(ctx, "stat_poloska", -1, "game_stat"), false);
-  OpenDialogFade(ctx, {"game_stat", "game_stat_text"});
+    SetPicVisible(ctx, FindObject(ctx, "stat_poloska", -1, kStatDialogTag), false);
+  OpenDialogFade(ctx, {kStatDialogTag, kStatTextTag});
 }
 
 // One button of a game dialog, by click context.
@@ -112,8 +130,8 @@ void PressButton(Context& ctx, int button) {
             g.session.level < LastLevel(ctx) ? GameCommand::NextLevel : GameCommand::HighScoreTable;
       } else if (button == 2) {
         g.play.exit_question = ExitQuestion{.from_stats = true};
-        ShowTag(ctx, "game_stat", false);
-        ShowTag(ctx, "game_stat_text", false);
+        ShowTag(ctx, kStatDialogTag, false);
+        ShowTag(ctx, kStatTextTag, false);
         s.flow.command = GameCommand::ExitQuestion;
       }
       break;
@@ -141,7 +159,7 @@ void PressButton(Context& ctx, int button) {
         s.flow.command = GameCommand::PlayAgain;
       } else {
         s.flow.command = g.session.game_type != GameType::Puzzle ? GameCommand::ReturnToMenu
-                                                            : GameCommand::HighScoreTable;
+                                                                 : GameCommand::HighScoreTable;
       }
       break;
     case ClickContext::ContinueDialog:  // continue the last game, or start the type afresh
@@ -213,62 +231,63 @@ void OpenStatistics(Context& ctx) {
   }
   WritePlayers(ctx);
   CursorVariant(ctx, 0);
-  ChangeMusic(ctx, -1, 250, 250);
+  ChangeMusic(ctx, -1, kMusicFade, kMusicFade);
   play.end_phase = EndPhase::Statistics;
   PlayGameSample(ctx, "sample_level_complete");
-  ShowTag(ctx, "game_stat", true);
-  unload_by_tag(ctx, "game_stat_text");
-  const PicId poloska = FindObject(ctx, "stat_poloska", -1, "game_stat");
-  char params[96];
+  ShowTag(ctx, kStatDialogTag, true);
+  unload_by_tag(ctx, kStatTextTag);
+  const PicId poloska = FindObject(ctx, "stat_poloska", -1, kStatDialogTag);
+  char params[kParamsRoom];
   if (more && play.lv.new_item > 0) {
     std::snprintf(params, sizeof params, "%d,%d", g.session.level, g.session.score);
-    ShowTextFile(ctx, "text\\stat_with_bonus.txt", "game_stat_text", params);
+    ShowTextFile(ctx, "text\\stat_with_bonus.txt", kStatTextTag, params);
     SetPicVisible(ctx, poloska, true);
-    SetPicPos(ctx, poloska, PicX(ctx, poloska), 301);
+    SetPicPos(ctx, poloska, PicX(ctx, poloska), kStatStripY);
     double widest = 0;
     for (const std::string& line : g.run.level_description) {
-      widest = std::max(widest, MeasureText(ctx, line, kFont, 0.6));
+      widest = std::max(widest, MeasureText(ctx, line, kFont, kStatTextScale));
     }
-    const int w = RoundEven(widest + 32 + 16);
-    const double left = 400 - w / 2.0;
+    const int w = RoundEven(widest + kStatItemWidth + kStatItemGap);
+    const double left = kScreenMiddle.x - w / 2.0;
     const int code = play.lv.new_item;
     PicId pic = kNoPic;
     if (code == 1) {
-      pic = MakePic(ctx, "graphics\\balls\\multiball\\multiball.spr", "game_stat_text");
+      pic = MakePic(ctx, "graphics\\balls\\multiball\\multiball.spr", kStatTextTag);
     } else if (code == 10) {
-      pic = MakePic(ctx, "graphics\\balls\\bomb\\bomb1.spr", "game_stat_text");
+      pic = MakePic(ctx, "graphics\\balls\\bomb\\bomb1.spr", kStatTextTag);
       SetPartColor(ctx, pic, 1, 0xFF0000);
     } else {
       const std::string n = std::to_string(g.session.level % 7 + 1);
-      pic = MakePic(ctx, "graphics\\balls\\ball" + n + "\\ball" + n + ".spr", "game_stat_text");
+      pic = MakePic(ctx, "graphics\\balls\\ball" + n + "\\ball" + n + ".spr", kStatTextTag);
       SetPartAnimPos(ctx, pic, 2, code - 1);
       SetPartAnimSpeed(ctx, pic, 2, 0);
       SetPartVisible(ctx, pic, 1, false);
     }
-    SetPicPos(ctx, pic, left, 340);
-    SetPicZ(ctx, pic, 1010);
+    SetPicPos(ctx, pic, left, kStatItemY);
+    SetPicZ(ctx, pic, kStatZ);
     for (std::size_t i = 0; i < g.run.level_description.size(); ++i) {
-      create_txt(ctx, g.run.level_description[i], 1010, kFont, 1, "game_stat_text", 0xFF9900, 0.6,
-                 334 + 17.0 * static_cast<double>(i), left + 48);
+      create_txt(ctx, g.run.level_description[i], kStatZ, kFont, 1, kStatTextTag,
+                 kStatTextColour, kStatTextScale,
+                 kStatTextTop + kStatTextLeading * static_cast<double>(i), left + kStatTextIndent);
     }
   } else if (more) {
     std::snprintf(params, sizeof params, "%d,%d,%d", g.session.level, g.session.score,
                   play.scoring.max_single);
-    ShowTextFile(ctx, "text\\stat_with_best_shot.txt", "game_stat_text", params);
+    ShowTextFile(ctx, "text\\stat_with_best_shot.txt", kStatTextTag, params);
     if (play.scoring.max_combo == 0) {
-      ShowTextFile(ctx, "text\\best_combo.txt", "game_stat_text", "NONE");
+      ShowTextFile(ctx, "text\\best_combo.txt", kStatTextTag, "NONE");
     } else {
       std::snprintf(params, sizeof params, "%d", play.scoring.max_combo);
-      ShowTextFile(ctx, "text\\best_combo.txt", "game_stat_text", params);
+      ShowTextFile(ctx, "text\\best_combo.txt", kStatTextTag, params);
     }
     SetPicVisible(ctx, poloska, false);
   } else {
-    ShowTextFile(ctx, "text\\congratulations.txt", "game_stat_text", "");
+    ShowTextFile(ctx, "text\\congratulations.txt", kStatTextTag, "");
     SetPicVisible(ctx, poloska, false);
     SetPicVisible(ctx, g.scene.hud.stat_menu, false);
-    SetPicPos(ctx, g.scene.hud.stat_ok, 352, PicY(ctx, g.scene.hud.stat_ok));
+    SetPicPos(ctx, g.scene.hud.stat_ok, kStatLoneOkX, PicY(ctx, g.scene.hud.stat_ok));
   }
-  OpenDialogFade(ctx, {"game_stat", "game_stat_text"});
+  OpenDialogFade(ctx, {kStatDialogTag, kStatTextTag});
   s.flow.click_context = ClickContext::LevelStatistics;
 }
 
@@ -280,7 +299,7 @@ void OpenGameOver(Context& ctx) {
   }
   ShowTag(ctx, "game_over", true);
   OpenDialogFade(ctx, {"game_over"});
-  ChangeMusic(ctx, -1, 250, 250);
+  ChangeMusic(ctx, -1, kMusicFade, kMusicFade);
   g.play.end_phase = EndPhase::GameOverNotice;
   EndAllBonuses(ctx);
   g.play.crystals.freed = 0;
@@ -292,11 +311,11 @@ void CommandHighScores(Context& ctx) {
   HudState& h = g.scene.hud;
   ClearLevel(ctx);
   unload_by_tag(ctx, "game_type_text");
-  ShowTag(ctx, "main", false);
+  ShowTag(ctx, kSceneMapTag, false);
   for (PicId c : h.covers) SetPicVisible(ctx, c, false);
   SetPicVisible(ctx, h.strip, false);
   const PicId panel = MakeWithTag(ctx, "graphics\\elements_gamezone\\menu_panel.spr", "hiscores");
-  SetPartAlpha(ctx, panel, 0, 255);
+  SetPartAlpha(ctx, panel, 0, kOpaque);
   MakeWithTag(ctx, "graphics\\elements_gamezone\\dark_panel.spr", "hiscores");
   MakeWithTag(ctx, "graphics\\elements_gamezone\\space_background.spr", "hiscores");
   if (g.run.players.open_scores) {
@@ -310,7 +329,7 @@ void CommandHighScores(Context& ctx) {
 void CommandTryAgain(Context& ctx) {
   GameState& g = ctx.game;
   HudState& h = g.scene.hud;
-  ChangeMusic(ctx, -1, 250, 250);
+  ChangeMusic(ctx, -1, kMusicFade, kMusicFade);
   UnloadScoresPage(ctx);
   const char* tag = g.session.game_type == GameType::Puzzle ? "try_again_puzzle" : "try_again";
   if (g.session.game_type != GameType::Puzzle) {
@@ -322,7 +341,7 @@ void CommandTryAgain(Context& ctx) {
     MakeWithTag(ctx, "graphics\\elements_gamezone\\dark_panel.spr", "try_again");
     const PicId panel =
         MakeWithTag(ctx, "graphics\\elements_gamezone\\menu_panel.spr", "try_again");
-    SetPartAlpha(ctx, panel, 0, 255);
+    SetPartAlpha(ctx, panel, 0, kOpaque);
     // The game-type title stays where play showed it (y 24); the panel rises so that its
     // title plate frames the title instead of the panel's top edge cutting through it.
     SetPicPos(ctx, panel, PicX(ctx, panel), PicY(ctx, panel) - kRetryPanelRise);
@@ -352,7 +371,7 @@ void CommandPlayAgain(Context& ctx) {
   GameState& g = ctx.game;
   unload_by_tag(ctx, "try_again");
   unload_by_tag(ctx, "try_again_puzzle");
-  ShowTag(ctx, "main", true);
+  ShowTag(ctx, kSceneMapTag, true);
   TypeProgress& p = Progress(ctx);
   if (g.session.game_type != GameType::Puzzle) {
     if (p.level < 5) {
@@ -392,7 +411,7 @@ void CommandContinueDialog(Context& ctx) {
   GameState& g = ctx.game;
   if (!g.run.players.open_continue) return;  // no player list: nothing to continue
   load_location_map(ctx, "menu.map");
-  SetPartAlpha(ctx, FindObject(ctx, "menu_panel", -1, "menu"), 0, 255);
+  SetPartAlpha(ctx, FindObject(ctx, "menu_panel", -1, "menu"), 0, kOpaque);
   if (!g.run.players.open_continue(ctx)) unload_by_tag(ctx, "menu");
 }
 
@@ -403,7 +422,7 @@ void GameButtonHover(Context& ctx) {
   bool over = false;
   switch (g.play.end_phase) {
     case EndPhase::Playing:
-      if (InRect(s, 717, 796, 0, 17)) {
+      if (s.pointer.Over(kPlayMenuButton)) {
         s.pointer.hover_button = 1;
         over = true;
       }
@@ -434,9 +453,9 @@ void GameButtonHover(Context& ctx) {
         return;
       }
       // The table's three buttons by their rectangles.
-      if (InRect(s, 277, 290, 157, 183)) s.pointer.hover_button = 1;
-      if (InRect(s, 513, 526, 157, 183)) s.pointer.hover_button = 2;
-      if (InRect(s, 314, 484, 478, 507)) s.pointer.hover_button = 3;
+      if (s.pointer.Over(kScoresLeftArrow)) s.pointer.hover_button = 1;
+      if (s.pointer.Over(kScoresRightArrow)) s.pointer.hover_button = 2;
+      if (s.pointer.Over(kPageOk)) s.pointer.hover_button = 3;
       over = s.pointer.hover_button != -1;
       break;
     case EndPhase::Lost:

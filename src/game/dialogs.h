@@ -5,9 +5,19 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "base/geometry.h"
+
 namespace qv {
 
 struct Context;
+
+// The statistics dialog's map tag, and the tag of the texts and pictures it writes over it.
+inline constexpr const char* kStatDialogTag = "game_stat";
+inline constexpr const char* kStatTextTag = "game_stat_text";
+// The menu panel in the top right corner while playing, hit by its fixed rectangle rather than
+// by its picture. (The high-score table the game shows without the player list's page takes
+// the menu's scores page rectangles, menu/menu_layout.h.)
+inline constexpr Rect kPlayMenuButton{717, 0, 796, 17};
 
 void OpenStatistics(Context& ctx);
 void OpenGameOver(Context& ctx);

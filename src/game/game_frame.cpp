@@ -25,6 +25,27 @@
 namespace qv {
 namespace {
 
+// The nets move a step at a time.
+constexpr std::uint32_t kWallStepMs = 50;
+// A lost field falls for this long before the game-over notice.
+constexpr std::uint32_t kLossFallMs = 1000;
+// The dragons' sad sound repeats while the field is in danger.
+constexpr std::uint32_t kSadSoundRepeatMs = 7500;
+// A fast drop that took fewer descents than this shoots by itself at its end.
+constexpr int kFastDropAutoShotBelow = 40;
+// Each round of puzzle shots lets the field descend this many pixels more: one row.
+constexpr int kPuzzleDescentPerRound = 30;
+// A shot that flew this far above the screen without landing is given up.
+constexpr double kShotLostY = -2700;
+// The rockets mounted on the cannon, and how far they jump back while it fires.
+constexpr double kMountedRocketY = 35;
+constexpr double kRecoilRocketY = 45;
+// The puzzle meter's tint runs from green (empty) to red (full).
+struct MeterTint {
+  int red_low, red_span, green_high, blue_high;
+};
+constexpr MeterTint kMeterTint{50, 200, 250, 50};
+
 // True once `deadline` lies behind `now` (times wrap like the tick count).
 bool Passed(std::uint32_t now, std::uint32_t deadline) {
   return static_cast<std::int32_t>(now - deadline) >= 0;
@@ -108,14 +129,14 @@ void Walls(Context& ctx) {
     const int d = Drop(ctx, true);
     JoySound(ctx, d, true);
   }
-  w.next_time = now + 50;
+  w.next_time = now + kWallStepMs;
 }
 
 void LevelWonTest(Context& ctx) {
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
-  if (play.hud.board_step < 23 || play.end_phase != EndPhase::Playing || play.lv.start_flag ||
-      !LevelWonNow(g)) {
+  if (play.hud.board_step < LevelHud::kBoardsBuilt || play.end_phase != EndPhase::Playing ||
+      play.lv.start_flag || !LevelWonNow(g)) {
     return;
   }
   StopGameChannel(ctx, play.channels.balls_up);
@@ -154,7 +175,7 @@ void GameOver(Context& ctx) {
     CreateFallingBall(ctx, kind, paint, CellX(f, c, anchor), CellY(f, c, anchor));
   }
   Drop(ctx, false);
-  play.frame.fall_end = now + 1000;
+  play.frame.fall_end = now + kLossFallMs;
   SetPicVisible(ctx, g.scene.hud.canon2, false);
   FreeLoadedBall(ctx);
   FreeShotBall(ctx);
@@ -176,7 +197,7 @@ void DangerAndLoss(Context& ctx) {
     }
     if (Passed(now, fr.sad_time) || fr.sad_time == 0) {
       PlayGameSample(ctx, "sample_dragon_sad");
-      fr.sad_time = now + 7500;
+      fr.sad_time = now + kSadSoundRepeatMs;
     }
   } else {
     fr.sad_time = 0;
@@ -213,11 +234,11 @@ void ShotMeter(Context& ctx) {
   } else {
     fr.meter_shown += 1;
   }
-  const double v = fr.meter_shown / 163.0;
-  const int red = RoundEven(v * 200 + 50);
-  const int green = RoundEven((1 - v) * 250);
-  const int blue = RoundEven((1 - v) * 50);
-  SetPicColor(ctx, g.scene.hud.balls_down, blue + 256 * green + 65536 * red);
+  const double v = fr.meter_shown / static_cast<double>(FrameState::kMeterFull);
+  const int red = RoundEven(v * kMeterTint.red_span + kMeterTint.red_low);
+  const int green = RoundEven((1 - v) * kMeterTint.green_high);
+  const int blue = RoundEven((1 - v) * kMeterTint.blue_high);
+  SetPicColor(ctx, g.scene.hud.balls_down, (red << 16) | (green << 8) | blue);
   SetPartOffsetY(ctx, g.scene.hud.balls_down, 0, fr.meter_shown);
 }
 
@@ -240,7 +261,7 @@ void FastDrop(Context& ctx) {
     if (taken == 0) break;
   }
   play.frame.fast_drop_armed = false;
-  if (descends < 40) play.frame.auto_shot = true;
+  if (descends < kFastDropAutoShotBelow) play.frame.auto_shot = true;
 }
 
 void Click(Context& ctx) {
@@ -299,9 +320,10 @@ void Shoot(Context& ctx) {
     const int n = lv.shots_per_descent;
     if (fr.shot_counter == n) {
       fr.shot_counter = 0;
-      lv.descent_budget += 30;
+      lv.descent_budget += kPuzzleDescentPerRound;
     }
-    fr.meter_target = RoundEven((1 - static_cast<double>(n - fr.shot_counter) / n) * 163);
+    fr.meter_target =
+        RoundEven((1 - static_cast<double>(n - fr.shot_counter) / n) * FrameState::kMeterFull);
   }
 }
 
@@ -368,7 +390,7 @@ void GameFrame(Context& ctx) {
   const std::uint32_t now = GameNow(ctx);
   DialogFadeStep(ctx);
   HudDragons(ctx);
-  if (play.end_phase == EndPhase::Playing && play.hud.cannon_step >= 31) {
+  if (play.end_phase == EndPhase::Playing && play.hud.cannon_step >= LevelHud::kCannonBuilt) {
     if (play.lv.start_flag && !LevelBuild(ctx)) return;
     FieldMoves(ctx);
   }
@@ -378,12 +400,12 @@ void GameFrame(Context& ctx) {
   HudBoards(ctx);
   LevelWonTest(ctx);
   HudLaser(ctx);
-  if (play.hud.cannon_step >= 31 && !play.lv.start_flag && !play.walls.moving) {
+  if (play.hud.cannon_step >= LevelHud::kCannonBuilt && !play.lv.start_flag && !play.walls.moving) {
     if (play.end_phase == EndPhase::Playing) {
       AimUpdate(ctx, s.pointer.mouse_x, s.pointer.mouse_y, kScreenWidth, kScreenHeight);
       if (play.ball_in_flight) {
         MoveShotBall(ctx);
-        if (play.shot && play.shot->y < -2700) {
+        if (play.shot && play.shot->y < kShotLostY) {
           if (play.shot->kind == kKindBigBomb) StopGameChannel(ctx, play.channels.fuse);
           FreeShotBall(ctx);
           play.ball_in_flight = false;
@@ -431,12 +453,12 @@ void GameFrame(Context& ctx) {
     GameCommandStep(ctx);
   }
   if (PicParts(ctx, h.canon2) >= 3) {
-    SetPartOffsetY(ctx, h.canon2, 1, 35);
-    SetPartOffsetY(ctx, h.canon2, 2, 35);
+    SetPartOffsetY(ctx, h.canon2, 1, kMountedRocketY);
+    SetPartOffsetY(ctx, h.canon2, 2, kMountedRocketY);
     const double pos = PartAnimPos(ctx, h.canon2, 0);
     if (play.mounted_rockets >= 1 && pos >= 1 && pos < 3) {
-      SetPartOffsetY(ctx, h.canon2, 1, 45);
-      SetPartOffsetY(ctx, h.canon2, 2, 45);
+      SetPartOffsetY(ctx, h.canon2, 1, kRecoilRocketY);
+      SetPartOffsetY(ctx, h.canon2, 2, kRecoilRocketY);
     }
   }
   BigBombAward(ctx);

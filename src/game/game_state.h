@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "base/geometry.h"
 #include "game/combo_table.h"
 #include "game/pictures.h"
+#include "platform/render_device.h"
 #include "sprites/multisprite.h"
 
 namespace qv {
@@ -63,6 +65,12 @@ inline constexpr int kFieldRowMin = -1;
 inline constexpr int kFieldRowMax = 89;
 inline constexpr int kFieldRows = kFieldRowMax - kFieldRowMin + 1;  // 91
 
+// The middle of the screen, where a score without balls to stand by shows.
+inline constexpr Point kScreenMiddle{platform::kScreenWidth / 2, platform::kScreenHeight / 2};
+// The loaded ball's place in the cannon; a shot starts kShotStartReach pixels along the aim.
+inline constexpr Point kCannonBall{384, 549};
+inline constexpr int kShotStartReach = 100;
+
 struct FieldCell {
   std::uint8_t kind = 0;
   std::uint8_t paint = 0;  // the colour bomb's paint colour 1..7
@@ -74,6 +82,9 @@ struct FieldCell {
 };
 
 struct BallField {
+  // `lowest` and `highest` of a field with no ball.
+  static constexpr int kNoRow = 9999999;
+
   std::array<FieldCell, kFieldCols * kFieldRows> cells{};
   std::array<std::uint8_t, kFieldRows> codes{};  // row width code 11 or 12 (0 when cleared)
   int top_rows = 14;                             // R: rows -1..R-1 are in use
@@ -81,8 +92,8 @@ struct BallField {
   int margin = 2;                                // wall margin m
   int colour_count = 0;
   int floor_row = 0;
-  int lowest = 9999999;
-  int highest = -9999999;
+  int lowest = kNoRow;
+  int highest = -kNoRow;
   int occupied = 0;
   int new_row_parity = 0;
 
@@ -110,8 +121,8 @@ struct AimState {
   double angle = 0;        // radians, 0 straight up, positive to the left
   double drawn_angle = 0;  // the angle of the previous frame
   bool cannon_turning = false;
-  double start_x = 384;
-  double start_y = 449;
+  double start_x = kCannonBall.x;  // the start with the cannon straight up
+  double start_y = kCannonBall.y - kShotStartReach;
   double vx = 0;
   double vy = -5;
 
@@ -148,8 +159,8 @@ struct ScoreState {
   int multiplier = 1;
   int max_single = 0;
   int max_combo = 0;
-  double popup_x = 400;
-  double popup_y = 300;
+  double popup_x = kScreenMiddle.x;
+  double popup_y = kScreenMiddle.y;
   int last_joy = -1;
 
   bool operator==(const ScoreState&) const = default;
@@ -214,6 +225,8 @@ struct CrystalState {
 };
 
 struct TExploseParticle {
+  static constexpr double kStartSize = 34;  // a ball's
+
   bool used = false;
   int list_index = -1;
   std::uint32_t start_time = 0;
@@ -221,7 +234,7 @@ struct TExploseParticle {
   double vx = 0;
   double vy = 0;
   int kind = 0;
-  double size = 34;
+  double size = kStartSize;
   double base_x = 0;
   double base_y = 0;
   PicId sprite = kNoPic;
@@ -234,9 +247,12 @@ struct ParticleList {
 
 // The level-progress strip's values (shared with the HUD): particles steer to its end.
 struct ProgressState {
+  static constexpr int kFull = 333;  // the strip's length in pixels: the level is won
+  static constexpr double kNeverDrawn = -1000;
+
   double target = 0;
   double shown = 0;
-  double last_drawn = -1000;
+  double last_drawn = kNeverDrawn;
   bool rising = false;
 
   bool operator==(const ProgressState&) const = default;
@@ -315,6 +331,8 @@ struct PlayerLinks {
 
 // The game frame's timers and flags of one level.
 struct FrameState {
+  static constexpr int kMeterFull = 163;  // the puzzle shot meter's pixels
+
   bool fast_drop_armed = false;
   bool auto_shot = false;
   std::uint32_t deadline = 0;  // game over when passed; 0 = none
@@ -322,7 +340,7 @@ struct FrameState {
   std::uint32_t fall_end = 0;
   std::uint32_t sad_time = 0;
   int shot_counter = 0;
-  int meter_target = 0;  // puzzle shot meter 0..163
+  int meter_target = 0;  // puzzle shot meter 0..kMeterFull
   int meter_shown = 0;
   int level_frames = 0;  // game frames run since the level started
 
@@ -345,6 +363,9 @@ struct ExitQuestion {
 
 // A dragon's flight and mood in the level; its x offset is the scene's (HudState::dragon_x).
 struct DragonRecord {
+  static constexpr double kDownSpeed = 0.4;  // pixels a frame
+  static constexpr double kUpSpeed = 0.8;
+
   bool moving = false;
   double target_x = 0;
   double target_y = 0;
@@ -352,8 +373,8 @@ struct DragonRecord {
   int wanted = 0;
   std::uint32_t hold_until = 0;
   int shown = -1;
-  double down_speed = 0.4;
-  double up_speed = 0.8;
+  double down_speed = kDownSpeed;
+  double up_speed = kUpSpeed;
 
   bool operator==(const DragonRecord&) const = default;
 };
@@ -361,14 +382,16 @@ struct DragonRecord {
 // The game scene's objects (registry slots, -1 = none), found or made once per scene, and the
 // HUD values that run on across levels: the shown score and the dragons' place.
 struct HudState {
+  static constexpr int kStripCoverCount = 42;
+
   PicId normal_panel = kNoPic, menu_mini = kNoPic, net_left = kNoPic, net_right = kNoPic;
   PicId balls_down = kNoPic, canon1 = kNoPic, canon2 = kNoPic;
   PicId tablo_level = kNoPic, tablo_scores = kNoPic, laser = kNoPic;
   std::array<PicId, 2> board_lines{kNoPic, kNoPic};
   std::array<PicId, 5> digits{kNoPic, kNoPic, kNoPic, kNoPic, kNoPic};
   PicId strip = kNoPic;
-  std::array<PicId, 42> covers = [] {
-    std::array<PicId, 42> a{};
+  std::array<PicId, kStripCoverCount> covers = [] {
+    std::array<PicId, kStripCoverCount> a{};
     a.fill(kNoPic);
     return a;
   }();
@@ -389,6 +412,10 @@ struct HudState {
 // The HUD of one level: build-up steps, the cannon queue's bonus count, the dragons' moods, and
 // the pictures the level makes (the loaded ball, the board).
 struct LevelHud {
+  // The last frames of the cannon's and the boards' build-up: the level is under way.
+  static constexpr int kCannonBuilt = 31;
+  static constexpr int kBoardsBuilt = 23;
+
   PicId board = kNoPic;
   PicId loaded = kNoPic;  // the big bomb's fuse plays on GameChannels::fuse
   int cannon_step = 0;
@@ -408,8 +435,8 @@ struct LevelHud {
 struct AutoplayState {
   int stage = 0;  // 0 choose, 1 press, 2 release
   int button = 1;
-  int x = 400;
-  int y = 300;
+  int x = kScreenMiddle.x;
+  int y = kScreenMiddle.y;
   int wait = 0;
   std::uint32_t stamp = 0;
   std::array<std::uint32_t, kFieldCols * kFieldRows> seen{};

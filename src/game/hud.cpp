@@ -14,6 +14,7 @@
 #include "game/particles.h"
 #include "game/scene_port.h"
 #include "game/shot.h"
+#include "platform/render_device.h"
 #include "scene/dialog_fade.h"
 #include "scene/map.h"
 #include "scene/registry.h"
@@ -26,6 +27,58 @@ namespace {
 
 constexpr const char* kDigitFont = "graphics\\fonts\\font_crystal1.spr";
 constexpr int kGreen = 0x32FA32;
+constexpr int kPercent = 100;
+
+// The boards: the level number on the left one, five score digits on the right one.
+constexpr Point kLevelNumber{88, 164};
+constexpr int kLevelNumberZ = 250;
+constexpr Point kScoreDigits{674, 164};
+constexpr int kScoreDigitPitch = 16;
+// The progress strip, and the covers that hide it right of the shown progress, a cover per
+// kStripCoverPitch pixels; the first cover stands a pixel right of the progress.
+constexpr Point kStrip{233, 69};
+constexpr Point kStripCovers{233, 66};
+constexpr int kStripCoverPitch = 8;
+// The cannon turns about the foot of its barrel.
+constexpr double kCannonPivotX = 45.5;
+constexpr double kCannonPivotY = 94.5;
+constexpr int kLoadedBallZ = 250;
+// The bonus bars wait at this x until a bonus slides one out.
+constexpr double kBonusBarRestX = 31;
+// The board: the challenge's floor, just under the balls of the floor row, and the puzzle's
+// ceiling (the same picture upside down), both half transparent.
+constexpr int kChallengeFloorRow = 5;
+constexpr Point kChallengeBoard = {400, 428 - (kChallengeFloorRow - 1) * 30 + 5};
+constexpr Point kPuzzleBoard{400, -279};
+constexpr int kBoardAlpha = 128;
+
+// The build-up at level start: the cannon's and the boards' frames, one per step.
+constexpr std::uint32_t kBuildStepMs = 50;
+// The shown score rolls towards the score a tenth of the way (and one) per step.
+constexpr std::uint32_t kScoreRollMs = 20;
+// The shown progress closes a thirtieth of its distance to the target (and one) per frame;
+// four times as fast once the level has ended.
+constexpr double kProgressEase = 30;
+// Below this the challenge drains at half speed and the strip blinks its warning.
+constexpr double kChallengeLowProgress = 50;
+constexpr std::uint32_t kWarningBlinkBit = 256;  // of the game clock: the strip flips every 256 ms
+
+// The dragons. Each keeps a mood a while, rests, then picks a spot a little below the field's
+// lowest row (no higher than kDragonCeiling) and flies there, drifting sideways slowly and
+// rising faster than it sinks; the blue one keeps clear of the bonus bars in use. The green one
+// flies the blue one's pattern mirrored.
+constexpr std::uint32_t kDragonMoodMs = 1000;
+constexpr std::uint32_t kDragonRestMs = 500;
+constexpr int kDragonWander = 50;  // random spread of a new spot, right and down
+constexpr double kDragonRow0Y = 440;
+constexpr double kDragonRowPitch = 30;
+constexpr double kDragonCeiling = 200;
+constexpr double kDragonDrift = 0.2;
+constexpr double kDragonDodgeSpeed = 1.6;
+constexpr double kBonusBarBottom = 545;  // the lowest bar's top; the others stand above it
+constexpr double kBonusBarPitch = 39;
+constexpr double kDragonBarClearance = 150;
+constexpr double kDragonMirrorX = 700;
 
 // The game scene's own objects behind the game core's requests.
 class GameSceneObjects : public GameSceneServices {
@@ -87,10 +140,18 @@ PicId Find(Context& ctx, const char* name, const char* tag, int nth = -1) {
 }  // namespace
 
 double BoardScaleForWallStep(int step, int w) {
-  static constexpr int kInset[12] = {1, 22, 30, 48, 59, 69, 77, 84, 89, 93, 95, 96};
-  const int v = kInset[std::clamp(step, 0, 11)];
+  // How far in the nets stand at each step; the board spans what the open nets leave.
+  static constexpr std::array<int, 12> kInset = {1, 22, 30, 48, 59, 69, 77, 84, 89, 93, 95, 96};
+  const int v = kInset[static_cast<std::size_t>(std::clamp(step, 0, 11))];
   if (w <= 0) return 1;
-  return (2.0 * (96 - v) + w) / w;
+  return (2.0 * (kInset.back() - v) + w) / w;
+}
+
+std::uint32_t ShotsUntilBonus(Random& rnd, const Options& o) {
+  const int p = o.bonus_probability_random_proc;
+  const int q = o.bonus_probability;
+  const int v = RoundEven((rnd.Next(2 * p) - p + kPercent) / static_cast<double>(kPercent) * q);
+  return static_cast<std::uint32_t>(std::max(v, 0));
 }
 
 void StartSceneMain(Context& ctx) {
@@ -101,42 +162,42 @@ void StartSceneMain(Context& ctx) {
   if (!g.run.scene_port) g.run.scene_port = std::make_shared<GameSceneObjects>();
   g.run.port = g.run.scene_port.get();
   WriteLog(ctx, "StartSceneMain");
-  ChangeMusic(ctx, -1, 250, 250);
+  ChangeMusic(ctx, -1, kMusicFade, kMusicFade);
   ReadOptions(ctx);
   load_location_map(ctx, "main.map");
-  h.normal_panel = Find(ctx, "normal_panel", "main");
-  h.menu_mini = Find(ctx, "panel_menu_mini", "main");
-  h.net_left = Find(ctx, "net_left", "main");
-  h.net_right = Find(ctx, "net_right", "main");
-  h.balls_down = Find(ctx, "poloska_ballsdown", "main");
+  h.normal_panel = Find(ctx, "normal_panel", kSceneMapTag);
+  h.menu_mini = Find(ctx, "panel_menu_mini", kSceneMapTag);
+  h.net_left = Find(ctx, "net_left", kSceneMapTag);
+  h.net_right = Find(ctx, "net_right", kSceneMapTag);
+  h.balls_down = Find(ctx, "poloska_ballsdown", kSceneMapTag);
   SetPicVisible(ctx, h.balls_down, false);
-  h.canon1 = Find(ctx, "canon1", "main");
-  h.canon2 = Find(ctx, "canon2", "main");
+  h.canon1 = Find(ctx, "canon1", kSceneMapTag);
+  h.canon2 = Find(ctx, "canon2", kSceneMapTag);
   SetPicVisible(ctx, h.canon2, false);
   SetPartAnimSpeed(ctx, h.canon2, 0, 0);
   SelectPicPart(ctx, h.canon2, 3, -1);
   if (TMultiSprite* c = Pic(ctx, h.canon2)) {
-    c->rot_center_x = 45.5;
-    c->rot_center_y = 94.5;
+    c->rot_center_x = kCannonPivotX;
+    c->rot_center_y = kCannonPivotY;
   }
   h.tablo_level = Find(ctx, "tablo_level", "");
   h.tablo_scores = Find(ctx, "tablo_scores", "");
-  h.board_lines[0] = Find(ctx, "tablo_line", "main", 0);
-  h.board_lines[1] = Find(ctx, "tablo_line", "main", 1);
+  h.board_lines[0] = Find(ctx, "tablo_line", kSceneMapTag, 0);
+  h.board_lines[1] = Find(ctx, "tablo_line", kSceneMapTag, 1);
   h.laser = Find(ctx, "laser", "");
   for (int i = 0; i < 5; ++i) {
     const PicId d = MakePic(ctx, kDigitFont, "font_score");
-    SetPicPos(ctx, d, 674 + 16 * i, 164);
+    SetPicPos(ctx, d, kScoreDigits.x + kScoreDigitPitch * i, kScoreDigits.y);
     SetPicColor(ctx, d, kGreen);
     SetPicVisible(ctx, d, false);
     SetPartAnimSpeed(ctx, d, 0, 0);
     h.digits[static_cast<std::size_t>(i)] = d;
   }
   h.strip = MakePic(ctx, "graphics\\elements_gamezone\\poloska.spr", "poloska");
-  SetPicPos(ctx, h.strip, 233, 69);
-  for (int i = 0; i < 42; ++i) {
+  SetPicPos(ctx, h.strip, kStrip.x, kStrip.y);
+  for (int i = 0; i < HudState::kStripCoverCount; ++i) {
     const PicId c = MakePic(ctx, "graphics\\elements_gamezone\\poloska_over.spr", "poloska");
-    SetPicPos(ctx, c, 233 + 8 * i, 66);
+    SetPicPos(ctx, c, kStripCovers.x + kStripCoverPitch * i, kStripCovers.y);
     h.covers[static_cast<std::size_t>(i)] = c;
   }
   load_location_map(ctx, "game_over.map");
@@ -149,12 +210,12 @@ void StartSceneMain(Context& ctx) {
   h.exit_no = Find(ctx, "panel_no", "exit_to_menu");
   ShowTextFile(ctx, "text\\exit_to_menu.txt", "exit_to_menu", "");
   load_location_map(ctx, "game_stat.map");
-  ShowTextFile(ctx, "text\\stat_title.txt", "game_stat", "");
-  ShowTag(ctx, "game_stat", false);
-  h.stat_ok = Find(ctx, "panel_ok", "game_stat");
-  h.stat_menu = Find(ctx, "panel_menu", "game_stat");
-  h.dragons[0] = Find(ctx, "dragon_blue", "main");
-  h.dragons[1] = Find(ctx, "dragon_green", "main");
+  ShowTextFile(ctx, "text\\stat_title.txt", kStatDialogTag, "");
+  ShowTag(ctx, kStatDialogTag, false);
+  h.stat_ok = Find(ctx, "panel_ok", kStatDialogTag);
+  h.stat_menu = Find(ctx, "panel_menu", kStatDialogTag);
+  h.dragons[0] = Find(ctx, "dragon_blue", kSceneMapTag);
+  h.dragons[1] = Find(ctx, "dragon_green", kSceneMapTag);
   for (PicId d : h.dragons) SetPartVisible(ctx, d, 3, false);
   s.flow.scene_phase = 0;
   g.play.lv.start_flag = true;
@@ -184,23 +245,23 @@ void LevelStart(Context& ctx) {
   for (PicId l : h.board_lines) SetPicVisible(ctx, l, false);
   ShowMountedRocketsOnCannon(ctx, 0);
   for (int i = 0; i < 6; ++i) {
-    const PicId slot = Find(ctx, "poloska_bonus", "main", 5 - i);
+    const PicId slot = Find(ctx, "poloska_bonus", kSceneMapTag, 5 - i);
     h.slots[static_cast<std::size_t>(i)] = slot;
-    SetPicPos(ctx, slot, 31, PicY(ctx, slot));
+    SetPicPos(ctx, slot, kBonusBarRestX, PicY(ctx, slot));
   }
   SetPicVisible(ctx, h.strip, true);
   SelectPicPart(ctx, h.strip, 0, 0);
   PlayGameSample(ctx, "sample_game_begin");
   if (g.session.game_type == GameType::Challenge) {
-    p.field.floor_row = 5;
+    p.field.floor_row = kChallengeFloorRow;
     p.hud.board = MakePic(ctx, "graphics\\additional\\planka1.spr", "planka");
-    SetPicPos(ctx, p.hud.board, 400, 428 - (5 - 1) * 30 + 5);
-    SetPicAlpha(ctx, p.hud.board, 128);
+    SetPicPos(ctx, p.hud.board, kChallengeBoard.x, kChallengeBoard.y);
+    SetPicAlpha(ctx, p.hud.board, kBoardAlpha);
   } else if (g.session.game_type == GameType::Puzzle) {
     p.hud.board = MakePic(ctx, "graphics\\additional\\planka1.spr", "planka");
     if (TMultiSprite* b = Pic(ctx, p.hud.board)) b->flip_y = true;
-    SetPicPos(ctx, p.hud.board, 400, -279);
-    SetPicAlpha(ctx, p.hud.board, 128);
+    SetPicPos(ctx, p.hud.board, kPuzzleBoard.x, kPuzzleBoard.y);
+    SetPicAlpha(ctx, p.hud.board, kBoardAlpha);
   }
 }
 
@@ -220,7 +281,7 @@ void ClearLevel(Context& ctx) {
   FreeShotBall(ctx);
   p.ball_in_flight = false;
   FreePic(ctx, p.tracer);
-  unload_by_tag(ctx, "game_stat_text");
+  unload_by_tag(ctx, kStatTextTag);
   unload_by_tag(ctx, "font_level");
   unload_by_tag(ctx, "planka");
   p.hud.board = kNoPic;
@@ -236,7 +297,7 @@ void ClearLevel(Context& ctx) {
   ClearField(p.field);
   ClearParticles(ctx);
   ShowTag(ctx, "game_over", false);
-  ShowTag(ctx, "game_stat", false);
+  ShowTag(ctx, kStatDialogTag, false);
   ShowTag(ctx, "font_score", false);
 }
 
@@ -246,14 +307,14 @@ void LeaveSceneMain(Context& ctx) {
   s.flow.scene_ready = false;
   ctx.clocks.ClearPause();
   ClearLevel(ctx);
-  unload_by_tag(ctx, "main");
+  unload_by_tag(ctx, kSceneMapTag);
   unload_by_tag(ctx, "font_score");
   unload_by_tag(ctx, "font_level");
   unload_by_tag(ctx, "poloska");
   unload_by_tag(ctx, "planka");
   unload_by_tag(ctx, "game_over");
-  unload_by_tag(ctx, "game_stat");
-  unload_by_tag(ctx, "game_stat_text");
+  unload_by_tag(ctx, kStatDialogTag);
+  unload_by_tag(ctx, kStatTextTag);
   unload_by_tag(ctx, "game_type_text");
   unload_by_tag(ctx, "exit_to_menu");
   // Dialogs that may still be up when the player leaves from them.
@@ -264,20 +325,20 @@ void LeaveSceneMain(Context& ctx) {
   // The level and the scene end here; the game's type, level and score stay for the menu.
   BeginLevelPlay(ctx);
   g.scene = GameSceneState{};
-  ChangeMusic(ctx, FindAudio(ctx, "music_menu"), 250, 250);
+  ChangeMusic(ctx, FindAudio(ctx, "music_menu"), kMusicFade, kMusicFade);
 }
 
 void DrawProgressStrip(Context& ctx) {
   HudState& h = ctx.game.scene.hud;
-  const int b = std::clamp(RoundEven(ctx.game.play.progress.shown), 0, 333);
+  const int b = std::clamp(RoundEven(ctx.game.play.progress.shown), 0, ProgressState::kFull);
   for (PicId c : h.covers) SetPicVisible(ctx, c, false);
-  for (int i = b / 8; i < 42; ++i) {
+  for (int i = b / kStripCoverPitch; i < HudState::kStripCoverCount; ++i) {
     const PicId c = h.covers[static_cast<std::size_t>(i)];
     SetPicVisible(ctx, c, true);
-    SetPicPos(ctx, c, 233 + 8 * i, PicY(ctx, c));
+    SetPicPos(ctx, c, kStripCovers.x + kStripCoverPitch * i, PicY(ctx, c));
   }
-  const PicId first = h.covers[static_cast<std::size_t>(b / 8)];
-  SetPicPos(ctx, first, 234 + b, PicY(ctx, first));
+  const PicId first = h.covers[static_cast<std::size_t>(b / kStripCoverPitch)];
+  SetPicPos(ctx, first, kStripCovers.x + 1 + b, PicY(ctx, first));
 }
 
 void NextBall(Context& ctx) {
@@ -302,10 +363,7 @@ void NextBall(Context& ctx) {
     const auto& items = play.lv.bonus_items;
     if (!items.empty()) {
       item = items[static_cast<std::size_t>(rnd.Next(static_cast<int>(items.size())))];
-      const int p = o.bonus_probability_random_proc;
-      const int q = o.bonus_probability;
-      const int v = RoundEven((rnd.Next(2 * p) + 100 - p) / 100.0 * q);
-      lh.shots_until_bonus = static_cast<std::uint32_t>(std::max(v, 0));
+      lh.shots_until_bonus = ShotsUntilBonus(rnd, o);
     }
   }
   next.bonus = item;
@@ -347,8 +405,8 @@ void MakeLoadedBall(Context& ctx) {
     SetPartVisible(ctx, lh.loaded, 2, false);
     SetPartVisible(ctx, lh.loaded, 3, false);
   }
-  SetPicZ(ctx, lh.loaded, 250);
-  SetPicPos(ctx, lh.loaded, 384, 549);
+  SetPicZ(ctx, lh.loaded, kLoadedBallZ);
+  SetPicPos(ctx, lh.loaded, kCannonBall.x, kCannonBall.y);
   if (TMultiSprite* m = Pic(ctx, lh.loaded)) {
     m->rot_center_x = 17;
     m->rot_center_y = 17;
@@ -382,7 +440,7 @@ void HudDragons(Context& ctx) {
     if (d.wanted != d.shown) {
       SelectPicPart(ctx, h.dragons[i], 0, d.wanted);
       d.shown = d.wanted;
-      d.hold_until = now + 1000;
+      d.hold_until = now + kDragonMoodMs;
     }
   }
   for (std::size_t i = 0; i < 2; ++i) {
@@ -396,11 +454,11 @@ void HudDragons(Context& ctx) {
         x = d.target_x;
         m->y = d.target_y;
         d.moving = false;
-        d.rest_until = now + 500;
+        d.rest_until = now + kDragonRestMs;
         SetPartVisible(ctx, id, 3, false);
       } else {
-        if (x < d.target_x) x = std::min(d.target_x, x + 0.2);
-        if (x > d.target_x) x = std::max(d.target_x, x - 0.2);
+        if (x < d.target_x) x = std::min(d.target_x, x + kDragonDrift);
+        if (x > d.target_x) x = std::max(d.target_x, x - kDragonDrift);
         if (m->y < d.target_y) m->y += d.down_speed;
         if (m->y > d.target_y) {
           m->y -= d.up_speed;
@@ -408,23 +466,24 @@ void HudDragons(Context& ctx) {
         }
       }
     } else if (now > d.rest_until) {
-      d.target_x = ctx.random.Next(50);
-      d.target_y = std::max(440.0 - 30.0 * play.field.lowest, 200.0) + ctx.random.Next(50);
-      d.down_speed = 0.4;
-      d.up_speed = 0.8;
+      d.target_x = ctx.random.Next(kDragonWander);
+      d.target_y = std::max(kDragonRow0Y - kDragonRowPitch * play.field.lowest, kDragonCeiling) +
+                   ctx.random.Next(kDragonWander);
+      d.down_speed = DragonRecord::kDownSpeed;
+      d.up_speed = DragonRecord::kUpSpeed;
       if (i == 0 && play.end_phase == EndPhase::Playing) {
         for (std::size_t s = 0; s < 6 && s < play.bonuses.size(); ++s) {
           if (play.bonuses[s].type == -1) continue;
-          const double top = 545.0 - 39.0 * static_cast<double>(s);
-          if (top < d.target_y + 150) {
-            d.target_y = top - 150;
-            d.up_speed = 1.6;
+          const double top = kBonusBarBottom - kBonusBarPitch * static_cast<double>(s);
+          if (top < d.target_y + kDragonBarClearance) {
+            d.target_y = top - kDragonBarClearance;
+            d.up_speed = kDragonDodgeSpeed;
           }
         }
       }
       d.moving = true;
     }
-    m->x = i == 0 ? x : 700 - x;
+    m->x = i == 0 ? x : kDragonMirrorX - x;
   }
 }
 
@@ -444,32 +503,32 @@ void HudBoards(Context& ctx) {
   LevelHud& lh = play.hud;
   ProgressState& pr = play.progress;
   const std::uint32_t now = GameNow(ctx);
-  if (lh.cannon_step < 31 && now >= lh.cannon_time) {
+  if (lh.cannon_step < LevelHud::kCannonBuilt && now >= lh.cannon_time) {
     lh.cannon_step += 1;
-    lh.cannon_time = now + 50;
+    lh.cannon_time = now + kBuildStepMs;
     SelectPicPart(ctx, h.canon1, 0, lh.cannon_step);
-    if (lh.cannon_step == 31) {
+    if (lh.cannon_step == LevelHud::kCannonBuilt) {
       SetPicVisible(ctx, h.canon1, false);
       SetPicVisible(ctx, h.canon2, true);
       SelectPicPart(ctx, h.canon2, 3, -1);
       ShowMountedRocketsOnCannon(ctx, play.mounted_rockets);
     }
   }
-  if (lh.board_step < 23 && now >= lh.board_time) {
+  if (lh.board_step < LevelHud::kBoardsBuilt && now >= lh.board_time) {
     lh.board_step += 1;
-    lh.board_time = now + 50;
+    lh.board_time = now + kBuildStepMs;
     SelectPicPart(ctx, h.tablo_level, 0, lh.board_step);
     SelectPicPart(ctx, h.tablo_scores, 0, lh.board_step);
-    if (lh.board_step == 23) {
+    if (lh.board_step == LevelHud::kBoardsBuilt) {
       ShowTag(ctx, "font_score", true);
       ShowTag(ctx, "font_level", true);
       for (PicId l : h.board_lines) SetPicVisible(ctx, l, true);
     }
   }
-  if (lh.board_step < 23) return;
+  if (lh.board_step < LevelHud::kBoardsBuilt) return;
   // Score roll.
   if (!h.score_redraw && g.session.score != h.shown_score && now >= h.score_time) {
-    h.score_time = now + 20;
+    h.score_time = now + kScoreRollMs;
     if (g.session.score > h.shown_score && play.end_phase == EndPhase::Playing) {
       h.shown_score = std::min(g.session.score,
                                h.shown_score + Trunc((g.session.score - h.shown_score) / 10.0) + 1);
@@ -486,20 +545,21 @@ void HudBoards(Context& ctx) {
     h.score_redraw = false;
   }
   if (g.session.game_type == GameType::Puzzle && play.crystals.count > 0) {
-    pr.target = static_cast<double>(play.crystals.freed) / play.crystals.count * 333;
+    pr.target =
+        static_cast<double>(play.crystals.freed) / play.crystals.count * ProgressState::kFull;
   }
   if (g.session.game_type == GameType::Challenge &&
       now > play.lv.drain_time + play.lv.drain_interval && pr.target >= 0 &&
       play.end_phase == EndPhase::Playing) {
-    pr.target -= pr.target >= 50 ? 1 : 0.5;
+    pr.target -= pr.target >= kChallengeLowProgress ? 1 : 0.5;
     play.lv.drain_time = now;
   }
   // Progress smoothing.
   const double m = play.end_phase != EndPhase::Playing ? 4 : 1;
-  const double step = RoundEven((std::abs(pr.shown - pr.target) / 30 + 1) * m);
+  const double step = RoundEven((std::abs(pr.shown - pr.target) / kProgressEase + 1) * m);
   if (pr.rising && pr.shown < pr.target) pr.shown = std::min(pr.target, pr.shown + step);
   if (pr.shown > pr.target) pr.shown = std::max(pr.target, pr.shown - step);
-  pr.shown = std::min(pr.shown, 333.0);
+  pr.shown = std::min(pr.shown, static_cast<double>(ProgressState::kFull));
   if (pr.shown != pr.last_drawn) {
     DrawProgressStrip(ctx);
     pr.last_drawn = pr.shown;
@@ -507,9 +567,9 @@ void HudBoards(Context& ctx) {
     pr.rising = false;
   }
   // Challenge warning blink.
-  if (g.session.game_type == GameType::Challenge && pr.target < 50 &&
+  if (g.session.game_type == GameType::Challenge && pr.target < kChallengeLowProgress &&
       play.end_phase == EndPhase::Playing) {
-    SelectPicPart(ctx, h.strip, 0, (now & 256u) ? 0 : 1);
+    SelectPicPart(ctx, h.strip, 0, (now & kWarningBlinkBit) ? 0 : 1);
   } else {
     SelectPicPart(ctx, h.strip, 0, 0);
   }
@@ -518,7 +578,8 @@ void HudBoards(Context& ctx) {
     lh.shown_level = g.session.level;
     unload_by_tag(ctx, "font_level");
     std::snprintf(h.level_text, sizeof h.level_text, "%d", g.session.level);
-    create_txt(ctx, h.level_text, 250, kDigitFont, 2, "font_level", kGreen, 1.0, 164, 88);
+    create_txt(ctx, h.level_text, kLevelNumberZ, kDigitFont, 2, "font_level", kGreen, 1.0,
+               kLevelNumber.y, kLevelNumber.x);
   }
 }
 

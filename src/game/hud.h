@@ -1,11 +1,21 @@
 #pragma once
 // The game scene: building it from its maps, resetting it for every level, the heads-up
 // display kept in step with the game each frame, the cannon's ball queue, and tearing it down.
+#include <cstdint>
+
 #include "game/game_state.h"
 
 namespace qv {
 
 struct Context;
+struct Options;
+struct Random;
+
+// Fade-out and fade-in of every music change the game scene makes, in ms.
+inline constexpr int kMusicFade = 250;
+
+// The tag of the game scene's own map ("main.map"): the panel, the cannon, the boards.
+inline constexpr const char* kSceneMapTag = "main";
 
 // Builds the game scene when a game starts from the menu.
 void StartSceneMain(Context& ctx);
@@ -20,6 +30,9 @@ void ClearLevel(Context& ctx);
 // Covers the strip right of the shown progress.
 void DrawProgressStrip(Context& ctx);
 
+// Shots until the cannon next offers a bonus item: the options' interval, spread at random by
+// up to their percentage either way.
+std::uint32_t ShotsUntilBonus(Random& rnd, const Options& options);
 // Advances the cannon queue and chooses the new next ball.
 void NextBall(Context& ctx);
 // (Re)creates the picture of the current ball in the cannon.

@@ -20,6 +20,24 @@ namespace qv {
 namespace {
 
 constexpr int kLastLevelOpen = 999999;
+// Room for a level file's name: the longest type name, an int's digits and sign, ".ini".
+constexpr std::size_t kFileNameRoom = 64;
+
+// A puzzle layout's first row is row 23; the layout may reach down to row -1.
+constexpr int kPuzzleTopRows = 24;
+constexpr std::size_t kPuzzleLayoutRows = kPuzzleTopRows + 1;
+// The puzzle's descent budget in pixels at the level's start. While the budget is that large
+// the field slides four pixels a frame, below it by its lowest row's height, and below
+// kPuzzleCreepBudget it creeps a pixel at a time.
+constexpr int kPuzzleStartBudget = 360;
+constexpr int kPuzzleCreepBudget = 240;
+// When a loss is seen, the time left before the game is over: arcade gives the player time to
+// clear row 0; a challenge strip that has run dry ends soon; puzzle at once.
+constexpr int kArcadeLossDelayMs = 5000;
+constexpr int kChallengeLossDelayMs = 500;
+constexpr int kPuzzleLossDelayMs = -1000;
+// The dragons' first rest after the build, staggered so that they do not set off together.
+constexpr std::uint32_t kDragonFirstRestMs[2] = {500, 700};
 
 Error Malformed(std::string_view file, int line, std::string message) {
   return Error{std::move(message), std::string(file), line};
@@ -42,7 +60,7 @@ std::string LevelFileName(GameType game_type, int level) {
   const char* kind = game_type == GameType::Challenge ? "challenge"
                      : game_type == GameType::Puzzle  ? "puzzle"
                                                       : "arcade";
-  char buf[64];
+  char buf[kFileNameRoom];
   std::snprintf(buf, sizeof buf, "levels\\%s-%02d.ini", kind, level);
   return buf;
 }
@@ -141,7 +159,7 @@ Expected<PuzzleLevelFile> ParsePuzzleLevel(std::string_view file, std::string_vi
     p.rows.push_back(row);
   }
   // More rows than the field has above row -1 would run off its end.
-  if (p.rows.size() > 25) return Fail(Malformed(file, 0, "too many layout rows"));
+  if (p.rows.size() > kPuzzleLayoutRows) return Fail(Malformed(file, 0, "too many layout rows"));
   if (p.crystals == 0) return Fail(Malformed(file, 0, "the layout has no crystal"));
   if (p.colours.empty()) return Fail(Malformed(file, 0, "the layout has no colour ball"));
   if (!second.empty()) {
@@ -204,8 +222,8 @@ Expected<int> BuildPuzzleLevel(Context& ctx, std::string_view file) {
   Expected<PuzzleLevelFile> parsed = ParsePuzzleLevel(file, *data);
   if (!parsed) return Fail(parsed.error());
   PuzzleLevelFile& p = *parsed;
-  f.top_rows = 24;
-  int r = 23;
+  f.top_rows = kPuzzleTopRows;
+  int r = kPuzzleTopRows - 1;
   int shift = p.shift;
   for (const std::string& row : p.rows) {
     f.code(r) = static_cast<std::uint8_t>(11 + shift);
@@ -224,8 +242,8 @@ Expected<int> BuildPuzzleLevel(Context& ctx, std::string_view file) {
       cell.paint = 0;
       cell.bonus = 0;
       cell.marks = 0;
-      const double x = shift == 1 ? 128.0 + 34.0 * c : 145.0 + 34.0 * c;
-      cell.sprite = MakeBallPicture(ctx, kind, 0, 0, x, 428.0 - 30.0 * r);
+      // The field is fresh from level start: it has not moved yet.
+      cell.sprite = MakeBallPicture(ctx, kind, 0, 0, CellX(f, c, r), CellY(f, c, r));
       if (kind == kKindCrystal) ++play.crystals.count;
     }
     f.floor_row = r;
@@ -237,7 +255,7 @@ Expected<int> BuildPuzzleLevel(Context& ctx, std::string_view file) {
   lv.bonus_items = std::move(p.items);
   lv.new_item = p.new_item;
   if (!p.description.empty()) g.run.level_description = std::move(p.description);
-  lv.descent_budget = 360;
+  lv.descent_budget = kPuzzleStartBudget;
   return p.shift;
 }
 
@@ -311,16 +329,11 @@ bool LevelBuild(Context& ctx) {
   if (g.run.port) g.run.port->SetCursorVariant(ctx, 0);
   play.progress.target = 0;
   play.progress.shown = 0;
-  play.progress.last_drawn = -1000;
+  play.progress.last_drawn = ProgressState::kNeverDrawn;
   play.progress.rising = g.session.game_type == GameType::Challenge;
   lv.drain_time = now;
   SeedRandom(ctx);
-  {
-    const int p = o.bonus_probability_random_proc;
-    const int q = o.bonus_probability;
-    const int v = RoundEven((ctx.random.Next(2 * p) - p + 100) / 100.0 * q);
-    play.hud.shots_until_bonus = static_cast<std::uint32_t>(std::max(v, 0));
-  }
+  play.hud.shots_until_bonus = ShotsUntilBonus(ctx.random, o);
 
   std::optional<Error> failure;
   if (g.session.game_type != GameType::Puzzle) {
@@ -365,20 +378,21 @@ bool LevelBuild(Context& ctx) {
   play.path.length = 0;
   play.path.target_col = -1;
   OccupancyScan(f);
-  if (g.session.game_type == GameType::Challenge) play.progress.target = 166.5;
+  // The challenge begins with the strip half full.
+  if (g.session.game_type == GameType::Challenge) play.progress.target = ProgressState::kFull / 2.0;
   play.end_phase = EndPhase::Playing;
   s.flow.click_context = ClickContext::Playing;
-  play.hud.dragon[0].rest_until = now + 500;
-  play.hud.dragon[1].rest_until = now + 700;
+  play.hud.dragon[0].rest_until = now + kDragonFirstRestMs[0];
+  play.hud.dragon[1].rest_until = now + kDragonFirstRestMs[1];
   OccupancyScan(f);
   lv.danger_row = g.session.game_type == GameType::Arcade      ? 8
                   : g.session.game_type == GameType::Challenge ? 5
                                                                : 12 - f.occupied;
   if (g.session.game_type == GameType::Puzzle) {
-    ChangeMusic(ctx, FindAudio(ctx, "music_puzzle"), 250, 250);
+    ChangeMusic(ctx, FindAudio(ctx, "music_puzzle"), kMusicFade, kMusicFade);
   } else {
     ctx.audio.alternate_start = g.session.level % 2 == 0;
-    ChangeMusic(ctx, FindAudio(ctx, "music_arcade"), 250, 250);
+    ChangeMusic(ctx, FindAudio(ctx, "music_arcade"), kMusicFade, kMusicFade);
   }
   SetPicVisible(ctx, g.scene.hud.canon1, true);
   SelectPicPart(ctx, g.scene.hud.canon1, 0, 0);
@@ -401,7 +415,6 @@ bool LevelBuild(Context& ctx) {
 
 DescentChoice ChooseDescent(GameType game_type, int lowest_row, int floor_row, int budget,
                             int climb_time, const Options& o) {
-  constexpr int kEmpty = 9999999;
   DescentChoice d;
   if (game_type == GameType::Arcade) {
     d.allowed = true;
@@ -419,12 +432,12 @@ DescentChoice ChooseDescent(GameType game_type, int lowest_row, int floor_row, i
     d.delay = o.balls_climb_time_challenge;
   } else {
     d.allowed = budget > 0;
-    if (budget < 240) {
+    if (budget < kPuzzleCreepBudget) {
       d.n = 1;
       d.delay = o.balls_climb_time_puzzle;
-    } else if (budget < 360) {
+    } else if (budget < kPuzzleStartBudget) {
       // Below row 9 the row count alone would give no step at all and the slide would stop.
-      d.n = lowest_row >= kEmpty ? 4 : std::max(1, lowest_row - 8);
+      d.n = lowest_row >= BallField::kNoRow ? 4 : std::max(1, lowest_row - 8);
     } else {
       d.n = 4;
     }
@@ -439,7 +452,7 @@ bool ChallengeClimbWanted(const BallField& f) {
 bool LevelWonNow(const GameState& g) {
   if (g.session.game_type == GameType::Puzzle)
     return g.play.crystals.freed == g.play.crystals.count;
-  return g.play.progress.target >= 333;
+  return g.play.progress.target >= ProgressState::kFull;
 }
 
 bool LossDetected(const GameState& g) {
@@ -454,9 +467,9 @@ bool LossStillHolds(const GameState& g) {
 }
 
 int LossDelay(GameType game_type) {
-  if (game_type == GameType::Arcade) return 5000;
-  if (game_type == GameType::Challenge) return 500;
-  return -1000;
+  if (game_type == GameType::Arcade) return kArcadeLossDelayMs;
+  if (game_type == GameType::Challenge) return kChallengeLossDelayMs;
+  return kPuzzleLossDelayMs;
 }
 
 }  // namespace qv

@@ -30,7 +30,7 @@ class Recorder {
   void StartFile(std::string_view name, const std::string* contents);
   // The tick whose frame comes next; lines written from now on carry it.
   void SetTick(std::uint64_t tick) { tick_ = tick; }
-  std::uint64_t tick() const { return tick_; }
+  std::uint64_t Tick() const { return tick_; }
   // Once per tick, before its input: the clock value and the date the tick sees.
   void Clock(std::uint32_t ms, const platform::DateTime& now);
   void Seed(std::uint32_t seed);
@@ -41,8 +41,8 @@ class Recorder {
   // The session ended without a quit of its own (a tick limit): one is written, so the replay
   // stops where the session did.
   void End(bool quit_written);
-  bool failed() const { return failed_; }
-  bool quit_written() const { return quit_written_; }
+  bool Failed() const { return failed_; }
+  bool QuitWritten() const { return quit_written_; }
 
  private:
   explicit Recorder(std::FILE* file) : file_(file) {}

@@ -11,6 +11,7 @@
 #include "base/log.h"
 #include "base/resource_line.h"
 #include "base/round.h"
+#include "base/text.h"
 #include "base/text_util.h"
 #include "context.h"
 #include "platform/clock.h"
@@ -36,6 +37,10 @@ constexpr int kBarLeft = 170;
 constexpr int kBarTop = 334;
 constexpr int kBarPixels = 460;
 constexpr int kElementWidth = 12;
+// The logo's bubbles close in from these heights, each moving this far while fading in.
+constexpr int kTopBubbleStartY = 57;
+constexpr int kBottomBubbleStartY = 259;
+constexpr int kBubbleTravel = 74;
 // The logo waits for the orbit's and then the earth flash's first part to pass these frames.
 constexpr int kOrbitPosition = 23;
 constexpr int kFlashPosition = 10;
@@ -105,17 +110,18 @@ void LogoStep(Context& ctx) {
   switch (l.logo_phase) {
     case LogoPhase::Bubbles:
       if (ctx.clocks.frame_clock > l.logo_next) {
-        const auto alpha = static_cast<std::uint8_t>(RoundEven(l.logo_step * 255.0 / 75.0));
+        const auto alpha =
+            static_cast<std::uint8_t>(RoundEven(l.logo_step * 255.0 / (kBubbleTravel + 1)));
         if (TMultiSprite* top = Object(ctx, l.top_bubble)) {
-          top->y = 57 + l.logo_step;
+          top->y = kTopBubbleStartY + l.logo_step;
           top->alpha = alpha;
         }
         if (TMultiSprite* bottom = Object(ctx, l.bottom_bubble)) {
-          bottom->y = 259 - l.logo_step;
+          bottom->y = kBottomBubbleStartY - l.logo_step;
           bottom->alpha = alpha;
         }
         l.logo_step += 2;
-        if (l.logo_step > 74) {
+        if (l.logo_step > kBubbleTravel) {
           l.logo_phase = LogoPhase::StartOrbit;
           l.logo_next = 0;
         } else {
@@ -157,12 +163,13 @@ void ShowProgress(Context& ctx, int p) {
       element->y = kBarTop;
     }
   }
-  // The last element stands in for the part of an element at the bar's end.
+  // The last element stands in for the part of an element at the bar's end: its right edge
+  // meets the progress; before the first whole element it stands one element further left.
   if (TMultiSprite* last = Object(ctx, l.bar[kBarElements - 1])) {
     if (r > 0) {
       last->visible = true;
       last->y = kBarTop;
-      last->x = k >= 1 ? kElementWidth * k + 158 + r : 146 + r;
+      last->x = k >= 1 ? kBarLeft + p - kElementWidth : kBarLeft - 2 * kElementWidth + r;
     } else {
       last->visible = false;
     }
@@ -209,7 +216,7 @@ Expected<void> ReadList(Context& ctx, std::string_view name, bool append) {
       platform::FileExists(file) ? platform::ReadWholeFile(file) : std::nullopt;
   if (!data) return Fail(FileNotFound(file));
   for (std::string_view line : txt::Lines(*data)) {
-    line = txt::Trim(line.substr(0, 255));
+    line = txt::Trim(line.substr(0, kMaxLine));
     if (!line.empty() && line.front() == ';') continue;
     const auto comment = line.find(';');
     if (comment != std::string_view::npos) line = txt::Trim(line.substr(0, comment));

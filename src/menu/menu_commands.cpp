@@ -6,6 +6,7 @@
 #include "context.h"
 #include "game/particles.h"
 #include "game/pictures.h"
+#include "menu/menu_layout.h"
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
 #include "menu/volume.h"
@@ -40,14 +41,11 @@ void OpenGameTypePage(Context& ctx) {
   // The description under the mouse now counts as already shown, so the page's own fade-in
   // is not restarted for it on the next frame.
   ctx.menu.comment = 0;
-  static constexpr HitRect kTypeRows[3] = {
-      {286, 154, 512, 198}, {286, 214, 512, 258}, {286, 274, 512, 318}};
   for (int i = 0; i < 3; ++i) {
-    if (kTypeRows[i].Contains(ctx.shell.pointer.mouse_x, ctx.shell.pointer.mouse_y))
-      ctx.menu.comment = i + 1;
+    if (ctx.shell.pointer.Over(kMenuRows[kGameTypeRowOf[i]])) ctx.menu.comment = i + 1;
   }
   ctx.shell.flow.click_context = ClickContext::GameTypePage;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   ShowTag(ctx, "menu_buttons_select_game_type", true);
   UnloadMenuTexts(ctx);
   ShowTextFile(ctx, "text\\game_title_start.txt", "start_text", "");
@@ -62,7 +60,7 @@ std::string TypeFile(const char* prefix, int type) {
 
 void StartType(Context& ctx, int type) {
   HideDescriptions(ctx);
-  ChangeMusic(ctx, -1, 250, 0);
+  ChangeMusic(ctx, -1, kMenuMusicFadeMs, 0);
   unload_by_tag(ctx, "game_message");
   unload_by_tag(ctx, "continue_last_game");
   ctx.shell.flow.pending_scene = SceneId::Game;
@@ -82,7 +80,7 @@ void StartType(Context& ctx, int type) {
 
 void OpenOptions(Context& ctx) {
   ctx.shell.flow.click_context = ClickContext::Options;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   ShowTag(ctx, "menu_buttons_music_sound_fullscreen", true);
   UnloadMenuTexts(ctx);
   ShowTextFile(ctx, "text\\game_title_options.txt", "options_text", "");
@@ -95,7 +93,7 @@ void OpenOptions(Context& ctx) {
 
 void OpenHelp(Context& ctx) {
   ctx.shell.flow.click_context = ClickContext::Help;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   ShowTag(ctx, "menu_help", true);
   UnloadMenuTexts(ctx);
   ShowHelpPage(ctx, 1);
@@ -114,7 +112,7 @@ void OpenExplanation(Context& ctx) {
 
 void OpenExitQuestion(Context& ctx) {
   ctx.shell.flow.click_context = ClickContext::ExitQuestion;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   unload_by_tag(ctx, "exit_to_windows");
   load_location_map(ctx, "exit_to_windows.map");
   ShowTextFile(ctx, "text\\exit_to_windows.txt", "exit_to_windows", "");
@@ -151,16 +149,16 @@ void ApplyPendingKeys(Context& ctx) {
 
 namespace {
 
-// One bar of copies for a volume; returns true when it was drawn anew.
-bool DrawBars(Context& ctx, int volume, int& drawn, const char* tag, double y) {
+// One bar of copies for a volume, drawn along its slider; returns true when it was drawn anew.
+bool DrawBars(Context& ctx, int volume, int& drawn, const char* tag, const Rect& slider) {
   if (volume == drawn) return false;
   unload_by_tag(ctx, tag);
   const int alpha = ctx.scene.fade.alpha;
   for (int i = 0; i < volume; ++i) {
     TMultiSprite* bar = CreateMultiSprite(ctx, kBarSprite);
     if (bar == nullptr) break;
-    bar->x = 360 + i * bar->width;
-    bar->y = y;
+    bar->x = slider.left + i * bar->width;
+    bar->y = slider.top;
     bar->tag = tag;
     bar->alpha = static_cast<std::uint8_t>(alpha);
   }
@@ -253,15 +251,15 @@ void DrawVolumeBars(Context& ctx) {
   Options& o = ctx.options;
   o.music_volume = std::clamp(o.music_volume, 0, kMaxVolume);
   o.sound_volume = std::clamp(o.sound_volume, 0, kMaxVolume);
-  if (DrawBars(ctx, o.music_volume, m.music_drawn, "poloska_music", 192)) {
+  if (DrawBars(ctx, o.music_volume, m.music_drawn, "poloska_music", kVolumeSliders[0])) {
     ApplyMusicVolume(ctx);
     if (o.music_volume > 0 && !ctx.audio.music_on) {
       ctx.audio.music_on = true;
-      ChangeMusic(ctx, ctx.loading.music_menu, 0, 250);
+      ChangeMusic(ctx, ctx.loading.music_menu, 0, kMenuMusicFadeMs);
     }
     WriteOptionSafely(ctx, "music_volume", o.music_volume);
   }
-  if (DrawBars(ctx, o.sound_volume, m.sound_drawn, "poloska_sound", 252)) {
+  if (DrawBars(ctx, o.sound_volume, m.sound_drawn, "poloska_sound", kVolumeSliders[1])) {
     ApplySoundVolume(ctx);
     if (!m.sound_bars_fresh) PlaySample(ctx, "sample_hit");
     WriteOptionSafely(ctx, "sound_volume", o.sound_volume);
@@ -279,6 +277,20 @@ void OpenDialogButtons(Context& ctx, std::string_view tag,
 // ---- help pages
 
 namespace {
+
+// The first page's demonstration: the shot ball flies up from the cannon to the targets, the
+// group bursts and the balls below it drop, the targets come back, and it starts over.
+constexpr int kDemoBallStartY = 305;
+constexpr int kDemoBallStopY = 256;
+constexpr double kDemoBallSpeed = 0.25;  // pixels per millisecond
+constexpr std::uint32_t kDemoBurstMs = 500;
+constexpr std::uint32_t kDemoTargetsBackMs = 1500;
+constexpr std::uint32_t kDemoLoopMs = 4000;
+// Particle kinds: a quarter of a burst ball, and a dropped ball of the fourth colour.
+constexpr int kBurstPieceParticle = 21;
+constexpr int kDroppedBallParticle = 4;
+
+constexpr Point kPageNumberText{400, 108};
 
 constexpr const char* kPage1Objects[] = {"ball2_mini", "ball3_mini", "ball4_mini",
                                          "scores_poloska_vert", "canon2_mini"};
@@ -318,7 +330,7 @@ void StartDemo(Context& ctx) {
   }
   const int ball = HelpObject(ctx, "ball3_mini", 2);
   ShowObject(ctx, ball, true);
-  SetObjectY(ctx, ball, 305);
+  SetObjectY(ctx, ball, kDemoBallStartY);
   ShowTargets(ctx, true);
 }
 
@@ -328,7 +340,8 @@ void Burst(Context& ctx, int slot) {
   if (ball == nullptr) return;
   for (int j = 0; j < 2; ++j) {
     for (int k = 0; k < 2; ++k) {
-      const int p = CreateParticle(ctx, 21, ball->x + 10 * (k - 0.5), ball->y + 10 * (j - 0.5));
+      const int p = CreateParticle(ctx, kBurstPieceParticle, ball->x + 10 * (k - 0.5),
+                                   ball->y + 10 * (j - 0.5));
       const PicId pic = ctx.game.run.particles.slots[p].sprite;
       SetPicColor(ctx, pic, 0x00FF00);
       SelectPicPart(ctx, pic, 0, k + 2 * j);
@@ -339,7 +352,7 @@ void Burst(Context& ctx, int slot) {
 void Drop(Context& ctx, int slot) {
   const TMultiSprite* ball = slot >= 0 ? MultiSpriteAt(ctx, slot) : nullptr;
   if (ball == nullptr) return;
-  const int p = CreateParticle(ctx, 4, ball->x, ball->y);
+  const int p = CreateParticle(ctx, kDroppedBallParticle, ball->x, ball->y);
   SetPicScale(ctx, ctx.game.run.particles.slots[p].sprite, 0.75, 0.75);
 }
 
@@ -348,8 +361,8 @@ void Drop(Context& ctx, int slot) {
 void ShowHelpPage(Context& ctx, int page) {
   ctx.menu.help_page = page;
   unload_by_tag(ctx, "help_text");
-  create_txt(ctx, "Page " + std::to_string(page) + "/2", 200, kFontTaurus1, 2, "help_text",
-             0xEECD00, 0.75, 108, 400);
+  create_txt(ctx, "Page " + std::to_string(page) + "/2", kPageTextZ, kFontTaurus1, 2,
+             "help_text", 0xEECD00, 0.75, kPageNumberText.y, kPageNumberText.x);
   for (const char* name : kPage1Objects) ShowNamed(ctx, name, page == 1);
   for (const char* name : kPage2Objects) ShowNamed(ctx, name, page == 2);
   ShowTextFile(ctx, "text\\help_title.txt", "help_text", "");
@@ -366,21 +379,20 @@ void HelpDemoStep(Context& ctx) {
   if (!d.running || ctx.shell.flow.click_context != ClickContext::Help || ctx.menu.help_page != 1)
     return;
   std::uint32_t t = ctx.clocks.frame_clock - d.start;
-  if (t >= 4000) {
+  if (t >= kDemoLoopMs) {
     StartDemo(ctx);
     t = 0;
   }
   const int ball = HelpObject(ctx, "ball3_mini", 2);
   if (d.stage == 0) {
-    // The ball flies up from y 305 at a quarter pixel per millisecond.
-    double y = 305 - 0.25 * t;
-    if (y < 256) {
-      y = 256;
+    double y = kDemoBallStartY - kDemoBallSpeed * t;
+    if (y < kDemoBallStopY) {
+      y = kDemoBallStopY;
       d.stage = 1;
     }
     SetObjectY(ctx, ball, y);
   }
-  if (d.stage == 1 && t >= 500) {
+  if (d.stage == 1 && t >= kDemoBurstMs) {
     ShowObject(ctx, ball, false);
     ShowTargets(ctx, false);
     Burst(ctx, ball);
@@ -390,7 +402,7 @@ void HelpDemoStep(Context& ctx) {
     Drop(ctx, HelpObject(ctx, "ball4_mini", 1));
     d.stage = 2;
   }
-  if (d.stage == 2 && t >= 1500) {
+  if (d.stage == 2 && t >= kDemoTargetsBackMs) {
     ShowTargets(ctx, true);
     d.stage = 3;
   }

@@ -1,6 +1,7 @@
 // Which button the mouse is over on each menu page, and how the buttons show it.
 #include <cmath>
 
+#include "menu/menu_layout.h"
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
 #include "menu/volume.h"
@@ -12,28 +13,6 @@
 namespace qv {
 
 namespace {
-
-// The five menu rows; the game-type page uses rows 1, 2, 3 and 5.
-constexpr HitRect kRows[5] = {{286, 154, 512, 198},
-                              {286, 214, 512, 258},
-                              {286, 274, 512, 318},
-                              {286, 334, 512, 378},
-                              {286, 454, 512, 498}};
-constexpr HitRect kWelcomeLine{259, 120, 541, 135};
-constexpr HitRect kVolumeDown[2] = {{286, 154, 356, 198}, {286, 214, 356, 258}};
-constexpr HitRect kVolumeUp[2] = {{442, 154, 512, 198}, {442, 214, 512, 258}};
-constexpr HitRect kSliders[2] = {{360, 192, 438, 200}, {360, 252, 438, 260}};
-constexpr HitRect kPageOk{314, 478, 484, 507};
-constexpr HitRect kScoresLeft{277, 157, 290, 183};
-constexpr HitRect kScoresRight{513, 157, 526, 183};
-constexpr HitRect kCreateCaption{312, 402, 485, 422};
-
-struct Mouse {
-  int x, y;
-  bool Over(const HitRect& r) const { return r.Contains(x, y); }
-};
-
-Mouse MouseOf(const Context& ctx) { return {ctx.shell.pointer.mouse_x, ctx.shell.pointer.mouse_y}; }
 
 bool Pressed(const Context& ctx, int button) { return ctx.shell.pointer.pressed_button == button; }
 
@@ -49,10 +28,14 @@ void MenuRow(Context& ctx, int button_slot, int move_slot, bool hovered, int num
   AnimateMovepart(ctx, move_slot, hovered, hovered);
 }
 
-// A dialog button tested against its shown frame.
+// Dialog buttons are hit by their shown frame.
+bool OnButton(const Context& ctx, int slot) {
+  const Point p = ctx.shell.pointer.At();
+  return ObjectHit(ctx, slot, p.x, p.y);
+}
+
 void DialogButton(Context& ctx, int slot, int number) {
-  const Mouse m = MouseOf(ctx);
-  const bool hovered = ObjectHit(ctx, slot, m.x, m.y);
+  const bool hovered = OnButton(ctx, slot);
   if (hovered) Hover(ctx, number);
   SelectVariant(ctx, slot, 0, ButtonVariant(hovered, Pressed(ctx, number)));
 }
@@ -71,11 +54,11 @@ void MainMenuHover(Context& ctx) {
   const int index = ctx.options.player_index;
   CurrentPlayer(ctx);
   if (ctx.options.player_index != index) RefreshWelcomeText(ctx);
-  const Mouse m = MouseOf(ctx);
-  for (int i = 0; i < 5; ++i) {
-    MenuRow(ctx, menu.buttons.main[i], menu.buttons.main_move[i], m.Over(kRows[i]), i + 1);
+  for (int i = 0; i < kMenuRowCount; ++i) {
+    const bool hovered = ctx.shell.pointer.Over(kMenuRows[i]);
+    MenuRow(ctx, menu.buttons.main[i], menu.buttons.main_move[i], hovered, i + 1);
   }
-  const bool welcome = m.Over(kWelcomeLine);
+  const bool welcome = ctx.shell.pointer.Over(kWelcomeCaption);
   if (welcome) Hover(ctx, 6);
   ShowTag(ctx, "menu_text_button1", !welcome);
   ShowTag(ctx, "menu_text_button2", welcome);
@@ -83,11 +66,9 @@ void MainMenuHover(Context& ctx) {
 
 void GameTypeHover(Context& ctx) {
   MenuState& menu = ctx.menu;
-  const Mouse m = MouseOf(ctx);
-  static constexpr int kRowOf[4] = {0, 1, 2, 4};
   int comment = 0;
   for (int i = 0; i < 4; ++i) {
-    const bool hovered = m.Over(kRows[kRowOf[i]]);
+    const bool hovered = ctx.shell.pointer.Over(kMenuRows[kGameTypeRowOf[i]]);
     MenuRow(ctx, menu.buttons.type[i], menu.buttons.type_move[i], hovered, i + 1);
     if (hovered && i < 3) comment = i + 1;
   }
@@ -112,12 +93,10 @@ bool AnyExplanation(const Context& ctx) {
 void OptionsHover(Context& ctx) {
   MenuState& menu = ctx.menu;
   const MenuButtons& b = menu.buttons;
-  const Mouse m = MouseOf(ctx);
   menu.volume_direction = 0;
-  // Volume rows react only at their ends.
   for (int i = 0; i < 2; ++i) {
-    const bool down = m.Over(kVolumeDown[i]);
-    const bool up = m.Over(kVolumeUp[i]);
+    const bool down = ctx.shell.pointer.Over(kVolumeDown[i]);
+    const bool up = ctx.shell.pointer.Over(kVolumeUp[i]);
     if (down || up) {
       Hover(ctx, i + 1);
       menu.volume_direction = down ? -1 : 1;
@@ -128,27 +107,26 @@ void OptionsHover(Context& ctx) {
   // Switch rows: variants 0/1 when on, 2/3 when off.
   const bool on[2] = {ctx.options.fullscreen, AnyExplanation(ctx)};
   for (int i = 2; i < 4; ++i) {
-    const bool hovered = m.Over(kRows[i]);
+    const bool hovered = ctx.shell.pointer.Over(kMenuRows[i]);
     if (hovered) Hover(ctx, i + 1);
     SelectVariant(ctx, b.options[i], 0, (on[i - 2] ? 0 : 2) + (hovered ? 1 : 0));
     AnimateMovepart(ctx, b.options_move[i], hovered, hovered);
   }
-  MenuRow(ctx, b.options[4], b.options_move[4], m.Over(kRows[4]), 5);
+  MenuRow(ctx, b.options[4], b.options_move[4], ctx.shell.pointer.Over(kMenuRows[4]), 5);
   // Sliders: dragging sets the volume directly.
   int* volumes[2] = {&ctx.options.music_volume, &ctx.options.sound_volume};
   for (int i = 0; i < 2; ++i) {
-    if (!m.Over(kSliders[i])) continue;
+    if (!ctx.shell.pointer.Over(kVolumeSliders[i])) continue;
     Hover(ctx, 6 + i);
     if (Pressed(ctx, 6 + i)) {
-      *volumes[i] = SliderVolume(m.x);
+      *volumes[i] = SliderVolume(ctx.shell.pointer.mouse_x);
     }
   }
 }
 
 void HelpHover(Context& ctx) {
   const MenuButtons& b = ctx.menu.buttons;
-  const Mouse m = MouseOf(ctx);
-  const bool ok = m.Over(kPageOk);
+  const bool ok = ctx.shell.pointer.Over(kPageOk);
   if (ok) Hover(ctx, 1);
   SelectVariant(ctx, b.help_ok, 0, ok ? 1 : 0);
   AnimateMovepart(ctx, b.help_move, ok, ok);
@@ -166,13 +144,12 @@ void DialogHover(Context& ctx) {
 void ExplanationHover(Context& ctx) {
   const std::vector<int>& buttons = ctx.menu.buttons.dialog;
   if (buttons.size() < 2) return;
-  const Mouse m = MouseOf(ctx);
   const std::vector<Player>& ps = ctx.menu.players;
   const int i = ctx.options.player_index;
   const bool checked = ValidPlayerIndex(i, static_cast<int>(ps.size())) &&
                        ps[i].show_message[ctx.menu.game_type - 1] == 1;
   SelectVariant(ctx, buttons[0], 0, checked ? 1 : 0);
-  if (ObjectHit(ctx, buttons[0], m.x, m.y)) Hover(ctx, 1);
+  if (OnButton(ctx, buttons[0])) Hover(ctx, 1);
   DialogButton(ctx, buttons[1], 2);
 }
 
@@ -183,13 +160,12 @@ void NameInputHover(Context& ctx) {
 
 void PlayerListHover(Context& ctx) {
   DialogHover(ctx);  // scroller arrows, delete, rename, OK, cancel
-  const Mouse m = MouseOf(ctx);
-  const bool create = m.Over(kCreateCaption);
+  const bool create = ctx.shell.pointer.Over(kCreateCaption);
   if (create) Hover(ctx, 7);
   ShowTag(ctx, "select_player_text_button1", !create);
   ShowTag(ctx, "select_player_text_button2", create);
   for (int j = 0; j < kListRows; ++j) {
-    if (m.Over(HitRect{220, 208 + 24 * j, 553, 229 + 24 * j})) Hover(ctx, 8 + j);
+    if (ctx.shell.pointer.Over(ListRowRect(j))) Hover(ctx, 8 + j);
   }
 }
 
@@ -197,15 +173,14 @@ void PlayerListHover(Context& ctx) {
 
 void ScoresHover(Context& ctx) {
   const MenuButtons& b = ctx.menu.buttons;
-  const Mouse m = MouseOf(ctx);
   const int slots[3] = {b.scores_left, b.scores_right, b.scores_ok};
-  const HitRect rects[3] = {kScoresLeft, kScoresRight, kPageOk};
+  static constexpr Rect kRects[3] = {kScoresLeftArrow, kScoresRightArrow, kPageOk};
   for (int i = 0; i < 3; ++i) {
-    const bool hovered = m.Over(rects[i]);
+    const bool hovered = ctx.shell.pointer.Over(kRects[i]);
     if (hovered) Hover(ctx, i + 1);
     SelectVariant(ctx, slots[i], 0, ButtonVariant(hovered, i < 2 && Pressed(ctx, i + 1)));
   }
-  const bool ok = m.Over(kPageOk);
+  const bool ok = ctx.shell.pointer.Over(kPageOk);
   AnimateMovepart(ctx, b.scores_move, ok, ok);
 }
 

@@ -11,6 +11,9 @@ namespace qv {
 
 namespace {
 
+// Keys typed faster than the frames take them wait, up to this many; more are dropped.
+constexpr std::size_t kMaxPendingKeys = 64;
+
 void MainMenuClick(Context& ctx, int button) {
   static constexpr MenuCommand kCommands[] = {MenuCommand::GameTypePage, MenuCommand::Options,
                                               MenuCommand::Scores, MenuCommand::Help,
@@ -171,7 +174,7 @@ void MenuKeyDown(Context& ctx, int key, int shift) {
   const PendingCommand pending = ctx.shell.flow.command;
   if (!pending.IsNone() && pending != MenuCommand::Key) return;
   if (pending != MenuCommand::Key) ctx.menu.keys.clear();
-  if (ctx.menu.keys.size() < 64) ctx.menu.keys.push_back({key, shift});
+  if (ctx.menu.keys.size() < kMaxPendingKeys) ctx.menu.keys.push_back({key, shift});
   SetCommand(ctx, MenuCommand::Key);
 }
 

@@ -12,6 +12,11 @@ struct Context;
 
 inline constexpr const char* kFontTaurus1 = "graphics\\fonts\\font_taurus1.spr";
 inline constexpr const char* kFontTaurus2 = "graphics\\fonts\\font_taurus2.spr";
+// The menu's music changes fade out and in over this.
+inline constexpr int kMenuMusicFadeMs = 250;
+// Map tags of the main menu's buttons and of the high-score page.
+inline constexpr const char* kMainMenuTag = "menu_buttons_mainmenu";
+inline constexpr const char* kScoresPageTag = "menu_scores";
 
 // Small shared helpers.
 void SetCommand(Context& ctx, MenuCommand command);

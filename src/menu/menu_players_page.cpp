@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "menu/menu_layout.h"
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
 #include "scene/buttons.h"
@@ -15,6 +16,17 @@
 namespace qv {
 
 namespace {
+
+// A name's text sits a pixel above its row's hit rectangle.
+constexpr Point kListName{380, kListRow.top - 1};
+constexpr int kListNameZ = 1005;
+constexpr Point kDeleteQuestionName{400, 297};
+// Name input: the name is centred on its x, the text cursor follows its right end.
+constexpr Point kNameText{400, 280};
+constexpr int kNameCursorX = kNameText.x + 4;
+// OK beside cancel, or alone in the middle where there is no cancel (the first player).
+constexpr int kNameOkX = 296;
+constexpr int kNameOkAloneX = 352;
 
 constexpr const char* kListButtons[] = {"scroller_up", "scroller_down", "panel_delete",
                                         "panel_rename", "panel_ok", "panel_cancel"};
@@ -61,7 +73,7 @@ void OpenPlayerList(Context& ctx) {
   UnloadPlayerPages(ctx);
   ctx.shell.flow.click_context = ClickContext::PlayerList;
   ShowTag(ctx, "input_player_name_back", true);
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   load_location_map(ctx, "select_player.map");
   ShowTextFile(ctx, "text\\create_player1.txt", "select_player_text_button1", "");
   ShowTextFile(ctx, "text\\create_player2.txt", "select_player_text_button2", "");
@@ -90,10 +102,10 @@ void DrawPlayerList(Context& ctx) {
   for (int i = 0; i < kListRows; ++i) {
     const int index = PlayerInRow(m.list, i, count);
     if (index < 0) break;
-    create_txt(ctx, m.players[index].name, 1005, kFontTaurus2, 2, "select_player_text", -1, 0.9,
-               207 + 24 * i, 380);
+    create_txt(ctx, m.players[index].name, kListNameZ, kFontTaurus2, 2, "select_player_text", -1,
+               0.9, kListName.y + kListRowPitch * i, kListName.x);
   }
-  SetObjectY(ctx, m.buttons.marker, 208 + 24 * m.list.row);
+  SetObjectY(ctx, m.buttons.marker, ListRowRect(m.list.row).top);
   SetObjectY(ctx, m.buttons.scroller_bar, ScrollerY(m.list, count));
   // Names drawn while the page fades in join the fade.
   AddToDialogFade(ctx, "select_player_text");
@@ -154,8 +166,8 @@ void OpenDeleteConfirm(Context& ctx) {
   }
   load_location_map(ctx, "name_confirm.map");
   ShowTextFile(ctx, "text\\delete_player.txt", "name_confirm", "");
-  create_txt(ctx, m.players[m.list.cursor].name + "?", 1010, kFontTaurus2, 2, "name_confirm",
-             0xFFFFFF, 1, 297, 400);
+  create_txt(ctx, m.players[m.list.cursor].name + "?", kDialogTextZ, kFontTaurus2, 2,
+             "name_confirm", 0xFFFFFF, 1, kDeleteQuestionName.y, kDeleteQuestionName.x);
   OpenDialogButtons(ctx, "name_confirm", {"panel_yes", "panel_no"});
   ctx.shell.flow.click_context = ClickContext::DeleteConfirmation;
   OpenDialogFade(ctx, {"input_player_name_back", "name_confirm"});
@@ -193,9 +205,9 @@ void OpenNameInput(Context& ctx) {
   ctx.shell.flow.click_context = ClickContext::NameInput;
   ShowTag(ctx, "input_player_name", true);
   ShowTag(ctx, "input_player_name_back", true);
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
+  ShowTag(ctx, kMainMenuTag, false);
   ShowObject(ctx, b.input_cancel, true);
-  SetObjectX(ctx, b.input_ok, 296);
+  SetObjectX(ctx, b.input_ok, kNameOkX);
   if (m.input_mode == NameMode::Rename) {
     if (ValidPlayerIndex(m.list.cursor, PlayerCount(ctx))) {
       m.name_buffer = m.players[m.list.cursor].name.substr(0, kNameLength);
@@ -205,7 +217,7 @@ void OpenNameInput(Context& ctx) {
     if (!m.list.return_to_list) m.name_buffer.clear();
     if (m.input_mode == NameMode::FirstRun) {
       ShowObject(ctx, b.input_cancel, false);
-      SetObjectX(ctx, b.input_ok, 352);
+      SetObjectX(ctx, b.input_ok, kNameOkAloneX);
     }
     ShowTextFile(ctx, "text\\your_name.txt", "input_player_name_title", "");
   }
@@ -217,9 +229,9 @@ void OpenNameInput(Context& ctx) {
 
 void DrawName(Context& ctx) {
   unload_by_tag(ctx, "input_player_name_text");
-  const double w = create_txt(ctx, ctx.menu.name_buffer, 1010, kFontTaurus1, 2,
-                              "input_player_name_text", 0xFFFFFF, 0.75, 280, 400);
-  SetObjectX(ctx, ctx.menu.buttons.rename_cursor, w / 2 + 404);
+  const double w = create_txt(ctx, ctx.menu.name_buffer, kDialogTextZ, kFontTaurus1, 2,
+                              "input_player_name_text", 0xFFFFFF, 0.75, kNameText.y, kNameText.x);
+  SetObjectX(ctx, ctx.menu.buttons.rename_cursor, w / 2 + kNameCursorX);
   AddToDialogFade(ctx, "input_player_name_text");
 }
 

@@ -6,6 +6,7 @@
 #include "audio/audio.h"
 #include "base/sample_names.h"
 #include "game/particles.h"
+#include "menu/menu_layout.h"
 #include "menu/menu_pages.h"
 #include "scene/buttons.h"
 #include "scene/dialog_fade.h"
@@ -26,9 +27,13 @@ namespace qv {
 namespace {
 
 
-constexpr const char* kMainTags[] = {"menu_buttons_mainmenu", "menu_text", "menu_text_button1",
+constexpr const char* kMainTags[] = {kMainMenuTag, "menu_text", "menu_text_button1",
                                      "menu_text_button2"};
 constexpr int kMenuFadeMs = 1500;
+constexpr int kOpaque = 255;
+// A hovered row's moving piece shows its four cycling variants (2..5) for this long each.
+constexpr std::uint32_t kMovepartFrameMs = 128;
+constexpr Point kWelcomeText{400, 96};
 
 template <std::size_t N>
 void FindAll(const Context& ctx, std::array<int, N>& out, const char* const (&names)[N],
@@ -70,7 +75,7 @@ void FirstEntrySetup(Context& ctx) {
   ShowTextFile(ctx, "text\\game_options.txt", "menu_buttons_music_sound_fullscreen", "");
   load_location_map(ctx, "menu_help.map");
   // The scores page stays for the whole run: the game scene shows it too.
-  if (FindObject(ctx, "button_ok_mini", -1, "menu_scores") < 0) {
+  if (FindObject(ctx, "button_ok_mini", -1, kScoresPageTag) < 0) {
     load_location_map(ctx, "menu_scores.map");
   }
   load_location_map(ctx, "input_player_name.map");
@@ -82,7 +87,7 @@ void FirstEntrySetup(Context& ctx) {
 
   for (const char* tag : kMainTags) SetTagAlpha(ctx, tag, 0);
   for (const char* tag : {"menu_buttons_select_game_type", "menu_buttons_music_sound_fullscreen",
-                          "menu_scores", "menu_help", "input_player_name",
+                          kScoresPageTag, "menu_help", "input_player_name",
                           "input_player_name_back"}) {
     ShowTag(ctx, tag, false);
   }
@@ -93,8 +98,8 @@ void FirstEntrySetup(Context& ctx) {
                                           "button_back"};
   static constexpr const char* kOptions[] = {"button_body_music", "button_body_sound",
                                              "button_fullscreen", "button_tips", "button_back"};
-  FindAll(ctx, b.main, kMain, "menu_buttons_mainmenu");
-  FindNth(ctx, b.main_move, "movepart", "menu_buttons_mainmenu");
+  FindAll(ctx, b.main, kMain, kMainMenuTag);
+  FindNth(ctx, b.main_move, "movepart", kMainMenuTag);
   FindAll(ctx, b.type, kType, "menu_buttons_select_game_type");
   FindNth(ctx, b.type_move, "movepart", "menu_buttons_select_game_type");
   FindAll(ctx, b.options, kOptions, "menu_buttons_music_sound_fullscreen");
@@ -103,14 +108,14 @@ void FirstEntrySetup(Context& ctx) {
   b.help_move = FindObject(ctx, "movepart_mini", -1, "menu_help");
   b.help_left = FindObject(ctx, "repair_left", -1, "menu_help");
   b.help_right = FindObject(ctx, "repair_right", -1, "menu_help");
-  b.scores_left = FindObject(ctx, "repair_left", -1, "menu_scores");
-  b.scores_right = FindObject(ctx, "repair_right", -1, "menu_scores");
-  b.scores_ok = FindObject(ctx, "button_ok_mini", -1, "menu_scores");
-  b.scores_move = FindObject(ctx, "movepart_mini", -1, "menu_scores");
+  b.scores_left = FindObject(ctx, "repair_left", -1, kScoresPageTag);
+  b.scores_right = FindObject(ctx, "repair_right", -1, kScoresPageTag);
+  b.scores_ok = FindObject(ctx, "button_ok_mini", -1, kScoresPageTag);
+  b.scores_move = FindObject(ctx, "movepart_mini", -1, kScoresPageTag);
   b.input_ok = FindObject(ctx, "panel_ok", -1, "input_player_name");
   b.input_cancel = FindObject(ctx, "panel_cancel", -1, "input_player_name");
 
-  if (m.shown_before) SetMainAlpha(ctx, 255);
+  if (m.shown_before) SetMainAlpha(ctx, kOpaque);
 
   for (int i = 0; i < kMenuSamples; ++i) {
     m.samples[i] = FindAudio(ctx, std::string("sample_") + kSampleNames[i]);
@@ -137,7 +142,7 @@ void MainMenuFadeIn(Context& ctx) {
   if (m.state != MenuStage::FadingIn) return;
   const std::uint32_t elapsed = now - m.running_since;
   if (elapsed >= static_cast<std::uint32_t>(kMenuFadeMs)) {
-    SetMainAlpha(ctx, 255);
+    SetMainAlpha(ctx, kOpaque);
     m.state = MenuStage::Running;
     return;
   }
@@ -176,7 +181,7 @@ void SetCursorVariant(Context& ctx, int variant) {
 }
 
 void AnimateMovepart(Context& ctx, int slot, bool group0, bool group1) {
-  const int cycling = static_cast<int>((ctx.clocks.frame_clock / 128) % 4) + 2;
+  const int cycling = static_cast<int>((ctx.clocks.frame_clock / kMovepartFrameMs) % 4) + 2;
   SelectVariant(ctx, slot, 0, group0 ? cycling : 0);
   SelectVariant(ctx, slot, 1, group1 ? cycling : 0);
 }
@@ -243,8 +248,8 @@ void BuildWelcomeText(Context& ctx) {
   const std::vector<Player>& players = ctx.menu.players;
   const int index = ctx.options.player_index;
   if (ValidPlayerIndex(index, static_cast<int>(players.size()))) {
-    create_txt(ctx, "WELCOME TO QUORVEX, " + players[index].name + "!", 200, kFontTaurus1, 2,
-               "menu_text", 0xFFFFFF, 0.52, 96, 400);
+    create_txt(ctx, "WELCOME TO QUORVEX, " + players[index].name + "!", kPageTextZ, kFontTaurus1,
+               2, "menu_text", 0xFFFFFF, 0.52, kWelcomeText.y, kWelcomeText.x);
   }
   ShowTextFile(ctx, "text\\menu_text_button1.txt", "menu_text_button1", "");
   ShowTextFile(ctx, "text\\menu_text_button2.txt", "menu_text_button2", "");
@@ -253,7 +258,7 @@ void BuildWelcomeText(Context& ctx) {
 
 void RefreshWelcomeText(Context& ctx) {
   constexpr const char* kTexts[] = {"menu_text", "menu_text_button1", "menu_text_button2"};
-  int alpha = 255;
+  int alpha = kOpaque;
   for (int slot = 0; slot < MultiSpriteCount(ctx); ++slot) {
     const TMultiSprite* m = MultiSpriteAt(ctx, slot);
     if (m != nullptr && m->tag == kTexts[0]) {
@@ -270,15 +275,15 @@ void RefreshWelcomeText(Context& ctx) {
 
 void ShowMainMenu(Context& ctx) {
   if (ctx.audio.current_music != ctx.loading.music_menu) {
-    ChangeMusic(ctx, ctx.loading.music_menu, 250, 250);
+    ChangeMusic(ctx, ctx.loading.music_menu, kMenuMusicFadeMs, kMenuMusicFadeMs);
   }
   ctx.shell.flow.click_context = ClickContext::MainMenu;
   for (const char* tag : {"menu_buttons_select_game_type", "menu_buttons_music_sound_fullscreen",
-                          "menu_help", "menu_scores", "input_player_name",
+                          "menu_help", kScoresPageTag, "input_player_name",
                           "input_player_name_back"}) {
     ShowTag(ctx, tag, false);
   }
-  ShowTag(ctx, "menu_buttons_mainmenu", true);
+  ShowTag(ctx, kMainMenuTag, true);
   for (const char* tag :
        {"poloska_music", "poloska_sound", "help_text", "scores_text", "options_text",
         "start_text", "game_type_text", "exit_to_windows", "scores_records", "select_player",
@@ -289,7 +294,7 @@ void ShowMainMenu(Context& ctx) {
   ctx.menu.scores_open = false;
   ctx.menu.demo.running = false;
   BuildWelcomeText(ctx);
-  OpenDialogFade(ctx, {"menu_buttons_mainmenu", "menu_text", "menu_text_button1",
+  OpenDialogFade(ctx, {kMainMenuTag, "menu_text", "menu_text_button1",
                        "menu_text_button2"});
   for (const char* tag : {"game_comment1", "game_comment2", "game_comment3"}) {
     ShowTag(ctx, tag, false);
@@ -302,7 +307,7 @@ void LeaveSceneMenu(Context& ctx) {
   ctx.clocks.ClearPause();
   SetCursorVariant(ctx, 0);
   for (const char* tag :
-       {"menu", "menu_buttons_mainmenu", "menu_buttons_select_game_type", "poloska_music",
+       {"menu", kMainMenuTag, "menu_buttons_select_game_type", "poloska_music",
         "poloska_sound", "menu_help.map", "menu_buttons_music_sound_fullscreen.map",
         "input_player_name.map",
         // The first-entry set-up loads the backdrop anew on every return to the menu.

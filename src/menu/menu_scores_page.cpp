@@ -1,6 +1,7 @@
 // The high-score page: a table per game type, browsed from the menu or entered after a game.
 #include <string>
 
+#include "menu/menu_layout.h"
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
 #include "scene/dialog_fade.h"
@@ -14,6 +15,15 @@ namespace qv {
 
 namespace {
 
+// The table: a line per record, the first at kFirstRecordY; rank, level and score end at
+// their x, the name starts at its x.
+constexpr int kFirstRecordY = 222;
+constexpr int kRecordPitch = 25;
+constexpr int kRankRight = 222;
+constexpr int kNameLeft = 230;
+constexpr int kLevelRight = 450;
+constexpr int kScoreRight = 590;
+
 const char* TitleFile(int type) {
   return type == 1   ? "text\\scores_title_arcade.txt"
          : type == 2 ? "text\\scores_title_challenge.txt"
@@ -25,11 +35,14 @@ void DrawRows(Context& ctx) {
   for (int i = 1; i <= static_cast<int>(m.table.rows.size()); ++i) {
     const RecordRow& r = m.table.rows[i - 1];
     const int color = i == m.insert_position ? 0x00CDEE : 0xEECD00;
-    const double y = 197 + 25 * i;
-    create_txt(ctx, r.rank + ".", 200, kFontTaurus1, 3, "scores_records", color, 0.65, y, 222);
-    create_txt(ctx, r.name, 200, kFontTaurus1, 1, "scores_records", color, 0.65, y, 230);
-    create_txt(ctx, r.level, 200, kFontTaurus1, 3, "scores_records", color, 0.65, y, 450);
-    create_txt(ctx, r.score, 200, kFontTaurus1, 3, "scores_records", color, 0.65, y, 590);
+    const double y = kFirstRecordY + kRecordPitch * (i - 1);
+    const auto text = [&](const std::string& s, int align, int x) {
+      create_txt(ctx, s, kPageTextZ, kFontTaurus1, align, "scores_records", color, 0.65, y, x);
+    };
+    text(r.rank + ".", 3, kRankRight);
+    text(r.name, 1, kNameLeft);
+    text(r.level, 3, kLevelRight);
+    text(r.score, 3, kScoreRight);
   }
 }
 
@@ -63,8 +76,8 @@ void OpenScoresPage(Context& ctx, bool from_game) {
   MenuState& m = ctx.menu;
   ctx.shell.flow.click_context = ClickContext::HighScoreTable;
   ctx.game.play.end_phase = EndPhase::HighScoreTable;
-  ShowTag(ctx, "menu_buttons_mainmenu", false);
-  ShowTag(ctx, "menu_scores", true);
+  ShowTag(ctx, kMainMenuTag, false);
+  ShowTag(ctx, kScoresPageTag, true);
   for (const char* tag : {"menu_text", "menu_text_button1", "menu_text_button2", "scores_text"}) {
     unload_by_tag(ctx, tag);
   }
@@ -74,12 +87,12 @@ void OpenScoresPage(Context& ctx, bool from_game) {
   m.scores_type = from_game ? TypeNumber(ctx.game.session.game_type) : 1;
   if (m.scores_type < 1 || m.scores_type > 3) m.scores_type = 1;
   ShowScoresTable(ctx, from_game);
-  OpenDialogFade(ctx, {"menu_scores", "scores_text", "scores_records"});
+  OpenDialogFade(ctx, {kScoresPageTag, "scores_text", "scores_records"});
   MenuButtons& b = m.buttons;
-  b.scores_left = FindObject(ctx, "repair_left", -1, "menu_scores");
-  b.scores_right = FindObject(ctx, "repair_right", -1, "menu_scores");
-  b.scores_ok = FindObject(ctx, "button_ok_mini", -1, "menu_scores");
-  b.scores_move = FindObject(ctx, "movepart_mini", -1, "menu_scores");
+  b.scores_left = FindObject(ctx, "repair_left", -1, kScoresPageTag);
+  b.scores_right = FindObject(ctx, "repair_right", -1, kScoresPageTag);
+  b.scores_ok = FindObject(ctx, "button_ok_mini", -1, kScoresPageTag);
+  b.scores_move = FindObject(ctx, "movepart_mini", -1, kScoresPageTag);
 }
 
 bool ScoresPageClick(Context& ctx, int button) {

@@ -4,6 +4,14 @@
 
 namespace qv {
 
+namespace {
+
+// The scroller bar runs down its track from the first player to the last.
+constexpr double kScrollerTop = 201;
+constexpr double kScrollerTravel = 130;
+
+}  // namespace
+
 void PlaceCursor(PlayerListView& view, int index) {
   view.cursor = index;
   view.first = std::max(index - 3, 0);
@@ -37,8 +45,8 @@ int PlayerInRow(const PlayerListView& view, int j, int count) {
 }
 
 double ScrollerY(const PlayerListView& view, int count) {
-  if (count <= 1) return 201;
-  return static_cast<double>(view.cursor) / (count - 1) * 130 + 201;
+  if (count <= 1) return kScrollerTop;
+  return static_cast<double>(view.cursor) / (count - 1) * kScrollerTravel + kScrollerTop;
 }
 
 bool DeletePlayerAtCursor(std::vector<Player>& players, PlayerListView& view, int& current) {

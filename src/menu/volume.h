@@ -7,7 +7,8 @@
 namespace qv {
 
 constexpr int kMaxVolume = 13;
-constexpr int kSliderLeft = 360;  // x of volume 0; each step is 6 pixels wide
+constexpr int kSliderLeft = 360;  // x of volume 0
+constexpr int kVolumeStepWidth = 6;
 
 // One step in direction -1 or +1 (0 leaves it), never past 0 or 13.
 inline int SteppedVolume(int volume, int direction) {
@@ -18,7 +19,8 @@ inline int SteppedVolume(int volume, int direction) {
 
 // The volume a slider dragged to screen x stands for.
 inline int SliderVolume(int x) {
-  return std::clamp(RoundEven((x - kSliderLeft) / 6.0), 0, kMaxVolume);
+  const double steps = (x - kSliderLeft) / static_cast<double>(kVolumeStepWidth);
+  return std::clamp(RoundEven(steps), 0, kMaxVolume);
 }
 
 }  // namespace qv

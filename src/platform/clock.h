@@ -36,7 +36,7 @@ class TickSchedule {
       next_ = now;
     }
   }
-  std::uint32_t next() const { return next_; }
+  std::uint32_t Next() const { return next_; }
 
  private:
   std::uint32_t next_ = kInterval;

@@ -24,8 +24,8 @@ class PngWrite {
   ~PngWrite() { png_destroy_write_struct(&png_, info_ ? &info_ : nullptr); }
   PngWrite(const PngWrite&) = delete;
   PngWrite& operator=(const PngWrite&) = delete;
-  png_structp png() const { return png_; }
-  png_infop info() const { return info_; }
+  png_structp Png() const { return png_; }
+  png_infop Info() const { return info_; }
 
  private:
   png_structp png_ = nullptr;
@@ -34,15 +34,15 @@ class PngWrite {
 
 bool Encode(std::FILE* file, const std::vector<png_bytep>& rows, int width, int height) {
   PngWrite w;
-  if (!w.png() || !w.info()) return false;
-  if (setjmp(png_jmpbuf(w.png()))) return false;
-  png_init_io(w.png(), file);
-  png_set_IHDR(w.png(), w.info(), static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
+  if (!w.Png() || !w.Info()) return false;
+  if (setjmp(png_jmpbuf(w.Png()))) return false;
+  png_init_io(w.Png(), file);
+  png_set_IHDR(w.Png(), w.Info(), static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
                8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(w.png(), w.info());
-  png_write_image(w.png(), const_cast<png_bytepp>(rows.data()));
-  png_write_end(w.png(), nullptr);
+  png_write_info(w.Png(), w.Info());
+  png_write_image(w.Png(), const_cast<png_bytepp>(rows.data()));
+  png_write_end(w.Png(), nullptr);
   return true;
 }
 

@@ -33,8 +33,8 @@ class PointerTracker {
   // The program put the pointer at this frame position.
   void Warped(int fx, int fy);
 
-  int x() const { return x_; }
-  int y() const { return y_; }
+  int X() const { return x_; }
+  int Y() const { return y_; }
 
  private:
   // Unknown until the first event: outside, so no button is hovered by chance.

@@ -7,8 +7,6 @@
 namespace qv::platform {
 namespace {
 
-constexpr int W = kScreenWidth, H = kScreenHeight, T = kTextureSize;
-
 // x * y / 255, rounded, for 8-bit x and y.
 inline std::uint32_t Mul255(std::uint32_t x, std::uint32_t y) {
   const std::uint32_t t = x * y + 128;
@@ -52,7 +50,7 @@ inline std::uint32_t Lerp(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
 // A texel index from a texel coordinate, clamped to the texture; NaN gives 0. Clamped before
 // the conversion, which would be undefined for huge values.
 inline int TexelIndex(double t) {
-  return t >= T - 1 ? T - 1 : t > 0 ? static_cast<int>(t) : 0;
+  return t >= kTextureSize - 1 ? kTextureSize - 1 : t > 0 ? static_cast<int>(t) : 0;
 }
 
 // A bilinear weight 0..256 from a fraction, rounded, so a sample a hair off a texel centre is
@@ -77,14 +75,14 @@ struct SoftRenderDevice::Setup {
 
   std::uint32_t Sample(double u, double v) const {
     if (!tex) return 0xFFFFFFFFu;
-    if (!linear) return tex[TexelIndex(std::floor(v)) * T + TexelIndex(std::floor(u))];
+    if (!linear) return tex[TexelIndex(std::floor(v)) * kTextureSize + TexelIndex(std::floor(u))];
     const double fu = u - 0.5, fv = v - 0.5;
     const double iu = std::floor(fu), iv = std::floor(fv);
     const std::uint32_t wu = Weight(fu - iu), wv = Weight(fv - iv);
     const int x0 = TexelIndex(iu), x1 = TexelIndex(iu + 1);
     const int y0 = TexelIndex(iv), y1 = TexelIndex(iv + 1);
-    const std::uint32_t top = Lerp(tex[y0 * T + x0], tex[y0 * T + x1], wu);
-    const std::uint32_t bottom = Lerp(tex[y1 * T + x0], tex[y1 * T + x1], wu);
+    const std::uint32_t top = Lerp(tex[y0 * kTextureSize + x0], tex[y0 * kTextureSize + x1], wu);
+    const std::uint32_t bottom = Lerp(tex[y1 * kTextureSize + x0], tex[y1 * kTextureSize + x1], wu);
     return Lerp(top, bottom, wv);
   }
 
@@ -104,7 +102,8 @@ struct SoftRenderDevice::Setup {
   }
 };
 
-SoftRenderDevice::SoftRenderDevice() : frame_(static_cast<std::size_t>(W) * H, 0xFF000000u) {}
+SoftRenderDevice::SoftRenderDevice()
+    : frame_(static_cast<std::size_t>(kScreenWidth) * kScreenHeight, 0xFF000000u) {}
 
 int SoftRenderDevice::CreateTexture(TextureFormat format) {
   int id;
@@ -118,7 +117,7 @@ int SoftRenderDevice::CreateTexture(TextureFormat format) {
   Texture& t = textures_[static_cast<std::size_t>(id)];
   t.used = true;
   t.format = format;
-  t.texels.assign(static_cast<std::size_t>(T) * T, 0u);
+  t.texels.assign(static_cast<std::size_t>(kTextureSize) * kTextureSize, 0u);
   return id;
 }
 
@@ -183,7 +182,7 @@ bool SoftRenderDevice::ReadPixels(std::uint32_t* out) {
 }
 
 void SoftRenderDevice::FillSpan(const Setup& s, int y, int x0, int x1, double qx, double qy) {
-  std::uint32_t* row = frame_.data() + static_cast<std::size_t>(y) * W;
+  std::uint32_t* row = frame_.data() + static_cast<std::size_t>(y) * kScreenWidth;
   for (int x = x0; x < x1; ++x, qx += s.dqx, qy += s.dqy) {
     if (s.test && !(qx >= s.xmin && qx < s.xmax && qy >= s.ymin && qy < s.ymax)) continue;
     s.Put(row[x], s.Sample(s.au + s.bu * qx, s.av + s.bv * qy));
@@ -191,8 +190,8 @@ void SoftRenderDevice::FillSpan(const Setup& s, int y, int x0, int x1, double qx
 }
 
 void SoftRenderDevice::CopySpan(const Setup& s, int y, int x0, int x1, int tx, int ty, int step) {
-  std::uint32_t* out = frame_.data() + static_cast<std::size_t>(y) * W + x0;
-  const std::uint32_t* in = s.tex + static_cast<std::size_t>(ty) * T + tx;
+  std::uint32_t* out = frame_.data() + static_cast<std::size_t>(y) * kScreenWidth + x0;
+  const std::uint32_t* in = s.tex + static_cast<std::size_t>(ty) * kTextureSize + tx;
   const int n = x1 - x0;
   if (s.opaque && !s.tint && s.alpha == 255 && !s.additive) {
     if (step == 1) {
@@ -218,8 +217,8 @@ bool SoftRenderDevice::DrawQuad(const DeviceQuad& q) {
   s.linear = filter_ == Filter::Linear;
   s.opaque = q.opaque;
   if (bound_ >= 0) s.tex = textures_[static_cast<std::size_t>(bound_)].texels.data();
-  const double u0 = q.u0 * double{T}, u1 = q.u1 * double{T};
-  const double v0 = q.v0 * double{T}, v1 = q.v1 * double{T};
+  const double u0 = q.u0 * double{kTextureSize}, u1 = q.u1 * double{kTextureSize};
+  const double v0 = q.v0 * double{kTextureSize}, v1 = q.v1 * double{kTextureSize};
   s.bu = (u1 - u0) / (x1 - x0);
   s.au = u0 - x0 * s.bu;
   s.bv = (v1 - v0) / (y1 - y0);
@@ -234,10 +233,10 @@ bool SoftRenderDevice::DrawQuad(const DeviceQuad& q) {
     // ceil(xmax - 0.5).
     const double lx = std::ceil(s.xmin - 0.5), hx = std::ceil(s.xmax - 0.5);
     const double ly = std::ceil(s.ymin - 0.5), hy = std::ceil(s.ymax - 0.5);
-    const int px0 = static_cast<int>(std::clamp(lx, 0.0, double{W}));
-    const int px1 = static_cast<int>(std::clamp(hx, 0.0, double{W}));
-    const int py0 = static_cast<int>(std::clamp(ly, 0.0, double{H}));
-    const int py1 = static_cast<int>(std::clamp(hy, 0.0, double{H}));
+    const int px0 = static_cast<int>(std::clamp(lx, 0.0, double{kScreenWidth}));
+    const int px1 = static_cast<int>(std::clamp(hx, 0.0, double{kScreenWidth}));
+    const int py0 = static_cast<int>(std::clamp(ly, 0.0, double{kScreenHeight}));
+    const int py1 = static_cast<int>(std::clamp(hy, 0.0, double{kScreenHeight}));
     if (px0 >= px1 || py0 >= py1) return true;
     const double tu = s.au + s.bu * (px0 + 0.5), tv = s.av + s.bv * (py0 + 0.5);
     // One texel per pixel, sampled at texel centres: point and linear filtering both copy.
@@ -246,8 +245,8 @@ bool SoftRenderDevice::DrawQuad(const DeviceQuad& q) {
       const int step = s.bu > 0 ? 1 : -1, row_step = s.bv > 0 ? 1 : -1;
       const int tx = static_cast<int>(std::floor(tu)), ty = static_cast<int>(std::floor(tv));
       const int tx_last = tx + step * (px1 - px0 - 1), ty_last = ty + row_step * (py1 - py0 - 1);
-      if (std::min(tx, tx_last) >= 0 && std::max(tx, tx_last) < T && std::min(ty, ty_last) >= 0 &&
-          std::max(ty, ty_last) < T) {
+      if (std::min(tx, tx_last) >= 0 && std::max(tx, tx_last) < kTextureSize &&
+          std::min(ty, ty_last) >= 0 && std::max(ty, ty_last) < kTextureSize) {
         for (int y = py0; y < py1; ++y)
           CopySpan(s, y, px0, px1, tx, ty + row_step * (y - py0), step);
         return true;
@@ -270,10 +269,10 @@ bool SoftRenderDevice::DrawQuad(const DeviceQuad& q) {
       by0 = std::min(by0, sy);
       by1 = std::max(by1, sy);
     }
-  const int px0 = static_cast<int>(std::clamp(std::floor(bx0), 0.0, double{W}));
-  const int px1 = static_cast<int>(std::clamp(std::ceil(bx1) + 1, 0.0, double{W}));
-  const int py0 = static_cast<int>(std::clamp(std::floor(by0), 0.0, double{H}));
-  const int py1 = static_cast<int>(std::clamp(std::ceil(by1) + 1, 0.0, double{H}));
+  const int px0 = static_cast<int>(std::clamp(std::floor(bx0), 0.0, double{kScreenWidth}));
+  const int px1 = static_cast<int>(std::clamp(std::ceil(bx1) + 1, 0.0, double{kScreenWidth}));
+  const int py0 = static_cast<int>(std::clamp(std::floor(by0), 0.0, double{kScreenHeight}));
+  const int py1 = static_cast<int>(std::clamp(std::ceil(by1) + 1, 0.0, double{kScreenHeight}));
   if (px0 >= px1 || py0 >= py1) return true;
   s.test = true;
   s.dqx = c;

@@ -32,7 +32,7 @@ class SoftRenderDevice : public RenderDevice {
   bool ReadPixels(std::uint32_t* out) override;
   std::string Describe() const override { return "software"; }
 
-  const std::uint32_t* frame() const { return frame_.data(); }
+  const std::uint32_t* Frame() const { return frame_.data(); }
 
  private:
   struct Texture {

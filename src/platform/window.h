@@ -72,8 +72,8 @@ class Window {
   // the accelerated renderer fails and the software one works, fell_back is set.
   virtual DeviceError CreateDevice(bool windowed, bool& fell_back) = 0;
   virtual void DestroyDevice() = 0;
-  virtual RenderDevice* device() = 0;
-  virtual bool windowed() const = 0;
+  virtual RenderDevice* Device() = 0;
+  virtual bool Windowed() const = 0;
 
   virtual bool PollEvent(WindowEvent& event) = 0;
   // Waits up to ms for an event; true when one is waiting.

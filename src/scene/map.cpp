@@ -26,7 +26,7 @@ class MapReader {
     if (number_ > static_cast<int>(lines_.size())) return {};
     return lines_[static_cast<std::size_t>(number_ - 1)].substr(0, kMaxLine);
   }
-  int number() const { return number_; }
+  int Number() const { return number_; }
   bool AtEnd() const { return number_ >= static_cast<int>(lines_.size()); }
 
  private:
@@ -84,7 +84,7 @@ int LoadLocationMapText(SceneWorld& ctx, std::string_view file, std::string_view
     std::string_view line = reader.Next();
     const auto path_count = txt::ParseInt(line);
     if (!path_count) {
-      ReportDataError(ctx, "load_location_map", NotAnInteger(file, reader.number(), line));
+      ReportDataError(ctx, "load_location_map", NotAnInteger(file, reader.Number(), line));
       return created;
     }
     std::vector<std::string> paths;
@@ -92,7 +92,7 @@ int LoadLocationMapText(SceneWorld& ctx, std::string_view file, std::string_view
       // Past the end every line reads empty, so the object count would fail on "": say so
       // now instead of reading a huge count of empty lines.
       if (reader.AtEnd()) {
-        ReportDataError(ctx, "load_location_map", NotAnInteger(file, reader.number() + 1, ""));
+        ReportDataError(ctx, "load_location_map", NotAnInteger(file, reader.Number() + 1, ""));
         return created;
       }
       std::string path = txt::Lower(reader.Next());
@@ -103,17 +103,17 @@ int LoadLocationMapText(SceneWorld& ctx, std::string_view file, std::string_view
       line = reader.Next();
       const auto object_count = txt::ParseInt(line);
       if (!object_count) {
-        ReportDataError(ctx, "load_location_map", NotAnInteger(file, reader.number(), line));
+        ReportDataError(ctx, "load_location_map", NotAnInteger(file, reader.Number(), line));
         return created;
       }
       for (int i = 0; i < *object_count; ++i) {
         if (reader.AtEnd()) {
-          ReportDataError(ctx, "load_location_map", NotAnInteger(file, reader.number() + 1, ""));
+          ReportDataError(ctx, "load_location_map", NotAnInteger(file, reader.Number() + 1, ""));
           return created;
         }
         line = reader.Next();
         ObjectLine obj;
-        if (const Expected<void> parsed = ParseObjectLine(file, reader.number(), line, obj);
+        if (const Expected<void> parsed = ParseObjectLine(file, reader.Number(), line, obj);
             !parsed) {
           ReportDataError(ctx, "load_location_map", parsed.error());
           return created;

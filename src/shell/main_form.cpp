@@ -110,7 +110,7 @@ Expected<void> CreateDevice(Context& ctx) {
     ctx.shell.device.last_device_error = static_cast<int>(FromPlatform(error));
     return failed();
   }
-  ctx.platform.device = window->device();
+  ctx.platform.device = window->Device();
   ctx.shell.loop.base_clock = Ticks(ctx);
   InitDeviceObjects(ctx);
   return {};

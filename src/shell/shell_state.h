@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/geometry.h"
 #include "shell/hooks.h"
 #include "shell/scene_protocol.h"
 #include "shell/scene_table.h"
@@ -51,6 +52,10 @@ struct PointerState {
   int hover_button = -1;
   int pressed_button = -1;
   int prev_hover_button = -1;
+
+  Point At() const { return {mouse_x, mouse_y}; }
+  // The one hit test of pages and dialogs against their named rectangles, edges included.
+  bool Over(const Rect& r) const { return r.Contains(mouse_x, mouse_y); }
 };
 
 // The frame loop: step budget, frame pacing, what this frame draws, the quit request.

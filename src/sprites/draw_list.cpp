@@ -41,22 +41,22 @@ void AddPartQuads(SpriteWorld& ctx, const my_bmptexture& rec, const PartQuadPara
     const int ch = std::min(step, rec.frame_height - tile.y);
     if (cw <= 0 || ch <= 0) continue;
     if (!p.flip_x) {
-      const double X = ox + tile.x * p.sx;
-      q.quad.x0 = static_cast<float>(X) - k;
-      q.quad.x1 = static_cast<float>(X + cw * p.sx) - k;
+      const double screen_x = ox + tile.x * p.sx;
+      q.quad.x0 = static_cast<float>(screen_x) - k;
+      q.quad.x1 = static_cast<float>(screen_x + cw * p.sx) - k;
     } else {
-      const double X = ox - tile.x * p.sx;
-      q.quad.x0 = static_cast<float>(X + dw) - k;
-      q.quad.x1 = static_cast<float>(X + dw - cw * p.sx) - k;
+      const double screen_x = ox - tile.x * p.sx;
+      q.quad.x0 = static_cast<float>(screen_x + dw) - k;
+      q.quad.x1 = static_cast<float>(screen_x + dw - cw * p.sx) - k;
     }
     if (!p.flip_y) {
-      const double Y = oy + tile.y * p.sy;
-      q.quad.y0 = static_cast<float>(Y) - k;
-      q.quad.y1 = static_cast<float>(Y + ch * p.sy) - k;
+      const double screen_y = oy + tile.y * p.sy;
+      q.quad.y0 = static_cast<float>(screen_y) - k;
+      q.quad.y1 = static_cast<float>(screen_y + ch * p.sy) - k;
     } else {
-      const double Y = oy - tile.y * p.sy;
-      q.quad.y0 = static_cast<float>(Y + dh) - k;
-      q.quad.y1 = static_cast<float>(Y + dh - ch * p.sy) - k;
+      const double screen_y = oy - tile.y * p.sy;
+      q.quad.y0 = static_cast<float>(screen_y + dh) - k;
+      q.quad.y1 = static_cast<float>(screen_y + dh - ch * p.sy) - k;
     }
     q.quad.u0 = static_cast<float>(lo + tile.u);
     q.quad.u1 = static_cast<float>(lo + cw / 256.0 + tile.u);

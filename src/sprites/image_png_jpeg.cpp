@@ -59,8 +59,8 @@ class PngHandle {
   ~PngHandle() { png_destroy_read_struct(&png_, info_ ? &info_ : nullptr, nullptr); }
   PngHandle(const PngHandle&) = delete;
   PngHandle& operator=(const PngHandle&) = delete;
-  png_structp png() const { return png_; }
-  png_infop info() const { return info_; }
+  png_structp Png() const { return png_; }
+  png_infop Info() const { return info_; }
 
  private:
   png_structp png_;
@@ -196,10 +196,10 @@ DecodeResult DecodePng(Bytes data) {
   if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) return Fail("not a PNG file");
   PngErrorState errors{};
   PngHandle handle(&errors);
-  if (!handle.png() || !handle.info()) return Fail("out of memory");
+  if (!handle.Png() || !handle.Info()) return Fail("out of memory");
   PngSource src{data.data(), data.size(), 0};
   PngHeader header{};
-  if (!PngReadHeader(handle.png(), handle.info(), &src, &header))
+  if (!PngReadHeader(handle.Png(), handle.Info(), &src, &header))
     return Fail(errors.message[0] ? errors.message : "unsupported PNG layout");
   if (!SizeAllowed(header.width, header.height)) return Fail("PNG size out of range");
   DecodeResult r;
@@ -212,7 +212,7 @@ DecodeResult DecodePng(Bytes data) {
   for (int y = 0; y < img.height; ++y)
     rows[y] =
         reinterpret_cast<png_bytep>(img.argb.data() + static_cast<std::size_t>(y) * img.width);
-  if (!PngReadRows(handle.png(), handle.info(), rows.data()))
+  if (!PngReadRows(handle.Png(), handle.Info(), rows.data()))
     return Fail(errors.message[0] ? errors.message : "corrupt PNG data");
   if (!img.has_alpha)
     for (std::uint32_t& px : img.argb) px |= 0xFF000000u;

@@ -239,7 +239,7 @@ class Loader {
     std::string file = path_;
     const std::size_t slash = file.rfind('\\');
     if (slash != std::string::npos) file = file.substr(slash + 1);
-    proto().name = file.size() >= 4 ? file.substr(0, file.size() - 4) : std::string();
+    Proto().name = file.size() >= 4 ? file.substr(0, file.size() - 4) : std::string();
     try {
       for (const std::string& line : spr::SplitLines(bytes)) Line(line);
     } catch (const FormatError& e) {
@@ -247,13 +247,13 @@ class Loader {
       ReportError(ctx_, text, "ERROR: prototype_format_error " + text);
     }
     // An empty file (or one whose only line feed swallowed it) draws nothing: worth a line.
-    if (proto().parts.empty())
+    if (Proto().parts.empty())
       WriteLog(ctx_, "ERROR: prototype_without_parts \"" + path_ + "\"");
     FlushAtlasTextures(ctx_);
   }
 
  private:
-  my_prototype& proto() { return ctx_.sprites.prototypes[index_]; }
+  my_prototype& Proto() { return ctx_.sprites.prototypes[index_]; }
 
   void Line(const std::string& line) {
     if (!common_done_) {
@@ -264,9 +264,9 @@ class Loader {
     } else if (outstanding_ == 0) {
       const int n = Int(line);
       part_group g;
-      g.first_part = static_cast<int>(proto().parts.size());
+      g.first_part = static_cast<int>(Proto().parts.size());
       g.part_count = n < 0 ? 0 : n;
-      proto().groups.push_back(g);
+      Proto().groups.push_back(g);
       outstanding_ = g.part_count;
     } else {
       Part(line);
@@ -274,7 +274,7 @@ class Loader {
   }
 
   void Common(const std::string& line) {
-    my_prototype& p = proto();
+    my_prototype& p = Proto();
     p.z = 0;
     p.flip_x = p.flip_y = false;
     p.angle = 0;
@@ -385,7 +385,7 @@ class Loader {
     part.z = s.z;
     part.flip_x = s.flip_x;
     part.flip_y = s.flip_y;
-    part.group_index = static_cast<int>(proto().groups.size()) - 1;
+    part.group_index = static_cast<int>(Proto().groups.size()) - 1;
     part.alpha = s.alpha;
     part.alpha_mode = s.alpha_mode;
     part.color = s.color;
@@ -398,14 +398,14 @@ class Loader {
     const std::string image_path = spr::CollapseParentDirs(dir_ + img.image);
     const std::string alpha_path = img.alpha.empty() ? std::string() : dir_ + img.alpha;
     part.image_name = spr::BaseName(image_path);
-    proto().parts.push_back(part);
-    const int part_index = static_cast<int>(proto().parts.size()) - 1;
+    Proto().parts.push_back(part);
+    const int part_index = static_cast<int>(Proto().parts.size()) - 1;
     last_part_ = part_index;
     LogMissing(image_path, alpha_path);
 
     // The texture record of this part: a copy of an image already loaded, or a new one.
     const int rec = TakeTextureRecord(part.image_name);
-    proto().parts[part_index].texture_index = rec;
+    Proto().parts[part_index].texture_index = rec;
     int frame = -1;
     const int found = FindLoadedImage(ctx_, part.image_name, &frame);
     auto& records = ctx_.sprites.textures;
@@ -425,7 +425,7 @@ class Loader {
                            " \"" + part.image_name + "\"");
         s.texture_size = 0;
         s.border = 0;
-        proto().parts[part_index].border = 0;
+        Proto().parts[part_index].border = 0;
       }
       const Image image = ReadImage(image_path, alpha_path);
       my_bmptexture& r = records[rec];
@@ -436,8 +436,8 @@ class Loader {
       r.texture_size = s.texture_size;
       r.border = s.border;
       CutFrames(ctx_, rec, image, part.image_name, -1);
-      proto().width = records[rec].frame_width;
-      proto().height = records[rec].frame_height;
+      Proto().width = records[rec].frame_width;
+      Proto().height = records[rec].frame_height;
     }
     FinishPart(s.anim_speed, s.anim_loop);
   }
@@ -453,7 +453,7 @@ class Loader {
     const std::string alpha_path = img.alpha.empty() ? std::string() : dir_ + img.alpha;
     LogMissing(image_path, alpha_path);
     const std::string base = spr::BaseName(image_path);
-    const int rec = proto().parts[last_part_].texture_index;
+    const int rec = Proto().parts[last_part_].texture_index;
     int frame = -1;
     if (FindLoadedImage(ctx_, base, &frame) >= 0) {
       my_frame copy = ctx_.sprites.frames[frame];
@@ -470,12 +470,12 @@ class Loader {
   void FinishPart(double anim_speed, bool anim_loop) {
     last_anim_speed_ = anim_speed;
     last_anim_loop_ = anim_loop;
-    my_sprite_opis& part = proto().parts[last_part_];
+    my_sprite_opis& part = Proto().parts[last_part_];
     const my_bmptexture& rec = ctx_.sprites.textures[part.texture_index];
     part.frame_count = static_cast<int>(rec.frames.size());
     part.anim_speed = part.frame_count < 2 ? 0 : anim_speed;
     part.anim_loop = part.frame_count < 2 ? false : anim_loop;
-    my_prototype& p = proto();
+    my_prototype& p = Proto();
     if (fixed_w_ >= 1) {
       p.width = fixed_w_;
     } else if (p.width < part.x + rec.frame_width) {

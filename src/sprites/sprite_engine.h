@@ -34,9 +34,9 @@ class TSprite {
   // Re-sorts the parent's z-order list only when the value changes.
   void SetZ(int z);
 
-  TSprite* parent() const { return parent_; }
-  const std::vector<TSprite*>& children() const { return children_; }
-  const std::vector<TSprite*>& z_order() const { return z_order_; }
+  TSprite* Parent() const { return parent_; }
+  const std::vector<TSprite*>& Children() const { return children_; }
+  const std::vector<TSprite*>& ZOrder() const { return z_order_; }
 
   double x = 0, y = 0;
   int width = 0, height = 0;

@@ -62,7 +62,7 @@ class AudioTest : public ::testing::Test {
   }
   int CountOps(const std::string& op, std::uint32_t handle) const {
     int n = 0;
-    for (const auto& call : device_.calls()) n += call.op == op && call.handle == handle;
+    for (const auto& call : device_.Calls()) n += call.op == op && call.handle == handle;
     return n;
   }
 
@@ -105,7 +105,7 @@ TEST_F(AudioTest, FailedLoadKeepsSilentRecord) {
   EXPECT_EQ(PlayAudio(ctx_, FindAudio(ctx_, "sample_missing")), 0);
   EXPECT_EQ(PlayAudio(ctx_, -1), 0);
   EXPECT_EQ(PlayAudio(ctx_, 12345), 0);
-  EXPECT_TRUE(device_.calls().empty());
+  EXPECT_TRUE(device_.Calls().empty());
   EXPECT_TRUE(ctx_.audio.played.empty());
   const int channel = PlayAudio(ctx_, FindAudio(ctx_, "sample_hit"));
   EXPECT_GT(channel, 0);
@@ -121,7 +121,7 @@ TEST_F(AudioTest, SilentDeviceStaysBoundedOverManyPlays) {
   LoadStandard();
   const auto hit = FindAudio(ctx_, "sample_hit");
   constexpr int kMax = static_cast<int>(platform::RecordingAudioDevice::kMaxCalls);
-  const std::uint64_t before = device_.total_calls();
+  const std::uint64_t before = device_.TotalCalls();
   int last = 0;
   for (int i = 0; i < 2 * kMax; ++i) {
     const int channel = PlayAudio(ctx_, hit);
@@ -132,8 +132,8 @@ TEST_F(AudioTest, SilentDeviceStaysBoundedOverManyPlays) {
   for (int i = 0; i < 3 * kMax; ++i) last = PlayAudio(ctx_, hit);
   StopChannel(ctx_, last);
   EXPECT_EQ(test::AllocationCount(), allocations);
-  EXPECT_EQ(device_.total_calls() - before, 5u * kMax + 1);
-  const auto& calls = device_.calls();
+  EXPECT_EQ(device_.TotalCalls() - before, 5u * kMax + 1);
+  const auto& calls = device_.Calls();
   ASSERT_LE(calls.size(), static_cast<std::size_t>(kMax));
   ASSERT_GE(calls.size(), 2u);
   EXPECT_EQ(calls.back().op, "stop");
@@ -178,10 +178,10 @@ TEST_F(AudioTest, ModulePlayIsAmplified) {
   ctx_.options.music_amplify = 60;
   const auto menu = FindAudio(ctx_, "music_menu");
   EXPECT_EQ(PlayAudio(ctx_, menu), 0);
-  EXPECT_EQ(device_.playing_track(), static_cast<std::uint32_t>(menu));
-  ASSERT_FALSE(device_.calls().empty());
-  EXPECT_EQ(device_.calls().back().op, "amplify");
-  EXPECT_EQ(device_.calls().back().value, 60);
+  EXPECT_EQ(device_.PlayingTrack(), static_cast<std::uint32_t>(menu));
+  ASSERT_FALSE(device_.Calls().empty());
+  EXPECT_EQ(device_.Calls().back().op, "amplify");
+  EXPECT_EQ(device_.Calls().back().value, 60);
 }
 
 TEST_F(AudioTest, ChangeMusicFadesOutAndIn) {
@@ -196,7 +196,7 @@ TEST_F(AudioTest, ChangeMusicFadesOutAndIn) {
   for (int i = 0; i < 8; ++i) {
     Step();
     levels.push_back(ctx_.audio.music_level);
-    volumes.push_back(device_.module_volume());
+    volumes.push_back(device_.ModuleVolume());
   }
   const std::vector<double> expected = {0.6, 0.2, 0.0, 0.4, 0.8, 1.0, 1.0, 1.0};
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(levels[i], expected[i], 1e-9) << i;
@@ -207,7 +207,7 @@ TEST_F(AudioTest, ChangeMusicFadesOutAndIn) {
   EXPECT_EQ(ctx_.audio.music_task, 0);
   EXPECT_EQ(ctx_.audio.current_music, menu);
   EXPECT_EQ(ctx_.audio.next_music, -1);
-  EXPECT_EQ(device_.playing_track(), static_cast<std::uint32_t>(menu));
+  EXPECT_EQ(device_.PlayingTrack(), static_cast<std::uint32_t>(menu));
   EXPECT_EQ(CountOps("stop", static_cast<std::uint32_t>(arcade)), 1);
   EXPECT_EQ(CountOps("set_position", static_cast<std::uint32_t>(menu)), 1);
 }
@@ -221,7 +221,7 @@ TEST_F(AudioTest, ZeroFadeOutSwitchesAtFirstStep) {
   Step();
   EXPECT_EQ(ctx_.audio.music_task, 2);
   EXPECT_EQ(ctx_.audio.music_level, 0.0);
-  EXPECT_EQ(device_.playing_track(), static_cast<std::uint32_t>(menu));
+  EXPECT_EQ(device_.PlayingTrack(), static_cast<std::uint32_t>(menu));
 }
 
 TEST_F(AudioTest, ChangeToSilenceRaisesVolumeOfNoTrack) {
@@ -234,7 +234,7 @@ TEST_F(AudioTest, ChangeToSilenceRaisesVolumeOfNoTrack) {
   EXPECT_EQ(ctx_.audio.current_music, -1);
   EXPECT_EQ(ctx_.audio.music_task, 0);
   EXPECT_EQ(ctx_.audio.music_level, 1.0);
-  EXPECT_EQ(device_.playing_track(), 0u);
+  EXPECT_EQ(device_.PlayingTrack(), 0u);
 }
 
 TEST_F(AudioTest, MusicSystemOffIgnoresChanges) {
@@ -254,7 +254,7 @@ TEST_F(AudioTest, AlternateStartJumpsArcadeToOrder12Only) {
   Step();
   EXPECT_FALSE(ctx_.audio.alternate_start);
   ASSERT_EQ(CountOps("jump_to_order", static_cast<std::uint32_t>(arcade)), 1);
-  for (const auto& call : device_.calls()) {
+  for (const auto& call : device_.Calls()) {
     if (call.op == "jump_to_order") {
       EXPECT_EQ(call.value, 12 * 256);
     }
@@ -280,8 +280,8 @@ TEST_F(AudioTest, LibraryVolumes) {
   LoadStandard();
   ctx_.options.music_volume = 7;
   ApplyMusicVolume(ctx_);
-  EXPECT_EQ(device_.module_volume(), 54);
-  EXPECT_EQ(device_.stream_volume(), 54);
+  EXPECT_EQ(device_.ModuleVolume(), 54);
+  EXPECT_EQ(device_.StreamVolume(), 54);
 }
 
 TEST_F(AudioTest, SoundVolumeRetriesInitialisation) {
@@ -289,16 +289,16 @@ TEST_F(AudioTest, SoundVolumeRetriesInitialisation) {
   EXPECT_FALSE(InitAudio(ctx_));
   ctx_.options.sound_volume = 0;
   ApplySoundVolume(ctx_);
-  EXPECT_EQ(device_.init_attempts(), 1);
+  EXPECT_EQ(device_.InitAttempts(), 1);
   ctx_.options.sound_volume = 7;
   ApplySoundVolume(ctx_);
-  EXPECT_EQ(device_.init_attempts(), 2);
+  EXPECT_EQ(device_.InitAttempts(), 2);
   EXPECT_FALSE(ctx_.audio.available);
-  EXPECT_EQ(device_.sample_volume(), -1);
+  EXPECT_EQ(device_.SampleVolume(), -1);
   device_.fail_init = false;
   ApplySoundVolume(ctx_);
   EXPECT_TRUE(ctx_.audio.available);
-  EXPECT_EQ(device_.sample_volume(), 54);
+  EXPECT_EQ(device_.SampleVolume(), 54);
 }
 
 TEST_F(AudioTest, DeactivateStopsMusicAndRestoreResumesWhereItStopped) {
@@ -313,21 +313,21 @@ TEST_F(AudioTest, DeactivateStopsMusicAndRestoreResumesWhereItStopped) {
   now = 3000;
   MuteOnDeactivate(ctx_);
   EXPECT_EQ(ctx_.audio.saved_position, 3000u);
-  EXPECT_EQ(timed.playing_track(), 0u);
+  EXPECT_EQ(timed.PlayingTrack(), 0u);
   EXPECT_EQ(ctx_.audio.sound_gain, 0.0);
-  EXPECT_EQ(timed.sample_volume(), 0);
-  EXPECT_EQ(timed.module_volume(), 0);
+  EXPECT_EQ(timed.SampleVolume(), 0);
+  EXPECT_EQ(timed.ModuleVolume(), 0);
   ctx_.clocks.app_active = false;
   now = 8000;
   ctx_.clocks.frame_clock = 8000;
   ResumeOnRestore(ctx_);
-  EXPECT_EQ(timed.playing_track(), static_cast<std::uint32_t>(menu));
+  EXPECT_EQ(timed.PlayingTrack(), static_cast<std::uint32_t>(menu));
   EXPECT_EQ(timed.GetPosition(static_cast<std::uint32_t>(menu)), 3000u);
   EXPECT_EQ(ctx_.audio.app_task, 4);
   MusicStep(ctx_);  // the restore fade completes at its first step
   EXPECT_EQ(ctx_.audio.app_task, 0);
   EXPECT_EQ(ctx_.audio.app_level, 1.0);
-  EXPECT_EQ(timed.module_volume(), 100);
+  EXPECT_EQ(timed.ModuleVolume(), 100);
   const auto log = platform::ReadWholeFile("log.txt");
   ASSERT_TRUE(log.has_value());
   EXPECT_NE(log->find("music_app_task: 4"), std::string::npos);

@@ -5,6 +5,9 @@
 #include <map>
 #include <set>
 
+#include "menu/menu_layout.h"
+#include "menu/player_list.h"
+#include "menu/volume.h"
 #include "pack_files.h"
 #include "spr_info.h"
 
@@ -258,6 +261,7 @@ TEST(PackFonts, MetricsCoverPrintableAsciiAndMatchTheSheets) {
 struct MapObject {
   std::string name;
   int x, y;
+  std::string path;
 };
 
 std::vector<MapObject> ReadMap(const std::string& map) {
@@ -279,7 +283,7 @@ std::vector<MapObject> ReadMap(const std::string& map) {
     for (size_t k = 0; k < 3; ++k) EXPECT_EQ(f[k], Trim(f[k])) << map;
     const int idx = std::stoi(f[0]);
     EXPECT_TRUE(idx >= 0 && idx < n) << map;
-    out.push_back({BaseName(paths.at(idx)), std::stoi(f[1]), std::stoi(f[2])});
+    out.push_back({BaseName(paths.at(idx)), std::stoi(f[1]), std::stoi(f[2]), paths.at(idx)});
   }
   return out;
 }
@@ -376,6 +380,67 @@ TEST(PackMaps, MapsHoldTheObjectsTheCodeLooksUp) {
   }
 }
 
+// The screen pixels a map object's first picture covers, both edges included as in Rect.
+Rect Covers(const MapObject& o) {
+  const SprInfo s = ReadSpr(o.path);
+  const PngInfo png = ReadPngHeader(s.groups.at(0).at(0).image);
+  const int w = s.groups[0][0].Int("frame_width", png.width);
+  const int h = s.groups[0][0].Int("frame_height", png.height);
+  return {o.x, o.y, o.x + w - 1, o.y + h - 1};
+}
+
+std::string Show(const Rect& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + ".." + std::to_string(r.right) +
+         "," + std::to_string(r.bottom);
+}
+
+std::string Covered(const std::vector<MapObject>& objs, const std::string& name) {
+  return Show(Covers(Named(objs, name).at(0)));
+}
+
+TEST(PackMaps, MenuHitRectanglesCoverTheirButtons) {
+  std::vector<MapObject> rows[3];
+  const char* maps[3] = {"menu_buttons_mainmenu.map", "menu_buttons_select_game_type.map",
+                         "menu_buttons_music_sound_fullscreen.map"};
+  for (int m = 0; m < 3; ++m) {
+    for (const MapObject& o : ReadMap(maps[m])) {
+      if (o.name != "movepart") rows[m].push_back(o);
+    }
+  }
+  ASSERT_EQ(rows[0].size(), 5u);
+  ASSERT_EQ(rows[1].size(), 4u);
+  ASSERT_EQ(rows[2].size(), 5u);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(Show(Covers(rows[0][i])), Show(kMenuRows[i]));
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(Show(Covers(rows[1][i])), Show(kMenuRows[kGameTypeRowOf[i]]));
+  for (int i = 2; i < 5; ++i) EXPECT_EQ(Show(Covers(rows[2][i])), Show(kMenuRows[i]));
+  // A volume row's ends are its buttons; the slider between them spans the bar of steps.
+  const SprInfo step = Spr("graphics\\musicsoundfullscreen\\music_sound_poloska.spr");
+  const int step_height = ReadPngHeader(step.groups[0][0].image).height;
+  for (int i = 0; i < 2; ++i) {
+    const Rect body = Covers(rows[2][i]), slider = kVolumeSliders[i];
+    EXPECT_TRUE(kVolumeDown[i].left == body.left && kVolumeUp[i].right == body.right) << i;
+    EXPECT_TRUE(kVolumeDown[i].top == body.top && kVolumeUp[i].top == body.top) << i;
+    EXPECT_TRUE(kVolumeDown[i].right < slider.left && slider.right < kVolumeUp[i].left) << i;
+    EXPECT_EQ(slider.bottom - slider.top + 1, step_height) << i;
+    EXPECT_EQ(SliderVolume(slider.right), kMaxVolume) << i;
+  }
+  for (const std::string map : {"menu_help.map", "menu_scores.map"})
+    EXPECT_EQ(Covered(ReadMap(map), "button_ok_mini"), Show(kPageOk)) << map;
+  const auto scores = ReadMap("menu_scores.map");
+  EXPECT_EQ(Covered(scores, "repair_left"), Show(kScoresLeftArrow));
+  EXPECT_EQ(Covered(scores, "repair_right"), Show(kScoresRightArrow));
+  // The player list's first row is the marker's place; the scroller bar runs its track.
+  const auto list = ReadMap("select_player.map");
+  EXPECT_EQ(Covered(list, "marker"), Show(kListRow));
+  const Rect track = Covers(Named(list, "scroller_track")[0]);
+  const Rect bar = Covers(Named(list, "scroller_bar")[0]);
+  PlayerListView view;
+  EXPECT_EQ(ScrollerY(view, 5), track.top);
+  view.cursor = 4;
+  EXPECT_EQ(ScrollerY(view, 5) + (bar.bottom - bar.top), track.bottom);
+}
+
 TEST(PackMaps, FixedPositionsLineUpWithTheHitRectangles) {
   const auto main = ReadMap("main.map");
   EXPECT_EQ(Named(main, "panel_menu_mini")[0].x, 717);
@@ -385,20 +450,13 @@ TEST(PackMaps, FixedPositionsLineUpWithTheHitRectangles) {
     EXPECT_EQ(bars[i].y, 545 - 39 * (5 - static_cast<int>(i)) + 12);
   EXPECT_EQ(Named(main, "canon2")[0].x, 355);
   EXPECT_EQ(Named(main, "canon2")[0].y, 471);
-  const int rows[5] = {154, 214, 274, 334, 454};
+  // Each moving piece shares its menu button's place.
   const auto mm = ReadMap("menu_buttons_mainmenu.map");
-  int k = 0;
-  for (const auto& o : mm) {
-    EXPECT_EQ(o.x, 286);
-    EXPECT_EQ(o.y, rows[k / 2]);
-    ++k;
+  for (size_t k = 0; k + 1 < mm.size(); k += 2) {
+    EXPECT_EQ(mm[k + 1].name, "movepart");
+    EXPECT_EQ(mm[k + 1].x, mm[k].x);
+    EXPECT_EQ(mm[k + 1].y, mm[k].y);
   }
-  const auto scores = ReadMap("menu_scores.map");
-  EXPECT_EQ(Named(scores, "repair_left")[0].x, 277);
-  EXPECT_EQ(Named(scores, "repair_right")[0].x, 513);
-  EXPECT_EQ(Named(scores, "button_ok_mini")[0].y, 478);
-  const auto list = ReadMap("select_player.map");
-  EXPECT_EQ(Named(list, "marker")[0].x, 220);
   for (const std::string m :
        {"exit_to_menu.map", "exit_to_windows.map", "continue_last_game.map"}) {
     const auto objs = ReadMap(m);
@@ -509,12 +567,12 @@ TEST(PackTexts, EveryTextFitsItsPlace) {
   }
   // Captions that are hit-tested fit their rectangles.
   for (const Laid& l : Layout("text\\create_player1.txt")) {
-    EXPECT_GE(l.left, 312);
-    EXPECT_LE(l.right, 485);
+    EXPECT_GE(l.left, kCreateCaption.left);
+    EXPECT_LE(l.right, kCreateCaption.right);
   }
   for (const Laid& l : Layout("text\\menu_text_button1.txt")) {
-    EXPECT_GE(l.left, 259);
-    EXPECT_LE(l.right, 541);
+    EXPECT_GE(l.left, kWelcomeCaption.left);
+    EXPECT_LE(l.right, kWelcomeCaption.right);
   }
 }
 

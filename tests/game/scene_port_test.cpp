@@ -47,7 +47,7 @@ TEST(GameSceneServicesTest, SamplesComeFromTheAudioTableAndGiveTheirChannel) {
   StopGameChannel(ctx, ctx.game.play.channels.fuse);
   EXPECT_EQ(ctx.game.play.channels.fuse, -1);
   bool stopped = false;
-  for (const auto& call : device.calls()) stopped |= call.op == "stop" && call.handle == channel;
+  for (const auto& call : device.Calls()) stopped |= call.op == "stop" && call.handle == channel;
   EXPECT_TRUE(stopped);
 }
 

@@ -308,7 +308,7 @@ TEST(InputPathTest, RecordedSessionReplaysToTheSameState) {
     ASSERT_TRUE(opened) << opened.error().message;
     std::unique_ptr<Recorder> recorder = std::move(*opened);
     ASSERT_EQ(s.Run(130, &script, recorder.get()), 0);
-    EXPECT_FALSE(recorder->failed());
+    EXPECT_FALSE(recorder->Failed());
     recorder.reset();
     recorded_dump = StateDumpJson(s.ctx(), 130);
     recorded_next_random = s.ctx().random.Next(1 << 30);

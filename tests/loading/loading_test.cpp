@@ -172,7 +172,7 @@ TEST_F(LoadingTest, LogoClosesThenAnimatesThenLoads) {
   for (int i = 0; i < 40; ++i) Tick();
   EXPECT_EQ(ctx_.audio.current_music, ctx_.loading.music_menu);
   EXPECT_EQ(ctx_.audio.music_level, 1.0);
-  EXPECT_EQ(audio_.playing_track(), static_cast<std::uint32_t>(ctx_.loading.music_menu));
+  EXPECT_EQ(audio_.PlayingTrack(), static_cast<std::uint32_t>(ctx_.loading.music_menu));
   const std::string log = Log();
   EXPECT_NE(log.find("BASS_Init"), std::string::npos);
   EXPECT_NE(log.find("StartSceneMenu"), std::string::npos);

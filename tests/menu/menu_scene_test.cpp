@@ -10,10 +10,12 @@
 #include "common/temp_dir.h"
 #include "context.h"
 #include "game/levels.h"
+#include "menu/menu_layout.h"
 #include "menu/menu_pages.h"
 #include "menu/menu_scene.h"
 #include "platform/clock.h"
 #include "platform/headless/recording_audio.h"
+#include "platform/render_device.h"
 #include "platform/virtual_key.h"
 #include "shell/frame.h"
 #include "shell/options.h"
@@ -195,12 +197,63 @@ TEST_F(MenuSceneTest, ReadingTheOptionsMakesTheOptionsPageApplyTheVolumesAgain) 
   ReadOptions(ctx_);
   Tick();
   int music = 0, sound = 0;
-  for (const auto& call : audio_.calls()) {
+  for (const auto& call : audio_.Calls()) {
     music += call.op == "stream_volume" && call.value >= 0;
     sound += call.op == "sample_volume";
   }
   EXPECT_GT(music, 0);
   EXPECT_GT(sound, 0);
+}
+
+// Each page's hit rectangles lie on the screen and apart, and each, edges included, hovers
+// its own button while the pixels beside it do not.
+TEST_F(MenuSceneTest, EachHitRectangleHoversItsButtonAlone) {
+  struct Page {
+    MenuCommand open;
+    ClickContext context;
+    std::vector<std::pair<Rect, int>> rects;  // and the button each stands for
+  };
+  Page list{MenuCommand::PlayerList, ClickContext::PlayerList, {{kCreateCaption, 7}}};
+  for (int j = 0; j < kListRows; ++j) list.rects.push_back({ListRowRect(j), 8 + j});
+  const auto& r = kMenuRows;
+  const Page pages[] = {
+      {MenuCommand::MainMenu, ClickContext::MainMenu,
+       {{r[0], 1}, {r[1], 2}, {r[2], 3}, {r[3], 4}, {r[4], 5}, {kWelcomeCaption, 6}}},
+      {MenuCommand::GameTypePage, ClickContext::GameTypePage,
+       {{r[0], 1}, {r[1], 2}, {r[2], 3}, {r[4], 4}}},
+      {MenuCommand::Options, ClickContext::Options,
+       {{kVolumeDown[0], 1}, {kVolumeUp[0], 1}, {kVolumeDown[1], 2}, {kVolumeUp[1], 2},
+        {r[2], 3}, {r[3], 4}, {r[4], 5}, {kVolumeSliders[0], 6}, {kVolumeSliders[1], 7}}},
+      {MenuCommand::Scores, ClickContext::HighScoreTable,
+       {{kScoresLeftArrow, 1}, {kScoresRightArrow, 2}, {kPageOk, 3}}},
+      list};
+  const auto hover_at = [this](int x, int y) {
+    ctx_.shell.pointer.mouse_x = x;
+    ctx_.shell.pointer.mouse_y = y;
+    MenuHover(ctx_);
+    return ctx_.shell.pointer.hover_button;
+  };
+  const Rect screen{0, 0, kScreenWidth - 1, kScreenHeight - 1};
+  ASSERT_TRUE(RunUntilMenu());
+  for (const Page& page : pages) {
+    SCOPED_TRACE("click context " + std::to_string(static_cast<int>(page.context)));
+    ctx_.shell.flow.command = page.open;
+    for (int i = 0; i < 40 && ctx_.shell.flow.click_context != page.context; ++i) Tick();
+    ASSERT_EQ(ctx_.shell.flow.click_context, page.context);
+    for (size_t i = 0; i < page.rects.size(); ++i) {
+      const auto& [a, button] = page.rects[i];
+      EXPECT_TRUE(screen.Contains(a.left, a.top) && screen.Contains(a.right, a.bottom));
+      for (size_t k = i + 1; k < page.rects.size(); ++k) {
+        const Rect& b = page.rects[k].first;
+        EXPECT_TRUE(a.right < b.left || b.right < a.left || a.bottom < b.top || b.bottom < a.top)
+            << button << " overlaps " << page.rects[k].second;
+      }
+      EXPECT_EQ(hover_at(a.left, a.top), button);
+      EXPECT_EQ(hover_at(a.right, a.bottom), button);
+      EXPECT_NE(hover_at(a.left - 1, a.top), button);
+      EXPECT_NE(hover_at(a.right + 1, a.bottom), button);
+    }
+  }
 }
 
 TEST(MenuKeys, KeysQueueUpButNeverReplaceAPendingPageChange) {

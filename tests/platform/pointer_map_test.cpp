@@ -98,18 +98,18 @@ TEST(FrameFitTest, ADegenerateWindowMapsWithoutDividingByZero) {
 
 TEST(PointerTrackerTest, IsOutsideUntilTheFirstEvent) {
   PointerTracker t;
-  EXPECT_LT(t.x(), 0);
+  EXPECT_LT(t.X(), 0);
 }
 
 TEST(PointerTrackerTest, FollowsMotionInAFullscreenWindow) {
   PointerTracker t;
   t.Moved(512, 384, 1024, 768);
-  EXPECT_EQ(t.x(), 400);
-  EXPECT_EQ(t.y(), 300);
+  EXPECT_EQ(t.X(), 400);
+  EXPECT_EQ(t.Y(), 300);
   // Dragged outside while a button holds the mouse: the position is kept as it is.
   t.Moved(-30, 900, 800, 600);
-  EXPECT_EQ(t.x(), -30);
-  EXPECT_EQ(t.y(), 900);
+  EXPECT_EQ(t.X(), -30);
+  EXPECT_EQ(t.Y(), 900);
 }
 
 TEST(PointerTrackerTest, LeavingPushesThePointerPastTheNearestEdge) {
@@ -123,23 +123,23 @@ TEST(PointerTrackerTest, LeavingPushesThePointerPastTheNearestEdge) {
     PointerTracker t;
     t.Moved(c.x, c.y, 800, 600);
     t.Left();
-    EXPECT_EQ(t.x(), c.want_x) << c.x << "," << c.y;
-    EXPECT_EQ(t.y(), c.want_y) << c.x << "," << c.y;
+    EXPECT_EQ(t.X(), c.want_x) << c.x << "," << c.y;
+    EXPECT_EQ(t.Y(), c.want_y) << c.x << "," << c.y;
   }
   // Already outside (a bar, a capture): left alone.
   PointerTracker bar;
   bar.Moved(100, 540, 1920, 1080);
-  const int x = bar.x();
+  const int x = bar.X();
   bar.Left();
-  EXPECT_EQ(bar.x(), x);
+  EXPECT_EQ(bar.X(), x);
 }
 
 TEST(PointerTrackerTest, AWarpTakesEffectAtOnce) {
   PointerTracker t;
   t.Moved(10, 10, 800, 600);
   t.Warped(321, 123);
-  EXPECT_EQ(t.x(), 321);
-  EXPECT_EQ(t.y(), 123);
+  EXPECT_EQ(t.X(), 321);
+  EXPECT_EQ(t.Y(), 123);
 }
 
 }  // namespace

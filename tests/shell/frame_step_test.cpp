@@ -210,7 +210,7 @@ TEST_F(FrameStepTest, GameClockSkipsTheTimeSpentInAnotherWindow) {
   // The pause closes at the first step after the restore, so that step's 10 ms count as paused.
   EXPECT_EQ(ctx_->clocks.game_clock - game0, 1490u);
   EXPECT_GT(counters_.running_steps, steps_before_pause);
-  EXPECT_FALSE(window_.pointer_visible());
+  EXPECT_FALSE(window_.PointerVisible());
 }
 
 TEST_F(FrameStepTest, BuildingMenuCallsTheFrameTwiceWhileLoadingEntriesRemain) {
@@ -298,13 +298,13 @@ TEST(TickScheduleTest, TicksEveryTenMillisecondsAndRestartsWhenFarBehind) {
   EXPECT_EQ(s.Wait(1000), 10u);
   EXPECT_EQ(s.Wait(1010), 0u);
   s.Fired(1010);
-  EXPECT_EQ(s.next(), 1020u);
+  EXPECT_EQ(s.Next(), 1020u);
   s.Fired(1125);  // 105 ms late: catch up
-  EXPECT_EQ(s.next(), 1030u);
+  EXPECT_EQ(s.Next(), 1030u);
   s.Fired(1200);  // 170 ms behind: start again from now
-  EXPECT_EQ(s.next(), 1200u);
+  EXPECT_EQ(s.Next(), 1200u);
   s.Restart(0xFFFFFFF8u);  // wraps like the tick count
-  EXPECT_EQ(s.next(), 2u);
+  EXPECT_EQ(s.Next(), 2u);
   EXPECT_EQ(s.Wait(0xFFFFFFFCu), 6u);
   EXPECT_EQ(s.Wait(3), 0u);
 }

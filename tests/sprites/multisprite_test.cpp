@@ -78,7 +78,7 @@ TEST_F(Multi, SlotsAreReusedAndTheListNeverShrinks) {
   DestroyMultiSprite(ctx, b);
   EXPECT_EQ(MultiSpriteAt(ctx, 1), nullptr);
   EXPECT_EQ(MultiSpriteCount(ctx), 3);
-  EXPECT_EQ(ctx.sprites.engine.children().size(), 2u);
+  EXPECT_EQ(ctx.sprites.engine.Children().size(), 2u);
   TMultiSprite* d = CreateMultiSprite(ctx, "g\\one.spr");
   EXPECT_EQ(d->list_index, 1);
   EXPECT_EQ(MultiSpriteCount(ctx), 3);
@@ -105,7 +105,7 @@ TEST_F(Multi, EqualZDrawsTheLaterEntryUnderneath) {
   second->z = -1;
   Frame();
   EXPECT_FLOAT_EQ(ctx.sprites.draw_list[0].quad.x0, 300);
-  EXPECT_EQ(ctx.sprites.engine.z_order().front()->z(), -1);
+  EXPECT_EQ(ctx.sprites.engine.ZOrder().front()->z(), -1);
 }
 
 TEST_F(Multi, AnimationRules) {

@@ -14,8 +14,8 @@ class HeadlessWindow final : public Window {
   void SetCaption(std::string_view) override {}
   DeviceError CreateDevice(bool windowed, bool& fell_back) override;
   void DestroyDevice() override { device_.reset(); }
-  RenderDevice* device() override { return device_.get(); }
-  bool windowed() const override { return windowed_; }
+  RenderDevice* Device() override { return device_.get(); }
+  bool Windowed() const override { return windowed_; }
   bool PollEvent(WindowEvent& event) override {
     if (events_.empty()) return false;
     event = events_.front();
@@ -40,7 +40,7 @@ class HeadlessWindow final : public Window {
   void Restore() override {}
   void Show() override {}
 
-  bool pointer_visible() const { return pointer_visible_; }
+  bool PointerVisible() const { return pointer_visible_; }
   // Queues an event as a device would deliver it (tests drive the game controller this way).
   void PushEvent(const WindowEvent& event) { events_.push_back(event); }
 

@@ -48,15 +48,15 @@ class RecordingAudioDevice final : public AudioDevice {
   // Test controls and observations.
   bool fail_init = false;
   // The most recent calls, oldest first (all of them in any short test).
-  const std::vector<Call>& calls() const { return calls_; }
+  const std::vector<Call>& Calls() const { return calls_; }
   // Every call made since construction, including those the record has let go.
-  std::uint64_t total_calls() const { return total_calls_; }
+  std::uint64_t TotalCalls() const { return total_calls_; }
   void ClearCalls() { calls_.clear(); }
-  std::uint32_t playing_track() const { return track_; }
-  int sample_volume() const { return sample_volume_; }
-  int stream_volume() const { return stream_volume_; }
-  int module_volume() const { return module_volume_; }
-  int init_attempts() const { return init_attempts_; }
+  std::uint32_t PlayingTrack() const { return track_; }
+  int SampleVolume() const { return sample_volume_; }
+  int StreamVolume() const { return stream_volume_; }
+  int ModuleVolume() const { return module_volume_; }
+  int InitAttempts() const { return init_attempts_; }
 
  private:
   struct Item {

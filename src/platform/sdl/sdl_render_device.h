@@ -45,8 +45,8 @@ class SdlRenderDevice final : public RenderDevice {
   std::string Describe() const override { return name_; }
 
   void SetQuadPath(QuadPath path);
-  QuadPath quad_path() const { return path_; }
-  SDL_Renderer* renderer() const { return renderer_.get(); }
+  QuadPath QuadPathInUse() const { return path_; }
+  SDL_Renderer* Renderer() const { return renderer_.get(); }
 
  private:
   // One SDL texture and the state SDL was last told for it.

@@ -13,7 +13,7 @@ SdlSoftDevice::~SdlSoftDevice() {
 }
 
 bool SdlSoftDevice::Present() {
-  if (!screen_ || SDL_UpdateTexture(screen_.get(), nullptr, frame(), kScreenWidth * 4) != 0)
+  if (!screen_ || SDL_UpdateTexture(screen_.get(), nullptr, Frame(), kScreenWidth * 4) != 0)
     return false;
   SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
   SDL_RenderClear(renderer_.get());  // the letterbox bars

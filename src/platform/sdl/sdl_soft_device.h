@@ -16,7 +16,7 @@ class SdlSoftDevice final : public SoftRenderDevice {
   SdlSoftDevice& operator=(const SdlSoftDevice&) = delete;
 
   bool Present() override;
-  SDL_Renderer* renderer() const { return renderer_.get(); }
+  SDL_Renderer* Renderer() const { return renderer_.get(); }
 
  private:
   RendererPtr renderer_;

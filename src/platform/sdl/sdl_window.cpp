@@ -142,8 +142,8 @@ bool SdlWindow::IsActiveWindow() {
 }
 
 void SdlWindow::GetPointer(int& x, int& y) {
-  x = pointer_.x();
-  y = pointer_.y();
+  x = pointer_.X();
+  y = pointer_.Y();
 }
 
 void SdlWindow::PointerFromMouseState() {

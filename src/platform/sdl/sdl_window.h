@@ -22,8 +22,8 @@ class SdlWindow final : public Window {
     device_.reset();
     renderer_ = nullptr;
   }
-  RenderDevice* device() override { return device_.get(); }
-  bool windowed() const override { return windowed_; }
+  RenderDevice* Device() override { return device_.get(); }
+  bool Windowed() const override { return windowed_; }
   bool PollEvent(WindowEvent& event) override;
   bool WaitEvent(std::uint32_t ms) override;
   bool IsActiveWindow() override;
@@ -37,7 +37,7 @@ class SdlWindow final : public Window {
   void Restore() override { SDL_RestoreWindow(window_.get()); }
   void Show() override { SDL_ShowWindow(window_.get()); }
 
-  SDL_Window* sdl_window() const { return window_.get(); }
+  SDL_Window* NativeWindow() const { return window_.get(); }
 
  private:
   explicit SdlWindow(WindowPtr window) : window_(std::move(window)) {}
