@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/subsystem_hooks.h"
+#include "base/message.h"
 #include "context.h"
 #include "harness/command_line.h"
 #include "harness/game_folder.h"
@@ -40,15 +41,14 @@ namespace fs = std::filesystem;
 // groups the window under the installed launcher and its icon.
 constexpr const char* kAppId = "org.quorvex.quorvex";
 
-// Reads and parses a script or recording; prints the reason and returns false on failure.
-bool LoadScript(const std::string& path, qv::ScriptOrigin origin, std::optional<qv::Script>& out) {
+// Reads and parses a script or recording; prints the reason and gives nothing on failure.
+std::optional<qv::Script> LoadScript(const std::string& path, qv::ScriptOrigin origin) {
   qv::Expected<qv::Script> parsed = qv::LoadScriptFile(path, origin);
   if (!parsed) {
-    std::fprintf(stderr, "quorvex: %s\n", qv::Describe(parsed.error()).c_str());
-    return false;
+    qv::HarnessMessage("quorvex: " + qv::Describe(parsed.error()));
+    return std::nullopt;
   }
-  out = std::move(*parsed);
-  return true;
+  return std::move(*parsed);
 }
 
 // The replay's input first, then the captures of --script, each tick's commands in that order.
@@ -85,12 +85,12 @@ int RunSession(qv::Context& ctx, qv::LoopOptions& loop, qv::platform::Clock& clo
   std::unique_ptr<qv::Recorder> recorder;
   std::optional<qv::platform::LatchedClock> latched;
   if (!cl.record.empty()) {
-    std::string error;
-    recorder = qv::Recorder::Open(cl.record, error);
-    if (!recorder) {
-      std::fprintf(stderr, "quorvex: %s\n", error.c_str());
+    qv::Expected<std::unique_ptr<qv::Recorder>> opened = qv::Recorder::Open(cl.record);
+    if (!opened) {
+      qv::HarnessMessage("quorvex: " + opened.error().message);
       return 1;
     }
+    recorder = std::move(*opened);
     latched.emplace(clock);
     ctx.platform.clock = &*latched;
     recorder->Start(latched->Now());
@@ -105,8 +105,7 @@ int RunSession(qv::Context& ctx, qv::LoopOptions& loop, qv::platform::Clock& clo
   int status = 1;
   if (qv::FormCreate(ctx)) status = qv::RunMainLoop(ctx, loop);
   if (recorder && recorder->Failed()) {
-    std::fprintf(stderr, "quorvex: the recording '%s' could not be written whole\n",
-                 cl.record.c_str());
+    qv::HarnessMessage("quorvex: the recording '" + cl.record + "' could not be written whole");
   }
   ctx.shell.run.seed_observer = nullptr;
   ctx.platform.clock = &clock;
@@ -115,9 +114,9 @@ int RunSession(qv::Context& ctx, qv::LoopOptions& loop, qv::platform::Clock& clo
 
 int Run(const qv::CommandLine& cl) {
   std::optional<qv::Script> script, replay;
-  if (!cl.script.empty() && !LoadScript(cl.script, qv::ScriptOrigin::Script, script)) return 2;
+  if (!cl.script.empty() && !(script = LoadScript(cl.script, qv::ScriptOrigin::Script))) return 2;
   if (!cl.replay.empty()) {
-    if (!LoadScript(cl.replay, qv::ScriptOrigin::Recording, replay)) return 2;
+    if (!(replay = LoadScript(cl.replay, qv::ScriptOrigin::Recording))) return 2;
     script = script ? Merge(std::move(*replay), *script) : std::move(*replay);
   }
   // Recordings are written where the player started the program, not in the game folder.
@@ -130,27 +129,27 @@ int Run(const qv::CommandLine& cl) {
                          qv::FindInstalledPack(ExecutablePath(), QUORVEX_PACK_RELATIVE),
                          std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), !cl.replay.empty());
   if (!plan) {
-    std::fprintf(stderr, "quorvex: %s\n", qv::Describe(plan.error()).c_str());
+    qv::HarnessMessage("quorvex: " + qv::Describe(plan.error()));
     return 1;
   }
   if (!cl.replay.empty()) {
     if (const qv::Expected<void> restored = qv::RestoreSessionFiles(plan->dir, *script);
         !restored) {
-      std::fprintf(stderr, "quorvex: %s\n", qv::Describe(restored.error()).c_str());
+      qv::HarnessMessage("quorvex: " + qv::Describe(restored.error()));
       return 1;
     }
   }
   if (!plan->pack.empty()) {
     if (const qv::Expected<void> laid = qv::LayPack(plan->pack, plan->dir); !laid) {
-      std::fprintf(stderr, "quorvex: %s\n", qv::Describe(laid.error()).c_str());
+      qv::HarnessMessage("quorvex: " + qv::Describe(laid.error()));
       return 1;
     }
   }
   std::error_code ec;
   fs::current_path(plan->dir, ec);
   if (ec) {
-    std::fprintf(stderr, "quorvex: cannot enter the game folder '%s': %s\n", plan->dir.c_str(),
-                 ec.message().c_str());
+    qv::HarnessMessage("quorvex: cannot enter the game folder '" + plan->dir +
+                       "': " + ec.message());
     return 1;
   }
 
@@ -188,22 +187,23 @@ int Run(const qv::CommandLine& cl) {
   SDL_SetHint("SDL_APP_ID", kAppId);
   SDL_SetHint(SDL_HINT_APP_NAME, "Quorvex");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
-    std::fprintf(stderr, "Error: Could not create DirectDraw!\nThis game will now exit.\n(%s)\n",
-                 SDL_GetError());
+    qv::HarnessMessage(
+        std::string("Error: Could not create DirectDraw!\nThis game will now exit.\n(") +
+        SDL_GetError() + ")");
     return 1;
   }
   // A missing controller subsystem only costs the controller.
   if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
-    std::fprintf(stderr, "quorvex: no game controller support: %s\n", SDL_GetError());
+    qv::HarnessMessage(std::string("quorvex: no game controller support: ") + SDL_GetError());
   }
   int status = 1;
   {
     std::unique_ptr<qv::platform::sdl::SdlWindow> window = qv::platform::sdl::SdlWindow::Create();
     if (!window) {
-      std::fprintf(stderr,
-                   "Error: Generic initialization error.\nEnable debug output for detailed "
-                   "information.\nThis game will now exit.\n(%s)\n",
-                   SDL_GetError());
+      qv::HarnessMessage(
+          std::string("Error: Generic initialization error.\nEnable debug output for "
+                      "detailed information.\nThis game will now exit.\n(") +
+          SDL_GetError() + ")");
     } else {
       qv::platform::sdl::SdlClock clock;
       qv::platform::sdl::SdlMessageBoxes boxes(window->NativeWindow());
@@ -227,8 +227,7 @@ int main(int argc, char** argv) {
   const qv::Expected<qv::CommandLine> parsed =
       qv::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed) {
-    std::fprintf(stderr, "quorvex: %s\n%s", qv::Describe(parsed.error()).c_str(),
-                 qv::UsageText().c_str());
+    qv::HarnessMessage("quorvex: " + qv::Describe(parsed.error()) + "\n" + qv::UsageText());
     return 2;
   }
   const qv::CommandLine& cl = *parsed;

@@ -148,6 +148,13 @@ int PlayAudio(AudioWorld& ctx, std::int64_t handle) {
   return channel;
 }
 
+int PlaySample(AudioWorld& ctx, std::string_view name) {
+  const std::int64_t handle = FindAudio(ctx, name);
+  if (handle < 0) return -1;
+  const int channel = PlayAudio(ctx, handle);
+  return channel > 0 ? channel : -1;  // PlayAudio's 0 means nothing plays
+}
+
 void PlayAudioFrom(AudioWorld& ctx, std::uint64_t position, std::int64_t handle) {
   if (!ctx.audio.available) return;
   const AudioEntry* entry = FindEntry(ctx, handle);
@@ -273,11 +280,11 @@ void ResumeOnRestore(AudioWorld& ctx) {
 }
 
 void PlayHoverSound(AudioWorld& ctx) {
-  PlayAudio(ctx, FindAudio(ctx, "sample_mouse_over_button"));
+  PlaySample(ctx, "sample_mouse_over_button");
 }
 
 void PlayPressSound(AudioWorld& ctx) {
-  PlayAudio(ctx, FindAudio(ctx, "sample_mouse_down_button"));
+  PlaySample(ctx, "sample_mouse_down_button");
 }
 
 void RestoreSoundGain(AudioWorld& ctx) {

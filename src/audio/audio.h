@@ -18,6 +18,8 @@ bool IsAudioExtension(std::string_view ext);
 std::int64_t FindAudio(const AudioWorld& ctx, std::string_view name);
 // Plays an entry; returns the channel of a sample, otherwise 0.
 int PlayAudio(AudioWorld& ctx, std::int64_t handle);
+// A sample by its audio-table name; its channel, -1 when nothing plays.
+int PlaySample(AudioWorld& ctx, std::string_view name);
 void PlayAudioFrom(AudioWorld& ctx, std::uint64_t position, std::int64_t handle);
 void StopChannel(AudioWorld& ctx, std::int64_t channel);
 

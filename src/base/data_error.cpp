@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "base/log.h"
 #include "base/message.h"
 
 namespace qv {
@@ -29,8 +28,7 @@ Error NotAReal(std::string_view file, int line, std::string_view text) {
 
 void ReportDataError(BaseWorld& ctx, std::string_view operation, const Error& error) {
   const std::string text = Describe(error);
-  WriteLog(ctx, std::string(operation) + ": " + text);
-  ShowErrorBox(ctx, "Error", text);
+  ReportError(ctx, text, std::string(operation) + ": " + text);
 }
 
 }  // namespace qv

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <utility>
 
-#include "base/io_error.h"
 #include "base/world.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -38,14 +38,27 @@ std::string FormatLogEntry(BaseWorld& ctx, std::string_view message) {
   return entry;
 }
 
-void WriteLog(BaseWorld& ctx, std::string_view message) {
-  if (!ctx.options.log_enabled) return;
+Expected<void> WriteLog(BaseWorld& ctx, std::string_view message) {
+  if (!ctx.options.log_enabled) return {};
   const std::string entry = FormatLogEntry(ctx, message);
-  if (!platform::AppendToFile("log.txt", entry)) {
-    const int err = errno;
-    throw IoError(std::string("Cannot write to the log file \"log.txt\": ") +
-                  (err ? std::strerror(err) : "I/O error"));
-  }
+  errno = 0;
+  if (platform::AppendToFile("log.txt", entry)) return {};
+  const int err = errno;
+  Error failure{std::string("Cannot write to the log file \"log.txt\": ") +
+                    (err ? std::strerror(err) : "I/O error"),
+                {},
+                0};
+  std::optional<Error>& kept = ctx.log.unreported;
+  if (!kept) kept = failure;
+  return Fail(std::move(failure));
+}
+
+Expected<void> TakeLogFailure(BaseWorld& ctx) {
+  std::optional<Error>& kept = ctx.log.unreported;
+  if (!kept) return {};
+  Error failure = std::move(*kept);
+  kept.reset();
+  return Fail(std::move(failure));
 }
 
 }  // namespace qv

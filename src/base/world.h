@@ -6,6 +6,7 @@
 // name the shell's, the game's or the menu's state at all.
 #include <cstdint>
 
+#include "base/log.h"
 #include "base/options.h"
 #include "base/random.h"
 #include "platform/platform.h"
@@ -44,6 +45,7 @@ struct BaseWorld {
   Options options;
   Random random;
   Clocks clocks;
+  LogState log;
 };
 
 }  // namespace qv

@@ -76,7 +76,7 @@ void StartBonus(Context& ctx, BonusEntry& e) {
     case 2:
       play.cursor_idle_variant = 2;
       Cursor(ctx, 2);
-      PlaySample(ctx, "sample_bonus_target");
+      PlayGameSample(ctx, "sample_bonus_target");
       break;
     case 3:
       play.scoring.multiplier *= 2;
@@ -86,7 +86,7 @@ void StartBonus(Context& ctx, BonusEntry& e) {
       break;
     case 5:
       play.freeze = true;
-      PlaySample(ctx, "sample_bonus_freeze");
+      PlayGameSample(ctx, "sample_bonus_freeze");
       break;
     case 7:
       if (play.walls.target == 11) {
@@ -94,7 +94,7 @@ void StartBonus(Context& ctx, BonusEntry& e) {
         play.walls.direction = -1;
         play.walls.next_time = 0;
       }
-      PlaySample(ctx, "sample_bonus_net_expand");
+      PlayGameSample(ctx, "sample_bonus_net_expand");
       break;
     case 8: {
       // A puzzle board still at or above y 81 leaves the field no room to climb. In challenge
@@ -107,7 +107,7 @@ void StartBonus(Context& ctx, BonusEntry& e) {
       } else {
         EndBonus(ctx, 8);
       }
-      PlaySample(ctx, "sample_bonus_up");
+      PlayGameSample(ctx, "sample_bonus_up");
       break;
     }
     case 9:
@@ -138,10 +138,10 @@ void Collect(Context& ctx, int type, BallKind ball_kind, double x, double y) {
   if (type <= 0 || type > 10) return;
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
-  if (type == 3) PlaySample(ctx, "sample_bonus_x2");
-  if (type == 4) PlaySample(ctx, "sample_bonus_x4");
-  if (type == 6) PlaySample(ctx, "sample_bonus_small_bomb");
-  if (type == 9) PlaySample(ctx, "sample_bonus_paint_rocket");
+  if (type == 3) PlayGameSample(ctx, "sample_bonus_x2");
+  if (type == 4) PlayGameSample(ctx, "sample_bonus_x4");
+  if (type == 6) PlayGameSample(ctx, "sample_bonus_small_bomb");
+  if (type == 9) PlayGameSample(ctx, "sample_bonus_paint_rocket");
 
   std::size_t i = 0;
   while (i < play.bonuses.size() && play.bonuses[i].type != -1) ++i;
@@ -170,7 +170,7 @@ void Collect(Context& ctx, int type, BallKind ball_kind, double x, double y) {
       SetPicPos(ctx, e.icon, x, y);
       e.vx = (kSlotIconX - x) / kFlightFrames;
       e.vy = (SlotY(slot) - y) / kFlightFrames;
-      PlaySample(ctx, "sample_flying_bonus");
+      PlayGameSample(ctx, "sample_flying_bonus");
     } else {
       SetPicPos(ctx, e.icon, kSlotIconX, SlotY(slot));
     }
@@ -339,7 +339,7 @@ void BombStep(Context& ctx) {
       const double x = CellX(f, c, r);
       const double y = CellY(f, c, r);
       if (cell.kind == BallKind::ColourBomb) {
-        PlaySample(ctx, "sample_explosion_middle_bomb");
+        PlayGameSample(ctx, "sample_explosion_middle_bomb");
         ColourBombBlast(ctx, c, r, cell.paint);
         cell.kind = BallKind::Empty;
         cell.bonus = 0;
@@ -347,7 +347,7 @@ void BombStep(Context& ctx) {
         for (int i = 0; i < kColourBombSparks; ++i) CreateParticle(ctx, kParticleSpark, x, y);
       } else {
         StopGameChannel(ctx, play.channels.fuse);
-        PlaySample(ctx, "sample_explosion_big_bomb");
+        PlayGameSample(ctx, "sample_explosion_big_bomb");
         BigBombBlast(ctx, c, r, ctx.options.bigbomb_radius);
         cell.kind = BallKind::Empty;
         cell.bonus = 0;
@@ -374,7 +374,7 @@ void LaunchRocket(Context& ctx, BallKind current_kind) {
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
   if (play.mounted_rockets < 1) return;
-  PlaySample(ctx, "sample_rocket_launch");
+  PlayGameSample(ctx, "sample_rocket_launch");
   play.mounted_rockets -= 1;
   ShowRockets(ctx);
   const double a = -g.scene.aim.angle - kPi / 2;
@@ -475,7 +475,7 @@ int LiveRockets(const Context& ctx) {
 void StartCrystalFlight(Context& ctx, double x, double y) {
   GameState& g = ctx.game;
   CrystalState& cs = g.play.crystals;
-  PlaySample(ctx, "sample_crystal");
+  PlayGameSample(ctx, "sample_crystal");
   std::size_t i = 0;
   while (i < cs.flights.size() && cs.flights[i].sprite != kNoPic) ++i;
   if (i == cs.flights.size()) cs.flights.emplace_back();

@@ -186,7 +186,7 @@ void PressButton(Context& ctx, int button) {
         } else {
           if (g.play.exit_question.paused_sound) {
             StopGameChannel(ctx, g.play.channels.balls_down);
-            g.play.channels.balls_down = PlaySample(ctx, "sample_balls_down");
+            g.play.channels.balls_down = PlayGameSample(ctx, "sample_balls_down");
           }
           s.flow.click_context = ClickContext::Playing;
           g.play.end_phase = EndPhase::Playing;
@@ -234,7 +234,7 @@ void OpenStatistics(Context& ctx) {
   CursorVariant(ctx, 0);
   ChangeMusic(ctx, -1, kMusicFade, kMusicFade);
   play.end_phase = EndPhase::Statistics;
-  PlaySample(ctx, "sample_level_complete");
+  PlayGameSample(ctx, "sample_level_complete");
   ShowTag(ctx, kStatDialogTag, true);
   unload_by_tag(ctx, kStatTextTag);
   const PicId poloska = FindObject(ctx, "stat_poloska", -1, kStatDialogTag);

@@ -58,7 +58,7 @@ void StepPuzzleBudget(Context& ctx, int taken) {
   lv.descent_budget -= taken;
   if (lv.descent_budget <= 0) {
     lv.descent_budget = 0;
-    PlaySample(ctx, "sample_puzzle_down");
+    PlayGameSample(ctx, "sample_puzzle_down");
   }
 }
 
@@ -137,7 +137,7 @@ void LevelWonTest(Context& ctx) {
     return;
   }
   StopGameChannel(ctx, play.channels.balls_up);
-  play.channels.balls_up = PlaySample(ctx, "sample_balls_up");
+  play.channels.balls_up = PlayGameSample(ctx, "sample_balls_up");
   SetPicVisible(ctx, g.scene.hud.canon2, false);
   FreeLoadedBall(ctx);
   FreeShotBall(ctx);
@@ -156,7 +156,7 @@ void GameOver(Context& ctx) {
   StopGameChannel(ctx, play.channels.balls_down);
   StopGameChannel(ctx, play.channels.balls_up);
   play.end_phase = EndPhase::Lost;
-  PlaySample(ctx, "sample_game_over");
+  PlayGameSample(ctx, "sample_game_over");
   SaveLossProgress(ctx);
   play.crystals.freed = 0;
   const int anchor = std::min(f.top_rows - 1, kFieldRowMax);
@@ -193,7 +193,7 @@ void DangerAndLoss(Context& ctx) {
       d.shown = -1;
     }
     if (Passed(now, fr.sad_time) || fr.sad_time == 0) {
-      PlaySample(ctx, "sample_dragon_sad");
+      PlayGameSample(ctx, "sample_dragon_sad");
       fr.sad_time = now + kSadSoundRepeatMs;
     }
   } else {

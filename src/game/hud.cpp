@@ -252,7 +252,7 @@ void LevelStart(Context& ctx) {
   }
   SetPicVisible(ctx, h.strip, true);
   SelectPicPart(ctx, h.strip, 0, 0);
-  PlaySample(ctx, "sample_game_begin");
+  PlayGameSample(ctx, "sample_game_begin");
   if (g.session.game_type == GameType::Challenge) {
     p.field.floor_row = kChallengeFloorRow;
     p.hud.board = MakePic(ctx, "graphics\\additional\\planka1.spr", "planka");
@@ -391,7 +391,7 @@ void MakeLoadedBall(Context& ctx) {
   if (b.kind == BallKind::BigBomb) {
     lh.loaded = MakePic(ctx, BallSpritePath(b.kind), "cannon_ball");
     StopGameChannel(ctx, play.channels.fuse);
-    play.channels.fuse = PlaySample(ctx, "sample_burning_big_bomb");
+    play.channels.fuse = PlayGameSample(ctx, "sample_burning_big_bomb");
   } else {
     lh.loaded = MakePic(ctx, BallSpritePath(b.kind), "cannon_ball");
     if (b.kind == BallKind::ColourBomb) SetPartColor(ctx, lh.loaded, 1, BallTint(b.paint));
@@ -594,7 +594,7 @@ void HudLaser(Context& ctx) {
   LevelHud& lh = play.hud;
   if (RowOccupied(play.field, 0)) {
     if (!lh.alarm_played) {
-      PlaySample(ctx, "sample_alarm");
+      PlayGameSample(ctx, "sample_alarm");
       lh.alarm_played = true;
     }
     SetPicVisible(ctx, h.laser, true);

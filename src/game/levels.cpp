@@ -394,7 +394,7 @@ bool LevelBuild(Context& ctx) {
   SetPicVisible(ctx, g.scene.hud.canon1, true);
   SelectPicPart(ctx, g.scene.hud.canon1, 0, 0);
   StopGameChannel(ctx, play.channels.balls_down);
-  play.channels.balls_down = PlaySample(ctx, "sample_balls_down");
+  play.channels.balls_down = PlayGameSample(ctx, "sample_balls_down");
   if (g.session.game_type == GameType::Puzzle) {
     SetPicVisible(ctx, g.scene.hud.balls_down, true);
     SetPicColor(ctx, g.scene.hud.balls_down, 0x32FA32);

@@ -170,11 +170,11 @@ int ExplodeMarked(Context& ctx) {
   if (count > 0) {
     const Options& o = ctx.options;
     if (count < o.explosion_sound_limit1) {
-      PlaySample(ctx, "sample_explosion_small");
+      PlayGameSample(ctx, "sample_explosion_small");
     } else if (count < o.explosion_sound_limit2) {
-      PlaySample(ctx, "sample_explosion_middle");
+      PlayGameSample(ctx, "sample_explosion_middle");
     } else {
-      PlaySample(ctx, "sample_explosion_big");
+      PlayGameSample(ctx, "sample_explosion_big");
     }
   }
   return count;
@@ -328,7 +328,7 @@ bool JoySound(Context& ctx, int count, bool dropped) {
   } while (index == last);
   static constexpr const char* kJoy[3] = {"sample_dragon_joy1", "sample_dragon_joy2",
                                           "sample_dragon_joy3"};
-  PlaySample(ctx, kJoy[index]);
+  PlayGameSample(ctx, kJoy[index]);
   last = index;
   return true;
 }
@@ -340,11 +340,11 @@ void Attach(Context& ctx, BallKind kind, int paint, int bonus, int c, int r) {
   ScoreState& s = play.scoring;
   if (!BallField::InRange(c, r)) return;
   if (IsBomb(kind)) {
-    PlaySample(ctx, "sample_connection_bomb");
+    PlayGameSample(ctx, "sample_connection_bomb");
   } else if (bonus != 0) {
-    PlaySample(ctx, "sample_connection_bonus");
+    PlayGameSample(ctx, "sample_connection_bonus");
   } else {
-    PlaySample(ctx, "sample_connection");
+    PlayGameSample(ctx, "sample_connection");
   }
   PutBall(ctx, c, r, kind, paint, bonus);
   if (IsBomb(kind)) play.bomb_timer = GameNow(ctx) + kBombFuseMs;

@@ -6,10 +6,7 @@
 namespace qv {
 
 int GameSceneServices::PlaySample(Context& ctx, std::string_view name) {
-  const std::int64_t handle = FindAudio(ctx, name);
-  if (handle < 0) return -1;
-  const int channel = ::qv::PlayAudio(ctx, handle);
-  return channel > 0 ? channel : -1;  // the audio table's 0 means nothing plays
+  return ::qv::PlaySample(ctx, name);
 }
 
 void GameSceneServices::StopChannel(Context& ctx, int channel) {

@@ -43,7 +43,8 @@ class GameSceneServices : public GameScenePort {
                     std::string_view tag, int color, double scale, double y, double x) override;
 };
 
-inline int PlaySample(Context& ctx, std::string_view name) {
+// The game rules' samples go through the port, so their tests hear what the rules ask for.
+inline int PlayGameSample(Context& ctx, std::string_view name) {
   return ctx.game.run.port ? ctx.game.run.port->PlaySample(ctx, name) : -1;
 }
 

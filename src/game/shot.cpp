@@ -268,7 +268,7 @@ void Fire(Context& ctx, BallKind kind, int paint, int bonus) {
   b->z = kShotOverCannonZ;
   b->x = g.scene.aim.start_x;
   b->y = g.scene.aim.start_y;
-  PlaySample(ctx, "sample_shot1");
+  PlayGameSample(ctx, "sample_shot1");
 }
 
 void MoveShotBall(Context& ctx) {

@@ -7,12 +7,9 @@ namespace qv {
 
 using Kind = ScriptCommand::Kind;
 
-std::unique_ptr<Recorder> Recorder::Open(const std::string& path, std::string& error) {
+Expected<std::unique_ptr<Recorder>> Recorder::Open(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) {
-    error = "cannot write the recording '" + path + "': " + std::strerror(errno);
-    return nullptr;
-  }
+  if (!file) return Fail("cannot write the recording '" + path + "': " + std::strerror(errno));
   std::fputs("# quorvex session recording: replay with quorvex --replay FILE\n", file);
   return std::unique_ptr<Recorder>(new Recorder(file));
 }

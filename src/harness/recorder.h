@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/expected.h"
 #include "harness/script.h"
 #include "platform/clock.h"
 
@@ -17,8 +18,8 @@ namespace qv {
 
 class Recorder {
  public:
-  // Null when the file cannot be made; the reason is in error.
-  static std::unique_ptr<Recorder> Open(const std::string& path, std::string& error);
+  // Fails when the file cannot be made.
+  static Expected<std::unique_ptr<Recorder>> Open(const std::string& path);
   ~Recorder();
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;

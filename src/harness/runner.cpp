@@ -1,9 +1,9 @@
 #include "harness/runner.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "base/message.h"
 #include "context.h"
 #include "harness/built_in_player.h"
 #include "harness/input_path.h"
@@ -212,6 +212,8 @@ int Session::Run() {
           Input(c);
         else
           Apply(c);
+        // A command is an operation of its own: the display switch logs.
+        ReportLogFailure(ctx_);
         if (s.loop.quit_requested) break;
       }
     }
@@ -225,10 +227,10 @@ int Session::Run() {
     s.loop.screenshot_path.clear();
     for (const std::string& path : dumps_) {
       if (!platform::StaysInsideWorkingFolder(platform::HostPath(path))) {
-        std::fprintf(stderr, "state %s: the path leads out of the game folder; nothing written\n",
-                     path.c_str());
+        HarnessMessage("state " + path +
+                       ": the path leads out of the game folder; nothing written");
       } else if (!platform::WriteFileAtomic(path, StateDumpJson(ctx_, tick))) {
-        std::fprintf(stderr, "state %s: cannot write the file\n", path.c_str());
+        HarnessMessage("state " + path + ": cannot write the file");
       }
     }
     if (recorder) recorder->Flush();

@@ -67,11 +67,7 @@ void LoadGuarded(Context& ctx, std::string_view entry, Load&& load) {
   try {
     load();
   } catch (const std::exception& e) {
-    try {
-      WriteLog(ctx, "ERROR: load_failed \"" + std::string(entry) + "\": " + e.what());
-    } catch (const std::exception&) {
-      // The log itself cannot be written: the entry is skipped all the same.
-    }
+    WriteLog(ctx, "ERROR: load_failed \"" + std::string(entry) + "\": " + e.what());
   }
 }
 

@@ -26,7 +26,6 @@ MenuCommand StartCommandFor(int type);
 void AnimateMovepart(Context& ctx, int slot, bool group0, bool group1);
 // Writes one options key; a failure is reported and the game goes on.
 void WriteOptionSafely(Context& ctx, std::string_view key, int value);
-void PlaySample(Context& ctx, std::string_view name);
 
 // Frame parts.
 void MenuHover(Context& ctx);

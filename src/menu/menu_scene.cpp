@@ -1,7 +1,6 @@
 #include "menu/menu_scene.h"
 
 #include <cmath>
-#include <exception>
 #include <string>
 
 #include "audio/audio.h"
@@ -191,16 +190,15 @@ void AnimateMovepart(Context& ctx, int slot, bool group0, bool group1) {
 }
 
 void WriteOptionSafely(Context& ctx, std::string_view key, int value) {
-  try {
-    WriteOption(ctx, "options.txt", key, std::to_string(value));
-  } catch (const std::exception& e) {
-    ShowErrorBox(ctx, "Error", e.what());
+  if (const Expected<void> written = WriteOption("options.txt", key, std::to_string(value));
+      !written) {
+    ReportError(ctx, written.error().message);
   }
 }
 
 void SavePlayers(Context& ctx) {
-  if (!WritePlayersFile(ctx.menu.players)) {
-    ShowErrorBox(ctx, "Error", "Cannot write \"players.txt\"");
+  if (const Expected<void> written = WritePlayersFile(ctx.menu.players); !written) {
+    ReportError(ctx, written.error().message);
   }
 }
 
@@ -214,8 +212,6 @@ Player* CurrentPlayer(Context& ctx) {
   }
   return &players[index];
 }
-
-void PlaySample(Context& ctx, std::string_view name) { PlayAudio(ctx, FindAudio(ctx, name)); }
 
 std::int64_t MenuSample(const Context& ctx, int number) {
   return number >= 1 && number <= kMenuSamples ? ctx.menu.samples[number - 1] : -1;

@@ -54,9 +54,7 @@ void ShowScoresTable(Context& ctx, bool enter_result) {
   unload_by_tag(ctx, "scores_records");
   ShowTextFile(ctx, TitleFile(m.scores_type), "scores_records", "");
   ShowTextFile(ctx, "text\\scores_title_footer.txt", "scores_records", "");
-  std::string data;
-  ReadRecordsFile(data);
-  m.table = ParseRecords(data, m.scores_type);
+  m.table = ParseRecords(ReadRecordsFile().value_or(""), m.scores_type);
   m.insert_position = 0;
   if (enter_result) {
     GameResult result;
@@ -65,8 +63,10 @@ void ShowScoresTable(Context& ctx, bool enter_result) {
     result.score = PlayedSession(ctx).score;
     const Insertion ins = EnterResult(m.table, result);
     m.insert_position = ins.position;
-    if (ins.rewrite && !WriteRecordsFile(m.table)) {
-      ShowErrorBox(ctx, "Error", "Cannot write \"records.txt\"");
+    if (ins.rewrite) {
+      if (const Expected<void> written = WriteRecordsFile(m.table); !written) {
+        ReportError(ctx, written.error().message);
+      }
     }
   }
   DrawRows(ctx);

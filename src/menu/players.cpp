@@ -100,8 +100,9 @@ std::vector<Player> ReadPlayersFile() {
   return ParsePlayers(*data);
 }
 
-bool WritePlayersFile(const std::vector<Player>& players) {
-  return platform::WriteFileAtomic(kPlayersFile, FormatPlayers(players));
+Expected<void> WritePlayersFile(const std::vector<Player>& players) {
+  if (platform::WriteFileAtomic(kPlayersFile, FormatPlayers(players))) return {};
+  return Fail("Cannot write \"players.txt\"");
 }
 
 void StartFresh(Player& p, int t) {

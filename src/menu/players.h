@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/expected.h"
+
 namespace qv {
 
 constexpr int kGameTypes = 3;  // 1 arcade, 2 challenge, 3 puzzle
@@ -40,9 +42,9 @@ std::string FormatPlayers(const std::vector<Player>& players);
 
 // The players file of the game folder; a missing or unreadable file gives no players.
 std::vector<Player> ReadPlayersFile();
-// Written to a temporary file and renamed over the old one; false when that failed (the old
-// file is then untouched).
-bool WritePlayersFile(const std::vector<Player>& players);
+// Written to a temporary file and renamed over the old one; when that fails the old file is
+// untouched and the error is "Cannot write "players.txt"".
+Expected<void> WritePlayersFile(const std::vector<Player>& players);
 
 // Progress rules, all for game type t (1..3). The progress a level entered or won leaves is the
 // game's rule (game/levels.h), kept here through the game's player links.

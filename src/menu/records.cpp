@@ -77,15 +77,13 @@ std::string FormatRecords(const RecordTable& table) {
   return out;
 }
 
-bool ReadRecordsFile(std::string& data) {
-  std::optional<std::string> read = platform::ReadWholeFile(kRecordsFile);
-  if (!read) return false;
-  data = std::move(*read);
-  return true;
+std::optional<std::string> ReadRecordsFile() {
+  return platform::ReadWholeFile(kRecordsFile);
 }
 
-bool WriteRecordsFile(const RecordTable& table) {
-  return platform::WriteFileAtomic(kRecordsFile, FormatRecords(table));
+Expected<void> WriteRecordsFile(const RecordTable& table) {
+  if (platform::WriteFileAtomic(kRecordsFile, FormatRecords(table))) return {};
+  return Fail("Cannot write \"records.txt\"");
 }
 
 int PreviousType(int type) { return type <= 1 ? 3 : type - 1; }

@@ -1,9 +1,12 @@
 #pragma once
 // High-score tables, at most ten rows per game type, kept in "records.txt": one row per line,
 // "type, rank, name, level, score", lines ended by CR LF. Rows hold the text as read.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/expected.h"
 
 namespace qv {
 
@@ -48,9 +51,10 @@ Insertion EnterResult(RecordTable& table, const GameResult& result);
 std::string FormatRecords(const RecordTable& table);
 
 // The records file's text; none when the file is missing or unreadable.
-bool ReadRecordsFile(std::string& data);
-// Written to a temporary file and renamed over the old one; false when that failed.
-bool WriteRecordsFile(const RecordTable& table);
+std::optional<std::string> ReadRecordsFile();
+// Written to a temporary file and renamed over the old one; when that fails the old file is
+// untouched and the error is "Cannot write "records.txt"".
+Expected<void> WriteRecordsFile(const RecordTable& table);
 
 // The scores page's arrows: previous and next game type, wrapping round.
 int PreviousType(int type);

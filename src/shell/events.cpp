@@ -58,8 +58,10 @@ void DispatchWindowEvent(Context& ctx, const platform::WindowEvent& event) {
         break;
     }
   } catch (const std::exception& e) {
-    ShowErrorBox(ctx, "Error", e.what());
+    // Nothing of ours throws; whatever a library does ends this handler only.
+    ReportError(ctx, e.what());
   }
+  ReportLogFailure(ctx);
 }
 
 }  // namespace qv

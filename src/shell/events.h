@@ -1,6 +1,6 @@
 #pragma once
-// Hands one window event to its handler, as the window's message handling does. Errors thrown
-// by a handler (IoError) end that handler and are shown in an error box.
+// Hands one window event to its handler, as the window's message handling does. A log write
+// that failed in the handler is shown in an error box once the handler is done.
 namespace qv {
 
 struct Context;

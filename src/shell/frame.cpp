@@ -1,6 +1,5 @@
 #include "shell/frame.h"
 
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
@@ -107,18 +106,18 @@ void TakeScreenshot(Context& ctx) {
   const std::string path = std::move(ctx.shell.loop.screenshot_path);
   ctx.shell.loop.screenshot_path.clear();
   if (!platform::StaysInsideWorkingFolder(path)) {
-    std::fprintf(stderr, "screenshot %s: the path leads out of the game folder; nothing written\n",
-                 path.c_str());
+    HarnessMessage("screenshot " + path +
+                   ": the path leads out of the game folder; nothing written");
     return;
   }
   platform::RenderDevice* device = ctx.platform.device;
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kScreenWidth * kScreenHeight),
                                     0xFF000000u);
   if (device && !device->ReadPixels(pixels.data())) {
-    std::fprintf(stderr, "screenshot %s: the frame could not be read\n", path.c_str());
+    HarnessMessage("screenshot " + path + ": the frame could not be read");
   }
   if (!platform::WritePng(path, pixels.data(), kScreenWidth, kScreenHeight)) {
-    std::fprintf(stderr, "screenshot %s: cannot write the file\n", path.c_str());
+    HarnessMessage("screenshot " + path + ": cannot write the file");
   }
 }
 
@@ -257,9 +256,11 @@ void TimerTick(Context& ctx) {
   try {
     result = RenderFrameSequence(ctx);
   } catch (const std::exception& e) {
-    ShowErrorBox(ctx, "Error", e.what());
+    // Nothing of ours throws; whatever a library does ends this frame only.
+    ReportError(ctx, e.what());
     return;
   }
+  ReportLogFailure(ctx);
   if (!result) {
     s.loop.quit_requested = true;
     s.loop.exit_code = 1;

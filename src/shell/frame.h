@@ -1,6 +1,6 @@
 #pragma once
 // The frame loop: the timer tick, the render-frame sequence, the frame step with its clocks and
-// catch-up loop, the scene switch and the render pass. Result codes: 0 success, negative failure.
+// catch-up loop, the scene switch and the render pass.
 #include <cstdint>
 
 #include "base/expected.h"
@@ -22,8 +22,9 @@ constexpr std::int64_t kStepCost = 267;
 constexpr int kMaxCatchUpSteps = 600;
 
 // The timer tick: runs the render-frame sequence when the device is ready and the window not
-// minimised. A failing sequence ends the program (quit_requested, exit code 1). Errors thrown
-// inside (IoError) end only the frame and are shown in an error box.
+// minimised. A failing sequence ends the program (quit_requested, exit code 1). A log write that
+// failed during the frame is shown in an error box once the frame is done; an exception from a
+// library ends only the frame and is shown the same way.
 void TimerTick(Context& ctx);
 // Fails when the device cannot present the frame.
 Expected<void> RenderFrameSequence(Context& ctx);

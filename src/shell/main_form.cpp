@@ -1,10 +1,8 @@
 #include "shell/main_form.h"
 
 #include <ctime>
-#include <exception>
 
 #include "base/expected.h"
-#include "base/io_error.h"
 #include "base/log.h"
 #include "base/message.h"
 #include "context.h"
@@ -82,23 +80,24 @@ std::string DeviceErrorText(DeviceFailure failure, bool must_exit) {
   return text;
 }
 
-int InitDeviceObjects(Context& ctx) {
+void InitDeviceObjects(Context& ctx) {
   WriteLog(ctx, "InitDeviceObjects");
   // The fixed state (no culling, no depth test, alpha blending on) is the SDL renderer's own.
   if (ctx.shell.hooks.sprites.restore_textures) ctx.shell.hooks.sprites.restore_textures(ctx);
   CreateFpsFont(ctx);
-  return 0;
 }
 
-int ReleaseDeviceObjects(Context& ctx) {
+void ReleaseDeviceObjects(Context& ctx) {
   if (ctx.shell.hooks.sprites.release_textures) ctx.shell.hooks.sprites.release_textures(ctx);
   ReleaseFpsFont(ctx);
-  return 0;
 }
 
-int CreateDevice(Context& ctx) {
+Expected<void> CreateDevice(Context& ctx) {
+  const auto failed = [&ctx] {
+    return Fail(DeviceErrorText(static_cast<DeviceFailure>(ctx.shell.device.last_device_error), true));
+  };
   platform::Window* window = ctx.platform.window;
-  if (!window) return -1;
+  if (!window) return failed();
   bool fell_back = false;
   const platform::DeviceError error = window->CreateDevice(ctx.shell.device.windowed, fell_back);
   if (fell_back) {
@@ -109,27 +108,24 @@ int CreateDevice(Context& ctx) {
   }
   if (error != platform::DeviceError::None) {
     ctx.shell.device.last_device_error = static_cast<int>(FromPlatform(error));
-    return -1;
+    return failed();
   }
   ctx.platform.device = window->Device();
   ctx.shell.loop.base_clock = Ticks(ctx);
-  return InitDeviceObjects(ctx);
+  InitDeviceObjects(ctx);
+  return {};
 }
 
-int ChangeDisplay(Context& ctx) {
+void ChangeDisplay(Context& ctx) {
   ReleaseDeviceObjects(ctx);
   if (ctx.platform.window) ctx.platform.window->DestroyDevice();
   ctx.platform.device = nullptr;
   // The SDL window changes its own style between windowed and desktop fullscreen.
-  const int result = CreateDevice(ctx);
-  if (result < 0) {
-    ShowErrorBox(
-        ctx, "Error",
-        DeviceErrorText(static_cast<DeviceFailure>(ctx.shell.device.last_device_error), true));
+  if (const Expected<void> created = CreateDevice(ctx); !created) {
+    ReportError(ctx, created.error().message);
     ctx.shell.loop.quit_requested = true;
     ctx.shell.loop.exit_code = 1;
   }
-  return result;
 }
 
 void FullScreenChange(Context& ctx) {
@@ -147,13 +143,8 @@ void FullScreenChange(Context& ctx) {
   }
   s.device.windowed = !ctx.options.fullscreen;
   if (s.run.fullscreen) s.run.fullscreen = ctx.options.fullscreen;
-  try {
-    s.device.device_ready = ChangeDisplay(ctx) >= 0;
-  } catch (...) {
-    // The device exists even when logging its objects failed.
-    s.device.device_ready = ctx.platform.device != nullptr;
-    throw;
-  }
+  ChangeDisplay(ctx);
+  s.device.device_ready = ctx.platform.device != nullptr;
   // The desktop repaints itself after the mode change; only the window is placed.
   if (!ctx.options.fullscreen && window) window->CenterOnDesktop();
 }
@@ -264,7 +255,7 @@ bool FormCreate(Context& ctx) {
   if (ctx.platform.window) ctx.platform.window->SetCaption("Quorvex");
   if (const auto read = ctx.shell.hooks.startup.read_tables) {
     if (const Expected<void> tables = read(ctx); !tables) {
-      ShowErrorBox(ctx, "Error", Describe(tables.error()) + kMustExit);
+      ReportError(ctx, Describe(tables.error()) + kMustExit);
       return false;
     }
   }
@@ -273,14 +264,10 @@ bool FormCreate(Context& ctx) {
 
 bool StartProgram(Context& ctx) {
   ShellState& s = ctx.shell;
-  // Each step is one operation: an error (an unwritable log) ends that step with its message,
-  // not the program.
+  // Each step is one operation: a log it could not write is reported once it is done.
   const auto attempt = [&ctx](auto&& step) {
-    try {
-      step();
-    } catch (const std::exception& e) {
-      ShowErrorBox(ctx, "Error", e.what());
-    }
+    step();
+    ReportLogFailure(ctx);
   };
   // The platform makes the window black and 800 x 600. Number text is C-locale throughout; the
   // sprite caches start empty with the context.
@@ -289,10 +276,10 @@ bool StartProgram(Context& ctx) {
   attempt([&] { ReadOptions(ctx); });
   s.device.show_stats = ctx.options.fps_show != 0;
   s.device.windowed = true;
-  attempt([&] { CreateDevice(ctx); });
-  if (!ctx.platform.device) {
-    ShowErrorBox(ctx, "Error",
-                 DeviceErrorText(static_cast<DeviceFailure>(s.device.last_device_error), true));
+  Expected<void> created;
+  attempt([&] { created = CreateDevice(ctx); });
+  if (!created) {
+    ReportError(ctx, created.error().message);
     return false;
   }
   s.device.device_ready = true;
@@ -332,11 +319,7 @@ void CloseMainWindow(Context& ctx) {
   ShellState& s = ctx.shell;
   s.loop.quit_requested = true;
   s.device.device_ready = false;
-  try {
-    ReleaseDeviceObjects(ctx);
-  } catch (const std::exception& e) {
-    ShowErrorBox(ctx, "Error", e.what());
-  }
+  ReleaseDeviceObjects(ctx);
   if (ctx.platform.window) ctx.platform.window->DestroyDevice();
   ctx.platform.device = nullptr;
   // ShutdownScene: success.

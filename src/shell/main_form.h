@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/expected.h"
+
 namespace qv {
 
 struct Context;
@@ -27,14 +29,15 @@ enum class DeviceFailure {
 };
 std::string DeviceErrorText(DeviceFailure failure, bool must_exit);
 
-int InitDeviceObjects(Context& ctx);
-int ReleaseDeviceObjects(Context& ctx);
+void InitDeviceObjects(Context& ctx);
+void ReleaseDeviceObjects(Context& ctx);
 // Creates the device for the window in the configured mode, then InitDeviceObjects. Shows the
-// informational box when the device fell back to the software renderer.
-int CreateDevice(Context& ctx);
+// informational box when the device fell back to the software renderer. The error is the
+// must-exit message for the device's failure.
+Expected<void> CreateDevice(Context& ctx);
 // Re-creates the device after the windowed flag changed; on failure shows the must-exit
 // message and quits.
-int ChangeDisplay(Context& ctx);
+void ChangeDisplay(Context& ctx);
 void FullScreenChange(Context& ctx);
 // The display switch of the controller's Back button: like the menu's, but for this run only
 // (options.txt is not written).

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "base/io_error.h"
 #include "base/log.h"
 #include "base/message.h"
 #include "base/text.h"
@@ -124,16 +123,17 @@ void ReadOptions(Context& ctx) {
   const std::optional<std::string> data =
       platform::FileExists("options.txt") ? platform::ReadWholeFile("options.txt") : std::nullopt;
   if (!data) {
-    ShowErrorBox(ctx, "Error", "Configuration file not found!");
-  } else {
-    ApplyOptionsText(ctx, *data);
+    ReportError(ctx, "Configuration file not found!");
+  } else if (const Expected<void> applied = ApplyOptionsText(ctx, *data); !applied) {
+    const std::string report = Describe(applied.error());
+    ReportError(ctx, report, report);
   }
   // A display mode chosen for this run outlasts the file's.
   if (ctx.shell.run.fullscreen) ctx.options.fullscreen = *ctx.shell.run.fullscreen;
   WriteLog(ctx, ctx.options.textures16bit ? " textures mode=16bit" : " textures mode=32bit");
 }
 
-void ApplyOptionsText(Context& ctx, std::string_view data) {
+Expected<void> ApplyOptionsText(Context& ctx, std::string_view data) {
   const std::vector<std::string> lines = SplitLines(data);
   for (std::size_t n = 0; n < lines.size(); ++n) {
     std::string line = LowerText(TrimText(lines[n]));
@@ -148,19 +148,17 @@ void ApplyOptionsText(Context& ctx, std::string_view data) {
         !applied) {
       applied.error().file = "options.txt";
       applied.error().line = static_cast<int>(n + 1);
-      const std::string report = Describe(applied.error());
-      ShowErrorBox(ctx, "Error", report);
-      WriteLog(ctx, report);
-      break;  // the rest of the file is not read, as with any failed read
+      return applied;  // the rest of the file is not read, as with any failed read
     }
   }
+  return {};
 }
 
-void WriteOption(Context&, std::string_view file, std::string_view key, std::string_view value) {
+Expected<void> WriteOption(std::string_view file, std::string_view key, std::string_view value) {
   std::vector<std::string> lines;
   if (platform::FileExists(file)) {
     const std::optional<std::string> data = platform::ReadWholeFile(file);
-    if (!data) throw IoError("Cannot read \"" + std::string(file) + "\"");
+    if (!data) return Fail("Cannot read \"" + std::string(file) + "\"");
     lines = SplitLines(*data);
   }
   std::string out;
@@ -182,9 +180,9 @@ void WriteOption(Context&, std::string_view file, std::string_view key, std::str
     out += "\r\n";
   }
   if (!found) out += replacement + "\r\n";
-  if (!platform::WriteFileAtomic(file, out)) {
-    throw IoError("Cannot write \"" + std::string(file) + "\"");
-  }
+  if (!platform::WriteFileAtomic(file, out))
+    return Fail("Cannot write \"" + std::string(file) + "\"");
+  return {};
 }
 
 std::vector<OptionValue> ListOptions(const Options& options) {

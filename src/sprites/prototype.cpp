@@ -244,8 +244,7 @@ class Loader {
       for (const std::string& line : spr::SplitLines(bytes)) Line(line);
     } catch (const FormatError& e) {
       const std::string text = std::string(e.what()) + " in \"" + path_ + "\"";
-      WriteLog(ctx_, "ERROR: prototype_format_error " + text);
-      ShowErrorBox(ctx_, "Error", text);
+      ReportError(ctx_, text, "ERROR: prototype_format_error " + text);
     }
     // An empty file (or one whose only line feed swallowed it) draws nothing: worth a line.
     if (Proto().parts.empty())
@@ -326,7 +325,7 @@ class Loader {
       else if (k == "iso_z")
         p.iso_z = Int(v);
       else
-        ShowErrorBox(ctx_, "Error", "Unknown common multisprite's variable \"" + k + "\"!");
+        ReportError(ctx_, "Unknown common multisprite's variable \"" + k + "\"!");
     });
   }
 
@@ -375,8 +374,8 @@ class Loader {
       else if (k == "color")
         s.color = Int(v);
       else
-        ShowErrorBox(ctx_, "Error",
-                     "Unknown variable in the sprite's part of the multisprite \"" + k + "\"!");
+        ReportError(ctx_,
+                    "Unknown variable in the sprite's part of the multisprite \"" + k + "\"!");
     });
     --outstanding_;
 

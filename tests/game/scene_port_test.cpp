@@ -40,9 +40,9 @@ TEST(GameSceneServicesTest, SamplesComeFromTheAudioTableAndGiveTheirChannel) {
   Services services;
   ctx.game.run.port = &services;
 
-  ctx.game.play.channels.fuse = PlaySample(ctx, "sample_burning_big_bomb");
+  ctx.game.play.channels.fuse = PlayGameSample(ctx, "sample_burning_big_bomb");
   EXPECT_GT(ctx.game.play.channels.fuse, 0);
-  EXPECT_EQ(PlaySample(ctx, "sample_not_there"), -1);
+  EXPECT_EQ(PlayGameSample(ctx, "sample_not_there"), -1);
   const auto channel = static_cast<std::uint32_t>(ctx.game.play.channels.fuse);
   StopGameChannel(ctx, ctx.game.play.channels.fuse);
   EXPECT_EQ(ctx.game.play.channels.fuse, -1);

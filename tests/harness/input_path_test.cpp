@@ -304,9 +304,9 @@ TEST(InputPathTest, RecordedSessionReplaysToTheSameState) {
     deactivate.tick = 115;
     deactivate.kind = ScriptCommand::Kind::Activate;
     script.commands.push_back(deactivate);
-    std::string error;
-    std::unique_ptr<Recorder> recorder = Recorder::Open("session.txt", error);
-    ASSERT_TRUE(recorder) << error;
+    Expected<std::unique_ptr<Recorder>> opened = Recorder::Open("session.txt");
+    ASSERT_TRUE(opened) << opened.error().message;
+    std::unique_ptr<Recorder> recorder = std::move(*opened);
     ASSERT_EQ(s.Run(130, &script, recorder.get()), 0);
     EXPECT_FALSE(recorder->Failed());
     recorder.reset();

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "app/subsystem_hooks.h"
 #include "audio/audio.h"
+#include "base/log.h"
 #include "context.h"
 #include "platform/clock.h"
 #include "platform/headless/recording_audio.h"
@@ -92,6 +94,23 @@ TEST_F(LoadingTest, ResourceLinesGoToTheirLoaders) {
   ASSERT_EQ(ctx_.audio.table.size(), 1u);
   EXPECT_GT(FindAudio(ctx_, "sample_hit"), 0);
   EXPECT_EQ(ctx_.sprites.prototypes.size(), prototypes);
+}
+
+TEST_F(LoadingTest, AnUnwritableLogCostsNoPictureAndWaitsForTheBox) {
+  testing_support::WriteSmallPack(dir_);
+  std::filesystem::create_directory("log.txt");
+  Tick();
+  EXPECT_EQ(CountTag("loading"), 2);
+  EXPECT_EQ(CountTag("zast"), 5);
+  ASSERT_TRUE(RunUntilLoaded());
+  int sprites = 0;
+  for (const std::string& entry : ctx_.loading.load_list) {
+    if (entry.size() < 4 || entry.compare(entry.size() - 4, 4, ".spr") != 0) continue;
+    ++sprites;
+    EXPECT_GE(FindPrototype(ctx_, entry), 0) << entry;
+  }
+  EXPECT_GT(sprites, 0);
+  EXPECT_FALSE(TakeLogFailure(ctx_)) << "kept for the frame loop's box";
 }
 
 TEST(LoadingProgress, BarPixels) {

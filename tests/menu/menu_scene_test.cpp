@@ -150,7 +150,7 @@ TEST_F(MenuSceneTest, ReturnFromAGameRebuildsTheMenuAtOnceAndWithoutDuplicates) 
 // The welcome line names the current player: the text the main menu shows equals what building
 // it now, with the index mended, gives.
 TEST_F(MenuSceneTest, WelcomeNamesTheFirstPlayerWhenTheSavedIndexIsPastTheList) {
-  WriteOption(ctx_, "options.txt", "player_index", "5");
+  WriteOption("options.txt", "player_index", "5");
   ASSERT_TRUE(RunUntilMenu());
   Steps();
   Steps();
@@ -162,7 +162,7 @@ TEST_F(MenuSceneTest, WelcomeNamesTheFirstPlayerWhenTheSavedIndexIsPastTheList) 
 
 TEST_F(MenuSceneTest, WelcomeNamesTheFirstPlayerAfterTheCurrentOneWasDeleted) {
   dir_.Write("players.txt", "Ann\r\nBob\r\n");
-  WriteOption(ctx_, "options.txt", "player_index", "1");
+  WriteOption("options.txt", "player_index", "1");
   ASSERT_TRUE(RunUntilMenu());
   Steps();
   ctx_.shell.flow.command = MenuCommand::PlayerList;

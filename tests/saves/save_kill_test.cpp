@@ -137,9 +137,9 @@ TEST(SaveKill, RecordsFileIsAlwaysOldOrNew) {
     return text == contents[0] ? 0 : text == contents[1] ? 1 : -1;
   });
   ExpectKillsAmongWrites(o);
-  std::string data;
-  ASSERT_TRUE(ReadRecordsFile(data));
-  const RecordTable table = ParseRecords(data, 1);
+  const std::optional<std::string> data = ReadRecordsFile();
+  ASSERT_TRUE(data);
+  const RecordTable table = ParseRecords(*data, 1);
   ASSERT_EQ(table.rows.size(), 10u);
   EXPECT_TRUE(table.rows[0].name == "old" || table.rows[0].name == "new");
   Print("records", o);

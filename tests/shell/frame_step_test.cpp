@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
-#include "base/io_error.h"
 #include "common/recording_boxes.h"
 #include "common/temp_dir.h"
 #include "context.h"
@@ -59,7 +59,7 @@ class FrameStepTest : public ::testing::Test {
   static void SceneFrame(Context& ctx) {
     if (counters_.throw_once) {
       counters_.throw_once = false;
-      throw IoError("disk full");
+      throw std::runtime_error("disk full");
     }
     if (ctx.shell.flow.scene_phase == 0) {
       ++counters_.building_calls;

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "base/io_error.h"
 #include "base/log.h"
 #include "common/recording_boxes.h"
 #include "common/temp_dir.h"
@@ -142,7 +141,7 @@ TEST_F(FilesTest, WriteOptionReplacesTheMatchingLineAndTrimsTheRest) {
             "sound_volume=5   \r\n"
             "\r\n"
             "music_volume_x=1\r\n");
-  WriteOption(*ctx_, "options.txt", "music_volume", "7");
+  WriteOption("options.txt", "music_volume", "7");
   EXPECT_EQ(ReadText("options.txt"),
             "; settings\r\nmusic_volume=7\r\nsound_volume=5\r\n\r\nmusic_volume_x=1\r\n");
   EXPECT_FALSE(std::filesystem::exists("options.txt.tmp"));
@@ -150,18 +149,20 @@ TEST_F(FilesTest, WriteOptionReplacesTheMatchingLineAndTrimsTheRest) {
 
 TEST_F(FilesTest, WriteOptionAppendsWhenOnlyAnUpperCaseKeyExistsAndTheReaderKeepsTheLast) {
   WriteText("options.txt", "MUSIC_VOLUME=2");
-  WriteOption(*ctx_, "options.txt", "music_volume", "7");
+  WriteOption("options.txt", "music_volume", "7");
   EXPECT_EQ(ReadText("options.txt"), "MUSIC_VOLUME=2\r\nmusic_volume=7\r\n");
   ReadOptions(*ctx_);
   EXPECT_EQ(options().music_volume, 7);
 
-  WriteOption(*ctx_, "new.txt", "player_index", "3");
+  WriteOption("new.txt", "player_index", "3");
   EXPECT_EQ(ReadText("new.txt"), "player_index=3\r\n");
 }
 
-TEST_F(FilesTest, WriteOptionThatCannotWriteRaisesAndLeavesNoHalfFile) {
+TEST_F(FilesTest, WriteOptionThatCannotWriteFailsAndLeavesNoHalfFile) {
   std::filesystem::create_directory("options.txt");  // cannot be replaced by a file
-  EXPECT_THROW(WriteOption(*ctx_, "options.txt", "fullscreen", "1"), IoError);
+  const Expected<void> written = WriteOption("options.txt", "fullscreen", "1");
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.error().message, "Cannot write \"options.txt\"");
   EXPECT_TRUE(std::filesystem::is_directory("options.txt"));
   EXPECT_FALSE(std::filesystem::exists("options.txt.tmp"));
 }
@@ -182,10 +183,17 @@ TEST_F(FilesTest, LogWritesOnlyWhenEnabledAndCutsEntriesAt255Bytes) {
   EXPECT_EQ(log.substr(255), stamp + "next\r\n") << "the cut entry lost its line break";
 }
 
-TEST_F(FilesTest, UnwritableLogRaisesForTheOperationThatLogged) {
+TEST_F(FilesTest, UnwritableLogFailsAndKeepsTheFirstFailureForTheEdge) {
   options().log_enabled = true;
   std::filesystem::create_directory("log.txt");
-  EXPECT_THROW(WriteLog(*ctx_, "x"), IoError);
+  const Expected<void> logged = WriteLog(*ctx_, "x");
+  ASSERT_FALSE(logged);
+  EXPECT_EQ(logged.error().message.rfind("Cannot write to the log file \"log.txt\": ", 0), 0u)
+      << logged.error().message;
+  EXPECT_FALSE(WriteLog(*ctx_, "y"));
+  EXPECT_FALSE(TakeLogFailure(*ctx_)) << "the failure waits for the edge";
+  EXPECT_TRUE(TakeLogFailure(*ctx_)) << "once taken, it is gone";
+  EXPECT_TRUE(boxes_.boxes.empty()) << "only the edge shows a box";
 }
 
 TEST_F(FilesTest, ComboTableFieldsStandExactlyBetweenTheCommas) {

@@ -7,14 +7,14 @@
 #include <cstdio>
 #include <string_view>
 
-#include "context.h"
+#include "menu/players.h"
+#include "menu/records.h"
 #include "saves/save_contents.h"
 #include "shell/options_file.h"
 
 int main(int argc, char** argv) {
   if (argc != 3 || chdir(argv[1]) != 0) return 2;
   const std::string_view kind = argv[2];
-  qv::Context ctx;
   const std::vector<qv::Player> players[2] = {qv::saves::PlayersVersion(false),
                                               qv::saves::PlayersVersion(true)};
   const qv::RecordTable records[2] = {qv::saves::RecordsVersion(false),
@@ -23,12 +23,12 @@ int main(int argc, char** argv) {
     const bool second = n % 2 == 1;
     bool ok = false;
     if (kind == "players") {
-      ok = qv::WritePlayersFile(players[second]);
+      ok = qv::WritePlayersFile(players[second]).has_value();
     } else if (kind == "records") {
-      ok = qv::WriteRecordsFile(records[second]);
+      ok = qv::WriteRecordsFile(records[second]).has_value();
     } else if (kind == "options") {
-      qv::WriteOption(ctx, "options.txt", "music_volume", qv::saves::OptionsValue(second));
-      ok = true;
+      ok = qv::WriteOption("options.txt", "music_volume", qv::saves::OptionsValue(second))
+               .has_value();
     } else {
       return 2;
     }
