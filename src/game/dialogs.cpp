@@ -12,7 +12,6 @@
 #include "game/hud.h"
 #include "game/levels.h"
 #include "game/scene_port.h"
-#include "menu/menu_layout.h"
 #include "platform/virtual_key.h"
 #include "scene/cursor.h"
 #include "scene/dialog_fade.h"
@@ -454,9 +453,9 @@ void GameButtonHover(Context& ctx) {
         return;
       }
       // The table's three buttons by their rectangles.
-      if (s.pointer.Over(kScoresLeftArrow)) s.pointer.hover_button = 1;
-      if (s.pointer.Over(kScoresRightArrow)) s.pointer.hover_button = 2;
-      if (s.pointer.Over(kPageOk)) s.pointer.hover_button = 3;
+      if (s.pointer.Over(kTableLeftArrow)) s.pointer.hover_button = 1;
+      if (s.pointer.Over(kTableRightArrow)) s.pointer.hover_button = 2;
+      if (s.pointer.Over(kTableOk)) s.pointer.hover_button = 3;
       over = s.pointer.hover_button != -1;
       break;
     case EndPhase::Lost:

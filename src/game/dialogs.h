@@ -15,9 +15,14 @@ struct Context;
 inline constexpr const char* kStatDialogTag = "game_stat";
 inline constexpr const char* kStatTextTag = "game_stat_text";
 // The menu panel in the top right corner while playing, hit by its fixed rectangle rather than
-// by its picture. (The high-score table the game shows without the player list's page takes
-// the menu's scores page rectangles, menu/menu_layout.h.)
+// by its picture.
 inline constexpr Rect kPlayMenuButton{717, 0, 796, 17};
+// The high-score table's buttons when no player list is linked (the game alone, in tests): the
+// places of the scores page's buttons, which the game does not include from the menu; the pack
+// tests hold both tables to the page's map.
+inline constexpr Rect kTableLeftArrow{277, 157, 290, 183};
+inline constexpr Rect kTableRightArrow{513, 157, 526, 183};
+inline constexpr Rect kTableOk{314, 478, 484, 507};
 
 void OpenStatistics(Context& ctx);
 void OpenGameOver(Context& ctx);

@@ -14,7 +14,6 @@
 #include "base/text.h"
 #include "base/text_util.h"
 #include "context.h"
-#include "menu/menu_scene.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "scene/cursor.h"
@@ -188,7 +187,6 @@ void FinishLoading(Context& ctx) {
   l.bar.fill(-1);
   LoadGuarded(ctx, kCursorSpritePath, [&] { MakeCursorSprite(ctx); });
   ctx.clocks.frame_clock = CurrentTicks(ctx);
-  MenuLoadingDone(ctx);
 }
 
 void ReportListError(Context& ctx, const Expected<void>& read) {
@@ -266,7 +264,6 @@ void LoadingSetup(Context& ctx) {
   ReportListError(ctx, ReadList(ctx, "sound.ini", true));
   l.load_index = 0;
   l.loading_done = false;
-  FindMenuMusic(ctx);
   // The application is active and the menu scene starts.
   ctx.clocks.app_active = true;
   ctx.shell.pointer.prev_hover_button = -1;
@@ -277,6 +274,10 @@ void LoadingSetup(Context& ctx) {
 void ShowLoadingScreen(Context& ctx) {
   ShowTag(ctx, "loading", true);
   if (ctx.loading.logo_phase == LogoPhase::NotStarted) ctx.loading.logo_phase = LogoPhase::Bubbles;
+}
+
+bool LoadingDone(const Context& ctx) {
+  return ctx.loading.loading_done;
 }
 
 bool LoadingBegun(const Context& ctx) {

@@ -22,10 +22,13 @@ void LoadResourceLine(Context& ctx, std::string_view line);
 void LoadingSetup(Context& ctx);
 // The menu scene starts: the backdrop shows, and the logo starts unless it ran before.
 void ShowLoadingScreen(Context& ctx);
+// Every entry is loaded; the menu takes over from the loading screen.
+bool LoadingDone(const Context& ctx);
 // Loading has taken its first entry (the menu is entered again, not for the first time).
 bool LoadingBegun(const Context& ctx);
 // Start of every menu frame until loading is done. True when the menu frame must end here
-// (the logo is animating, or entries are still loading).
+// (the logo is animating, or entries are still loading). The step that loads the last entry
+// makes LoadingDone true and returns false.
 bool LoadingScreenStep(Context& ctx);
 // The loading screen still has work: the logo runs or entries remain.
 bool LoadingEntriesRemain(const Context& ctx);

@@ -171,6 +171,17 @@ void FullscreenSwitch(Context& ctx) {
   WriteOptionSafely(ctx, "fullscreen", ctx.options.fullscreen ? 1 : 0);
 }
 
+void FindMenuMusic(Context& ctx) {
+  ctx.menu.music = FindAudio(ctx, "music_menu");
+}
+
+// The loading screen has ended: the main menu's first appearance fades in, with its music.
+void MenuLoadingDone(Context& ctx) {
+  ctx.menu.running_since = ctx.clocks.frame_clock;
+  ctx.menu.state = MenuStage::LoadingDone;
+  ChangeMusic(ctx, ctx.menu.music, 0, kMenuMusicFadeMs);
+}
+
 }  // namespace
 
 void SetCommand(Context& ctx, MenuCommand command) {
@@ -218,22 +229,14 @@ std::int64_t MenuSample(const Context& ctx, int number) {
 }
 
 void StartSceneMenu(Context& ctx) {
+  // The music list is read before the first start, and never changes after.
+  FindMenuMusic(ctx);
   ctx.menu.running_since = 0;
   ctx.menu.state = MenuStage::SceneStart;
   ctx.menu.fullscreen_request = false;
   EnterMenuScene(ctx);
   ShowLoadingScreen(ctx);
   if (LoadingBegun(ctx)) ChangeMusic(ctx, ctx.menu.music, kMenuMusicFadeMs, kMenuMusicFadeMs);
-}
-
-void FindMenuMusic(Context& ctx) {
-  ctx.menu.music = FindAudio(ctx, "music_menu");
-}
-
-void MenuLoadingDone(Context& ctx) {
-  ctx.menu.running_since = ctx.clocks.frame_clock;
-  ctx.menu.state = MenuStage::LoadingDone;
-  ChangeMusic(ctx, ctx.menu.music, 0, kMenuMusicFadeMs);
 }
 
 void FillMenuScene(SceneOps& ops) {
@@ -248,7 +251,11 @@ void FillMenuScene(SceneOps& ops) {
 }
 
 void MenuFrame(Context& ctx) {
+  // The loading screen runs in front of the menu and knows nothing of it: the menu sees the
+  // step that finished loading and takes over.
+  const bool loaded_before = LoadingDone(ctx);
   if (LoadingScreenStep(ctx)) return;
+  if (!loaded_before && LoadingDone(ctx)) MenuLoadingDone(ctx);
   if (ctx.shell.flow.scene_phase == 0) FirstEntrySetup(ctx);
   DialogFadeStep(ctx);
   MainMenuFadeIn(ctx);

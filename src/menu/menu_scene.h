@@ -15,10 +15,6 @@ void FillMenuScene(SceneOps& ops);
 // The scene starts: its run values reset, the shell's share, the loading screen's backdrop, and
 // the menu's music again when the menu is entered after loading.
 void StartSceneMenu(Context& ctx);
-// The loading set-up has loaded the music: the menu's music is found once, for the run.
-void FindMenuMusic(Context& ctx);
-// The loading screen has ended: the main menu's first appearance fades in, with its music.
-void MenuLoadingDone(Context& ctx);
 
 // The scene frame: the loading screen until it is done, the first-entry set-up, the dialog
 // fade, the main menu's first fade-in, hover, the pending command, the volume bars, the

@@ -11,7 +11,6 @@
 
 #include "base/geometry.h"
 #include "game/dialogs.h"
-#include "menu/menu_layout.h"
 #include "platform/render_device.h"
 #include "scene/map.h"
 #include "scene/pictures.h"
@@ -106,16 +105,16 @@ TEST(GameLayout, ScoresRectanglesAreTheScoresPageButtons) {
   Context& ctx = *run.ctx;
   ASSERT_TRUE(run.UntilPlaying());
   load_location_map(ctx, "menu_scores.map");
-  const std::pair<const char*, Rect> expected[] = {{"repair_left", kScoresLeftArrow},
-                                                   {"repair_right", kScoresRightArrow},
-                                                   {"button_ok_mini", kPageOk}};
+  const std::pair<const char*, Rect> expected[] = {{"repair_left", kTableLeftArrow},
+                                                   {"repair_right", kTableRightArrow},
+                                                   {"button_ok_mini", kTableOk}};
   for (const auto& [name, rect] : expected) {
     const TMultiSprite* m = Pic(ctx, FindObject(ctx, name, -1, "menu_scores"));
     ASSERT_NE(m, nullptr) << name;
     EXPECT_EQ(Show(rect), Show(FrameOf(*m))) << name;
   }
   ExpectOnScreenAndApart(
-      {{"left", kScoresLeftArrow}, {"right", kScoresRightArrow}, {"ok", kPageOk}});
+      {{"left", kTableLeftArrow}, {"right", kTableRightArrow}, {"ok", kTableOk}});
 }
 
 TEST(GameLayout, DialogButtonsLieOnScreenApart) {
