@@ -160,6 +160,7 @@ int Run(const qv::CommandLine& cl) {
   ctx->shell.run.has_seed = cl.has_seed;
   ctx->shell.run.seed = cl.seed;
   ctx->shell.run.autoplay = cl.autoplay;
+  ctx->shell.run.autoplay_skill = cl.autoplay_skill;
   ctx->shell.run.fullscreen = cl.fullscreen;
 
   qv::LoopOptions loop;

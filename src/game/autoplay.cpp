@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/random.h"
 #include "context.h"
 #include "game/field.h"
 #include "game/game_math.h"
+#include "game/player_models.h"
 #include "game/scene_port.h"
 #include "game/shot.h"
 #include "platform/window.h"
@@ -16,6 +18,7 @@
 namespace qv {
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
 constexpr int kMatched = 1000;
 // A bomb scores below any match but above any miss, more the more balls it reaches.
 constexpr int kBombPlace = 300;
@@ -136,35 +139,118 @@ double Judge(GameState& g, BallKind kind, int c, int r) {
   return best;
 }
 
+// What bounds a weaker player's look at the field on one shot (none for perfect).
+struct Search {
+  const PlayerModel& model;
+  Random& rng;
+  bool banks = true;  // wall shots considered
+};
+
+// The planned path's length in pixels from the cannon, and whether it turns off a wall.
+void Trace(const ShotPath& path, double x0, double y0, double& reach, bool& bank) {
+  reach = 0;
+  bank = false;
+  double px = x0, py = y0;
+  int dir = 0;
+  for (int i = 0; i < path.length; ++i) {
+    const PathPoint& p = path.points[static_cast<std::size_t>(i)];
+    reach += std::hypot(p.x - px, p.y - py);
+    const int d = p.x > px ? 1 : (p.x < px ? -1 : 0);
+    if (d != 0) {
+      if (dir != 0 && d != dir) bank = true;
+      dir = d;
+    }
+    px = p.x;
+    py = p.y;
+  }
+}
+
 // The best pointer positions for a ball of `kind` and, when `other` is not null, for a ball of
 // `other_kind` over the same paths: the paths cost far more than judging them, and the swap
-// question needs both (the aim is restored afterwards).
+// question needs both (the aim is restored afterwards). A `search` starts its sweep at a random
+// place and may skip wall shots and stop after a few matching places, as a person looks.
 AimChoice Best(Context& ctx, BallKind kind, BallKind other_kind = BallKind::Empty,
-               AimChoice* other = nullptr) {
+               AimChoice* other = nullptr, Search* search = nullptr) {
   GameState& g = ctx.game;
   LevelPlay& play = g.play;
   const AimState saved = g.scene.aim;
   AimChoice best;
   constexpr int kY = 330;
-  for (int x = 2; x < kScreenWidth; x += 3) {
+  constexpr int kFirstX = 2, kStepX = 3;
+  constexpr int kPaths = (kScreenWidth - kFirstX + kStepX - 1) / kStepX;
+  const int first = search ? search->rng.Next(kPaths) : 0;
+  int places = 0, last_col = -1, last_row = -1;
+  for (int i = 0; i < kPaths; ++i) {
+    const int x = kFirstX + kStepX * ((first + i) % kPaths);
     g.scene.aim.cannon_turning = false;
     AimUpdate(ctx, x, kY, kScreenWidth, kScreenHeight);
     if (!PlanShot(ctx, RoundEven(g.scene.aim.start_x), RoundEven(g.scene.aim.start_y),
                   g.scene.aim.vx, g.scene.aim.vy)) {
       continue;
     }
+    double reach = 0;
+    bool bank = false;
+    if (search) {
+      Trace(play.path, g.scene.aim.start_x, g.scene.aim.start_y, reach, bank);
+      if (bank && !search->banks) continue;
+    }
     // Near-equal choices go to the middle, where a slightly wrong aim still lands.
     const double bias = -std::abs(x - kScreenWidth / 2) * 0.001;
     const double score = Judge(g, kind, play.path.target_col, play.path.target_row) + bias;
-    if (score > best.score) best = {x, kY, score};
+    if (search && search->model.groups_seen > 0 && score >= kMatched &&
+        (play.path.target_col != last_col || play.path.target_row != last_row)) {
+      last_col = play.path.target_col;
+      last_row = play.path.target_row;
+      if (++places > search->model.groups_seen) break;
+    }
+    if (score > best.score) best = {x, kY, score, reach, bank};
     if (other) {
       const double alt = Judge(g, other_kind, play.path.target_col, play.path.target_row) + bias;
-      if (alt > other->score) *other = {x, kY, alt};
+      if (alt > other->score) *other = {x, kY, alt, reach, bank};
     }
   }
   g.scene.aim = saved;
   if (g.run.port) g.run.port->SetAimRotation(ctx, saved.angle);
   return best;
+}
+
+// A weaker player's sweep: wall shots as the model allows them.
+AimChoice Look(Context& ctx, Search& search, BallKind kind, BallKind other_kind, AimChoice* other) {
+  const PlayerModel& m = search.model;
+  search.banks = m.banks == BankUse::Always ||
+                 (m.banks == BankUse::Rarely && search.rng.NextReal() < m.bank_chance);
+  const AimChoice saved_other = other ? *other : AimChoice{};
+  AimChoice best = Best(ctx, kind, other_kind, other, &search);
+  if (m.banks == BankUse::WhenStuck && best.score < kMatched) {
+    search.banks = true;
+    if (other) *other = saved_other;
+    best = Best(ctx, kind, other_kind, other, &search);
+  }
+  return best;
+}
+
+// A unit normal draw (Box-Muller).
+double Normal(Random& rng) {
+  const double u1 = 1.0 - rng.NextReal();  // (0, 1]
+  const double u2 = rng.NextReal();
+  return std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * kPi * u2);
+}
+
+// Where the hand puts the pointer for `aim`: off its angle about the cannon by the model's
+// spread, which grows with the path's length and off the walls.
+AimChoice Miss(const AimChoice& aim, const PlayerModel& m, Random& rng) {
+  double sd = m.aim_sd + m.aim_sd_per_100px * aim.reach / 100.0;
+  if (aim.bank) sd *= m.bank_sd_factor;
+  if (sd <= 0) return aim;
+  const double dx = aim.x - kCannonBall.x, dy = aim.y - kCannonBall.y;
+  const double r = std::hypot(dx, dy);
+  const double angle = std::atan2(dx, -dy) + Normal(rng) * sd * kPi / 180.0;
+  AimChoice out = aim;
+  out.x = std::clamp(static_cast<int>(std::lround(kCannonBall.x + r * std::sin(angle))), 0,
+                     kScreenWidth - 1);
+  out.y = std::clamp(static_cast<int>(std::lround(kCannonBall.y - r * std::cos(angle))), 0,
+                     kScreenHeight - 1);
+  return out;
 }
 
 // A click on the centre of a picture (or at x, y for kNoPic).
@@ -182,7 +268,20 @@ AimChoice ChooseAim(Context& ctx) {
   return Best(ctx, ctx.game.play.current_ball.kind);
 }
 
+AimChoice ChooseAim(Context& ctx, const PlayerModel& model, Random& rng) {
+  if (model.skill == AutoplaySkill::Perfect) return ChooseAim(ctx);
+  Search search{model, rng};
+  return Miss(Look(ctx, search, ctx.game.play.current_ball.kind, BallKind::Empty, nullptr), model,
+              rng);
+}
+
 PlayerClick ChooseClick(Context& ctx) {
+  Random unused;
+  return ChooseClick(ctx, ModelFor(AutoplaySkill::Perfect), unused);
+}
+
+PlayerClick ChooseClick(Context& ctx, const PlayerModel& model, Random& rng) {
+  const bool perfect = model.skill == AutoplaySkill::Perfect;
   if (ctx.shell.flow.scene != SceneId::Game || ctx.shell.flow.pending_scene != SceneId::None) {
     return {};
   }
@@ -198,18 +297,25 @@ PlayerClick ChooseClick(Context& ctx) {
                          !play.walls.moving && !play.ball_in_flight && play.climb_remaining == 0 &&
                          play.shot == nullptr;
       if (!ready) return {};
-      const bool may_swap = play.mounted_rockets == 0 && play.next_ball.kind != BallKind::Empty;
+      const bool may_swap = play.mounted_rockets == 0 && play.next_ball.kind != BallKind::Empty &&
+                            model.swaps != SwapUse::Never;
       AimChoice next;
-      const AimChoice now =
-          Best(ctx, play.current_ball.kind, play.next_ball.kind, may_swap ? &next : nullptr);
-      if (play.mounted_rockets > 0 && now.score < kMatched) {
+      Search search{model, rng};
+      const AimChoice now = perfect ? Best(ctx, play.current_ball.kind, play.next_ball.kind,
+                                           may_swap ? &next : nullptr)
+                                    : Look(ctx, search, play.current_ball.kind, play.next_ball.kind,
+                                           may_swap ? &next : nullptr);
+      if (play.mounted_rockets > 0 && now.score < kMatched && model.uses_rockets) {
         // A paint rocket where nothing matches.
-        return ClickOn(ctx, kNoPic, now.x, now.y, platform::kMouseRight);
+        const AimChoice at = perfect ? now : Miss(now, model, rng);
+        return ClickOn(ctx, kNoPic, at.x, at.y, platform::kMouseRight);
       }
-      if (may_swap && now.score < kMatched && next.score >= kMatched) {
+      const double gain = model.swaps == SwapUse::ClearlyBetter ? model.swap_margin : 0.0;
+      if (may_swap && now.score < kMatched && next.score >= kMatched + gain) {
         return ClickOn(ctx, kNoPic, next.x, next.y, platform::kMouseRight);  // swap first
       }
-      return ClickOn(ctx, kNoPic, now.x, now.y, platform::kMouseLeft);
+      const AimChoice at = perfect ? now : Miss(now, model, rng);
+      return ClickOn(ctx, kNoPic, at.x, at.y, platform::kMouseLeft);
     }
     case EndPhase::GameOverNotice:
       return ClickOn(ctx, h.over_ok, 0, 0, platform::kMouseLeft);

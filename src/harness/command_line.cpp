@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "game/player_models.h"
+
 namespace qv {
 namespace {
 
@@ -61,6 +63,17 @@ Expected<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
         return Fail("--seed needs a number from 0 to 4294967295, not '" + v + "'");
       }
       out.has_seed = true;
+    } else if (a == "--autoplay-skill") {
+      if (!value(v)) return Fail(error);
+      const PlayerModel* found = nullptr;
+      for (const PlayerModel& m : kPlayerModels) {
+        if (v == m.name) found = &m;
+      }
+      if (!found) {
+        return Fail("--autoplay-skill needs casual, average, expert or perfect, not '" + v + "'");
+      }
+      out.autoplay = true;
+      out.autoplay_skill = found->skill;
     } else if (a == "--ticks") {
       if (!value(v)) return Fail(error);
       std::uint64_t n = 0;
@@ -100,6 +113,9 @@ std::string UsageText() {
          "                 will do, - reads standard input; captures stay in the game folder\n"
          "  --ticks N      stop after N timer ticks and exit 0\n"
          "  --autoplay     a built-in player shoots whenever the game scene lets it\n"
+         "  --autoplay-skill SKILL\n"
+         "                 the built-in player as a casual, average, expert or perfect\n"
+         "                 (the default) player; implies --autoplay\n"
          "  --record FILE  write this session's input and clock to FILE as a script\n"
          "  --replay FILE  play a recorded session back headless, from the saves it started\n"
          "                 with (implies --headless; an installed game needs --dir); a pipe\n"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/expected.h"
+#include "shell/shell_state.h"
 
 namespace qv {
 
@@ -18,6 +19,7 @@ struct CommandLine {
   bool headless = false;
   bool render_all = false;
   bool autoplay = false;
+  AutoplaySkill autoplay_skill = AutoplaySkill::Perfect;  // --autoplay-skill implies --autoplay
   bool help = false;
   bool version = false;
   bool has_seed = false;

@@ -15,6 +15,10 @@
 
 namespace qv {
 
+// How well the built-in player plays (--autoplay-skill); its models are in
+// src/game/player_models.h.
+enum class AutoplaySkill { Perfect, Expert, Average, Casual };
+
 // What the run harness asked for (command line); the defaults are a normal interactive run.
 struct RunConfig {
   bool headless = false;
@@ -22,6 +26,7 @@ struct RunConfig {
   bool has_seed = false;
   std::uint32_t seed = 0;
   bool autoplay = false;
+  AutoplaySkill autoplay_skill = AutoplaySkill::Perfect;
   // --fullscreen (true) or --windowed (false): the display mode of this run whatever
   // options.txt says; it follows the player's own switching for the rest of the run.
   std::optional<bool> fullscreen;

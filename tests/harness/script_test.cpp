@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "base/text.h"
 #include "common/temp_dir.h"
@@ -156,6 +157,25 @@ TEST(ScriptTest, CapturesStayInTheGameFolderAndNeverComeFromARecording) {
   const auto escape = ParseScript("1 key 27\n\n5 state ../x.json\n", "s.txt");
   ASSERT_FALSE(escape);
   EXPECT_EQ(escape.error().message.rfind("s.txt:3: ", 0), 0u) << escape.error().message;
+}
+
+// A skill names a built-in player model and starts the player; a wrong name is refused.
+TEST(CommandLineTest, AutoplaySkill) {
+  const auto plain = ParseCommandLine({"--autoplay"});
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->autoplay_skill, AutoplaySkill::Perfect) << "--autoplay is today's player";
+  for (const auto& [name, skill] :
+       {std::pair{"casual", AutoplaySkill::Casual}, std::pair{"average", AutoplaySkill::Average},
+        std::pair{"expert", AutoplaySkill::Expert}, std::pair{"perfect", AutoplaySkill::Perfect}}) {
+    const auto parsed = ParseCommandLine({"--autoplay-skill", name});
+    ASSERT_TRUE(parsed) << name;
+    EXPECT_TRUE(parsed->autoplay) << name;
+    EXPECT_EQ(parsed->autoplay_skill, skill) << name;
+  }
+  const auto wrong = ParseCommandLine({"--autoplay-skill", "Expert"});
+  ASSERT_FALSE(wrong);
+  EXPECT_NE(wrong.error().message.find("'Expert'"), std::string::npos);
+  EXPECT_FALSE(ParseCommandLine({"--autoplay-skill"}));
 }
 
 TEST(CommandLineTest, PlayerOptionsAndRecording) {
