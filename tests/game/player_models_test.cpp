@@ -2,9 +2,11 @@
 // itself, and the weaker models play worse in that order.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "game/autoplay.h"
 #include "game/player_models.h"
@@ -55,8 +57,9 @@ TEST(PlayerModels, AModelsAimRepeatsForASeedAndSpreadsOverSeeds) {
 }
 
 struct Played {
-  int won = 0;    // levels won
-  int shots = 0;  // balls fired
+  int won = 0;                            // levels won
+  int shots = 0;                          // balls fired
+  std::vector<std::array<int, 3>> fired;  // tick and pointer of each shot
 };
 
 // An arcade game of `skill` for `ticks` frames from level 1.
@@ -75,11 +78,25 @@ Played PlayArcade(AutoplaySkill skill, std::uint32_t seed, int ticks) {
     const LevelPlay& play = ctx.game.play;
     if (play.end_phase != last_phase && play.end_phase == EndPhase::Statistics) ++out.won;
     last_phase = play.end_phase;
-    if (play.ball_in_flight && !flying) ++out.shots;
+    if (play.ball_in_flight && !flying) {
+      ++out.shots;
+      out.fired.push_back({t, ctx.shell.pointer.mouse_x, ctx.shell.pointer.mouse_y});
+    }
     flying = play.ball_in_flight;
     if (play.end_phase == EndPhase::GameOverNotice) break;
   }
   return out;
+}
+
+// The whole player, think time and hand included: the same seed, the same shots at the same
+// ticks; another seed plays differently.
+TEST(PlayerModels, AGameRepeatsForASeed) {
+  const Played a = PlayArcade(AutoplaySkill::Average, 5, 3000);
+  const Played b = PlayArcade(AutoplaySkill::Average, 5, 3000);
+  const Played c = PlayArcade(AutoplaySkill::Average, 6, 3000);
+  ASSERT_GT(a.shots, 3);
+  EXPECT_EQ(a.fired, b.fired);
+  EXPECT_NE(a.fired, c.fired);
 }
 
 // The same seeded games by each skill, a couple of minutes of game time each: the weaker the
