@@ -57,9 +57,10 @@ inline constexpr std::array<PlayerModel, 4> kPlayerModels = {{
     {AutoplaySkill::Expert, "expert", 20, 50, 60, 0.4, 0.15, 1.5, 0, BankUse::Always, 1.0,
      SwapUse::WhenNoMatch, 0.0, true},
     // average: looks at six places, uses the walls when nothing straight works and swaps only
-    // for a clear gain (a group a third bigger than the bare match); 0.6-1.2 s per shot and a
-    // spread that misses the neighbouring cell on long or wall shots now and then.
-    {AutoplaySkill::Average, "average", 60, 120, 25, 1.2, 0.5, 2.0, 6, BankUse::WhenStuck, 1.0,
+    // for a clear gain (a group a third bigger than the bare match); 0.4-0.9 s per shot, a
+    // steady hand (35 px per frame) and a spread (0.8 degrees plus 0.3 per 100 px) that misses
+    // the neighbouring cell now and then on long or wall shots.
+    {AutoplaySkill::Average, "average", 40, 90, 35, 0.8, 0.3, 2.0, 6, BankUse::WhenStuck, 1.0,
      SwapUse::ClearlyBetter, 30.0, true},
     // casual: a few groups of its colour in view, a wall shot on one shot in ten, no purposeful
     // swap or rocket; 0.6-1.5 s per shot (a newcomer still shoots about once in two seconds),
