@@ -46,26 +46,27 @@ struct PlayerModel {
   bool uses_rockets = true;
 };
 
-// The game runs 100 frames a second on the virtual clock, so 100 frames are a second.
+// Times are in game frames, so a model keeps its pace against the field whatever the speed
+// option; at the default speed a frame is about 17 ms (100 frames in 170 ticks of 10 ms).
 inline constexpr std::array<PlayerModel, 4> kPlayerModels = {{
     // perfect: today's player, the planner's best over every path; no delay, no error.
     {AutoplaySkill::Perfect, "perfect", 0, 0, 0, 0.0, 0.0, 1.0, 0, BankUse::Always, 1.0,
      SwapUse::WhenNoMatch, 0.0, true},
-    // expert: sees everything, as perfect, but a person: 0.2-0.5 s to decide (a practised eye),
-    // a fast hand (60 px per frame crosses the screen in about 0.1 s) and a small spread
+    // expert: sees everything, as perfect, but a person: 0.35-0.85 s to decide (a practised
+    // eye), a fast hand (60 px per frame crosses the screen in about 0.2 s) and a small spread
     // (0.4 degrees misses a ball's width only on the longest shots).
     {AutoplaySkill::Expert, "expert", 20, 50, 60, 0.4, 0.15, 1.5, 0, BankUse::Always, 1.0,
      SwapUse::WhenNoMatch, 0.0, true},
     // average: looks at six places, uses the walls when nothing straight works and swaps only
-    // for a clear gain (a group a third bigger than the bare match); 0.4-0.9 s per shot, a
-    // steady hand (35 px per frame) and a spread (0.8 degrees plus 0.3 per 100 px) that misses
-    // the neighbouring cell now and then on long or wall shots.
+    // for a clear gain (a group a third bigger than the bare match); 0.7-1.5 s per shot, a
+    // steady hand (35 px per frame, the screen in 0.4 s) and a spread (0.8 degrees plus 0.3
+    // per 100 px) that misses the neighbouring cell now and then on long or wall shots.
     {AutoplaySkill::Average, "average", 40, 90, 35, 0.8, 0.3, 2.0, 6, BankUse::WhenStuck, 1.0,
      SwapUse::ClearlyBetter, 30.0, true},
     // casual: a few groups of its colour in view, a wall shot on one shot in ten, no purposeful
-    // swap or rocket; 0.6-1.5 s per shot (a newcomer still shoots about once in two seconds),
-    // a slower hand (20 px per frame) and a spread that drifts (1.5 degrees plus 0.6 per 100 px
-    // puts a long wall shot a cell or two off).
+    // swap or rocket; 1-2.5 s per shot (a newcomer shoots about once in two or three seconds),
+    // a slower hand (20 px per frame, the screen in 0.7 s) and a spread that drifts (1.5
+    // degrees plus 0.6 per 100 px puts a long wall shot a cell or two off).
     {AutoplaySkill::Casual, "casual", 60, 150, 20, 1.5, 0.6, 2.5, 3, BankUse::Rarely, 0.1,
      SwapUse::Never, 0.0, false},
 }};
