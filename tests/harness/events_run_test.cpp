@@ -61,7 +61,8 @@ class EventsRun : public ::testing::Test {
     fs::create_directories(game_);
   }
 
-  // A fresh player picks the type; `events` empty runs without the option.
+  // A fresh player picks the type; `events` empty runs without the option. Its name is given
+  // relative to where the program starts (the test's folder), not to the game folder.
   int Run(const std::string& script, int ticks, bool autoplay, const std::string& events) {
     test::WriteText(game_ / "players.txt", kFreshPlayer);
     test::WriteText(dir_.path() / "s.txt", script);
@@ -69,8 +70,17 @@ class EventsRun : public ::testing::Test {
         std::string(QUORVEX_BINARY_DIR) + "/src/quorvex --headless --pack " + pack_.string() +
         " --dir " + game_.string() + " --seed 5 --script " + (dir_.path() / "s.txt").string() +
         " --ticks " + std::to_string(ticks) + (autoplay ? " --autoplay" : "") +
-        (events.empty() ? "" : " --events " + (dir_.path() / events).string()) + " >/dev/null 2>" +
+        (events.empty() ? "" : " --events " + events) + " >/dev/null 2>" +
         (dir_.path() / "err.txt").string();
+    const int raw = std::system(command.c_str());
+    EXPECT_EQ(test::ReadText(dir_.path() / "err.txt"), "");
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  }
+  // Plays `recording` back into a fresh folder.
+  int Replay(const std::string& recording, const std::string& events) {
+    const std::string command = std::string(QUORVEX_BINARY_DIR) + "/src/quorvex --replay " +
+                                recording + " --pack " + pack_.string() + " --dir replayed" +
+                                " --events " + events + " >/dev/null 2>err.txt";
     const int raw = std::system(command.c_str());
     EXPECT_EQ(test::ReadText(dir_.path() / "err.txt"), "");
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -173,8 +183,8 @@ TEST_F(EventsRun, LossesNameTheirCause) {
   }
 }
 
-// The same script and seed write the same file, byte for byte; without the option the run
-// leaves nothing new, in the game folder or beside it.
+// The same script and seed write the same file, byte for byte, and so does the replay of a
+// recorded run; without the option the run leaves nothing new, in the game folder or beside it.
 TEST_F(EventsRun, SameRunSameFileAndNoFileWithoutTheOption) {
   const std::string script = Choose(kArcadeY);
   ASSERT_EQ(Run(script, 2500, true, "a.jsonl"), 0);
@@ -182,6 +192,11 @@ TEST_F(EventsRun, SameRunSameFileAndNoFileWithoutTheOption) {
   const std::string a = Read("a.jsonl");
   EXPECT_NE(a.find("\"level_won\""), std::string::npos);
   EXPECT_EQ(a, Read("b.jsonl"));
+  ASSERT_EQ(Run(script, 2500, true, "c.jsonl --record r.txt"), 0);
+  ASSERT_EQ(Replay("r.txt", "d.jsonl"), 0);
+  EXPECT_NE(Read("c.jsonl").find("\"level_won\""), std::string::npos);
+  EXPECT_EQ(Read("c.jsonl"), Read("d.jsonl"));
+  for (const char* made : {"c.jsonl", "d.jsonl", "r.txt", "replayed"}) fs::remove_all(made);
 
   const auto listing = [this] {
     std::set<std::string> names;
