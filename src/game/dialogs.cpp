@@ -31,9 +31,6 @@ void ReportDialog(Context& ctx, GameDialog dialog) {
   ReportGameEvent(ctx, e);
 }
 
-}  // namespace
-namespace {
-
 using platform::VirtualKey;
 
 constexpr const char* kFont = "graphics\\fonts\\font_crystal1.spr";
