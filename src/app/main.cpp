@@ -12,6 +12,7 @@
 #include "base/message.h"
 #include "context.h"
 #include "harness/command_line.h"
+#include "harness/event_log.h"
 #include "harness/game_folder.h"
 #include "harness/recorder.h"
 #include "harness/runner.h"
@@ -102,8 +103,24 @@ int RunSession(qv::Context& ctx, qv::LoopOptions& loop, qv::platform::Clock& clo
     loop.recorder = recorder.get();
     loop.latched_clock = &*latched;
   }
+  std::unique_ptr<qv::EventLog> events;
+  if (!cl.events.empty()) {
+    qv::Expected<std::unique_ptr<qv::EventLog>> opened = qv::EventLog::Open(cl.events);
+    if (!opened) {
+      qv::HarnessMessage("quorvex: " + opened.error().message);
+      return 1;
+    }
+    events = std::move(*opened);
+    ctx.game.run.events = [log = events.get()](const qv::GameEvent& e) { log->Write(e); };
+    loop.events = events.get();
+  }
   int status = 1;
   if (qv::FormCreate(ctx)) status = qv::RunMainLoop(ctx, loop);
+  if (events && events->Failed()) {
+    qv::HarnessMessage("quorvex: the events file '" + cl.events + "' could not be written whole");
+  }
+  ctx.game.run.events = nullptr;
+  loop.events = nullptr;
   if (recorder && recorder->Failed()) {
     qv::HarnessMessage("quorvex: the recording '" + cl.record + "' could not be written whole");
   }
@@ -123,6 +140,8 @@ int Run(const qv::CommandLine& cl) {
   const std::string record_path = cl.record.empty() ? std::string() : fs::absolute(cl.record).string();
   qv::CommandLine run_line = cl;
   run_line.record = record_path;
+  // Like the recording, the events file is named from where the program was started.
+  if (!cl.events.empty()) run_line.events = fs::absolute(cl.events).string();
 
   const qv::Expected<qv::GameFolderPlan> plan =
       qv::PlanGameFolder(cl.dir, cl.pack,

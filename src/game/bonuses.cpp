@@ -148,6 +148,12 @@ void Collect(Context& ctx, int type, BallKind ball_kind, double x, double y) {
   if (i == play.bonuses.size()) play.bonuses.emplace_back();
   BonusEntry& e = play.bonuses[i];
   e = BonusEntry{};
+  if (g.run.events) {
+    GameEvent got;
+    got.kind = GameEventKind::Bonus;
+    got.bonus = type;
+    ReportGameEvent(ctx, got);
+  }
   e.type = type;
   e.stage = 3;
   if (i < 6) {

@@ -23,6 +23,14 @@
 namespace qv {
 namespace {
 
+void ReportDialog(Context& ctx, GameDialog dialog) {
+  if (!ctx.game.run.events) return;
+  GameEvent e;
+  e.kind = GameEventKind::Dialog;
+  e.dialog = dialog;
+  ReportGameEvent(ctx, e);
+}
+
 using platform::VirtualKey;
 
 constexpr const char* kFont = "graphics\\fonts\\font_crystal1.spr";
@@ -289,6 +297,7 @@ void OpenStatistics(Context& ctx) {
   }
   OpenDialogFade(ctx, {kStatDialogTag, kStatTextTag});
   s.flow.click_context = ClickContext::LevelStatistics;
+  ReportDialog(ctx, GameDialog::Statistics);
 }
 
 void OpenGameOver(Context& ctx) {
@@ -304,6 +313,8 @@ void OpenGameOver(Context& ctx) {
   EndAllBonuses(ctx);
   g.play.crystals.freed = 0;
   ctx.shell.flow.click_context = ClickContext::GameOverNotice;
+  ReportGameEvent(ctx, GameEventKind::GameOver);
+  ReportDialog(ctx, GameDialog::GameOver);
 }
 
 void CommandHighScores(Context& ctx) {
@@ -324,6 +335,7 @@ void CommandHighScores(Context& ctx) {
     ctx.shell.flow.click_context = ClickContext::HighScoreTable;
     g.play.end_phase = EndPhase::HighScoreTable;
   }
+  ReportDialog(ctx, GameDialog::HighScores);
 }
 
 void CommandTryAgain(Context& ctx) {
@@ -358,6 +370,7 @@ void CommandTryAgain(Context& ctx) {
   unload_by_tag(ctx, "game_type_text");
   ShowTextFile(ctx, GameTitleText(g.session.game_type), "game_type_text", "");
   OpenDialogFade(ctx, {tag});
+  ReportDialog(ctx, GameDialog::TryAgain);
 }
 
 void CommandNextLevel(Context& ctx) {
@@ -405,6 +418,7 @@ void CommandExitQuestion(Context& ctx) {
   ctx.shell.flow.click_context = ClickContext::ExitToMenu;
   play.end_phase = EndPhase::ExitQuestion;
   OpenDialogFade(ctx, {"exit_to_menu"});
+  ReportDialog(ctx, GameDialog::ExitQuestion);
 }
 
 void CommandContinueDialog(Context& ctx) {
@@ -412,7 +426,11 @@ void CommandContinueDialog(Context& ctx) {
   if (!g.run.players.open_continue) return;  // no player list: nothing to continue
   load_location_map(ctx, "menu.map");
   SetPartAlpha(ctx, FindObject(ctx, "menu_panel", -1, "menu"), 0, kOpaque);
-  if (!g.run.players.open_continue(ctx)) unload_by_tag(ctx, "menu");
+  if (!g.run.players.open_continue(ctx)) {
+    unload_by_tag(ctx, "menu");
+    return;
+  }
+  ReportDialog(ctx, GameDialog::Continue);
 }
 
 void GameButtonHover(Context& ctx) {

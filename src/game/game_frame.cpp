@@ -145,6 +145,13 @@ void LevelWonTest(Context& ctx) {
   SetPicVisible(ctx, play.tracer, false);
   EndAllBonuses(ctx);
   ctx.shell.flow.command = GameCommand::LevelWon;
+  if (g.run.events) {
+    GameEvent won;
+    won.kind = GameEventKind::LevelWon;
+    won.time = GameNow(ctx) - play.frame.built_at;
+    won.shots = play.frame.shots;
+    ReportGameEvent(ctx, won);
+  }
 }
 
 void GameOver(Context& ctx) {
@@ -156,6 +163,14 @@ void GameOver(Context& ctx) {
   StopGameChannel(ctx, play.channels.balls_down);
   StopGameChannel(ctx, play.channels.balls_up);
   play.end_phase = EndPhase::Lost;
+  if (g.run.events) {
+    GameEvent lost;
+    lost.kind = GameEventKind::LevelLost;
+    lost.how = g.session.game_type == GameType::Arcade      ? LossCause::Danger
+               : g.session.game_type == GameType::Challenge ? LossCause::Drain
+                                                            : LossCause::Shots;
+    ReportGameEvent(ctx, lost);
+  }
   PlayGameSample(ctx, "sample_game_over");
   SaveLossProgress(ctx);
   play.crystals.freed = 0;
@@ -313,6 +328,8 @@ void Shoot(Context& ctx) {
   RestartPartAnim(ctx, g.scene.hud.canon2, 0);
   NextBall(ctx);
   fr.shot_counter += 1;
+  fr.shots += 1;
+  ReportGameEvent(ctx, GameEventKind::Shot);
   if (g.session.game_type == GameType::Puzzle && lv.shots_per_descent > 0) {
     const int n = lv.shots_per_descent;
     if (fr.shot_counter == n) {

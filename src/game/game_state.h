@@ -13,6 +13,7 @@
 #include "base/geometry.h"
 #include "game/ball_kind.h"
 #include "game/combo_table.h"
+#include "game/game_events.h"
 #include "platform/render_device.h"
 #include "scene/pictures.h"
 #include "sprites/multisprite.h"
@@ -336,6 +337,8 @@ struct FrameState {
   int meter_target = 0;  // puzzle shot meter 0..kMeterFull
   int meter_shown = 0;
   int level_frames = 0;  // game frames run since the level started
+  std::uint32_t built_at = 0;  // game clock when the level was built
+  int shots = 0;               // shots fired in the level
 
   bool operator==(const FrameState&) const = default;
 };
@@ -438,6 +441,7 @@ struct GameRun {
   GameScenePort* port = nullptr;  // the game scene's objects, text and sounds; may be null
   std::shared_ptr<GameScenePort> scene_port;  // the game scene's port while it is built
   PlayerLinks players;
+  GameEventSink events;                 // set by the harness for --events; empty otherwise
   std::vector<ComboEntry> combo_table;  // read at start-up from "text\\combo.txt"
   GameInput input;
   AutoplayState bot;

@@ -407,6 +407,8 @@ bool LevelBuild(Context& ctx) {
   play.scoring.last_joy = -1;
   g.scene.hud.score_redraw = true;
   lv.start_flag = false;
+  play.frame.built_at = now;
+  ReportGameEvent(ctx, GameEventKind::LevelStart);
   return true;
 }
 

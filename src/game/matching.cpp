@@ -276,6 +276,14 @@ void ScoreEvent(Context& ctx, int n, int d, bool combo_text) {
   if (g.session.game_type == GameType::Challenge)
     play.progress.target += base * play.lv.challenge_factor;
   s.multiplier = 1;
+  // A bomb whose blast found nothing scores nothing and is no burst.
+  if (g.run.events && n + d > 0) {
+    GameEvent burst;
+    burst.kind = GameEventKind::Burst;
+    burst.size = n;
+    burst.dropped = d;
+    ReportGameEvent(ctx, burst);
+  }
 
   s.max_single = std::max(s.max_single, p);
   const std::string digits = std::to_string(p);

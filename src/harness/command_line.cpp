@@ -57,6 +57,8 @@ Expected<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
     } else if (a == "--replay") {
       if (!value(out.replay)) return Fail(error);
       out.headless = true;  // a replay runs on the virtual clock
+    } else if (a == "--events") {
+      if (!value(out.events)) return Fail(error);
     } else if (a == "--seed") {
       if (!value(v)) return Fail(error);
       if (!Number(v, out.seed)) {
@@ -84,6 +86,10 @@ Expected<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
     } else {
       return Fail("unknown option '" + a + "'");
     }
+  }
+  if (!out.events.empty() &&
+      (out.events == out.record || out.events == out.script || out.events == out.replay)) {
+    return Fail("--events needs a file of its own, not '" + out.events + "'");
   }
   if (out.script == "-" && out.replay == "-") {
     return Fail("--script and --replay cannot both read standard input");
@@ -117,6 +123,7 @@ std::string UsageText() {
          "                 the built-in player as a casual, average, expert or perfect\n"
          "                 (the default) player; implies --autoplay\n"
          "  --record FILE  write this session's input and clock to FILE as a script\n"
+         "  --events FILE  write what happens in the game to FILE, one JSON object a line\n"
          "  --replay FILE  play a recorded session back headless, from the saves it started\n"
          "                 with (implies --headless; an installed game needs --dir); a pipe\n"
          "                 or - too; it may not capture: give captures with --script\n";

@@ -27,6 +27,7 @@ struct CommandLine {
   std::string script;
   std::string record;  // write the session's input and clock as a script
   std::string replay;  // play a recorded session back (headless)
+  std::string events;  // write the game's events, one JSON object a line
   std::optional<std::uint64_t> ticks;
 };
 

@@ -6,6 +6,7 @@
 #include "base/message.h"
 #include "context.h"
 #include "harness/built_in_player.h"
+#include "harness/event_log.h"
 #include "harness/input_path.h"
 #include "harness/recorder.h"
 #include "harness/script.h"
@@ -191,6 +192,7 @@ int Session::Run() {
       schedule.Fired(now());
     }
     if (recorder) recorder->SetTick(tick);
+    if (options_.events) options_.events->SetTick(tick);
     if (options_.latched_clock) {
       options_.latched_clock->Latch();
       if (recorder) {

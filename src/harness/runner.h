@@ -12,6 +12,7 @@ namespace qv {
 struct Context;
 struct Script;
 class Recorder;
+class EventLog;
 namespace platform {
 class VirtualClock;
 class LatchedClock;
@@ -24,6 +25,7 @@ struct LoopOptions {
   // Recording: the recorder and the clock the context reads, latched once per tick.
   Recorder* recorder = nullptr;
   platform::LatchedClock* latched_clock = nullptr;
+  EventLog* events = nullptr;  // --events: told each tick which one it is
 };
 
 // Runs until the window closes, the script quits or the tick limit is reached; then closes the

@@ -82,6 +82,18 @@ TEST(CommandLineTest, ParsesEveryOptionAndRejectsTheRest) {
   EXPECT_NE(unknown.error().message.find("--fast"), std::string::npos);
 }
 
+// The events file is a file of its own: given the recording's or the script's name it would
+// overwrite the one and be read as the other.
+TEST(CommandLineTest, EventsTakeAFileOfTheirOwn) {
+  const auto parsed = ParseCommandLine({"--events", "e.jsonl", "--record", "r.txt"});
+  ASSERT_TRUE(parsed) << parsed.error().message;
+  EXPECT_EQ(parsed->events, "e.jsonl");
+  EXPECT_FALSE(ParseCommandLine({"--events"}));
+  EXPECT_FALSE(ParseCommandLine({"--events", "x", "--record", "x"}));
+  EXPECT_FALSE(ParseCommandLine({"--script", "x", "--events", "x"}));
+  EXPECT_FALSE(ParseCommandLine({"--events", "x", "--replay", "x"}));
+}
+
 TEST(ScriptTest, RecordingLinesParseAndFormatBackTheSame) {
   const char* text =
       "0 date 2026-12-08 11:09:30\n"
