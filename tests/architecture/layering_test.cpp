@@ -161,17 +161,9 @@ std::vector<SourceLine> ReadLines(const fs::path& root) {
 std::vector<Include> ReadIncludes(const fs::path& root) {
   static const std::regex kLine(R"re(^\s*#\s*include\s*"([^"]+)")re");
   std::vector<Include> out;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    if (!entry.is_regular_file()) continue;
-    const std::string ext = entry.path().extension().string();
-    if (ext != ".h" && ext != ".cpp") continue;
-    const std::string file = fs::relative(entry.path(), root).generic_string();
-    std::ifstream in(entry.path());
-    std::string line;
-    std::smatch m;
-    while (std::getline(in, line)) {
-      if (std::regex_search(line, m, kLine)) out.push_back({file, m[1].str()});
-    }
+  std::smatch m;
+  for (const SourceLine& line : ReadLines(root)) {
+    if (std::regex_search(line.text, m, kLine)) out.push_back({line.file, m[1].str()});
   }
   return out;
 }
