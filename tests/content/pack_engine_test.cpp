@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <ostream>
 
 #include "common/recording_boxes.h"
 #include "context.h"
@@ -21,6 +23,40 @@ namespace qv::pack_check {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A screen rectangle, right and bottom exclusive.
+struct Box {
+  double left, top, right, bottom;
+};
+
+std::ostream& operator<<(std::ostream& out, const Box& b) {
+  return out << "(" << b.left << ", " << b.top << ")-(" << b.right << ", " << b.bottom << ")";
+}
+
+bool Inside(const Box& in, const Box& out) {
+  return in.left >= out.left && in.top >= out.top && in.right <= out.right &&
+         in.bottom <= out.bottom;
+}
+
+bool Overlap(const Box& a, const Box& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// What the shown parts of an object cover on the screen.
+Box Covered(const SpriteWorld& ctx, const TMultiSprite& m) {
+  Box box{1e9, 1e9, -1e9, -1e9};
+  for (const auto& part : m.parts) {
+    if (!part->visible || part->texture_index < 0) continue;
+    const my_bmptexture& t = ctx.sprites.textures[static_cast<size_t>(part->texture_index)];
+    const double sx = m.scale_x * part->scale_x, sy = m.scale_y * part->scale_y;
+    const double left = m.x + sx * part->offset_x, top = m.y + sy * part->offset_y;
+    box.left = std::min(box.left, left);
+    box.top = std::min(box.top, top);
+    box.right = std::max(box.right, left + sx * t.frame_width);
+    box.bottom = std::max(box.bottom, top + sy * t.frame_height);
+  }
+  return box;
+}
 
 // A copy of the pack as the game folder (the loaders read relative to the working directory,
 // and the log is written there).
@@ -199,6 +235,69 @@ TEST_F(PackEngine, EveryTextLaysOutWithTheCodesParameters) {
     unload_by_tag(*ctx_, "digit");
   }
   ExpectClean("digits");
+}
+
+// The help pages' lines, as the game lays them out with the pack's fonts, stay on the page's
+// panel, below the page number and its arrows, and clear of the page's pictures.
+TEST_F(PackEngine, HelpTextStaysOnItsPanelAndOffThePictures) {
+  load_location_map(*ctx_, "menu_help.map");
+  const auto object = [&](const char* name, int nth) {
+    const TMultiSprite* m = MultiSpriteAt(*ctx_, FindObject(*ctx_, name, nth, "menu_help"));
+    EXPECT_NE(m, nullptr) << name;
+    return m ? Covered(*ctx_, *m) : Box{0, 0, 0, 0};
+  };
+  const Box panel = object("help_backdrop", 0);
+  const double below_arrows =
+      std::max(object("repair_left", 0).bottom, object("repair_right", 0).bottom);
+  struct Page {
+    std::string file;
+    std::vector<std::string> pictures;
+  };
+  const Page pages[] = {
+      {"text\\help_page1.txt",
+       {"ball2_mini", "ball3_mini", "ball4_mini", "scores_poloska_vert", "canon2_mini"}},
+      {"text\\help_page2.txt",
+       {"ball1", "ball2", "ball3", "ball4", "ball5", "ball6", "ball7", "bomb1", "bomb2",
+        "multiball"}}};
+  for (const Page& page : pages) {
+    // A glyph's frame gives its width through the metrics of its font.
+    std::map<std::string, std::map<int, int>> widths;
+    for (const std::string& line : Counted(page.file)) {
+      if (line.rfind("font=", 0) != 0) continue;
+      const std::string font = line.substr(5);
+      const Expected<FontMetrics> m = LoadMetrics(font);
+      ASSERT_TRUE(m) << font;
+      const std::string base = font.substr(font.rfind('\\') + 1);
+      for (int c = 0; c < 256; ++c) {
+        if (m->width[static_cast<size_t>(c)] >= 0)
+          widths[base.substr(0, base.size() - 4)][m->frame[static_cast<size_t>(c)]] =
+              m->width[static_cast<size_t>(c)];
+      }
+    }
+    std::vector<Box> pictures;
+    for (const std::string& name : page.pictures) {
+      for (int k = 0; FindObject(*ctx_, name, k, "menu_help") >= 0; ++k)
+        pictures.push_back(object(name.c_str(), k));
+    }
+    ShowTextFile(*ctx_, page.file, "check", "");
+    const auto glyphs = Tagged("check");
+    ASSERT_FALSE(glyphs.empty()) << page.file;
+    for (const TMultiSprite* g : glyphs) {
+      const std::string& font =
+          ctx_->sprites.prototypes[static_cast<size_t>(g->prototype_index)].name;
+      const auto w = widths[font].find(static_cast<int>(g->parts[0]->anim_pos));
+      ASSERT_NE(w, widths[font].end()) << page.file << ": a glyph of " << font;
+      const Box glyph = {g->x, g->y, g->x + g->scale_x * w->second, Covered(*ctx_, *g).bottom};
+      EXPECT_TRUE(Inside(glyph, panel))
+          << page.file << ": glyph " << glyph << " off the panel " << panel;
+      EXPECT_GE(glyph.top, below_arrows) << page.file << ": glyph " << glyph;
+      for (const Box& p : pictures)
+        EXPECT_FALSE(Overlap(glyph, p))
+            << page.file << ": glyph " << glyph << " on a picture " << p;
+    }
+    unload_by_tag(*ctx_, "check");
+  }
+  ExpectClean("help pages");
 }
 
 }  // namespace

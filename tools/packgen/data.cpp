@@ -426,14 +426,26 @@ void WriteTexts(Pack& pack) {
              Line(F2, 0.5, 423, 1010, kSoft, {box_label}, 0, 200, "left")});
   WriteText(pack, "exit_to_windows", {Line(F1, 0.8, 240, 1010, kGold, {"QUIT QUORVEX?"})});
   WriteText(pack, "help_title", {Title(45, "HOW TO PLAY")});
-  WriteText(pack, "help_page1",
-            {Line(F2, 0.5, 345, 200, kWhite,
-                  {"MOVE THE MOUSE TO AIM, LEFT CLICK TO SHOOT.",
-                   "THREE OR MORE BALLS OF ONE COLOUR BURST;",
-                   "BALLS THAT NO LONGER HANG FROM THE TOP FALL.",
-                   "SHOTS BOUNCE OFF THE SIDE NETS.", "RIGHT CLICK FIRES A MOUNTED PAINT ROCKET.",
-                   "THE SMALL BALL ON THE CANNON IS THE NEXT ONE.", "ESCAPE OPENS THE MENU."},
-                  19)});
+  // Keyboard and controller flank the shot demonstration; the mouse and the rules sit below it.
+  const int keys_x = 278, pad_x = 535;
+  WriteText(
+      pack, "help_page1",
+      {Line(F2, 0.5, 204, 200, kCyan, {"KEYBOARD"}, 0, keys_x),
+       Line(F2, 0.45, 226, 200, kWhite,
+            {"LEFT, RIGHT: AIM", "SHIFT: FINER AIM", "UP, SPACE: SHOOT", "DOWN: SWAP",
+             "ESCAPE: MENU"},
+            19, keys_x),
+       Line(F2, 0.5, 204, 200, kCyan, {"CONTROLLER"}, 0, pad_x),
+       Line(F2, 0.45, 226, 200, kWhite,
+            {"STICK, D-PAD: AIM", "A: SHOOT", "B: SWAP", "START: MENU", "BACK: FULLSCREEN"}, 19,
+            pad_x),
+       Line(F2, 0.5, 345, 200, kWhite,
+            {"MOVE THE MOUSE TO AIM, LEFT CLICK TO SHOOT,",
+             "RIGHT CLICK TO SWAP IN THE NEXT (SMALL) BALL.",
+             "THREE OR MORE BALLS OF ONE COLOUR BURST;",
+             "BALLS THAT NO LONGER HANG FROM THE TOP FALL.",
+             "SHOTS BOUNCE OFF THE SIDE NETS. A MOUNTED", "PAINT ROCKET FIRES INSTEAD OF A SWAP."},
+            19)});
   WriteText(pack, "help_page2",
             {Line(F2, 0.5, 146, 200, kWhite,
                   {"BLUE - MARKED WITH A RING", "YELLOW - MARKED WITH A STAR",
