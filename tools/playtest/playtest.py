@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Automated playtest: seeded headless games by the built-in player at each skill.
 
 Runs the game headless with --autoplay-skill and --events, one game folder per run, as many
