@@ -14,6 +14,7 @@ continue dialog), so every puzzle is measured for every skill.
 import argparse
 import concurrent.futures
 import csv
+import hashlib
 import json
 import os
 import shutil
@@ -35,6 +36,8 @@ TYPE_ROWS = {"arcade": (400, 176), "challenge": (400, 236), "puzzle": (400, 296)
 CONTINUE_YES = (340, 345)
 # A safety net only: a game stops at its own end long before this.
 TICK_CAP = 3_000_000
+# The run's parameters, written beside the CSV.
+RUN_FILE = "run.json"
 
 
 def players_line(type_name, level):
@@ -73,8 +76,8 @@ def read_events(path, offset):
 class Game:
     """Folds one run's events into level attempts and says when the run has ended."""
 
-    def __init__(self, type_name, tries):
-        self.type_name, self.tries = type_name, tries
+    def __init__(self, type_name, tries, last_level=LAST_LEVEL):
+        self.type_name, self.tries, self.last_level = type_name, tries, last_level
         self.levels, self.current, self.attempts = [], None, {}
         self.done, self.last_tick = False, 0
 
@@ -100,7 +103,7 @@ class Game:
             c.how = e.get("how", "")
             c.time_ms = e.get("time", "")
             c.end_tick, c.score = e["tick"], e["score"]
-            if kind == "level_won" and c.level >= LAST_LEVEL:
+            if kind == "level_won" and c.level >= self.last_level:
                 self.done = True
             if kind == "level_lost" and self.type_name == "puzzle" and c.attempt >= self.tries:
                 self.done = True
@@ -108,58 +111,64 @@ class Game:
             self.done = True
 
 
-def run_one(binary, pack, type_name, skill, seed, start_level, tries, keep):
+def run_one(binary, pack, type_name, skill, seed, start_level, tries, keep, last_level=LAST_LEVEL):
     """One process: returns its level attempts and the level to start the next run at (0: none)."""
     folder = tempfile.mkdtemp(prefix="qv-playtest-")
+    script = os.path.join(folder, "..", os.path.basename(folder) + ".script")
+    events = os.path.join(folder, "..", os.path.basename(folder) + ".jsonl")
     try:
         with open(os.path.join(folder, "players.txt"), "w", newline="") as f:
             f.write(players_line(type_name, start_level))
-        script = os.path.join(folder, "..", os.path.basename(folder) + ".script")
         with open(script, "w") as f:
             f.write(script_for(type_name, start_level))
-        events = os.path.join(folder, "..", os.path.basename(folder) + ".jsonl")
         # Each puzzle run gets its own seed so a later puzzle does not replay an earlier draw.
         run_seed = seed * 100 + start_level
         cmd = [binary, "--headless", "--no-sound", "--pack", pack, "--dir", folder,
                "--seed", str(run_seed), "--script", script, "--autoplay-skill", skill,
                "--ticks", str(TICK_CAP), "--events", events]
-        game, offset = Game(type_name, tries), 0
-        proc = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-        while True:
-            finished = proc.poll() is not None
-            new, offset = read_events(events, offset)
-            for e in new:
-                game.feed(e)
-                if game.done:
+        game, offset = Game(type_name, tries, last_level), 0
+        # A file, not a pipe: nobody reads a pipe while the game runs, and a full one stops it.
+        with open(os.path.join(folder, "stderr.txt"), "w+b") as err_file:
+            proc = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=err_file)
+            while True:
+                finished = proc.poll() is not None
+                new, offset = read_events(events, offset)
+                for e in new:
+                    game.feed(e)
+                    if game.done:
+                        break
+                if game.done or finished:
                     break
-            if game.done or finished:
-                break
-            time.sleep(0.02)
-        if proc.poll() is None:
-            proc.kill()
-        err = proc.communicate()[1].decode(errors="replace")
+                time.sleep(0.02)
+            if proc.poll() is None:
+                proc.kill()
+            proc.wait()
+            err_file.seek(0)
+            err = err_file.read().decode(errors="replace")
         if proc.returncode not in (0, -9) and not game.done:
             raise RuntimeError("%s exited %s: %s" % (" ".join(cmd), proc.returncode, err[-500:]))
-        if keep:
+        if keep and os.path.exists(events):
             shutil.copy(events, os.path.join(keep, "%s-%s-%d-%02d.jsonl" %
                                              (type_name, skill, seed, start_level)))
-        for p in (script, events):
-            if os.path.exists(p):
-                os.remove(p)
         next_level = 0
         if type_name == "puzzle" and game.levels:
             last = game.levels[-1]
-            if last.result == "lost" and last.level < LAST_LEVEL:
+            if last.result == "lost" and last.level < last_level:
                 next_level = last.level + 1
         return game.levels, next_level
     finally:
+        for p in (script, events):
+            if os.path.exists(p):
+                os.remove(p)
         shutil.rmtree(folder, ignore_errors=True)
 
 
-def play_game(binary, pack, type_name, skill, seed, tries, keep):
-    rows, level = [], 1
+def play_game(binary, pack, type_name, skill, seed, tries, keep, first_level=1,
+              last_level=LAST_LEVEL):
+    rows, level = [], first_level
     while level:
-        levels, level = run_one(binary, pack, type_name, skill, seed, level, tries, keep)
+        levels, level = run_one(binary, pack, type_name, skill, seed, level, tries, keep,
+                                last_level)
         for lv in levels:
             rows.append({"type": type_name, "skill": skill, "seed": seed, "level": lv.level,
                          "try": lv.attempt, "result": lv.result, "how": lv.how,
@@ -167,6 +176,26 @@ def play_game(binary, pack, type_name, skill, seed, tries, keep):
                          "time_ms": lv.time_ms, "shots": lv.shots, "bursts": lv.bursts,
                          "bonuses": lv.bonuses, "score": lv.score})
     return rows
+
+
+def pack_checksum(pack):
+    """SHA-256 over the pack's file names and contents, so a report names the levels it measured."""
+    h = hashlib.sha256()
+    for dirpath, dirnames, filenames in os.walk(pack):
+        dirnames.sort()
+        for name in sorted(filenames):
+            path = os.path.join(dirpath, name)
+            h.update(os.path.relpath(path, pack).encode() + b"\0")
+            with open(path, "rb") as f:
+                h.update(f.read())
+    return h.hexdigest()
+
+
+def command_output(cmd):
+    try:
+        return subprocess.run(cmd, capture_output=True, text=True, timeout=30).stdout.strip()
+    except (OSError, subprocess.SubprocessError):
+        return ""
 
 
 def main():
@@ -180,12 +209,20 @@ def main():
     ap.add_argument("--types", default=",".join(TYPES))
     ap.add_argument("--skills", default=",".join(SKILLS))
     ap.add_argument("--tries", type=int, default=3, help="tries at a puzzle before leaving it")
+    ap.add_argument("--first-level", type=int, default=1,
+                    help="start every game at this level (a saved game, continued)")
+    ap.add_argument("--last-level", type=int, default=LAST_LEVEL,
+                    help="end every game after this level")
     ap.add_argument("--jobs", type=int, default=os.cpu_count() or 1)
     ap.add_argument("--out", default=os.path.join(root, "build", "playtest"))
     ap.add_argument("--keep-events", action="store_true", help="copy every run's events to OUT/events")
     ap.add_argument("--report-only", metavar="CSV", help="write the report from this CSV; no runs")
     ap.add_argument("--no-report", action="store_true")
     args = ap.parse_args()
+    if not 1 <= args.first_level <= args.last_level <= LAST_LEVEL:
+        ap.error("levels: need 1 <= --first-level <= --last-level <= %d" % LAST_LEVEL)
+    if args.tries < 1 or args.seeds < 1 or args.jobs < 1:
+        ap.error("--tries, --seeds and --jobs take a number of at least 1")
     os.makedirs(args.out, exist_ok=True)
     csv_path = args.report_only
     if not csv_path:
@@ -201,18 +238,32 @@ def main():
         started = time.time()
         results = {}
         with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
-            futures = {pool.submit(play_game, binary, pack, t, s, seed, args.tries, keep): (t, s, seed)
+            futures = {pool.submit(play_game, binary, pack, t, s, seed, args.tries, keep,
+                                   args.first_level, args.last_level): (t, s, seed)
                        for t, s, seed in games}
             for k, fut in enumerate(concurrent.futures.as_completed(futures), 1):
                 results[futures[fut]] = fut.result()
                 print("\r%d/%d games" % (k, len(games)), end="", file=sys.stderr, flush=True)
-        print(" in %.0f s" % (time.time() - started), file=sys.stderr)
+        seconds = time.time() - started
+        print(" in %.0f s" % seconds, file=sys.stderr)
         csv_path = os.path.join(args.out, "levels.csv")
         with open(csv_path, "w", newline="") as f:
             w = csv.DictWriter(f, fieldnames=FIELDS)
             w.writeheader()
             for key in games:
                 w.writerows(results[key])
+        # What the CSV cannot say, for the report (also when it is rewritten with --report-only).
+        run = {"seeds": args.seeds, "first_seed": args.first_seed, "types": args.types.split(","),
+               "skills": args.skills.split(","), "tries": args.tries,
+               "first_level": args.first_level, "last_level": args.last_level,
+               "jobs": args.jobs, "seconds": round(seconds),
+               "date": time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime()),
+               "version": command_output([binary, "--version"]),
+               "commit": command_output(["git", "-C", root, "describe", "--always", "--dirty"]),
+               "pack_sha256": pack_checksum(pack)}
+        with open(os.path.join(args.out, RUN_FILE), "w") as f:
+            json.dump(run, f, indent=1)
+            f.write("\n")
     if not args.no_report:
         sys.path.insert(0, here)
         import report
