@@ -284,7 +284,7 @@ def level_axis(ax, run, label):
 
 def chart_win_rate(run, type_name, out_dir):
     noun = "puzzle" if type_name == "puzzle" else "level"
-    fig, ax = plt.subplots(figsize=(8, 4.5))
+    fig, ax = plt.subplots(figsize=(9.5, 4.5))
     for skill in run.skills(type_name):
         games = run.of(type_name, skill)
         ax.plot(run.levels, [win_rate(games, n) for n in run.levels], marker="o", ms=3,
@@ -320,7 +320,8 @@ def chart_win_rate(run, type_name, out_dir):
         ax.set_title("Puzzle: share of games that solved each puzzle within the tries")
     else:
         ax.set_title("%s: share of games that won each level" % type_name.capitalize())
-    ax.legend(loc="lower left", fontsize=8)
+    # Beside the plot: inside it would hide the lines that lie at 0 or 100 %.
+    ax.legend(loc="center left", bbox_to_anchor=(1.01, 0.5), fontsize=8)
     return save(fig, out_dir, "%s-win-rate.png" % type_name)
 
 
@@ -373,7 +374,7 @@ def chart_reached(run, type_name, out_dir):
 
 def chart_time(run, type_name, out_dir):
     noun = "puzzle" if type_name == "puzzle" else "level"
-    fig, ax = plt.subplots(figsize=(8, 4))
+    fig, ax = plt.subplots(figsize=(9.5, 4))
     for skill in run.skills(type_name):
         games = run.of(type_name, skill)
         times = [time_per_level(games, n) for n in run.levels]
@@ -383,7 +384,7 @@ def chart_time(run, type_name, out_dir):
     ax.set_ylim(bottom=0)
     ax.set_ylabel("median game time of won %ss (s)" % noun)
     ax.set_title("%s: time per %s" % (type_name.capitalize(), noun))
-    ax.legend(loc="upper left", fontsize=8)
+    ax.legend(loc="center left", bbox_to_anchor=(1.01, 0.5), fontsize=8)
     return save(fig, out_dir, "%s-time.png" % type_name)
 
 
@@ -391,7 +392,7 @@ def chart_losses(run, type_name, out_dir):
     skills = run.skills(type_name)
     counts = {s: loss_causes(run.of(type_name, s)) for s in skills}
     causes = sorted({c for cnt in counts.values() for c in cnt})
-    fig, ax = plt.subplots(figsize=(6, 0.8 + 0.45 * max(len(skills), 1)))
+    fig, ax = plt.subplots(figsize=(7, 1.0 + 0.45 * max(len(skills), 1)))
     for row, skill in enumerate(skills):
         total, left = sum(counts[skill].values()), 0.0
         for cause in causes:
@@ -408,7 +409,7 @@ def chart_losses(run, type_name, out_dir):
     ax.set_xlabel("% of losses")
     ax.set_title("%s: losses by cause" % type_name.capitalize())
     if causes:
-        ax.legend(loc="lower right", fontsize=8)
+        ax.legend(loc="center left", bbox_to_anchor=(1.01, 0.5), fontsize=8)
     return save(fig, out_dir, "%s-losses.png" % type_name)
 
 
