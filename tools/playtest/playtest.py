@@ -6,7 +6,8 @@ runs at once as there are cores, and writes one CSV row per level attempt played
 challenge games start at level 1 for a fresh player and run until game over or the last level
 is won. A puzzle game starts at puzzle 1 and takes up to --tries tries at each puzzle; a puzzle
 not solved in those tries is left (the next run starts at the following puzzle through the
-continue dialog), so every puzzle is measured for every skill.
+continue dialog), so every puzzle is measured for every skill. --first-level starts every game
+from a saved game at that level and --last-level ends it after that one: a cheap run for tests.
 
     tools/playtest/playtest.py --out build/playtest            # runs, CSV, report
     tools/playtest/playtest.py --report-only build/playtest/levels.csv --out docs/playtest
