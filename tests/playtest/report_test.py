@@ -74,6 +74,8 @@ import json, sys, time
 # Chatty on standard error before its first event, as a game with a warning per frame would be.
 sys.stderr.write("warning: something to say\n" * 40000)
 sys.stderr.flush()
+if sys.argv[sys.argv.index("--seed") + 1] == "201":
+    sys.exit(3)  # the second game's seed: a game that fails
 events = sys.argv[sys.argv.index("--events") + 1]
 with open(events, "w") as f:
     for name, more in (("level_start", {}), ("level_lost", {"how": "danger"}), ("game_over", {})):
@@ -82,18 +84,23 @@ time.sleep(60)
 '''
 
 
+def run_fake_games(d, seeds):
+    fake = os.path.join(d, "fake-game")
+    with open(fake, "w") as f:
+        f.write(FAKE_GAME)
+    os.chmod(fake, 0o755)
+    out = os.path.join(d, "out")
+    return out, subprocess.run([sys.executable, os.path.join(TOOL, "playtest.py"), "--quorvex",
+                                fake, "--pack", d, "--types", "arcade", "--skills", "casual",
+                                "--seeds", str(seeds), "--out", out],
+                               timeout=30, capture_output=True, text=True)
+
+
 class RunnerTest(unittest.TestCase):
     def test_a_game_that_writes_much_to_standard_error_is_not_stalled(self):
         with tempfile.TemporaryDirectory() as d:
-            fake = os.path.join(d, "fake-game")
-            with open(fake, "w") as f:
-                f.write(FAKE_GAME)
-            os.chmod(fake, 0o755)
-            out = os.path.join(d, "out")
-            subprocess.run([sys.executable, os.path.join(TOOL, "playtest.py"), "--quorvex", fake,
-                            "--pack", d, "--types", "arcade", "--skills", "casual",
-                            "--seeds", "1", "--out", out, "--no-report"],
-                           check=True, timeout=30, capture_output=True)
+            out, r = run_fake_games(d, 1)
+            self.assertEqual(r.returncode, 0, r.stderr)
             with open(os.path.join(out, "levels.csv"), newline="") as f:
                 rows = list(csv.DictReader(f))
             self.assertEqual([(r["level"], r["result"], r["how"]) for r in rows],
@@ -102,6 +109,21 @@ class RunnerTest(unittest.TestCase):
                 run = json.load(f)
             self.assertEqual((run["seeds"], run["tries"], run["first_level"], run["last_level"]),
                              (1, 3, 1, 30))
+
+    def test_a_failed_game_costs_only_itself(self):
+        with tempfile.TemporaryDirectory() as d:
+            out, r = run_fake_games(d, 2)
+            self.assertEqual(r.returncode, 1)
+            self.assertIn("1 of 2 games failed", r.stderr)
+            with open(os.path.join(out, "levels.csv"), newline="") as f:
+                self.assertEqual([row["seed"] for row in csv.DictReader(f)], ["1"])
+            with open(os.path.join(out, "run.json")) as f:
+                failed = json.load(f)["failed"]
+            self.assertEqual([(x["type"], x["skill"], x["seed"]) for x in failed],
+                             [("arcade", "casual", 2)])
+            self.assertIn("exited 3", failed[0]["error"])
+            with open(os.path.join(out, "report.md")) as f:
+                self.assertIn("**1 games failed and are not in the figures:**", f.read())
 
     def test_levels_out_of_order_are_refused(self):
         r = subprocess.run([sys.executable, os.path.join(TOOL, "playtest.py"), "--first-level",

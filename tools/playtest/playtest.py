@@ -199,6 +199,11 @@ def command_output(cmd):
         return ""
 
 
+def shorten(text, head=400, tail=300):
+    """The start (what ran, how it ended) and the end (its last words) of a long message."""
+    return text if len(text) <= head + tail else text[:head] + " ... " + text[-tail:]
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     root = os.path.dirname(os.path.dirname(here))
@@ -225,7 +230,7 @@ def main():
     if args.tries < 1 or args.seeds < 1 or args.jobs < 1:
         ap.error("--tries, --seeds and --jobs take a number of at least 1")
     os.makedirs(args.out, exist_ok=True)
-    csv_path = args.report_only
+    csv_path, failed = args.report_only, []
     if not csv_path:
         binary, pack = os.path.abspath(args.quorvex), os.path.abspath(args.pack)
         keep = os.path.join(args.out, "events") if args.keep_events else None
@@ -237,13 +242,20 @@ def main():
             if t not in TYPES or s not in SKILLS:
                 ap.error("unknown type or skill: %s %s" % (t, s))
         started = time.time()
-        results = {}
+        date = time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime(started))
+        results, failed = {}, []
         with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
             futures = {pool.submit(play_game, binary, pack, t, s, seed, args.tries, keep,
                                    args.first_level, args.last_level): (t, s, seed)
                        for t, s, seed in games}
             for k, fut in enumerate(concurrent.futures.as_completed(futures), 1):
-                results[futures[fut]] = fut.result()
+                # One game that fails (a crash of the game, say) must not cost the whole run.
+                try:
+                    results[futures[fut]] = fut.result()
+                except Exception as e:  # noqa: BLE001  (reported below, the run goes on)
+                    failed.append({"type": futures[fut][0], "skill": futures[fut][1],
+                                   "seed": futures[fut][2], "error": shorten(str(e))})
+                    print("\n%s %s seed %d failed: %s" % (*futures[fut], e), file=sys.stderr)
                 print("\r%d/%d games" % (k, len(games)), end="", file=sys.stderr, flush=True)
         seconds = time.time() - started
         print(" in %.0f s" % seconds, file=sys.stderr)
@@ -252,13 +264,13 @@ def main():
             w = csv.DictWriter(f, fieldnames=FIELDS)
             w.writeheader()
             for key in games:
-                w.writerows(results[key])
+                w.writerows(results.get(key, ()))
         # What the CSV cannot say, for the report (also when it is rewritten with --report-only).
         run = {"seeds": args.seeds, "first_seed": args.first_seed, "types": args.types.split(","),
                "skills": args.skills.split(","), "tries": args.tries,
                "first_level": args.first_level, "last_level": args.last_level,
                "jobs": args.jobs, "seconds": round(seconds),
-               "date": time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime()),
+               "date": date, "failed": failed,
                "version": command_output([binary, "--version"]),
                "commit": command_output(["git", "-C", root, "describe", "--always", "--dirty"]),
                "pack_sha256": pack_checksum(pack)}
@@ -269,6 +281,9 @@ def main():
         sys.path.insert(0, here)
         import report
         report.write_report(csv_path, args.out)
+    if not args.report_only and failed:
+        sys.exit("%d of %d games failed; the CSV and report hold the others" % (len(failed),
+                                                                               len(games)))
 
 
 if __name__ == "__main__":

@@ -440,7 +440,13 @@ def parameters_section(run, rows):
                        ("date", "run on"), ("seconds", "run time (s)"), ("jobs", "parallel games")):
         if p.get(key) not in (None, ""):
             items.append((label, "`%s`" % p[key] if key in ("commit", "pack_sha256") else p[key]))
-    return ["## Run", ""] + table(["parameter", "value"], items) + [""]
+    out = ["## Run", ""] + table(["parameter", "value"], items) + [""]
+    if p.get("failed"):
+        out += ["**%d games failed and are not in the figures:**" % len(p["failed"]), ""]
+        out += ["- %s %s seed %s: %s" % (f["type"], f["skill"], f["seed"],
+                                         " ".join(f["error"].split())[:200]) for f in p["failed"]]
+        out += [""]
+    return out
 
 
 def type_section(run, type_name, charts):
