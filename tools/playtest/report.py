@@ -58,6 +58,8 @@ TARGETS = [
 ]
 
 COLOURS = {"casual": "#1b9e77", "average": "#d95f02", "expert": "#7570b3", "perfect": "#444444"}
+# Target labels stay legible where a line runs under them.
+LABEL_BOX = {"fc": "white", "ec": "none", "alpha": 0.8, "pad": 1}
 CAUSE_COLOURS = {"danger": "#e7298a", "drain": "#e6ab02", "shots": "#66a61e"}
 INT_FIELDS = ("seed", "level", "try", "ticks", "shots", "bursts", "bonuses", "score")
 
@@ -297,19 +299,22 @@ def chart_win_rate(run, type_name, out_dir):
         if t.kind == "win_rate" and p["level"] in run.levels:
             ax.plot([p["level"]], [p["min"]], marker="v", ms=10, color=colour, mfc="none", mew=2)
             ax.annotate("%s target ≥ %d %%" % (t.skill, p["min"]), (p["level"], p["min"]),
-                        textcoords="offset points", xytext=(8, -14), fontsize=8, color=colour)
+                        textcoords="offset points", xytext=(8, -14), fontsize=8, color=colour,
+                        bbox=LABEL_BOX)
             drawn_target = True
         elif t.kind == "cleared" and run.last_level in run.levels:
-            ax.plot([run.last_level], [p["min"]], marker="v", ms=10, color=colour, mfc="none", mew=2)
+            ax.plot([run.last_level], [p["min"]], marker="v", ms=10, color=colour, mfc="none",
+                    mew=2)
             ax.annotate("%s target ≥ %d %%" % (t.skill, p["min"]), (run.last_level, p["min"]),
-                        textcoords="offset points", xytext=(-95, -14), fontsize=8, color=colour)
+                        textcoords="offset points", xytext=(-95, -14), fontsize=8, color=colour,
+                        bbox=LABEL_BOX)
             drawn_target = True
         elif t.kind == "puzzles_within":
             lo, hi = p["levels"]
             ax.hlines(p["min"], lo - 0.3, hi + 0.3, colors=colour, linestyles="--", lw=2)
             ax.annotate("%s target ≥ %d %% (%d tries)" % (t.skill, p["min"], p["tries"]),
                         (hi + 0.3, p["min"]), textcoords="offset points", xytext=(4, -4),
-                        fontsize=8, color=colour)
+                        fontsize=8, color=colour, bbox=LABEL_BOX)
             drawn_target = True
     if drawn_target:
         ax.plot([], [], marker="v", ls="none", color="grey", mfc="none", label="targets")
