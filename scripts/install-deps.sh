@@ -2,13 +2,13 @@
 # Installs the Debian 12 packages Quorvex builds, runs and tests with. Idempotent: packages
 # already present are left alone, and apt is only consulted when something is missing.
 # --test adds what only the tests need: a private X server, input from outside and a small
-# window manager for the real-window cases.
+# window manager for the real-window cases, and matplotlib for the playtest report's charts.
 set -eu
 pkgs="build-essential cmake pkg-config git libsdl2-dev libsdl2-mixer-dev libpng-dev
 libjpeg62-turbo-dev zlib1g-dev libexpected-dev libcairo2-dev libfreetype-dev fonts-dejavu-core
 libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev appstream"
 if [ "${1:-}" = "--test" ]; then
-  pkgs="$pkgs xvfb xdotool evilwm"
+  pkgs="$pkgs xvfb xdotool evilwm python3-matplotlib"
 fi
 missing=""
 for p in $pkgs; do
