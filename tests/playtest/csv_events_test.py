@@ -25,12 +25,16 @@ FIRST, LAST, TRIES = 28, 29, 2
 
 
 def attempts_in(path):
-    """The level attempts of one events file: a level_start opens one, a level end closes it."""
+    """The level attempts of one events file: a level_start opens one, a level end closes it.
+    The game is over at game_over; what the file holds after it (the game goes on to the try
+    again from an earlier level) was written before the tool stopped the game."""
     out, current = [], None
     with open(path) as f:
         for line in f:
             e = json.loads(line)
             kind = e["event"]
+            if kind == "game_over":
+                break
             if kind == "level_start":
                 current = {"type": TYPE_NAMES[e["type"]], "level": e["level"], "start": e["tick"],
                            "shots": 0, "bursts": 0, "bonuses": 0, "end": None}
