@@ -27,8 +27,8 @@ RUN_FILE = "run.json"
 #   win_rate        games that won `level`, in % (games that never reached it count as not won)
 #   median_reached  median over games of the highest level started (all cleared: last + 1)
 #   cleared         games that won the last level, in %
-#   rise            after level `after`, no level's win rate exceeds the one before by more
-#                   than `max` points
+#   rise            after level `after`, no level's rate won when reached exceeds the one
+#                   before by more than `max` points, where `games` games reached both
 #   halving         no level's win rate falls below `ratio` of the one before, where that one
 #                   is at least `from` %
 #   puzzles_within  each puzzle of `levels` solved within `tries` tries in at least `min` % of games
@@ -42,7 +42,7 @@ TARGETS = [
     Target("arcade", "average", "median_reached", {"min": 10, "max": 18}),
     Target("arcade", "expert", "median_reached", {"min": 20}),
     Target("arcade", "perfect", "cleared", {"min": 80}),
-    Target("arcade", "casual", "rise", {"after": 2, "max": 10}),
+    Target("arcade", "casual", "rise", {"after": 2, "max": 10, "games": 10}),
     Target("arcade", "average", "halving", {"ratio": 0.5, "from": 10}),
     Target("challenge", "casual", "win_rate", {"level": 1, "min": 95}),
     Target("challenge", "casual", "win_rate", {"level": 3, "min": 75}),
@@ -50,7 +50,7 @@ TARGETS = [
     Target("challenge", "average", "median_reached", {"min": 10, "max": 18}),
     Target("challenge", "expert", "median_reached", {"min": 20}),
     Target("challenge", "perfect", "cleared", {"min": 80}),
-    Target("challenge", "casual", "rise", {"after": 2, "max": 10}),
+    Target("challenge", "casual", "rise", {"after": 2, "max": 10, "games": 10}),
     Target("challenge", "average", "halving", {"ratio": 0.5, "from": 10}),
     Target("puzzle", "casual", "puzzles_within", {"levels": (1, 5), "tries": 3, "min": 80}),
     Target("puzzle", "average", "median_solved", {"tries": 3, "min": 20}),
@@ -212,10 +212,16 @@ def evaluate(target, run):
         v = win_rate(games, last)
         return text, fmt_pct(v), v >= p["min"]
     if target.kind == "rise":
-        text = ("%s: after level %d, no level won more often than the one before by more than %d "
-                "points" % (who, p["after"], p["max"]))
-        pairs = [(n, win_rate(games, n) - win_rate(games, n - 1)) for n in run.levels
-                 if games and n > p["after"] and n - 1 in run.levels]
+        # A loss ends the game, so the share of games that won a level cannot rise; the rise
+        # that matters is in each level's own difficulty, won when reached, where enough games
+        # reached both levels for the rate to mean something.
+        text = ("%s: after level %d, no level won when reached more often than the one before "
+                "by more than %d points (where ≥ %d games reached both)"
+                % (who, p["after"], p["max"], p["games"]))
+        pairs = [(n, win_rate_when_reached(games, n) - win_rate_when_reached(games, n - 1))
+                 for n in run.levels
+                 if games and n > p["after"] and n - 1 in run.levels
+                 and sum(g.started(n) for g in games) >= p["games"]]
         if not pairs:
             return text, "not measured", None
         n, rise = max(pairs, key=lambda x: x[1])
@@ -518,7 +524,8 @@ def targets_section(run):
         return out + ["No game type with targets was played.", ""]
     out += table(["type", "target", "measured", ""], rows) + [""]
     out += ["A loss ends an arcade or challenge game, so its win rate cannot rise from one level "
-            "to the next; the table \"won when reached\" shows each level's own difficulty.", ""]
+            "to the next; the rise is judged on the table \"won when reached\", which shows each "
+            "level's own difficulty.", ""]
     return out
 
 
