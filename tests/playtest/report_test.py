@@ -250,7 +250,7 @@ class ReportTest(unittest.TestCase):
             ("arcade", "perfect", "cleared", None): ("100 %", True),
             # Four games are too few to judge a level's own rate.
             ("arcade", "casual", "rise", None): ("not measured", None),
-            ("arcade", "average", "halving", None): ("lowest ratio 0.00 (level 4)", False),
+            ("arcade", "average", "halving", None): ("not measured", None),
             ("puzzle", "casual", "puzzles_within", None): ("lowest 50 % (puzzle 5)", False),
             ("puzzle", "average", "median_solved", None): ("20", True),
             ("puzzle", "perfect", "all_solved", None): ("98 % of puzzles solved (missed: 17)",
@@ -277,6 +277,15 @@ class ReportTest(unittest.TestCase):
         target = target._replace(params=dict(target.params, games=2))
         self.assertEqual(report.evaluate(target, run)[1:],
                          ("largest rise +50 points (level 3)", False))
+
+    def test_a_level_that_halves_the_win_rate_is_not_met(self):
+        target = next(t for t in report.TARGETS
+                      if t.type == "arcade" and t.kind == "halving")
+        # Four games won level 2 and one won level 3: a quarter, judged once four games count.
+        for games, expected in ((4, ("lowest ratio 0.25 (level 3)", False)),
+                                (5, ("not measured", None))):
+            t = target._replace(params=dict(target.params, games=games))
+            self.assertEqual(report.evaluate(t, self.measured)[1:], expected, games)
 
     def test_a_partial_run_does_not_judge_whole_games(self):
         rows = [r for r in report.read_rows(self.csv) if r["level"] >= 28]

@@ -29,8 +29,8 @@ RUN_FILE = "run.json"
 #   cleared         games that won the last level, in %
 #   rise            after level `after`, no level's rate won when reached exceeds the one
 #                   before by more than `max` points, where `games` games reached both
-#   halving         no level's win rate falls below `ratio` of the one before, where that one
-#                   is at least `from` %
+#   halving         no level's win rate falls below `ratio` of the one before, where `games`
+#                   games won the one before
 #   puzzles_within  each puzzle of `levels` solved within `tries` tries in at least `min` % of games
 #   median_solved   median over games of the puzzles solved within `tries` tries each
 #   all_solved      every game solves every puzzle within the run's tries
@@ -43,7 +43,7 @@ TARGETS = [
     Target("arcade", "expert", "median_reached", {"min": 20}),
     Target("arcade", "perfect", "cleared", {"min": 80}),
     Target("arcade", "casual", "rise", {"after": 2, "max": 10, "games": 10}),
-    Target("arcade", "average", "halving", {"ratio": 0.5, "from": 10}),
+    Target("arcade", "average", "halving", {"ratio": 0.5, "games": 10}),
     Target("challenge", "casual", "win_rate", {"level": 1, "min": 95}),
     Target("challenge", "casual", "win_rate", {"level": 3, "min": 75}),
     Target("challenge", "casual", "median_reached", {"min": 3, "max": 8}),
@@ -51,7 +51,7 @@ TARGETS = [
     Target("challenge", "expert", "median_reached", {"min": 20}),
     Target("challenge", "perfect", "cleared", {"min": 80}),
     Target("challenge", "casual", "rise", {"after": 2, "max": 10, "games": 10}),
-    Target("challenge", "average", "halving", {"ratio": 0.5, "from": 10}),
+    Target("challenge", "average", "halving", {"ratio": 0.5, "games": 10}),
     Target("puzzle", "casual", "puzzles_within", {"levels": (1, 5), "tries": 3, "min": 80}),
     Target("puzzle", "average", "median_solved", {"tries": 3, "min": 20}),
     Target("puzzle", "perfect", "all_solved", {}),
@@ -227,14 +227,16 @@ def evaluate(target, run):
         n, rise = max(pairs, key=lambda x: x[1])
         return text, "largest rise %+.0f points (level %d)" % (rise, n), rise <= p["max"]
     if target.kind == "halving":
-        text = "%s: no level halves the win rate (where the level before has ≥ %d %%)" % (
-            who, p["from"])
+        # Judged where enough games won the level before: with three games left, one loss is
+        # a third of the curve and says nothing of the level.
+        text = "%s: no level halves the win rate (where ≥ %d games won the level before)" % (
+            who, p["games"])
         pairs = []
         for n in run.levels:
-            if n - 1 in run.levels:
-                before = win_rate(games, n - 1) if games else None
-                if before is not None and before >= p["from"]:
-                    pairs.append((n, win_rate(games, n) / before))
+            if games and n - 1 in run.levels:
+                won_before = sum(g.won(n - 1) for g in games)
+                if won_before >= p["games"]:
+                    pairs.append((n, sum(g.won(n) for g in games) / won_before))
         if not pairs:
             return text, "not measured", None
         n, ratio = min(pairs, key=lambda x: x[1])
