@@ -76,10 +76,12 @@ struct TimedLevel {
 // player is tested (6-18, the climb quickening and the points needed growing), five for the
 // practised player's long middle (19-25), six and seven at the end, where only a flawless
 // player is safe. Level 1 climbs slowest and needs fewest points: nearly every newcomer wins it.
+// The first level of four colours asks for no more points than the last of three, so the new
+// colour is the only new thing.
 constexpr TimedLevel kArcade[] = {
-    {280, 0.28, 3}, {260, 0.33, 3}, {240, 0.40, 3}, {240, 0.45, 3}, {240, 0.48, 3},
-    {240, 0.48, 4}, {240, 0.49, 4}, {240, 0.50, 4}, {235, 0.51, 4}, {230, 0.52, 4},
-    {225, 0.53, 4}, {220, 0.55, 4}, {215, 0.58, 4}, {210, 0.61, 4}, {205, 0.64, 4},
+    {280, 0.28, 3}, {260, 0.33, 3}, {240, 0.40, 3}, {240, 0.42, 3}, {240, 0.44, 3},
+    {240, 0.44, 4}, {235, 0.50, 4}, {235, 0.51, 4}, {230, 0.52, 4}, {230, 0.53, 4},
+    {225, 0.54, 4}, {220, 0.55, 4}, {215, 0.58, 4}, {210, 0.61, 4}, {205, 0.64, 4},
     {200, 0.67, 4}, {195, 0.70, 4}, {190, 0.73, 4}, {185, 0.75, 5}, {180, 0.78, 5},
     {175, 0.80, 5}, {170, 0.84, 5}, {165, 0.88, 5}, {160, 0.92, 5}, {155, 0.96, 5},
     {150, 1.00, 6}, {140, 1.10, 6}, {130, 1.20, 6}, {125, 1.30, 7}, {120, 1.40, 7},
