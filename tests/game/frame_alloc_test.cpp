@@ -16,9 +16,10 @@ TEST(GameFrameAllocations, BusyLevelFramesAllocateNothingOnceWarm) {
   SceneRun run;
   ASSERT_TRUE(run.ok());
   run.ctx->shell.run.autoplay = true;
-  run.StartGame(GameType::Arcade, 4, 0);
+  // Five colours: a level long enough to play through the windows below.
+  run.StartGame(GameType::Arcade, 19, 0);
   ASSERT_TRUE(run.UntilPlaying());
-  run.Tick(6000);  // shots, matches, drops, particles: every pool has grown to its size
+  run.Tick(12000);  // shots, matches, drops, particles: every pool has grown to its size
   // Windows of a hundred game frames (170 ticks at the fixed logic rate) inside one level;
   // a window that saw a level end is not counted.
   long worst = 0;

@@ -251,19 +251,20 @@ TEST_F(GameRun, ChallengeLostByTheDrain) {
 }
 
 // A paint rocket goes up on a right click and leaves the loaded and the next ball where they
-// were. The built-in player mounts one in arcade level 10 and launches it; the launch is found
-// on a coarse pass and then watched tick by tick.
+// were. The built-in player mounts one in arcade level 30 (seven colours: shots that match
+// nothing come often) and launches it; the launch is found on a coarse pass and then watched
+// tick by tick.
 TEST_F(GameRun, RightClickLaunchesAMountedRocket) {
-  const char* saved = "Ann, 10, 1, 1, 0, 0, 0, 5000, 0, 0, 1, 1, 1, 4000, 0, 0\r\n";
+  const char* saved = "Ann, 30, 1, 1, 0, 0, 0, 5000, 0, 0, 1, 1, 1, 4000, 0, 0\r\n";
   const std::string start = ChooseType(kArcadeY) + Key(410, 13);
   Put("players.txt", saved);
-  ASSERT_EQ(Run(start + States(420, 4000, 10), 4001, true), 0);
+  ASSERT_EQ(Run(start + States(420, 8000, 10), 8001, true), 0);
   int window = -1;
   long long before = 0;
-  for (int t = 420; t <= 4000 && window < 0; t += 10) {
+  for (int t = 420; t <= 8000 && window < 0; t += 10) {
     const std::string d = Get("d" + std::to_string(t) + ".json");
     const long long mounted = Number(d, "game", "mounted_rockets");
-    if (mounted < before && Number(d, "game", "level") == 10) window = t;
+    if (mounted < before && Number(d, "game", "level") == 30) window = t;
     before = mounted;
   }
   ASSERT_GT(window, 0) << "no rocket launched";
