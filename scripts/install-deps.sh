@@ -3,13 +3,16 @@
 # already present are left alone, and apt is only consulted when something is missing.
 # --test adds what only the tests need: a private X server, input from outside and a small
 # window manager for the real-window cases, and matplotlib for the playtest report's charts.
+# --web adds the browser build's tools (scripts/web.sh): emscripten, the node module its
+# optimiser imports, and dpkg-dev, with which `apt-get source` unpacks.
 set -eu
 pkgs="build-essential cmake pkg-config git libsdl2-dev libsdl2-mixer-dev libpng-dev
 libjpeg62-turbo-dev zlib1g-dev libexpected-dev libcairo2-dev libfreetype-dev fonts-dejavu-core
 libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev appstream"
-if [ "${1:-}" = "--test" ]; then
-  pkgs="$pkgs xvfb xdotool evilwm python3-matplotlib"
-fi
+case "${1:-}" in
+  --test) pkgs="$pkgs xvfb xdotool evilwm python3-matplotlib" ;;
+  --web) pkgs="$pkgs emscripten node-acorn nodejs make dpkg-dev xz-utils ca-certificates" ;;
+esac
 missing=""
 for p in $pkgs; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -33,18 +33,7 @@ usage() {
 log() { echo "web.sh: $*" >&2; }
 
 install_debian_packages() {
-  # node-acorn: emscripten's JS optimiser imports it; dpkg-dev: apt-get source unpacks with it.
-  pkgs="emscripten node-acorn nodejs cmake make dpkg-dev xz-utils ca-certificates"
-  missing=""
-  for p in $pkgs; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-  done
-  [ -z "$missing" ] && return 0
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  $SUDO apt-get update -qq
-  # shellcheck disable=SC2086
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+  sh "$(dirname "$0")/install-deps.sh" --web
 }
 
 # Emscripten's tools and configure checks run under node; these make Debian's node usable for them.
