@@ -20,4 +20,13 @@ std::optional<int> ParseInt(std::string_view s);
 // A real number with "." as decimal separator, surrounding blanks allowed.
 std::optional<double> ParseReal(std::string_view s);
 
+// std::from_chars for double in its general format: the longest prefix of [first, last) that
+// reads as a decimal real (optional "-", digits with an optional ".", an optional exponent;
+// "inf" and "nan" too), correctly rounded and in no locale. Returns where the number ended, or
+// first when none starts there. The browser build's C++ library has no floating-point
+// from_chars, so this falls back to a scan and strtod where it is missing.
+const char* ReadDouble(const char* first, const char* last, double& value);
+// The fallback itself, built everywhere so that it is tested against the real one.
+const char* ReadDoubleByScan(const char* first, const char* last, double& value);
+
 }  // namespace qv::txt

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "base/log.h"
+#include "base/text_util.h"
 #include "base/message.h"
 #include "sprites/sprite_world.h"
 #include "platform/files.h"
@@ -126,10 +127,8 @@ double ParseReal(std::string_view s) {
   if (!s.empty() && s[0] == '+') s.remove_prefix(1);
   if (!s.empty() && s[0] == '+') return 0;
   double value = 0;
-  const auto [end, ec] =
-      std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
-  if (ec != std::errc() || !std::isfinite(value)) return 0;
-  (void)end;
+  if (txt::ReadDouble(s.data(), s.data() + s.size(), value) == s.data() || !std::isfinite(value))
+    return 0;
   return value;
 }
 
