@@ -41,6 +41,9 @@ namespace fs = std::filesystem;
 // The desktop file's name: the window class and application id match it, so the desktop
 // groups the window under the installed launcher and its icon.
 constexpr const char* kAppId = "org.quorvex.quorvex";
+#ifdef __EMSCRIPTEN__
+constexpr const char* kWebGameFolder = "/quorvex";
+#endif
 
 // Reads and parses a script or recording; prints the reason and gives nothing on failure.
 std::optional<qv::Script> LoadScript(const std::string& path, qv::ScriptOrigin origin) {
@@ -62,11 +65,13 @@ qv::Script Merge(qv::Script replay, const qv::Script& captures) {
   return replay;
 }
 
+#ifndef __EMSCRIPTEN__
 std::string ExecutablePath() {
   std::error_code ec;
   const fs::path self = fs::read_symlink("/proc/self/exe", ec);
   return ec ? std::string() : self.string();
 }
+#endif
 
 // The run around FormCreate and the message loop: the recorder and its latched clock, the
 // replay's seeds and start date.
@@ -143,10 +148,17 @@ int Run(const qv::CommandLine& cl) {
   // Like the recording, the events file is named from where the program was started.
   if (!cl.events.empty()) run_line.events = fs::absolute(cl.events).string();
 
+#ifdef __EMSCRIPTEN__
+  // The page serves the pack as the fixed game folder; the page's script restores the saves
+  // into it before main and mirrors each save written there into IndexedDB.
+  const qv::Expected<qv::GameFolderPlan> plan =
+      qv::GameFolderPlan{cl.dir.empty() ? std::string(kWebGameFolder) : cl.dir, cl.pack};
+#else
   const qv::Expected<qv::GameFolderPlan> plan =
       qv::PlanGameFolder(cl.dir, cl.pack,
                          qv::FindInstalledPack(ExecutablePath(), QUORVEX_PACK_RELATIVE),
                          std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), !cl.replay.empty());
+#endif
   if (!plan) {
     qv::HarnessMessage("quorvex: " + qv::Describe(plan.error()));
     return 1;
@@ -225,7 +237,10 @@ int Run(const qv::CommandLine& cl) {
                       "detailed information.\nThis game will now exit.\n(") +
           SDL_GetError() + ")");
     } else {
-      qv::platform::sdl::SdlClock clock;
+      qv::platform::sdl::SdlClock machine_clock;
+      qv::platform::VirtualClock virtual_clock;
+      qv::platform::Clock& clock =
+          cl.virtual_clock ? static_cast<qv::platform::Clock&>(virtual_clock) : machine_clock;
       qv::platform::sdl::SdlMessageBoxes boxes(window->NativeWindow());
       std::unique_ptr<qv::platform::AudioDevice> audio =
           cl.no_sound ? nullptr : qv::platform::CreateSdlAudioDevice();
@@ -233,7 +248,8 @@ int Run(const qv::CommandLine& cl) {
       ctx->platform.clock = &clock;
       ctx->platform.window = window.get();
       ctx->platform.messages = &boxes;
-      status = RunSession(*ctx, loop, clock, nullptr, run_line, script);
+      if (cl.virtual_clock) loop.virtual_clock = &virtual_clock;
+      status = RunSession(*ctx, loop, clock, loop.virtual_clock, run_line, script);
       ctx->platform = {};
     }
   }

@@ -40,6 +40,8 @@ Expected<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
       out.no_sound = true;
     else if (a == "--render-all")
       out.render_all = true;
+    else if (a == "--virtual-clock")
+      out.virtual_clock = true;
     else if (a == "--autoplay")
       out.autoplay = true;
     else if (a == "--help" || a == "-h")
@@ -114,6 +116,8 @@ std::string UsageText() {
          "                 only when the folder has none)\n"
          "  --headless     no window, no sound card, virtual 10 ms clock, boxes to stderr\n"
          "  --render-all   with --headless: rasterise every frame, not only screenshots\n"
+         "  --virtual-clock  the window on the headless run's clock: ticks back to back, 10 ms\n"
+         "                 apart in game time, so a script's frames match the headless run's\n"
          "  --seed N       seed the random generator with N instead of the clock\n"
          "  --script FILE  scripted input and captures, one 'TICK command' per line; a pipe\n"
          "                 will do, - reads standard input; captures stay in the game folder\n"
