@@ -80,7 +80,7 @@ std::string CheckWave(std::ifstream& in, std::uint64_t size) {
     if (header.size() < 8) break;
     const std::uint64_t length = Get32(header, 4);
     if (header.compare(0, 4, "fmt ") == 0) {
-      const std::string problem = CheckWaveFormat(ReadAt(in, pos + 8, length < 40 ? length : 40));
+      const std::string problem = CheckWaveFormat(ReadAt(in, pos + 8, length < 40 ? static_cast<std::size_t>(length) : 40));
       if (!problem.empty()) return problem;
       have_format = true;
     } else if (header.compare(0, 4, "data") == 0) {

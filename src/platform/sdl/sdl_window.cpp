@@ -1,5 +1,9 @@
 #include "platform/sdl/sdl_window.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -26,10 +30,18 @@ DeviceError SdlWindow::CreateDevice(bool windowed, bool& fell_back) {
   fell_back = false;
   DestroyDevice();
   windowed_ = windowed;
+#ifdef __EMSCRIPTEN__
+  // The page goes fullscreen as a whole, so its own letterbox keeps the frame's shape; SDL's
+  // request would stretch the canvas and wait for the player's next click. The request comes
+  // within moments of the click on the game's switch, which browsers accept as its gesture.
+  EM_ASM({ if (Module['quorvexFullscreen']) Module['quorvexFullscreen']($0 !== 0); },
+         windowed ? 0 : 1);
+#else
   if (SDL_SetWindowFullscreen(
           window_.get(), windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP)) != 0) {
     return DeviceError::BadDisplayMode;
   }
+#endif
   if (windowed) SDL_SetWindowSize(window_.get(), kScreenWidth, kScreenHeight);
   RendererPtr renderer(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_ACCELERATED));
   if (!renderer) {
@@ -113,6 +125,15 @@ bool SdlWindow::Translate(const SDL_Event& in, WindowEvent& out) {
         case SDL_WINDOWEVENT_CLOSE:
           out.type = Type::Close;
           return true;
+#ifdef __EMSCRIPTEN__
+        // A page whose tab is hidden keeps its focus but nobody sees it: pause as on focus loss.
+        case SDL_WINDOWEVENT_HIDDEN:
+          out.type = Type::Deactivate;
+          return true;
+        case SDL_WINDOWEVENT_SHOWN:
+          out.type = Type::Activate;
+          return true;
+#endif
         case SDL_WINDOWEVENT_LEAVE:
           pointer_.Left();  // the tick's sample and its recording see it
           return false;
