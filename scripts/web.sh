@@ -1,12 +1,16 @@
 #!/bin/sh
-# Builds Quorvex for the browser from Debian's own packages. Today it has one stage:
+# Builds Quorvex for the browser from Debian's own packages.
+#   sh scripts/web.sh            builds the site folder, build-web/site
+#   sh scripts/web.sh --serve    builds it and serves it on 127.0.0.1 (QUORVEX_WEB_PORT, 8080)
 #   sh scripts/web.sh --deps-only
-# installs emscripten and the build tools from Debian, fetches Debian's source packages of the
-# libraries the game links (through a private apt configuration; the system's sources are left
-# alone) and builds them for wasm, static only, into one prefix in a cache folder outside the
-# checkout. The folder's name is derived from the pinned versions and emscripten's version, so a
-# later run with the same pins finds the prefix complete and returns at once.
-# QUORVEX_WEB_CACHE overrides the cache folder.
+# It installs emscripten and the build tools from Debian, fetches Debian's source packages of
+# the libraries the game links (through a private apt configuration; the system's sources are
+# left alone) and builds them for wasm, static only, into one prefix in a cache folder outside
+# the checkout. The folder's name is derived from the pinned versions and emscripten's version,
+# so a later run with the same pins finds the prefix complete and goes on at once. Then it
+# builds the content pack natively (or takes QUORVEX_WEB_PACK, a pack already built), the game
+# for wasm, and the site: a folder any static file server can host.
+# QUORVEX_WEB_CACHE overrides the cache folder, QUORVEX_WEB_OUT the output (build-web).
 set -eu
 
 # Pinned source versions: the ones bookworm serves. When the archive drops one, `apt-get source`
@@ -26,7 +30,7 @@ CACHE_ROOT="${QUORVEX_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quorvex-web}"
 JOBS="${JOBS:-2}"
 
 usage() {
-  echo "usage: sh scripts/web.sh --deps-only" >&2
+  echo "usage: sh scripts/web.sh [--serve | --deps-only]" >&2
   exit 2
 }
 
@@ -228,8 +232,57 @@ build_deps() {
   log "dependencies built in $PREFIX"
 }
 
-[ $# -eq 1 ] || usage
-case "$1" in
+# The desktop build's generator draws the pack and the icons; the wasm build only reads them.
+build_native_pack() {
+  if [ -n "${QUORVEX_WEB_PACK:-}" ]; then
+    [ -f "$QUORVEX_WEB_PACK/options.txt" ] || { log "no content pack in $QUORVEX_WEB_PACK"; exit 1; }
+    PACK="$QUORVEX_WEB_PACK"
+    ICONS="$(dirname "$PACK")/icons"
+  else
+    cmake -S "$ROOT" -B "$OUT/native" -DCMAKE_BUILD_TYPE=Release -DQUORVEX_BUILD_TESTS=OFF >/dev/null
+    cmake --build "$OUT/native" -j"$JOBS" --target quorvex_pack quorvex_icons >/dev/null
+    PACK="$OUT/native/pack"
+    ICONS="$OUT/native/icons"
+  fi
+  ICON="$ICONS/hicolor/256x256/apps/org.quorvex.quorvex.png"
+  [ -f "$ICON" ] || { log "no icon at $ICON"; exit 1; }
+}
+
+build_wasm() {
+  emcmake cmake -S "$ROOT" -B "$OUT/wasm" -DCMAKE_BUILD_TYPE=Release \
+    -DQUORVEX_WEB_PREFIX="$PREFIX" -DQUORVEX_PACK_FROM="$PACK" >/dev/null
+  cmake --build "$OUT/wasm" -j"$JOBS" --target quorvex
+}
+
+# The site: the page and its manifest, the program (JS and wasm), the pack's data and the icon.
+# Written beside the old one and swapped in whole, so a server never sees half a site.
+write_site() {
+  site="$OUT/site"
+  rm -rf "$site.new"
+  mkdir -p "$site.new"
+  for f in quorvex.js quorvex.wasm quorvex.data; do
+    cp "$OUT/wasm/src/$f" "$site.new/$f"
+  done
+  cp "$ROOT/dist/web/index.html" "$ROOT/dist/web/manifest.webmanifest" "$site.new/"
+  cp "$ICON" "$site.new/icon-256.png"
+  rm -rf "$site"
+  mv "$site.new" "$site"
+  log "site written to $site"
+}
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+OUT="${QUORVEX_WEB_OUT:-$ROOT/build-web}"
+[ $# -le 1 ] || usage
+case "${1:-}" in
   --deps-only) build_deps ;;
+  ""|--serve)
+    build_deps
+    build_native_pack
+    build_wasm
+    write_site
+    if [ "${1:-}" = "--serve" ]; then
+      exec node "$ROOT/scripts/web-serve.mjs" "$OUT/site"
+    fi
+    ;;
   *) usage ;;
 esac
