@@ -69,6 +69,7 @@ void InstallSubsystemHooks(Context& ctx) {
   h.sprites.texture_lost = SpritesTextureLostHook;
   h.sprites.render = SpritesRenderHook;
   h.sprites.clear_list = SpritesClearListHook;
+  h.sprites.picture = SpritesPictureHook;
   h.sprites.restore_textures = SpritesRestoreHook;
   h.sprites.release_textures = SpritesReleaseHook;
 

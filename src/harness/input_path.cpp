@@ -167,6 +167,7 @@ void InputPath::Handle(Context& ctx, const Event& e, InputSink& sink) {
       sink.Input(Command(Kind::Quit));
       return;
     case Event::Type::DeviceReset:
+    case Event::Type::Exposed:
       sink.PassOn(e);
       return;
   }

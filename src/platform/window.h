@@ -54,6 +54,7 @@ struct WindowEvent {
     Restore,
     Close,
     DeviceReset,  // render targets or the device were lost: device objects must be rebuilt
+    Exposed,      // the window was uncovered or resized: what it shows must be drawn again
   };
   Type type = Type::MouseMove;
   int button = 0;  // MouseButton

@@ -27,6 +27,7 @@ void DispatchWindowEvent(Context& ctx, const platform::WindowEvent& event) {
         FormKeyDown(ctx, event.key, event.shift);
         break;
       case Type::Activate:
+        s.device.picture_shown = false;
         AppActivate(ctx);
         break;
       case Type::Deactivate:
@@ -40,6 +41,7 @@ void DispatchWindowEvent(Context& ctx, const platform::WindowEvent& event) {
       case Type::Restore:
         // A restored window gets its device anew, then the application hears of it.
         s.device.window_active = true;
+        s.device.picture_shown = false;
         if (s.device.device_ready && s.device.windowed) ChangeDisplay(ctx);
         AppRestore(ctx);
         break;
@@ -48,6 +50,9 @@ void DispatchWindowEvent(Context& ctx, const platform::WindowEvent& event) {
         break;
       case Type::DeviceReset:
         DeviceReset(ctx);
+        break;
+      case Type::Exposed:
+        s.device.picture_shown = false;
         break;
       case Type::KeyUp:
       case Type::PadButtonDown:

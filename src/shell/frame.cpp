@@ -223,12 +223,20 @@ void RenderScene(Context& ctx) {
   if (s.hooks.sprites.collect) s.hooks.sprites.collect(ctx);
   const bool lost = s.hooks.sprites.texture_lost && s.hooks.sprites.texture_lost(ctx);
   platform::RenderDevice* device = ctx.platform.device;
-  if (!lost && s.loop.rasterize && device && device->BeginScene()) {
+  // A window showing this very picture keeps it: a still page costs the draw pass only. Runs
+  // that measure or capture frames draw every one they ask for.
+  const bool may_keep = !s.run.headless && !s.run.render_all && s.loop.screenshot_path.empty() &&
+                        !s.device.show_stats && s.hooks.sprites.picture;
+  const std::uint64_t picture = may_keep ? s.hooks.sprites.picture(ctx) : 0;
+  const bool unchanged = may_keep && s.device.picture_shown && picture == s.device.shown_picture;
+  if (!lost && !unchanged && s.loop.rasterize && device && device->BeginScene()) {
     device->Clear(0xFF000000u);
     // The device works in screen pixels already: the 2D projection is its identity.
     if (s.hooks.sprites.render) s.hooks.sprites.render(ctx, *device);
     device->EndScene();
     s.loop.frame_drawn = true;
+    s.device.picture_shown = may_keep;
+    s.device.shown_picture = picture;
   }
   if (s.hooks.sprites.clear_list) s.hooks.sprites.clear_list(ctx);
 }

@@ -4,6 +4,7 @@
 // beside it; a null pointer means "nothing to do" (or the stated fallback). The composition
 // root sets them in InstallSubsystemHooks (app/subsystem_hooks.cpp); tests set their own. The
 // scenes plug in through the scene table (shell/scene_table.h) instead.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,8 @@ struct SpriteHooks {
   bool (*texture_lost)(const SpriteWorld&) = nullptr;
   void (*render)(SpriteWorld&, platform::RenderDevice& device) = nullptr;
   Op clear_list = nullptr;
+  // The collected list's picture as one number (equal: the frame would look the same).
+  std::uint64_t (*picture)(const SpriteWorld&) = nullptr;
   bool (*restore_textures)(SpriteWorld&) = nullptr;
   Op release_textures = nullptr;
 };

@@ -82,6 +82,7 @@ std::string DeviceErrorText(DeviceFailure failure, bool must_exit) {
 
 void InitDeviceObjects(Context& ctx) {
   WriteLog(ctx, "InitDeviceObjects");
+  ctx.shell.device.picture_shown = false;
   // The fixed state (no culling, no depth test, alpha blending on) is the SDL renderer's own.
   if (ctx.shell.hooks.sprites.restore_textures) ctx.shell.hooks.sprites.restore_textures(ctx);
   CreateFpsFont(ctx);

@@ -96,6 +96,11 @@ struct DeviceState {
   int last_device_error = 0;  // DeviceFailure of the last failed device creation
   // The display mode as the game sees it is options.fullscreen (one variable, as the option).
   bool placement_saved = false;
+  // The picture the window shows, by DrawListPicture: a frame that would draw it again is
+  // neither drawn nor presented. Cleared whenever the window's contents may have gone (a new
+  // device, a reset, the window uncovered or resized).
+  bool picture_shown = false;
+  std::uint64_t shown_picture = 0;
 };
 
 struct ShellState {

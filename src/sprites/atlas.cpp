@@ -96,6 +96,7 @@ bool UploadEntry(SpriteWorld& ctx, DeviceTextureEntry& entry) {
     }
   }
   entry.dirty = false;
+  ++s.uploads;
   return device->UploadTexture(entry.id, wide ? static_cast<const void*>(pixels32.data())
                                               : static_cast<const void*>(pixels16.data()));
 }

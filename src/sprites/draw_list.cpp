@@ -2,6 +2,8 @@
 #include "sprites/draw_list.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 #include "sprites/sprite_world.h"
 #include "sprites/sprite_types.h"
@@ -67,6 +69,38 @@ void AddPartQuads(SpriteWorld& ctx, const my_bmptexture& rec, const PartQuadPara
     if (list.size() == list.capacity()) list.reserve(list.capacity() + 256);
     list.push_back(q);
   }
+}
+
+namespace {
+
+// FNV-1a over 32-bit words: each field is mixed by value, so padding never counts.
+struct PictureHash {
+  std::uint64_t h = 0xcbf29ce484222325ull;
+  void Mix(std::uint32_t v) {
+    h ^= v;
+    h *= 0x100000001b3ull;
+  }
+  void Mix(float v) { Mix(std::bit_cast<std::uint32_t>(v)); }
+};
+
+}  // namespace
+
+std::uint64_t DrawListPicture(const SpriteWorld& ctx) {
+  const SpriteState& s = ctx.sprites;
+  PictureHash hash;
+  hash.Mix(static_cast<std::uint32_t>(s.uploads));
+  hash.Mix(static_cast<std::uint32_t>(s.uploads >> 32));
+  hash.Mix(static_cast<std::uint32_t>(s.draw_list.size()));
+  for (const SpriteQuad& q : s.draw_list) {
+    const platform::DeviceQuad& d = q.quad;
+    for (const float v : {d.x0, d.y0, d.x1, d.y1, d.u0, d.v0, d.u1, d.v1, q.angle, q.rot_x, q.rot_y})
+      hash.Mix(v);
+    hash.Mix(d.argb);
+    hash.Mix(static_cast<std::uint32_t>(q.texture));
+    hash.Mix(static_cast<std::uint32_t>(q.border) | static_cast<std::uint32_t>(q.alpha_mode) << 8 |
+             static_cast<std::uint32_t>(d.opaque) << 16);
+  }
+  return hash.h;
 }
 
 bool RenderDrawList(SpriteWorld& ctx) {

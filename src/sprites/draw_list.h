@@ -39,6 +39,10 @@ struct PartQuadParams {
 // Appends one quad per tile with content of the given frame of texture record `rec`.
 void AddPartQuads(SpriteWorld& ctx, const my_bmptexture& rec, const PartQuadParams& p);
 
+// What the draw list would put on screen, as one number: every quad's fields in order and the
+// textures' upload count. Equal numbers mean the same picture (up to a 64-bit hash collision).
+std::uint64_t DrawListPicture(const SpriteWorld& ctx);
+
 // Submits the draw list to the device and empties it. False when drawing stopped early (a
 // lost texture, a failed draw) or no device exists.
 bool RenderDrawList(SpriteWorld& ctx);

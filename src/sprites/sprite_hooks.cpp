@@ -20,6 +20,9 @@ bool SpritesTextureLostHook(const SpriteWorld& ctx) {
 void SpritesRenderHook(SpriteWorld& ctx, platform::RenderDevice& device) {
   RenderDrawList(ctx, device);
 }
+std::uint64_t SpritesPictureHook(const SpriteWorld& ctx) {
+  return DrawListPicture(ctx);
+}
 void SpritesClearListHook(SpriteWorld& ctx) {
   ctx.sprites.draw_list.clear();
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The sprite engine's entry points for the shell's frame and device hooks, and its section of
 // the harness's state dump.
+#include <cstdint>
+
 namespace qv {
 
 struct SpriteWorld;
@@ -14,6 +16,7 @@ void SpritesCollectHook(SpriteWorld& ctx);
 bool SpritesTextureLostHook(const SpriteWorld& ctx);
 void SpritesRenderHook(SpriteWorld& ctx, platform::RenderDevice& device);
 void SpritesClearListHook(SpriteWorld& ctx);
+std::uint64_t SpritesPictureHook(const SpriteWorld& ctx);
 bool SpritesRestoreHook(SpriteWorld& ctx);
 void SpritesReleaseHook(SpriteWorld& ctx);
 

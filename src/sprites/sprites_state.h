@@ -2,6 +2,7 @@
 // State of the sprites subsystem, owned by the context: prototype cache, texture atlas, the
 // sprite engine, the global multisprite list and the draw list.
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -38,6 +39,9 @@ struct SpriteState {
   std::size_t free_slot_hint = 0;
 
   std::vector<SpriteQuad> draw_list;
+  // Counts the atlas pictures sent to the device: a frame whose list and count both match the
+  // one on screen looks the same.
+  std::uint64_t uploads = 0;
 };
 
 }  // namespace qv
