@@ -230,7 +230,7 @@ int Run(const qv::CommandLine& cl) {
   }
   int status = 1;
   {
-    std::unique_ptr<qv::platform::sdl::SdlWindow> window = qv::platform::sdl::SdlWindow::Create();
+    std::unique_ptr<qv::platform::sdl::SdlWindow> window = qv::platform::sdl::SdlWindow::Create(!cl.no_vsync);
     if (!window) {
       qv::HarnessMessage(
           std::string("Error: Generic initialization error.\nEnable debug output for "

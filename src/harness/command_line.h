@@ -18,7 +18,8 @@ struct CommandLine {
   bool no_sound = false;
   bool headless = false;
   bool render_all = false;
-  bool virtual_clock = false;  // a real window on the virtual clock (implied by --headless)
+  bool virtual_clock = false;
+  bool no_vsync = false;  // present as soon as a frame is drawn, not in step with the display  // a real window on the virtual clock (implied by --headless)
   bool autoplay = false;
   AutoplaySkill autoplay_skill = AutoplaySkill::Perfect;  // --autoplay-skill implies --autoplay
   bool help = false;

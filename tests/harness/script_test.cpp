@@ -66,11 +66,12 @@ TEST(ScriptTest, ErrorsNameFileAndLine) {
 TEST(CommandLineTest, ParsesEveryOptionAndRejectsTheRest) {
   const auto parsed =
       ParseCommandLine({"--dir", "d", "--headless", "--render-all", "--seed", "42", "--script", "s",
-                        "--ticks", "1000", "--autoplay", "--pack", "p", "--virtual-clock"});
+                        "--ticks", "1000", "--autoplay", "--pack", "p", "--virtual-clock", "--no-vsync"});
   ASSERT_TRUE(parsed) << parsed.error().message;
   const CommandLine& cl = *parsed;
   EXPECT_EQ(cl.dir, "d");
-  EXPECT_TRUE(cl.headless && cl.render_all && cl.autoplay && cl.has_seed && cl.virtual_clock);
+  EXPECT_TRUE(cl.headless && cl.render_all && cl.autoplay && cl.has_seed && cl.virtual_clock &&
+              cl.no_vsync);
   EXPECT_FALSE(ParseCommandLine({})->virtual_clock);
   EXPECT_EQ(cl.seed, 42u);
   EXPECT_EQ(cl.script, "s");

@@ -14,12 +14,14 @@
 
 namespace qv::platform::sdl {
 
-std::unique_ptr<SdlWindow> SdlWindow::Create() {
+std::unique_ptr<SdlWindow> SdlWindow::Create(bool vsync) {
   WindowPtr window(SDL_CreateWindow("Quorvex", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                     kScreenWidth, kScreenHeight, 0));
   if (!window) return nullptr;
   SDL_SetWindowMinimumSize(window.get(), 100, 100);
-  return std::unique_ptr<SdlWindow>(new SdlWindow(std::move(window)));
+  std::unique_ptr<SdlWindow> made(new SdlWindow(std::move(window)));
+  made->vsync_ = vsync;
+  return made;
 }
 
 void SdlWindow::SetCaption(std::string_view caption) {
@@ -43,9 +45,10 @@ DeviceError SdlWindow::CreateDevice(bool windowed, bool& fell_back) {
   }
 #endif
   if (windowed) SDL_SetWindowSize(window_.get(), kScreenWidth, kScreenHeight);
-  RendererPtr renderer(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_ACCELERATED));
+  const Uint32 sync = vsync_ ? static_cast<Uint32>(SDL_RENDERER_PRESENTVSYNC) : 0u;
+  RendererPtr renderer(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_ACCELERATED | sync));
   if (!renderer) {
-    renderer.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
+    renderer.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE | sync));
     if (!renderer) return DeviceError::DeviceCreation;
     fell_back = true;
   }
@@ -134,6 +137,10 @@ bool SdlWindow::Translate(const SDL_Event& in, WindowEvent& out) {
           out.type = Type::Activate;
           return true;
 #endif
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          out.type = Type::Exposed;
+          return true;
         case SDL_WINDOWEVENT_LEAVE:
           pointer_.Left();  // the tick's sample and its recording see it
           return false;

@@ -14,7 +14,9 @@ namespace qv::platform::sdl {
 class SdlWindow final : public Window {
  public:
   // SDL's video system must be up. Null when the window cannot be made.
-  static std::unique_ptr<SdlWindow> Create();
+  // vsync: present in step with the display where the driver can (no tearing, no frames the
+  // display never shows); the logic's timer ticks are not tied to it.
+  static std::unique_ptr<SdlWindow> Create(bool vsync = true);
 
   void SetCaption(std::string_view caption) override;
   DeviceError CreateDevice(bool windowed, bool& fell_back) override;
@@ -51,6 +53,7 @@ class SdlWindow final : public Window {
   std::unique_ptr<RenderDevice> device_;
   SDL_Renderer* renderer_ = nullptr;  // the device's
   bool windowed_ = true;
+  bool vsync_ = true;
   int saved_x_ = 0, saved_y_ = 0;
   PointerTracker pointer_;  // as the window's events report it
 };
