@@ -2,8 +2,8 @@
 #include "sprites/draw_list.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "sprites/sprite_world.h"
 #include "sprites/sprite_types.h"
@@ -80,7 +80,11 @@ struct PictureHash {
     h ^= v;
     h *= 0x100000001b3ull;
   }
-  void Mix(float v) { Mix(std::bit_cast<std::uint32_t>(v)); }
+  void Mix(float v) {
+    std::uint32_t bits = 0;  // std::bit_cast is missing from the browser build's library
+    std::memcpy(&bits, &v, sizeof bits);
+    Mix(bits);
+  }
 };
 
 }  // namespace
