@@ -225,11 +225,13 @@ void RenderScene(Context& ctx) {
   platform::RenderDevice* device = ctx.platform.device;
   // A window showing this very picture keeps it: a still page costs the draw pass only. Runs
   // that measure or capture frames draw every one they ask for.
-  const bool may_keep = !s.run.headless && !s.run.render_all && s.loop.screenshot_path.empty() &&
-                        !s.device.show_stats && s.hooks.sprites.picture;
+  const bool can_draw = !lost && s.loop.rasterize && device;
+  const bool may_keep = can_draw && !s.run.headless && !s.run.render_all &&
+                        s.loop.screenshot_path.empty() && !s.device.show_stats &&
+                        s.hooks.sprites.picture;
   const std::uint64_t picture = may_keep ? s.hooks.sprites.picture(ctx) : 0;
   const bool unchanged = may_keep && s.device.picture_shown && picture == s.device.shown_picture;
-  if (!lost && !unchanged && s.loop.rasterize && device && device->BeginScene()) {
+  if (can_draw && !unchanged && device->BeginScene()) {
     device->Clear(0xFF000000u);
     // The device works in screen pixels already: the 2D projection is its identity.
     if (s.hooks.sprites.render) s.hooks.sprites.render(ctx, *device);
