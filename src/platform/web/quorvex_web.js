@@ -39,7 +39,6 @@
 
   const line = commandLine(typeof location === 'undefined' ? '' : location.search);
   Module['arguments'] = line.args;
-  Module['quorvexCommandLine'] = line;
 
   // Saves reach IndexedDB one whole sync at a time; a write during a sync asks for another.
   let syncing = false;
@@ -59,7 +58,6 @@
       }
     });
   }
-  Module['quorvexFlushSaves'] = flushSaves;
   Module['quorvexSyncing'] = () => syncing || again;
 
   function copyFile(from, to) {
