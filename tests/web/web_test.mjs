@@ -101,7 +101,8 @@ after(async () => {
 });
 
 // A page in a context of its own: its IndexedDB starts empty unless the test reloads it.
-async function openPage(query) {
+// beforeLoad runs in the page before any of its own scripts (stand-ins for browser parts).
+async function openPage(query, {beforeLoad} = {}) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   await page.setViewport({width: 800, height: 600});
@@ -110,8 +111,13 @@ async function openPage(query) {
   page.on('console', (m) => {
     if (m.type() === 'error') errors.push(m.text());
   });
+  if (beforeLoad) await page.evaluateOnNewDocument(beforeLoad);
   await page.goto(baseUrl + query);
   return {context, page, errors};
+}
+
+async function waitForStart(page) {
+  await page.waitForFunction(() => window.Module && Module.calledRun, {timeout: 30000});
 }
 
 async function waitForExit(page, timeout = 60000) {
@@ -123,6 +129,17 @@ async function waitForExit(page, timeout = 60000) {
 async function readGameFile(page, name) {
   const bytes = await page.evaluate((n) => Array.from(FS.readFile('/quorvex/' + n)), name);
   return Uint8Array.from(bytes);
+}
+
+// A text file of the game folder, or '' while the game has not written it.
+async function readGameText(page, name) {
+  return page.evaluate((n) => {
+    try {
+      return FS.readFile('/quorvex/' + n, {encoding: 'utf8'});
+    } catch (e) {
+      return '';
+    }
+  }, name);
 }
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
@@ -262,14 +279,9 @@ function installBrowserAudioPolicy() {
 
 test('a new player types a name, starts an arcade game with the mouse, shoots, and the name ' +
      'survives a reload', async () => {
-  const context = await browser.createBrowserContext();
-  const page = await context.newPage();
-  await page.setViewport({width: 800, height: 600});
-  const errors = [];
-  page.on('pageerror', (e) => errors.push(e.message));
-  await page.evaluateOnNewDocument(installBrowserAudioPolicy);
-  await page.goto(baseUrl + '?events=/quorvex/events.jsonl');
-  await page.waitForFunction(() => window.Module && Module.calledRun, {timeout: 30000});
+  const {context, page, errors} = await openPage('?events=/quorvex/events.jsonl',
+                                                 {beforeLoad: installBrowserAudioPolicy});
+  await waitForStart(page);
 
   // The name screen, as the player sees it on the canvas (the caret may blink: tolerance).
   await page.mouse.move(400, 300);
@@ -279,7 +291,7 @@ test('a new player types a name, starts an arcade game with the mouse, shoots, a
     const canvas = await page.screenshot({clip: {x: 0, y: 0, width: 800, height: 600}});
     different = await differentPixels(page, canvas, desktop[kScreens.name], kChannelSlack);
     if (different >= 0 && different <= kDifferentShare * 800 * 600) break;
-    await new Promise((r) => setTimeout(r, 250));
+    await sleep(250);
   }
   assert.ok(different >= 0 && different <= kDifferentShare * 800 * 600,
             `the canvas never showed the name screen (${different} pixels differ)`);
@@ -293,19 +305,11 @@ test('a new player types a name, starts an arcade game with the mouse, shoots, a
 
   // A new player first reads how the game is played; Enter closes each explanation. Then the
   // shot: a click into the field.
-  const events = async () => {
-    const text = await page.evaluate(() => {
-      try {
-        return FS.readFile('/quorvex/events.jsonl', {encoding: 'utf8'});
-      } catch (e) {
-        return '';
-      }
-    });
-    return text.split('\n').filter((l) => l).map((l) => JSON.parse(l));
-  };
+  const events = async () => (await readGameText(page, 'events.jsonl'))
+                               .split('\n').filter((l) => l).map((l) => JSON.parse(l));
   let shot = false;
   for (let i = 0; i < 40 && !shot; ++i) {
-    await new Promise((r) => setTimeout(r, 500));
+    await sleep(500);
     const seen = await events();
     if (!seen.some((e) => e.event === 'level_start')) {
       await page.keyboard.press('Enter');
@@ -342,7 +346,7 @@ test('a new player types a name, starts an arcade game with the mouse, shoots, a
 
   await page.waitForFunction(() => !Module.quorvexSyncing(), {timeout: 10000});
   await page.reload();
-  await page.waitForFunction(() => window.Module && Module.calledRun, {timeout: 30000});
+  await waitForStart(page);
   const stored = await page.evaluate(() => new Promise((resolve, reject) => {
     const open = indexedDB.open('/saves');
     open.onerror = () => reject(open.error);
@@ -362,7 +366,7 @@ test('a new player types a name, starts an arcade game with the mouse, shoots, a
 
 test('the game\'s fullscreen switch takes the page fullscreen and back', async () => {
   const {context, page, errors} = await openPage('');
-  await page.waitForFunction(() => window.Module && Module.calledRun, {timeout: 30000});
+  await waitForStart(page);
   await sleep(5000);  // the logo and the loading
   await enterName(page, 'Fay');
   await press(page, kOptionsRow);
@@ -399,14 +403,8 @@ function installFakeGamepad() {
 }
 
 test('a connected controller\'s A button presses OK', async () => {
-  const context = await browser.createBrowserContext();
-  const page = await context.newPage();
-  await page.setViewport({width: 800, height: 600});
-  const errors = [];
-  page.on('pageerror', (e) => errors.push(e.message));
-  await page.evaluateOnNewDocument(installFakeGamepad);
-  await page.goto(baseUrl);
-  await page.waitForFunction(() => window.Module && Module.calledRun, {timeout: 30000});
+  const {context, page, errors} = await openPage('', {beforeLoad: installFakeGamepad});
+  await waitForStart(page);
   await sleep(5000);  // the logo and the loading
   await page.evaluate(() => window.quorvexPad.connect());
   await page.keyboard.type('pad');
@@ -416,13 +414,7 @@ test('a connected controller\'s A button presses OK', async () => {
   await sleep(300);
   await page.evaluate(() => window.quorvexPad.set(0, false));
   await sleep(1000);
-  const players = await page.evaluate(() => {
-    try {
-      return FS.readFile('/quorvex/players.txt', {encoding: 'utf8'});
-    } catch (e) {
-      return '';
-    }
-  });
+  const players = await readGameText(page, 'players.txt');
   assert.match(players, /^pad, /m, 'the name was not taken: ' + JSON.stringify(players));
   assert.deepEqual(errors, []);
   await context.close();
