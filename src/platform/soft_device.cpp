@@ -3,49 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace qv::platform {
 namespace {
-
-// x * y / 255, rounded, for 8-bit x and y.
-inline std::uint32_t Mul255(std::uint32_t x, std::uint32_t y) {
-  const std::uint32_t t = x * y + 128;
-  return (t + (t >> 8)) >> 8;
-}
-
-// Straight-alpha "over": the colour channels of `rgb` weighted by a, the destination by 255 - a,
-// two channels per multiply.
-inline std::uint32_t Over(std::uint32_t d, std::uint32_t rgb, std::uint32_t a) {
-  const std::uint32_t ia = 255 - a;
-  std::uint32_t rb = (rgb & 0xFF00FFu) * a + (d & 0xFF00FFu) * ia + 0x800080u;
-  rb = ((rb + ((rb >> 8) & 0xFF00FFu)) >> 8) & 0xFF00FFu;
-  std::uint32_t g = (rgb & 0xFF00u) * a + (d & 0xFF00u) * ia + 0x8000u;
-  g = ((g + ((g >> 8) & 0xFF00u)) >> 8) & 0xFF00u;
-  const std::uint32_t da = a + Mul255(d >> 24, ia);
-  return da << 24 | rb | g;
-}
-
-// Additive: the destination plus the colour weighted by a, each channel saturating at 255.
-inline std::uint32_t Add(std::uint32_t d, std::uint32_t rgb, std::uint32_t a) {
-  std::uint32_t rb = (rgb & 0xFF00FFu) * a + 0x800080u;
-  rb = ((rb + ((rb >> 8) & 0xFF00FFu)) >> 8) & 0xFF00FFu;
-  std::uint32_t g = (rgb & 0xFF00u) * a + 0x8000u;
-  g = ((g + ((g >> 8) & 0xFF00u)) >> 8) & 0xFF00u;
-  rb += d & 0xFF00FFu;
-  g += d & 0xFF00u;
-  const std::uint32_t orb = rb & 0x1000100u, og = g & 0x10000u;
-  rb = (rb | (orb - (orb >> 8))) & 0xFF00FFu;
-  g = (g | (og - (og >> 8))) & 0xFF00u;
-  return (d & 0xFF000000u) | rb | g;
-}
-
-// Linear blend of two texels by w / 256.
-inline std::uint32_t Lerp(std::uint32_t a, std::uint32_t b, std::uint32_t w) {
-  const std::uint32_t iw = 256 - w;
-  const std::uint32_t rb = (((a & 0xFF00FFu) * iw + (b & 0xFF00FFu) * w) >> 8) & 0xFF00FFu;
-  const std::uint32_t ag = (((a >> 8) & 0xFF00FFu) * iw + ((b >> 8) & 0xFF00FFu) * w) & 0xFF00FF00u;
-  return rb | ag;
-}
 
 // A texel index from a texel coordinate, clamped to the texture; NaN gives 0. Clamped before
 // the conversion, which would be undefined for huge values.
@@ -59,6 +20,31 @@ inline std::uint32_t Weight(double f) {
   return f >= 0 && f <= 1 ? static_cast<std::uint32_t>(f * 256.0 + 0.5) : 0;
 }
 
+// One axis of a bilinear sample at texel coordinate t: the texels either side of it and the
+// weight of the second.
+struct Axis {
+  int i0, i1;
+  std::uint32_t w;
+};
+
+inline Axis LinearAxis(double t) {
+  const double f = t - 0.5;
+  if (f >= 0.0 && f < 1073741824.0) {
+    // Scaling by 2^32 is exact and truncation is the floor here, so the integer part and the
+    // rounded weight are what the floating-point path below gives, except where the sum in
+    // Weight may round up onto the next weight: the fraction just under a tie, left to it.
+    const auto fixed = static_cast<std::int64_t>(f * 4294967296.0);  // below 2^62
+    const auto frac = static_cast<std::uint32_t>(fixed);
+    if (((frac + 0x800000u) & 0xFFFFFFu) != 0xFFFFFFu) {
+      const int i = static_cast<int>(fixed >> 32);
+      return {std::min(i, kTextureSize - 1), std::min(i + 1, kTextureSize - 1),
+              static_cast<std::uint32_t>((std::uint64_t{frac} + 0x800000u) >> 24)};
+    }
+  }
+  const double i = std::floor(f);
+  return {TexelIndex(i), TexelIndex(i + 1), Weight(f - i)};
+}
+
 }  // namespace
 
 struct SoftRenderDevice::Setup {
@@ -69,41 +55,67 @@ struct SoftRenderDevice::Setup {
   bool test = false;  // turned: spans are conservative, test each pixel
   bool linear = false;
   bool additive = false;
-  bool tint = false;  // colour modulation other than white
   bool opaque = false;
-  std::uint32_t rgb = 0xFFFFFF, alpha = 255;
+  std::uint32_t modulate = spans::kNoModulation;
+  const std::uint32_t* opaque_blocks = nullptr;
+  const std::uint32_t* clear_blocks = nullptr;
 
-  std::uint32_t Sample(double u, double v) const {
-    if (!tex) return 0xFFFFFFFFu;
-    if (!linear) return tex[TexelIndex(std::floor(v)) * kTextureSize + TexelIndex(std::floor(u))];
-    const double fu = u - 0.5, fv = v - 0.5;
-    const double iu = std::floor(fu), iv = std::floor(fv);
-    const std::uint32_t wu = Weight(fu - iu), wv = Weight(fv - iv);
-    const int x0 = TexelIndex(iu), x1 = TexelIndex(iu + 1);
-    const int y0 = TexelIndex(iv), y1 = TexelIndex(iv + 1);
-    const std::uint32_t top = Lerp(tex[y0 * kTextureSize + x0], tex[y0 * kTextureSize + x1], wu);
-    const std::uint32_t bottom = Lerp(tex[y1 * kTextureSize + x0], tex[y1 * kTextureSize + x1], wu);
-    return Lerp(top, bottom, wv);
+  // Point sampling floors the coordinate, which TexelIndex's truncation already does wherever
+  // its clamp lets it through.
+  std::uint32_t Point(double u, double v) const {
+    return tex ? tex[TexelIndex(v) * kTextureSize + TexelIndex(u)] : 0xFFFFFFFFu;
   }
 
-  void Put(std::uint32_t& d, std::uint32_t texel) const {
-    std::uint32_t a = texel >> 24;
-    if (alpha != 255) a = Mul255(a, alpha);
-    if (a == 0) return;
-    std::uint32_t c = texel & 0xFFFFFFu;
-    if (tint) {
-      c = Mul255(c >> 16, rgb >> 16) << 16 | Mul255((c >> 8) & 0xFF, (rgb >> 8) & 0xFF) << 8 |
-          Mul255(c & 0xFF, rgb & 0xFF);
-    }
-    if (additive)
-      d = Add(d, c, a);
-    else
-      d = a == 255 ? 0xFF000000u | c : Over(d, c, a);
+  spans::Bilinear Linear(double u, double v) const {
+    const Axis x = LinearAxis(u), y = LinearAxis(v);
+    const std::uint32_t* r0 = tex + y.i0 * kTextureSize;
+    const std::uint32_t* r1 = tex + y.i1 * kTextureSize;
+    return {r0[x.i0], r0[x.i1], r1[x.i0], r1[x.i1], x.w, y.w};
   }
 };
 
-SoftRenderDevice::SoftRenderDevice()
-    : frame_(static_cast<std::size_t>(kScreenWidth) * kScreenHeight, 0xFF000000u) {}
+SoftRenderDevice::SoftRenderDevice() : SoftRenderDevice(spans::Best()) {}
+
+SoftRenderDevice::SoftRenderDevice(const spans::SpanOps& ops)
+    : ops_(ops),
+      frame_(static_cast<std::size_t>(kScreenWidth) * kScreenHeight, 0xFF000000u),
+      pixels_(frame_.data()),
+      samples_(kScreenWidth),
+      taps_(kScreenWidth) {}
+
+void SoftRenderDevice::UseFrameMemory(std::uint32_t* pixels) {
+  if (!pixels) pixels = frame_.data();
+  if (pixels == pixels_) return;
+  std::memcpy(pixels, pixels_, frame_.size() * 4);
+  pixels_ = pixels;
+}
+
+bool SoftRenderDevice::BeginScene() {
+  counts_ = PixelCounts{};
+  return true;
+}
+
+std::uint32_t* SoftRenderDevice::Row(int y, int x1) {
+  std::uint32_t* row = pixels_ + static_cast<std::size_t>(y) * kScreenWidth;
+  std::uint16_t& from = cleared_to_[static_cast<std::size_t>(y)];
+  if (clear_pending_ && from < x1) {
+    std::fill(row + from, row + x1, clear_argb_);
+    counts_.cleared += static_cast<std::uint64_t>(x1 - from);
+    from = static_cast<std::uint16_t>(x1);
+  }
+  return row;
+}
+
+void SoftRenderDevice::FinishClear() {
+  if (!clear_pending_) return;
+  for (int y = 0; y < kScreenHeight; ++y) Row(y, kScreenWidth);
+  clear_pending_ = false;
+}
+
+const std::uint32_t* SoftRenderDevice::Frame() {
+  FinishClear();
+  return pixels_;
+}
 
 int SoftRenderDevice::CreateTexture(TextureFormat format) {
   int id;
@@ -118,6 +130,8 @@ int SoftRenderDevice::CreateTexture(TextureFormat format) {
   t.used = true;
   t.format = format;
   t.texels.assign(static_cast<std::size_t>(kTextureSize) * kTextureSize, 0u);
+  t.opaque_blocks.assign(kTextureSize, 0u);
+  t.clear_blocks.assign(kTextureSize, ~0u);
   return id;
 }
 
@@ -127,15 +141,32 @@ bool SoftRenderDevice::UploadTexture(int id, const void* pixels) {
   if (!t.used) return false;
   if (t.format == TextureFormat::ARGB8888) {
     std::memcpy(t.texels.data(), pixels, t.texels.size() * 4);
-    return true;
+  } else {
+    const auto* in = static_cast<const std::uint16_t*>(pixels);
+    for (std::size_t i = 0; i < t.texels.size(); ++i) {
+      const std::uint32_t v = in[i];
+      // Each 4-bit channel n becomes n * 17, so 0xF is 0xFF.
+      const std::uint32_t spread =
+          (v & 0xF000u) << 12 | (v & 0x0F00u) << 8 | (v & 0x00F0u) << 4 | (v & 0x000Fu);
+      t.texels[i] = spread | spread << 4;
+    }
   }
-  const auto* in = static_cast<const std::uint16_t*>(pixels);
-  for (std::size_t i = 0; i < t.texels.size(); ++i) {
-    const std::uint32_t v = in[i];
-    // Each 4-bit channel n becomes n * 17, so 0xF is 0xFF.
-    const std::uint32_t spread =
-        (v & 0xF000u) << 12 | (v & 0x0F00u) << 8 | (v & 0x00F0u) << 4 | (v & 0x000Fu);
-    t.texels[i] = spread | spread << 4;
+  // Found once here, so that a blended image copies its opaque inside and skips its clear
+  // surround.
+  for (int y = 0; y < kTextureSize; ++y) {
+    std::uint32_t opaque = 0, clear = 0;
+    const std::uint32_t* row = t.texels.data() + static_cast<std::size_t>(y) * kTextureSize;
+    for (int b = 0; b < kBlocks; ++b) {
+      std::uint32_t all = 0xFF, any = 0;
+      for (int i = 0; i < 8; ++i) {
+        all &= row[b * 8 + i] >> 24;
+        any |= row[b * 8 + i] >> 24;
+      }
+      opaque |= static_cast<std::uint32_t>(all == 0xFF) << b;
+      clear |= static_cast<std::uint32_t>(any == 0) << b;
+    }
+    t.opaque_blocks[static_cast<std::size_t>(y)] = opaque;
+    t.clear_blocks[static_cast<std::size_t>(y)] = clear;
   }
   return true;
 }
@@ -150,7 +181,9 @@ void SoftRenderDevice::ReleaseTexture(int id) {
 }
 
 void SoftRenderDevice::Clear(std::uint32_t argb) {
-  std::fill(frame_.begin(), frame_.end(), 0xFF000000u | argb);
+  clear_pending_ = true;
+  clear_argb_ = 0xFF000000u | argb;
+  cleared_to_.fill(0);
 }
 
 void SoftRenderDevice::SetRotation(float angle, float cx, float cy) {
@@ -177,23 +210,61 @@ bool SoftRenderDevice::BindTexture(int id) {
 }
 
 bool SoftRenderDevice::ReadPixels(std::uint32_t* out) {
-  std::memcpy(out, frame_.data(), frame_.size() * 4);
+  FinishClear();
+  std::memcpy(out, pixels_, frame_.size() * 4);
   return true;
 }
 
 void SoftRenderDevice::FillSpan(const Setup& s, int y, int x0, int x1, double qx, double qy) {
-  std::uint32_t* row = frame_.data() + static_cast<std::size_t>(y) * kScreenWidth;
-  for (int x = x0; x < x1; ++x, qx += s.dqx, qy += s.dqy) {
-    if (s.test && !(qx >= s.xmin && qx < s.xmax && qy >= s.ymin && qy < s.ymax)) continue;
-    s.Put(row[x], s.Sample(s.au + s.bu * qx, s.av + s.bv * qy));
+  std::uint32_t* texels = samples_.data();
+  spans::Bilinear* taps = taps_.data();
+  const bool linear = s.linear && s.tex;
+  const int n = x1 - x0;
+  int inside = 0;
+  if (!s.test) {
+    // Not turned: v is the same along the row, so its texel row is found once.
+    const double v = s.av + s.bv * qy;
+    if (!s.tex) {
+      std::fill(texels, texels + n, 0xFFFFFFFFu);
+    } else if (!linear) {
+      const std::uint32_t* row = s.tex + TexelIndex(v) * kTextureSize;
+      for (int i = 0; i < n; ++i, qx += s.dqx) texels[i] = row[TexelIndex(s.au + s.bu * qx)];
+    } else {
+      for (int i = 0; i < n; ++i, qx += s.dqx) taps[i] = s.Linear(s.au + s.bu * qx, v);
+    }
+    inside = n;
+  } else {
+    for (int i = 0; i < n; ++i, qx += s.dqx, qy += s.dqy) {
+      if (!(qx >= s.xmin && qx < s.xmax && qy >= s.ymin && qy < s.ymax)) {
+        // Clear: leaves the pixel as it is.
+        if (linear)
+          taps[i] = spans::Bilinear{};
+        else
+          texels[i] = 0;
+        continue;
+      }
+      if (linear)
+        taps[i] = s.Linear(s.au + s.bu * qx, s.av + s.bv * qy);
+      else
+        texels[i] = s.Point(s.au + s.bu * qx, s.av + s.bv * qy);
+      ++inside;
+    }
   }
+  if (linear) ops_.filter(texels, taps, n);
+  counts_.sampled += static_cast<std::uint64_t>(inside);
+  std::uint32_t* out = Row(y, x1) + x0;
+  (s.additive ? ops_.add : ops_.over)(out, texels, n, 1, s.modulate);
 }
 
 void SoftRenderDevice::CopySpan(const Setup& s, int y, int x0, int x1, int tx, int ty, int step) {
-  std::uint32_t* out = frame_.data() + static_cast<std::size_t>(y) * kScreenWidth + x0;
   const std::uint32_t* in = s.tex + static_cast<std::size_t>(ty) * kTextureSize + tx;
   const int n = x1 - x0;
-  if (s.opaque && !s.tint && s.alpha == 255 && !s.additive) {
+  const bool plain = s.modulate == spans::kNoModulation && !s.additive;
+  if (plain && s.opaque) {
+    // Every pixel of the span is replaced: the clear is needed only up to its start.
+    std::uint32_t* out = Row(y, x0) + x0;
+    std::uint16_t& cleared = cleared_to_[static_cast<std::size_t>(y)];
+    cleared = static_cast<std::uint16_t>(std::max<int>(cleared, x1));
     if (step == 1) {
       std::memcpy(out, in, static_cast<std::size_t>(n) * 4);
     } else {
@@ -201,7 +272,27 @@ void SoftRenderDevice::CopySpan(const Setup& s, int y, int x0, int x1, int tx, i
     }
     return;
   }
-  for (int i = 0; i < n; ++i) s.Put(out[i], in[i * step]);
+  std::uint32_t* out = Row(y, x1) + x0;
+  if (!plain || step != 1) {
+    (s.additive ? ops_.add : ops_.over)(out, in, n, step, s.modulate);
+    return;
+  }
+  // Runs of 8-texel blocks known at upload: opaque ones copy, clear ones are skipped, the rest
+  // blend.
+  const std::uint32_t opaque = s.opaque_blocks[ty], clear = s.clear_blocks[ty];
+  int i = 0;
+  while (i < n) {
+    int b = (tx + i) >> 3;
+    const int kind = (opaque >> b & 1) ? 1 : (clear >> b & 1) ? 2 : 0;
+    const std::uint32_t same = kind == 1 ? opaque : kind == 2 ? clear : ~(opaque | clear);
+    while (b + 1 < kBlocks && (same >> (b + 1) & 1) && (b + 1) * 8 - tx < n) ++b;
+    const int end = std::min(n, (b + 1) * 8 - tx);
+    if (kind == 1)
+      std::memcpy(out + i, in + i, static_cast<std::size_t>(end - i) * 4);
+    else if (kind == 0)
+      ops_.over(out + i, in + i, end - i, 1, spans::kNoModulation);
+    i = end;
+  }
 }
 
 bool SoftRenderDevice::DrawQuad(const DeviceQuad& q) {
@@ -209,14 +300,18 @@ bool SoftRenderDevice::DrawQuad(const DeviceQuad& q) {
   // Also rejects NaN.
   if (!(std::fabs(x1 - x0) > 0.0) || !(std::fabs(y1 - y0) > 0.0)) return true;
   Setup s;
-  s.alpha = q.argb >> 24;
-  if (s.alpha == 0) return true;
-  s.rgb = q.argb & 0xFFFFFFu;
-  s.tint = s.rgb != 0xFFFFFFu;
+  if (q.argb >> 24 == 0) return true;
+  s.modulate = q.argb;
   s.additive = blend_ == Blend::Additive;
   s.linear = filter_ == Filter::Linear;
   s.opaque = q.opaque;
-  if (bound_ >= 0) s.tex = textures_[static_cast<std::size_t>(bound_)].texels.data();
+  if (bound_ >= 0) {
+    const Texture& t = textures_[static_cast<std::size_t>(bound_)];
+    s.tex = t.texels.data();
+    s.opaque_blocks = t.opaque_blocks.data();
+    s.clear_blocks = t.clear_blocks.data();
+  }
+  ++counts_.quads;
   const double u0 = q.u0 * double{kTextureSize}, u1 = q.u1 * double{kTextureSize};
   const double v0 = q.v0 * double{kTextureSize}, v1 = q.v1 * double{kTextureSize};
   s.bu = (u1 - u0) / (x1 - x0);
@@ -247,6 +342,10 @@ bool SoftRenderDevice::DrawQuad(const DeviceQuad& q) {
       const int tx_last = tx + step * (px1 - px0 - 1), ty_last = ty + row_step * (py1 - py0 - 1);
       if (std::min(tx, tx_last) >= 0 && std::max(tx, tx_last) < kTextureSize &&
           std::min(ty, ty_last) >= 0 && std::max(ty, ty_last) < kTextureSize) {
+        const auto area = static_cast<std::uint64_t>(px1 - px0) * static_cast<std::uint64_t>(py1 - py0);
+        (s.additive                                                      ? counts_.additive
+         : s.opaque && s.modulate == spans::kNoModulation ? counts_.copied
+                                                                         : counts_.blended) += area;
         for (int y = py0; y < py1; ++y)
           CopySpan(s, y, px0, px1, tx, ty + row_step * (y - py0), step);
         return true;
