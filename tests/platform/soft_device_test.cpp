@@ -206,6 +206,16 @@ TEST(SoftDevice, WindowPresenterCopiesTheFrame) {
   const int pitch = surface->pitch / 4;
   EXPECT_EQ(pixels[6 * pitch + 5] | 0xFF000000u, 0xFFFF8000u);
   EXPECT_EQ(pixels[0] | 0xFF000000u, 0xFF203040u);
+  // The device draws in the window texture itself: the next frame must reach the window too,
+  // and read back as drawn.
+  d.BeginScene();
+  d.Clear(0x405060u);
+  d.DrawQuad(Quad(1, 1, 2, 2, 0, 0, 1, 1, 0xFF00FF00u));
+  d.EndScene();
+  EXPECT_EQ(Read(d)[W + 1], 0xFF00FF00u);
+  ASSERT_TRUE(d.Present());
+  EXPECT_EQ(pixels[pitch + 1] | 0xFF000000u, 0xFF00FF00u);
+  EXPECT_EQ(pixels[6 * pitch + 5] | 0xFF000000u, 0xFF405060u);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #pragma once
-// The software device on a window: quads are rasterised in memory by SoftRenderDevice, and each
-// presented frame reaches the window in one copy through SDL's renderer (which also scales and
-// letterboxes it). Measured faster than SDL's own software renderer drawing each quad, and free
-// of seams between turned tiles.
+// The software device on a window: SoftRenderDevice rasterises straight into the pixels of a
+// locked streaming texture, and each presented frame reaches the window in one copy through
+// SDL's renderer (which also scales and letterboxes it). Measured faster than SDL's own software
+// renderer drawing each quad, and free of seams between turned tiles.
 #include "platform/sdl/sdl_handles.h"
 #include "platform/soft_device.h"
 
@@ -19,8 +19,12 @@ class SdlSoftDevice final : public SoftRenderDevice {
   SDL_Renderer* Renderer() const { return renderer_.get(); }
 
  private:
+  void Lock();
+  void Unlock();
+
   RendererPtr renderer_;
   TexturePtr screen_;
+  bool locked_ = false;
 };
 
 }  // namespace qv::platform::sdl
