@@ -2,8 +2,11 @@
 #include "sprites/draw_list.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "sprites/sprite_world.h"
 #include "sprites/sprite_types.h"
@@ -87,6 +90,46 @@ struct PictureHash {
   }
 };
 
+// The pixels an unturned quad covers: those whose centres lie inside, as the devices fill.
+struct PixelRect {
+  double x0, y0, x1, y1;
+  bool Contains(const PixelRect& r) const {
+    return r.x0 >= x0 && r.x1 <= x1 && r.y0 >= y0 && r.y1 <= y1;
+  }
+};
+
+PixelRect Covered(const platform::DeviceQuad& q) {
+  return {std::ceil(std::min<double>(q.x0, q.x1) - 0.5), std::ceil(std::min<double>(q.y0, q.y1) - 0.5),
+          std::ceil(std::max<double>(q.x0, q.x1) - 0.5), std::ceil(std::max<double>(q.y0, q.y1) - 0.5)};
+}
+
+// A quad that replaces every pixel under it whatever was there: unturned, alpha-blended at full
+// alpha over opaque texels, one texel per pixel with no filtering (so no sample strays outside
+// its opaque rectangle), and large enough to be worth checking against.
+bool Occludes(const SpriteQuad& q) {
+  const platform::DeviceQuad& d = q.quad;
+  constexpr double kTexels = platform::kTextureSize;
+  return d.opaque && q.angle == 0 && q.alpha_mode == 0 && q.border == 0 && d.argb >> 24 == 0xFF &&
+         std::fabs(static_cast<double>(d.x1) - d.x0) == std::fabs(static_cast<double>(d.u1) - d.u0) * kTexels &&
+         std::fabs(static_cast<double>(d.y1) - d.y0) == std::fabs(static_cast<double>(d.v1) - d.v0) * kTexels &&
+         std::fabs((static_cast<double>(d.x1) - d.x0) * (static_cast<double>(d.y1) - d.y0)) >= 2048;
+}
+
+// Marks unturned quads that a later occluding quad covers whole, such as the parts of a
+// full-screen background under an opaque frame. The picture stays bit for bit the same.
+void MarkHidden(std::vector<SpriteQuad>& list) {
+  std::array<PixelRect, 16> occluders;
+  std::size_t count = 0;
+  for (std::size_t i = list.size(); i-- > 0;) {
+    SpriteQuad& q = list[i];
+    q.hidden = false;
+    if (q.angle != 0) continue;
+    const PixelRect r = Covered(q.quad);
+    for (std::size_t k = 0; k < count && !q.hidden; ++k) q.hidden = occluders[k].Contains(r);
+    if (!q.hidden && count < occluders.size() && Occludes(q)) occluders[count++] = r;
+  }
+}
+
 }  // namespace
 
 std::uint64_t DrawListPicture(const SpriteWorld& ctx) {
@@ -121,8 +164,10 @@ bool RenderDrawList(SpriteWorld& ctx, platform::RenderDevice& dev) {
   bool ok = !s.texture_lost;
   const int entries = static_cast<int>(s.device_textures.size());
   const SpriteQuad* prev = nullptr;
+  MarkHidden(s.draw_list);
   for (std::size_t i = 0; ok && i < s.draw_list.size(); ++i) {
     const SpriteQuad& q = s.draw_list[i];
+    if (q.hidden) continue;
     if (!prev || q.angle != 0 || q.angle != prev->angle)
       device->SetRotation(q.angle, q.rot_x, q.rot_y);
     if (!prev || q.alpha_mode != prev->alpha_mode)

@@ -17,6 +17,8 @@ struct SpriteQuad {
   std::uint8_t alpha_mode = 0;
   float angle = 0;
   float rot_x = 0, rot_y = 0;
+  // Every pixel it would draw is drawn over later by an opaque copy: the render pass skips it.
+  bool hidden = false;
 };
 
 // Shift of every quad corner so that an unscaled, unrotated frame lands on exactly the pixels

@@ -320,6 +320,40 @@ TEST_F(Multi, RenderChangesStateOnlyWhereItDiffers) {
   EXPECT_EQ(device.log[7].rfind("rotation 0.0", 0), 0u);
 }
 
+// A quad wholly under a later opaque one-to-one copy is skipped; anything the copy might not
+// replace exactly (turned, partly outside, under a scaled or tinted copy) is still drawn.
+TEST_F(Multi, QuadsCoveredByALaterOpaqueCopyAreSkipped) {
+  CreateMultiSprite(ctx, "g\\one.spr");
+  Frame();
+  ASSERT_FALSE(ctx.sprites.draw_list.empty());
+  const int texture = ctx.sprites.draw_list.front().texture;
+  auto quad = [&](float x0, float y0, float x1, float y1, float texels, bool opaque = false) {
+    SpriteQuad q;
+    q.texture = texture;
+    q.quad = {x0, y0, x1, y1, 0, 0, texels / 256, texels / 256, 0xFFFFFFFFu, opaque};
+    return q;
+  };
+  auto& list = ctx.sprites.draw_list;
+  list.clear();
+  list.push_back(quad(0, 0, 64, 64, 64));        // 0: exactly under the copy: skipped
+  list.push_back(quad(10, 10, 50, 50, 40));      // 1: inside it: skipped
+  list.back().border = 1;
+  list.push_back(quad(10, 10, 50, 50, 40));      // 2: turned: drawn
+  list.back().angle = 0.5f;
+  list.push_back(quad(60, 60, 70, 70, 10));      // 3: partly outside: drawn
+  list.push_back(quad(110, 10, 120, 20, 10));    // 4: under the scaled copy: drawn
+  list.push_back(quad(210, 10, 220, 20, 10));    // 5: under the tinted, faded copy: drawn
+  list.push_back(quad(0, 0, 64, 64, 64, true));  // 6: the copy
+  list.push_back(quad(100, 0, 228, 64, 64, true));
+  list.push_back(quad(200, 0, 264, 64, 64, true));
+  list.back().quad.argb = 0x80FF0000u;
+  device.quads.clear();
+  EXPECT_TRUE(RenderDrawList(ctx));
+  std::vector<float> drawn;
+  for (const platform::DeviceQuad& q : device.quads) drawn.push_back(q.x0);
+  EXPECT_EQ(drawn, (std::vector<float>{10, 60, 110, 210, 0, 100, 200}));
+}
+
 TEST_F(Multi, LostTexturesStopDrawingUntilRestored) {
   TMultiSprite* a = CreateMultiSprite(ctx, "g\\one.spr");
   (void)a;
