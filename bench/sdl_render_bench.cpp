@@ -160,7 +160,7 @@ void NaiveRenderer::Prepare(const Context& ctx, SDL_Renderer* renderer) {
   }
 }
 
-int NaiveRenderer::Draw(const Context& ctx) const {
+int NaiveRenderer::Draw(const Context& ctx, platform::sdl::DrawCallCounter* counter) const {
   const SpriteState& s = ctx.sprites;
   int calls = 0;
   for (const TSprite* sprite : s.engine.ZOrder()) {
@@ -197,11 +197,13 @@ int NaiveRenderer::Draw(const Context& ctx) const {
         mixed |= (c >> shift & 0xFF) * (oc >> shift & 0xFF) / 255 << shift;
       c = mixed;
     }
+    const SDL_BlendMode blend = part->alpha_mode ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND;
+    const SDL_ScaleMode scale = rec.border ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
     SDL_SetTextureColorMod(image.texture, c >> 16 & 0xFF, c >> 8 & 0xFF, c & 0xFF);
     SDL_SetTextureAlphaMod(image.texture, alpha);
-    SDL_SetTextureBlendMode(image.texture,
-                            part->alpha_mode ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND);
-    SDL_SetTextureScaleMode(image.texture, rec.border ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    SDL_SetTextureBlendMode(image.texture, blend);
+    SDL_SetTextureScaleMode(image.texture, scale);
+    if (counter) counter->Draw(image.texture, blend, scale, std::uint32_t{alpha} << 24 | c);
     // SDL turns clockwise in degrees about a point of the destination rectangle.
     const SDL_FPoint centre{
         static_cast<float>(m->rot_center_x * part->scale_x + m->x - s.scroll_x - dst.x),
@@ -237,10 +239,11 @@ int OursFrame(Context& ctx, platform::RenderDevice& device) {
   return quads;
 }
 
-int NaiveFrame(const Context& ctx, const NaiveRenderer& naive, SDL_Renderer* renderer) {
+int NaiveFrame(const Context& ctx, const NaiveRenderer& naive, SDL_Renderer* renderer,
+               platform::sdl::DrawCallCounter* counter) {
   SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
   SDL_RenderClear(renderer);
-  const int calls = naive.Draw(ctx);
+  const int calls = naive.Draw(ctx, counter);
   SDL_RenderPresent(renderer);
   ReadOnePixel(renderer);
   return calls;

@@ -12,6 +12,7 @@
 
 #include "platform/render_device.h"
 #include "platform/sdl/sdl_handles.h"
+#include "platform/sdl/sdl_render_device.h"
 
 namespace qv {
 struct Context;
@@ -56,8 +57,8 @@ class NaiveRenderer {
   // pixels are what the engine decoded (rebuilt from the tiles it keeps), a record's frames in
   // the image's grid.
   void Prepare(const Context& ctx, SDL_Renderer* renderer);
-  // Returns the number of SDL_RenderCopyExF calls.
-  int Draw(const Context& ctx) const;
+  // Returns the number of SDL_RenderCopyExF calls; counts them and their state changes too.
+  int Draw(const Context& ctx, platform::sdl::DrawCallCounter* counter = nullptr) const;
   // Images of the last Prepare that got no texture (too large for the renderer); their parts
   // are not drawn.
   int missing() const { return missing_; }
@@ -79,7 +80,8 @@ class NaiveRenderer {
 // Ours builds the draw list, renders it and presents; the naive way clears, draws and presents.
 // Both return the quads or parts drawn.
 int OursFrame(Context& ctx, platform::RenderDevice& device);
-int NaiveFrame(const Context& ctx, const NaiveRenderer& naive, SDL_Renderer* renderer);
+int NaiveFrame(const Context& ctx, const NaiveRenderer& naive, SDL_Renderer* renderer,
+               platform::sdl::DrawCallCounter* counter = nullptr);
 
 // With QUORVEX_BENCH_PICTURES=DIR set, draws the frame once more the given way and writes it to
 // DIR/NAME.png, so that both ways can be seen to draw the same picture.

@@ -105,6 +105,7 @@ void SdlRenderDevice::ReleaseTexture(int id) {
 bool SdlRenderDevice::BeginScene() {
   batch_vertices_.clear();
   batch_indices_.clear();
+  calls_.Reset();
   return true;
 }
 
@@ -154,8 +155,7 @@ SDL_Texture* SdlRenderDevice::Bound() {
   return bound_ < 0 ? nullptr : slots_[static_cast<std::size_t>(bound_)].base.texture.get();
 }
 
-void SdlRenderDevice::ApplyTextureState(Tex& slot) {
-  const SDL_BlendMode blend = ToSdl(blend_);
+void SdlRenderDevice::ApplyTextureState(Tex& slot, SDL_BlendMode blend) {
   if (slot.blend != blend) {
     SDL_SetTextureBlendMode(slot.texture.get(), blend);
     slot.blend = blend;
@@ -172,6 +172,11 @@ void SdlRenderDevice::ApplyTextureState(Tex& slot) {
 
 bool SdlRenderDevice::DrawQuad(const DeviceQuad& q) {
   if (bound_ < 0 || path_ == QuadPath::Geometry || q.u0 == q.u1 || q.v0 == q.v1) {
+    const bool opaque = bound_ >= 0 && q.opaque && blend_ == Blend::Alpha && q.argb >> 24 == 0xFF;
+    if (opaque != batch_opaque_) {
+      FlushBatch();
+      batch_opaque_ = opaque;
+    }
     AddGeometry(q);
     if (bound_ < 0 || path_ == QuadPath::CopyEx) FlushBatch();
     return true;
@@ -200,8 +205,9 @@ bool SdlRenderDevice::DrawCopyEx(const DeviceQuad& q) {
   if ((q.x0 > q.x1) != (tx0 > tx1)) flip |= SDL_FLIP_HORIZONTAL;
   if ((q.y0 > q.y1) != (ty0 > ty1)) flip |= SDL_FLIP_VERTICAL;
   Tex& tex = slot.base;
-  ApplyTextureState(tex);
+  ApplyTextureState(tex, ToSdl(blend_));
   ApplyModulation(tex, q.argb);
+  calls_.Draw(tex.texture.get(), tex.blend, tex.scale, q.argb);
   if (angle_ == 0.0f && flip == SDL_FLIP_NONE) {
     return SDL_RenderCopyF(renderer_.get(), tex.texture.get(), &src, &dst) == 0;
   }
@@ -238,10 +244,12 @@ void SdlRenderDevice::FlushBatch() {
   SDL_Texture* texture = Bound();
   if (texture) {
     Tex& tex = slots_[static_cast<std::size_t>(bound_)].base;
-    ApplyTextureState(tex);
+    ApplyTextureState(tex, batch_opaque_ ? SDL_BLENDMODE_NONE : ToSdl(blend_));
     ApplyModulation(tex, 0xFFFFFFFFu);
+    calls_.Draw(texture, tex.blend, tex.scale, 0xFFFFFFFFu);
   } else {
     SDL_SetRenderDrawBlendMode(renderer_.get(), ToSdl(blend_));
+    calls_.Draw(nullptr, ToSdl(blend_), SDL_ScaleModeNearest, 0xFFFFFFFFu);
   }
   SDL_RenderGeometry(renderer_.get(), texture, batch_vertices_.data(),
                      static_cast<int>(batch_vertices_.size()), batch_indices_.data(),

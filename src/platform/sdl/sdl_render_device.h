@@ -20,6 +20,33 @@ enum class QuadPath : std::uint8_t { CopyEx, Geometry };
 // bench/quad_throughput. QUORVEX_QUAD_PATH=copyex|geometry overrides it.
 QuadPath ChooseQuadPath(const std::string& renderer_name);
 
+// Draw calls a frame makes and how many of them change the state the one before drew with
+// (texture, blend mode, filter or colour modulation): what a GPU driver must switch between.
+class DrawCallCounter {
+ public:
+  void Reset() { *this = DrawCallCounter{}; }
+  void Draw(const SDL_Texture* texture, SDL_BlendMode blend, SDL_ScaleMode scale,
+            std::uint32_t modulation) {
+    if (draws_ > 0 && (texture != texture_ || blend != blend_ || scale != scale_ ||
+                       modulation != modulation_))
+      ++state_changes_;
+    ++draws_;
+    texture_ = texture;
+    blend_ = blend;
+    scale_ = scale;
+    modulation_ = modulation;
+  }
+  int draws() const { return draws_; }
+  int state_changes() const { return state_changes_; }
+
+ private:
+  int draws_ = 0, state_changes_ = 0;
+  const SDL_Texture* texture_ = nullptr;
+  SDL_BlendMode blend_ = SDL_BLENDMODE_NONE;
+  SDL_ScaleMode scale_ = SDL_ScaleModeNearest;
+  std::uint32_t modulation_ = 0;
+};
+
 class SdlRenderDevice final : public RenderDevice {
  public:
   // Takes ownership of the renderer and, for offscreen devices, of its target surface.
@@ -47,6 +74,8 @@ class SdlRenderDevice final : public RenderDevice {
   void SetQuadPath(QuadPath path);
   QuadPath QuadPathInUse() const { return path_; }
   SDL_Renderer* Renderer() const { return renderer_.get(); }
+  // Since the last BeginScene.
+  const DrawCallCounter& Calls() const { return calls_; }
 
  private:
   // One SDL texture and the state SDL was last told for it.
@@ -62,7 +91,7 @@ class SdlRenderDevice final : public RenderDevice {
   };
 
   SDL_Texture* Bound();
-  void ApplyTextureState(Tex& tex);
+  void ApplyTextureState(Tex& tex, SDL_BlendMode blend);
   void ApplyModulation(Tex& tex, std::uint32_t argb);
   void FlushBatch();
   bool DrawCopyEx(const DeviceQuad& quad);
@@ -81,6 +110,10 @@ class SdlRenderDevice final : public RenderDevice {
   float angle_ = 0.0f, cx_ = 0.0f, cy_ = 0.0f;
   float cos_ = 1.0f, sin_ = 0.0f;
 
+  // The batch holds opaque quads at full alpha, drawn without blending: the same pixels, and a
+  // software rasteriser need not read what lies under them.
+  bool batch_opaque_ = false;
+  DrawCallCounter calls_;
   std::vector<SDL_Vertex> batch_vertices_;
   std::vector<int> batch_indices_;
   std::vector<std::uint32_t> readback_;
