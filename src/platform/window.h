@@ -75,6 +75,8 @@ class Window {
   virtual void DestroyDevice() = 0;
   virtual RenderDevice* Device() = 0;
   virtual bool Windowed() const = 0;
+  // The frames per second the display can show, to draw no more than that; 0: draw every frame.
+  virtual int DisplayRate() const = 0;
 
   virtual bool PollEvent(WindowEvent& event) = 0;
   // Waits up to ms for an event; true when one is waiting.

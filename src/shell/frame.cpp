@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/png_writer.h"
+#include "platform/window.h"
 #include "platform/render_device.h"
 #include "shell/fps_text.h"
 #include "shell/main_form.h"
@@ -216,6 +217,23 @@ void StepFrame(Context& ctx) {
   }
 }
 
+namespace {
+
+// Whether the display shows a new frame by now. Ticks come every 10 ms, so at 60 Hz frames are
+// drawn on six ticks of ten; a window that fell behind starts counting again.
+bool DisplayFrameDue(Context& ctx) {
+  const int rate = ctx.platform.window ? ctx.platform.window->DisplayRate() : 0;
+  if (rate <= 0) return true;
+  const double period = 1000.0 / rate, now = ctx.clocks.frame_clock;
+  double& due = ctx.shell.device.display_due;
+  if (now < due && due - now <= period) return false;
+  // Behind by a whole frame, or a clock that went back: count from now.
+  due = now >= due && now - due < period ? due + period : now + period;
+  return true;
+}
+
+}  // namespace
+
 void RenderScene(Context& ctx) {
   ShellState& s = ctx.shell;
   if (!ctx.clocks.app_active || s.loop.render_busy || s.loop.frame_busy) return;
@@ -229,6 +247,10 @@ void RenderScene(Context& ctx) {
   const bool may_keep = can_draw && !s.run.headless && !s.run.render_all &&
                         s.loop.screenshot_path.empty() && !s.device.show_stats &&
                         s.hooks.sprites.picture;
+  if (may_keep && !DisplayFrameDue(ctx)) {
+    if (s.hooks.sprites.clear_list) s.hooks.sprites.clear_list(ctx);
+    return;
+  }
   const std::uint64_t picture = may_keep ? s.hooks.sprites.picture(ctx) : 0;
   const bool unchanged = may_keep && s.device.picture_shown && picture == s.device.shown_picture;
   if (can_draw && !unchanged && device->BeginScene()) {

@@ -101,6 +101,9 @@ struct DeviceState {
   // device, a reset, the window uncovered or resized).
   bool picture_shown = false;
   std::uint64_t shown_picture = 0;
+  // When the display can show its next frame (ms on the frame clock): a window draws no more
+  // frames than its display shows.
+  double display_due = 0;
 };
 
 struct ShellState {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "context.h"
+#include "platform/headless/headless_window.h"
 #include "platform/soft_device.h"
 #include "platform/window.h"
 #include "shell/events.h"
@@ -95,6 +96,31 @@ TEST_F(StillFrameTest, CapturedMeasuredAndHeadlessFramesAreAlwaysDrawn) {
   ctx_->shell.run.render_all = false;
   ctx_->shell.run.headless = true;
   EXPECT_TRUE(Render());
+  EXPECT_TRUE(Render());
+}
+
+// Ticks come every 10 ms; a 60 Hz display shows 60 frames a second, and drawing more would only
+// cost.
+TEST_F(StillFrameTest, AWindowDrawsNoMoreFramesThanItsDisplayShows) {
+  platform::HeadlessWindow window;
+  ctx_->platform.window = &window;
+  auto second = [&](int rate, std::uint32_t start) {
+    window.SetDisplayRate(rate);
+    int drawn = 0;
+    for (std::uint32_t t = start; t < start + 1000; t += 10) {
+      ctx_->clocks.frame_clock = t;
+      ctx_->sprites.draw_list[0].quad.x0 = static_cast<float>(t % 700);  // every tick changes
+      drawn += Render() ? 1 : 0;
+    }
+    return drawn;
+  };
+  EXPECT_EQ(second(60, 1000), 60);
+  EXPECT_EQ(second(0, 2000), 100);
+  EXPECT_EQ(second(50, 3000), 50);
+  // A clock that starts over draws at once rather than waiting for the old time.
+  window.SetDisplayRate(60);
+  ctx_->clocks.frame_clock = 5;
+  ctx_->sprites.draw_list[0].quad.x0 = 1;
   EXPECT_TRUE(Render());
 }
 

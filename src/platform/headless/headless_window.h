@@ -16,6 +16,8 @@ class HeadlessWindow final : public Window {
   void DestroyDevice() override { device_.reset(); }
   RenderDevice* Device() override { return device_.get(); }
   bool Windowed() const override { return windowed_; }
+  int DisplayRate() const override { return display_rate_; }
+  void SetDisplayRate(int rate) { display_rate_ = rate; }
   bool PollEvent(WindowEvent& event) override {
     if (events_.empty()) return false;
     event = events_.front();
@@ -45,6 +47,7 @@ class HeadlessWindow final : public Window {
   void PushEvent(const WindowEvent& event) { events_.push_back(event); }
 
  private:
+  int display_rate_ = 0;  // none: every frame is drawn
   std::unique_ptr<RenderDevice> device_;
   std::deque<WindowEvent> events_;
   bool windowed_ = true;

@@ -65,6 +65,17 @@ DeviceError SdlWindow::CreateDevice(bool windowed, bool& fell_back) {
   return DeviceError::None;
 }
 
+int SdlWindow::DisplayRate() const {
+  if (!vsync_) return 0;  // asked to present every frame at once
+  SDL_DisplayMode mode{};
+  const int display = SDL_GetWindowDisplayIndex(window_.get());
+  // A display that names no rate (a virtual X server, some remote sessions) is taken as 60 Hz,
+  // what nearly every display shows.
+  if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0 || mode.refresh_rate <= 0)
+    return 60;
+  return mode.refresh_rate;
+}
+
 bool SdlWindow::Translate(const SDL_Event& in, WindowEvent& out) {
   using Type = WindowEvent::Type;
   switch (in.type) {

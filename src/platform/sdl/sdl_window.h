@@ -26,6 +26,7 @@ class SdlWindow final : public Window {
   }
   RenderDevice* Device() override { return device_.get(); }
   bool Windowed() const override { return windowed_; }
+  int DisplayRate() const override;
   bool PollEvent(WindowEvent& event) override;
   bool WaitEvent(std::uint32_t ms) override;
   bool IsActiveWindow() override;
