@@ -118,7 +118,7 @@ std::string UsageText() {
          "                 only when the folder has none)\n"
          "  --headless     no window, no sound card, virtual 10 ms clock, boxes to stderr\n"
          "  --render-all   with --headless: rasterise every frame, not only screenshots\n"
-         "  --no-vsync     present frames as soon as they are drawn, not in step with the display\n"
+         "  --no-vsync     draw every tick and present at once, not in step with the display\n"
          "  --virtual-clock  the window on the headless run's clock: ticks back to back, 10 ms\n"
          "                 apart in game time, so a script's frames match the headless run's\n"
          "  --seed N       seed the random generator with N instead of the clock\n"
