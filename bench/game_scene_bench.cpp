@@ -43,8 +43,8 @@ bench::World& TheWorld() {
     for (int i = 0; i < 2000; ++i) {
       w->Tick();
       const GameState& g = ctx.game;
-      if (g.play.hud.cannon_step >= 31 && g.play.hud.board_step >= 23 &&
-          !g.play.lv.start_flag && !g.play.walls.moving) {
+      if (g.play.hud.cannon_step >= 31 && g.play.hud.board_step >= 23 && !g.play.lv.start_flag &&
+          !g.play.walls.moving) {
         break;
       }
     }
@@ -66,7 +66,8 @@ void MakeHeavy(Context& ctx) {
   PutBall(ctx, 7, 8, BallKind::BigBomb, 0, 0);
   BigBombBlast(ctx, 7, 8, 2);
   for (int i = 0; LiveParticles(ctx) < 300 && i < 1000; ++i) {
-    CreateParticle(ctx, i % 3 == 0 ? kParticleSpark : kParticlePiece, 200 + (i * 37) % 400, 100 + (i * 53) % 300);
+    CreateParticle(ctx, i % 3 == 0 ? kParticleSpark : kParticlePiece, 200 + (i * 37) % 400,
+                   100 + (i * 53) % 300);
   }
   OccupancyScan(g.field);
 }

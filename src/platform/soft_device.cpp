@@ -342,10 +342,11 @@ bool SoftRenderDevice::DrawQuad(const DeviceQuad& q) {
       const int tx_last = tx + step * (px1 - px0 - 1), ty_last = ty + row_step * (py1 - py0 - 1);
       if (std::min(tx, tx_last) >= 0 && std::max(tx, tx_last) < kTextureSize &&
           std::min(ty, ty_last) >= 0 && std::max(ty, ty_last) < kTextureSize) {
-        const auto area = static_cast<std::uint64_t>(px1 - px0) * static_cast<std::uint64_t>(py1 - py0);
-        (s.additive                                                      ? counts_.additive
+        const auto area =
+            static_cast<std::uint64_t>(px1 - px0) * static_cast<std::uint64_t>(py1 - py0);
+        (s.additive                                       ? counts_.additive
          : s.opaque && s.modulate == spans::kNoModulation ? counts_.copied
-                                                                         : counts_.blended) += area;
+                                                          : counts_.blended) += area;
         for (int y = py0; y < py1; ++y)
           CopySpan(s, y, px0, px1, tx, ty + row_step * (y - py0), step);
         return true;

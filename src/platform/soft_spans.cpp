@@ -125,23 +125,23 @@ void FilterSse2(std::uint32_t* out, const Bilinear* in, int n) {
   const __m128i k256 = _mm_set1_epi16(256);
   for (int i = 0; i < n; ++i) {
     const Bilinear& b = in[i];
-    const __m128i left = _mm_unpacklo_epi8(
-        _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(b.t00)),
-                           _mm_cvtsi32_si128(static_cast<int>(b.t10))),
-        zero);
-    const __m128i right = _mm_unpacklo_epi8(
-        _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(b.t01)),
-                           _mm_cvtsi32_si128(static_cast<int>(b.t11))),
-        zero);
+    const __m128i left =
+        _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(b.t00)),
+                                             _mm_cvtsi32_si128(static_cast<int>(b.t10))),
+                          zero);
+    const __m128i right =
+        _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(b.t01)),
+                                             _mm_cvtsi32_si128(static_cast<int>(b.t11))),
+                          zero);
     const __m128i wu = _mm_set1_epi16(static_cast<short>(b.wu));
     // Lanes 0-3 the top row, 4-7 the bottom row.
     const __m128i rows = _mm_srli_epi16(
         _mm_add_epi16(_mm_mullo_epi16(left, _mm_sub_epi16(k256, wu)), _mm_mullo_epi16(right, wu)),
         8);
     const __m128i wv = _mm_set1_epi16(static_cast<short>(b.wv));
-    const __m128i weighted = _mm_mullo_epi16(
-        rows, _mm_unpacklo_epi64(_mm_sub_epi16(k256, wv), wv));
-    const __m128i sum = _mm_srli_epi16(_mm_add_epi16(weighted, _mm_unpackhi_epi64(weighted, weighted)), 8);
+    const __m128i weighted = _mm_mullo_epi16(rows, _mm_unpacklo_epi64(_mm_sub_epi16(k256, wv), wv));
+    const __m128i sum =
+        _mm_srli_epi16(_mm_add_epi16(weighted, _mm_unpackhi_epi64(weighted, weighted)), 8);
     out[i] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, zero)));
   }
 }

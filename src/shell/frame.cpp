@@ -10,8 +10,8 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/png_writer.h"
-#include "platform/window.h"
 #include "platform/render_device.h"
+#include "platform/window.h"
 #include "shell/fps_text.h"
 #include "shell/main_form.h"
 #include "shell/options_file.h"
@@ -160,7 +160,7 @@ SceneId SceneFrameDue(const Context& ctx) {
     return SceneId::None;
   }
   return StepOwed(ctx, static_cast<std::int64_t>(now - s.loop.run_start)) ? s.flow.scene
-                                                                           : SceneId::None;
+                                                                          : SceneId::None;
 }
 
 void StepFrame(Context& ctx) {

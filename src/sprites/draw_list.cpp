@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "sprites/sprite_world.h"
 #include "sprites/sprite_types.h"
+#include "sprites/sprite_world.h"
 
 namespace qv {
 
@@ -99,8 +99,9 @@ struct PixelRect {
 };
 
 PixelRect Covered(const platform::DeviceQuad& q) {
-  return {std::ceil(std::min<double>(q.x0, q.x1) - 0.5), std::ceil(std::min<double>(q.y0, q.y1) - 0.5),
-          std::ceil(std::max<double>(q.x0, q.x1) - 0.5), std::ceil(std::max<double>(q.y0, q.y1) - 0.5)};
+  return {
+      std::ceil(std::min<double>(q.x0, q.x1) - 0.5), std::ceil(std::min<double>(q.y0, q.y1) - 0.5),
+      std::ceil(std::max<double>(q.x0, q.x1) - 0.5), std::ceil(std::max<double>(q.y0, q.y1) - 0.5)};
 }
 
 // A quad that replaces every pixel under it whatever was there: unturned, alpha-blended at full
@@ -109,9 +110,13 @@ PixelRect Covered(const platform::DeviceQuad& q) {
 bool Occludes(const SpriteQuad& q) {
   const platform::DeviceQuad& d = q.quad;
   constexpr double kTexels = platform::kTextureSize;
+  for (const float v : {d.x0, d.y0, d.x1, d.y1, d.u0, d.v0, d.u1, d.v1})
+    if (!std::isfinite(v)) return false;
   return d.opaque && q.angle == 0 && q.alpha_mode == 0 && q.border == 0 && d.argb >> 24 == 0xFF &&
-         std::fabs(static_cast<double>(d.x1) - d.x0) == std::fabs(static_cast<double>(d.u1) - d.u0) * kTexels &&
-         std::fabs(static_cast<double>(d.y1) - d.y0) == std::fabs(static_cast<double>(d.v1) - d.v0) * kTexels &&
+         std::fabs(static_cast<double>(d.x1) - d.x0) ==
+             std::fabs(static_cast<double>(d.u1) - d.u0) * kTexels &&
+         std::fabs(static_cast<double>(d.y1) - d.y0) ==
+             std::fabs(static_cast<double>(d.v1) - d.v0) * kTexels &&
          std::fabs((static_cast<double>(d.x1) - d.x0) * (static_cast<double>(d.y1) - d.y0)) >= 2048;
 }
 
@@ -140,7 +145,8 @@ std::uint64_t DrawListPicture(const SpriteWorld& ctx) {
   hash.Mix(static_cast<std::uint32_t>(s.draw_list.size()));
   for (const SpriteQuad& q : s.draw_list) {
     const platform::DeviceQuad& d = q.quad;
-    for (const float v : {d.x0, d.y0, d.x1, d.y1, d.u0, d.v0, d.u1, d.v1, q.angle, q.rot_x, q.rot_y})
+    for (const float v :
+         {d.x0, d.y0, d.x1, d.y1, d.u0, d.v0, d.u1, d.v1, q.angle, q.rot_x, q.rot_y})
       hash.Mix(v);
     hash.Mix(d.argb);
     hash.Mix(static_cast<std::uint32_t>(q.texture));

@@ -22,10 +22,14 @@ std::uint32_t Next(std::mt19937& rng) {
 std::uint32_t RandomTexel(std::mt19937& rng) {
   const std::uint32_t bits = Next(rng);
   switch (bits % 5) {
-    case 0: return bits & 0x00FFFFFFu;
-    case 1: return bits | 0xFF000000u;
-    case 2: return bits & 0xFFFF00FFu;
-    default: return bits;
+    case 0:
+      return bits & 0x00FFFFFFu;
+    case 1:
+      return bits | 0xFF000000u;
+    case 2:
+      return bits & 0xFFFF00FFu;
+    default:
+      return bits;
   }
 }
 
@@ -42,8 +46,9 @@ TEST(SoftSpans, Sse2LoopsGiveThePortableBits) {
     for (auto& t : src) t = RandomTexel(rng);
     for (auto& d : a) d = Next(rng) | (Next(rng) % 4 == 0 ? 0u : 0xFF000000u);
     b = a;
-    const std::uint32_t modulate =
-        Next(rng) % 3 == 0 ? spans::kNoModulation : RandomTexel(rng) | (Next(rng) % 2 ? 0xFF000000u : 0u);
+    const std::uint32_t modulate = Next(rng) % 3 == 0
+                                       ? spans::kNoModulation
+                                       : RandomTexel(rng) | (Next(rng) % 2 ? 0xFF000000u : 0u);
     const std::uint32_t* s = step == 1 ? src.data() : src.data() + 50;
     const bool add = Next(rng) % 2 == 0;
     (add ? portable.add : portable.over)(a.data(), s, n, step, modulate);
@@ -51,8 +56,8 @@ TEST(SoftSpans, Sse2LoopsGiveThePortableBits) {
     ASSERT_EQ(a, b) << (add ? "add" : "over") << " n " << n << " step " << step << " modulate "
                     << std::hex << modulate;
     for (auto& t : taps) {
-      t = {RandomTexel(rng), RandomTexel(rng), RandomTexel(rng), RandomTexel(rng), Next(rng) % 257,
-           Next(rng) % 257};
+      t = {RandomTexel(rng), RandomTexel(rng), RandomTexel(rng),
+           RandomTexel(rng), Next(rng) % 257,  Next(rng) % 257};
     }
     portable.filter(a.data(), taps.data(), n);
     sse2->filter(b.data(), taps.data(), n);
@@ -69,8 +74,10 @@ std::vector<std::uint32_t> BlockyTexels() {
     for (int x = 0; x < kTextureSize; ++x) {
       const int kind = (x / 8 + y / 16) % 4;
       const std::uint32_t c = Next(rng);
-      t[static_cast<std::size_t>(y) * kTextureSize + x] =
-          kind == 0 ? c | 0xFF000000u : kind == 1 ? c & 0xFFFFFFu : kind == 2 ? c : c | 0xFF000000u;
+      t[static_cast<std::size_t>(y) * kTextureSize + x] = kind == 0   ? c | 0xFF000000u
+                                                          : kind == 1 ? c & 0xFFFFFFu
+                                                          : kind == 2 ? c
+                                                                      : c | 0xFF000000u;
     }
   return t;
 }
@@ -96,8 +103,8 @@ std::vector<std::uint32_t> DrawScene(SoftRenderDevice& d, bool clear_now) {
   };
   quad(0, 100, 200, 300, 3, 203, 0xFFFFFFFFu, true);
   quad(300, 100, 500, 300, 3, 203, 0xFFFFFFFFu);
-  quad(550, 100, 350, 300, 5, 205, 0xFFFFFFFFu);   // mirrored
-  quad(100, 320, 300, 520, 7, 207, 0xC080FF40u);   // faded and tinted
+  quad(550, 100, 350, 300, 5, 205, 0xFFFFFFFFu);  // mirrored
+  quad(100, 320, 300, 520, 7, 207, 0xC080FF40u);  // faded and tinted
   d.SetBlend(Blend::Additive);
   quad(250, 250, 450, 450, 9, 209, 0xFFFFFFFFu);
   d.SetBlend(Blend::Alpha);

@@ -1,6 +1,8 @@
 // Multisprite instances, the move and draw passes, quads and the render pass.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "sprite_test_util.h"
 #include "sprites/atlas.h"
 #include "sprites/multisprite.h"
@@ -335,14 +337,19 @@ TEST_F(Multi, QuadsCoveredByALaterOpaqueCopyAreSkipped) {
   };
   auto& list = ctx.sprites.draw_list;
   list.clear();
-  list.push_back(quad(0, 0, 64, 64, 64));        // 0: exactly under the copy: skipped
-  list.push_back(quad(10, 10, 50, 50, 40));      // 1: inside it: skipped
+  list.push_back(quad(0, 0, 64, 64, 64));    // 0: exactly under the copy: skipped
+  list.push_back(quad(10, 10, 50, 50, 40));  // 1: inside it: skipped
   list.back().border = 1;
-  list.push_back(quad(10, 10, 50, 50, 40));      // 2: turned: drawn
+  list.push_back(quad(10, 10, 50, 50, 40));  // 2: turned: drawn
   list.back().angle = 0.5f;
-  list.push_back(quad(60, 60, 70, 70, 10));      // 3: partly outside: drawn
-  list.push_back(quad(110, 10, 120, 20, 10));    // 4: under the scaled copy: drawn
-  list.push_back(quad(210, 10, 220, 20, 10));    // 5: under the tinted, faded copy: drawn
+  list.push_back(quad(60, 60, 70, 70, 10));    // 3: partly outside: drawn
+  list.push_back(quad(110, 10, 120, 20, 10));  // 4: under the scaled copy: drawn
+  list.push_back(quad(210, 10, 220, 20, 10));  // 5: under the tinted, faded copy: drawn
+  list.push_back(quad(300, 10, 310, 20, 10));  // under an endless copy: drawn
+  list.push_back(quad(-1e30f, 0, 1e30f, 64, 64, true));
+  list.back().quad.u1 = list.back().quad.x1 = std::numeric_limits<float>::infinity();
+  list.back().quad.x0 = -list.back().quad.x1;
+  list.back().quad.u0 = -list.back().quad.u1;
   list.push_back(quad(0, 0, 64, 64, 64, true));  // 6: the copy
   list.push_back(quad(100, 0, 228, 64, 64, true));
   list.push_back(quad(200, 0, 264, 64, 64, true));
@@ -351,7 +358,8 @@ TEST_F(Multi, QuadsCoveredByALaterOpaqueCopyAreSkipped) {
   EXPECT_TRUE(RenderDrawList(ctx));
   std::vector<float> drawn;
   for (const platform::DeviceQuad& q : device.quads) drawn.push_back(q.x0);
-  EXPECT_EQ(drawn, (std::vector<float>{10, 60, 110, 210, 0, 100, 200}));
+  const float inf = std::numeric_limits<float>::infinity();
+  EXPECT_EQ(drawn, (std::vector<float>{10, 60, 110, 210, 300, -inf, 0, 100, 200}));
 }
 
 TEST_F(Multi, LostTexturesStopDrawingUntilRestored) {

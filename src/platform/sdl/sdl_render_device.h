@@ -27,8 +27,8 @@ class DrawCallCounter {
   void Reset() { *this = DrawCallCounter{}; }
   void Draw(const SDL_Texture* texture, SDL_BlendMode blend, SDL_ScaleMode scale,
             std::uint32_t modulation) {
-    if (draws_ > 0 && (texture != texture_ || blend != blend_ || scale != scale_ ||
-                       modulation != modulation_))
+    if (draws_ > 0 &&
+        (texture != texture_ || blend != blend_ || scale != scale_ || modulation != modulation_))
       ++state_changes_;
     ++draws_;
     texture_ = texture;
