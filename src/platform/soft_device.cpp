@@ -7,42 +7,7 @@
 namespace qv::platform {
 namespace {
 
-// A texel index from a texel coordinate, clamped to the texture; NaN gives 0. Clamped before
-// the conversion, which would be undefined for huge values.
-inline int TexelIndex(double t) {
-  return t >= kTextureSize - 1 ? kTextureSize - 1 : t > 0 ? static_cast<int>(t) : 0;
-}
-
-// A bilinear weight 0..256 from a fraction, rounded, so a sample a hair off a texel centre is
-// that texel; anything but a fraction (from infinite coordinates) gives 0.
-inline std::uint32_t Weight(double f) {
-  return f >= 0 && f <= 1 ? static_cast<std::uint32_t>(f * 256.0 + 0.5) : 0;
-}
-
-// One axis of a bilinear sample at texel coordinate t: the texels either side of it and the
-// weight of the second.
-struct Axis {
-  int i0, i1;
-  std::uint32_t w;
-};
-
-inline Axis LinearAxis(double t) {
-  const double f = t - 0.5;
-  if (f >= 0.0 && f < 1073741824.0) {
-    // Scaling by 2^32 is exact and truncation is the floor here, so the integer part and the
-    // rounded weight are what the floating-point path below gives, except where the sum in
-    // Weight may round up onto the next weight: the fraction just under a tie, left to it.
-    const auto fixed = static_cast<std::int64_t>(f * 4294967296.0);  // below 2^62
-    const auto frac = static_cast<std::uint32_t>(fixed);
-    if (((frac + 0x800000u) & 0xFFFFFFu) != 0xFFFFFFu) {
-      const int i = static_cast<int>(fixed >> 32);
-      return {std::min(i, kTextureSize - 1), std::min(i + 1, kTextureSize - 1),
-              static_cast<std::uint32_t>((std::uint64_t{frac} + 0x800000u) >> 24)};
-    }
-  }
-  const double i = std::floor(f);
-  return {TexelIndex(i), TexelIndex(i + 1), Weight(f - i)};
-}
+using spans::TexelIndex;
 
 }  // namespace
 
@@ -64,13 +29,6 @@ struct SoftRenderDevice::Setup {
   std::uint32_t Point(double u, double v) const {
     return tex ? tex[TexelIndex(v) * kTextureSize + TexelIndex(u)] : 0xFFFFFFFFu;
   }
-
-  spans::Bilinear Linear(double u, double v) const {
-    const Axis x = LinearAxis(u), y = LinearAxis(v);
-    const std::uint32_t* r0 = tex + y.i0 * kTextureSize;
-    const std::uint32_t* r1 = tex + y.i1 * kTextureSize;
-    return {r0[x.i0], r0[x.i1], r1[x.i0], r1[x.i1], x.w, y.w};
-  }
 };
 
 SoftRenderDevice::SoftRenderDevice() : SoftRenderDevice(spans::Best()) {}
@@ -79,8 +37,7 @@ SoftRenderDevice::SoftRenderDevice(const spans::SpanOps& ops)
     : ops_(ops),
       frame_(static_cast<std::size_t>(kScreenWidth) * kScreenHeight, 0xFF000000u),
       pixels_(frame_.data()),
-      samples_(kScreenWidth),
-      taps_(kScreenWidth) {}
+      samples_(kScreenWidth) {}
 
 void SoftRenderDevice::UseFrameMemory(std::uint32_t* pixels) {
   if (!pixels) pixels = frame_.data();
@@ -216,40 +173,31 @@ bool SoftRenderDevice::ReadPixels(std::uint32_t* out) {
 
 void SoftRenderDevice::FillSpan(const Setup& s, int y, int x0, int x1, double qx, double qy) {
   std::uint32_t* texels = samples_.data();
-  spans::Bilinear* taps = taps_.data();
-  const bool linear = s.linear && s.tex;
   const int n = x1 - x0;
   int inside = 0;
-  if (!s.test) {
+  if (s.linear && s.tex) {
+    const spans::SampleSpan span{s.tex, qx,   qy,     s.dqx,  s.dqy,  s.au,   s.bu,
+                                 s.av,  s.bv, s.xmin, s.xmax, s.ymin, s.ymax, s.test};
+    inside = ops_.sample(texels, span, n);
+  } else if (!s.test) {
     // Not turned: v is the same along the row, so its texel row is found once.
-    const double v = s.av + s.bv * qy;
     if (!s.tex) {
       std::fill(texels, texels + n, 0xFFFFFFFFu);
-    } else if (!linear) {
-      const std::uint32_t* row = s.tex + TexelIndex(v) * kTextureSize;
-      for (int i = 0; i < n; ++i, qx += s.dqx) texels[i] = row[TexelIndex(s.au + s.bu * qx)];
     } else {
-      for (int i = 0; i < n; ++i, qx += s.dqx) taps[i] = s.Linear(s.au + s.bu * qx, v);
+      const std::uint32_t* row = s.tex + TexelIndex(s.av + s.bv * qy) * kTextureSize;
+      for (int i = 0; i < n; ++i, qx += s.dqx) texels[i] = row[TexelIndex(s.au + s.bu * qx)];
     }
     inside = n;
   } else {
     for (int i = 0; i < n; ++i, qx += s.dqx, qy += s.dqy) {
       if (!(qx >= s.xmin && qx < s.xmax && qy >= s.ymin && qy < s.ymax)) {
-        // Clear: leaves the pixel as it is.
-        if (linear)
-          taps[i] = spans::Bilinear{};
-        else
-          texels[i] = 0;
+        texels[i] = 0;  // clear: leaves the pixel as it is
         continue;
       }
-      if (linear)
-        taps[i] = s.Linear(s.au + s.bu * qx, s.av + s.bv * qy);
-      else
-        texels[i] = s.Point(s.au + s.bu * qx, s.av + s.bv * qy);
+      texels[i] = s.Point(s.au + s.bu * qx, s.av + s.bv * qy);
       ++inside;
     }
   }
-  if (linear) ops_.filter(texels, taps, n);
   counts_.sampled += static_cast<std::uint64_t>(inside);
   std::uint32_t* out = Row(y, x1) + x0;
   (s.additive ? ops_.add : ops_.over)(out, texels, n, 1, s.modulate);
@@ -376,23 +324,27 @@ bool SoftRenderDevice::DrawQuad(const DeviceQuad& q) {
   s.test = true;
   s.dqx = c;
   s.dqy = sn;
+  // Products with reciprocals stray from the quotients by far less than the one pixel the runs
+  // are widened by.
+  const double rc = std::fabs(c) < 1e-12 ? 0.0 : 1.0 / c;
+  const double rs = std::fabs(sn) < 1e-12 ? 0.0 : 1.0 / sn;
   for (int y = py0; y < py1; ++y) {
     const double ex = px0 + 0.5 - cx, ey = y + 0.5 - cy;
     const double qx = cx + ex * c - ey * sn, qy = cy + ex * sn + ey * c;
     // The run of k (pixels from px0) inside both slabs, widened by one: the per-pixel test
     // decides the ends exactly.
     double klo = 0, khi = px1 - px0;
-    auto slab = [&](double q0, double d, double lo, double hi) {
-      if (std::fabs(d) < 1e-12) {
+    auto slab = [&](double q0, double r, double lo, double hi) {
+      if (r == 0.0) {
         if (!(q0 >= lo && q0 < hi)) khi = -1;
         return;
       }
-      const double a = (lo - q0) / d, b = (hi - q0) / d;
+      const double a = (lo - q0) * r, b = (hi - q0) * r;
       klo = std::max(klo, std::floor(std::min(a, b)) - 1);
       khi = std::min(khi, std::ceil(std::max(a, b)) + 1);
     };
-    slab(qx, c, s.xmin, s.xmax);
-    slab(qy, sn, s.ymin, s.ymax);
+    slab(qx, rc, s.xmin, s.xmax);
+    slab(qy, rs, s.ymin, s.ymax);
     if (klo >= khi) continue;
     const int k0 = static_cast<int>(klo), k1 = static_cast<int>(khi);
     FillSpan(s, y, px0 + k0, px0 + k1, qx + k0 * c, qy + k0 * sn);

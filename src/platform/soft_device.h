@@ -76,7 +76,6 @@ class SoftRenderDevice : public RenderDevice {
   std::vector<std::uint32_t> frame_;
   std::uint32_t* pixels_;
   std::vector<std::uint32_t> samples_;  // one span's texels, for the blend loops
-  std::vector<spans::Bilinear> taps_;   // one span's bilinear samples, for the filter loop
   bool clear_pending_ = false;
   std::uint32_t clear_argb_ = 0;
   std::array<std::uint16_t, kScreenHeight> cleared_to_{};  // pixels [0, n) of a row are drawn

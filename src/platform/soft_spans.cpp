@@ -1,5 +1,8 @@
 #include "platform/soft_spans.h"
 
+#include <algorithm>
+#include <cmath>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -65,6 +68,67 @@ void FilterPortable(std::uint32_t* out, const Bilinear* in, int n) {
     const Bilinear& b = in[i];
     out[i] = Lerp(Lerp(b.t00, b.t01, b.wu), Lerp(b.t10, b.t11, b.wu), b.wv);
   }
+}
+
+// A bilinear weight 0..256 from a fraction, rounded, so a sample a hair off a texel centre is
+// that texel; anything but a fraction (from infinite coordinates) gives 0.
+inline std::uint32_t Weight(double f) {
+  return f >= 0 && f <= 1 ? static_cast<std::uint32_t>(f * 256.0 + 0.5) : 0;
+}
+
+// One axis of a bilinear sample at texel coordinate t: the texels either side of it and the
+// weight of the second.
+struct Axis {
+  int i0, i1;
+  std::uint32_t w;
+};
+
+inline Axis LinearAxis(double t) {
+  const double f = t - 0.5;
+  if (f >= 0.0 && f < 1073741824.0) {
+    // Scaling by 2^32 is exact and truncation is the floor here, so the integer part and the
+    // rounded weight are what the floating-point path below gives, except where the sum in
+    // Weight may round up onto the next weight: the fraction just under a tie, left to it.
+    const auto fixed = static_cast<std::int64_t>(f * 4294967296.0);  // below 2^62
+    const auto frac = static_cast<std::uint32_t>(fixed);
+    if (((frac + 0x800000u) & 0xFFFFFFu) != 0xFFFFFFu) {
+      const int i = static_cast<int>(fixed >> 32);
+      return {std::min(i, kTextureSize - 1), std::min(i + 1, kTextureSize - 1),
+              static_cast<std::uint32_t>((std::uint64_t{frac} + 0x800000u) >> 24)};
+    }
+  }
+  const double i = std::floor(f);
+  return {TexelIndex(i), TexelIndex(i + 1), Weight(f - i)};
+}
+
+inline Bilinear LinearSample(const std::uint32_t* tex, double u, double v) {
+  const Axis x = LinearAxis(u), y = LinearAxis(v);
+  const std::uint32_t* r0 = tex + y.i0 * kTextureSize;
+  const std::uint32_t* r1 = tex + y.i1 * kTextureSize;
+  return {r0[x.i0], r0[x.i1], r1[x.i0], r1[x.i1], x.w, y.w};
+}
+
+int SamplePortable(std::uint32_t* out, const SampleSpan& s, int n) {
+  double qx = s.qx, qy = s.qy;
+  int inside = 0;
+  if (!s.test) {
+    const double v = s.av + s.bv * qy;
+    for (int i = 0; i < n; ++i, qx += s.dqx) {
+      const Bilinear b = LinearSample(s.tex, s.au + s.bu * qx, v);
+      FilterPortable(out + i, &b, 1);
+    }
+    return n;
+  }
+  for (int i = 0; i < n; ++i, qx += s.dqx, qy += s.dqy) {
+    if (!(qx >= s.xmin && qx < s.xmax && qy >= s.ymin && qy < s.ymax)) {
+      out[i] = 0;  // clear: leaves the pixel as it is
+      continue;
+    }
+    const Bilinear b = LinearSample(s.tex, s.au + s.bu * qx, s.av + s.bv * qy);
+    FilterPortable(out + i, &b, 1);
+    ++inside;
+  }
+  return inside;
 }
 
 void OverPortable(std::uint32_t* d, const std::uint32_t* s, int n, int step, std::uint32_t m) {
@@ -146,6 +210,59 @@ void FilterSse2(std::uint32_t* out, const Bilinear* in, int n) {
   }
 }
 
+// The portable sampler's arithmetic with u and v side by side in one register: the same
+// additions and products, so the same positions bit for bit. Where the coordinates need no
+// clamping, floor is truncation and the fraction f - floor(f) is exact, which is what the
+// portable weight is computed from; anywhere else the portable path takes the pixel.
+int SampleSse2(std::uint32_t* out, const SampleSpan& s, int n) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i k256 = _mm_set1_epi16(256);
+  const __m128d a = _mm_set_pd(s.av, s.au), b = _mm_set_pd(s.bv, s.bu);
+  const __m128d lo = _mm_set_pd(s.ymin, s.xmin), hi = _mm_set_pd(s.ymax, s.xmax);
+  const __m128d half = _mm_set1_pd(0.5), scale = _mm_set1_pd(256.0);
+  const __m128d last = _mm_set1_pd(kTextureSize - 1);
+  const __m128d dq = _mm_set_pd(s.test ? s.dqy : 0.0, s.dqx);
+  __m128d q = _mm_set_pd(s.qy, s.qx);
+  int inside = 0;
+  for (int i = 0; i < n; ++i, q = _mm_add_pd(q, dq)) {
+    if (s.test && _mm_movemask_pd(_mm_and_pd(_mm_cmpge_pd(q, lo), _mm_cmplt_pd(q, hi))) != 3) {
+      out[i] = 0;
+      continue;
+    }
+    ++inside;
+    const __m128d f = _mm_sub_pd(_mm_add_pd(a, _mm_mul_pd(b, q)), half);
+    if (_mm_movemask_pd(_mm_and_pd(_mm_cmpge_pd(f, _mm_setzero_pd()), _mm_cmplt_pd(f, last))) !=
+        3) {
+      const Bilinear one = LinearSample(s.tex, s.au + s.bu * _mm_cvtsd_f64(q),
+                                        s.av + s.bv * _mm_cvtsd_f64(_mm_unpackhi_pd(q, q)));
+      FilterPortable(out + i, &one, 1);
+      continue;
+    }
+    const __m128i index = _mm_cvttpd_epi32(f);  // lanes 0, 1: the texel column and row
+    const __m128d frac = _mm_sub_pd(f, _mm_cvtepi32_pd(index));
+    const __m128i w = _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(frac, scale), half));
+    const int at = _mm_cvtsi128_si32(
+        _mm_add_epi32(index, _mm_shuffle_epi32(_mm_slli_epi32(index, 8), _MM_SHUFFLE(3, 2, 0, 1))));
+    const std::uint32_t* p = s.tex + at;
+    // Lanes 0-3 the left texels' channels, 4-7 the right ones', top row and bottom row.
+    const __m128i top =
+        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
+    const __m128i bottom = _mm_unpacklo_epi8(
+        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + kTextureSize)), zero);
+    const __m128i left = _mm_unpacklo_epi64(top, bottom), right = _mm_unpackhi_epi64(top, bottom);
+    const __m128i wu = _mm_shuffle_epi32(_mm_shufflelo_epi16(w, 0x00), 0x00);
+    const __m128i wv = _mm_shuffle_epi32(_mm_shufflelo_epi16(w, 0xAA), 0x00);
+    const __m128i rows = _mm_srli_epi16(
+        _mm_add_epi16(_mm_mullo_epi16(left, _mm_sub_epi16(k256, wu)), _mm_mullo_epi16(right, wu)),
+        8);
+    const __m128i weighted = _mm_mullo_epi16(rows, _mm_unpacklo_epi64(_mm_sub_epi16(k256, wv), wv));
+    const __m128i sum =
+        _mm_srli_epi16(_mm_add_epi16(weighted, _mm_unpackhi_epi64(weighted, weighted)), 8);
+    out[i] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, zero)));
+  }
+  return s.test ? inside : n;
+}
+
 template <bool kAdd>
 void BlendSse2(std::uint32_t* d, const std::uint32_t* s, int n, int step, std::uint32_t m) {
   const __m128i zero = _mm_setzero_si128();
@@ -189,13 +306,14 @@ void BlendSse2(std::uint32_t* d, const std::uint32_t* s, int n, int step, std::u
 }  // namespace
 
 const SpanOps& Portable() {
-  static constexpr SpanOps kOps{"portable", OverPortable, AddPortable, FilterPortable};
+  static constexpr SpanOps kOps{"portable", OverPortable, AddPortable, FilterPortable,
+                                SamplePortable};
   return kOps;
 }
 
 const SpanOps* Sse2() {
 #if defined(__SSE2__)
-  static constexpr SpanOps kOps{"sse2", BlendSse2<false>, BlendSse2<true>, FilterSse2};
+  static constexpr SpanOps kOps{"sse2", BlendSse2<false>, BlendSse2<true>, FilterSse2, SampleSse2};
   return &kOps;
 #else
   return nullptr;

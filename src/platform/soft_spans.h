@@ -4,7 +4,15 @@
 // bits; the device takes the fastest the build has.
 #include <cstdint>
 
+#include "platform/render_device.h"
+
 namespace qv::platform::spans {
+
+// A texel index from a texel coordinate, clamped to the texture; NaN gives 0. Clamped before
+// the conversion, which would be undefined for huge values.
+inline int TexelIndex(double t) {
+  return t >= kTextureSize - 1 ? kTextureSize - 1 : t > 0 ? static_cast<int>(t) : 0;
+}
 
 // A quad's colour modulation as ARGB: each texel channel is scaled by its channel / 255.
 constexpr std::uint32_t kNoModulation = 0xFFFFFFFFu;
@@ -26,11 +34,27 @@ struct Bilinear {
 // then down.
 using FilterFn = void (*)(std::uint32_t* out, const Bilinear* in, int n);
 
+// A run of bilinear samples of a 256 x 256 texture. Pixel i sits at quad-space position
+// (qx, qy) stepped i times by (dqx, dqy), one addition at a time; its texel coordinates are
+// u = au + bu * qx and v = av + bv * qy. With `test`, a position outside [xmin, xmax) x
+// [ymin, ymax) gives a clear texel; without, v is taken as fixed along the run.
+struct SampleSpan {
+  const std::uint32_t* tex;
+  double qx, qy, dqx, dqy;
+  double au, bu, av, bv;
+  double xmin, xmax, ymin, ymax;
+  bool test;
+};
+
+// n filtered samples into out; returns how many lie inside.
+using SampleFn = int (*)(std::uint32_t* out, const SampleSpan& span, int n);
+
 struct SpanOps {
   const char* name;
   SpanFn over;
   SpanFn add;
   FilterFn filter;
+  SampleFn sample;
 };
 
 const SpanOps& Portable();

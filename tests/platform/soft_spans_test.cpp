@@ -2,7 +2,10 @@
 // alone, and whole frames drawn through each, with the lazy clear and the opaque-block copies.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -62,6 +65,58 @@ TEST(SoftSpans, Sse2LoopsGiveThePortableBits) {
     portable.filter(a.data(), taps.data(), n);
     sse2->filter(b.data(), taps.data(), n);
     ASSERT_EQ(a, b) << "filter n " << n;
+  }
+}
+
+// Coordinates from well inside the texture to its edges, beyond them and not numbers at all,
+// and fractions near the weights' rounding ties.
+double RandomCoordinate(std::mt19937& rng) {
+  switch (Next(rng) % 8) {
+    case 0:
+      return (static_cast<int>(Next(rng) % 2048) - 1024) / 8.0;
+    case 1:
+      return (static_cast<int>(Next(rng) % 512) - 128) + 0.5 + (Next(rng) % 3) / 512.0 +
+             std::ldexp(static_cast<double>(Next(rng) % 5) - 2, -40);
+    case 2:
+      return Next(rng) % 2 ? std::numeric_limits<double>::infinity()
+                           : std::numeric_limits<double>::quiet_NaN();
+    case 3:
+      return std::ldexp(static_cast<double>(Next(rng)), static_cast<int>(Next(rng) % 20));
+    default:
+      return std::uniform_real_distribution<double>(-2.0, 258.0)(rng);
+  }
+}
+
+TEST(SoftSpans, Sse2SamplesGiveThePortableBits) {
+  const spans::SpanOps* sse2 = spans::Sse2();
+  if (!sse2) GTEST_SKIP() << "no SSE2 in this build";
+  std::mt19937 rng(13);
+  std::vector<std::uint32_t> tex(kTextureSize * kTextureSize);
+  for (auto& t : tex) t = RandomTexel(rng);
+  std::vector<std::uint32_t> a(64), b(64);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  for (int round = 0; round < 20000; ++round) {
+    spans::SampleSpan s{};
+    s.tex = tex.data();
+    s.test = Next(rng) % 4 != 0;
+    // A quad's mapping as the device sets it up: positions near the quad, texels near the texture.
+    s.qx = RandomCoordinate(rng) * 3;
+    s.qy = RandomCoordinate(rng) * 3;
+    s.dqx = Next(rng) % 4 == 0 ? 1.0 : unit(rng);
+    s.dqy = Next(rng) % 4 == 0 ? 0.0 : unit(rng);
+    s.bu = Next(rng) % 3 == 0 ? 1.0 : unit(rng) * 2;
+    s.bv = Next(rng) % 3 == 0 ? -1.0 : unit(rng) * 2;
+    s.au = RandomCoordinate(rng) - s.bu * s.qx;
+    s.av = RandomCoordinate(rng) - s.bv * s.qy;
+    s.xmin = s.qx - 20 * unit(rng) - 1;
+    s.xmax = s.xmin + 40 * (unit(rng) + 1);
+    s.ymin = s.qy - 20 * unit(rng) - 1;
+    s.ymax = s.ymin + 40 * (unit(rng) + 1);
+    const int n = static_cast<int>(Next(rng) % 40);
+    const int in_a = spans::Portable().sample(a.data(), s, n);
+    const int in_b = sse2->sample(b.data(), s, n);
+    ASSERT_EQ(in_a, in_b) << "round " << round;
+    ASSERT_TRUE(std::equal(a.begin(), a.begin() + n, b.begin())) << "round " << round;
   }
 }
 
