@@ -13,6 +13,42 @@
 
 namespace qv {
 
+namespace {
+
+// One texel per pixel along each axis of an unturned quad, exactly.
+bool OneToOne(const platform::DeviceQuad& d) {
+  constexpr double kTexels = platform::kTextureSize;
+  return std::fabs(static_cast<double>(d.x1) - d.x0) ==
+             std::fabs(static_cast<double>(d.u1) - d.u0) * kTexels &&
+         std::fabs(static_cast<double>(d.y1) - d.y0) ==
+             std::fabs(static_cast<double>(d.v1) - d.v0) * kTexels;
+}
+
+// Grows `left` by the next tile of its row where the two sit edge to edge both on screen and on
+// their atlas page: unfiltered, unturned, one texel per pixel. Then every pixel maps to the same
+// texel through the wider quad as through its own tile, and is covered once, so the picture is
+// bit for bit the same with one quad fewer.
+bool MergeAcross(SpriteQuad& left, const SpriteQuad& next) {
+  platform::DeviceQuad& a = left.quad;
+  const platform::DeviceQuad& b = next.quad;
+  if (left.texture != next.texture || left.border != 0 || next.border != 0 || left.angle != 0 ||
+      next.angle != 0 || left.alpha_mode != next.alpha_mode || a.argb != b.argb)
+    return false;
+  if (a.x1 != b.x0 || a.u1 != b.u0 || a.y0 != b.y0 || a.y1 != b.y1 || a.v0 != b.v0 || a.v1 != b.v1)
+    return false;
+  platform::DeviceQuad both = a;
+  both.x1 = b.x1;
+  both.u1 = b.u1;
+  both.opaque = a.opaque && b.opaque;
+  for (const float v : {both.x0, both.y0, both.x1, both.y1, both.u0, both.v0, both.u1, both.v1})
+    if (!std::isfinite(v)) return false;
+  if (!OneToOne(a) || !OneToOne(b) || !OneToOne(both)) return false;
+  a = both;
+  return true;
+}
+
+}  // namespace
+
 void AddPartQuads(SpriteWorld& ctx, const my_bmptexture& rec, const PartQuadParams& p) {
   if (p.alpha == 0) return;
   SpriteState& s = ctx.sprites;
@@ -30,6 +66,7 @@ void AddPartQuads(SpriteWorld& ctx, const my_bmptexture& rec, const PartQuadPara
   const std::uint32_t argb = (p.alpha << 24) | (p.color & 0xFFFFFF);
   const float k = kTexelCorrection;
   auto& list = s.draw_list;
+  const std::size_t first = list.size();
   for (int t = 0; t < frame.tile_count; ++t) {
     const my_texture& tile = s.tiles[frame.first_tile + t];
     if (!tile.has_content) continue;
@@ -69,6 +106,7 @@ void AddPartQuads(SpriteWorld& ctx, const my_bmptexture& rec, const PartQuadPara
     q.quad.v1 = static_cast<float>(lo + ch / 256.0 + tile.v);
     q.quad.argb = argb;
     q.quad.opaque = tile.opaque;
+    if (list.size() > first && MergeAcross(list.back(), q)) continue;
     if (list.size() == list.capacity()) list.reserve(list.capacity() + 256);
     list.push_back(q);
   }
@@ -109,14 +147,10 @@ PixelRect Covered(const platform::DeviceQuad& q) {
 // its opaque rectangle), and large enough to be worth checking against.
 bool Occludes(const SpriteQuad& q) {
   const platform::DeviceQuad& d = q.quad;
-  constexpr double kTexels = platform::kTextureSize;
   for (const float v : {d.x0, d.y0, d.x1, d.y1, d.u0, d.v0, d.u1, d.v1})
     if (!std::isfinite(v)) return false;
   return d.opaque && q.angle == 0 && q.alpha_mode == 0 && q.border == 0 && d.argb >> 24 == 0xFF &&
-         std::fabs(static_cast<double>(d.x1) - d.x0) ==
-             std::fabs(static_cast<double>(d.u1) - d.u0) * kTexels &&
-         std::fabs(static_cast<double>(d.y1) - d.y0) ==
-             std::fabs(static_cast<double>(d.v1) - d.v0) * kTexels &&
+         OneToOne(d) &&
          std::fabs((static_cast<double>(d.x1) - d.x0) * (static_cast<double>(d.y1) - d.y0)) >= 2048;
 }
 

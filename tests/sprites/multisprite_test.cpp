@@ -260,15 +260,51 @@ TEST_F(Multi, FrameCopiedFromAnotherTileSizeDrawsWithItsOwnTiles) {
   MultiSpriteAt(ctx, 0)->visible = false;
   m->parts[0]->anim_pos = 1;
   Frame(0);
-  // 4 x 4 tiles of 8, each drawn 8 pixels wide from an 8-pixel slot (not 32 and 32 / 256).
+  // 4 x 4 tiles of 8, each drawn 8 pixels tall from an 8-pixel slot (not 32 and 32 / 256); the
+  // four of a row sit side by side in the atlas and are drawn as one quad.
   const auto& dl = ctx.sprites.draw_list;
-  ASSERT_EQ(dl.size(), 16u);
+  ASSERT_EQ(dl.size(), 4u);
   for (const SpriteQuad& q : dl) {
-    EXPECT_FLOAT_EQ(q.quad.x1 - q.quad.x0, 8);
+    EXPECT_FLOAT_EQ(q.quad.x1 - q.quad.x0, 32);
     EXPECT_FLOAT_EQ(q.quad.y1 - q.quad.y0, 8);
-    EXPECT_NEAR(q.quad.u1 - q.quad.u0, 8 / 256.0, 1e-6);
+    EXPECT_NEAR(q.quad.u1 - q.quad.u0, 32 / 256.0, 1e-6);
+    EXPECT_NEAR(q.quad.v1 - q.quad.v0, 8 / 256.0, 1e-6);
   }
-  EXPECT_FLOAT_EQ(dl[15].quad.x1, 32);
+  EXPECT_FLOAT_EQ(dl[3].quad.x1, 32);
+  EXPECT_FLOAT_EQ(dl[3].quad.y1, 32);
+}
+
+// Tiles of a row that sit side by side on their atlas page become one quad, mirrored or not,
+// and only where each pixel keeps its texel exactly: not scaled, turned or filtered.
+TEST_F(Multi, TilesSideBySideInTheAtlasDrawAsOneQuad) {
+  WriteFile("g\\eight.spr", "x=0\r\n1\r\nc.tga,texture_size=8\r\n");
+  WriteFile("g\\bordered.spr", "x=0\r\n1\r\nb.tga,texture_size=8,border=1\r\n");
+  TMultiSprite* m = CreateMultiSprite(ctx, "g\\eight.spr");
+  m->x = 100;
+  m->y = 50;
+  auto& dl = ctx.sprites.draw_list;
+  auto rows = [&] {
+    Frame();
+    const std::size_t n = dl.size();
+    dl.clear();
+    return n;
+  };
+  EXPECT_EQ(rows(), 4u);
+  m->flip_x = true;
+  EXPECT_EQ(rows(), 4u);
+  m->flip_x = false;
+  m->alpha = 128;  // faded alike: still one quad a row
+  EXPECT_EQ(rows(), 4u);
+  m->alpha = 255;
+  m->scale_x = 1.5;
+  EXPECT_EQ(rows(), 16u);
+  m->scale_x = 1;
+  m->angle = 0.25;
+  EXPECT_EQ(rows(), 16u);
+  m->angle = 0;
+  DestroyMultiSprite(ctx, m);
+  CreateMultiSprite(ctx, "g\\bordered.spr");
+  EXPECT_GT(rows(), 4u);
 }
 
 TEST_F(Multi, ShownFrameStaysInRange) {
