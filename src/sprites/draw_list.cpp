@@ -169,7 +169,112 @@ void MarkHidden(std::vector<SpriteQuad>& list) {
   }
 }
 
+// The pixels a quad may touch: exactly those of an unturned quad, and the box of a turned one
+// with a pixel to spare for rounding; a quad with corners that are not finite meets everything.
+DrawOrder::Rect Reach(const SpriteQuad& q) {
+  const platform::DeviceQuad& d = q.quad;
+  constexpr double kEndless = 1e300;
+  for (const float v : {d.x0, d.y0, d.x1, d.y1})
+    if (!std::isfinite(v)) return {-kEndless, -kEndless, kEndless, kEndless};
+  if (q.angle == 0) {
+    const PixelRect r = Covered(d);
+    return {r.x0, r.y0, r.x1, r.y1};
+  }
+  const double c = std::cos(static_cast<double>(q.angle)),
+               sn = std::sin(static_cast<double>(q.angle));
+  double bx0 = kEndless, bx1 = -kEndless, by0 = kEndless, by1 = -kEndless;
+  for (const double x : {d.x0, d.x1})
+    for (const double y : {d.y0, d.y1}) {
+      const double dx = x - q.rot_x, dy = y - q.rot_y;
+      const double sx = q.rot_x + dx * c + dy * sn, sy = q.rot_y - dx * sn + dy * c;
+      bx0 = std::min(bx0, sx);
+      bx1 = std::max(bx1, sx);
+      by0 = std::min(by0, sy);
+      by1 = std::max(by1, sy);
+    }
+  return {std::floor(bx0) - 2, std::floor(by0) - 2, std::ceil(bx1) + 2, std::ceil(by1) + 2};
+}
+
+// Whether a quad is drawn filtered. A bordered tile is, unless each pixel centre falls on a texel
+// centre (unturned, one texel per pixel, on whole texels inside the page): there both filters
+// give the texel itself, and an unfiltered draw is the cheaper one for a GPU.
+bool Filtered(const SpriteQuad& q) {
+  if (q.border == 0) return false;
+  const platform::DeviceQuad& d = q.quad;
+  if (q.angle != 0) return true;
+  for (const float v : {d.x0, d.y0, d.x1, d.y1, d.u0, d.v0, d.u1, d.v1})
+    if (!std::isfinite(v)) return true;
+  auto centred = [](double p0, double p1, double t0, double t1) {
+    constexpr double kTexels = platform::kTextureSize;
+    t0 *= kTexels;
+    t1 *= kTexels;
+    if (t0 < 0 || t1 < 0 || t0 > kTexels || t1 > kTexels) return false;
+    const double b = (t1 - t0) / (p1 - p0);
+    if (b != 1.0 && b != -1.0) return false;
+    const double a = t0 - p0 * b;
+    return a == std::floor(a);
+  };
+  return !centred(d.x0, d.x1, d.u0, d.u1) || !centred(d.y0, d.y1, d.v0, d.v1);
+}
+
+// What a device keeps per run of quads: the texture, the blend, the filter, and (as the GPU
+// device draws full-alpha opaque runs without blending) whether the quad may be copied.
+std::uint64_t StateKey(const SpriteQuad& q) {
+  const bool copy = q.quad.opaque && q.alpha_mode == 0 && q.quad.argb >> 24 == 0xFF;
+  return static_cast<std::uint64_t>(static_cast<std::uint32_t>(q.texture)) << 32 |
+         static_cast<std::uint64_t>(q.alpha_mode) << 8 | (Filtered(q) ? 2u : 0u) | (copy ? 1u : 0u);
+}
+
+// How many runs back a quad may look for one of its state: enough for a row of balls in six
+// colours and what sits between rows, few enough to stay cheap.
+constexpr std::size_t kRunsBack = 24;
+
 }  // namespace
+
+void OrderForBatches(const std::vector<SpriteQuad>& list, DrawOrder& o) {
+  o.runs.clear();
+  o.order.clear();
+  if (o.next.size() < list.size()) {
+    o.next.resize(list.size());
+    o.rects.resize(list.size());
+  }
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const SpriteQuad& q = list[i];
+    if (q.hidden) continue;
+    const DrawOrder::Rect r = Reach(q);
+    const std::uint64_t key = StateKey(q);
+    const int quad = static_cast<int>(i);
+    o.rects[i] = r;
+    o.next[i] = -1;
+    DrawOrder::Run* join = nullptr;
+    const std::size_t stop = o.runs.size() > kRunsBack ? o.runs.size() - kRunsBack : 0;
+    for (std::size_t b = o.runs.size(); b-- > stop;) {
+      DrawOrder::Run& run = o.runs[b];
+      if (run.key == key) {
+        join = &run;
+        break;
+      }
+      // Drawn after the run it would join: it must not share a pixel with this quad.
+      bool meets = false;
+      if (run.box.Meets(r))
+        for (int k = run.first; k >= 0 && !meets; k = o.next[static_cast<std::size_t>(k)])
+          meets = o.rects[static_cast<std::size_t>(k)].Meets(r);
+      if (meets) break;
+    }
+    if (join) {
+      o.next[static_cast<std::size_t>(join->last)] = quad;
+      join->last = quad;
+      join->box = {std::min(join->box.x0, r.x0), std::min(join->box.y0, r.y0),
+                   std::max(join->box.x1, r.x1), std::max(join->box.y1, r.y1)};
+    } else {
+      if (o.runs.size() == o.runs.capacity()) o.runs.reserve(o.runs.capacity() + 256);
+      o.runs.push_back({key, quad, quad, r});
+    }
+  }
+  if (o.order.capacity() < list.size()) o.order.reserve(list.size());
+  for (const DrawOrder::Run& run : o.runs)
+    for (int k = run.first; k >= 0; k = o.next[static_cast<std::size_t>(k)]) o.order.push_back(k);
+}
 
 std::uint64_t DrawListPicture(const SpriteWorld& ctx) {
   const SpriteState& s = ctx.sprites;
@@ -204,10 +309,12 @@ bool RenderDrawList(SpriteWorld& ctx, platform::RenderDevice& dev) {
   bool ok = !s.texture_lost;
   const int entries = static_cast<int>(s.device_textures.size());
   const SpriteQuad* prev = nullptr;
+  bool prev_filtered = false;
   MarkHidden(s.draw_list);
-  for (std::size_t i = 0; ok && i < s.draw_list.size(); ++i) {
-    const SpriteQuad& q = s.draw_list[i];
-    if (q.hidden) continue;
+  OrderForBatches(s.draw_list, s.draw_order);
+  for (const int i : s.draw_order.order) {
+    if (!ok) break;
+    const SpriteQuad& q = s.draw_list[static_cast<std::size_t>(i)];
     if (!prev || q.angle != 0 || q.angle != prev->angle)
       device->SetRotation(q.angle, q.rot_x, q.rot_y);
     if (!prev || q.alpha_mode != prev->alpha_mode)
@@ -227,8 +334,10 @@ bool RenderDrawList(SpriteWorld& ctx, platform::RenderDevice& dev) {
       }
     }
     // Any border lets the tile be filtered without touching its neighbours.
-    if (!prev || (q.border != 0) != (prev->border != 0))
-      device->SetFilter(q.border == 0 ? platform::Filter::Point : platform::Filter::Linear);
+    const bool filtered = Filtered(q);
+    if (!prev || filtered != prev_filtered)
+      device->SetFilter(filtered ? platform::Filter::Linear : platform::Filter::Point);
+    prev_filtered = filtered;
     if (!device->DrawQuad(q.quad)) {
       ok = false;
       break;

@@ -39,6 +39,7 @@ struct SpriteState {
   std::size_t free_slot_hint = 0;
 
   std::vector<SpriteQuad> draw_list;
+  DrawOrder draw_order;
   // Counts the atlas pictures sent to the device: a frame whose list and count both match the
   // one on screen looks the same.
   std::uint64_t uploads = 0;

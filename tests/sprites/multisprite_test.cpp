@@ -1,6 +1,7 @@
 // Multisprite instances, the move and draw passes, quads and the render pass.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "sprite_test_util.h"
@@ -330,6 +331,7 @@ TEST_F(Multi, RenderChangesStateOnlyWhereItDiffers) {
   a->z = 1;
   b->z = 2;
   c->z = 3;
+  c->scale_x = 1.5;  // off the texel centres: filtered
   Frame();
   device.log.clear();
   EXPECT_TRUE(RenderDrawList(ctx));
@@ -347,6 +349,12 @@ TEST_F(Multi, RenderChangesStateOnlyWhereItDiffers) {
                                          "draw"};  // 32 - 2 = 30: 2 x 2
   EXPECT_EQ(device.log, want);
   EXPECT_TRUE(ctx.sprites.draw_list.empty());
+  // One texel per pixel, a bordered tile shows its texels as they are: no filter needed.
+  c->scale_x = 1;
+  Frame();
+  device.log.clear();
+  RenderDrawList(ctx);
+  EXPECT_EQ(std::count(device.log.begin(), device.log.end(), "filter linear"), 0);
   // A rotated quad sets its rotation every time; the next unrotated one resets it.
   a->angle = 1;
   b->angle = 1;
