@@ -151,6 +151,60 @@ void AppendFrame(SpriteWorld& ctx, int rec_index, int frame_pool_index) {
   rec.frame_names.emplace_back(name, frame_pool_index);
 }
 
+// Tiles this large and up are split into the runs of cells worth drawing.
+constexpr int kRunTileSize = 64;
+
+// The cells of the drawn rectangle, an eighth of the tile a side, sorted into clear, opaque and
+// the rest; runs of one kind along a band of cells, grown down over bands where they repeat.
+// Left empty where a single run would cover the tile: it is drawn whole then.
+void FindRuns(const std::vector<std::uint32_t>& pixels, int size, int draw_w, int draw_h,
+              bool layout16, std::vector<TileRun>& runs) {
+  enum class Cell : std::uint8_t { Clear, Opaque, Mixed };
+  const int cell = size / 8;
+  const int shift = layout16 ? 28 : 24;
+  const std::uint32_t full = layout16 ? 0xFu : 0xFFu;
+  std::size_t band_start = 0;
+  for (int y0 = 0; y0 < draw_h; y0 += cell) {
+    const int y1 = std::min(y0 + cell, draw_h);
+    band_start = runs.size();
+    Cell run_kind = Cell::Clear;
+    int run_x0 = 0;
+    auto close = [&](int x1) {
+      if (run_kind == Cell::Clear) return;
+      const bool opaque = run_kind == Cell::Opaque;
+      for (std::size_t i = 0; i < band_start; ++i) {
+        TileRun& above = runs[i];
+        if (above.x0 == run_x0 && above.x1 == x1 && above.opaque == opaque && above.y1 == y0) {
+          above.y1 = static_cast<std::uint16_t>(y1);
+          return;
+        }
+      }
+      runs.push_back({static_cast<std::uint16_t>(run_x0), static_cast<std::uint16_t>(y0),
+                      static_cast<std::uint16_t>(x1), static_cast<std::uint16_t>(y1), opaque});
+    };
+    for (int x0 = 0; x0 < draw_w; x0 += cell) {
+      const int x1 = std::min(x0 + cell, draw_w);
+      bool any = false, all = true;
+      for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+          const std::uint32_t a = pixels[static_cast<std::size_t>(y) * size + x] >> shift;
+          any |= a != 0;
+          all &= a == full;
+        }
+      const Cell kind = !any ? Cell::Clear : all ? Cell::Opaque : Cell::Mixed;
+      if (kind != run_kind) {
+        close(x0);
+        run_kind = kind;
+        run_x0 = x0;
+      }
+    }
+    close(draw_w);
+  }
+  if (runs.size() == 1 && runs[0].x0 == 0 && runs[0].y0 == 0 && runs[0].x1 == draw_w &&
+      runs[0].y1 == draw_h)
+    runs.clear();
+}
+
 void CutFrames(SpriteWorld& ctx, int rec_index, const Image& image, std::string_view name,
                int max_frames) {
   SpriteState& s = ctx.sprites;
@@ -219,6 +273,8 @@ void CutFrames(SpriteWorld& ctx, int rec_index, const Image& image, std::string_
         }
         tile.has_content = content;
         tile.opaque = content && opaque;
+        if (content && !opaque && border == 0 && size >= kRunTileSize)
+          FindRuns(pixels, size, draw_w, draw_h, layout16, tile.runs);
         if (content) {
           if (layout16) {
             tile.pixels16.resize(pixels.size());

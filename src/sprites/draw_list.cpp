@@ -67,6 +67,8 @@ void AddPartQuads(SpriteWorld& ctx, const my_bmptexture& rec, const PartQuadPara
   const float k = kTexelCorrection;
   auto& list = s.draw_list;
   const std::size_t first = list.size();
+  const bool whole_pixels =
+      border == 0 && k == 0 && p.sx == 1 && p.sy == 1 && !p.flip_x && !p.flip_y && p.angle == 0;
   for (int t = 0; t < frame.tile_count; ++t) {
     const my_texture& tile = s.tiles[frame.first_tile + t];
     if (!tile.has_content) continue;
@@ -106,6 +108,29 @@ void AddPartQuads(SpriteWorld& ctx, const my_bmptexture& rec, const PartQuadPara
     q.quad.v1 = static_cast<float>(lo + ch / 256.0 + tile.v);
     q.quad.argb = argb;
     q.quad.opaque = tile.opaque;
+    if (!tile.runs.empty() && whole_pixels && std::floor(q.quad.x0) == q.quad.x0 &&
+        std::floor(q.quad.y0) == q.quad.y0 && std::fabs(q.quad.x0) < 65536 &&
+        std::fabs(q.quad.y0) < 65536) {
+      // Drawn one texel per pixel on whole pixels, the runs map their texels exactly as the
+      // whole tile does, and the clear cells between them would leave their pixels as they are.
+      for (const TileRun& run : tile.runs) {
+        const int x1 = std::min<int>(run.x1, cw), y1 = std::min<int>(run.y1, ch);
+        if (run.x0 >= x1 || run.y0 >= y1) continue;
+        SpriteQuad r = q;
+        r.quad.x0 = q.quad.x0 + static_cast<float>(run.x0);
+        r.quad.x1 = q.quad.x0 + static_cast<float>(x1);
+        r.quad.y0 = q.quad.y0 + static_cast<float>(run.y0);
+        r.quad.y1 = q.quad.y0 + static_cast<float>(y1);
+        r.quad.u0 = static_cast<float>(tile.u + run.x0 / 256.0);
+        r.quad.u1 = static_cast<float>(tile.u + x1 / 256.0);
+        r.quad.v0 = static_cast<float>(tile.v + run.y0 / 256.0);
+        r.quad.v1 = static_cast<float>(tile.v + y1 / 256.0);
+        r.quad.opaque = run.opaque;
+        if (list.size() == list.capacity()) list.reserve(list.capacity() + 256);
+        list.push_back(r);
+      }
+      continue;
+    }
     if (list.size() > first && MergeAcross(list.back(), q)) continue;
     if (list.size() == list.capacity()) list.reserve(list.capacity() + 256);
     list.push_back(q);
@@ -154,15 +179,60 @@ bool Occludes(const SpriteQuad& q) {
          std::fabs((static_cast<double>(d.x1) - d.x0) * (static_cast<double>(d.y1) - d.y0)) >= 2048;
 }
 
+// A quad drawn one texel per pixel, unmirrored, with its corners on whole pixels and whole
+// texels: an edge moved in by whole pixels leaves every pixel it still covers as it was.
+bool Trimmable(const SpriteQuad& q) {
+  const platform::DeviceQuad& d = q.quad;
+  if (q.angle != 0 || q.border != 0 || !(d.x0 < d.x1) || !(d.y0 < d.y1) || !(d.u0 < d.u1) ||
+      !(d.v0 < d.v1))
+    return false;
+  constexpr double kTexels = platform::kTextureSize;
+  for (const double v :
+       {double{d.x0}, double{d.y0}, double{d.x1}, double{d.y1}, d.u0 * kTexels, d.v0 * kTexels})
+    if (std::floor(v) != v || std::fabs(v) >= 65536) return false;
+  return OneToOne(d);
+}
+
+// Moves in whichever edge of a trimmable quad the occluder covers along the whole of it.
+bool Trim(SpriteQuad& q, const PixelRect& r) {
+  platform::DeviceQuad& d = q.quad;
+  constexpr double kTexels = platform::kTextureSize;
+  auto move = [&](float& edge, float& tex, double to) {
+    tex = static_cast<float>(tex + (to - edge) / kTexels);
+    edge = static_cast<float>(to);
+    return true;
+  };
+  if (r.y0 <= d.y0 && r.y1 >= d.y1) {
+    if (r.x0 <= d.x0 && r.x1 > d.x0) return move(d.x0, d.u0, std::min<double>(r.x1, d.x1));
+    if (r.x0 < d.x1 && r.x1 >= d.x1) return move(d.x1, d.u1, std::max<double>(r.x0, d.x0));
+  }
+  if (r.x0 <= d.x0 && r.x1 >= d.x1) {
+    if (r.y0 <= d.y0 && r.y1 > d.y0) return move(d.y0, d.v0, std::min<double>(r.y1, d.y1));
+    if (r.y0 < d.y1 && r.y1 >= d.y1) return move(d.y1, d.v1, std::max<double>(r.y0, d.y0));
+  }
+  return false;
+}
+
 // Marks unturned quads that a later occluding quad covers whole, such as the parts of a
-// full-screen background under an opaque frame. The picture stays bit for bit the same.
+// full-screen background under an opaque frame, and cuts off the strips of one-to-one copies
+// that such a quad covers along a whole edge. The picture stays bit for bit the same.
 void MarkHidden(std::vector<SpriteQuad>& list) {
-  std::array<PixelRect, 16> occluders;
+  std::array<PixelRect, 32> occluders;
   std::size_t count = 0;
   for (std::size_t i = list.size(); i-- > 0;) {
     SpriteQuad& q = list[i];
     q.hidden = false;
     if (q.angle != 0) continue;
+    if (count > 0 && Trimmable(q)) {
+      for (bool moved = true; moved && !q.hidden;) {
+        moved = false;
+        for (std::size_t k = 0; k < count && !q.hidden; ++k) {
+          moved |= Trim(q, occluders[k]);
+          q.hidden = !(q.quad.x0 < q.quad.x1) || !(q.quad.y0 < q.quad.y1);
+        }
+      }
+      if (q.hidden) continue;
+    }
     const PixelRect r = Covered(q.quad);
     for (std::size_t k = 0; k < count && !q.hidden; ++k) q.hidden = occluders[k].Contains(r);
     if (!q.hidden && count < occluders.size() && Occludes(q)) occluders[count++] = r;

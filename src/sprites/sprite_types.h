@@ -59,6 +59,12 @@ struct my_prototype {
 };
 
 // One tile of a frame.
+// A rectangle of a tile, in its texels, that holds something: wholly opaque or not.
+struct TileRun {
+  std::uint16_t x0, y0, x1, y1;
+  bool opaque;
+};
+
 struct my_texture {
   bool has_content = false;
   // Every pixel the tile draws (inside the frame, without the border) is fully opaque, so a
@@ -72,6 +78,9 @@ struct my_texture {
   int atlas_x = 0, atlas_y = 0;
   double u = 0, v = 0;
   int slot = -1;
+  // A large unbordered tile that is partly clear or partly opaque: its parts worth drawing, in
+  // cells of an eighth of the tile. Empty where the whole tile is drawn as one.
+  std::vector<TileRun> runs;
 };
 
 // A frame is a run of tiles in the tile pool; frames are shared between texture records that

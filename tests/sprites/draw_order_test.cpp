@@ -50,9 +50,11 @@ SpriteQuad RandomQuad(std::mt19937& rng) {
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   SpriteQuad q;
   q.texture = pick(kPages);
-  const float w = static_cast<float>(8 + pick(40)), h = static_cast<float>(8 + pick(40));
+  // Some large enough to hide or cut off what lies under them.
+  const int most = pick(4) == 0 ? 120 : 40;
+  const float w = static_cast<float>(8 + pick(most)), h = static_cast<float>(8 + pick(most));
   const float x = static_cast<float>(pick(160)), y = static_cast<float>(pick(120));
-  const float u = static_cast<float>(pick(200)), v = static_cast<float>(pick(200));
+  const float u = static_cast<float>(pick(130)), v = static_cast<float>(pick(130));
   const float k = 1.0f / platform::kTextureSize;
   q.quad = {x, y, x + w, y + h, u * k, v * k, (u + w) * k, (v + h) * k, 0xFFFFFFFFu};
   q.quad.opaque = q.texture == 0;

@@ -308,6 +308,39 @@ TEST_F(Multi, TilesSideBySideInTheAtlasDrawAsOneQuad) {
   EXPECT_GT(rows(), 4u);
 }
 
+// A large tile that is partly clear draws only its cells with content, the wholly opaque ones
+// as opaque quads; scaled, it is drawn whole.
+TEST_F(Multi, PartlyClearTilesDrawTheirCellsWithContent) {
+  Picture frame(64, 64, 0u);
+  frame.Fill(0, 0, 64, 16, 0xFF102030u);    // a band across the top
+  frame.Fill(0, 16, 8, 64, 0xFF405060u);    // a column down the left
+  frame.Fill(32, 32, 48, 40, 0x80FFFFFFu);  // a faint patch
+  WriteFile("g\\frame.tga", test::TgaBytes(frame, 32));
+  WriteFile("g\\frame.spr", "x=0\r\n1\r\nframe.tga,texture_size=64\r\n");
+  TMultiSprite* m = CreateMultiSprite(ctx, "g\\frame.spr");
+  m->x = 10;
+  m->y = 20;
+  Frame();
+  auto& dl = ctx.sprites.draw_list;
+  ASSERT_EQ(dl.size(), 3u);
+  auto rect = [](const SpriteQuad& q) {
+    return std::vector<float>{q.quad.x0, q.quad.y0, q.quad.x1, q.quad.y1};
+  };
+  EXPECT_EQ(rect(dl[0]), (std::vector<float>{10, 20, 74, 36}));
+  EXPECT_TRUE(dl[0].quad.opaque);
+  EXPECT_EQ(rect(dl[1]), (std::vector<float>{10, 36, 18, 84}));
+  EXPECT_TRUE(dl[1].quad.opaque);
+  EXPECT_EQ(rect(dl[2]), (std::vector<float>{42, 52, 58, 60}));
+  EXPECT_FALSE(dl[2].quad.opaque);
+  const my_texture& tile = ctx.sprites.tiles[0];
+  EXPECT_FLOAT_EQ(dl[2].quad.u0, static_cast<float>(tile.u + 32 / 256.0));
+  EXPECT_FLOAT_EQ(dl[2].quad.v1, static_cast<float>(tile.v + 40 / 256.0));
+  dl.clear();
+  m->scale_x = 2;
+  Frame();
+  EXPECT_EQ(dl.size(), 1u);
+}
+
 TEST_F(Multi, ShownFrameStaysInRange) {
   TMultiSprite* m = CreateMultiSprite(ctx, "g\\three.spr");
   m->parts[3]->anim_pos = 2.7;
