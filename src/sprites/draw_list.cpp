@@ -298,6 +298,7 @@ std::uint64_t StateKey(const SpriteQuad& q) {
 // How many runs back a quad may look for one of its state: enough for a row of balls in six
 // colours and what sits between rows, few enough to stay cheap.
 constexpr std::size_t kRunsBack = 24;
+constexpr int kQuadsChecked = 32;
 
 }  // namespace
 
@@ -325,20 +326,25 @@ void OrderForBatches(const std::vector<SpriteQuad>& list, DrawOrder& o) {
         break;
       }
       // Drawn after the run it would join: it must not share a pixel with this quad.
+      // Past a few quads, a run whose box meets it counts as meeting it: a crowd of thousands
+      // would otherwise cost more to check than its draw calls.
       bool meets = false;
-      if (run.box.Meets(r))
+      if (run.box.Meets(r)) {
+        meets = run.count > kQuadsChecked;
         for (int k = run.first; k >= 0 && !meets; k = o.next[static_cast<std::size_t>(k)])
           meets = o.rects[static_cast<std::size_t>(k)].Meets(r);
+      }
       if (meets) break;
     }
     if (join) {
       o.next[static_cast<std::size_t>(join->last)] = quad;
       join->last = quad;
+      ++join->count;
       join->box = {std::min(join->box.x0, r.x0), std::min(join->box.y0, r.y0),
                    std::max(join->box.x1, r.x1), std::max(join->box.y1, r.y1)};
     } else {
       if (o.runs.size() == o.runs.capacity()) o.runs.reserve(o.runs.capacity() + 256);
-      o.runs.push_back({key, quad, quad, r});
+      o.runs.push_back({key, quad, quad, 1, r});
     }
   }
   if (o.order.capacity() < list.size()) o.order.reserve(list.size());

@@ -32,7 +32,8 @@ struct DrawOrder {
   struct Run {
     std::uint64_t key;  // texture, blend, filter and whether a device may copy
     int first, last;    // quads, chained through `next`
-    Rect box;           // around all of them
+    int count;
+    Rect box;  // around all of them
   };
   std::vector<Run> runs;
   std::vector<int> next;
