@@ -1,6 +1,7 @@
 #pragma once
 // The draw list: every visible part appends its tiles as quads during the draw pass; the render
-// pass submits them in order, changing device state only where it differs from the last quad.
+// pass submits them in runs of one device state, reordered only where no pixel can tell, and
+// changes device state only where it differs from the last quad.
 #include <cstdint>
 #include <vector>
 
