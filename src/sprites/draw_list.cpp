@@ -289,10 +289,10 @@ bool Filtered(const SpriteQuad& q) {
 
 // What a device keeps per run of quads: the texture, the blend, the filter, and (as the GPU
 // device draws full-alpha opaque runs without blending) whether the quad may be copied.
-std::uint64_t StateKey(const SpriteQuad& q) {
+std::uint64_t StateKey(const SpriteQuad& q, bool filtered) {
   const bool copy = q.quad.opaque && q.alpha_mode == 0 && q.quad.argb >> 24 == 0xFF;
   return static_cast<std::uint64_t>(static_cast<std::uint32_t>(q.texture)) << 32 |
-         static_cast<std::uint64_t>(q.alpha_mode) << 8 | (Filtered(q) ? 2u : 0u) | (copy ? 1u : 0u);
+         static_cast<std::uint64_t>(q.alpha_mode) << 8 | (filtered ? 2u : 0u) | (copy ? 1u : 0u);
 }
 
 // How many runs back a quad may look for one of its state: enough for a row of balls in six
@@ -308,14 +308,17 @@ void OrderForBatches(const std::vector<SpriteQuad>& list, DrawOrder& o) {
   if (o.next.size() < list.size()) {
     o.next.resize(list.size());
     o.rects.resize(list.size());
+    o.filtered.resize(list.size());
   }
   for (std::size_t i = 0; i < list.size(); ++i) {
     const SpriteQuad& q = list[i];
     if (q.hidden) continue;
     const DrawOrder::Rect r = Reach(q);
-    const std::uint64_t key = StateKey(q);
+    const bool filtered = Filtered(q);
+    const std::uint64_t key = StateKey(q, filtered);
     const int quad = static_cast<int>(i);
     o.rects[i] = r;
+    o.filtered[i] = filtered;
     o.next[i] = -1;
     DrawOrder::Run* join = nullptr;
     const std::size_t stop = o.runs.size() > kRunsBack ? o.runs.size() - kRunsBack : 0;
@@ -410,7 +413,7 @@ bool RenderDrawList(SpriteWorld& ctx, platform::RenderDevice& dev) {
       }
     }
     // Any border lets the tile be filtered without touching its neighbours.
-    const bool filtered = Filtered(q);
+    const bool filtered = s.draw_order.filtered[static_cast<std::size_t>(i)] != 0;
     if (!prev || filtered != prev_filtered)
       device->SetFilter(filtered ? platform::Filter::Linear : platform::Filter::Point);
     prev_filtered = filtered;

@@ -39,6 +39,7 @@ struct DrawOrder {
   std::vector<Run> runs;
   std::vector<int> next;
   std::vector<Rect> rects;
+  std::vector<std::uint8_t> filtered;  // per quad: drawn with the linear filter
   std::vector<int> order;
 };
 
