@@ -1,6 +1,7 @@
 #include "platform/soft_device.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -229,11 +230,13 @@ void SoftRenderDevice::CopySpan(const Setup& s, int y, int x0, int x1, int tx, i
   const std::uint32_t opaque = s.opaque_blocks[ty], clear = s.clear_blocks[ty];
   int i = 0;
   while (i < n) {
-    int b = (tx + i) >> 3;
+    const int b = (tx + i) >> 3;
     const int kind = (opaque >> b & 1) ? 1 : (clear >> b & 1) ? 2 : 0;
     const std::uint32_t same = kind == 1 ? opaque : kind == 2 ? clear : ~(opaque | clear);
-    while (b + 1 < kBlocks && (same >> (b + 1) & 1) && (b + 1) * 8 - tx < n) ++b;
-    const int end = std::min(n, (b + 1) * 8 - tx);
+    // The blocks of this kind from b on, up to the row's end.
+    const std::uint32_t other = ~same >> b;
+    const int blocks = other ? std::countr_zero(other) : kBlocks - b;
+    const int end = std::min(n, (b + blocks) * 8 - tx);
     if (kind == 1)
       std::memcpy(out + i, in + i, static_cast<std::size_t>(end - i) * 4);
     else if (kind == 0)

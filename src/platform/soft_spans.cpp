@@ -263,42 +263,49 @@ int SampleSse2(std::uint32_t* out, const SampleSpan& s, int n) {
   return s.test ? inside : n;
 }
 
+// Four pixels at `d`: the texels `t`, modulated by `m` unless that is kNoModulation.
 template <bool kAdd>
-void BlendSse2(std::uint32_t* d, const std::uint32_t* s, int n, int step, std::uint32_t m) {
+inline void Blend4(std::uint32_t* d, __m128i t, std::uint32_t m) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i alpha_mask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const bool modulated = m != kNoModulation;
-  const __m128i mod16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(m)), zero);
+  __m128i lo = _mm_unpacklo_epi8(t, zero), hi = _mm_unpackhi_epi8(t, zero);
+  if (m != kNoModulation) {
+    const __m128i mod16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(m)), zero);
+    lo = Div255(_mm_mullo_epi16(lo, mod16));
+    hi = Div255(_mm_mullo_epi16(hi, mod16));
+    t = _mm_packus_epi16(lo, hi);
+  }
+  const __m128i alpha = _mm_and_si128(t, alpha_mask);
+  if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF) return;  // all clear
+  __m128i* out = reinterpret_cast<__m128i*>(d);
+  if (!kAdd && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alpha_mask)) == 0xFFFF) {
+    _mm_storeu_si128(out, t);  // all opaque
+    return;
+  }
+  const __m128i f = _mm_loadu_si128(out);
+  if (kAdd) {
+    _mm_storeu_si128(out, _mm_adds_epu8(f, _mm_packus_epi16(AddendLanes(lo), AddendLanes(hi))));
+  } else {
+    _mm_storeu_si128(out, _mm_packus_epi16(OverLanes(_mm_unpacklo_epi8(f, zero), lo),
+                                           OverLanes(_mm_unpackhi_epi8(f, zero), hi)));
+  }
+}
+
+template <bool kAdd>
+void BlendSse2(std::uint32_t* d, const std::uint32_t* s, int n, int step, std::uint32_t m) {
   int i = 0;
-  for (; i + 4 <= n; i += 4, s += 4 * step) {
-    __m128i t = Load4(s, step);
-    __m128i lo = _mm_unpacklo_epi8(t, zero), hi = _mm_unpackhi_epi8(t, zero);
-    if (modulated) {
-      lo = Div255(_mm_mullo_epi16(lo, mod16));
-      hi = Div255(_mm_mullo_epi16(hi, mod16));
-      t = _mm_packus_epi16(lo, hi);
-    }
-    const __m128i alpha = _mm_and_si128(t, alpha_mask);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF) continue;  // all clear
-    __m128i* out = reinterpret_cast<__m128i*>(d + i);
-    if (!kAdd && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alpha_mask)) == 0xFFFF) {
-      _mm_storeu_si128(out, t);  // all opaque
-      continue;
-    }
-    const __m128i f = _mm_loadu_si128(out);
-    if (kAdd) {
-      _mm_storeu_si128(out, _mm_adds_epu8(f, _mm_packus_epi16(AddendLanes(lo), AddendLanes(hi))));
-    } else {
-      _mm_storeu_si128(out, _mm_packus_epi16(OverLanes(_mm_unpacklo_epi8(f, zero), lo),
-                                             OverLanes(_mm_unpackhi_epi8(f, zero), hi)));
-    }
+  for (; i + 4 <= n; i += 4, s += 4 * step) Blend4<kAdd>(d + i, Load4(s, step), m);
+  if (i == n) return;
+  // The last one to three pixels go through the same lanes, padded with clear texels, which
+  // leave a pixel as it is.
+  std::uint32_t texels[4] = {}, pixels[4] = {};
+  const int left = n - i;
+  for (int k = 0; k < left; ++k) {
+    texels[k] = s[k * step];
+    pixels[k] = d[i + k];
   }
-  if (i < n) {
-    if (kAdd)
-      AddPortable(d + i, s, n - i, step, m);
-    else
-      OverPortable(d + i, s, n - i, step, m);
-  }
+  Blend4<kAdd>(pixels, _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels)), m);
+  std::copy(pixels, pixels + left, d + i);
 }
 
 #endif
