@@ -238,7 +238,6 @@ void RenderScene(Context& ctx) {
   ShellState& s = ctx.shell;
   if (!ctx.clocks.app_active || s.loop.render_busy || s.loop.frame_busy) return;
   BusyFlag busy(s.loop.render_busy);
-  if (s.hooks.sprites.collect) s.hooks.sprites.collect(ctx);
   const bool lost = s.hooks.sprites.texture_lost && s.hooks.sprites.texture_lost(ctx);
   platform::RenderDevice* device = ctx.platform.device;
   // A window showing this very picture keeps it: a still page costs the draw pass only. Runs
@@ -247,10 +246,9 @@ void RenderScene(Context& ctx) {
   const bool may_keep = can_draw && !s.run.headless && !s.run.render_all &&
                         s.loop.screenshot_path.empty() && !s.device.show_stats &&
                         s.hooks.sprites.picture;
-  if (may_keep && !DisplayFrameDue(ctx)) {
-    if (s.hooks.sprites.clear_list) s.hooks.sprites.clear_list(ctx);
-    return;
-  }
+  // A frame the display would not show is not even collected.
+  if (may_keep && !DisplayFrameDue(ctx)) return;
+  if (s.hooks.sprites.collect) s.hooks.sprites.collect(ctx);
   const std::uint64_t picture = may_keep ? s.hooks.sprites.picture(ctx) : 0;
   const bool unchanged = may_keep && s.device.picture_shown && picture == s.device.shown_picture;
   if (can_draw && !unchanged && device->BeginScene()) {

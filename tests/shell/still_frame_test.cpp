@@ -124,5 +124,24 @@ TEST_F(StillFrameTest, AWindowDrawsNoMoreFramesThanItsDisplayShows) {
   EXPECT_TRUE(Render());
 }
 
+// Collecting the draw list is much of what a still window costs: ticks between the display's
+// frames skip it too.
+TEST_F(StillFrameTest, TicksBetweenTheDisplaysFramesCollectNothing) {
+  platform::HeadlessWindow window;
+  window.SetDisplayRate(60);
+  ctx_->platform.window = &window;
+  // Each collect adds a quad, so every collected picture is new and is drawn.
+  ctx_->shell.hooks.sprites.collect = [](SpriteWorld& w) { w.sprites.draw_list.push_back({}); };
+  int drawn = 0;
+  for (std::uint32_t t = 1000; t < 2000; t += 10) {
+    ctx_->clocks.frame_clock = t;
+    const int before = device_.drawn;
+    RenderScene(*ctx_);
+    drawn += device_.drawn - before;
+  }
+  EXPECT_EQ(drawn, 60);
+  EXPECT_EQ(ctx_->sprites.draw_list.size(), 1u + 60u);
+}
+
 }  // namespace
 }  // namespace qv
