@@ -15,6 +15,24 @@ namespace qv {
 
 namespace {
 
+// Grows a per-frame list by a fixed step, so that its capacity settles once warm.
+template <typename T>
+void Append(std::vector<T>& list, const T& item) {
+  if (list.size() == list.capacity()) list.reserve(list.capacity() + 256);
+  list.push_back(item);
+}
+
+bool Finite(const platform::DeviceQuad& d) {
+  for (const float v : {d.x0, d.y0, d.x1, d.y1, d.u0, d.v0, d.u1, d.v1})
+    if (!std::isfinite(v)) return false;
+  return true;
+}
+
+// A whole number that a float holds exactly, with room to add a tile's size to it.
+bool Whole(double v) {
+  return std::floor(v) == v && std::fabs(v) < 65536;
+}
+
 // One texel per pixel along each axis of an unturned quad, exactly.
 bool OneToOne(const platform::DeviceQuad& d) {
   constexpr double kTexels = platform::kTextureSize;
@@ -40,9 +58,7 @@ bool MergeAcross(SpriteQuad& left, const SpriteQuad& next) {
   both.x1 = b.x1;
   both.u1 = b.u1;
   both.opaque = a.opaque && b.opaque;
-  for (const float v : {both.x0, both.y0, both.x1, both.y1, both.u0, both.v0, both.u1, both.v1})
-    if (!std::isfinite(v)) return false;
-  if (!OneToOne(a) || !OneToOne(b) || !OneToOne(both)) return false;
+  if (!Finite(both) || !OneToOne(a) || !OneToOne(b) || !OneToOne(both)) return false;
   a = both;
   return true;
 }
@@ -108,9 +124,7 @@ void AddPartQuads(SpriteWorld& ctx, const my_bmptexture& rec, const PartQuadPara
     q.quad.v1 = static_cast<float>(lo + ch / 256.0 + tile.v);
     q.quad.argb = argb;
     q.quad.opaque = tile.opaque;
-    if (!tile.runs.empty() && whole_pixels && std::floor(q.quad.x0) == q.quad.x0 &&
-        std::floor(q.quad.y0) == q.quad.y0 && std::fabs(q.quad.x0) < 65536 &&
-        std::fabs(q.quad.y0) < 65536) {
+    if (!tile.runs.empty() && whole_pixels && Whole(q.quad.x0) && Whole(q.quad.y0)) {
       // Drawn one texel per pixel on whole pixels, the runs map their texels exactly as the
       // whole tile does, and the clear cells between them would leave their pixels as they are.
       for (const TileRun& run : tile.runs) {
@@ -126,14 +140,12 @@ void AddPartQuads(SpriteWorld& ctx, const my_bmptexture& rec, const PartQuadPara
         r.quad.v0 = static_cast<float>(tile.v + run.y0 / 256.0);
         r.quad.v1 = static_cast<float>(tile.v + y1 / 256.0);
         r.quad.opaque = run.opaque;
-        if (list.size() == list.capacity()) list.reserve(list.capacity() + 256);
-        list.push_back(r);
+        Append(list, r);
       }
       continue;
     }
     if (list.size() > first && MergeAcross(list.back(), q)) continue;
-    if (list.size() == list.capacity()) list.reserve(list.capacity() + 256);
-    list.push_back(q);
+    Append(list, q);
   }
 }
 
@@ -172,10 +184,8 @@ PixelRect Covered(const platform::DeviceQuad& q) {
 // its opaque rectangle), and large enough to be worth checking against.
 bool Occludes(const SpriteQuad& q) {
   const platform::DeviceQuad& d = q.quad;
-  for (const float v : {d.x0, d.y0, d.x1, d.y1, d.u0, d.v0, d.u1, d.v1})
-    if (!std::isfinite(v)) return false;
-  return d.opaque && q.angle == 0 && q.alpha_mode == 0 && q.border == 0 && d.argb >> 24 == 0xFF &&
-         OneToOne(d) &&
+  return Finite(d) && d.opaque && q.angle == 0 && q.alpha_mode == 0 && q.border == 0 &&
+         d.argb >> 24 == 0xFF && OneToOne(d) &&
          std::fabs((static_cast<double>(d.x1) - d.x0) * (static_cast<double>(d.y1) - d.y0)) >= 2048;
 }
 
@@ -189,7 +199,7 @@ bool Trimmable(const SpriteQuad& q) {
   constexpr double kTexels = platform::kTextureSize;
   for (const double v :
        {double{d.x0}, double{d.y0}, double{d.x1}, double{d.y1}, d.u0 * kTexels, d.v0 * kTexels})
-    if (std::floor(v) != v || std::fabs(v) >= 65536) return false;
+    if (!Whole(v)) return false;
   return OneToOne(d);
 }
 
@@ -271,9 +281,7 @@ DrawOrder::Rect Reach(const SpriteQuad& q) {
 bool Filtered(const SpriteQuad& q) {
   if (q.border == 0) return false;
   const platform::DeviceQuad& d = q.quad;
-  if (q.angle != 0) return true;
-  for (const float v : {d.x0, d.y0, d.x1, d.y1, d.u0, d.v0, d.u1, d.v1})
-    if (!std::isfinite(v)) return true;
+  if (q.angle != 0 || !Finite(d)) return true;
   auto centred = [](double p0, double p1, double t0, double t1) {
     constexpr double kTexels = platform::kTextureSize;
     t0 *= kTexels;
@@ -346,8 +354,7 @@ void OrderForBatches(const std::vector<SpriteQuad>& list, DrawOrder& o) {
       join->box = {std::min(join->box.x0, r.x0), std::min(join->box.y0, r.y0),
                    std::max(join->box.x1, r.x1), std::max(join->box.y1, r.y1)};
     } else {
-      if (o.runs.size() == o.runs.capacity()) o.runs.reserve(o.runs.capacity() + 256);
-      o.runs.push_back({key, quad, quad, 1, r});
+      Append(o.runs, {key, quad, quad, 1, r});
     }
   }
   if (o.order.capacity() < list.size()) o.order.reserve(list.size());

@@ -58,13 +58,13 @@ struct my_prototype {
   double map_koeff = 1;
 };
 
-// One tile of a frame.
 // A rectangle of a tile, in its texels, that holds something: wholly opaque or not.
 struct TileRun {
   std::uint16_t x0, y0, x1, y1;
   bool opaque;
 };
 
+// One tile of a frame.
 struct my_texture {
   bool has_content = false;
   // Every pixel the tile draws (inside the frame, without the border) is fully opaque, so a
